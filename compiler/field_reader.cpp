@@ -1,0 +1,170 @@
+#include "compiler/field_reader.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace sc {
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_line_end(char c) { return c == '\r' || c == '\n'; }
+
+std::string printable(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) {
+      static const char hex[] = "0123456789abcdef";
+      out += "\\x";
+      out += hex[u >> 4];
+      out += hex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+FieldReader::FieldReader(std::string content, std::string file)
+    : data_(std::move(content)), file_(std::move(file)) {
+  if (data_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;
+  line_start_ = pos_;
+  line_starts_.push_back(pos_);
+  for (size_t i = pos_; i < data_.size(); ++i) {
+    if (data_[i] == '\r' && i + 1 < data_.size() && data_[i + 1] == '\n') ++i;
+    if (is_line_end(data_[i]) && i + 1 < data_.size()) line_starts_.push_back(i + 1);
+  }
+}
+
+FieldReader FieldReader::open(const std::string& path, const std::string& display_name) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw ParseFailure("cannot open the file", SourceLocation{display_name, 0, 0, 0, ""});
+  std::ostringstream buf;
+  buf << in.rdbuf();
+  if (in.bad()) throw ParseFailure("cannot read the file", SourceLocation{display_name, 0, 0, 0, ""});
+  return FieldReader(buf.str(), display_name);
+}
+
+std::string FieldReader::line_text(int n) const {
+  if (n < 1 || static_cast<size_t>(n) > line_starts_.size()) return {};
+  const size_t start = line_starts_[static_cast<size_t>(n) - 1];
+  size_t end = start;
+  while (end < data_.size() && !is_line_end(data_[end])) ++end;
+  return data_.substr(start, end - start);
+}
+
+SourceLocation FieldReader::here() const {
+  SourceLocation l;
+  l.file = file_;
+  l.line = line_;
+  l.column = static_cast<int>(pos_ - line_start_) + 1;
+  l.width = 1;
+  l.text = line_text(line_);
+  return l;
+}
+
+void FieldReader::fail(const std::string& what) const { throw ParseFailure(what, last_); }
+
+void FieldReader::skip_blanks() {
+  while (pos_ < data_.size() && is_blank(data_[pos_])) ++pos_;
+}
+
+bool FieldReader::at_line_end() const { return pos_ < data_.size() && is_line_end(data_[pos_]); }
+
+void FieldReader::consume_line_end() {
+  if (data_[pos_] == '\r' && pos_ + 1 < data_.size() && data_[pos_ + 1] == '\n') ++pos_;
+  ++pos_;
+  ++line_;
+  line_start_ = pos_;
+}
+
+void FieldReader::mark(size_t start, size_t end) {
+  last_.file = file_;
+  last_.line = line_;
+  last_.column = static_cast<int>(start - line_start_) + 1;
+  last_.width = static_cast<int>(end - start);
+  last_.text = line_text(line_);
+}
+
+std::string FieldReader::text() {
+  if (eof()) {
+    last_ = here();
+    fail("expected a field, got the end of the file");
+  }
+  skip_blanks();
+  const size_t start = pos_;
+  while (pos_ < data_.size() && data_[pos_] != ',' && !is_line_end(data_[pos_])) ++pos_;
+  size_t end = pos_;
+  while (end > start && is_blank(data_[end - 1])) --end;
+  mark(start, end == start ? start : end);
+  std::string field = data_.substr(start, end - start);
+  if (pos_ < data_.size()) {
+    if (data_[pos_] == ',') {
+      ++pos_;
+    } else {
+      consume_line_end();
+    }
+  }
+  return field;
+}
+
+int64_t FieldReader::number(int64_t lo, int64_t hi, const char* expected) {
+  if (eof()) {
+    last_ = here();
+    fail(std::string("expected ") + expected + ", got the end of the file");
+  }
+  skip_blanks();
+  const size_t start = pos_;
+  bool negative = false;
+  if (pos_ < data_.size() && data_[pos_] == '-') {
+    negative = true;
+    ++pos_;
+  }
+  const size_t digits = pos_;
+  int64_t value = 0;
+  bool too_big = false;
+  while (pos_ < data_.size() && data_[pos_] >= '0' && data_[pos_] <= '9') {
+    if (value <= 100000000000LL) value = value * 10 + (data_[pos_] - '0');
+    else too_big = true;
+    ++pos_;
+  }
+  const bool ends_well = pos_ >= data_.size() || data_[pos_] == ',' || is_blank(data_[pos_]) ||
+                         is_line_end(data_[pos_]);
+  if (pos_ == digits || !ends_well) {
+    // Show the whole offending field.
+    size_t end = pos_;
+    while (end < data_.size() && data_[end] != ',' && !is_line_end(data_[end])) ++end;
+    while (end > start && is_blank(data_[end - 1])) --end;
+    mark(start, end);
+    const std::string got = data_.substr(start, end - start);
+    fail(std::string("expected ") + expected + ", got " +
+         (got.empty() ? std::string("an empty field") : "\"" + printable(got) + "\""));
+  }
+  mark(start, pos_);
+  if (negative) value = -value;
+  if (too_big || value < lo || value > hi) {
+    fail("value " + data_.substr(start, pos_ - start) + " does not fit in " + std::to_string(lo) +
+         ".." + std::to_string(hi));
+  }
+  // Blanks after a number belong to the separator that follows it.
+  skip_blanks();
+  if (pos_ < data_.size()) {
+    if (data_[pos_] == ',') ++pos_;
+    else if (at_line_end()) consume_line_end();
+  }
+  return value;
+}
+
+uint8_t FieldReader::u8() { return static_cast<uint8_t>(number(0, 255, "a whole number 0..255")); }
+
+int16_t FieldReader::i16() {
+  return static_cast<int16_t>(number(-32768, 32767, "a whole number -32768..32767"));
+}
+
+int32_t FieldReader::i32() {
+  return static_cast<int32_t>(number(INT32_MIN, INT32_MAX, "a whole number"));
+}
+
+}  // namespace sc

@@ -1,0 +1,109 @@
+#include "compiler/field_reader.h"
+
+#include <gtest/gtest.h>
+
+namespace sc {
+namespace {
+
+std::string failure_of(FieldReader& r, int (*read)(FieldReader&)) {
+  try {
+    read(r);
+  } catch (const ParseFailure& e) {
+    return std::string(e.what());
+  }
+  return "no failure";
+}
+
+TEST(FieldReader, ReadsKeysTextAndNumbers) {
+  FieldReader r("velocita,    1500,   250\r\npendenza,  45000,   -1\r\n[fine]\r\n", "t.txt");
+  EXPECT_EQ(r.text(), "velocita");
+  EXPECT_EQ(r.i32(), 1500);
+  EXPECT_EQ(r.i32(), 250);
+  EXPECT_EQ(r.text(), "pendenza");
+  EXPECT_EQ(r.i32(), 45000);
+  EXPECT_EQ(r.i32(), -1);
+  EXPECT_FALSE(r.eof());
+  EXPECT_EQ(r.text(), "[fine]");
+  EXPECT_TRUE(r.eof());  // the last line end counts as read
+}
+
+TEST(FieldReader, NumbersAlsoEndAtBlanks) {
+  FieldReader r("orologio,    11              20            0 \r\nsabbia, 300\r\n", "t.txt");
+  EXPECT_EQ(r.text(), "orologio");
+  EXPECT_EQ(r.i16(), 11);
+  EXPECT_EQ(r.i16(), 20);
+  EXPECT_EQ(r.i16(), 0);
+  EXPECT_EQ(r.text(), "sabbia");  // the trailing blank and line end went with the 0
+  EXPECT_EQ(r.last().line, 2);
+}
+
+TEST(FieldReader, TextFieldsKeepInnerBlanksAndDropTrailingOnes) {
+  FieldReader r("cartello_indicatore,  4400,   (GALLERIA PIANORO)( Km. 10.710     )\r\n"
+                "stazione, PRAVENA S.M.N   \r\n,\r\n",
+                "t.txt");
+  EXPECT_EQ(r.text(), "cartello_indicatore");
+  EXPECT_EQ(r.i32(), 4400);
+  EXPECT_EQ(r.text(), "(GALLERIA PIANORO)( Km. 10.710     )");
+  EXPECT_EQ(r.last().column, 31);
+  EXPECT_EQ(r.text(), "stazione");
+  EXPECT_EQ(r.text(), "PRAVENA S.M.N");
+  EXPECT_EQ(r.text(), "");  // a comma alone gives an empty field
+  EXPECT_EQ(r.text(), "");
+  EXPECT_TRUE(r.eof());
+}
+
+TEST(FieldReader, AnyLineEndAndAByteOrderMarkReadTheSame) {
+  for (const char* text : {"\xEF\xBB\xBFsabbia, 300\r\n[fine]\r\n", "sabbia, 300\n[fine]\n",
+                           "sabbia, 300\r[fine]\r", "sabbia, 300\r\n[fine]"}) {
+    FieldReader r(text, "t.txt");
+    EXPECT_EQ(r.text(), "sabbia") << text;
+    EXPECT_EQ(r.i32(), 300);
+    EXPECT_EQ(r.text(), "[fine]");
+    EXPECT_EQ(r.last().line, 2);
+    EXPECT_EQ(r.last().text, "[fine]");
+    EXPECT_TRUE(r.eof());
+  }
+}
+
+TEST(FieldReader, ReadFailuresSayWhatWasExpected) {
+  const struct {
+    const char* text;
+    int (*read)(FieldReader&);
+    const char* message;
+  } cases[] = {
+      {"256\r\n", [](FieldReader& r) { return int(r.u8()); }, "value 256 does not fit in 0..255"},
+      {"-1\r\n", [](FieldReader& r) { return int(r.u8()); }, "value -1 does not fit in 0..255"},
+      {"32768,", [](FieldReader& r) { return int(r.i16()); }, "value 32768 does not fit in -32768..32767"},
+      {"2147483648,", [](FieldReader& r) { return int(r.i32()); },
+       "value 2147483648 does not fit in -2147483648..2147483647"},
+      {"12.5, 3", [](FieldReader& r) { return int(r.i32()); }, "expected a whole number, got \"12.5\""},
+      {"abc\r\n", [](FieldReader& r) { return int(r.i32()); }, "expected a whole number, got \"abc\""},
+      {" , 3", [](FieldReader& r) { return int(r.i32()); }, "expected a whole number, got an empty field"},
+      {"", [](FieldReader& r) { return int(r.i32()); }, "expected a whole number, got the end of the file"},
+      {"", [](FieldReader& r) { return int(r.text().size()); }, "expected a field, got the end of the file"},
+  };
+  for (const auto& c : cases) {
+    FieldReader r(c.text, "t.txt");
+    EXPECT_EQ(failure_of(r, c.read), c.message) << c.text;
+  }
+}
+
+TEST(FieldReader, FailureCarriesTheFieldPosition) {
+  FieldReader r("stazione,  0,  8\r\n  7x0\r\n", "treno.txt");
+  r.text();
+  r.i32();
+  r.u8();
+  try {
+    r.i32();
+    FAIL();
+  } catch (const ParseFailure& e) {
+    EXPECT_EQ(e.where().file, "treno.txt");
+    EXPECT_EQ(e.where().line, 2);
+    EXPECT_EQ(e.where().column, 3);
+    EXPECT_EQ(e.where().width, 3);
+    EXPECT_EQ(e.where().text, "  7x0");
+  }
+}
+
+}  // namespace
+}  // namespace sc

@@ -1,0 +1,21 @@
+// Text helpers for single-byte (Windows-1252) text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sc {
+
+// Lower case in Windows-1252: A-Z and the accented capitals become their
+// small forms; every other byte stays.
+char minuscola_1252(char c);
+std::string minuscole_1252(std::string_view s);
+
+// Substring tests: exact case, and with letter case ignored.
+bool contiene(std::string_view testo, std::string_view chiave);
+bool contiene_ic(std::string_view testo, std::string_view chiave);
+
+// The text with leading blanks removed.
+std::string_view senza_blank_iniziali(std::string_view s);
+
+}  // namespace sc
