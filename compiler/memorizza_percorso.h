@@ -1,0 +1,40 @@
+// The compiler entry: parse, cell pass, marks and contest codes, and the
+// bytes of the compiled files. Nothing is written to disk here: the caller
+// writes the files only when the whole compile got that far.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "compiler/fault.h"
+#include "compiler/sorgenti.h"
+#include "model/percorso.h"
+
+namespace sc {
+
+enum class CompiledKind { tracciato, elementi, celle };
+
+struct CompiledFile {
+  CompiledKind kind;
+  std::string bytes;
+};
+
+struct Compilazione {
+  enum class Stato {
+    pronto,       // files ready to write (faults may still be recorded)
+    senza_celle,  // the parse ended before the cells existed: nothing to write
+    errore_1250,  // reserved mark slots already used
+    errore_1251,  // reserved contest-code slots already used
+  };
+  Stato stato = Stato::pronto;
+  // In writing order: track plan (only when `modo` is nonzero), element
+  // table, cells.
+  std::vector<CompiledFile> files;
+};
+
+// Compiles the two descriptions named by `sorgenti` into the model `p`,
+// whose identity strings are already set. `j` is the compile mode.
+Compilazione memorizza_percorso(Percorso& p, int32_t j, const Sorgenti& sorgenti, FaultLog& log);
+
+}  // namespace sc
