@@ -4,12 +4,8 @@
 
 namespace sc {
 
-// Placeholder tables until the content lands.
-const std::vector<std::string>& tabella_linea() { static const std::vector<std::string> t{marcatore_fine}; return t; }
-const std::vector<std::string>& tabella_treno() { return tabella_linea(); }
-const std::vector<std::string>& tabella_note() { return tabella_linea(); }
-const std::vector<std::string>& tabella_rallentamenti() { return tabella_linea(); }
-const std::vector<std::string>& tabella_scheda() { return tabella_linea(); }
+// The tables themselves live one per file: linea.cpp, treno.cpp, note.cpp,
+// rallentamenti.cpp, scheda.cpp.
 
 std::string dati_linea() { return codifica_righe(tabella_linea()); }
 std::string dati_treno() { return codifica_righe(tabella_treno()); }
