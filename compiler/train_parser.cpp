@@ -1,8 +1,408 @@
 #include "compiler/train_parser.h"
 
-namespace sc {
+#include <limits>
+#include <stdexcept>
+#include <string>
 
-// Placeholder until the train parser lands.
-void leggi_treno(StatoLettura&, FieldReader&) {}
+#include "compiler/station_placement.h"
+#include "compiler/testo.h"
+#include "compiler/train_placement.h"
+
+namespace sc {
+namespace {
+
+// How an entry leaves the parse.
+enum class Esito {
+  avanti,        // go on with the next field
+  fine_normale,  // out-of-range position: end fills and the reference check still run
+  ritorno,       // a fault that ends the parse at once
+};
+
+// A profile (speed or adhesion) filled cell by cell up to each entry.
+struct Profilo {
+  int32_t indice = 0;     // next cell to fill
+  int32_t in_vigore = 0;  // value in force; 0 before the first entry
+  SourceLocation dove;    // the field that gave the value in force
+};
+
+std::string n(int64_t v) { return std::to_string(v); }
+
+class LetturaTreno {
+ public:
+  LetturaTreno(StatoLettura& s, FieldReader& r) : s_(s), p_(s.p), r_(r), u_(s.p.ultima_cella()) {}
+
+  void esegui() {
+    // Everything before the first "[generale]" is skipped.
+    while (!r_.eof()) {
+      if (contiene_ic(r_.text(), "[generale]")) break;
+    }
+    while (!r_.eof()) {
+      std::string f = r_.text();
+      SourceLocation dove = r_.last();
+      if (r_.eof()) break;  // the last field is never examined
+      // A field with a hyphen is a comment: the next one takes its place,
+      // at most twice; the third field is examined whatever it holds.
+      for (int volta = 0; volta < 2 && contiene(f, "-"); ++volta) {
+        f = r_.text();
+        dove = r_.last();
+        if (r_.eof()) {
+          fine_normale();
+          return;
+        }
+      }
+      const Esito e = esamina(f, dove);
+      if (e == Esito::ritorno) return;
+      if (e == Esito::fine_normale) break;
+    }
+    fine_normale();
+  }
+
+ private:
+  using Azione = Esito (LetturaTreno::*)(const SourceLocation&);
+  struct Chiave {
+    const char* testo;
+    const char* anche;  // a second text the field must also hold, or null
+    Azione azione;
+  };
+
+  // Every key test is applied to the field, in this order; a field holding
+  // two keys triggers both entries, each reading its own values.
+  Esito esamina(const std::string& f, const SourceLocation& dove) {
+    static constexpr Chiave chiavi[] = {
+        {"frenata", "massa", &LetturaTreno::massa_frenata},
+        {"vetture", nullptr, &LetturaTreno::numero_vetture},
+        {"velocit", nullptr, &LetturaTreno::velocita},
+        {"aderenza", nullptr, &LetturaTreno::aderenza},
+        {"orologio", nullptr, &LetturaTreno::orologio},
+        {"sabbia", nullptr, &LetturaTreno::sabbia},
+        {"segnale", nullptr, &LetturaTreno::segnale},
+        {"rallentamento", nullptr, &LetturaTreno::rallentamento},
+        {"abbattimento", nullptr, &LetturaTreno::abbattimento},
+        {"stazione", nullptr, &LetturaTreno::stazione},
+    };
+    for (const Chiave& c : chiavi) {
+      if (!contiene_ic(f, c.testo) || (c.anche && !contiene_ic(f, c.anche))) continue;
+      const Esito e = (this->*c.azione)(dove);
+      if (e != Esito::avanti) return e;
+    }
+    return Esito::avanti;
+  }
+
+  // --- checks shared by the entries ---------------------------------------
+
+  // The range check: (pos + margin) / 50 must not exceed the last cell.
+  bool oltre_la_linea(int32_t pos, int32_t margine, const SourceLocation& dove, const char* voce) {
+    if (int64_t{pos} + margine <= int64_t{50} * u_) return false;
+    registra(p_, s_.log,
+             Fault{15, pos, dove,
+                   std::string(voce) + " at " + n(pos) + " m is beyond the line: (" + n(pos) +
+                       " + " + n(margine) + ") / 50 is above the last cell " + n(u_)});
+    return true;
+  }
+
+  // A position whose own cell would lie before cell 0 fails the range check.
+  bool prima_della_linea(int32_t pos, double cella, const SourceLocation& dove, const char* voce) {
+    if (cella >= 0.0) return false;
+    registra(p_, s_.log,
+             Fault{15, pos, dove,
+                   std::string(voce) + " at " + n(pos) + " m falls in cell " +
+                       n(static_cast<int64_t>(cella)) + ", before the first cell"});
+    return true;
+  }
+
+  Cella& cella(int64_t i, const SourceLocation& dove) {
+    if (i < 0 || i > u_) {
+      throw ParseFailure(p_.ha_celle() ? "cell " + n(i) + " lies outside cells 0.." + n(u_)
+                                       : std::string("no cells: the line description gave no "
+                                                     "line length"),
+                         dove);
+    }
+    return p_.celle[static_cast<size_t>(i)];
+  }
+
+  // Runs a placement routine; a cell it finds outside the cells becomes a
+  // run failure at the entry's field.
+  template <typename F>
+  auto posa(const SourceLocation& dove, F&& f) {
+    try {
+      return f();
+    } catch (const std::out_of_range& e) {
+      throw ParseFailure(e.what(), dove);
+    }
+  }
+
+  // --- profiles -------------------------------------------------------------
+
+  uint8_t quinto(const Profilo& v) {
+    const double q = arrotonda(static_cast<double>(v.in_vigore) / 5.0);
+    if (q < 0.0 || q > 255.0) {
+      throw ParseFailure("speed " + n(v.in_vigore) + " km/h gives the speed byte " +
+                             n(static_cast<int64_t>(q)) + ", outside 0..255",
+                         v.dove);
+    }
+    return static_cast<uint8_t>(q);
+  }
+
+  void scrivi_velocita(const SourceLocation& dove) {
+    cella(vel_.indice, dove).velocita = quinto(vel_);
+  }
+  void scrivi_aderenza(const SourceLocation& dove) {
+    cella(ade_.indice, dove).aderenza = static_cast<uint8_t>(ade_.in_vigore);  // low 8 bits
+  }
+
+  // Fills the profile's cells from its fill index up to the cell before the
+  // entry's cell n, with the value in force; at least one cell is written,
+  // and the fill never passes the last cell.
+  template <typename Scrivi>
+  void riempi(Profilo& pr, double cella_entry, const SourceLocation& dove, Scrivi scrivi) {
+    if (cella_entry <= 0.0) return;
+    do {
+      if (pr.indice >= u_) break;
+      scrivi(dove);
+      ++pr.indice;
+    } while (pr.indice < cella_entry);
+  }
+
+  Esito profilo(Profilo& pr, const char* voce, void (LetturaTreno::*scrivi)(const SourceLocation&)) {
+    const int32_t pos = r_.i32();
+    const SourceLocation dove = r_.last();
+    const int32_t valore = r_.i32();
+    const SourceLocation dove_valore = r_.last();
+    if (oltre_la_linea(pos, 100, dove, voce)) return Esito::fine_normale;
+    const double c = arrotonda(static_cast<double>(pos) / 50.0);
+    if (prima_della_linea(pos, c, dove, voce)) return Esito::fine_normale;
+    riempi(pr, c, dove, [&](const SourceLocation& d) { (this->*scrivi)(d); });
+    pr.in_vigore = valore;
+    pr.dove = dove_valore;
+    return Esito::avanti;
+  }
+
+  Esito velocita(const SourceLocation&) {
+    return profilo(vel_, "speed entry", &LetturaTreno::scrivi_velocita);
+  }
+  Esito aderenza(const SourceLocation&) {
+    return profilo(ade_, "adhesion entry", &LetturaTreno::scrivi_aderenza);
+  }
+
+  // --- general values -------------------------------------------------------
+
+  Esito massa_frenata(const SourceLocation&) {
+    p_.elementi[record_treno_linea].inizio = r_.i32();
+    return Esito::avanti;
+  }
+  Esito numero_vetture(const SourceLocation&) {
+    p_.elementi[record_treno_linea].progressiva = r_.i32();
+    return Esito::avanti;
+  }
+  Esito orologio(const SourceLocation&) {
+    Elemento& e = p_.elementi[record_ripetizione];
+    e.dato_10 = r_.i16();
+    e.dato_11 = r_.i16();
+    e.dato_12 = r_.i16();
+    return Esito::avanti;
+  }
+  Esito sabbia(const SourceLocation&) {
+    p_.elementi[record_ripetizione].dato_7 = r_.i16();
+    return Esito::avanti;
+  }
+
+  // --- signals, restrictions, cab codes -----------------------------------------
+
+  // After a placement: any fault number, whoever set it, ends the parse at
+  // the entry's position.
+  Esito dopo_posa(int32_t pos, const SourceLocation& dove, const std::string& nota,
+                  const char* voce) {
+    if (p_.codice_errore <= 0) return Esito::avanti;
+    registra(p_, s_.log,
+             Fault{p_.codice_errore, pos, dove,
+                   nota.empty() ? std::string(voce) + " placed, but fault " +
+                                      n(p_.codice_errore) +
+                                      " left by the line description ends the parse here"
+                                : nota});
+    return Esito::ritorno;
+  }
+
+  Esito segnale(const SourceLocation&) {
+    int32_t v[11];
+    SourceLocation dove;
+    for (int i = 0; i < 11; ++i) {
+      v[i] = r_.i32();
+      if (i == 0) dove = r_.last();
+    }
+    if (oltre_la_linea(v[0], 100, dove, "signal")) return Esito::fine_normale;
+    const double c = arrotonda(static_cast<double>(v[0]) / 50.0 + 1.0);
+    if (prima_della_linea(v[0], c, dove, "signal")) return Esito::fine_normale;
+    int32_t tempo = v[10];
+    const std::string nota = posa(dove, [&] {
+      return memo_segnale(p_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], tempo);
+    });
+    return dopo_posa(v[0], dove, nota, "signal");
+  }
+
+  Esito rallentamento(const SourceLocation&) {
+    int32_t v[6];
+    SourceLocation dove;
+    for (int i = 0; i < 6; ++i) {
+      v[i] = r_.i32();
+      if (i == 0) dove = r_.last();
+    }
+    const int32_t x = v[0];
+    if (oltre_la_linea(x, 100, dove, "restriction")) return Esito::fine_normale;
+    // Its start and end cells must lie within the cells too.
+    const CelleRallentamento c = celle_rallentamento(x, v[2]);
+    if (c.inizio < 0.0 || c.fine < 0.0 || c.fine > u_) {
+      const bool oltre = c.fine > u_;
+      registra(p_, s_.log,
+               Fault{15, x, dove,
+                     "restriction at " + n(x) + " m, " + n(v[2]) + " m long, has its " +
+                         (c.inizio < 0.0 ? "start" : "end") + " cell " +
+                         n(static_cast<int64_t>(c.inizio < 0.0 ? c.inizio : c.fine)) +
+                         (oltre ? " beyond the last cell " + n(u_) : std::string(" before cell 0"))});
+      return Esito::fine_normale;
+    }
+    const std::string nota =
+        posa(dove, [&] { return memo_rallentamento(p_, x, v[1], v[2], v[3], v[4], v[5]); });
+    return dopo_posa(x, dove, nota, "restriction");
+  }
+
+  Esito abbattimento(const SourceLocation&) {
+    const int32_t pos = r_.i32();
+    const SourceLocation dove = r_.last();
+    const int32_t valore = r_.i32();
+    if (oltre_la_linea(pos, 100, dove, "cab-code point")) return Esito::fine_normale;
+    // The cell at the position itself.
+    const double ci = arrotonda(static_cast<double>(pos) / 50.0);
+    if (prima_della_linea(pos, ci, dove, "cab-code point")) return Esito::fine_normale;
+    Cella& c = cella(static_cast<int64_t>(ci), dove);
+    if (!cella_libera(c)) {
+      registra(p_, s_.log,
+               Fault{7, pos, dove,
+                     "cab-code cell " + n(static_cast<int64_t>(ci)) + " already taken (tipo " +
+                         n(c.tipo) + ")"});
+      return Esito::ritorno;
+    }
+    if (valore > 0) {
+      c.tipo = tipo_cella::codice;
+      c.valore_1 = static_cast<int16_t>(valore);  // low 16 bits
+    } else {
+      c.tipo = tipo_cella::codice_senza_velocita;
+    }
+    return Esito::avanti;
+  }
+
+  // --- stations -------------------------------------------------------------
+
+  Esito stazione(const SourceLocation& chiave) {
+    const int32_t b = s_.indice_cartelli;
+    // Record k must lie below the board texts. The check after every station
+    // keeps k below them from the second station on; the first one is
+    // checked here so that it never overwrites a board text.
+    const bool c_e_posto = k_ >= 1 && k_ < b && k_ <= record_primo_cartello;
+    Elemento fuori_tabella;
+    Elemento& r = c_e_posto ? p_.elementi[static_cast<size_t>(k_)] : fuori_tabella;
+
+    r.progressiva = r_.i32();
+    const SourceLocation dove = r_.last();
+    if (oltre_la_linea(r.progressiva, 800, dove, "station")) return Esito::fine_normale;
+    if (r.progressiva % 50 != 0) {
+      registra(p_, s_.log,
+               Fault{8, r.progressiva, dove,
+                     "station position " + n(r.progressiva) + " is not a multiple of 50"});
+      return Esito::ritorno;
+    }
+    r.tipo = r_.u8();
+    const int32_t lunghezza = r_.i32();
+    if (lunghezza % 100 != 0) {
+      registra(p_, s_.log,
+               Fault{9, r.progressiva, r_.last(),
+                     "station length " + n(lunghezza) + " is not a multiple of 100"});
+      return Esito::ritorno;
+    }
+    r.dato_4 = r_.u8();
+    r.dato_5 = r_.u8();
+    r.dato_6 = r_.u8();
+    r.dato_7 = r_.i16();
+    r.dato_8 = r_.i16();
+    r.dato_9 = r_.u8();
+    r.dato_10 = r_.i16();
+    r.dato_11 = r_.i16();
+    r.dato_12 = r_.i16();
+    r.dato_13 = r_.u8();
+    const int64_t ore = r_.i32();
+    const int64_t minuti = r_.i32();
+    const int64_t secondi = r_.i32();
+    const int64_t orario = (ore * 60 + minuti) * 60 + secondi;
+    if (orario < std::numeric_limits<int32_t>::min() ||
+        orario > std::numeric_limits<int32_t>::max()) {
+      throw ParseFailure("station time " + n(orario) + " s does not fit in 32 bits", r_.last());
+    }
+    r.orario = static_cast<int32_t>(orario);
+    r.nome = r_.text();
+
+    if (!c_e_posto) {
+      registra(p_, s_.log,
+               Fault{10, std::nullopt, chiave,
+                     "no station record left below the indication-board texts (station " +
+                         n(k_) + ", first board record " + n(b) + ")"});
+      return Esito::ritorno;
+    }
+
+    const EsitoStazione e = posa(dove, [&] { return poni_stazione(p_, k_, lunghezza, b); });
+    switch (e.codice) {
+      case 0:
+        return Esito::avanti;
+      case 15:
+        registra(p_, s_.log, Fault{15, r.progressiva, dove, e.messaggio});
+        return Esito::fine_normale;
+      case 22:
+        registra(p_, s_.log, Fault{22, r.progressiva, dove, e.messaggio});
+        return Esito::ritorno;
+      case 10:
+        registra(p_, s_.log, Fault{10, std::nullopt, chiave, e.messaggio});
+        return Esito::ritorno;
+      default:  // 24
+        registra(p_, s_.log, Fault{e.codice, std::nullopt, dove, e.messaggio});
+        return Esito::ritorno;
+    }
+  }
+
+  // --- normal end -------------------------------------------------------------
+
+  void fine_normale() {
+    const SourceLocation dove = r_.last();
+    // The profiles reach up to the cell before U - 2; at least one cell each.
+    do {
+      scrivi_velocita(dove);
+      ++vel_.indice;
+    } while (vel_.indice < u_ - 2);
+    do {
+      scrivi_aderenza(dove);
+      ++ade_.indice;
+    } while (ade_.indice < u_ - 2);
+
+    for (int rec = record_progressiva_tre; rec <= record_progressiva_uno; ++rec) {
+      const Elemento& e = p_.elementi[static_cast<size_t>(rec)];
+      const char* campo = e.inizio % 50 != 0 ? "inizio" : e.fine % 50 != 0 ? "fine" : nullptr;
+      if (!campo) continue;
+      registra(p_, s_.log,
+               Fault{2, std::nullopt, std::nullopt,
+                     "kilometre reference in record " + n(rec) + " has " + campo + " " +
+                         n(campo[0] == 'i' ? e.inizio : e.fine) + ", not a multiple of 50"});
+      break;
+    }
+  }
+
+  StatoLettura& s_;
+  Percorso& p_;
+  FieldReader& r_;
+  const int32_t u_;
+  Profilo vel_;
+  Profilo ade_;
+  int32_t k_ = 1;  // the next station number
+};
+
+}  // namespace
+
+void leggi_treno(StatoLettura& s, FieldReader& r) { LetturaTreno(s, r).esegui(); }
 
 }  // namespace sc

@@ -1,0 +1,115 @@
+#include "compiler/train_placement.h"
+
+#include <stdexcept>
+
+namespace sc {
+namespace {
+
+// The cell at a rounded real index; an index outside the cells throws.
+Cella& cella(Percorso& p, double indice, const char* ruolo) {
+  if (!(indice >= 0.0 && indice <= static_cast<double>(p.ultima_cella()))) {
+    throw std::out_of_range(std::string(ruolo) + " " + std::to_string(static_cast<int64_t>(indice)) +
+                            " lies outside cells 0.." + std::to_string(p.ultima_cella()));
+  }
+  return p.celle[static_cast<size_t>(indice)];
+}
+
+std::string occupata(const char* ruolo, double indice, const Cella& c) {
+  return std::string(ruolo) + " " + std::to_string(static_cast<int64_t>(indice)) +
+         " already taken (tipo " + std::to_string(c.tipo) + ")";
+}
+
+}  // namespace
+
+CelleRallentamento celle_rallentamento(int32_t x, int32_t l) {
+  const double dx = x;
+  return {arrotonda((dx - 1200.0) / 50.0 + 1.0), arrotonda(dx / 50.0 + 1.0),
+          arrotonda((dx + static_cast<double>(l)) / 50.0 + 1.0)};
+}
+
+std::string memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
+                         int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3,
+                         int32_t& tempo) {
+  const double c = arrotonda(static_cast<double>(posizione) / 50.0 + 1.0);
+  Cella& segnale = cella(p, c, "signal cell");
+  if (!cella_libera(segnale)) {
+    p.codice_errore = 16;
+    return occupata("signal cell", c, segnale);
+  }
+  // Packed in decimal, worked out in 64 bits and stored as the low bits.
+  const int64_t lato = int64_t{sx} * 3 + dx;
+  segnale.tipo = tipo_cella::segnale;
+  segnale.valore_4 = static_cast<int16_t>(int64_t{rapp} * 10 + lato);
+  segnale.valore_1 = static_cast<int16_t>(int64_t{s1} * 10 + d1);
+  segnale.valore_2 = static_cast<int16_t>(int64_t{s2} * 10 + d2);
+  segnale.valore_3 = static_cast<int16_t>(int64_t{s3} * 10 + d3);
+  if (tempo >= 1 && tempo <= 100) tempo = 101;
+  segnale.tempo = sx == 2 ? static_cast<uint8_t>(tempo) : 0;
+  for (int j = 1; j <= 4; ++j) {
+    const double a = c - 2.0 * j;
+    if (a < 0.0) continue;  // a signal near the line's origin has fewer markers
+    cella(p, a, "signal approach cell").avviso = static_cast<uint8_t>(lato * 10 + j);
+  }
+  return {};
+}
+
+std::string memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32_t f_tt,
+                               int32_t f_ta, int32_t d_v) {
+  const CelleRallentamento idx = celle_rallentamento(x, l);
+  const bool con_avviso = x > 1500;
+  if (!con_avviso) f_ta = 0;
+
+  if (con_avviso) {
+    Cella& w = cella(p, idx.avviso, "restriction warning cell");
+    if (!cella_libera(w)) {
+      p.codice_errore = 17;
+      return occupata("restriction warning cell", idx.avviso, w);
+    }
+  }
+  Cella& s = cella(p, idx.inizio, "restriction start cell");
+  if (!cella_libera(s)) {
+    p.codice_errore = 18;
+    return occupata("restriction start cell", idx.inizio, s);
+  }
+  Cella& e = cella(p, idx.fine, "restriction end cell");
+  if (!cella_libera(e)) {
+    p.codice_errore = 19;
+    return occupata("restriction end cell", idx.fine, e);
+  }
+
+  // Where two of these cells coincide, the later write wins.
+  e.tipo = tipo_cella::fine_rallentamento;
+  if (d_v != 0) e.valore_2 = static_cast<int16_t>(d_v);
+  s.tipo = tipo_cella::inizio_rallentamento;
+  if (d_v != 0) s.valore_2 = static_cast<int16_t>(d_v);
+  if (con_avviso) {
+    Cella& w = cella(p, idx.avviso, "restriction warning cell");
+    w.tipo = tipo_cella::avviso_rallentamento;
+    if (d_v != 0) w.valore_2 = static_cast<int16_t>(d_v);
+    w.valore_1 = static_cast<int16_t>(v);
+  }
+  s.valore_1 = static_cast<int16_t>(v);
+  e.valore_1 = static_cast<int16_t>(v);
+  s.valore_3 = static_cast<int16_t>(f_tt);
+  e.valore_3 = static_cast<int16_t>(f_tt);
+
+  if (f_ta != 0) {
+    const double q = arrotonda((static_cast<double>(x) - 1200.0) / 50.0);
+    for (int i = 0; i < 4; ++i) {
+      const Cella& a = cella(p, q - i, "restriction approach cell");
+      if (!cella_libera(a)) {
+        p.codice_errore = 20;
+        return occupata("restriction approach cell", q - i, a);
+      }
+    }
+    for (int i = 0; i < 4; ++i) {
+      Cella& a = cella(p, q - i, "restriction approach cell");
+      a.tipo = tipo_cella::approccio_rallentamento;
+      a.valore_1 = static_cast<int16_t>(i + 1);
+      if (d_v != 0) a.valore_2 = static_cast<int16_t>(i + 1);
+    }
+  }
+  return {};
+}
+
+}  // namespace sc
