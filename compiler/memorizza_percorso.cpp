@@ -1,17 +1,36 @@
 #include "compiler/memorizza_percorso.h"
 
+#include "compiler/cell_pass.h"
 #include "compiler/memorizza_dati.h"
+#include "compiler/output_files.h"
 
 namespace sc {
 
-// Placeholder until the pass and the output step land: parses only.
 Compilazione memorizza_percorso(Percorso& p, int32_t j, const Sorgenti& sorgenti, FaultLog& log) {
   p.modo = j;
-  p.codice_errore = 0;
+  p.codice_errore = 0;  // posizione_errore keeps its value
   for (Elemento& e : p.elementi) e = Elemento{};
   memorizza_dati(p, sorgenti, log);
+  return completa_compilazione(p, log);
+}
+
+Compilazione completa_compilazione(Percorso& p, FaultLog& log) {
   Compilazione c;
-  c.stato = Compilazione::Stato::senza_celle;
+  // A parse that ended before the line length was read (or with a length
+  // too short for cell 1) leaves no cell to mark: nothing is written.
+  if (p.celle.size() < 2) {
+    c.stato = Compilazione::Stato::senza_celle;
+    return c;
+  }
+
+  passo_celle(p, log);
+
+  c.stato = marca_e_codifica(p);
+  if (c.stato != Compilazione::Stato::pronto) return c;
+
+  if (p.modo != 0) c.files.push_back({CompiledKind::tracciato, serializza_tracciato(p.tracciato)});
+  c.files.push_back({CompiledKind::elementi, serializza_elementi(p.elementi)});
+  c.files.push_back({CompiledKind::celle, serializza_celle(p.celle)});
   return c;
 }
 

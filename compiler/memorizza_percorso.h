@@ -37,4 +37,9 @@ struct Compilazione {
 // whose identity strings are already set. `j` is the compile mode.
 Compilazione memorizza_percorso(Percorso& p, int32_t j, const Sorgenti& sorgenti, FaultLog& log);
 
+// What follows the parse: with cells 0 and 1 present, the cell consistency
+// pass, the marks and contest codes and the file bytes; otherwise
+// senza_celle. A reserved-slot clash returns its state and no bytes.
+Compilazione completa_compilazione(Percorso& p, FaultLog& log);
+
 }  // namespace sc

@@ -1,0 +1,143 @@
+#include "compiler/memorizza_percorso.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace sc {
+namespace {
+
+using namespace tipo_cella;
+
+Percorso modello(int32_t ultima, int32_t modo) {
+  Percorso p;
+  p.modo = modo;
+  p.celle.assign(static_cast<size_t>(ultima) + 1, Cella{});
+  p.elementi[record_sfondo_identita].nome = "Corvale_Pravena AV";
+  p.elementi[record_ripetizione].nome = "409";
+  return p;
+}
+
+unsigned byte(const std::string& b, size_t i) { return static_cast<unsigned char>(b.at(i)); }
+
+TEST(MemorizzaPercorso, MissingLineFileLeavesNothingToWrite) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / "sc_memorizza_percorso_test_missing";
+  std::filesystem::remove_all(dir);
+  Percorso p;
+  p.nome_scenario = "Corvale_Pravena AV";
+  p.numero_treno = "409";
+  p.codice_errore = 99;
+  p.posizione_errore = 1234;
+  p.elementi[5].nome = "left from before";
+  p.elementi[5].orario = 3;
+  Sorgenti s{(dir / "Corvale_Pravena AV_linea.txt").string(),
+             (dir / "Corvale_Pravena AV_409-.txt").string(), false};
+  FaultLog log;
+  const Compilazione c = memorizza_percorso(p, 3, s, log);
+  EXPECT_EQ(c.stato, Compilazione::Stato::senza_celle);
+  EXPECT_TRUE(c.files.empty());
+  EXPECT_EQ(p.modo, 3);
+  EXPECT_EQ(p.codice_errore, 101);
+  EXPECT_EQ(p.posizione_errore, 1234);  // never reset
+  EXPECT_EQ(p.elementi[5], Elemento{});
+  EXPECT_EQ(p.elementi[record_sfondo_identita].nome, "Corvale_Pravena AV");
+  EXPECT_EQ(p.elementi[record_ripetizione].nome, "409");
+  EXPECT_EQ(p.elementi[record_sfondo_identita].dato_7, 0);  // no mark stamped
+  ASSERT_EQ(log.all().size(), 1u);
+  EXPECT_EQ(log.all()[0].codice, 101);
+}
+
+TEST(CompletaCompilazione, WithoutCellOneNothingIsWritten) {
+  for (int32_t celle : {0, 1}) {
+    SCOPED_TRACE(celle);
+    Percorso p = modello(celle - 1, 1);
+    FaultLog log;
+    const Compilazione c = completa_compilazione(p, log);
+    EXPECT_EQ(c.stato, Compilazione::Stato::senza_celle);
+    EXPECT_TRUE(c.files.empty());
+    EXPECT_EQ(p.elementi[record_sfondo_identita].dato_7, 0);
+  }
+}
+
+TEST(CompletaCompilazione, FilesInWritingOrderForEachMode) {
+  for (int32_t modo : {0, 1, -2}) {
+    SCOPED_TRACE(modo);
+    Percorso p = modello(1980, modo);
+    if (modo != 0) {
+      p.tracciato = Tracciato(99000);
+      p.tracciato.colonna(1)[1] = Numero::intero(1);
+    }
+    FaultLog log;
+    const Compilazione c = completa_compilazione(p, log);
+    ASSERT_EQ(c.stato, Compilazione::Stato::pronto);
+    ASSERT_EQ(c.files.size(), modo != 0 ? 3u : 2u);
+    size_t k = 0;
+    if (modo != 0) {
+      EXPECT_EQ(c.files[k].kind, CompiledKind::tracciato);
+      // Two bytes per empty element, four for the one integer.
+      EXPECT_EQ(c.files[k].bytes.size(), 2u * 2u * 99001u + 2u);
+      ++k;
+    }
+    const std::string& el = c.files[k].bytes;
+    EXPECT_EQ(c.files[k].kind, CompiledKind::elementi);
+    ASSERT_EQ(el.size(), 2958u + 18u + 3u);
+    // Record 85 starts after 85 empty records; its `dato_7` and `orario`
+    // follow its 18-byte name.
+    const size_t r85 = 85 * 34;
+    EXPECT_EQ(byte(el, r85 + 14), 18u);
+    EXPECT_EQ(byte(el, r85 + 34) | byte(el, r85 + 35) << 8, 610u);
+    EXPECT_EQ(byte(el, r85 + 48) | byte(el, r85 + 49) << 8 | byte(el, r85 + 50) << 16, 31962u);
+    const std::string& ce = c.files[k + 1].bytes;
+    EXPECT_EQ(c.files[k + 1].kind, CompiledKind::celle);
+    ASSERT_EQ(ce.size(), 29715u);
+    EXPECT_EQ(byte(ce, 16), 0x01u);
+    EXPECT_EQ(byte(ce, 17), 0x14u);
+    EXPECT_EQ(byte(ce, 18) | byte(ce, 19) << 8, 2386u);
+  }
+}
+
+TEST(CompletaCompilazione, PassRunsBeforeTheMarksAndItsFaultsDoNotStopTheFiles) {
+  {
+    // The pass puts a cab-code cell of 180 into cell 1: the mark slot is
+    // then taken.
+    Percorso p = modello(40, 1);
+    p.celle[5].tipo = avviso_rallentamento;
+    p.celle[4].tipo = segnale;
+    p.celle[3].tipo = segnale;
+    FaultLog log;
+    const Compilazione c = completa_compilazione(p, log);
+    EXPECT_EQ(c.stato, Compilazione::Stato::errore_1250);
+    EXPECT_TRUE(c.files.empty());
+    EXPECT_EQ(p.celle[1].valore_1, 180);
+  }
+  {
+    Percorso p = modello(40, 0);
+    p.celle[20].tipo = avviso_rallentamento;
+    p.celle[18].tipo = segnale;
+    p.celle[17].tipo = fermata;
+    p.celle[16].tipo = fermata;
+    FaultLog log;
+    const Compilazione c = completa_compilazione(p, log);
+    EXPECT_EQ(c.stato, Compilazione::Stato::pronto);
+    EXPECT_EQ(c.files.size(), 2u);
+    EXPECT_EQ(p.codice_errore, 11);
+    EXPECT_EQ(p.posizione_errore, 900);
+    ASSERT_EQ(log.all().size(), 1u);
+  }
+}
+
+TEST(CompletaCompilazione, CodeSlotClashReturnsNoBytes) {
+  Percorso p = modello(40, 1);
+  p.tracciato = Tracciato(10);
+  p.celle[1].valore_2 = 7;
+  FaultLog log;
+  const Compilazione c = completa_compilazione(p, log);
+  EXPECT_EQ(c.stato, Compilazione::Stato::errore_1251);
+  EXPECT_TRUE(c.files.empty());
+  EXPECT_EQ(p.elementi[record_sfondo_identita].orario, 0);
+}
+
+}  // namespace
+}  // namespace sc
