@@ -1,0 +1,150 @@
+#include "compiler/line_placement.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace sc {
+namespace {
+
+// A kilometre reference: first, second and third value.
+struct Terna {
+  int32_t a = 0, b = 0, c = 0;
+};
+
+Terna leggi_terna(const Elemento& e) { return {e.inizio, e.fine, e.progressiva}; }
+
+void scrivi_terna(Elemento& e, const Terna& t) {
+  e.inizio = t.a;
+  e.fine = t.b;
+  e.progressiva = t.c;
+}
+
+// A packed value stored in a 16-bit cell field.
+int16_t a_16_bit(double v, int coppia, const char* nome) {
+  const double r = arrotonda(v);
+  if (!(r >= std::numeric_limits<int16_t>::min() && r <= std::numeric_limits<int16_t>::max())) {
+    throw ValoreIndicatoreFuoriScala(std::string(nome) + " packs to " + std::to_string(static_cast<long long>(r)) +
+                                         ", outside -32768..32767",
+                                     coppia);
+  }
+  return static_cast<int16_t>(r);
+}
+
+}  // namespace
+
+void progressive_ordina(Percorso& p) {
+  const Terna tre = leggi_terna(p.elementi.at(record_progressiva_tre));
+  const Terna due = leggi_terna(p.elementi.at(record_progressiva_due));
+  const Terna uno = leggi_terna(p.elementi.at(record_progressiva_uno));
+  Terna x, y, z;  // the new records 81, 82, 83; zeros unless a rule applies
+
+  if (int64_t{tre.a} + due.a + uno.a == 0) {
+    // Each later test that holds replaces the result of an earlier one.
+    if (tre.b > 0) x = tre, y = due, z = uno;
+    if (due.b > 0) x = due, y = tre, z = uno;
+    if (uno.b > 0) x = uno, y = due, z = tre;
+  } else if (tre.a > due.a && tre.a > uno.a) {
+    x = tre;
+    if (due.a > uno.a) y = due, z = uno;
+    else y = uno, z = due;
+  } else if (due.a > tre.a && due.a > uno.a) {
+    x = due;
+    if (tre.a > uno.a) y = tre, z = uno;
+    else y = uno, z = tre;
+  } else if (uno.a > tre.a && uno.a > due.a) {
+    x = uno;
+    if (tre.a > due.a) y = tre, z = due;
+    else y = due, z = tre;
+  } else {
+    // Two or three references share the largest first value: keep all
+    // three, largest first value first, equal ones in the order tre, due, uno.
+    std::array<Terna, 3> t{tre, due, uno};
+    std::stable_sort(t.begin(), t.end(), [](const Terna& l, const Terna& r) { return l.a > r.a; });
+    x = t[0], y = t[1], z = t[2];
+  }
+
+  scrivi_terna(p.elementi.at(record_progressiva_tre), x);
+  scrivi_terna(p.elementi.at(record_progressiva_due), y);
+  scrivi_terna(p.elementi.at(record_progressiva_uno), z);
+
+  for (int r = record_progressiva_tre; r <= record_progressiva_uno; ++r) {
+    Elemento& e = p.elementi.at(static_cast<size_t>(r));
+    if (e.progressiva != 1) continue;
+    if (e.fine > std::numeric_limits<int32_t>::max() - 100) {
+      throw std::overflow_error("kilometre reference second value " + std::to_string(e.fine) +
+                                " + 100 does not fit in 32 bits");
+    }
+    e.fine += 100;
+  }
+}
+
+CelleMontagna celle_montagna(int32_t inizio, int32_t fine) {
+  return {static_cast<int64_t>(arrotonda(inizio / 50.0)),
+          static_cast<int64_t>(arrotonda(fine / 50.0 - 1.0))};
+}
+
+bool montagna_collocabile(const Percorso& p, int32_t inizio, int32_t fine) {
+  if (p.numero_montagne < 0 || p.numero_montagne >= numero_montagne_max) return false;
+  const CelleMontagna c = celle_montagna(inizio, fine);
+  return c.vuota() || (c.prima >= 0 && c.ultima <= p.ultima_cella());
+}
+
+void memo_montagna(Percorso& p, int32_t& inizio, int32_t& fine, int32_t& tipo) {
+  if (!montagna_collocabile(p, inizio, fine)) {
+    throw std::out_of_range("tunnel stretch " + std::to_string(inizio) + ".." +
+                            std::to_string(fine) + " does not fit the tunnel table or the cells");
+  }
+  bool marche = false;
+  if (tipo > 10) {
+    tipo = tipo - 10;
+    marche = true;
+  }
+  ++p.numero_montagne;
+  const size_t n = static_cast<size_t>(p.numero_montagne);
+  p.inizi_montagna.at(n) = inizio;
+  p.fini_montagna.at(n) = fine;
+  if (p.numero_montagne > 1 && int64_t{inizio} - p.fini_montagna.at(n - 1) <= 150) tipo = 3;
+
+  const CelleMontagna c = celle_montagna(inizio, fine);
+  int64_t conta = 0;
+  for (int64_t i = c.prima; i <= c.ultima; ++i) {
+    Cella& cella = p.celle.at(static_cast<size_t>(i));
+    ++conta;
+    cella.galleria = static_cast<uint8_t>(tipo);  // the low 8 bits
+    if (marche && conta % 4 == 0 && cella.tipo == tipo_cella::vuota) {
+      cella.tipo = tipo_cella::marca_galleria;
+    }
+  }
+}
+
+void memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& vas, const int32_t& vbs,
+                           const int32_t& vcs, const int32_t& strisces, const int32_t& vad,
+                           const int32_t& vbd, const int32_t& vcd, const int32_t& strisced) {
+  const double c = arrotonda(posizione / 50.0 + 1.0);
+  if (!(c >= 0 && c <= p.ultima_cella())) {
+    throw std::out_of_range("speed-indicator board cell " + std::to_string(c) +
+                            " lies outside the cells");
+  }
+  Cella& cella = p.celle.at(static_cast<size_t>(c));
+  if (!cella_libera(cella)) {
+    p.codice_errore = 21;
+    return;
+  }
+  // Every value is computed before the cell is touched.
+  const int16_t v1 = a_16_bit(vas * 20.0 + vad / 5.0, 0, "speed pair a");
+  const int16_t v2 = a_16_bit(vbs * 20.0 + vbd / 5.0, 1, "speed pair b");
+  const int16_t v3 = a_16_bit(vcs * 20.0 + vcd / 5.0, 2, "speed pair c");
+  const int64_t strisce = int64_t{strisces} * 10 + strisced;
+  if (strisce < std::numeric_limits<int16_t>::min() || strisce > std::numeric_limits<int16_t>::max()) {
+    throw ValoreIndicatoreFuoriScala(
+        "stripe pair packs to " + std::to_string(strisce) + ", outside -32768..32767", 3);
+  }
+  cella.tipo = tipo_cella::indicatori_v_max;
+  cella.valore_1 = v1;
+  cella.valore_2 = v2;
+  cella.valore_3 = v3;
+  cella.valore_4 = static_cast<int16_t>(strisce);
+}
+
+}  // namespace sc

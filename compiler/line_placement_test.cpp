@@ -1,0 +1,246 @@
+#include "compiler/line_placement.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace sc {
+namespace {
+
+struct T {
+  int32_t a, b, c;
+  bool operator==(const T&) const = default;
+};
+
+void metti(Percorso& p, int record, T t) {
+  p.elementi.at(record).inizio = t.a;
+  p.elementi.at(record).fine = t.b;
+  p.elementi.at(record).progressiva = t.c;
+}
+
+T prendi(const Percorso& p, int record) {
+  const Elemento& e = p.elementi.at(record);
+  return {e.inizio, e.fine, e.progressiva};
+}
+
+std::ostream& operator<<(std::ostream& o, const T& t) {
+  return o << "(" << t.a << ", " << t.b << ", " << t.c << ")";
+}
+
+TEST(ProgressiveOrdina, OrdersTheReferencesByFirstValue) {
+  const T zero{0, 0, 0};
+  const struct {
+    const char* caso;
+    T tre, due, uno;     // as read into records 81, 82, 83
+    T r81, r82, r83;     // afterwards
+  } casi[] = {
+      {"all zero stay zero", zero, zero, zero, zero, zero, zero},
+      {"zero firsts, due has a second value", zero, {0, 500, 0}, zero, {0, 500, 0}, zero, zero},
+      {"zero firsts, tre has a second value", {0, 50, 0}, zero, zero, {0, 50, 0}, zero, zero},
+      {"zero firsts, a later test replaces an earlier one", {0, 50, 0}, zero, {0, 70, 0},
+       {0, 70, 0}, zero, {0, 50, 0}},
+      {"firsts summing to zero with no second value clear all", {100, 0, 0}, {-100, 0, 0},
+       {0, 0, 0}, zero, zero, zero},
+      {"tre largest, uno middle", {3000, 1, 0}, {1000, 2, 0}, {2000, 3, 0}, {3000, 1, 0},
+       {2000, 3, 0}, {1000, 2, 0}},
+      {"tre largest, due middle", {3000, 1, 0}, {2000, 2, 0}, {1000, 3, 0}, {3000, 1, 0},
+       {2000, 2, 0}, {1000, 3, 0}},
+      {"tre largest, the two smaller equal", {3000, 1, 0}, {1000, 2, 0}, {1000, 3, 0},
+       {3000, 1, 0}, {1000, 3, 0}, {1000, 2, 0}},
+      {"due largest", {1000, 1, 0}, {5000, 2, 0}, {2000, 3, 0}, {5000, 2, 0}, {2000, 3, 0},
+       {1000, 1, 0}},
+      {"due largest, tre and uno equal", {1000, 1, 0}, {5000, 2, 0}, {1000, 3, 0}, {5000, 2, 0},
+       {1000, 3, 0}, {1000, 1, 0}},
+      {"uno largest", {2000, 1, 0}, {1000, 2, 0}, {5000, 3, 0}, {5000, 3, 0}, {2000, 1, 0},
+       {1000, 2, 0}},
+      {"uno largest, tre and due equal", {1000, 1, 0}, {1000, 2, 0}, {5000, 3, 0}, {5000, 3, 0},
+       {1000, 2, 0}, {1000, 1, 0}},
+      // No test applies when the largest first value is shared: all three
+      // are kept, equal ones in the order tre, due, uno.
+      {"tre and due share the largest", {2000, 1, 0}, {2000, 2, 0}, {1000, 3, 0}, {2000, 1, 0},
+       {2000, 2, 0}, {1000, 3, 0}},
+      {"due and uno share the largest", {1000, 1, 0}, {2000, 2, 0}, {2000, 3, 0}, {2000, 2, 0},
+       {2000, 3, 0}, {1000, 1, 0}},
+      {"a third value 1 adds 100 to the second", {1000, 7, 1}, {3000, 8, 1}, {2000, 9, 2},
+       {3000, 108, 1}, {2000, 9, 2}, {1000, 107, 1}},
+  };
+  for (const auto& c : casi) {
+    Percorso p;
+    metti(p, 81, c.tre);
+    metti(p, 82, c.due);
+    metti(p, 83, c.uno);
+    progressive_ordina(p);
+    EXPECT_EQ(prendi(p, 81), c.r81) << c.caso;
+    EXPECT_EQ(prendi(p, 82), c.r82) << c.caso;
+    EXPECT_EQ(prendi(p, 83), c.r83) << c.caso;
+  }
+}
+
+TEST(ProgressiveOrdina, SecondValueThatWouldOverflowIsARunFailure) {
+  Percorso p;
+  metti(p, 81, {1000, std::numeric_limits<int32_t>::max() - 50, 1});
+  EXPECT_THROW(progressive_ordina(p), std::overflow_error);
+}
+
+Percorso linea_92000() {
+  Percorso p;
+  crea_celle(p, 92000);
+  return p;
+}
+
+void montagna(Percorso& p, int32_t inizio, int32_t fine, int32_t tipo) {
+  memo_montagna(p, inizio, fine, tipo);
+}
+
+TEST(MemoMontagna, MarksEveryFourthCellOfAStretchAboveTen) {
+  Percorso p = linea_92000();
+  int32_t inizio = 4500, fine = 15200, tipo = 11;
+  memo_montagna(p, inizio, fine, tipo);
+  EXPECT_EQ(tipo, 1);  // the kind it stored goes back to the caller
+  EXPECT_EQ(p.numero_montagne, 1);
+  EXPECT_EQ(p.inizi_montagna[1], 4500);
+  EXPECT_EQ(p.fini_montagna[1], 15200);
+  for (int i = 85; i <= 310; ++i) {
+    const bool dentro = i >= 90 && i <= 303;
+    EXPECT_EQ(p.celle[i].galleria, dentro ? 1 : 0) << i;
+    const bool marca = dentro && (i - 90 + 1) % 4 == 0;
+    EXPECT_EQ(p.celle[i].tipo, marca ? tipo_cella::marca_galleria : 0) << i;
+  }
+  EXPECT_EQ(p.celle[93].tipo, tipo_cella::marca_galleria);
+  EXPECT_EQ(p.celle[301].tipo, tipo_cella::marca_galleria);
+}
+
+TEST(MemoMontagna, StretchOfKindTwoGetsNoMarkers) {
+  Percorso p = linea_92000();
+  montagna(p, 63550, 63800, 2);
+  for (int i = 1270; i <= 1276; ++i) {
+    EXPECT_EQ(p.celle[i].galleria, i >= 1271 && i <= 1275 ? 2 : 0) << i;
+    EXPECT_EQ(p.celle[i].tipo, 0) << i;
+  }
+}
+
+TEST(MemoMontagna, GapOf150OrLessGivesKindThree) {
+  const struct {
+    int32_t fine_prima, inizio, tipo, atteso;
+  } casi[] = {
+      {40850, 41000, 11, 3},  // gap 150
+      {40850, 41001, 11, 1},  // gap 151
+      {40850, 41001, 2, 2},
+      {60050, 60100, 2, 3},
+      {60050, 1000, 2, 3},  // the entry before in file order, wherever it lies
+  };
+  for (const auto& c : casi) {
+    Percorso p = linea_92000();
+    montagna(p, c.fine_prima - 1000, c.fine_prima, 2);
+    int32_t inizio = c.inizio, fine = c.inizio + 1000, tipo = c.tipo;
+    memo_montagna(p, inizio, fine, tipo);
+    EXPECT_EQ(tipo, c.atteso) << c.inizio;
+    const int prima = static_cast<int>(arrotonda(c.inizio / 50.0));
+    EXPECT_EQ(p.celle[prima].galleria, c.atteso) << c.inizio;
+    // Markers decided by a kind above 10 stay when the kind becomes 3.
+    EXPECT_EQ(p.celle[prima + 3].tipo, c.tipo > 10 ? tipo_cella::marca_galleria : 0) << c.inizio;
+  }
+}
+
+TEST(MemoMontagna, KeepsElementsOverwritesEarlierStretchesAndStoresTheLowByte) {
+  Percorso p = linea_92000();
+  p.celle[103].tipo = tipo_cella::segnale;
+  montagna(p, 5000, 6000, 12);  // cells 100..119, kind 2
+  EXPECT_EQ(p.celle[103].tipo, tipo_cella::segnale);  // no marker over an element
+  EXPECT_EQ(p.celle[103].galleria, 2);
+  EXPECT_EQ(p.celle[107].tipo, tipo_cella::marca_galleria);
+  montagna(p, 5500, 5550, 266);  // cell 110 only; the gap is negative: kind 3
+  EXPECT_EQ(p.celle[110].galleria, 3);
+  EXPECT_EQ(p.celle[111].galleria, 2);
+  Percorso q = linea_92000();
+  montagna(q, 5500, 5600, 266);
+  EXPECT_EQ(q.celle[110].galleria, 0);
+  EXPECT_EQ(q.celle[110].tipo, 0);  // two cells: no fourth one to mark
+  montagna(q, 3000, 3000, 1);  // first cell 60 beyond last 59: no cells
+  EXPECT_EQ(q.celle[59].galleria, 0);
+  EXPECT_EQ(q.celle[60].galleria, 0);
+  EXPECT_EQ(q.numero_montagne, 2);
+}
+
+TEST(MemoMontagna, StretchThatDoesNotFitIsRefusedBeforeAnyChange) {
+  Percorso p = linea_92000();
+  EXPECT_TRUE(montagna_collocabile(p, 98000, 99050));   // last cell 1980
+  EXPECT_FALSE(montagna_collocabile(p, 98000, 99100));  // last cell 1981
+  EXPECT_TRUE(montagna_collocabile(p, 99000, 20));      // no cells at all
+  EXPECT_THROW(montagna(p, 98000, 99100, 11), std::out_of_range);
+  EXPECT_EQ(p.numero_montagne, 0);
+  EXPECT_EQ(p.celle[1960].galleria, 0);
+  for (int i = 1; i <= 80; ++i) montagna(p, i * 1000, i * 1000 + 100, 1);
+  EXPECT_FALSE(montagna_collocabile(p, 90000, 90100));
+  EXPECT_THROW(montagna(p, 90000, 90100, 1), std::out_of_range);
+  EXPECT_EQ(p.numero_montagne, 80);
+  EXPECT_EQ(p.celle[1800].galleria, 0);
+}
+
+TEST(MemoIndicatoriVMax, PacksSpeedPairsAndStripes) {
+  const struct {
+    int32_t posizione, vas, vbs, vcs, ss, vad, vbd, vcd, sd;
+    int cella;
+    int16_t v1, v2, v3, v4;
+  } casi[] = {
+      {2000, 80, 90, 100, 2, 80, 90, 100, 2, 41, 1616, 1818, 2020, 22},
+      {11000, 300, 300, 250, 1, 300, 300, 250, 1, 221, 6060, 6060, 5050, 11},
+      {85950, 90, 95, 90, 2, 90, 95, 90, 2, 1720, 1818, 1919, 1818, 22},
+      {2025, 90, 0, 0, 3, 95, 0, 0, 1, 42, 1819, 0, 0, 31},  // 41.5 + 1 rounds to 42
+      {2075, 82, 0, 0, 0, 83, 0, 0, 0, 42, 1657, 0, 0, 0},   // 1640 + 16.6
+      {0, 1638, 0, 0, 0, 0, 0, 0, 0, 1, 32760, 0, 0, 0},
+  };
+  for (const auto& c : casi) {
+    Percorso p = linea_92000();
+    memo_indicatori_v_max(p, c.posizione, c.vas, c.vbs, c.vcs, c.ss, c.vad, c.vbd, c.vcd, c.sd);
+    const Cella& cel = p.celle.at(c.cella);
+    EXPECT_EQ(p.codice_errore, 0);
+    EXPECT_EQ(cel.tipo, tipo_cella::indicatori_v_max) << c.posizione;
+    EXPECT_EQ(cel.valore_1, c.v1) << c.posizione;
+    EXPECT_EQ(cel.valore_2, c.v2) << c.posizione;
+    EXPECT_EQ(cel.valore_3, c.v3) << c.posizione;
+    EXPECT_EQ(cel.valore_4, c.v4) << c.posizione;
+  }
+}
+
+TEST(MemoIndicatoriVMax, TakenCellIsFault21AndAMarkerIsReplaced) {
+  Percorso p = linea_92000();
+  const int32_t v = 100, s = 1;
+  p.celle[121].tipo = tipo_cella::marca_galleria;
+  memo_indicatori_v_max(p, 6000, v, v, v, s, v, v, v, s);
+  EXPECT_EQ(p.celle[121].tipo, tipo_cella::indicatori_v_max);
+  EXPECT_EQ(p.codice_errore, 0);
+  const int32_t w = 200;
+  memo_indicatori_v_max(p, 6000, w, w, w, s, w, w, w, s);
+  EXPECT_EQ(p.codice_errore, 21);
+  EXPECT_EQ(p.celle[121].valore_1, 2020);  // left as it was
+}
+
+TEST(MemoIndicatoriVMax, PackedValueOutside16BitsFailsWithTheCellUntouched) {
+  const struct {
+    int32_t vas, vbs, vcs, ss, vad, sd;
+    int coppia;
+  } casi[] = {
+      {1639, 0, 0, 0, 0, 0, 0},    // 32780
+      {0, -1639, 0, 0, 0, 0, 1},   // -32780
+      {0, 0, 2000, 0, 0, 0, 2},
+      {0, 0, 0, 3277, 0, 0, 3},    // 32770 stripes
+      {0, 0, 0, 0, 0, -32769, 3},
+      {1638, 0, 0, 0, 40, 0, 0},   // 32760 + 8
+  };
+  for (const auto& c : casi) {
+    Percorso p = linea_92000();
+    const int32_t z = 0;
+    try {
+      memo_indicatori_v_max(p, 2000, c.vas, c.vbs, c.vcs, c.ss, c.vad, z, z, c.sd);
+      ADD_FAILURE() << "no failure for pair " << c.coppia;
+    } catch (const ValoreIndicatoreFuoriScala& e) {
+      EXPECT_EQ(e.coppia(), c.coppia);
+    }
+    EXPECT_EQ(p.celle[41].tipo, 0);
+    EXPECT_EQ(p.celle[41].valore_1, 0);
+  }
+}
+
+}  // namespace
+}  // namespace sc

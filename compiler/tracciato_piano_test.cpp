@@ -1,0 +1,183 @@
+#include "compiler/tracciato_piano.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace sc {
+namespace {
+
+Percorso piano_di(int32_t lunghezza) {
+  Percorso p;
+  p.lunghezza_totale = lunghezza + coda_linea;
+  crea_tracciato(p);
+  return p;
+}
+
+double x(const Percorso& p, int i) { return p.tracciato.colonna(0).at(i).valore; }
+double y(const Percorso& p, int i) { return p.tracciato.colonna(1).at(i).valore; }
+Numero::Tag tag(const Percorso& p, int i) { return p.tracciato.colonna(0).at(i).tag; }
+
+TEST(TracciatoPiano, SeedsAreIntegersAndFinishLeavesTheLastTwoRowsEmpty) {
+  Percorso p = piano_di(92000);
+  ASSERT_EQ(p.tracciato.righe(), 99001);
+  PianoTracciato t(p.tracciato);
+  t.semina();
+  EXPECT_EQ(t.cursore(), 2);
+  for (int c = 0; c < 2; ++c) {
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(p.tracciato.colonna(c).at(i).tag, Numero::Tag::intero);
+    EXPECT_EQ(p.tracciato.colonna(c).at(2).tag, Numero::Tag::vuoto);
+  }
+  EXPECT_EQ(y(p, 1), 1);
+  t.completa();
+  EXPECT_EQ(t.cursore(), 98999);
+  EXPECT_EQ(tag(p, 98998), Numero::Tag::reale);
+  EXPECT_EQ(p.tracciato.colonna(1).at(98998).tag, Numero::Tag::reale);
+  EXPECT_EQ(y(p, 98998), 98998);
+  EXPECT_EQ(x(p, 98998), 0);
+  for (int i : {98999, 99000}) {
+    EXPECT_EQ(p.tracciato.colonna(0).at(i).tag, Numero::Tag::vuoto);
+    EXPECT_EQ(p.tracciato.colonna(1).at(i).tag, Numero::Tag::vuoto);
+  }
+}
+
+TEST(TracciatoPiano, CurvatureComesFromTheFirstDigitAndTheLetterS) {
+  const struct {
+    const char* chiave;
+    double k;  // 0: no class
+  } casi[] = {
+      {"curvad1", 0.0001}, {"curvas1", -0.0001}, {"curvad2", 0.0002}, {"curvas3", -0.0004},
+      {"curvad4", 0.001},  {"curvad5", 0.002},   {"CURVAS6", -0.003}, {"curvaD3", 0.0004},
+      {"curvad13", 0.0001}, {"curvad31", 0.0001},  // digit 1 is tested before 3
+      {"curvad7", 0},      {"curvad", 0},        {"curvas0", 0},
+  };
+  for (const auto& c : casi) {
+    const std::optional<double> k = curvatura(c.chiave);
+    if (c.k == 0) {
+      EXPECT_FALSE(k.has_value()) << c.chiave;
+    } else {
+      ASSERT_TRUE(k.has_value()) << c.chiave;
+      EXPECT_EQ(*k, c.k) << c.chiave;
+    }
+  }
+}
+
+TEST(TracciatoPiano, RightCurveOfClassOneTurnsTowardsPlusX) {
+  Percorso p = piano_di(92000);
+  PianoTracciato t(p.tracciato);
+  t.semina();
+  ASSERT_EQ(t.aggiungi_curva("curvad1", 2000, 9000), EsitoCurva::fatta);
+  EXPECT_EQ(t.cursore(), 11001);
+  for (int i = 2; i <= 2000; ++i) {
+    ASSERT_EQ(x(p, i), 0) << i;
+    ASSERT_EQ(y(p, i), i) << i;
+    ASSERT_EQ(tag(p, i), Numero::Tag::reale) << i;
+  }
+  EXPECT_EQ(x(p, 2001), 0.0001);
+  EXPECT_EQ(y(p, 2001), 2001);
+  EXPECT_GT(x(p, 2002) - x(p, 2001), x(p, 2001));
+  EXPECT_EQ(tag(p, 11000), Numero::Tag::reale);
+  EXPECT_EQ(tag(p, 11001), Numero::Tag::vuoto);
+
+  // After n curved metres the step has turned clockwise by n atan(k) and
+  // grown by (1 + k^2)^(n / 2): it is never normalised.
+  const double k = 0.0001, n = 9000;
+  const double dx = x(p, 11000) - x(p, 10999), dy = y(p, 11000) - y(p, 10999);
+  EXPECT_NEAR(std::atan2(dx, dy), n * std::atan(k), 1e-7);
+  EXPECT_NEAR(std::hypot(dx, dy), std::pow(1 + k * k, n / 2), 1e-7);
+  EXPECT_GT(dx, 0);
+}
+
+TEST(TracciatoPiano, ComputesEachPointWithTheSumsInTheirOrder) {
+  // x(i) = x(i-1) + dx + k dy with dx = 2^-53 at x = 1 and k dy just below
+  // 2^-53: adding dx first loses it, grouping dx with k dy would not.
+  Percorso p = piano_di(100);
+  PianoTracciato t(p.tracciato);
+  t.semina();
+  const double dx = std::ldexp(1.0, -53), k = 0.0001, dy = 0.9 * dx / k;
+  p.tracciato.colonna(0).at(0) = Numero::reale(1.0 - dx);
+  p.tracciato.colonna(0).at(1) = Numero::reale(1.0);
+  p.tracciato.colonna(1).at(0) = Numero::reale(0.0);
+  p.tracciato.colonna(1).at(1) = Numero::reale(dy);
+  ASSERT_EQ(t.aggiungi_curva("curvad1", 0, 2), EsitoCurva::fatta);
+  const double x1 = 1.0, y1 = dy;
+  const double dxr = x1 - (1.0 - dx), dyr = y1 - 0.0;
+  ASSERT_NE(x1 + dx + k * dy, x1 + (dx + k * dy));  // the fixture tells the orders apart
+  EXPECT_EQ(x(p, 2), x1 + dxr + k * dyr);
+  EXPECT_EQ(y(p, 2), y1 + dyr - k * dxr);
+}
+
+TEST(TracciatoPiano, BackToBackCurvesEqualOneLongCurve) {
+  Percorso a = piano_di(92000), b = piano_di(92000);
+  PianoTracciato ta(a.tracciato), tb(b.tracciato);
+  ta.semina();
+  tb.semina();
+  ASSERT_EQ(ta.aggiungi_curva("curvas1", 33000, 1000), EsitoCurva::fatta);
+  EXPECT_EQ(ta.cursore(), 34001);
+  ASSERT_EQ(ta.aggiungi_curva("curvas1", 34000, 5000), EsitoCurva::fatta);
+  ASSERT_EQ(tb.aggiungi_curva("curvas1", 33000, 6000), EsitoCurva::fatta);
+  EXPECT_EQ(ta.cursore(), 39001);
+  EXPECT_EQ(tb.cursore(), 39001);
+  for (int i = 33990; i <= 39000; ++i) {
+    ASSERT_EQ(x(a, i), x(b, i)) << i;
+    ASSERT_EQ(y(a, i), y(b, i)) << i;
+  }
+  EXPECT_LT(x(a, 39000), 0);  // a left curve turns towards -x
+}
+
+TEST(TracciatoPiano, CurveBehindTheCursor) {
+  Percorso p = piano_di(92000);
+  PianoTracciato t(p.tracciato);
+  t.semina();
+  ASSERT_EQ(t.aggiungi_curva("curvad1", 5000, 1000), EsitoCurva::fatta);
+  const double x_prima = x(p, 6000);
+  // Ends behind the cursor: changes nothing.
+  ASSERT_EQ(t.aggiungi_curva("curvas6", 100, 200), EsitoCurva::fatta);
+  EXPECT_EQ(t.cursore(), 6001);
+  EXPECT_EQ(x(p, 6000), x_prima);
+  EXPECT_EQ(tag(p, 6001), Numero::Tag::vuoto);
+  // Begins behind the cursor: runs from the cursor to s + l, all curved.
+  ASSERT_EQ(t.aggiungi_curva("curvad6", 5500, 600), EsitoCurva::fatta);
+  EXPECT_EQ(t.cursore(), 6101);
+  const double d0x = x(p, 6000) - x(p, 5999), d0y = y(p, 6000) - y(p, 5999);
+  const double d1x = x(p, 6001) - x(p, 6000), d1y = y(p, 6001) - y(p, 6000);
+  EXPECT_NEAR(std::atan2(d1x, d1y) - std::atan2(d0x, d0y), std::atan(0.003), 1e-9);
+}
+
+TEST(TracciatoPiano, Error103Cases) {
+  {
+    Percorso p = piano_di(92000);
+    PianoTracciato t(p.tracciato);
+    t.semina();
+    EXPECT_EQ(t.aggiungi_curva("curvad7", 2000, 100), EsitoCurva::senza_classe);
+    EXPECT_EQ(t.cursore(), 2);
+    // The end of the curve may be the last row, not beyond it.
+    EXPECT_EQ(t.aggiungi_curva("curvad1", 98000, 1001), EsitoCurva::oltre_tracciato);
+    EXPECT_EQ(t.cursore(), 2);
+    EXPECT_EQ(tag(p, 2), Numero::Tag::vuoto);
+    EXPECT_EQ(t.aggiungi_curva("curvad1", 98000, 1000), EsitoCurva::fatta);
+    EXPECT_EQ(t.cursore(), 99001);
+  }
+  {
+    // The cursor may not pass row 1000000; the points before stay.
+    Percorso p = piano_di(1000000);
+    PianoTracciato t(p.tracciato);
+    t.semina();
+    EXPECT_EQ(t.aggiungi_curva("curvad1", 999990, 100), EsitoCurva::oltre_limite);
+    EXPECT_EQ(t.cursore(), 1000001);
+    EXPECT_EQ(tag(p, 1000000), Numero::Tag::reale);
+    EXPECT_EQ(tag(p, 1000001), Numero::Tag::vuoto);
+    EXPECT_GT(x(p, 1000000), 0);
+  }
+  {
+    Percorso p = piano_di(1000000);
+    PianoTracciato t(p.tracciato);
+    t.semina();
+    EXPECT_EQ(t.aggiungi_curva("curvad1", 1000005, 0), EsitoCurva::oltre_limite);
+    EXPECT_EQ(t.cursore(), 1000001);
+    EXPECT_EQ(x(p, 1000000), 0);
+  }
+}
+
+}  // namespace
+}  // namespace sc
