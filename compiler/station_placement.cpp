@@ -99,8 +99,8 @@ EsitoStazione poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t 
   // 7. Room for the next station below the board texts.
   ++k;
   if (k >= b) {
-    return {10, "no station record left below the indication-board texts (record " +
-                    std::to_string(k) + " reaches record " + std::to_string(b) + ")"};
+    return {10, "no station record left below the indication-board texts (next record " +
+                    std::to_string(k) + ", first board record " + std::to_string(b) + ")"};
   }
   return {};
 }

@@ -1,0 +1,210 @@
+#include "compiler/train_placement.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace sc {
+namespace {
+
+class TrainPlacement : public ::testing::Test {
+ protected:
+  void SetUp() override { crea_celle(p, 92000); }  // cells 0 to 1980
+
+  std::string segnale(int32_t posizione, int32_t sx = 2, int32_t dx = 0, int32_t tempo = 0) {
+    return memo_segnale(p, posizione, sx, 4, 1, 1, 0, dx, 2, 1, 1, tempo);
+  }
+
+  Percorso p;
+};
+
+TEST_F(TrainPlacement, SignalPacksItsValuesAndMarksFourApproachCells) {
+  int32_t tempo = 0;
+  EXPECT_EQ(memo_segnale(p, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, tempo), "");
+  const Cella& c = p.celle[71];
+  EXPECT_EQ(c.tipo, 1);
+  EXPECT_EQ(c.valore_1, 42);
+  EXPECT_EQ(c.valore_2, 11);
+  EXPECT_EQ(c.valore_3, 11);
+  EXPECT_EQ(c.valore_4, 8);
+  EXPECT_EQ(c.tempo, 0);
+  EXPECT_EQ(p.celle[69].avviso, 81);
+  EXPECT_EQ(p.celle[67].avviso, 82);
+  EXPECT_EQ(p.celle[65].avviso, 83);
+  EXPECT_EQ(p.celle[63].avviso, 84);
+  EXPECT_EQ(p.celle[70].avviso, 0);
+  EXPECT_EQ(p.celle[68].tipo, 0);  // markers leave the type alone
+  EXPECT_EQ(p.codice_errore, 0);
+}
+
+TEST_F(TrainPlacement, SignalCellRoundsHalvesToEven) {
+  for (int32_t pos : {3525, 3575}) {
+    Percorso q;
+    crea_celle(q, 92000);
+    int32_t tempo = 0;
+    memo_segnale(q, pos, 1, 0, 0, 0, 0, 0, 0, 0, 0, tempo);
+    EXPECT_EQ(q.celle[72].tipo, 1) << pos;
+    EXPECT_EQ(q.celle[71].tipo, 0) << pos;
+    EXPECT_EQ(q.celle[73].tipo, 0) << pos;
+  }
+}
+
+TEST_F(TrainPlacement, SignalTempo) {
+  struct Caso {
+    int32_t sx, tempo, ritorno;
+    uint8_t in_cella;
+  };
+  const Caso casi[] = {
+      {2, 0, 0, 0},     {2, 1, 101, 101}, {2, 50, 101, 101}, {2, 100, 101, 101},
+      {2, 101, 101, 101}, {2, 200, 200, 200}, {2, 300, 300, 44},  // low 8 bits
+      {2, -5, -5, 251}, {1, 50, 101, 0},  {0, 200, 200, 0},
+  };
+  int32_t pos = 1000;
+  for (const Caso& c : casi) {
+    int32_t tempo = c.tempo;
+    memo_segnale(p, pos, c.sx, 0, 0, 0, 0, 0, 0, 0, 0, tempo);
+    EXPECT_EQ(tempo, c.ritorno) << "sx " << c.sx << " tempo " << c.tempo;
+    EXPECT_EQ(p.celle[static_cast<size_t>(pos / 50 + 1)].tempo, c.in_cella)
+        << "sx " << c.sx << " tempo " << c.tempo;
+    pos += 1000;
+  }
+}
+
+TEST_F(TrainPlacement, SignalCellMustBeFreeButMarkersOverwriteAnything) {
+  p.celle[71].tipo = tipo_cella::marca_galleria;
+  p.celle[69].tipo = tipo_cella::fermata;
+  p.celle[69].avviso = 84;
+  EXPECT_EQ(segnale(3500, 2, 2), "");
+  EXPECT_EQ(p.celle[71].tipo, 1);  // a tunnel marker is replaced
+  EXPECT_EQ(p.celle[69].tipo, tipo_cella::fermata);
+  EXPECT_EQ(p.celle[69].avviso, 81);
+
+  for (uint8_t taken : {tipo_cella::fermata, tipo_cella::segnale, tipo_cella::codice}) {
+    Percorso q;
+    crea_celle(q, 92000);
+    q.celle[121].tipo = taken;
+    int32_t tempo = 50;
+    EXPECT_EQ(memo_segnale(q, 6000, 2, 4, 1, 1, 0, 2, 2, 1, 1, tempo),
+              "signal cell 121 already taken (tipo " + std::to_string(taken) + ")");
+    EXPECT_EQ(q.codice_errore, 16);
+    EXPECT_EQ(q.celle[121].tipo, taken);
+    EXPECT_EQ(q.celle[119].avviso, 0);  // nothing written
+    EXPECT_EQ(tempo, 50);
+  }
+}
+
+TEST_F(TrainPlacement, SignalNearTheOriginLeavesOutMarkersBeforeCellZero) {
+  EXPECT_EQ(segnale(200, 1, 1), "");  // cell 5
+  EXPECT_EQ(p.celle[5].tipo, 1);
+  EXPECT_EQ(p.celle[3].avviso, 41);
+  EXPECT_EQ(p.celle[1].avviso, 42);
+  EXPECT_EQ(p.celle[0].avviso, 0);
+  EXPECT_EQ(segnale(-50), "");  // cell 0: no marker at all
+  EXPECT_EQ(p.celle[0].tipo, 1);
+}
+
+TEST_F(TrainPlacement, RestrictionWorkedExample) {
+  p.celle[101].valore_2 = 9;
+  EXPECT_EQ(memo_rallentamento(p, 5000, 60, 1000, 1, 1, 0), "");
+  EXPECT_EQ(p.celle[77].tipo, 4);
+  EXPECT_EQ(p.celle[77].valore_1, 60);
+  for (int c : {101, 121}) {
+    EXPECT_EQ(p.celle[static_cast<size_t>(c)].valore_1, 60) << c;
+    EXPECT_EQ(p.celle[static_cast<size_t>(c)].valore_3, 1) << c;
+  }
+  EXPECT_EQ(p.celle[101].tipo, 3);
+  EXPECT_EQ(p.celle[121].tipo, 2);
+  EXPECT_EQ(p.celle[101].valore_2, 9);  // d_v 0 keeps what was there
+  for (int i = 0; i < 4; ++i) {
+    const Cella& a = p.celle[static_cast<size_t>(76 - i)];
+    EXPECT_EQ(a.tipo, 5);
+    EXPECT_EQ(a.valore_1, i + 1);
+    EXPECT_EQ(a.valore_2, 0);
+  }
+  EXPECT_EQ(p.celle[72].tipo, 0);
+  EXPECT_EQ(p.codice_errore, 0);
+}
+
+TEST_F(TrainPlacement, RestrictionWithSpeedDifferenceWritesItEverywhere) {
+  memo_rallentamento(p, 5000, 60, 1000, 1, 1, 3);
+  EXPECT_EQ(p.celle[77].valore_2, 3);
+  EXPECT_EQ(p.celle[101].valore_2, 3);
+  EXPECT_EQ(p.celle[121].valore_2, 3);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(p.celle[static_cast<size_t>(76 - i)].valore_2, i + 1);
+}
+
+TEST_F(TrainPlacement, RestrictionWarningCellOnlyBeyond1500) {
+  memo_rallentamento(p, 1500, 80, 500, 0, 1, 0);  // no warning, f_ta ignored
+  EXPECT_EQ(p.celle[31].tipo, 3);
+  EXPECT_EQ(p.celle[41].tipo, 2);
+  for (size_t c = 0; c < 31; ++c) EXPECT_EQ(p.celle[c].tipo, 0) << c;
+
+  Percorso q;
+  crea_celle(q, 92000);
+  memo_rallentamento(q, 1550, 80, 500, 0, 1, 0);
+  EXPECT_EQ(q.celle[8].tipo, 4);
+  for (int c = 7; c >= 4; --c) {
+    EXPECT_EQ(q.celle[static_cast<size_t>(c)].tipo, 5) << c;
+    EXPECT_EQ(q.celle[static_cast<size_t>(c)].valore_1, 8 - c) << c;
+  }
+  EXPECT_EQ(q.celle[3].tipo, 0);
+  EXPECT_EQ(q.celle[32].tipo, 3);
+  EXPECT_EQ(q.celle[42].tipo, 2);
+}
+
+TEST_F(TrainPlacement, VeryShortRestrictionLeavesOneStartCell) {
+  memo_rallentamento(p, 5000, 60, 20, 1, 0, 0);
+  EXPECT_EQ(p.celle[101].tipo, 3);  // the start overwrites the end
+  EXPECT_EQ(p.celle[77].tipo, 4);
+}
+
+TEST_F(TrainPlacement, RestrictionTakenCellsInTheirOrder) {
+  struct Caso {
+    std::vector<int> occupate;
+    int32_t codice;
+    std::string nota;
+  };
+  // Warning 77, start 101, end 121, approach 76..73.
+  const Caso casi[] = {
+      {{77, 101, 121, 74}, 17, "restriction warning cell 77 already taken (tipo 1)"},
+      {{101, 121, 74}, 18, "restriction start cell 101 already taken (tipo 1)"},
+      {{121, 74}, 19, "restriction end cell 121 already taken (tipo 1)"},
+      {{74}, 20, "restriction approach cell 74 already taken (tipo 1)"},
+  };
+  for (const Caso& c : casi) {
+    Percorso q;
+    crea_celle(q, 92000);
+    for (int i : c.occupate) q.celle[static_cast<size_t>(i)].tipo = tipo_cella::segnale;
+    EXPECT_EQ(memo_rallentamento(q, 5000, 60, 1000, 1, 1, 0), c.nota);
+    EXPECT_EQ(q.codice_errore, c.codice);
+    const bool scritte = c.codice == 20;  // only the approach fault comes after the writes
+    EXPECT_EQ(q.celle[77].tipo, scritte ? 4 : (c.codice == 17 ? 1 : 0)) << c.codice;
+    EXPECT_EQ(q.celle[101].tipo, scritte ? 3 : (c.codice <= 18 ? 1 : 0)) << c.codice;
+    EXPECT_EQ(q.celle[121].tipo, scritte ? 2 : 1) << c.codice;
+    EXPECT_EQ(q.celle[76].tipo, 0) << c.codice;
+  }
+  // A tunnel marker counts as free.
+  Percorso q;
+  crea_celle(q, 92000);
+  for (int i : {77, 101, 121, 74}) q.celle[static_cast<size_t>(i)].tipo = tipo_cella::marca_galleria;
+  EXPECT_EQ(memo_rallentamento(q, 5000, 60, 1000, 1, 1, 0), "");
+  EXPECT_EQ(q.celle[74].tipo, 5);
+}
+
+TEST_F(TrainPlacement, CellsOutsideTheArrayThrowInsteadOfWriting) {
+  EXPECT_THROW(memo_rallentamento(p, 98000, 60, 5000, 0, 0, 0), std::out_of_range);
+  EXPECT_THROW(memo_rallentamento(p, -500, 60, 100, 0, 0, 0), std::out_of_range);
+  int32_t tempo = 0;
+  EXPECT_THROW(memo_segnale(p, 99000, 2, 0, 0, 0, 0, 0, 0, 0, 0, tempo), std::out_of_range);
+  EXPECT_EQ(p.codice_errore, 0);
+}
+
+TEST(CelleRallentamento, RoundsEachCell) {
+  const CelleRallentamento c = celle_rallentamento(5025, 1050);
+  EXPECT_EQ(c.avviso, 78);  // 77.5 rounds to even
+  EXPECT_EQ(c.inizio, 102);  // 101.5
+  EXPECT_EQ(c.fine, 122);   // 122.5
+}
+
+}  // namespace
+}  // namespace sc
