@@ -1,6 +1,3 @@
-#include <cstdio>
+#include "app/esegui_scenario.h"
 
-int main() {
-  std::puts("scenario-compiler: not yet wired");
-  return 0;
-}
+int main() { return sc::avvia_programma(); }

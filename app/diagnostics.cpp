@@ -1,0 +1,42 @@
+#include "app/diagnostics.h"
+
+namespace sc {
+namespace {
+
+std::string intestazione(const Fault& f) {
+  std::string s = "error " + std::to_string(f.codice) + ": " + f.message;
+  if (f.posizione) s += " (at " + std::to_string(*f.posizione) + " m)";
+  return s;
+}
+
+// The caret line under a field: blanks up to the field (tabs kept, so the
+// caret lines up however tabs are shown), then "^" and one "~" for every
+// further character of the field.
+std::string sottolinea(const SourceLocation& w) {
+  std::string s;
+  const size_t colonna = w.column > 1 ? static_cast<size_t>(w.column - 1) : 0;
+  for (size_t i = 0; i < colonna; ++i) s += (i < w.text.size() && w.text[i] == '\t') ? '\t' : ' ';
+  s += '^';
+  if (w.width > 1) s.append(static_cast<size_t>(w.width - 1), '~');
+  return s;
+}
+
+}  // namespace
+
+std::string formatta_fault(const Fault& f) {
+  if (f.where && f.where->line > 0) {
+    const SourceLocation& w = *f.where;
+    return w.file + ":" + std::to_string(w.line) + ": error " + std::to_string(f.codice) + ": " + f.message +
+           "\n" + w.text + "\n" + sottolinea(w) + "\n";
+  }
+  if (f.where && !f.where->file.empty()) return f.where->file + ": " + intestazione(f) + "\n";
+  return intestazione(f) + "\n";
+}
+
+std::string formatta_faults(const FaultLog& log) {
+  std::string s;
+  for (const Fault& f : log.all()) s += formatta_fault(f);
+  return s;
+}
+
+}  // namespace sc

@@ -1,0 +1,24 @@
+// Faults of a compile as text for standard error, in the form compilers use:
+//
+//   Corvale_Pravena AV_linea.txt:12: error 7: signal cell already taken
+//   segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0
+//               ^~~~
+//
+// A fault without a source line is one line: "error N: MESSAGE (at P m)" when
+// it has a position on the line, "error N: MESSAGE" otherwise; one that names
+// its file but no line starts with "FILE: ".
+#pragma once
+
+#include <string>
+
+#include "compiler/fault.h"
+
+namespace sc {
+
+// One fault, every line ended by "\n".
+std::string formatta_fault(const Fault& f);
+
+// Every fault of the log, in the order found.
+std::string formatta_faults(const FaultLog& log);
+
+}  // namespace sc

@@ -1,0 +1,22 @@
+// The error report: one modal message with an error number, after which the
+// program ends.
+#pragma once
+
+#include <string>
+
+#include "app/status_window.h"
+
+namespace sc {
+
+// The exit status of a run that ended through the error report.
+inline constexpr int stato_errore_riservato = 3;
+
+// " Errore n. " immediately followed by `a` (the text begins with a blank).
+std::string testo_errore(const std::string& a);
+
+// Shows testo_errore(a) in `ui`'s message box and waits until it is closed.
+// Returns the exit status (3); the caller ends the program with it and runs
+// nothing else.
+[[nodiscard]] int errore(const std::string& a, StatusWindow& ui);
+
+}  // namespace sc

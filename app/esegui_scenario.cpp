@@ -1,0 +1,97 @@
+#include "app/esegui_scenario.h"
+
+#include <exception>
+#include <iostream>
+#include <memory>
+
+#include "app/diagnostics.h"
+#include "app/errore.h"
+#include "app/file_output.h"
+#include "app/nomi_file.h"
+#include "writers/scenario.h"
+
+namespace sc {
+namespace {
+
+constexpr const char* programma = "scenario-compiler";
+
+struct Scrittore {
+  FileScenario file;
+  std::string (*dati)();
+};
+
+// The writers in the order they run.
+constexpr Scrittore scrittori[] = {
+    {FileScenario::linea_txt, dati_linea},  {FileScenario::treno_txt, dati_treno},
+    {FileScenario::note, dati_note},        {FileScenario::rallentamenti, dati_rallentamenti},
+    {FileScenario::scheda, dati_scheda},
+};
+
+// Writes one file; on failure says why on `err`.
+bool scrivi(const std::string& path, const std::string& bytes, std::ostream& err) {
+  if (auto motivo = sostituisci_file(path, bytes)) {
+    err << programma << ": " << *motivo << std::endl;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore& compila, std::ostream& err) {
+  Percorso p;
+  p.nome_scenario = nome_scenario_incorporato;
+  p.numero_treno = numero_treno_incorporato;
+
+  ui.mostra(etichetta_attesa);
+
+  for (const Scrittore& s : scrittori) {
+    if (!scrivi(percorso_file(dir, s.file, p.nome_scenario, p.numero_treno), s.dati(), err)) {
+      return stato_file_non_scritto;
+    }
+  }
+
+  FaultLog log;
+  const Sorgenti sorgenti{percorso_file(dir, FileScenario::linea_txt, p.nome_scenario, p.numero_treno),
+                          percorso_file(dir, FileScenario::treno_txt, p.nome_scenario, p.numero_treno),
+                          /*elimina=*/true};
+  const Compilazione c = compila(p, 1, sorgenti, log);
+  err << formatta_faults(log) << std::flush;
+
+  switch (c.stato) {
+    case Compilazione::Stato::errore_1250: return errore("1250", ui);
+    case Compilazione::Stato::errore_1251: return errore("1251", ui);
+    case Compilazione::Stato::senza_celle:
+      err << programma << ": the compile ended before the cells existed; "
+          << "no compiled file written, earlier compiled files left as they were" << std::endl;
+      return stato_con_errori;
+    case Compilazione::Stato::pronto: break;
+  }
+
+  for (const CompiledFile& f : c.files) {
+    if (!scrivi(percorso_file(dir, file_compilato(f.kind), p.nome_scenario, p.numero_treno), f.bytes, err)) {
+      return stato_file_non_scritto;
+    }
+  }
+  return log.empty() && p.codice_errore == 0 ? stato_ok : stato_con_errori;
+}
+
+int esegui_scenario(const std::string& dir, StatusWindow& ui) {
+  return esegui_scenario(dir, ui, memorizza_percorso, std::cerr);
+}
+
+int avvia_programma() {
+  std::string dir;
+  try {
+    dir = cartella_programma();
+  } catch (const std::exception& e) {
+    std::cerr << programma << ": cannot find the program's directory: " << e.what() << std::endl;
+    return stato_file_non_scritto;
+  }
+  // The window (or its headless form) lives until the run has ended and is
+  // destroyed on the way out.
+  std::unique_ptr<StatusWindow> ui = apri_status_window();
+  return esegui_scenario(dir, *ui);
+}
+
+}  // namespace sc

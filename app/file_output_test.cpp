@@ -1,0 +1,92 @@
+#include "app/file_output.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "app/test_dir.h"
+
+namespace sc {
+namespace {
+
+using test::elenco;
+using test::leggi;
+using test::scrivi;
+using test::TempDir;
+
+TEST(FileOutput, ReplacesALongerFileWholeWithTheUsualPermissions) {
+  TempDir d;
+  const std::string f = d / "Corvale_Pravena AV_409_note.txt";
+  scrivi(f, std::string(10000, 'X'));
+  const mode_t vecchia = ::umask(022);
+  const auto esito = sostituisci_file(f, "abc\r\n");
+  ::umask(vecchia);
+  ASSERT_FALSE(esito.has_value()) << *esito;
+  EXPECT_EQ(leggi(f), "abc\r\n");
+  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_409_note.txt"});
+  struct stat st {};
+  ASSERT_EQ(::stat(f.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);  // not the 0600 of a temporary file
+}
+
+TEST(FileOutput, CreatesANewFileAndWritesEmptyContent) {
+  TempDir d;
+  ASSERT_FALSE(sostituisci_file(d / "nuovo.dat", std::string("\0\1\2", 3)).has_value());
+  EXPECT_EQ(leggi(d / "nuovo.dat"), std::string("\0\1\2", 3));
+  ASSERT_FALSE(sostituisci_file(d / "nuovo.dat", "").has_value());
+  EXPECT_EQ(leggi(d / "nuovo.dat"), "");
+}
+
+TEST(FileOutput, ReadOnlyDirectoryKeepsTheOldFileAndLeavesNoTemporary) {
+  TempDir d;
+  const std::string f = d / "Corvale_Pravena AV_409.dat";
+  scrivi(f, "old content");
+  std::filesystem::permissions(d.path(), std::filesystem::perms(0555));
+  const std::string msg = test::in_processo_figlio([&] { return sostituisci_file(f, "new").value_or("ok"); }, true);
+  EXPECT_EQ(msg, "cannot write \"" + f + "\": " + std::strerror(EACCES));
+  EXPECT_EQ(leggi(f), "old content");
+  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_409.dat"});
+}
+
+TEST(FileOutput, DirectoryInPlaceOfTheTargetIsReportedAndLeftAlone) {
+  TempDir d;
+  const std::string f = d / "Corvale_Pravena AV_linea.dat";
+  std::filesystem::create_directory(f);
+  test::scrivi(f + "/inside", "kept");
+  const auto esito = sostituisci_file(f, "bytes");
+  ASSERT_TRUE(esito.has_value());
+  EXPECT_EQ(*esito, "cannot write \"" + f + "\": " + std::strerror(EISDIR));
+  EXPECT_TRUE(std::filesystem::is_directory(f));
+  EXPECT_EQ(leggi(f + "/inside"), "kept");
+  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_linea.dat"});
+}
+
+TEST(FileOutput, WriteFailureKeepsTheOldFileAndLeavesNoTemporary) {
+  // A file-size limit makes the write itself fail, as a full disk would.
+  TempDir d;
+  const std::string f = d / "Corvale_Pravena AV_409.sim";
+  scrivi(f, "old");
+  const std::string msg = test::in_processo_figlio([&] {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limite{1000, 1000};
+    ::setrlimit(RLIMIT_FSIZE, &limite);
+    return sostituisci_file(f, std::string(5000, 'n')).value_or("ok");
+  }, false);
+  EXPECT_EQ(msg, "cannot write \"" + f + "\": " + std::strerror(EFBIG));
+  EXPECT_EQ(leggi(f), "old");
+  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_409.sim"});
+}
+
+TEST(FileOutput, MissingDirectoryIsReported) {
+  TempDir d;
+  const std::string f = d / "no/such.txt";
+  EXPECT_EQ(sostituisci_file(f, "x").value_or("ok"), "cannot write \"" + f + "\": " + std::strerror(ENOENT));
+}
+
+}  // namespace
+}  // namespace sc

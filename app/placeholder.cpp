@@ -1,4 +1,0 @@
-// Removed once the run sequence lands.
-namespace sc {
-void app_placeholder() {}
-}  // namespace sc

@@ -1,0 +1,45 @@
+// What the program shows the user: the status window with its one label,
+// and the modal message box of the error report. The run sequence talks to
+// this interface only; the compiler never sees it.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+namespace sc {
+
+inline constexpr const char* etichetta_attesa = "Attendere";
+// The status window's caption: one letter, no meaning.
+inline constexpr const char* titolo_finestra = "S";
+// The application's title, the caption of the message box.
+inline constexpr const char* titolo_applicazione = "Scenario compiler";
+
+class StatusWindow {
+ public:
+  virtual ~StatusWindow() = default;
+  // Shows the status `etichetta` and paints it once; returns at once. The
+  // status is never updated afterwards.
+  virtual void mostra(const std::string& etichetta) = 0;
+  // Shows `testo` in a modal message box with one OK button and returns when
+  // the user has closed it.
+  virtual void messaggio(const std::string& testo) = 0;
+};
+
+// Without a display: each status and each message is one line on `out`
+// (standard error in the program).
+class HeadlessStatus : public StatusWindow {
+ public:
+  explicit HeadlessStatus(std::ostream& out);
+  void mostra(const std::string& etichetta) override;
+  void messaggio(const std::string& testo) override;
+
+ private:
+  std::ostream& out_;
+};
+
+// The real window when a display can be opened (DISPLAY names a server that
+// answers), the headless form on standard error otherwise.
+std::unique_ptr<StatusWindow> apri_status_window();
+
+}  // namespace sc

@@ -1,0 +1,90 @@
+// Test helpers for the app tests: a temporary directory removed afterwards,
+// whole-file reads, directory listings, and running a check in a child
+// process without root's right to write anywhere.
+#pragma once
+
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+namespace sc::test {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string modello = (std::filesystem::temp_directory_path() / "sc-app-XXXXXX").string();
+    if (::mkdtemp(modello.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = modello;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+inline std::string leggi(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void scrivi(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+// The names in `dir`, hidden ones included.
+inline std::set<std::string> elenco(const std::string& dir) {
+  std::set<std::string> nomi;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) nomi.insert(e.path().filename().string());
+  return nomi;
+}
+
+// Runs `f` in a child process and returns what `f` returned. With
+// `senza_root`, a run as root becomes an ordinary user first (root may write
+// into read-only directories); the files `f` uses must be open to others.
+inline std::string in_processo_figlio(const std::function<std::string()>& f, bool senza_root) {
+  int fds[2];
+  if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
+  const pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    ::close(fds[0]);
+    if (senza_root && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    const std::string r = f();
+    const bool ok = ::write(fds[1], r.data(), r.size()) == static_cast<ssize_t>(r.size());
+    ::_exit(ok ? 0 : 3);
+  }
+  ::close(fds[1]);
+  std::string r;
+  char buf[4096];
+  ssize_t n;
+  while ((n = ::read(fds[0], buf, sizeof buf)) > 0) r.append(buf, static_cast<size_t>(n));
+  ::close(fds[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("child process failed");
+  return r;
+}
+
+}  // namespace sc::test
