@@ -329,12 +329,13 @@ class LetturaTreno {
     r.dato_12 = r_.i16();
     r.dato_13 = r_.u8();
     const int64_t ore = r_.i32();
+    const SourceLocation dove_ore = r_.last();
     const int64_t minuti = r_.i32();
     const int64_t secondi = r_.i32();
     const int64_t orario = (ore * 60 + minuti) * 60 + secondi;
     if (orario < std::numeric_limits<int32_t>::min() ||
         orario > std::numeric_limits<int32_t>::max()) {
-      throw ParseFailure("station time " + n(orario) + " s does not fit in 32 bits", r_.last());
+      throw ParseFailure("station time " + n(orario) + " s does not fit in 32 bits", dove_ore);
     }
     r.orario = static_cast<int32_t>(orario);
     r.nome = r_.text();

@@ -1,0 +1,547 @@
+#include "compiler/train_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+namespace sc {
+namespace {
+
+// A train description: "[generale]", the given lines, "[fine]", CR LF ends.
+std::string file(std::initializer_list<std::string> righe) {
+  std::string out = "[generale]\r\n";
+  for (const std::string& r : righe) out += r + "\r\n";
+  return out + "[fine]\r\n";
+}
+
+const std::string segnale_3500 = "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0";
+
+std::string segnale_a(int pos) {
+  return "segnale, " + std::to_string(pos) + ", 2, 4, 1, 1, 0, 2, 2, 1, 1, 0";
+}
+
+class TrainParser : public ::testing::Test {
+ protected:
+  void SetUp() override { crea_celle(p, 92000); }  // cells 0 to 1980
+
+  void leggi(const std::string& testo) {
+    FieldReader r(testo, "treno.txt");
+    StatoLettura s{p, log, b};
+    leggi_treno(s, r);
+  }
+
+  // The parse must fail with a read failure; returns it.
+  ParseFailure fallisce(const std::string& testo) {
+    try {
+      leggi(testo);
+    } catch (const ParseFailure& e) {
+      return e;
+    }
+    ADD_FAILURE() << "no read failure";
+    return ParseFailure("none", {});
+  }
+
+  const Fault& ultimo() const { return log.all().back(); }
+  int conta(uint8_t tipo) const {
+    int n = 0;
+    for (const Cella& c : p.celle) n += c.tipo == tipo;
+    return n;
+  }
+
+  Percorso p;
+  FaultLog log;
+  int32_t b = 68;
+};
+
+TEST_F(TrainParser, GeneralValuesGoToRecords84And86) {
+  leggi(file({"numero vetture,    12", "percentuale massa frenata,    130", "sabbia,    300",
+              "orologio,    11              20            0 ", "frenata sola, 99"}));
+  EXPECT_EQ(p.elementi[84].progressiva, 12);
+  EXPECT_EQ(p.elementi[84].inizio, 130);  // "frenata" without "massa" did nothing
+  EXPECT_EQ(p.elementi[86].dato_7, 300);
+  EXPECT_EQ(p.elementi[86].dato_10, 11);
+  EXPECT_EQ(p.elementi[86].dato_11, 20);
+  EXPECT_EQ(p.elementi[86].dato_12, 0);
+  EXPECT_EQ(p.codice_errore, 0);
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(TrainParser, FieldsBeforeGeneraleAreSkipped) {
+  leggi("sabbia, 300\r\nvelocita, 0, 100\r\n[GENERALE]\r\nnumero vetture, 12\r\n[fine]\r\n");
+  EXPECT_EQ(p.elementi[86].dato_7, 0);
+  EXPECT_EQ(p.elementi[84].progressiva, 12);
+  EXPECT_EQ(p.celle[0].velocita, 0);
+}
+
+TEST_F(TrainParser, WithoutGeneraleOnlyTheEndFillsRun) {
+  p.elementi[82].fine = 30;  // the reference check runs too
+  leggi("sabbia, 300\r\nvelocita, 0, 100\r\naderenza, 0, 90\r\n[fine]\r\n");
+  EXPECT_EQ(p.elementi[86].dato_7, 0);
+  EXPECT_EQ(p.celle[0].velocita, 0);
+  EXPECT_EQ(p.codice_errore, 2);
+}
+
+TEST_F(TrainParser, LastFieldIsNeverExamined) {
+  leggi("[generale]\r\nsabbia, 300\r\nnumero vetture");  // would need a value
+  EXPECT_EQ(p.elementi[86].dato_7, 300);
+  EXPECT_EQ(p.codice_errore, 0);
+  leggi("[generale]\r\nsabbia, 200\r\nsabbia\r\n");
+  EXPECT_EQ(p.elementi[86].dato_7, 200);
+}
+
+TEST_F(TrainParser, HyphenFieldsArePassedOverAtMostTwice) {
+  struct Caso {
+    std::string righe;
+    bool posto;
+  };
+  const Caso casi[] = {
+      {"-segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", false},     // the key is passed over
+      {"- nota, segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", true},  // the next one is examined
+      {"- nota, -altra, -segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", true},  // the third, too
+      {"- nota, -segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", false},
+  };
+  for (const Caso& c : casi) {
+    Percorso q;
+    crea_celle(q, 92000);
+    FieldReader r(file({c.righe}), "treno.txt");
+    StatoLettura s{q, log, b};
+    leggi_treno(s, r);
+    EXPECT_EQ(q.celle[71].tipo, c.posto ? 1 : 0) << c.righe;
+    EXPECT_EQ(q.codice_errore, 0) << c.righe;
+  }
+}
+
+TEST_F(TrainParser, KeysIgnoreCaseAndAccents) {
+  leggi(file({"VELOCITA, 0, 30", "velocit\xE0, 1000, 100", "VELOCIT\xC0, 2000, 250",
+              "Aderenza, 0, 80", "SABBIA, 7"}));
+  EXPECT_EQ(p.celle[0].velocita, 6);
+  EXPECT_EQ(p.celle[19].velocita, 6);
+  EXPECT_EQ(p.celle[20].velocita, 20);
+  EXPECT_EQ(p.celle[39].velocita, 20);
+  EXPECT_EQ(p.celle[40].velocita, 50);
+  EXPECT_EQ(p.celle[0].aderenza, 80);
+  EXPECT_EQ(p.elementi[86].dato_7, 7);
+}
+
+TEST_F(TrainParser, FieldWithTwoKeysRunsBothEntriesInTableOrder) {
+  // The station key comes first in the field, but the signal test comes first.
+  leggi(file({"stazione e segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0, "
+              "10000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, DOPPIA"}));
+  EXPECT_EQ(p.celle[71].tipo, 1);
+  EXPECT_EQ(p.elementi[1].progressiva, 10000);
+  EXPECT_EQ(p.elementi[1].nome, "DOPPIA");
+  EXPECT_EQ(p.celle[203].tipo, tipo_cella::fermata);  // ends at 10200
+  EXPECT_EQ(p.codice_errore, 0);
+}
+
+TEST_F(TrainParser, SpeedProfile) {
+  leggi(file({"velocita,   0,    30", "velocita,    1500,   250", "velocita, 1000, 100"}));
+  EXPECT_EQ(p.celle[0].velocita, 6);
+  EXPECT_EQ(p.celle[29].velocita, 6);
+  // The third entry is behind the fill index: it still writes the one cell
+  // at the index, with the speed in force, and moves it on by one.
+  EXPECT_EQ(p.celle[30].velocita, 50);
+  EXPECT_EQ(p.celle[31].velocita, 20);
+  EXPECT_EQ(p.celle[1977].velocita, 20);  // end fill up to U - 3
+  EXPECT_EQ(p.celle[1978].velocita, 0);
+  EXPECT_EQ(p.celle[1980].velocita, 0);
+}
+
+TEST_F(TrainParser, SpeedFifthsRoundToNearest) {
+  leggi(file({"velocita, 0, 13", "velocita, 100, 12", "velocita, 200, 0"}));
+  EXPECT_EQ(p.celle[0].velocita, 3);  // 2.6
+  EXPECT_EQ(p.celle[1].velocita, 3);
+  EXPECT_EQ(p.celle[2].velocita, 2);  // 2.4
+  EXPECT_EQ(p.celle[3].velocita, 2);
+  EXPECT_EQ(p.celle[4].velocita, 0);
+}
+
+TEST_F(TrainParser, ProfilesStartAtZeroAndAdhesionKeepsTheLow8Bits) {
+  leggi(file({"velocita, 1000, 100", "aderenza, 1000, 300"}));
+  EXPECT_EQ(p.celle[19].velocita, 0);
+  EXPECT_EQ(p.celle[19].aderenza, 0);
+  EXPECT_EQ(p.celle[20].velocita, 20);
+  EXPECT_EQ(p.celle[20].aderenza, 44);  // 300 - 256
+  EXPECT_EQ(p.celle[1977].aderenza, 44);
+  EXPECT_EQ(p.celle[1978].aderenza, 0);
+}
+
+TEST_F(TrainParser, FillsStopAtTheLastCell) {
+  // Entries behind the fill index push it by one cell each, up to U.
+  for (const char* chiave : {"velocita", "aderenza"}) {
+    Percorso q;
+    crea_celle(q, 92000);
+    const std::string k(chiave);
+    FieldReader r(file({k + ", 98900, 5", k + ", 50, 10", k + ", 50, 15", k + ", 50, 20",
+                        k + ", 50, 25", k + ", 50, 30"}),
+                  "treno.txt");
+    StatoLettura s{q, log, b};
+    leggi_treno(s, r);
+    auto valore = [&](size_t i) { return k == "velocita" ? q.celle[i].velocita : q.celle[i].aderenza; };
+    const bool vel = k == "velocita";
+    EXPECT_EQ(valore(1977), 0) << k;
+    EXPECT_EQ(valore(1978), vel ? 1 : 5) << k;
+    EXPECT_EQ(valore(1979), vel ? 2 : 10) << k;
+    EXPECT_EQ(valore(1980), vel ? 6 : 30) << k;  // by the end fill only
+    EXPECT_EQ(q.codice_errore, 0) << k;
+  }
+}
+
+TEST_F(TrainParser, SpeedWhoseFifthDoesNotFitIsAReadFailure) {
+  leggi(file({"velocita, 0, 1277"}));  // 255.4
+  EXPECT_EQ(p.celle[0].velocita, 255);
+  const ParseFailure e = fallisce(file({"velocita, 0, 1278", "sabbia, 1"}));
+  EXPECT_STREQ(e.what(), "speed 1278 km/h gives the speed byte 256, outside 0..255");
+  EXPECT_EQ(e.where().line, 2);
+  EXPECT_EQ(e.where().column, 14);
+  EXPECT_EQ(fallisce(file({"velocita, 0, -10"})).where().column, 14);
+}
+
+// Every entry with a position: accepted at 98900, refused at 98901 (margin
+// 100); stations at 98200 and 98250 (margin 800).
+TEST_F(TrainParser, RangeCheckGoesToTheNormalEnd) {
+  struct Caso {
+    std::string prima, dopo;  // the entry is prima + position + dopo
+    int32_t buona, cattiva;
+  };
+  const Caso casi[] = {
+      {"velocita, ", ", 100", 98900, 98901},
+      {"aderenza, ", ", 100", 98900, 98901},
+      {"segnale, ", ", 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", 98900, 98901},
+      {"rallentamento, ", ", 60, 0, 1, 1, 0", 98900, 98901},
+      {"abbattimento, ", ", 280", 98900, 98901},
+      {"stazione, ", ", 30, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, X", 98200, 98250},
+  };
+  for (const Caso& c : casi) {
+    Percorso q;
+    crea_celle(q, 92000);
+    FaultLog l;
+    const auto leggi_q = [&](int32_t pos) {
+      FieldReader r(file({"velocita, 0, 100", c.prima + std::to_string(pos) + c.dopo,
+                          "sabbia, 300"}),
+                    "treno.txt");
+      StatoLettura s{q, l, b};
+      leggi_treno(s, r);
+    };
+    leggi_q(c.buona);
+    EXPECT_EQ(q.codice_errore, 0) << c.prima;
+    EXPECT_EQ(q.elementi[86].dato_7, 300) << c.prima;
+
+    q = Percorso{};
+    crea_celle(q, 92000);
+    leggi_q(c.cattiva);
+    EXPECT_EQ(q.codice_errore, 15) << c.prima;
+    EXPECT_EQ(q.posizione_errore, c.cattiva) << c.prima;
+    EXPECT_EQ(q.elementi[86].dato_7, 0) << c.prima;        // the parse ended there
+    EXPECT_EQ(q.celle[1977].velocita, 20) << c.prima;      // but the end fill ran
+    ASSERT_FALSE(l.empty());
+    EXPECT_EQ(l.all().back().where->line, 3) << c.prima;
+    EXPECT_EQ(l.all().back().where->column, static_cast<int>(c.prima.size()) + 1) << c.prima;
+  }
+}
+
+TEST_F(TrainParser, RangeFaultMessage) {
+  leggi(file({"segnale, 98901, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0"}));
+  EXPECT_EQ(ultimo().message,
+            "signal at 98901 m is beyond the line: (98901 + 100) / 50 is above the last cell 1980");
+  EXPECT_EQ(ultimo().posizione, 98901);
+}
+
+TEST_F(TrainParser, PositionsBeforeCellZeroFailTheRangeCheck) {
+  struct Caso {
+    std::string voce;
+    int32_t posizione;  // 0 when accepted
+  };
+  const Caso casi[] = {
+      {"velocita, -30, 100", -30},           {"velocita, -25, 100", 0},  // cell -0.5 is 0
+      {"aderenza, -30, 100", -30},           {"abbattimento, -30, 280", -30},
+      {"abbattimento, -25, 280", 0},         {segnale_a(-100), -100},
+      {segnale_a(-75), 0},                   // cell 0, its markers left out
+      {"rallentamento, -200, 60, 100, 1, 1, 0", -200},  // start cell -3
+      {"rallentamento, 100, 60, -400, 1, 1, 0", 100},   // end cell -5
+      {"rallentamento, 98000, 60, 5000, 1, 1, 0", 98000},  // end cell 2061
+      {"rallentamento, 98000, 60, 1000, 1, 1, 0", 98000},  // end cell 1981
+      {"rallentamento, 98000, 60, 950, 1, 1, 0", 0},       // end cell 1980, the last
+  };
+  for (const Caso& c : casi) {
+    Percorso q;
+    crea_celle(q, 92000);
+    q.posizione_errore = 1;
+    FieldReader r(file({c.voce, "sabbia, 300"}), "treno.txt");
+    StatoLettura s{q, log, b};
+    leggi_treno(s, r);
+    EXPECT_EQ(q.codice_errore, c.posizione ? 15 : 0) << c.voce;
+    EXPECT_EQ(q.posizione_errore, c.posizione ? c.posizione : 1) << c.voce;
+    if (c.posizione) {
+      for (const Cella& cella : q.celle) {
+        ASSERT_EQ(cella.tipo, 0) << c.voce;  // nothing of the entry was written
+        ASSERT_EQ(cella.avviso, 0) << c.voce;
+      }
+    }
+  }
+}
+
+TEST_F(TrainParser, RestrictionCellsOutsideTheLineMessage) {
+  leggi(file({"rallentamento, 98000, 60, 5000, 1, 1, 0"}));
+  EXPECT_EQ(ultimo().message,
+            "restriction at 98000 m, 5000 m long, has its end cell 2061 beyond the last cell 1980");
+  leggi(file({"rallentamento, -200, 60, 100, 1, 1, 0"}));
+  EXPECT_EQ(ultimo().message,
+            "restriction at -200 m, 100 m long, has its start cell -3 before cell 0");
+}
+
+TEST_F(TrainParser, SignalsAndRestrictionsArePlaced) {
+  leggi(file({segnale_3500, "rallentamento, 5000, 60, 1000, 1, 1, 0"}));
+  EXPECT_EQ(p.celle[71].tipo, 1);
+  EXPECT_EQ(p.celle[71].valore_1, 42);
+  EXPECT_EQ(p.celle[63].avviso, 84);
+  EXPECT_EQ(p.celle[77].tipo, 4);
+  EXPECT_EQ(p.celle[101].tipo, 3);
+  EXPECT_EQ(p.celle[121].tipo, 2);
+  EXPECT_EQ(p.celle[73].tipo, 5);
+  EXPECT_EQ(p.codice_errore, 0);
+}
+
+TEST_F(TrainParser, PlacementFaultsEndTheParseAtTheEntryPosition) {
+  struct Caso {
+    int32_t occupante;  // a signal placed first at this position
+    std::string voce;
+    int32_t codice, posizione;
+    std::string messaggio;
+  };
+  const Caso casi[] = {
+      {3500, segnale_a(3500), 16, 3500, "signal cell 71 already taken (tipo 1)"},
+      {3800, "rallentamento, 5000, 60, 1000, 1, 1, 0", 17, 5000,
+       "restriction warning cell 77 already taken (tipo 1)"},
+      {5000, "rallentamento, 5000, 60, 1000, 1, 1, 0", 18, 5000,
+       "restriction start cell 101 already taken (tipo 1)"},
+      {6000, "rallentamento, 5000, 60, 1000, 1, 1, 0", 19, 5000,
+       "restriction end cell 121 already taken (tipo 1)"},
+      {3650, "rallentamento, 5000, 60, 1000, 1, 1, 0", 20, 5000,
+       "restriction approach cell 74 already taken (tipo 1)"},
+  };
+  for (const Caso& c : casi) {
+    Percorso q;
+    crea_celle(q, 92000);
+    FaultLog l;
+    FieldReader r(file({"velocita, 0, 100", segnale_a(c.occupante), c.voce, "sabbia, 300"}),
+                  "treno.txt");
+    StatoLettura s{q, l, b};
+    leggi_treno(s, r);
+    EXPECT_EQ(q.codice_errore, c.codice) << c.voce;
+    EXPECT_EQ(q.posizione_errore, c.posizione) << c.voce;
+    EXPECT_EQ(q.elementi[86].dato_7, 0) << c.voce;  // nothing after it was read
+    EXPECT_EQ(q.celle[0].velocita, 0) << c.voce;    // and no end fill ran
+    ASSERT_EQ(l.all().size(), 1u);
+    EXPECT_EQ(l.all()[0].message, c.messaggio);
+    EXPECT_EQ(l.all()[0].where->line, 4);
+    EXPECT_EQ(l.all()[0].where->text, c.voce);
+  }
+}
+
+TEST_F(TrainParser, RangeFaultOfTheLineHalfEndsTheParseAtTheFirstSignal) {
+  for (const std::string& voce : {segnale_3500, std::string("rallentamento, 3500, 60, 500, 0, 0, 0")}) {
+    Percorso q;
+    crea_celle(q, 92000);
+    FaultLog l;
+    q.codice_errore = 15;  // left by the line half
+    q.posizione_errore = 98901;
+    FieldReader r(file({"velocita, 0, 100", "abbattimento, 1000, 80", voce, segnale_a(7500)}),
+                  "treno.txt");
+    StatoLettura s{q, l, b};
+    leggi_treno(s, r);
+    EXPECT_EQ(q.codice_errore, 15) << voce;
+    EXPECT_EQ(q.posizione_errore, 3500) << voce;
+    EXPECT_EQ(q.celle[20].tipo, tipo_cella::codice) << voce;  // before it: read as usual
+    EXPECT_EQ(q.celle[71].tipo, voce == segnale_3500 ? 1 : 3) << voce;  // it is placed
+    EXPECT_EQ(q.celle[151].tipo, 0) << voce;                           // the next is not
+    EXPECT_EQ(q.celle[0].velocita, 0) << voce;
+    ASSERT_EQ(l.all().size(), 1u);
+    EXPECT_EQ(l.all()[0].message,
+              std::string(voce == segnale_3500 ? "signal" : "restriction") +
+                  " placed, but fault 15 left by the line description ends the parse here");
+  }
+}
+
+TEST_F(TrainParser, CabCodes) {
+  p.celle[1698].valore_1 = 5;
+  p.celle[40].tipo = tipo_cella::marca_galleria;
+  leggi(file({"abbattimento,   83400,   280", "abbattimento,   84900,   0",
+              "abbattimento, 2000, 70000", "abbattimento, 3000, -7"}));
+  EXPECT_EQ(p.celle[1668].tipo, tipo_cella::codice);
+  EXPECT_EQ(p.celle[1668].valore_1, 280);
+  EXPECT_EQ(p.celle[1698].tipo, tipo_cella::codice_senza_velocita);
+  EXPECT_EQ(p.celle[1698].valore_1, 5);  // left alone
+  EXPECT_EQ(p.celle[40].tipo, tipo_cella::codice);  // replaces a tunnel marker
+  EXPECT_EQ(p.celle[40].valore_1, 70000 - 65536);
+  EXPECT_EQ(p.celle[60].tipo, tipo_cella::codice_senza_velocita);
+  EXPECT_EQ(p.codice_errore, 0);
+}
+
+TEST_F(TrainParser, CabCodeOnATakenCellFaults7) {
+  // The signal at 3500 is in cell 71; a cab code at 3550 uses cell 71 itself.
+  leggi(file({segnale_3500, "abbattimento, 3500, 100", "abbattimento, 3550, 100", "sabbia, 3"}));
+  EXPECT_EQ(p.celle[70].tipo, tipo_cella::codice);
+  EXPECT_EQ(p.celle[71].tipo, tipo_cella::segnale);
+  EXPECT_EQ(p.codice_errore, 7);
+  EXPECT_EQ(p.posizione_errore, 3550);
+  EXPECT_EQ(p.elementi[86].dato_7, 0);
+  EXPECT_EQ(ultimo().message, "cab-code cell 71 already taken (tipo 1)");
+  EXPECT_EQ(ultimo().where->line, 4);
+  EXPECT_EQ(ultimo().where->column, 15);
+}
+
+TEST_F(TrainParser, StationValuesAreReadAtTheirWidths) {
+  leggi(file({"stazione,       0,  8,  700,  0, 0, 0,  1,1,0,  4,1,1,    1,   0, 0, 0, CORVALE CENTRALE",
+              "stazione, 10000, 12, 800, 4, 5, 6, -7, 8, 9, 10, 11, 12, 13, 11, 50, 7, PRAVENA S.M.N"}));
+  const Elemento& r = p.elementi[2];
+  EXPECT_EQ(r.tipo, 12);
+  EXPECT_EQ(r.progressiva, 10000);
+  EXPECT_EQ(r.inizio, 9600);
+  EXPECT_EQ(r.fine, 10450);  // dato_6 set: 50 m further
+  EXPECT_EQ(r.dato_4, 4);
+  EXPECT_EQ(r.dato_5, 5);
+  EXPECT_EQ(r.dato_6, 6);
+  EXPECT_EQ(r.dato_7, -7);
+  EXPECT_EQ(r.dato_8, 8);
+  EXPECT_EQ(r.dato_9, 9);
+  EXPECT_EQ(r.dato_10, 10);
+  EXPECT_EQ(r.dato_11, 11);
+  EXPECT_EQ(r.dato_12, 12);
+  EXPECT_EQ(r.dato_13, 13);
+  EXPECT_EQ(r.orario, (11 * 60 + 50) * 60 + 7);
+  EXPECT_EQ(r.nome, "PRAVENA S.M.N");
+  EXPECT_EQ(p.elementi[1].nome, "CORVALE CENTRALE");
+  EXPECT_EQ(p.elementi[1].inizio, -700);
+  EXPECT_EQ(p.celle[13].tipo, tipo_cella::fermata);
+  EXPECT_EQ(p.celle[208].valore_1, 2);
+  EXPECT_EQ(p.codice_errore, 0);
+}
+
+TEST_F(TrainParser, StationFaults) {
+  const std::string prima = "stazione, 10000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A";
+  struct Caso {
+    std::vector<std::string> righe;
+    int32_t b;
+    int32_t codice;
+    int32_t posizione;  // 777: unchanged
+    int riga, colonna;  // of the field at fault
+    std::string messaggio;
+  };
+  const Caso casi[] = {
+      {{"stazione, 1025, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}, 68, 8, 1025, 3, 11,
+       "station position 1025 is not a multiple of 50"},
+      // Fault 8 comes before the rest of the entry is read: no read failure.
+      {{"stazione, 1025, 256"}, 68, 8, 1025, 3, 11, "station position 1025 is not a multiple of 50"},
+      {{"stazione, 1000, 12, 750, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}, 68, 9, 1000, 3, 21,
+       "station length 750 is not a multiple of 100"},
+      {{"stazione, 0, 8, 100, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}, 68, 24, 777, 3, 11,
+       "station ends at 100 m, 100 m or less: its stop cell would be cell 1"},
+      {{prima, "stazione, 10700, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, B"}, 68, 22, 10700,
+       4, 11, "station starts at 10500 m, less than 350 m after the previous one ends at 10200 m"},
+      {{prima, "stazione, 20000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, B"}, 3, 10, 777, 4,
+       1, "no station record left below the indication-board texts (next record 3, first board "
+          "record 3)"},
+  };
+  for (const Caso& c : casi) {
+    Percorso q;
+    crea_celle(q, 92000);
+    FaultLog l;
+    q.posizione_errore = 777;
+    std::string testo = "[generale]\r\nvelocita, 0, 100\r\n";
+    for (const std::string& r : c.righe) testo += r + "\r\n";
+    testo += "sabbia, 300\r\n[fine]\r\n";
+    FieldReader r(testo, "treno.txt");
+    StatoLettura s{q, l, c.b};
+    leggi_treno(s, r);
+    const std::string& voce = c.righe.back();
+    EXPECT_EQ(q.codice_errore, c.codice) << voce;
+    EXPECT_EQ(q.posizione_errore, c.posizione) << voce;
+    EXPECT_EQ(q.elementi[86].dato_7, 0) << voce;
+    EXPECT_EQ(q.celle[0].velocita, 0) << voce;  // no end fill
+    ASSERT_EQ(l.all().size(), 1u) << voce;
+    EXPECT_EQ(l.all()[0].message, c.messaggio);
+    EXPECT_EQ(l.all()[0].where->line, c.riga) << voce;
+    EXPECT_EQ(l.all()[0].where->column, c.colonna) << voce;
+  }
+}
+
+TEST_F(TrainParser, FirstStationNeverOverwritesABoardText) {
+  b = 1;  // 79 boards: record 1 holds a board text
+  p.elementi[1].nome = "(CARTELLO)";
+  leggi(file({"stazione, 10000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}));
+  EXPECT_EQ(p.codice_errore, 10);
+  EXPECT_EQ(p.elementi[1].nome, "(CARTELLO)");
+  EXPECT_EQ(p.elementi[1].progressiva, 0);
+  EXPECT_EQ(p.celle[203].tipo, 0);
+}
+
+TEST_F(TrainParser, StationBeyondTheLastCellIsARangeFault) {
+  p.posizione_errore = 1;
+  leggi(file({"velocita, 0, 100", "stazione, 98100, 8, 1000, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, X",
+              "sabbia, 300"}));
+  EXPECT_EQ(p.codice_errore, 15);
+  EXPECT_EQ(p.posizione_errore, 98100);
+  EXPECT_EQ(ultimo().message, "station stop cell 1981 lies beyond the last cell 1980");
+  EXPECT_EQ(ultimo().where->column, 11);
+  EXPECT_EQ(p.elementi[1].fine, 99100);
+  EXPECT_EQ(p.elementi[86].dato_7, 0);
+  EXPECT_EQ(p.celle[1977].velocita, 20);  // normal end
+  for (const Cella& c : p.celle) ASSERT_EQ(c.tipo + c.avviso, 0);
+}
+
+TEST_F(TrainParser, KilometreReferenceCheckOverwritesARangeFaultButNotItsPosition) {
+  p.elementi[82].fine = 1025;
+  leggi(file({"velocita, 99000, 100"}));
+  EXPECT_EQ(p.codice_errore, 2);
+  EXPECT_EQ(p.posizione_errore, 99000);
+  ASSERT_EQ(log.all().size(), 2u);
+  EXPECT_EQ(log.all()[0].codice, 15);
+  EXPECT_EQ(log.all()[1].codice, 2);
+  EXPECT_EQ(log.all()[1].message, "kilometre reference in record 82 has fine 1025, not a multiple of 50");
+  EXPECT_FALSE(log.all()[1].where.has_value());
+  EXPECT_FALSE(log.all()[1].posizione.has_value());
+
+  Percorso q;
+  crea_celle(q, 92000);
+  q.elementi[81].inizio = -60;
+  FaultLog l;
+  FieldReader r(file({}), "treno.txt");
+  StatoLettura s{q, l, b};
+  leggi_treno(s, r);
+  EXPECT_EQ(q.codice_errore, 2);
+  EXPECT_EQ(l.all().back().message, "kilometre reference in record 81 has inizio -60, not a multiple of 50");
+}
+
+TEST_F(TrainParser, ReadFailures) {
+  struct Caso {
+    std::string testo;
+    int riga, colonna;
+    std::string messaggio;
+  };
+  const Caso casi[] = {
+      {file({"stazione, 10000, 12, 400, 256, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}), 2, 27,
+       "value 256 does not fit in 0..255"},
+      {"[generale]\r\nsegnale, 3500, 2, 4, 1, 1, 0, 2\r\n", 3, 1,
+       "expected a whole number, got the end of the file"},
+      {file({"sabbia, 40000"}), 2, 9, "value 40000 does not fit in -32768..32767"},
+      {file({"stazione, 10000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 1000000, 0, 0, A"}), 2, 57,
+       "station time 3600000000 s does not fit in 32 bits"},
+  };
+  for (const Caso& c : casi) {
+    const ParseFailure e = fallisce(c.testo);
+    EXPECT_EQ(std::string(e.what()), c.messaggio) << c.testo;
+    EXPECT_EQ(e.where().line, c.riga) << c.testo;
+    EXPECT_EQ(e.where().column, c.colonna) << c.testo;
+  }
+}
+
+TEST_F(TrainParser, WithoutCellsTheEndFillIsARunFailure) {
+  p.celle.clear();
+  const ParseFailure e = fallisce(file({"sabbia, 3"}));
+  EXPECT_STREQ(e.what(), "no cells: the line description gave no line length");
+}
+
+}  // namespace
+}  // namespace sc
