@@ -17,10 +17,13 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The listing is printed whatever the run's exit status; make then fails
+# with that status (1 faults, 3 error report, 4 a file not written).
 run: build
-	./$(BUILD)/scenario-compiler
-	@echo "Files written next to the program, in $(abspath $(BUILD)):"
-	@ls -l "$(abspath $(BUILD))"/*.txt "$(abspath $(BUILD))"/*.dat "$(abspath $(BUILD))"/*.sim 2>/dev/null || true
+	@status=0; ./$(BUILD)/scenario-compiler || status=$$?; \
+	echo "Files written next to the program, in $(abspath $(BUILD)):"; \
+	ls -l "$(abspath $(BUILD))"/*.txt "$(abspath $(BUILD))"/*.dat "$(abspath $(BUILD))"/*.sim 2>/dev/null || true; \
+	echo "exit status $$status"; exit $$status
 
 $(ASAN_BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSC_SANITIZE=ON $(CMAKE_FLAGS)
