@@ -1,8 +1,400 @@
 #include "compiler/line_parser.h"
 
-namespace sc {
+#include <optional>
+#include <string>
 
-// Placeholder until the line parser lands.
-EsitoLinea leggi_linea(StatoLettura&, FieldReader&) { return EsitoLinea::fine; }
+#include "compiler/line_placement.h"
+#include "compiler/testo.h"
+#include "compiler/tracciato_piano.h"
+
+namespace sc {
+namespace {
+
+// What an element entry leaves the element loop to do.
+enum class Passo {
+  avanti,         // next entry
+  fine_elementi,  // fault 15: the element entries end, the end of the file follows
+  ritorna,        // a fault ended the parse
+};
+
+std::string num(int64_t v) { return std::to_string(v); }
+
+class LettoreLinea {
+ public:
+  LettoreLinea(StatoLettura& s, FieldReader& r) : s_(s), p_(s.p), r_(r) {
+    loc_cursore_.file = r.file();
+  }
+
+  EsitoLinea leggi();
+
+ private:
+  void guasto(int32_t codice, std::optional<int32_t> posizione, const SourceLocation& where,
+              std::string message) {
+    registra(p_, s_.log, Fault{codice, posizione, where, std::move(message)});
+  }
+
+  // Reads a 32-bit value and keeps where it stood.
+  int32_t valore(SourceLocation& where) {
+    const int32_t v = r_.i32();
+    where = r_.last();
+    return v;
+  }
+
+  bool cerca_generale();
+  bool sezione_generale();
+  bool lunghezza();
+  bool ripetizione(const SourceLocation& chiave);
+  void terna(int record);
+
+  Passo elementi();
+  bool nei_limiti(int32_t posizione, const SourceLocation& where, const char* cosa);
+  Passo pendenza();
+  Passo curva(const SourceLocation& chiave);
+  Passo montagna();
+  Passo indicatori();
+  Passo cartello();
+
+  void scrivi_pendenza();
+  Cella& cella(double indice, const SourceLocation& where, const char* cosa);
+
+  StatoLettura& s_;
+  Percorso& p_;
+  FieldReader& r_;
+  bool lunghezza_letta_ = false;
+  std::optional<PianoTracciato> piano_;
+  int32_t k_ = 0;   // gradient cursor: the next cell to fill
+  int32_t g0_ = 0;  // the gradient in force
+  SourceLocation loc_g0_;       // where the gradient in force was read (none for the start 0)
+  SourceLocation loc_cursore_;  // the progressive that moved the cursor last
+};
+
+EsitoLinea LettoreLinea::leggi() {
+  // No cells and no plan until the line length is read.
+  p_.celle.clear();
+  p_.tracciato = Tracciato();
+
+  if (!cerca_generale()) return EsitoLinea::fine;
+  if (!sezione_generale()) return EsitoLinea::fine;
+
+  // Between the sections.
+  if (!lunghezza_letta_) {
+    guasto(104, std::nullopt, r_.last(), "the general section has no \"lunghezza percorso\" entry");
+    return EsitoLinea::fine;
+  }
+  progressive_ordina(p_);
+  p_.numero_montagne = 0;
+  s_.indice_cartelli = record_primo_cartello;
+  k_ = 0;
+  g0_ = 0;
+  if (p_.modo != 0) {
+    piano_.emplace(p_.tracciato);
+    piano_->semina();
+  }
+
+  if (elementi() == Passo::ritorna) return EsitoLinea::fine;
+
+  // End of the line file: the last gradient fills the cells from the cursor
+  // up to U - 3 (at least the cell at the cursor), and the plan runs straight
+  // to its end.
+  const int32_t u = p_.ultima_cella();
+  do {
+    scrivi_pendenza();
+  } while (k_ < u - 2);
+  if (piano_) piano_->completa();
+  return EsitoLinea::continua;
+}
+
+bool LettoreLinea::cerca_generale() {
+  for (;;) {
+    p_.riga = r_.text();
+    if (r_.eof()) {
+      guasto(102, std::nullopt, r_.last(),
+             "no field containing \"[generale]\" before the last field of the file");
+      return false;
+    }
+    if (contiene_ic(p_.riga, "[generale]")) return true;
+  }
+}
+
+bool LettoreLinea::sezione_generale() {
+  for (;;) {
+    if (r_.eof()) return true;
+    p_.riga = r_.text();
+    SourceLocation chiave = r_.last();
+    if (r_.eof()) return true;  // the last field of the file is never a key
+    // A field with a hyphen is a comment: the next field takes its place.
+    for (int n = 0; n < 10; ++n) {
+      if (contiene(p_.riga, "-")) {
+        p_.riga = r_.text();
+        chiave = r_.last();
+      }
+    }
+
+    const std::string& k = p_.riga;
+    if (contiene_ic(k, "lunghezza") && contiene_ic(k, "percorso") && !lunghezza()) return false;
+    if (contiene(k, "progressiva") && contiene(k, "tre")) terna(record_progressiva_tre);
+    if (contiene(k, "progressiva") && contiene(k, "due")) terna(record_progressiva_due);
+    if (contiene(k, "progressiva") && contiene(k, "uno")) terna(record_progressiva_uno);
+    if (contiene(k, "sfondo") && contiene(k, "uno")) {
+      p_.elementi.at(record_sfondo_identita).inizio = r_.i32();
+    }
+    if (contiene(k, "sfondo") && contiene(k, "due")) {
+      p_.elementi.at(record_sfondo_identita).progressiva = r_.i32();
+    }
+    if (contiene(k, "sfondo") && contiene(k, "tre")) {
+      p_.elementi.at(record_sfondo_identita).fine = r_.i32();
+    }
+    if (contiene(k, "segnali") && contiene(k, "ripetizione") && !ripetizione(chiave)) return false;
+
+    if (contiene(k, "[") && contiene(k, "]") && !senza_blank_iniziali(k).starts_with("-")) {
+      return true;
+    }
+  }
+}
+
+bool LettoreLinea::lunghezza() {
+  SourceLocation where;
+  const int32_t l = valore(where);
+  p_.elementi.at(record_treno_linea).fine = l;
+  if (l > lunghezza_massima || l < 0) {
+    guasto(1, std::nullopt, where,
+           "line length " + num(l) + (l < 0 ? " is below 0" : " is above " + num(lunghezza_massima)));
+    return false;
+  }
+  p_.lunghezza_totale = l + coda_linea;
+  crea_celle(p_, l);
+  if (p_.modo != 0) crea_tracciato(p_);
+  lunghezza_letta_ = true;
+  return true;
+}
+
+void LettoreLinea::terna(int record) {
+  Elemento& e = p_.elementi.at(static_cast<size_t>(record));
+  e.inizio = r_.i32();
+  e.fine = r_.i32();
+  e.progressiva = r_.i32();
+}
+
+bool LettoreLinea::ripetizione(const SourceLocation& chiave) {
+  SourceLocation w1, w2;
+  const int32_t v1 = valore(w1);
+  const int32_t v2 = valore(w2);
+  Elemento& e = p_.elementi.at(record_ripetizione);
+  e.inizio = v1;
+  e.fine = v2;
+  if (v1 % 50 != 0) {
+    guasto(3, std::nullopt, w1, "first ripetizione value " + num(v1) + " is not a multiple of 50");
+    return false;
+  }
+  if (v2 % 50 != 0) {
+    guasto(4, std::nullopt, w2, "second ripetizione value " + num(v2) + " is not a multiple of 50");
+    return false;
+  }
+  if (contiene(p_.riga, "4")) {
+    e.progressiva = 4;
+  } else if (contiene(p_.riga, "9")) {
+    e.progressiva = 9;
+  } else {
+    guasto(5, std::nullopt, chiave, "ripetizione key names neither 4 nor 9 codes");
+    return false;
+  }
+  if (v2 == 0) e.progressiva = 0;
+  return true;
+}
+
+Passo LettoreLinea::elementi() {
+  for (;;) {
+    if (r_.eof()) return Passo::avanti;
+    p_.riga = r_.text();
+    SourceLocation chiave = r_.last();
+    if (r_.eof()) return Passo::avanti;
+    // Up to two comment fields (with a hyphen) in a row give way to the next.
+    if (contiene(p_.riga, "-")) {
+      p_.riga = r_.text();
+      chiave = r_.last();
+      if (r_.eof()) return Passo::avanti;
+      if (contiene(p_.riga, "-")) {
+        p_.riga = r_.text();
+        chiave = r_.last();
+        if (r_.eof()) return Passo::avanti;
+      }
+    }
+
+    // Every test that matches handles its entry, in this order.
+    Passo esito = Passo::avanti;
+    if (contiene_ic(p_.riga, "pendenza")) esito = pendenza();
+    if (esito == Passo::avanti && p_.modo != 0 && contiene_ic(p_.riga, "curva")) {
+      esito = curva(chiave);
+    }
+    if (esito == Passo::avanti && contiene_ic(p_.riga, "montagna")) esito = montagna();
+    if (esito == Passo::avanti && contiene_ic(p_.riga, "indicatori_v")) esito = indicatori();
+    if (esito == Passo::avanti && contiene_ic(p_.riga, "cartello") &&
+        contiene_ic(p_.riga, "indicat")) {
+      esito = cartello();
+    }
+    if (esito != Passo::avanti) return esito;
+  }
+}
+
+// An entry is accepted when its progressive p lies on the line:
+// p >= 0 and (p + 100) / 50 <= U.
+bool LettoreLinea::nei_limiti(int32_t posizione, const SourceLocation& where, const char* cosa) {
+  const int32_t u = p_.ultima_cella();
+  if (posizione >= 0 && (posizione + 100.0) / 50.0 <= u) return true;
+  guasto(15, posizione, where,
+         std::string(cosa) + " at " + num(posizione) +
+             (posizione < 0 ? " m lies before the start of the line"
+                            : " m lies beyond the last cell " + num(u)));
+  return false;
+}
+
+Cella& LettoreLinea::cella(double indice, const SourceLocation& where, const char* cosa) {
+  if (!(indice >= 0 && indice <= p_.ultima_cella())) {
+    throw ParseFailure(std::string(cosa) + " cell " + num(static_cast<int64_t>(indice)) +
+                           " lies outside the cells 0.." + num(p_.ultima_cella()),
+                       where);
+  }
+  return p_.celle.at(static_cast<size_t>(indice));
+}
+
+// Writes the gradient in force into the cell at the cursor and moves on.
+void LettoreLinea::scrivi_pendenza() {
+  Cella& c = cella(k_, loc_cursore_, "gradient");
+  const int64_t byte = int64_t{g0_} + 100;
+  if (byte < 0 || byte > 255) {
+    throw ParseFailure("gradient " + num(g0_) + " gives the cell byte " + num(byte) +
+                           ", outside 0..255",
+                       loc_g0_);
+  }
+  c.pendenza = static_cast<uint8_t>(byte);
+  ++k_;
+}
+
+Passo LettoreLinea::pendenza() {
+  SourceLocation wp, wg;
+  const int32_t pos = valore(wp);
+  const int32_t g = valore(wg);
+  if (!nei_limiti(pos, wp, "gradient")) return Passo::fine_elementi;
+  const double q = arrotonda(pos / 50.0);
+  if (q > 0) {
+    loc_cursore_ = wp;
+    // Always at least the cell at the cursor.
+    do {
+      scrivi_pendenza();
+    } while (k_ < q);
+  }
+  g0_ = g;
+  loc_g0_ = wg;
+  return Passo::avanti;
+}
+
+Passo LettoreLinea::curva(const SourceLocation& chiave) {
+  SourceLocation ws, wl;
+  const int32_t s = valore(ws);
+  const int32_t l = valore(wl);
+  if (!nei_limiti(s, ws, "curve")) return Passo::fine_elementi;
+  const std::string key = p_.riga;
+  switch (piano_.value().aggiungi_curva(key, s, l)) {
+    case EsitoCurva::fatta:
+      return Passo::avanti;
+    case EsitoCurva::senza_classe:
+      guasto(103, std::nullopt, chiave, "curve key \"" + key + "\" holds no class digit 1 to 6");
+      break;
+    case EsitoCurva::oltre_tracciato:
+      guasto(103, std::nullopt, wl,
+             "curve ends at " + num(int64_t{s} + l) + " m, beyond the last track plan row " +
+                 num(p_.tracciato.righe() - 1));
+      break;
+    case EsitoCurva::oltre_limite:
+      guasto(103, std::nullopt, wl,
+             "track plan passes row " + num(cursore_tracciato_massimo));
+      break;
+  }
+  return Passo::ritorna;
+}
+
+Passo LettoreLinea::montagna() {
+  SourceLocation wi, wf, wt;
+  int32_t inizio = valore(wi);
+  int32_t fine = valore(wf);
+  int32_t tipo = valore(wt);
+  if (!nei_limiti(inizio, wi, "tunnel")) return Passo::fine_elementi;
+  if (p_.numero_montagne >= numero_montagne_max) {
+    guasto(15, inizio, wi,
+           "tunnel at " + num(inizio) + " m is one more than the " + num(numero_montagne_max) +
+               " stretches the tunnel table holds");
+    return Passo::fine_elementi;
+  }
+  if (!montagna_collocabile(p_, inizio, fine)) {
+    const CelleMontagna c = celle_montagna(inizio, fine);
+    guasto(15, inizio, wf,
+           "tunnel " + num(inizio) + ".." + num(fine) + " m covers cells " + num(c.prima) + ".." +
+               num(c.ultima) + ", beyond the last cell " + num(p_.ultima_cella()));
+    return Passo::fine_elementi;
+  }
+  memo_montagna(p_, inizio, fine, tipo);
+  if (p_.codice_errore > 0) {
+    p_.posizione_errore = inizio;
+    return Passo::ritorna;
+  }
+  return Passo::avanti;
+}
+
+Passo LettoreLinea::indicatori() {
+  // posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced
+  int32_t v[9];
+  SourceLocation w[9];
+  for (int i = 0; i < 9; ++i) v[i] = valore(w[i]);
+  const int32_t posizione = v[0];
+  if (!nei_limiti(posizione, w[0], "speed-indicator board")) return Passo::fine_elementi;
+  const Cella prima = cella(arrotonda(posizione / 50.0 + 1.0), w[0], "speed-indicator board");
+  try {
+    memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+  } catch (const ValoreIndicatoreFuoriScala& e) {
+    // Point at the left value of the pair at fault.
+    throw ParseFailure(e.what(), w[1 + e.coppia()]);
+  }
+  if (p_.codice_errore > 0) {
+    if (p_.codice_errore == 21) {
+      guasto(21, posizione, w[0],
+             "speed-indicator board cell " + num(static_cast<int64_t>(arrotonda(posizione / 50.0 + 1.0))) +
+                 " already holds element type " + num(prima.tipo));
+    } else {
+      p_.posizione_errore = posizione;
+    }
+    return Passo::ritorna;
+  }
+  return Passo::avanti;
+}
+
+Passo LettoreLinea::cartello() {
+  SourceLocation wp;
+  const int32_t posizione = valore(wp);
+  p_.riga = r_.text();
+  if (!nei_limiti(posizione, wp, "indication board")) return Passo::fine_elementi;
+  const double c = arrotonda(posizione / 50.0 + 1.0);
+  Cella& cel = cella(c, wp, "indication board");
+  if (!cella_libera(cel)) {
+    guasto(6, posizione, wp,
+           "indication board cell " + num(static_cast<int64_t>(c)) + " already holds element type " +
+               num(cel.tipo));
+    return Passo::ritorna;
+  }
+  if (s_.indice_cartelli < 1) {
+    guasto(10, posizione, wp,
+           "no element record left for the text of indication board " +
+               num(record_primo_cartello + 1 - s_.indice_cartelli));
+    return Passo::ritorna;
+  }
+  cel.tipo = tipo_cella::cartello_indicatore;
+  cel.valore_1 = static_cast<int16_t>(s_.indice_cartelli);
+  p_.elementi.at(static_cast<size_t>(s_.indice_cartelli)).nome = p_.riga;
+  --s_.indice_cartelli;
+  return Passo::avanti;
+}
+
+}  // namespace
+
+EsitoLinea leggi_linea(StatoLettura& s, FieldReader& r) { return LettoreLinea(s, r).leggi(); }
 
 }  // namespace sc

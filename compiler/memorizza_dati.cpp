@@ -15,24 +15,34 @@ void elimina_se_esiste(const Sorgenti& s, const std::string& path) {
   std::filesystem::remove(path, ec);  // a file that is already gone is fine
 }
 
+// The catch-all failure handler: the description files that still exist are
+// deleted and fault 25 is recorded; `posizione_errore` stays as it was.
+void fallimento(Percorso& p, const Sorgenti& sorgenti, FaultLog& log,
+                std::optional<SourceLocation> where, std::string message) {
+  elimina_se_esiste(sorgenti, sorgenti.linea);
+  elimina_se_esiste(sorgenti, sorgenti.treno);
+  registra(p, log, Fault{25, std::nullopt, std::move(where), std::move(message)});
+}
+
 }  // namespace
 
 void memorizza_dati(Percorso& p, const Sorgenti& sorgenti, FaultLog& log) {
-  p.elementi[record_sfondo_identita].nome = p.nome_scenario;
-  p.elementi[record_ripetizione].nome = p.numero_treno;
-
-  std::error_code ec;
-  if (!std::filesystem::exists(sorgenti.linea, ec)) {
-    registra(p, log, Fault{101, std::nullopt, SourceLocation{sorgenti.linea, 0, 0, 0, ""},
-                           "no line description file"});
-    return;
-  }
-
-  StatoLettura stato{p, log};
   try {
+    p.elementi.at(record_sfondo_identita).nome = p.nome_scenario;
+    p.elementi.at(record_ripetizione).nome = p.numero_treno;
+
+    std::error_code ec;
+    if (!std::filesystem::exists(sorgenti.linea, ec)) {
+      registra(p, log, Fault{101, std::nullopt, SourceLocation{sorgenti.linea, 0, 0, 0, ""},
+                             "no line description file"});
+      return;
+    }
+
+    StatoLettura stato{p, log};
+    // The reader holds the whole file: it is closed as soon as it is read.
     FieldReader linea = FieldReader::open(sorgenti.linea, sorgenti.linea);
     const EsitoLinea esito = leggi_linea(stato, linea);
-    // The line file is closed and deleted on every way out of the line half.
+    // Deleted on every way out of the line half.
     elimina_se_esiste(sorgenti, sorgenti.linea);
     if (esito == EsitoLinea::fine) return;
 
@@ -40,16 +50,12 @@ void memorizza_dati(Percorso& p, const Sorgenti& sorgenti, FaultLog& log) {
     leggi_treno(stato, treno);
     elimina_se_esiste(sorgenti, sorgenti.treno);
   } catch (const ParseFailure& e) {
-    elimina_se_esiste(sorgenti, sorgenti.linea);
-    elimina_se_esiste(sorgenti, sorgenti.treno);
-    p.codice_errore = 25;
-    log.add(Fault{25, std::nullopt, e.where(), e.what()});
+    fallimento(p, sorgenti, log, e.where(), e.what());
   } catch (const std::exception& e) {
     // An index the rules did not foresee (checked access) ends up here too.
-    elimina_se_esiste(sorgenti, sorgenti.linea);
-    elimina_se_esiste(sorgenti, sorgenti.treno);
-    p.codice_errore = 25;
-    log.add(Fault{25, std::nullopt, std::nullopt, std::string("internal limit: ") + e.what()});
+    fallimento(p, sorgenti, log, std::nullopt, std::string("internal limit: ") + e.what());
+  } catch (...) {
+    fallimento(p, sorgenti, log, std::nullopt, "internal failure");
   }
 }
 

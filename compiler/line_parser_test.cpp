@@ -1,0 +1,468 @@
+#include "compiler/line_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sc {
+namespace {
+
+constexpr int32_t posizione_prima = -7;  // posizione_errore before the parse
+
+std::string linee(const std::vector<std::string>& righe) {
+  std::string out;
+  for (const std::string& r : righe) out += r + "\r\n";
+  return out;
+}
+
+// A file with a 92000 m line (U = 1980, plan rows 0 to 99000), the given
+// element entries and the closing "[fine]".
+std::string con_elementi(std::vector<std::string> righe) {
+  righe.insert(righe.begin(), {"[generale]", "lunghezza percorso,    92000", "[curve]"});
+  righe.push_back("[fine]");
+  return linee(righe);
+}
+
+struct Lettura {
+  Percorso p;
+  FaultLog log;
+  int32_t indice_cartelli = 0;
+  std::optional<EsitoLinea> esito;
+  std::optional<ParseFailure> fallimento;
+};
+
+Lettura leggi(const std::string& testo, int32_t modo = 1) {
+  Lettura l;
+  l.p.modo = modo;
+  l.p.posizione_errore = posizione_prima;
+  StatoLettura s{l.p, l.log};
+  FieldReader r(testo, "linea.txt");
+  try {
+    l.esito = leggi_linea(s, r);
+  } catch (const ParseFailure& e) {
+    l.fallimento = e;
+  }
+  l.indice_cartelli = s.indice_cartelli;
+  return l;
+}
+
+std::string campo(const SourceLocation& w) {
+  if (w.column < 1) return "";
+  return w.text.substr(static_cast<size_t>(w.column) - 1, static_cast<size_t>(w.width));
+}
+
+TEST(LineParser, FaultsWithTheirPositionsFieldsAndOutcomes) {
+  const std::string gen = "[generale]";
+  const struct {
+    const char* caso;
+    std::string testo;
+    int32_t codice;
+    int32_t posizione;  // posizione_prima: left as it was
+    EsitoLinea esito;
+    int riga;              // line of the field at fault
+    const char* campo;     // the field at fault
+    const char* messaggio;
+  } casi[] = {
+      {"no [generale] at all", linee({"lunghezza percorso, 92000", "[fine]"}), 102, posizione_prima,
+       EsitoLinea::fine, 2, "[fine]", "no field containing \"[generale]\""},
+      {"[generale] only as the last field", linee({"x, 1", gen}), 102, posizione_prima,
+       EsitoLinea::fine, 2, "[generale]", "[generale]"},
+      {"line length above 1000000", linee({gen, "lunghezza percorso,  1000001", "[fine]"}), 1,
+       posizione_prima, EsitoLinea::fine, 2, "1000001", "line length 1000001 is above 1000000"},
+      {"line length below 0", linee({gen, "lunghezza percorso,  -1", "[fine]"}), 1, posizione_prima,
+       EsitoLinea::fine, 2, "-1", "line length -1 is below 0"},
+      {"first ripetizione value", linee({gen, "ripetizione segnali 9 codici, 1025, 80000", "[fine]"}),
+       3, posizione_prima, EsitoLinea::fine, 2, "1025", "first ripetizione value 1025"},
+      {"second ripetizione value", linee({gen, "ripetizione segnali 9 codici, 1000, 80010", "[fine]"}),
+       4, posizione_prima, EsitoLinea::fine, 2, "80010", "second ripetizione value 80010"},
+      {"first ripetizione value is checked first",
+       linee({gen, "ripetizione segnali codici, 1025, 80010", "[fine]"}), 3, posizione_prima,
+       EsitoLinea::fine, 2, "1025", "1025"},
+      {"ripetizione key without 4 or 9", linee({gen, "ripetizione segnali codici, 1000, 80000", "[fine]"}),
+       5, posizione_prima, EsitoLinea::fine, 2, "ripetizione segnali codici", "neither 4 nor 9"},
+      {"general section without line length", linee({gen, "sfondo uno, 0", "[curve]", "pendenza, 1000, 1", "[fine]"}),
+       104, posizione_prima, EsitoLinea::fine, 3, "[curve]", "no \"lunghezza percorso\""},
+      {"gradient beyond the bound", con_elementi({"pendenza,  98901,   1"}), 15, 98901,
+       EsitoLinea::continua, 4, "98901", "gradient at 98901 m lies beyond the last cell 1980"},
+      {"gradient before the line", con_elementi({"pendenza,  -5,   1"}), 15, -5,
+       EsitoLinea::continua, 4, "-5", "before the start of the line"},
+      {"curve beyond the bound", con_elementi({"curvad1, 98950, 10"}), 15, 98950,
+       EsitoLinea::continua, 4, "98950", "curve at 98950 m"},
+      {"tunnel beyond the bound", con_elementi({"montagna, 99000, 99010, 2"}), 15, 99000,
+       EsitoLinea::continua, 4, "99000", "tunnel at 99000 m"},
+      {"tunnel before the line", con_elementi({"montagna, -100, 1000, 2"}), 15, -100,
+       EsitoLinea::continua, 4, "-100", "tunnel at -100 m"},
+      {"tunnel marking cells beyond U", con_elementi({"montagna, 98000, 99100, 11"}), 15, 98000,
+       EsitoLinea::continua, 4, "99100", "covers cells 1960..1981, beyond the last cell 1980"},
+      {"speed-indicator board beyond the bound",
+       con_elementi({"indicatori_vmax, 98901, 80, 90, 100, 2, 80, 90, 100, 2"}), 15, 98901,
+       EsitoLinea::continua, 4, "98901", "speed-indicator board at 98901 m"},
+      {"indication board beyond the bound", con_elementi({"cartello_indicatore, 99000, (X)"}), 15,
+       99000, EsitoLinea::continua, 4, "99000", "indication board at 99000 m"},
+      {"curve key without class", con_elementi({"curvad7, 2000, 100"}), 103, posizione_prima,
+       EsitoLinea::fine, 4, "curvad7", "curve key \"curvad7\" holds no class digit 1 to 6"},
+      {"curve ending beyond the plan", con_elementi({"curvad1, 98000, 1001"}), 103, posizione_prima,
+       EsitoLinea::fine, 4, "1001", "curve ends at 99001 m, beyond the last track plan row 99000"},
+      {"speed-indicator board on a taken cell",
+       con_elementi({"indicatori_vmax, 2000, 80, 90, 100, 2, 80, 90, 100, 2",
+                     "indicatori_vmax, 2010, 80, 90, 100, 2, 80, 90, 100, 2"}),
+       21, 2010, EsitoLinea::fine, 5, "2010", "cell 41 already holds element type 6"},
+      {"speed-indicator board on an indication board",
+       con_elementi({"cartello_indicatore, 2000, (A)",
+                     "indicatori_vmax, 2000, 80, 90, 100, 2, 80, 90, 100, 2"}),
+       21, 2000, EsitoLinea::fine, 5, "2000", "already holds element type 14"},
+      {"indication board on a taken cell",
+       con_elementi({"cartello_indicatore, 4400, (A)", "cartello_indicatore, 4400, (B)"}), 6, 4400,
+       EsitoLinea::fine, 5, "4400", "indication board cell 89 already holds element type 14"},
+      {"indication boards at 4425 and 4475 share cell 90",
+       con_elementi({"cartello_indicatore, 4425, (A)", "cartello_indicatore, 4475, (B)"}), 6, 4475,
+       EsitoLinea::fine, 5, "4475", "cell 90"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.caso);
+    const Lettura l = leggi(c.testo);
+    ASSERT_FALSE(l.fallimento.has_value()) << l.fallimento->what();
+    EXPECT_EQ(l.esito, c.esito);
+    EXPECT_EQ(l.p.codice_errore, c.codice);
+    EXPECT_EQ(l.p.posizione_errore, c.posizione);
+    ASSERT_EQ(l.log.all().size(), 1u);
+    const Fault& f = l.log.all()[0];
+    EXPECT_EQ(f.codice, c.codice);
+    ASSERT_TRUE(f.where.has_value());
+    EXPECT_EQ(f.where->file, "linea.txt");
+    EXPECT_EQ(f.where->line, c.riga);
+    EXPECT_EQ(campo(*f.where), c.campo);
+    EXPECT_NE(f.message.find(c.messaggio), std::string::npos) << f.message;
+  }
+}
+
+TEST(LineParser, ReadAndRunFailuresAreThrownWithTheFieldAtFault) {
+  const struct {
+    const char* caso;
+    std::string testo;
+    int riga;
+    const char* campo;
+    const char* messaggio;
+  } casi[] = {
+      {"text for a number", con_elementi({"pendenza, abc, 1"}), 4, "abc", "expected a whole number"},
+      {"values missing at the end",
+       linee({"[generale]", "lunghezza percorso, 92000", "[curve]", "pendenza, 1000"}), 4, "",
+       "got the end of the file"},
+      {"empty file", "", 1, "", "expected a field, got the end of the file"},
+      {"gradient byte above 255 at its first write",
+       con_elementi({"pendenza, 1000, 156", "pendenza, 2000, 0"}), 4, "156",
+       "gradient 156 gives the cell byte 256, outside 0..255"},
+      {"gradient byte below 0 written by the tail", con_elementi({"pendenza, 1000, -101"}), 4,
+       "-101", "gradient -101 gives the cell byte -1"},
+      {"packed speed a outside 16 bits",
+       con_elementi({"indicatori_vmax, 2000, 1639, 0, 0, 0, 0, 0, 0, 0"}), 4, "1639",
+       "speed pair a packs to 32780"},
+      {"packed speed c outside 16 bits",
+       con_elementi({"indicatori_vmax, 2000, 1, 1, -1639, 0, 0, 0, -5, 0"}), 4, "-1639",
+       "speed pair c packs to -32781"},
+      {"packed stripes outside 16 bits",
+       con_elementi({"indicatori_vmax, 2000, 1, 1, 1, 3277, 0, 0, 0, 0"}), 4, "3277",
+       "stripe pair packs to 32770"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.caso);
+    const Lettura l = leggi(c.testo);
+    ASSERT_TRUE(l.fallimento.has_value());
+    EXPECT_EQ(l.fallimento->where().line, c.riga);
+    EXPECT_EQ(campo(l.fallimento->where()), c.campo);
+    EXPECT_NE(std::string(l.fallimento->what()).find(c.messaggio), std::string::npos)
+        << l.fallimento->what();
+    EXPECT_EQ(l.p.posizione_errore, posizione_prima);
+  }
+}
+
+TEST(LineParser, GradientByteIsCheckedWhenWrittenNotWhenRead) {
+  // 200 is read, never written (the next entry writes no cell), then replaced.
+  const Lettura l = leggi(con_elementi({"pendenza, 1000, 200", "pendenza, 0, 0"}));
+  ASSERT_FALSE(l.fallimento.has_value()) << l.fallimento->what();
+  EXPECT_EQ(l.p.codice_errore, 0);
+  EXPECT_EQ(l.p.celle[0].pendenza, 100);
+  EXPECT_EQ(l.p.celle[1977].pendenza, 100);
+  EXPECT_EQ(l.p.celle[1978].pendenza, 0);
+  // The extremes of the byte are written.
+  const Lettura m = leggi(con_elementi({"pendenza, 0, -100", "pendenza, 100, 155"}));
+  ASSERT_FALSE(m.fallimento.has_value()) << m.fallimento->what();
+  EXPECT_EQ(m.p.celle[0].pendenza, 0);
+  EXPECT_EQ(m.p.celle[1].pendenza, 0);
+  EXPECT_EQ(m.p.celle[2].pendenza, 255);
+}
+
+TEST(LineParser, GradientCursorBeyondTheCellsIsARunFailure) {
+  // A 100 m line has cells 0 to 142; every entry at 50 m writes the cell at
+  // the cursor and moves it on.
+  std::vector<std::string> righe{"[generale]", "lunghezza percorso, 100", "[curve]"};
+  for (int i = 0; i < 150; ++i) righe.push_back("pendenza, 50, 1");
+  righe.push_back("[fine]");
+  const Lettura l = leggi(linee(righe), 0);
+  ASSERT_TRUE(l.fallimento.has_value());
+  EXPECT_EQ(l.fallimento->where().line, 4 + 143);  // the entry that reached cell 143
+  EXPECT_NE(std::string(l.fallimento->what()).find("gradient cell 143 lies outside the cells 0..142"),
+            std::string::npos)
+      << l.fallimento->what();
+}
+
+TEST(LineParser, GradientFill) {
+  struct Tratto {
+    int da, a, byte;
+  };
+  const struct {
+    const char* caso;
+    std::vector<std::string> righe;
+    std::vector<Tratto> attesi;
+  } casi[] = {
+      {"no gradient entry: the tail writes 100", {}, {{0, 1977, 100}, {1978, 1980, 0}}},
+      {"an entry at 0 writes no cell, the tail takes the last gradient",
+       {"pendenza,   0,    0", "pendenza,  1000,   1"},
+       {{0, 19, 100}, {20, 1977, 101}, {1978, 1980, 0}}},
+      {"an entry behind the cursor still writes the cell at the cursor",
+       {"pendenza,  1000,   1", "pendenza,  500,   2"},
+       {{0, 19, 100}, {20, 20, 101}, {21, 1977, 102}, {1978, 1980, 0}}},
+      {"the tail writes at least the cell at the cursor",
+       {"pendenza,  98900,   5"},
+       {{0, 1977, 100}, {1978, 1978, 105}, {1979, 1980, 0}}},
+      {"q rounds halves to even", {"pendenza,  1025,   3", "pendenza,  1075,   4"},
+       {{0, 19, 100}, {20, 21, 103}, {22, 1977, 104}}},
+      {"element entries end at fault 15; the tail still runs",
+       {"pendenza,  1000,   1", "pendenza,  98901,   2", "pendenza,  2000,   3"},
+       {{0, 19, 100}, {20, 1977, 101}, {1978, 1980, 0}}},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.caso);
+    const Lettura l = leggi(con_elementi(c.righe));
+    ASSERT_FALSE(l.fallimento.has_value()) << l.fallimento->what();
+    ASSERT_EQ(l.p.ultima_cella(), 1980);
+    for (const Tratto& t : c.attesi) {
+      for (int i = t.da; i <= t.a; ++i) ASSERT_EQ(l.p.celle[i].pendenza, t.byte) << "cell " << i;
+    }
+  }
+}
+
+TEST(LineParser, GeneralSectionValuesAndKeyCase) {
+  const Lettura l = leggi(linee({
+      "-- intestazione --",
+      "[GENERALE]",
+      "LUNGHEZZA PERCORSO,    1000000",
+      "progressiva chilometrica uno,    1000,    7,    1",
+      "progressiva chilometrica due,    3000,    0,    0",
+      "progressiva chilometrica tre,    2000,    0,    0",
+      "Progressiva chilometrica tre,    9000,    9,    9",
+      "sfondo uno,    4",
+      "sfondo due,    1",
+      "sfondo tre,    3000",
+      "Sfondo uno,    8",
+      "Ripetizione segnali 9 codici,  1025,  1",
+      "ripetizione segnali 9 codici,    1000,    80000",
+      "pendenza,  1000,  5",
+      "[curve]",
+      "sfondo uno,    6",
+      "lunghezza percorso,    1000",
+      "[fine]",
+  }));
+  ASSERT_FALSE(l.fallimento.has_value()) << l.fallimento->what();
+  EXPECT_EQ(l.p.codice_errore, 0);
+  EXPECT_EQ(l.p.ultima_cella(), 20140);
+  EXPECT_EQ(l.p.lunghezza_totale, 1007000);
+  EXPECT_EQ(l.p.tracciato.righe(), 1007001);
+  EXPECT_EQ(l.p.elementi[84].fine, 1000000);
+  // Ordered by first value; the 1 in the third value adds 100.
+  EXPECT_EQ(l.p.elementi[81].inizio, 3000);
+  EXPECT_EQ(l.p.elementi[82].inizio, 2000);
+  EXPECT_EQ(l.p.elementi[83].inizio, 1000);
+  EXPECT_EQ(l.p.elementi[83].fine, 107);
+  EXPECT_EQ(l.p.elementi[85].inizio, 4);  // neither "Sfondo uno" nor the one after the section
+  EXPECT_EQ(l.p.elementi[85].progressiva, 1);
+  EXPECT_EQ(l.p.elementi[85].fine, 3000);
+  EXPECT_EQ(l.p.elementi[86].inizio, 1000);
+  EXPECT_EQ(l.p.elementi[86].fine, 80000);
+  EXPECT_EQ(l.p.elementi[86].progressiva, 9);
+  // The gradient entry stood in the general section: only the tail wrote.
+  EXPECT_EQ(l.p.celle[0].pendenza, 100);
+  EXPECT_EQ(l.p.celle[20137].pendenza, 100);
+  EXPECT_EQ(l.p.celle[20138].pendenza, 0);
+}
+
+TEST(LineParser, RipetizioneCodes) {
+  const struct {
+    const char* chiave;
+    const char* valori;
+    int32_t codici;
+  } casi[] = {
+      {"ripetizione segnali 9 codici", "1000, 80000", 9},
+      {"ripetizione segnali 4 codici", "1000, 80000", 4},
+      {"ripetizione segnali 9 o 4 codici", "1000, 80000", 4},
+      {"ripetizione segnali 9 codici", "1000, 0", 0},
+      {"ripetizione segnali 9 codici", "-50, 50", 9},
+  };
+  for (const auto& c : casi) {
+    const Lettura l = leggi(linee({"[generale]", "lunghezza percorso, 92000",
+                                   std::string(c.chiave) + ", " + c.valori, "[curve]", "[fine]"}));
+    ASSERT_FALSE(l.fallimento.has_value()) << l.fallimento->what();
+    EXPECT_EQ(l.p.codice_errore, 0) << c.chiave << c.valori;
+    EXPECT_EQ(l.p.elementi[86].progressiva, c.codici) << c.chiave << c.valori;
+  }
+}
+
+TEST(LineParser, HyphenCommentFields) {
+  const std::string dieci = "-,-,-,-,-,-,-,-,-,-,";
+  const struct {
+    const char* caso;
+    std::string testo;
+    int32_t sfondo_uno;  // record 85 inizio afterwards
+    int32_t codice;
+  } casi[] = {
+      {"ten hyphen fields give way to a key that has one",
+       linee({"[generale]", "lunghezza percorso, 92000", dieci + "sfondo uno -, 5", "[curve]", "[fine]"}), 5, 0},
+      {"an eleventh hyphen field is tested as the key",
+       linee({"[generale]", "lunghezza percorso, 92000", dieci + "-, sfondo uno -, 5", "[curve]", "[fine]"}),
+       0, 0},
+      {"a hyphen before a section name does not end the section",
+       linee({"[generale]", dieci + "-[a]", "lunghezza percorso, 92000", "[curve]", "[fine]"}), 0, 0},
+      {"a section name with a hyphen after its start ends it",
+       linee({"[generale]", dieci + "x-[a]", "lunghezza percorso, 92000", "[curve]", "[fine]"}), 0, 104},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.caso);
+    const Lettura l = leggi(c.testo);
+    ASSERT_FALSE(l.fallimento.has_value()) << l.fallimento->what();
+    EXPECT_EQ(l.p.codice_errore, c.codice);
+    EXPECT_EQ(l.p.elementi[85].inizio, c.sfondo_uno);
+  }
+
+  // After the general section, up to two hyphen fields give way; the third
+  // field is examined even with a hyphen.
+  const struct {
+    const char* riga;
+    int byte;  // gradient of cell 0
+  } elementi[] = {
+      {"-a, -b, pendenza-x, 1000, 3", 100},  // recognised: cells 0 to 19 get 0 + 100, the tail 103
+      {"-a, pendenza-x, 1000, 3", 100},
+      {"pendenza-x, 1000, 3", 100},
+  };
+  const int coda[] = {103, 100, 100};
+  for (int i = 0; i < 3; ++i) {
+    const Lettura l = leggi(con_elementi({elementi[i].riga}));
+    ASSERT_FALSE(l.fallimento.has_value()) << l.fallimento->what();
+    EXPECT_EQ(l.p.celle[0].pendenza, elementi[i].byte) << elementi[i].riga;
+    EXPECT_EQ(l.p.celle[100].pendenza, coda[i]) << elementi[i].riga;
+  }
+}
+
+TEST(LineParser, TheLastFieldIsNeverAKey) {
+  // A bare key as the last line would read past the end if it were processed.
+  const Lettura a = leggi(linee({"[generale]", "lunghezza percorso, 92000", "[curve]", "montagna"}));
+  ASSERT_FALSE(a.fallimento.has_value()) << a.fallimento->what();
+  EXPECT_EQ(a.p.codice_errore, 0);
+  EXPECT_EQ(a.esito, EsitoLinea::continua);
+  // The length as the last field is not read either.
+  const Lettura b = leggi(linee({"[generale]", "lunghezza percorso"}));
+  ASSERT_FALSE(b.fallimento.has_value()) << b.fallimento->what();
+  EXPECT_EQ(b.p.codice_errore, 104);
+  EXPECT_FALSE(b.p.ha_celle());
+  EXPECT_FALSE(b.p.tracciato.presente());
+  // Values on the last line are read: only its last field is never a key.
+  const Lettura c = leggi(linee({"[generale]", "lunghezza percorso, 92000", "[curve]",
+                                 "montagna,   4500,  15200,  2"}));
+  ASSERT_FALSE(c.fallimento.has_value()) << c.fallimento->what();
+  EXPECT_EQ(c.p.celle[90].galleria, 2);
+}
+
+TEST(LineParser, KeysInTheWrongSectionAreSkippedWithTheirValues) {
+  const Lettura l = leggi(con_elementi({
+      "lunghezza percorso, 1000",    // not recognised after the general section
+      "sfondo tre, 4000",
+      "PENDENZA, 1000, 1",           // element keys ignore case
+      "MONTAGNA, 4500, 15200, 11",
+      "Indicatori_VMax, 2000, 80, 90, 100, 2, 80, 90, 100, 2",
+      "CARTELLO_INDICATORE, 4600, (GALLERIA)( Km. 1 )",
+  }));
+  ASSERT_FALSE(l.fallimento.has_value()) << l.fallimento->what();
+  EXPECT_EQ(l.p.codice_errore, 0);
+  EXPECT_EQ(l.p.ultima_cella(), 1980);
+  EXPECT_EQ(l.p.elementi[85].fine, 0);
+  EXPECT_EQ(l.p.celle[19].pendenza, 100);
+  EXPECT_EQ(l.p.celle[20].pendenza, 101);
+  EXPECT_EQ(l.p.celle[90].galleria, 1);
+  EXPECT_EQ(l.p.celle[41].tipo, tipo_cella::indicatori_v_max);
+  // The board lands on the tunnel marker of cell 93 and replaces it.
+  EXPECT_EQ(l.p.celle[93].tipo, tipo_cella::cartello_indicatore);
+  EXPECT_EQ(l.p.celle[93].valore_1, 80);
+  EXPECT_EQ(l.p.elementi[80].nome, "(GALLERIA)( Km. 1 )");
+}
+
+TEST(LineParser, IndicationBoardsCountDownFromRecord80) {
+  const Lettura l = leggi(con_elementi({
+      "cartello_indicatore,  4425,   (A)",
+      "cartello_indicatore,  5000,   (B)",
+      "cartello_indicatore,  4475,   (C)",
+  }));
+  EXPECT_EQ(l.p.codice_errore, 6);
+  EXPECT_EQ(l.p.celle[90].tipo, tipo_cella::cartello_indicatore);  // 89.5 rounds to 90
+  EXPECT_EQ(l.p.celle[90].valore_1, 80);
+  EXPECT_EQ(l.p.celle[101].valore_1, 79);
+  EXPECT_EQ(l.p.elementi[80].nome, "(A)");
+  EXPECT_EQ(l.p.elementi[79].nome, "(B)");
+  EXPECT_EQ(l.p.elementi[78].nome, "");
+  EXPECT_EQ(l.indice_cartelli, 78);
+}
+
+TEST(LineParser, TableLimitsAreRefusedAsFaults) {
+  // 80 indication boards fill records 80 down to 1; the 81st is fault 10.
+  std::vector<std::string> cartelli;
+  for (int i = 1; i <= 81; ++i) cartelli.push_back("cartello_indicatore, " + std::to_string(i * 100) + ", (T)");
+  const Lettura a = leggi(con_elementi(cartelli));
+  EXPECT_EQ(a.p.codice_errore, 10);
+  EXPECT_EQ(a.p.posizione_errore, 8100);
+  EXPECT_EQ(a.esito, EsitoLinea::fine);
+  EXPECT_EQ(a.p.elementi[1].nome, "(T)");
+  EXPECT_EQ(a.p.elementi[0].nome, "");
+  EXPECT_EQ(a.p.celle[163].tipo, 0);  // the 81st board's cell is untouched
+  EXPECT_EQ(a.indice_cartelli, 0);
+  ASSERT_EQ(a.log.all().size(), 1u);
+  EXPECT_EQ(campo(*a.log.all()[0].where), "8100");
+
+  // 80 tunnel stretches fill the tunnel table; the 81st is fault 15.
+  std::vector<std::string> montagne;
+  for (int i = 1; i <= 81; ++i) montagne.push_back("montagna, " + std::to_string(i * 1000) + ", " + std::to_string(i * 1000 + 500) + ", 2");
+  montagne.push_back("pendenza, 1000, 1");
+  const Lettura b = leggi(con_elementi(montagne));
+  EXPECT_EQ(b.p.codice_errore, 15);
+  EXPECT_EQ(b.p.posizione_errore, 81000);
+  EXPECT_EQ(b.esito, EsitoLinea::continua);
+  EXPECT_EQ(b.p.numero_montagne, 80);
+  EXPECT_EQ(b.p.celle[1620].galleria, 0);
+  EXPECT_EQ(b.p.celle[0].pendenza, 100);  // the entries after the fault are not read
+  EXPECT_EQ(b.p.celle[100].pendenza, 100);
+}
+
+TEST(LineParser, TrackPlanOnlyInModeNonzero) {
+  const std::vector<std::string> curve{"curvad1,  2000,  9000", "curvad7,  20000,  100"};
+  const Lettura zero = leggi(con_elementi(curve), 0);
+  ASSERT_FALSE(zero.fallimento.has_value()) << zero.fallimento->what();
+  EXPECT_EQ(zero.p.codice_errore, 0);  // the curve keys are unrecognised fields
+  EXPECT_FALSE(zero.p.tracciato.presente());
+
+  const Lettura uno = leggi(con_elementi({"curvad1,  2000,  9000"}), 1);
+  ASSERT_FALSE(uno.fallimento.has_value()) << uno.fallimento->what();
+  EXPECT_EQ(uno.p.codice_errore, 0);
+  ASSERT_EQ(uno.p.tracciato.righe(), 99001);
+  EXPECT_EQ(uno.p.tracciato.colonna(0).at(2001).valore, 0.0001);
+  EXPECT_EQ(uno.p.tracciato.colonna(0).at(98998).tag, Numero::Tag::reale);
+  EXPECT_EQ(uno.p.tracciato.colonna(0).at(98999).tag, Numero::Tag::vuoto);
+
+  // A second length entry creates cells and plan again, empty.
+  const Lettura due = leggi(linee({"[generale]", "lunghezza percorso, 92000", "lunghezza percorso, 1000",
+                                   "[curve]", "[fine]"}));
+  EXPECT_EQ(due.p.ultima_cella(), 160);
+  EXPECT_EQ(due.p.tracciato.righe(), 8001);
+  EXPECT_EQ(due.p.elementi[84].fine, 1000);
+}
+
+}  // namespace
+}  // namespace sc
