@@ -62,6 +62,12 @@ SourceLocation FieldReader::here() const {
   l.column = static_cast<int>(pos_ - line_start_) + 1;
   l.width = 1;
   l.text = line_text(line_);
+  if (static_cast<size_t>(line_) > line_starts_.size()) {
+    // Past the line end of the last line: point just after its last character.
+    l.line = static_cast<int>(line_starts_.size());
+    l.text = line_text(l.line);
+    l.column = static_cast<int>(l.text.size()) + 1;
+  }
   return l;
 }
 

@@ -105,5 +105,21 @@ TEST(FieldReader, FailureCarriesTheFieldPosition) {
   }
 }
 
+TEST(FieldReader, ReadingPastTheEndPointsAfterTheLastCharacter) {
+  for (const char* text : {"pendenza, 1000\r\n", "pendenza, 1000"}) {
+    FieldReader r(text, "linea.txt");
+    r.text();
+    r.i32();
+    try {
+      r.i32();
+      ADD_FAILURE() << text;
+    } catch (const ParseFailure& e) {
+      EXPECT_EQ(e.where().line, 1) << text;
+      EXPECT_EQ(e.where().column, 15) << text;
+      EXPECT_EQ(e.where().text, "pendenza, 1000") << text;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace sc

@@ -148,8 +148,8 @@ TEST(LineParser, ReadAndRunFailuresAreThrownWithTheFieldAtFault) {
   } casi[] = {
       {"text for a number", con_elementi({"pendenza, abc, 1"}), 4, "abc", "expected a whole number"},
       {"values missing at the end",
-       linee({"[generale]", "lunghezza percorso, 92000", "[curve]", "pendenza, 1000"}), 5, "",
-       "got the end of the file"},  // just after the last line end
+       linee({"[generale]", "lunghezza percorso, 92000", "[curve]", "pendenza, 1000"}), 4, "",
+       "got the end of the file"},  // just after the last character
       {"empty file", "", 1, "", "expected a field, got the end of the file"},
       {"gradient byte above 255 at its first write",
        con_elementi({"pendenza, 1000, 156", "pendenza, 2000, 0"}), 4, "156",
