@@ -62,8 +62,8 @@ class LettoreLinea {
   FieldReader& r_;
   bool lunghezza_letta_ = false;
   std::optional<PianoTracciato> piano_;
-  int32_t k_ = 0;   // gradient cursor: the next cell to fill
-  int32_t g0_ = 0;  // the gradient in force
+  int32_t k_ = 0;               // gradient cursor: the next cell to fill
+  int32_t g0_ = 0;              // the gradient in force
   SourceLocation loc_g0_;       // where the gradient in force was read (none for the start 0)
   SourceLocation loc_cursore_;  // the progressive that moved the cursor last
 };
@@ -157,8 +157,9 @@ bool LettoreLinea::lunghezza() {
   const int32_t l = valore(where);
   p_.elementi.at(record_treno_linea).fine = l;
   if (l > lunghezza_massima || l < 0) {
-    guasto(1, std::nullopt, where,
-           "line length " + num(l) + (l < 0 ? " is below 0" : " is above " + num(lunghezza_massima)));
+    guasto(
+        1, std::nullopt, where,
+        "line length " + num(l) + (l < 0 ? " is below 0" : " is above " + num(lunghezza_massima)));
     return false;
   }
   p_.lunghezza_totale = l + coda_linea;
@@ -262,9 +263,8 @@ void LettoreLinea::scrivi_pendenza() {
   Cella& c = cella(k_, loc_cursore_, "gradient");
   const int64_t byte = int64_t{g0_} + 100;
   if (byte < 0 || byte > 255) {
-    throw ParseFailure("gradient " + num(g0_) + " gives the cell byte " + num(byte) +
-                           ", outside 0..255",
-                       loc_g0_);
+    throw ParseFailure(
+        "gradient " + num(g0_) + " gives the cell byte " + num(byte) + ", outside 0..255", loc_g0_);
   }
   c.pendenza = static_cast<uint8_t>(byte);
   ++k_;
@@ -306,8 +306,7 @@ Passo LettoreLinea::curva(const SourceLocation& chiave) {
                  num(p_.tracciato.righe() - 1));
       break;
     case EsitoCurva::oltre_limite:
-      guasto(103, std::nullopt, wl,
-             "track plan passes row " + num(cursore_tracciato_massimo));
+      guasto(103, std::nullopt, wl, "track plan passes row " + num(cursore_tracciato_massimo));
       break;
   }
   return Passo::ritorna;
@@ -347,7 +346,8 @@ Passo LettoreLinea::indicatori() {
   for (int i = 0; i < 9; ++i) v[i] = valore(w[i]);
   const int32_t posizione = v[0];
   if (!nei_limiti(posizione, w[0], "speed-indicator board")) return Passo::fine_elementi;
-  const Cella prima = cella(arrotonda(posizione / 50.0 + 1.0), w[0], "speed-indicator board");
+  const double c = arrotonda(posizione / 50.0 + 1.0);
+  const Cella prima = cella(c, w[0], "speed-indicator board");
   try {
     memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
   } catch (const ValoreIndicatoreFuoriScala& e) {
@@ -357,7 +357,7 @@ Passo LettoreLinea::indicatori() {
   if (p_.codice_errore > 0) {
     if (p_.codice_errore == 21) {
       guasto(21, posizione, w[0],
-             "speed-indicator board cell " + num(static_cast<int64_t>(arrotonda(posizione / 50.0 + 1.0))) +
+             "speed-indicator board cell " + num(static_cast<int64_t>(c)) +
                  " already holds element type " + num(prima.tipo));
     } else {
       p_.posizione_errore = posizione;
@@ -376,8 +376,8 @@ Passo LettoreLinea::cartello() {
   Cella& cel = cella(c, wp, "indication board");
   if (!cella_libera(cel)) {
     guasto(6, posizione, wp,
-           "indication board cell " + num(static_cast<int64_t>(c)) + " already holds element type " +
-               num(cel.tipo));
+           "indication board cell " + num(static_cast<int64_t>(c)) +
+               " already holds element type " + num(cel.tipo));
     return Passo::ritorna;
   }
   if (s_.indice_cartelli < 1) {

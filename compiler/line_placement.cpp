@@ -24,7 +24,8 @@ void scrivi_terna(Elemento& e, const Terna& t) {
 int16_t a_16_bit(double v, int coppia, const char* nome) {
   const double r = arrotonda(v);
   if (!(r >= std::numeric_limits<int16_t>::min() && r <= std::numeric_limits<int16_t>::max())) {
-    throw ValoreIndicatoreFuoriScala(std::string(nome) + " packs to " + std::to_string(static_cast<long long>(r)) +
+    throw ValoreIndicatoreFuoriScala(std::string(nome) + " packs to " +
+                                         std::to_string(static_cast<long long>(r)) +
                                          ", outside -32768..32767",
                                      coppia);
   }
@@ -46,16 +47,22 @@ void progressive_ordina(Percorso& p) {
     if (uno.b > 0) x = uno, y = due, z = tre;
   } else if (tre.a > due.a && tre.a > uno.a) {
     x = tre;
-    if (due.a > uno.a) y = due, z = uno;
-    else y = uno, z = due;
+    if (due.a > uno.a)
+      y = due, z = uno;
+    else
+      y = uno, z = due;
   } else if (due.a > tre.a && due.a > uno.a) {
     x = due;
-    if (tre.a > uno.a) y = tre, z = uno;
-    else y = uno, z = tre;
+    if (tre.a > uno.a)
+      y = tre, z = uno;
+    else
+      y = uno, z = tre;
   } else if (uno.a > tre.a && uno.a > due.a) {
     x = uno;
-    if (tre.a > due.a) y = tre, z = due;
-    else y = due, z = tre;
+    if (tre.a > due.a)
+      y = tre, z = due;
+    else
+      y = due, z = tre;
   } else {
     // Two or three references share the largest first value: keep all
     // three, largest first value first, equal ones in the order tre, due, uno.
@@ -136,7 +143,8 @@ void memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& vas, c
   const int16_t v2 = a_16_bit(vbs * 20.0 + vbd / 5.0, 1, "speed pair b");
   const int16_t v3 = a_16_bit(vcs * 20.0 + vcd / 5.0, 2, "speed pair c");
   const int64_t strisce = int64_t{strisces} * 10 + strisced;
-  if (strisce < std::numeric_limits<int16_t>::min() || strisce > std::numeric_limits<int16_t>::max()) {
+  if (strisce < std::numeric_limits<int16_t>::min() ||
+      strisce > std::numeric_limits<int16_t>::max()) {
     throw ValoreIndicatoreFuoriScala(
         "stripe pair packs to " + std::to_string(strisce) + ", outside -32768..32767", 3);
   }

@@ -33,8 +33,9 @@ void memorizza_dati(Percorso& p, const Sorgenti& sorgenti, FaultLog& log) {
 
     std::error_code ec;
     if (!std::filesystem::exists(sorgenti.linea, ec)) {
-      registra(p, log, Fault{101, std::nullopt, SourceLocation{sorgenti.linea, 0, 0, 0, ""},
-                             "no line description file"});
+      registra(p, log,
+               Fault{101, std::nullopt, SourceLocation{sorgenti.linea, 0, 0, 0, ""},
+                     "no line description file"});
       return;
     }
 
