@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/compiled_decode_test.h"
+#include "compiler/memorizza_percorso.h"
+#include "writers/scenario.h"
 
 namespace sc {
 namespace {
@@ -183,6 +185,57 @@ TEST(DecodificaTracciato, RefusesBadTagsCutValuesAndUnequalColumns) {
     }
   }
   EXPECT_EQ(letti, (std::vector<size_t>{0, 14, 18, 32}));
+}
+
+// The compiler's own output of the embedded scenario reads back as the
+// model it was written from.
+TEST(DecodificaCompilazione, ReadsBackTheEmbeddedCompileExactly) {
+  const auto dir = prova::cartella_prova("embedded");
+  const Sorgenti s{(dir / "Corvale_Pravena AV_linea.txt").string(),
+                   (dir / "Corvale_Pravena AV_409-.txt").string(), true};
+  prova::scrivi(s.linea, dati_linea());
+  prova::scrivi(s.treno, dati_treno());
+  Percorso p;
+  p.nome_scenario = "Corvale_Pravena AV";
+  p.numero_treno = "409";
+  FaultLog log;
+  const Compilazione c = memorizza_percorso(p, 1, s, log);
+  std::filesystem::remove_all(dir);
+  ASSERT_EQ(c.stato, Compilazione::Stato::pronto);
+  ASSERT_EQ(c.files.size(), 3u);
+  for (const CompiledFile& f : c.files) {
+    switch (f.kind) {
+      case CompiledKind::celle: {
+        const auto celle = decodifica_celle(f.bytes);
+        ASSERT_EQ(celle.size(), p.celle.size());
+        for (size_t i = 0; i < celle.size(); ++i) uguali(celle[i], p.celle[i], i);
+        EXPECT_EQ(celle[71].tipo, tipo_cella::segnale);
+        EXPECT_EQ(celle[71].valore_1, 42);
+        EXPECT_EQ(celle[1].valore_1, 5121);
+        break;
+      }
+      case CompiledKind::elementi: {
+        const auto el = decodifica_elementi(f.bytes);
+        for (int r = 0; r < numero_elementi; ++r) EXPECT_EQ(el.at(r), p.elementi.at(r)) << r;
+        EXPECT_EQ(el[85].dato_7, 610);
+        EXPECT_NE(el[85].orario, 0);
+        break;
+      }
+      case CompiledKind::tracciato: {
+        const Tracciato t = decodifica_tracciato(f.bytes);
+        ASSERT_EQ(t.righe(), p.tracciato.righe());
+        for (int col = 0; col < 2; ++col) {
+          for (size_t i = 0; i < static_cast<size_t>(t.righe()); ++i) {
+            ASSERT_EQ(t.colonna(col)[i].tag, p.tracciato.colonna(col)[i].tag) << i;
+            ASSERT_EQ(t.colonna(col)[i].valore, p.tracciato.colonna(col)[i].valore) << i;
+          }
+        }
+        EXPECT_EQ(t.colonna(0)[98998].tag, Numero::Tag::reale);
+        EXPECT_EQ(t.colonna(0)[98999].tag, Numero::Tag::vuoto);
+        break;
+      }
+    }
+  }
 }
 
 TEST(Utf8Da1252, ConvertsTheHighHalf) {

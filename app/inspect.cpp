@@ -17,14 +17,17 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 __attribute__((format(printf, 1, 2))) std::string fmt(const char* formato, ...) {
+  char buf[256];
   va_list args;
   va_start(args, formato);
   va_list copia;
   va_copy(copia, args);
-  const int n = std::vsnprintf(nullptr, 0, formato, args);
+  const int n = std::vsnprintf(buf, sizeof buf, formato, args);
   va_end(args);
   std::string out;
-  if (n > 0) {
+  if (n > 0 && static_cast<size_t>(n) < sizeof buf) {
+    out.assign(buf, static_cast<size_t>(n));
+  } else if (n > 0) {
     out.resize(static_cast<size_t>(n) + 1);
     std::vsnprintf(out.data(), out.size(), formato, copia);
     out.resize(static_cast<size_t>(n));

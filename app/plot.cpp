@@ -396,7 +396,7 @@ double disegna_piano(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
     ymin = m - minimo / 2;
     ymax = m + minimo / 2;
   }
-  const double margine = lato * 0.04;
+  const double margine = lato * 0.07;  // room for the names
   xmin -= margine;
   xmax += margine;
   ymin -= margine;
@@ -479,7 +479,11 @@ double disegna_piano(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
   cairo_stroke(cr);
 
   // Kilometre ticks across the track, numbered where there is room.
-  std::vector<Rett> occupati;
+  struct EtichettaKm {
+    double x, y, nx, ny;
+    size_t km;
+  };
+  std::vector<EtichettaKm> etichette_km;
   const double px_per_km = 1000 * scala;
   double ogni = 1;
   for (const double n : {1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0, 200.0, 500.0}) {
@@ -495,10 +499,17 @@ double disegna_piano(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
     return Punto{dx / l, dy / l};
   };
   t.carattere(9.5);
-  const bool tacche = px_per_km >= 4 * s;
+  // Minor ticks at least 8 units apart, numbered ones at least 60.
+  double minori = ogni;
+  for (const double n : {1.0, 2.0, 5.0, 10.0}) {
+    if (px_per_km * n >= 8 * s) {
+      minori = std::min(n, ogni);
+      break;
+    }
+  }
   for (size_t km = 0; km * 1000 <= ultimo; ++km) {
     const bool numero = std::fmod(static_cast<double>(km), ogni) == 0;
-    if (!tacche && !numero) continue;
+    if (!numero && std::fmod(static_cast<double>(km), minori) != 0) continue;
     const size_t i = km * 1000;
     if (!punti[i]) continue;
     const auto d = direzione(i);
@@ -508,14 +519,7 @@ double disegna_piano(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
     t.colore(nero);
     const double l = numero ? 7 * s : 4 * s;
     t.linea(x - nx * l, y - ny * l, x + nx * l, y + ny * l, numero ? 1.4 : 0.8);
-    if (numero) {
-      const std::string et = std::to_string(km);
-      const double cx = x + nx * 16 * s, cy = y + ny * 16 * s;
-      const double w = t.larghezza(et), h = t.altezza_cifre();
-      t.colore(grigio_testo);
-      t.testo_su_fondo(cx, cy, et, 0.5, 0.5);
-      occupati.push_back({cx - w / 2 - 2 * s, cy - h / 2 - 2 * s, cx + w / 2 + 2 * s, cy + h / 2 + 2 * s});
-    }
+    if (numero) etichette_km.push_back({x, y, nx, ny, km});
   }
   // Signals as small dots, stations as rings.
   t.colore(segnale);
@@ -538,11 +542,30 @@ double disegna_piano(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
   }
   cairo_restore(cr);
 
+  // The axis numbers are taken; kilometre numbers go to the right of the
+  // direction of travel, or to its left when that leaves the frame.
+  const Rett cornice{ox, oy, ox + larg, oy + alt};
+  const Rett riquadro{bx0, by0 - 20 * s, bx1 + 50 * s, by1};
+  std::vector<Rett> occupati = {{bx0, oy - 8 * s, ox - 1 * s, oy + alt + 8 * s},
+                                {ox - 20 * s, oy + alt + 1 * s, ox + larg + 20 * s, by1}};
+  t.carattere(9.5);
+  for (const EtichettaKm& e : etichette_km) {
+    const std::string et = std::to_string(e.km);
+    const double w = t.larghezza(et), h = t.altezza_cifre();
+    Rett r{};
+    for (const double lato : {16.0, -16.0}) {
+      const double cx = e.x + e.nx * lato * s, cy = e.y + e.ny * lato * s;
+      r = {cx - w / 2 - 2 * s, cy - h / 2 - 2 * s, cx + w / 2 + 2 * s, cy + h / 2 + 2 * s};
+      if (dentro(r, cornice)) break;
+    }
+    t.colore(grigio_testo);
+    t.testo_su_fondo((r.x0 + r.x1) / 2, (r.y0 + r.y1) / 2, et, 0.5, 0.5);
+    occupati.push_back(r);
+  }
+
   // Station names where they cover least of the track and of other labels,
   // inside the frame if they can be.
   t.carattere(11, true);
-  const Rett cornice{ox, oy, ox + larg, oy + alt};
-  const Rett riquadro{bx0, by0 - 20 * s, bx1 + 50 * s, by1};
   size_t k = 0;
   for (const Stazione& st : c.stazioni) {
     if (!punto_a(punti, st.progressiva)) continue;
@@ -651,6 +674,13 @@ void voce_legenda(Tela& t, double x, double y, const std::string& testo, int sim
         cairo_set_dash(cr, nullptr, 0, 0);
       }
       break;
+    case 10:  // kilometre marks
+      t.colore(binario);
+      t.linea(x, y, x + 28 * s, y, 2);
+      t.colore(nero);
+      t.linea(x + 7 * s, y - 4 * s, x + 7 * s, y + 4 * s, 0.8);
+      t.linea(x + 21 * s, y - 7 * s, x + 21 * s, y + 7 * s, 1.4);
+      break;
     default: break;
   }
   t.colore(nero);
@@ -667,6 +697,7 @@ double disegna_legenda(Tela& t, double x, double y0, double y1) {
   y += 30 * s;
   const std::pair<const char*, int> voci[] = {
       {"track (plan view)", 0},
+      {"kilometre marks (plan view)", 10},
       {"tunnel", 1},
       {"station: extent and position", 2},
       {"signal", 3},
@@ -1079,6 +1110,9 @@ void disegna_scenario(const ScenarioCompilato& scenario, const fs::path& uscita,
       svg ? cairo_svg_surface_create(uscita.c_str(), o.larghezza, o.altezza)
           : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.larghezza, o.altezza),
       distruggi);
+  if (svg && cairo_surface_status(superficie.get()) == CAIRO_STATUS_SUCCESS) {
+    cairo_svg_surface_set_document_unit(superficie.get(), CAIRO_SVG_UNIT_PX);  // the size in pixels
+  }
   if (cairo_surface_status(superficie.get()) != CAIRO_STATUS_SUCCESS) {
     throw std::runtime_error("cannot create " + uscita.string() + ": " +
                              cairo_status_to_string(cairo_surface_status(superficie.get())));

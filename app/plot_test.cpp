@@ -183,7 +183,7 @@ TEST_F(Plot, SvgIsWellFormedXml) {
   testo << in.rdbuf();
   const std::string x = testo.str();
   EXPECT_NE(x.find("<svg"), std::string::npos);
-  EXPECT_NE(x.find("width=\"1600"), std::string::npos);
+  EXPECT_NE(x.find("width=\"1600px\""), std::string::npos);
   std::string perche;
   EXPECT_TRUE(xml_ben_formato(x, perche)) << perche;
   EXPECT_FALSE(xml_ben_formato("<svg><g></svg>", perche));
@@ -191,8 +191,11 @@ TEST_F(Plot, SvgIsWellFormedXml) {
   if (fs::exists("/usr/bin/rsvg-convert")) {
     const fs::path png = dir / "from_svg.png";
     const std::string comando = "/usr/bin/rsvg-convert -o '" + png.string() + "' '" + svg.string() + "'";
-    EXPECT_EQ(std::system(comando.c_str()), 0);
-    EXPECT_GT(fs::file_size(png), 1000u);
+    ASSERT_EQ(std::system(comando.c_str()), 0);
+    cairo_surface_t* s = cairo_image_surface_create_from_png(png.c_str());
+    EXPECT_EQ(cairo_image_surface_get_width(s), 1600);
+    EXPECT_EQ(cairo_image_surface_get_height(s), 1000);
+    cairo_surface_destroy(s);
   }
 }
 
