@@ -127,8 +127,9 @@ TEST_F(Plot, DirectoryErrorsNameTheFiles) {
   EXPECT_NE(messaggio([&] { trova_file_scenario({due}); }).find("not its cells file Corvale_Pravena AV_409.dat"),
             std::string::npos);
   fs::remove_all(due);
-  EXPECT_NE(messaggio([&] { trova_file_scenario({prova::cartella_prova("plot_empty")}); }).find("no compiled"),
-            std::string::npos);
+  const fs::path vuota = prova::cartella_prova("plot_empty");
+  EXPECT_NE(messaggio([&] { trova_file_scenario({vuota}); }).find("no compiled"), std::string::npos);
+  fs::remove_all(vuota);
 }
 
 TEST_F(Plot, GivenFilesAreSortedBySuffix) {
