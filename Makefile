@@ -22,7 +22,7 @@ build: deps $(BUILD)/CMakeCache.txt
 run: build
 	@status=0; ./$(BUILD)/scenario-compiler || status=$$?; \
 	echo "Files written next to the program, in $(abspath $(BUILD)):"; \
-	ls -l "$(abspath $(BUILD))"/*.txt "$(abspath $(BUILD))"/*.dat "$(abspath $(BUILD))"/*.sim 2>/dev/null || true; \
+	ls -l "$(abspath $(BUILD))"/*_*.txt "$(abspath $(BUILD))"/*.dat "$(abspath $(BUILD))"/*.sim 2>/dev/null || true; \
 	echo "exit status $$status"; exit $$status
 
 $(ASAN_BUILD)/CMakeCache.txt: | deps
