@@ -6,6 +6,7 @@
 #include "compiler/line_placement.h"
 #include "compiler/testo.h"
 #include "compiler/tracciato_piano.h"
+#include "compiler/train_placement.h"
 
 namespace sc {
 namespace {
@@ -357,8 +358,8 @@ Passo LettoreLinea::indicatori() {
   if (p_.codice_errore > 0) {
     if (p_.codice_errore == 21) {
       guasto(21, posizione, w[0],
-             "speed-indicator board cell " + num(static_cast<int64_t>(c)) +
-                 " already holds element type " + num(prima.tipo));
+             "speed-indicator board cell " + num(static_cast<int64_t>(c)) + " already holds " +
+                 contenuto_cella(prima.tipo));
     } else {
       p_.posizione_errore = posizione;
     }
@@ -376,8 +377,8 @@ Passo LettoreLinea::cartello() {
   Cella& cel = cella(c, wp, "indication board");
   if (!cella_libera(cel)) {
     guasto(6, posizione, wp,
-           "indication board cell " + num(static_cast<int64_t>(c)) +
-               " already holds element type " + num(cel.tipo));
+           "indication board cell " + num(static_cast<int64_t>(c)) + " already holds " +
+               contenuto_cella(cel.tipo));
     return Passo::ritorna;
   }
   if (s_.indice_cartelli < 1) {

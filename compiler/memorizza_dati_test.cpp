@@ -125,10 +125,15 @@ TEST(MemorizzaDati, AnyFailureIsFault25WithBothFilesDeletedAndThePositionKept) {
     int32_t posizione;  // afterwards
     const char* messaggio;
   } casi[] = {
+      // The message names the entry and the field (the key is field 1).
       {"a value that is not a number", linea("pendenza, 1x00, 1\r\n"), treno_minimo, -7,
-       "expected a whole number"},
+       "field 2 of \"pendenza\": expected a whole number"},
       {"reading past the end", "[generale]\r\nlunghezza percorso, 92000\r\n[curve]\r\npendenza, 100\r\n",
-       treno_minimo, -7, "got the end of the file"},
+       treno_minimo, -7, "field 3 of \"pendenza\": expected a whole number, got the end of the file"},
+      {"numbers separated by blanks", linea("montagna, 1000  2000 x\r\n"), treno_minimo, -7,
+       "field 4 of \"montagna\": expected a whole number, got \"x\""},
+      {"an empty field", linea("montagna, 1000,, 11\r\n"), treno_minimo, -7,
+       "field 3 of \"montagna\": expected a whole number, got an empty field"},
       {"a gradient byte written by the tail", linea("pendenza, 100, 300\r\n"), treno_minimo, -7,
        "gradient 300 gives the cell byte 400"},
       {"a packed speed outside 16 bits",

@@ -277,8 +277,8 @@ class LetturaTreno {
     if (!cella_libera(c)) {
       registra(p_, s_.log,
                Fault{7, pos, dove,
-                     "cab-code cell " + n(static_cast<int64_t>(ci)) + " already taken (tipo " +
-                         n(c.tipo) + ")"});
+                     "cab-code cell " + n(static_cast<int64_t>(ci)) + " already holds " +
+                         contenuto_cella(c.tipo)});
       return Esito::ritorno;
     }
     if (valore > 0) {
@@ -387,7 +387,9 @@ class LetturaTreno {
       if (!campo) continue;
       registra(p_, s_.log,
                Fault{2, std::nullopt, std::nullopt,
-                     "kilometre reference in record " + n(rec) + " has " + campo + " " +
+                     std::string("kilometre reference \"progressiva chilometrica ") +
+                         (rec == record_progressiva_tre ? "tre" : rec == record_progressiva_due ? "due" : "uno") +
+                         "\" of the line description has " + campo + " " +
                          n(campo[0] == 'i' ? e.inizio : e.fine) + ", not a multiple of 50"});
       break;
     }

@@ -311,15 +311,15 @@ TEST_F(TrainParser, PlacementFaultsEndTheParseAtTheEntryPosition) {
     std::string messaggio;
   };
   const Caso casi[] = {
-      {3500, segnale_a(3500), 16, 3500, "signal cell 71 already taken (tipo 1)"},
+      {3500, segnale_a(3500), 16, 3500, "signal cell 71 already holds a signal"},
       {3800, "rallentamento, 5000, 60, 1000, 1, 1, 0", 17, 5000,
-       "restriction warning cell 77 already taken (tipo 1)"},
+       "restriction warning cell 77 already holds a signal"},
       {5000, "rallentamento, 5000, 60, 1000, 1, 1, 0", 18, 5000,
-       "restriction start cell 101 already taken (tipo 1)"},
+       "restriction start cell 101 already holds a signal"},
       {6000, "rallentamento, 5000, 60, 1000, 1, 1, 0", 19, 5000,
-       "restriction end cell 121 already taken (tipo 1)"},
+       "restriction end cell 121 already holds a signal"},
       {3650, "rallentamento, 5000, 60, 1000, 1, 1, 0", 20, 5000,
-       "restriction approach cell 74 already taken (tipo 1)"},
+       "restriction approach cell 74 already holds a signal"},
   };
   for (const Caso& c : casi) {
     Percorso q;
@@ -387,7 +387,7 @@ TEST_F(TrainParser, CabCodeOnATakenCellFaults7) {
   EXPECT_EQ(p.codice_errore, 7);
   EXPECT_EQ(p.posizione_errore, 3550);
   EXPECT_EQ(p.elementi[86].dato_7, 0);
-  EXPECT_EQ(ultimo().message, "cab-code cell 71 already taken (tipo 1)");
+  EXPECT_EQ(ultimo().message, "cab-code cell 71 already holds a signal");
   EXPECT_EQ(ultimo().where->line, 4);
   EXPECT_EQ(ultimo().where->column, 15);
 }
@@ -499,7 +499,9 @@ TEST_F(TrainParser, KilometreReferenceCheckOverwritesARangeFaultButNotItsPositio
   ASSERT_EQ(log.all().size(), 2u);
   EXPECT_EQ(log.all()[0].codice, 15);
   EXPECT_EQ(log.all()[1].codice, 2);
-  EXPECT_EQ(log.all()[1].message, "kilometre reference in record 82 has fine 1025, not a multiple of 50");
+  EXPECT_EQ(log.all()[1].message,
+            "kilometre reference \"progressiva chilometrica due\" of the line description has fine 1025, "
+            "not a multiple of 50");
   EXPECT_FALSE(log.all()[1].where.has_value());
   EXPECT_FALSE(log.all()[1].posizione.has_value());
 
@@ -511,7 +513,9 @@ TEST_F(TrainParser, KilometreReferenceCheckOverwritesARangeFaultButNotItsPositio
   StatoLettura s{q, l, b};
   leggi_treno(s, r);
   EXPECT_EQ(q.codice_errore, 2);
-  EXPECT_EQ(l.all().back().message, "kilometre reference in record 81 has inizio -60, not a multiple of 50");
+  EXPECT_EQ(l.all().back().message,
+            "kilometre reference \"progressiva chilometrica tre\" of the line description has inizio -60, "
+            "not a multiple of 50");
 }
 
 TEST_F(TrainParser, ReadFailures) {

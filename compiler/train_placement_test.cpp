@@ -79,13 +79,15 @@ TEST_F(TrainPlacement, SignalCellMustBeFreeButMarkersOverwriteAnything) {
   EXPECT_EQ(p.celle[69].tipo, tipo_cella::fermata);
   EXPECT_EQ(p.celle[69].avviso, 81);
 
-  for (uint8_t taken : {tipo_cella::fermata, tipo_cella::segnale, tipo_cella::codice}) {
+  const std::pair<uint8_t, const char*> casi[] = {
+      {tipo_cella::fermata, "a station stop"}, {tipo_cella::segnale, "a signal"}, {tipo_cella::codice, "a cab code"}};
+  for (const auto& [taken, cosa] : casi) {
     Percorso q;
     crea_celle(q, 92000);
     q.celle[121].tipo = taken;
     int32_t tempo = 50;
     EXPECT_EQ(memo_segnale(q, 6000, 2, 4, 1, 1, 0, 2, 2, 1, 1, tempo),
-              "signal cell 121 already taken (tipo " + std::to_string(taken) + ")");
+              std::string("signal cell 121 already holds ") + cosa);
     EXPECT_EQ(q.codice_errore, 16);
     EXPECT_EQ(q.celle[121].tipo, taken);
     EXPECT_EQ(q.celle[119].avviso, 0);  // nothing written
@@ -166,10 +168,10 @@ TEST_F(TrainPlacement, RestrictionTakenCellsInTheirOrder) {
   };
   // Warning 77, start 101, end 121, approach 76..73.
   const Caso casi[] = {
-      {{77, 101, 121, 74}, 17, "restriction warning cell 77 already taken (tipo 1)"},
-      {{101, 121, 74}, 18, "restriction start cell 101 already taken (tipo 1)"},
-      {{121, 74}, 19, "restriction end cell 121 already taken (tipo 1)"},
-      {{74}, 20, "restriction approach cell 74 already taken (tipo 1)"},
+      {{77, 101, 121, 74}, 17, "restriction warning cell 77 already holds a signal"},
+      {{101, 121, 74}, 18, "restriction start cell 101 already holds a signal"},
+      {{121, 74}, 19, "restriction end cell 121 already holds a signal"},
+      {{74}, 20, "restriction approach cell 74 already holds a signal"},
   };
   for (const Caso& c : casi) {
     Percorso q;

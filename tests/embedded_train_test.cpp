@@ -238,7 +238,7 @@ TEST(TrainHalfFaults, ReadFailurePointsAtTheField) {
   EXPECT_EQ(f.where->line, 2);
   EXPECT_EQ(f.where->column, 27);
   EXPECT_NE(f.where->file.find("_409-.txt"), std::string::npos);
-  EXPECT_EQ(f.message, "value 256 does not fit in 0..255");
+  EXPECT_EQ(f.message, "field 5 of \"stazione\": value 256 does not fit in 0..255");
 }
 
 }  // namespace
