@@ -1,6 +1,7 @@
 #include "compiler/output_files.h"
 
 #include <bit>
+#include <cstddef>
 #include <cstring>
 
 #include "compiler/codici_gara.h"
@@ -8,10 +9,10 @@
 namespace sc {
 namespace {
 
-// Writes little-endian values into a buffer sized beforehand.
+// Writes little-endian values into a buffer sized beforehand, from `p` on.
 class Scrittore {
  public:
-  explicit Scrittore(std::string& buffer) : p_(buffer.data()) {}
+  explicit Scrittore(char* p) : p_(p) {}
 
   void u8(uint8_t v) { *p_++ = static_cast<char>(v); }
   void u16(uint16_t v) {
@@ -38,6 +39,12 @@ class Scrittore {
  private:
   char* p_;
 };
+
+// On a little-endian machine a double entry of the plan is held in memory
+// exactly as the file holds it: the 2-byte tag 5, then the 8-byte double.
+constexpr bool copia_diretta = std::endian::native == std::endian::little && sizeof(Numero) == 10 &&
+                               offsetof(Numero, valore) == 2 && sizeof(Numero::Tag) == 2 &&
+                               static_cast<uint16_t>(Numero::Tag::reale) == 5;
 
 size_t lunghezza_nome(const Elemento& e) {
   return e.nome.size() < lunghezza_nome_massima ? e.nome.size() : lunghezza_nome_massima;
@@ -95,10 +102,29 @@ std::string serializza_tracciato(const Tracciato& t) {
   size_t totale = 0;
   for (int c = 0; c < 2; ++c)
     for (const Numero& n : t.colonna(c)) totale += byte_numero(n);
-  std::string out(totale, '\0');
-  Scrittore w(out);
-  for (int c = 0; c < 2; ++c)
-    for (const Numero& n : t.colonna(c)) scrivi_numero(w, n);
+  std::string out;
+  out.reserve(totale);
+  for (int c = 0; c < 2; ++c) {
+    const std::vector<Numero>& col = t.colonna(c);
+    const Numero* v = col.data();
+    const size_t n = col.size();
+    size_t i = 0;
+    while (i < n) {
+      if (copia_diretta && v[i].tag == Numero::Tag::reale) {
+        // A run of doubles: their memory is their bytes in the file.
+        size_t j = i + 1;
+        while (j < n && v[j].tag == Numero::Tag::reale) ++j;
+        out.append(reinterpret_cast<const char*>(v + i), (j - i) * sizeof(Numero));
+        i = j;
+        continue;
+      }
+      char buf[10];
+      Scrittore w(buf);
+      scrivi_numero(w, v[i]);
+      out.append(buf, byte_numero(v[i]));
+      ++i;
+    }
+  }
   return out;
 }
 
@@ -106,7 +132,7 @@ std::string serializza_elementi(const std::array<Elemento, numero_elementi>& ele
   size_t totale = 0;
   for (const Elemento& e : elementi) totale += byte_elemento_fissi + lunghezza_nome(e);
   std::string out(totale, '\0');
-  Scrittore w(out);
+  Scrittore w(out.data());
   for (const Elemento& e : elementi) {
     const size_t n = lunghezza_nome(e);
     w.u8(e.tipo);
@@ -132,7 +158,7 @@ std::string serializza_elementi(const std::array<Elemento, numero_elementi>& ele
 
 std::string serializza_celle(const std::vector<Cella>& celle) {
   std::string out(celle.size() * byte_cella, '\0');
-  Scrittore w(out);
+  Scrittore w(out.data());
   for (const Cella& c : celle) {
     w.u8(c.tipo);
     w.i16(c.valore_1);

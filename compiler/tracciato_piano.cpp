@@ -1,6 +1,8 @@
 #include "compiler/tracciato_piano.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <string>
 
 #include "compiler/testo.h"
 
@@ -39,22 +41,55 @@ void PianoTracciato::semina() {
 // Straight step: x(i) = x(i-1) + dx, y(i) = y(i-1) + dy. Curved step:
 // x(i) = x(i-1) + dx + k dy, y(i) = y(i-1) + dy - k dx. The step (dx, dy)
 // comes from the two points before and is never normalised.
-void PianoTracciato::passo(std::optional<double> k) {
-  std::vector<Numero>& x = t_.colonna(0);
-  std::vector<Numero>& y = t_.colonna(1);
-  const size_t i = static_cast<size_t>(i_);
-  const double x1 = x.at(i - 1).valore, x2 = x.at(i - 2).valore;
-  const double y1 = y.at(i - 1).valore, y2 = y.at(i - 2).valore;
-  const double dx = x1 - x2;
-  const double dy = y1 - y2;
-  if (k) {
-    x.at(i) = Numero::reale(x1 + dx + *k * dy);
-    y.at(i) = Numero::reale(y1 + dy - *k * dx);
-  } else {
-    x.at(i) = Numero::reale(x1 + dx);
-    y.at(i) = Numero::reale(y1 + dy);
+//
+// Rows i_ to `ultima` are computed in one run, the two points before each
+// held in locals; the sums are the same, in the same order, as one step at
+// a time.
+void PianoTracciato::passi(int64_t ultima, std::optional<double> k) {
+  if (ultima < i_) return;
+  std::vector<Numero>& xs = t_.colonna(0);
+  std::vector<Numero>& ys = t_.colonna(1);
+  if (i_ < 2 || ultima >= static_cast<int64_t>(xs.size()) || ultima >= static_cast<int64_t>(ys.size())) {
+    throw std::out_of_range("track plan rows " + std::to_string(i_) + " to " + std::to_string(ultima));
   }
-  ++i_;
+  // Rows i_ - 2 to `ultima` lie within both columns (checked above).
+  Numero* x = xs.data();
+  Numero* y = ys.data();
+  const size_t da = static_cast<size_t>(i_), a = static_cast<size_t>(ultima);
+  double x2 = x[da - 2].valore, x1 = x[da - 1].valore;
+  double y2 = y[da - 2].valore, y1 = y[da - 1].valore;
+  if (k) {
+    const double kk = *k;
+    for (size_t i = da; i <= a; ++i) {
+      const double dx = x1 - x2;
+      const double dy = y1 - y2;
+      const double xn = x1 + dx + kk * dy;
+      const double yn = y1 + dy - kk * dx;
+      x[i] = Numero::reale(xn);
+      y[i] = Numero::reale(yn);
+      x2 = x1, x1 = xn, y2 = y1, y1 = yn;
+    }
+  } else {
+    for (size_t i = da; i <= a; ++i) {
+      const double xn = x1 + (x1 - x2);
+      const double yn = y1 + (y1 - y2);
+      x[i] = Numero::reale(xn);
+      y[i] = Numero::reale(yn);
+      x2 = x1, x1 = xn, y2 = y1, y1 = yn;
+    }
+  }
+  i_ = static_cast<int32_t>(ultima + 1);
+}
+
+// Makes the steps of rows i_ to `fino` and reports whether the cursor went
+// above the limit; as one step at a time with the test after each, the row
+// `cursore_tracciato_massimo` is still computed, and at least one step is
+// made whenever i_ <= fino.
+bool PianoTracciato::passi_fino(int64_t fino, std::optional<double> k) {
+  if (i_ > fino) return true;
+  const int64_t ultima = std::max<int64_t>(i_, std::min<int64_t>(fino, cursore_tracciato_massimo));
+  passi(ultima, k);
+  return i_ <= cursore_tracciato_massimo;
 }
 
 EsitoCurva PianoTracciato::aggiungi_curva(std::string_view chiave, int32_t s, int32_t l) {
@@ -63,20 +98,14 @@ EsitoCurva PianoTracciato::aggiungi_curva(std::string_view chiave, int32_t s, in
   const int64_t fine = int64_t{s} + l;
   const int64_t ultima = int64_t{t_.righe()} - 1;
   if (fine > ultima || s > ultima) return EsitoCurva::oltre_tracciato;
-  while (i_ <= s) {
-    passo(std::nullopt);
-    if (i_ > cursore_tracciato_massimo) return EsitoCurva::oltre_limite;
-  }
-  while (i_ <= fine) {
-    passo(k);
-    if (i_ > cursore_tracciato_massimo) return EsitoCurva::oltre_limite;
-  }
+  if (!passi_fino(s, std::nullopt)) return EsitoCurva::oltre_limite;
+  if (!passi_fino(fine, k)) return EsitoCurva::oltre_limite;
   return EsitoCurva::fatta;
 }
 
 void PianoTracciato::completa() {
-  const int32_t ultima = t_.righe() - 1;
-  while (i_ <= ultima - 2) passo(std::nullopt);
+  const int64_t ultima = int64_t{t_.righe()} - 1;
+  passi(ultima - 2, std::nullopt);
 }
 
 }  // namespace sc

@@ -49,7 +49,12 @@ class PianoTracciato {
   int32_t cursore() const { return i_; }
 
  private:
-  void passo(std::optional<double> k);  // empty: a straight step
+  // Steps for rows i_ to `ultima` (none when `ultima` < i_); empty `k`:
+  // straight steps. Throws std::out_of_range for rows outside the plan.
+  void passi(int64_t ultima, std::optional<double> k);
+  // Steps up to row `fino`, stopping when the cursor passes
+  // cursore_tracciato_massimo; false if it did.
+  bool passi_fino(int64_t fino, std::optional<double> k);
 
   Tracciato& t_;
   int32_t i_ = 2;
