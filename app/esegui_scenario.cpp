@@ -8,24 +8,11 @@
 #include "app/errore.h"
 #include "app/file_output.h"
 #include "app/nomi_file.h"
-#include "writers/scenario.h"
 
 namespace sc {
 namespace {
 
 constexpr const char* programma = "scenario-compiler";
-
-struct Scrittore {
-  FileScenario file;
-  std::string (*dati)();
-};
-
-// The writers in the order they run.
-constexpr Scrittore scrittori[] = {
-    {FileScenario::linea_txt, dati_linea},  {FileScenario::treno_txt, dati_treno},
-    {FileScenario::note, dati_note},        {FileScenario::rallentamenti, dati_rallentamenti},
-    {FileScenario::scheda, dati_scheda},
-};
 
 // Writes one file; on failure says why on `err`.
 bool scrivi(const std::string& path, const std::string& bytes, std::ostream& err) {
@@ -45,7 +32,7 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
 
   ui.mostra(etichetta_attesa);
 
-  for (const Scrittore& s : scrittori) {
+  for (const ScrittoreScenario& s : scrittori_scenario) {
     if (!scrivi(percorso_file(dir, s.file, p.nome_scenario, p.numero_treno), s.dati(), err)) {
       return stato_file_non_scritto;
     }

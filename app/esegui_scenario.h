@@ -21,11 +21,13 @@
 #include <iosfwd>
 #include <string>
 
+#include "app/nomi_file.h"
 #include "app/status_window.h"
 #include "compiler/fault.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/sorgenti.h"
 #include "model/percorso.h"
+#include "writers/scenario.h"
 
 namespace sc {
 
@@ -35,6 +37,18 @@ inline constexpr const char* numero_treno_incorporato = "409";
 inline constexpr int stato_ok = 0;
 inline constexpr int stato_con_errori = 1;
 inline constexpr int stato_file_non_scritto = 4;
+
+// The five writers of the embedded scenario, in the order they run: line
+// and train description, notes, restriction order, train sheet.
+struct ScrittoreScenario {
+  FileScenario file;
+  std::string (*dati)();
+};
+inline constexpr ScrittoreScenario scrittori_scenario[] = {
+    {FileScenario::linea_txt, dati_linea},  {FileScenario::treno_txt, dati_treno},
+    {FileScenario::note, dati_note},        {FileScenario::rallentamenti, dati_rallentamenti},
+    {FileScenario::scheda, dati_scheda},
+};
 
 using Compilatore = std::function<Compilazione(Percorso&, int32_t, const Sorgenti&, FaultLog&)>;
 

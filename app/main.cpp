@@ -1,3 +1,3 @@
-#include "app/esegui_scenario.h"
+#include "app/cli.h"
 
-int main() { return sc::avvia_programma(); }
+int main(int argc, char** argv) { return sc::esegui_riga_di_comando(argc, argv); }

@@ -1,0 +1,344 @@
+// The command line, run as a user would: the built program in a fresh
+// working directory per test, without DISPLAY, its output captured.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <thread>
+#include <vector>
+
+#include "app/test_dir.h"
+#include "writers/scenario.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using sc::test::elenco;
+using sc::test::leggi;
+using sc::test::scrivi;
+using sc::test::TempDir;
+
+const std::string linea_txt = "Corvale_Pravena AV_linea.txt";
+const std::string treno_txt = "Corvale_Pravena AV_409-.txt";
+const std::string note = "Corvale_Pravena AV_409_note.txt";
+const std::string rallentamenti = "Corvale_Pravena AV_409_rallentamenti.txt";
+const std::string scheda = "Corvale_Pravena AV_409_scheda_treno.txt";
+const std::string linea_dat = "Corvale_Pravena AV_linea.dat";
+const std::string sim = "Corvale_Pravena AV_409.sim";
+const std::string dat = "Corvale_Pravena AV_409.dat";
+const std::set<std::string> esportati{linea_txt, treno_txt, note, rallentamenti, scheda};
+const std::string aiuto = "Run with --help for more information.\n";
+
+struct Esito {
+  int stato = -1;
+  std::string out, err;
+};
+
+// Runs the program with `args` in the working directory `cwd`.
+Esito esegui(const std::string& cwd, const std::vector<std::string>& args) {
+  TempDir uscite;
+  const std::string out_path = uscite / "out", err_path = uscite / "err";
+  std::vector<char*> argv{const_cast<char*>("scenario-compiler")};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::unsetenv("DISPLAY");
+    if (::chdir(cwd.c_str()) != 0) ::_exit(120);
+    const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(121);
+    ::execv(SC_PROGRAM, argv.data());
+    ::_exit(123);
+  }
+  Esito e;
+  int status = 0;
+  const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while (::waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > limite) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      ADD_FAILURE() << "the program did not end within 120 s";
+      return e;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  e.stato = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  e.out = leggi(out_path);
+  e.err = leggi(err_path);
+  return e;
+}
+
+// The first line of `s`, without its line end.
+std::string prima_riga(const std::string& s) { return s.substr(0, s.find('\n')); }
+
+std::map<std::string, std::string> contenuti(const std::string& dir) {
+  std::map<std::string, std::string> m;
+  for (const std::string& n : elenco(dir)) m[n] = leggi(dir + "/" + n);
+  return m;
+}
+
+// A working directory holding the exported scenario.
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const Esito e = esegui(dir.path(), {"export"});
+    ASSERT_EQ(e.stato, 0) << e.err;
+    ASSERT_EQ(elenco(dir.path()), esportati);
+  }
+  // Replaces `da` by `a` in the train description (once, must be there).
+  void modifica_treno(const std::string& da, const std::string& a) {
+    std::string t = leggi(dir / treno_txt);
+    const size_t i = t.find(da);
+    ASSERT_NE(i, std::string::npos) << da;
+    t.replace(i, da.size(), a);
+    scrivi(dir / treno_txt, t);
+  }
+  Esito compila(std::vector<std::string> extra = {}, const std::string& comando = "compile") {
+    std::vector<std::string> args{comando, linea_txt, treno_txt};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return esegui(dir.path(), args);
+  }
+  TempDir dir;
+};
+
+TEST_F(Cli, ExportThenCompileGivesTheFilesOfTheEmbeddedRun) {
+  EXPECT_EQ(leggi(dir / linea_txt), sc::dati_linea());
+  EXPECT_EQ(leggi(dir / treno_txt), sc::dati_treno());
+  EXPECT_EQ(leggi(dir / scheda), sc::dati_scheda());
+
+  const Esito c = compila();
+  EXPECT_EQ(c.stato, 0) << c.err;
+  EXPECT_EQ(c.err, "");
+  EXPECT_EQ(c.out, "wrote " + linea_dat + "\nwrote " + sim + "\nwrote " + dat + "\n");
+
+  // The embedded run, with --out in place of the program's directory.
+  TempDir run;
+  const Esito r = esegui(dir.path(), {"--out", run / "sub"});
+  ASSERT_EQ(r.stato, 0) << r.err;
+  EXPECT_EQ(r.err, "Attendere\n");
+  const auto embedded = contenuti(run / "sub");
+  EXPECT_EQ(embedded.size(), 6u);  // three documents, three compiled files
+  for (const std::string& f : {linea_dat, sim, dat}) {
+    ASSERT_TRUE(embedded.count(f)) << f;
+    EXPECT_TRUE(leggi(dir / f) == embedded.at(f)) << f << " differs from the embedded run's";
+  }
+  EXPECT_TRUE(leggi(dir / note) == embedded.at(note));
+}
+
+TEST_F(Cli, TakenSignalCellIsReportedAtItsLineAndTheSourcesStayUnchanged) {
+  // The second signal moved onto the first one's cell (line 18 of the file).
+  modifica_treno("segnale,    7500,", "segnale,    3500,");
+  const auto sorgenti = contenuti(dir.path());
+
+  const std::string atteso = treno_txt + ":18: error 16: signal cell 71 already holds a signal\n"
+                             "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
+                             "            ^~~~\n";
+  const Esito c = compila();
+  EXPECT_EQ(c.stato, 1);
+  EXPECT_EQ(c.err.substr(0, atteso.size()), atteso);
+  EXPECT_NE(c.err.find("1 fault"), std::string::npos) << c.err;
+  EXPECT_TRUE(fs::exists(dir / dat));  // compiled all the same
+
+  // check: the same diagnostics, nothing written.
+  for (const std::string& f : {linea_dat, sim, dat}) fs::remove(dir / f);
+  const Esito k = compila({}, "check");
+  EXPECT_EQ(k.stato, 1);
+  EXPECT_EQ(k.err.substr(0, atteso.size()), atteso);
+  EXPECT_EQ(k.out, "");
+  EXPECT_EQ(contenuti(dir.path()), sorgenti);  // both descriptions there, byte for byte
+}
+
+TEST_F(Cli, SourcesSurviveEveryFaultPath) {
+  const struct {
+    const char* caso;
+    std::string file, da, a;
+    int stato;
+    std::string messaggio;  // in standard error
+    bool compilati;         // compiled files written
+  } casi[] = {
+      {"read failure (error 25)", treno_txt, "segnale,    3500,   2,", "segnale,    3500,   x,", 1,
+       ":17: error 25: field 3 of \"segnale\": expected a whole number, got \"x\"", true},
+      {"line length above the limit: no cells", linea_txt, "lunghezza percorso,    92000",
+       "lunghezza percorso,  2000000", 1, "no compiled file written", false},
+      {"reserved-slot clash", treno_txt, "segnale,    3500,", "segnale,       0,", 3, "Errore n. 1250", false},
+      {"station spacing", treno_txt, "stazione,   29950,", "stazione,     950,", 1, "error 22: station starts",
+       true},
+  };
+  const std::string linea_orig = leggi(dir / linea_txt), treno_orig = leggi(dir / treno_txt);
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.caso);
+    scrivi(dir / linea_txt, linea_orig);
+    scrivi(dir / treno_txt, treno_orig);
+    std::string t = leggi(dir / c.file);
+    ASSERT_NE(t.find(c.da), std::string::npos);
+    t.replace(t.find(c.da), c.da.size(), c.a);
+    scrivi(dir / c.file, t);
+    for (const std::string& f : {linea_dat, sim, dat}) fs::remove(dir / f);
+    const auto prima = contenuti(dir.path());
+
+    const Esito e = compila();
+    EXPECT_EQ(e.stato, c.stato) << e.err;
+    EXPECT_NE(e.err.find(c.messaggio), std::string::npos) << e.err;
+    auto dopo = contenuti(dir.path());
+    EXPECT_EQ(dopo.count(dat), c.compilati ? 1u : 0u);
+    for (const std::string& f : {linea_dat, sim, dat}) dopo.erase(f);
+    EXPECT_EQ(dopo, prima);  // the descriptions unchanged, nothing else touched
+  }
+}
+
+TEST_F(Cli, UsageErrorsAreOneLineAndStatus2) {
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } casi[] = {
+      {{"compile", "missing_linea.txt", treno_txt},
+       "scenario-compiler: cannot read \"missing_linea.txt\": No such file or directory\n"},
+      {{"compile", linea_txt, treno_txt, "--bogus"},
+       "scenario-compiler: compile: The following argument was not expected: --bogus\n" + aiuto},
+      {{"--bogus"}, "scenario-compiler: The following argument was not expected: --bogus\n" + aiuto},
+      {{"compile", linea_txt}, "scenario-compiler: compile: TRAIN is required\n" + aiuto},
+      {{"frob"},
+       "scenario-compiler: unknown command \"frob\"; the commands are export, compile, check, inspect and "
+       "plot\n" + aiuto},
+      {{"inspect", dat, "--every", "0"}, "scenario-compiler: --every must be 1 or more, not 0\n" + aiuto},
+  };
+  for (const auto& c : casi) {
+    const Esito e = esegui(dir.path(), c.args);
+    EXPECT_EQ(e.stato, 2) << c.args.front();
+    EXPECT_EQ(e.err, c.err);
+    EXPECT_EQ(e.out, "");
+  }
+
+  // Identity: the files renamed away from the naming rule.
+  fs::rename(dir / linea_txt, dir / "line.txt");
+  fs::rename(dir / treno_txt, dir / "train.txt");
+  const Esito e = esegui(dir.path(), {"compile", "line.txt", "train.txt", "--train", "409"});
+  EXPECT_EQ(e.stato, 2);
+  EXPECT_EQ(e.err,
+            "scenario-compiler: cannot tell the scenario name: \"line.txt\" is not named NAME_linea.txt and "
+            "\"train.txt\" is not named NAME_NUMBER-.txt; give it with --name NAME\n");
+  EXPECT_EQ(elenco(dir.path()).count("Corvale_Pravena AV_409.dat"), 0u);
+
+  // Given on the command line, the identity names the compiled files.
+  const Esito ok = esegui(dir.path(), {"compile", "line.txt", "train.txt", "--name", "Mia linea", "--train", "7",
+                                       "--out", "uscita"});
+  EXPECT_EQ(ok.stato, 0) << ok.err;
+  EXPECT_EQ(elenco(dir / "uscita"), (std::set<std::string>{"Mia linea_linea.dat", "Mia linea_7.sim", "Mia linea_7.dat"}));
+}
+
+TEST_F(Cli, HelpOfEveryCommandAndVersion) {
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> testi;  // each must appear in the help
+  } casi[] = {
+      {{"--help"}, {"Usage: scenario-compiler [OPTIONS] [SUBCOMMAND]", "--out DIR", "export", "compile", "check",
+                    "inspect", "plot", "--version", "Exit status:", "4  an output file could not be written"}},
+      {{"export", "--help"}, {"Usage: scenario-compiler export [OPTIONS]", "--out DIR", "--force"}},
+      {{"compile", "--help"},
+       {"Usage: scenario-compiler compile [OPTIONS] LINE TRAIN", "--name NAME", "--train NUMBER", "--out DIR",
+        "--no-plan", "NAME_linea.txt and NAME_NUMBER-.txt", "Exit status:"}},
+      {{"check", "--help"}, {"Usage: scenario-compiler check [OPTIONS] LINE TRAIN", "--name NAME", "--train NUMBER"}},
+      {{"inspect", "--help"}, {"Usage: scenario-compiler inspect [OPTIONS] FILE", "--json", "--cells FROM:TO",
+                               "--only TYPE...", "--every N"}},
+      {{"plot", "--help"}, {"Usage: scenario-compiler plot [OPTIONS] DIR_OR_FILES...", "-o,--output OUT",
+                            "--size WxH"}},
+  };
+  for (const auto& c : casi) {
+    const Esito e = esegui(dir.path(), c.args);
+    EXPECT_EQ(e.stato, 0) << c.args.front();
+    EXPECT_EQ(e.err, "");
+    for (const std::string& t : c.testi) EXPECT_NE(e.out.find(t), std::string::npos) << c.args.front() << ": " << t;
+  }
+  // check has no --out and no --no-plan.
+  const std::string check = esegui(dir.path(), {"check", "--help"}).out;
+  EXPECT_EQ(check.find("--out"), std::string::npos);
+  EXPECT_EQ(check.find("--no-plan"), std::string::npos);
+
+  const Esito v = esegui(dir.path(), {"--version"});
+  EXPECT_EQ(v.stato, 0);
+  EXPECT_EQ(v.out, "scenario-compiler 1.0.0\n");
+  EXPECT_EQ(elenco(dir.path()), esportati);  // nothing written by any of them
+}
+
+TEST_F(Cli, CheckWritesNothingAndNoPlanWritesNoTrackPlan) {
+  const Esito k = compila({}, "check");
+  EXPECT_EQ(k.stato, 0) << k.err;
+  EXPECT_EQ(k.out + k.err, "");
+  EXPECT_EQ(elenco(dir.path()), esportati);
+
+  const Esito n = compila({"--no-plan", "--out", "senza"});
+  EXPECT_EQ(n.stato, 0) << n.err;
+  EXPECT_EQ(elenco(dir / "senza"), (std::set<std::string>{sim, dat}));
+}
+
+TEST_F(Cli, ExportNeverReplacesFilesUnlessForced) {
+  scrivi(dir / treno_txt, "edited\r\n");
+  const Esito e = esegui(dir.path(), {"export"});
+  EXPECT_EQ(e.stato, 4);
+  EXPECT_NE(prima_riga(e.err).find("already exists"), std::string::npos) << e.err;
+  EXPECT_EQ(leggi(dir / treno_txt), "edited\r\n");
+
+  const Esito f = esegui(dir.path(), {"export", "--force"});
+  EXPECT_EQ(f.stato, 0) << f.err;
+  EXPECT_EQ(leggi(dir / treno_txt), sc::dati_treno());
+}
+
+TEST_F(Cli, UnwritableOutputIsStatus4) {
+  scrivi(dir / "file", "x");
+  const Esito e = compila({"--out", "file"});
+  EXPECT_EQ(e.stato, 4);
+  EXPECT_EQ(e.err, "scenario-compiler: cannot write into \"file\": it is not a directory\n");
+  EXPECT_EQ(elenco(dir.path()).size(), esportati.size() + 1);
+}
+
+TEST_F(Cli, InspectAndPlotTheCompiledFiles) {
+  ASSERT_EQ(compila().stato, 0);
+  const struct {
+    std::vector<std::string> args;
+    std::string inizio;
+  } casi[] = {
+      {{"inspect", dat}, dat + ": cells file, 29715 bytes\n"},
+      {{"inspect", sim}, sim + ": element table file, 3455 bytes\n"},
+      {{"inspect", linea_dat, "--every", "10000"}, linea_dat + ": track plan file, 1979964 bytes\n"},
+      {{"inspect", dat, "--json", "--cells", "60:80", "--only", "signals", "stations"}, "{\n"},
+  };
+  for (const auto& c : casi) {
+    const Esito e = esegui(dir.path(), c.args);
+    EXPECT_EQ(e.stato, 0) << e.err;
+    EXPECT_EQ(e.out.substr(0, c.inizio.size()), c.inizio);
+  }
+  // Only the signal cell 71 of cells 60 to 80.
+  const std::string json = esegui(dir.path(), {"inspect", dat, "--json", "--cells", "60:80", "--only", "signals"}).out;
+  EXPECT_NE(json.find("\"shown\": 1"), std::string::npos) << json;
+
+  const Esito p = esegui(dir.path(), {"plot", ".", "-o", "scenario.svg"});
+  EXPECT_EQ(p.stato, 0) << p.err;
+  EXPECT_EQ(p.out, "wrote scenario.svg\n");
+  EXPECT_EQ(leggi(dir / "scenario.svg").substr(0, 5), "<?xml");
+  const Esito png = esegui(dir.path(), {"plot", linea_dat, sim, dat, "-o", "scenario.png", "--size", "800x600"});
+  EXPECT_EQ(png.stato, 0) << png.err;
+  EXPECT_EQ(leggi(dir / "scenario.png").substr(1, 3), "PNG");
+
+  // A truncated element table: one line naming the file, status 2.
+  const std::string intero = leggi(dir / sim);
+  scrivi(dir / sim, intero.substr(0, 100));
+  const Esito t = esegui(dir.path(), {"inspect", sim});
+  EXPECT_EQ(t.stato, 2);
+  EXPECT_EQ(t.out, "");
+  EXPECT_EQ(t.err.rfind("scenario-compiler: " + sim + ": element table: ", 0), 0u) << t.err;
+  EXPECT_EQ(std::count(t.err.begin(), t.err.end(), '\n'), 1);
+  const Esito tp = esegui(dir.path(), {"plot", ".", "-o", "rotto.svg"});
+  EXPECT_EQ(tp.stato, 2);
+  EXPECT_EQ(prima_riga(tp.err).rfind("scenario-compiler: ", 0), 0u);
+  EXPECT_NE(prima_riga(tp.err).find(sim), std::string::npos) << tp.err;
+  EXPECT_FALSE(fs::exists(dir / "rotto.svg"));
+}
+
+}  // namespace
