@@ -1,11 +1,25 @@
 #include "app/diagnostics.h"
 
+#include <cctype>
+
 namespace sc {
 namespace {
 
+// "error N: MESSAGE", with " (at P m)" when the fault has a position that
+// the message does not already give.
+bool da_la_posizione(const std::string& message, int32_t posizione) {
+  const std::string metri = std::to_string(posizione) + " m";
+  for (size_t i = message.find(metri); i != std::string::npos; i = message.find(metri, i + 1)) {
+    const bool inizio_numero = i == 0 || !(std::isdigit(static_cast<unsigned char>(message[i - 1])) ||
+                                           message[i - 1] == '-');
+    if (inizio_numero) return true;
+  }
+  return false;
+}
+
 std::string intestazione(const Fault& f) {
   std::string s = "error " + std::to_string(f.codice) + ": " + f.message;
-  if (f.posizione) s += " (at " + std::to_string(*f.posizione) + " m)";
+  if (f.posizione && !da_la_posizione(f.message, *f.posizione)) s += " (at " + std::to_string(*f.posizione) + " m)";
   return s;
 }
 
@@ -26,8 +40,8 @@ std::string sottolinea(const SourceLocation& w) {
 std::string formatta_fault(const Fault& f) {
   if (f.where && f.where->line > 0) {
     const SourceLocation& w = *f.where;
-    return w.file + ":" + std::to_string(w.line) + ": error " + std::to_string(f.codice) + ": " + f.message +
-           "\n" + w.text + "\n" + sottolinea(w) + "\n";
+    return w.file + ":" + std::to_string(w.line) + ": " + intestazione(f) + "\n" + w.text + "\n" + sottolinea(w) +
+           "\n";
   }
   if (f.where && !f.where->file.empty()) return f.where->file + ": " + intestazione(f) + "\n";
   return intestazione(f) + "\n";

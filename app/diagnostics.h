@@ -1,12 +1,13 @@
 // Faults of a compile as text for standard error, in the form compilers use:
 //
-//   Corvale_Pravena AV_linea.txt:12: error 7: signal cell already taken
+//   Corvale_Pravena AV_409-.txt:18: error 16: signal cell 71 already holds a signal (at 3500 m)
 //   segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0
 //               ^~~~
 //
 // A fault without a source line is one line: "error N: MESSAGE (at P m)" when
 // it has a position on the line, "error N: MESSAGE" otherwise; one that names
-// its file but no line starts with "FILE: ".
+// its file but no line starts with "FILE: ". The position is left out where
+// the message already gives it ("... at 950 m ...").
 #pragma once
 
 #include <string>

@@ -11,7 +11,7 @@ TEST(Diagnostics, FaultWithSourceLineShowsTheLineAndACaretUnderTheField) {
   const Fault f{7, 3500, SourceLocation{"/d/Corvale_Pravena AV_409-.txt", 12, 13, 4, riga_segnale},
                 "signal cell already taken"};
   EXPECT_EQ(formatta_fault(f),
-            "/d/Corvale_Pravena AV_409-.txt:12: error 7: signal cell already taken\n"
+            "/d/Corvale_Pravena AV_409-.txt:12: error 7: signal cell already taken (at 3500 m)\n"
             "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
             "            ^~~~\n");
 }
@@ -42,6 +42,11 @@ TEST(Diagnostics, FaultsWithoutSourceLine) {
   EXPECT_EQ(formatta_fault(Fault{25, std::nullopt, std::nullopt, "internal limit: vector::at"}),
             "error 25: internal limit: vector::at\n");
   EXPECT_EQ(formatta_fault(Fault{30, -50, std::nullopt, "x"}), "error 30: x (at -50 m)\n");
+  // A message that gives the position itself does not get it twice.
+  EXPECT_EQ(formatta_fault(Fault{22, 950, std::nullopt, "station starts at 950 m, too close"}),
+            "error 22: station starts at 950 m, too close\n");
+  EXPECT_EQ(formatta_fault(Fault{22, 950, std::nullopt, "station starts at 1950 m"}),
+            "error 22: station starts at 1950 m (at 950 m)\n");
   // A location that names only the file.
   EXPECT_EQ(formatta_fault(Fault{101, std::nullopt, SourceLocation{"/d/A_linea.txt", 0, 0, 0, ""},
                                  "no line description file"}),
@@ -53,7 +58,7 @@ TEST(Diagnostics, LogIsPrintedInTheOrderFound) {
   EXPECT_EQ(formatta_faults(log), "");
   log.add(Fault{12, 100, SourceLocation{"l.txt", 3, 1, 2, "ab"}, "first"});
   log.add(Fault{30, 200, std::nullopt, "second"});
-  EXPECT_EQ(formatta_faults(log), "l.txt:3: error 12: first\nab\n^~\nerror 30: second (at 200 m)\n");
+  EXPECT_EQ(formatta_faults(log), "l.txt:3: error 12: first (at 100 m)\nab\n^~\nerror 30: second (at 200 m)\n");
 }
 
 }  // namespace

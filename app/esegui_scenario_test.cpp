@@ -92,7 +92,7 @@ TEST_F(EseguiScenario, FaultsAreReportedAndTheFilesStillWrittenWithStatus1) {
   faults = {Fault{7, 3500, SourceLocation{dir / treno_txt, 4, 13, 4, "segnale,    3500"}, "signal cell already taken"},
             Fault{30, 4650, std::nullopt, "no free cell for the cab code"}};
   EXPECT_EQ(esegui(), 1);
-  EXPECT_EQ(err.str(), dir / treno_txt + ":4: error 7: signal cell already taken\n"
+  EXPECT_EQ(err.str(), dir / treno_txt + ":4: error 7: signal cell already taken (at 3500 m)\n"
                        "segnale,    3500\n"
                        "            ^~~~\n"
                        "error 30: no free cell for the cab code (at 4650 m)\n");

@@ -137,7 +137,7 @@ TEST_F(Cli, TakenSignalCellIsReportedAtItsLineAndTheSourcesStayUnchanged) {
   modifica_treno("segnale,    7500,", "segnale,    3500,");
   const auto sorgenti = contenuti(dir.path());
 
-  const std::string atteso = treno_txt + ":18: error 16: signal cell 71 already holds a signal\n"
+  const std::string atteso = treno_txt + ":18: error 16: signal cell 71 already holds a signal (at 3500 m)\n"
                              "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
                              "            ^~~~\n";
   const Esito c = compila();
