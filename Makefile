@@ -39,5 +39,17 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) test-asan
 
+# Benchmark: a Release build of its own with the benchmark and the
+# generator of the 1000000 m scenario (never built by `build` or `test`);
+# prints the benchmark figures, then the time and memory ratios of the
+# compile command (bench/ratios.sh).
+BENCH_BUILD ?= build-bench
+.PHONY: bench
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSC_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target sc-bench sc-genera-scenario scenario-compiler
+	./$(BENCH_BUILD)/bench/sc-bench
+	bash bench/ratios.sh $(BENCH_BUILD)
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -45,6 +45,7 @@ class Scrittore {
 constexpr bool copia_diretta = std::endian::native == std::endian::little && sizeof(Numero) == 10 &&
                                offsetof(Numero, valore) == 2 && sizeof(Numero::Tag) == 2 &&
                                static_cast<uint16_t>(Numero::Tag::reale) == 5;
+constexpr size_t blocco_copia = 2048;  // entries, 20 KB
 
 size_t lunghezza_nome(const Elemento& e) {
   return e.nome.size() < lunghezza_nome_massima ? e.nome.size() : lunghezza_nome_massima;
@@ -99,11 +100,11 @@ Compilazione::Stato marca_e_codifica(Percorso& p) {
 
 std::string serializza_tracciato(const Tracciato& t) {
   if (!t.presente()) return {};
-  size_t totale = 0;
-  for (int c = 0; c < 2; ++c)
-    for (const Numero& n : t.colonna(c)) totale += byte_numero(n);
+  // Room for the largest size (every entry a double, 10 bytes); a plan is
+  // nearly all doubles, and the room beyond the bytes written is never
+  // touched.
   std::string out;
-  out.reserve(totale);
+  out.reserve((t.colonna(0).size() + t.colonna(1).size()) * 10);
   for (int c = 0; c < 2; ++c) {
     const std::vector<Numero>& col = t.colonna(c);
     const Numero* v = col.data();
@@ -111,9 +112,11 @@ std::string serializza_tracciato(const Tracciato& t) {
     size_t i = 0;
     while (i < n) {
       if (copia_diretta && v[i].tag == Numero::Tag::reale) {
-        // A run of doubles: their memory is their bytes in the file.
+        // A run of doubles: their memory is their bytes in the file. Taken
+        // a block at a time, so it is copied while the scan has it in cache.
+        const size_t fine_blocco = n - i > blocco_copia ? i + blocco_copia : n;
         size_t j = i + 1;
-        while (j < n && v[j].tag == Numero::Tag::reale) ++j;
+        while (j < fine_blocco && v[j].tag == Numero::Tag::reale) ++j;
         out.append(reinterpret_cast<const char*>(v + i), (j - i) * sizeof(Numero));
         i = j;
         continue;

@@ -10,7 +10,7 @@ packages=(
   libcli11-dev
   nlohmann-json3-dev
   libcairo2-dev
-  libbenchmark-dev
+  libbenchmark-dev time
   clang libclang-rt-14-dev
   xvfb xauth x11-apps
   imagemagick
