@@ -1,5 +1,6 @@
 #include "compiler/field_reader.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -9,9 +10,11 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_line_end(char c) { return c == '\r' || c == '\n'; }
 
+// `s` with control characters escaped, cut after 40 characters.
 std::string printable(std::string_view s) {
+  constexpr size_t mostrati = 40;
   std::string out;
-  for (char c : s) {
+  for (char c : s.substr(0, mostrati)) {
     const unsigned char u = static_cast<unsigned char>(c);
     if (u < 0x20 || u == 0x7F) {
       static const char hex[] = "0123456789abcdef";
@@ -22,6 +25,7 @@ std::string printable(std::string_view s) {
       out += c;
     }
   }
+  if (s.size() > mostrati) out += "...";
   return out;
 }
 
@@ -30,12 +34,14 @@ std::string printable(std::string_view s) {
 FieldReader::FieldReader(std::string content, std::string file)
     : data_(std::move(content)), file_(std::move(file)) {
   if (data_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;
-  line_start_ = pos_;
   line_starts_.push_back(pos_);
   for (size_t i = pos_; i < data_.size(); ++i) {
+    if (!is_line_end(data_[i])) continue;
+    line_ends_.push_back(i);
     if (data_[i] == '\r' && i + 1 < data_.size() && data_[i + 1] == '\n') ++i;
-    if (is_line_end(data_[i]) && i + 1 < data_.size()) line_starts_.push_back(i + 1);
+    if (i + 1 < data_.size()) line_starts_.push_back(i + 1);
   }
+  if (line_ends_.size() < line_starts_.size()) line_ends_.push_back(data_.size());
 }
 
 FieldReader FieldReader::open(const std::string& path, const std::string& display_name) {
@@ -50,24 +56,47 @@ FieldReader FieldReader::open(const std::string& path, const std::string& displa
 std::string FieldReader::line_text(int n) const {
   if (n < 1 || static_cast<size_t>(n) > line_starts_.size()) return {};
   const size_t start = line_starts_[static_cast<size_t>(n) - 1];
-  size_t end = start;
-  while (end < data_.size() && !is_line_end(data_[end])) ++end;
-  return data_.substr(start, end - start);
+  return data_.substr(start, line_ends_[static_cast<size_t>(n) - 1] - start);
+}
+
+// The location of the characters start..end of `line`. A long line is cut
+// to an excerpt around the field, so that a location costs the same on a
+// line of any length and a diagnostic stays readable.
+SourceLocation FieldReader::locate(int line, size_t start, size_t end) const {
+  const size_t inizio_riga = line_starts_[static_cast<size_t>(line) - 1];
+  const size_t fine_riga = line_ends_[static_cast<size_t>(line) - 1];
+  size_t a = inizio_riga;
+  size_t b = fine_riga;
+  std::string prima, dopo;
+  if (fine_riga - inizio_riga > riga_mostrata_massima) {
+    constexpr size_t contesto = 80;  // characters kept before the field
+    a = start - inizio_riga > contesto ? start - contesto : inizio_riga;
+    b = std::min(fine_riga, a + riga_mostrata_massima);
+    if (a > inizio_riga) prima = "...";
+    if (b < fine_riga) dopo = "...";
+  }
+  start = std::min(start, b);
+  end = std::min(std::max(end, start), b);
+  SourceLocation l;
+  l.file = file_;
+  l.line = line;
+  l.column = static_cast<int>(prima.size() + (start - a)) + 1;
+  l.width = static_cast<int>(end - start);
+  l.text = prima + data_.substr(a, b - a) + dopo;
+  return l;
 }
 
 SourceLocation FieldReader::here() const {
-  SourceLocation l;
-  l.file = file_;
-  l.line = line_;
-  l.column = static_cast<int>(pos_ - line_start_) + 1;
-  l.width = 1;
-  l.text = line_text(line_);
   if (static_cast<size_t>(line_) > line_starts_.size()) {
     // Past the line end of the last line: point just after its last character.
-    l.line = static_cast<int>(line_starts_.size());
-    l.text = line_text(l.line);
-    l.column = static_cast<int>(l.text.size()) + 1;
+    const int last = static_cast<int>(line_starts_.size());
+    const size_t fine = line_ends_[static_cast<size_t>(last) - 1];
+    SourceLocation l = locate(last, fine, fine);
+    l.width = 1;
+    return l;
   }
+  SourceLocation l = locate(line_, pos_, pos_);
+  l.width = 1;
   return l;
 }
 
@@ -83,16 +112,9 @@ void FieldReader::consume_line_end() {
   if (data_[pos_] == '\r' && pos_ + 1 < data_.size() && data_[pos_ + 1] == '\n') ++pos_;
   ++pos_;
   ++line_;
-  line_start_ = pos_;
 }
 
-void FieldReader::mark(size_t start, size_t end) {
-  last_.file = file_;
-  last_.line = line_;
-  last_.column = static_cast<int>(start - line_start_) + 1;
-  last_.width = static_cast<int>(end - start);
-  last_.text = line_text(line_);
-}
+void FieldReader::mark(size_t start, size_t end) { last_ = locate(line_, start, end); }
 
 std::string FieldReader::text() {
   if (eof()) {
@@ -151,7 +173,8 @@ int64_t FieldReader::number(int64_t lo, int64_t hi, const char* expected) {
   mark(start, pos_);
   if (negative) value = -value;
   if (too_big || value < lo || value > hi) {
-    fail("value " + data_.substr(start, pos_ - start) + " does not fit in " + std::to_string(lo) +
+    fail("value " + printable(std::string_view(data_).substr(start, pos_ - start)) + " does not fit in " +
+         std::to_string(lo) +
          ".." + std::to_string(hi));
   }
   // Blanks after a number belong to the separator that follows it.

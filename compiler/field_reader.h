@@ -50,8 +50,11 @@ class FieldReader {
   int16_t i16();
   int32_t i32();
 
-  // Where the field read last stands.
+  // Where the field read last stands. On a line longer than
+  // `riga_mostrata_massima` characters, `text` is an excerpt around the field
+  // marked by "..." at the cut ends, and `column` and `width` count in it.
   const SourceLocation& last() const { return last_; }
+  static constexpr size_t riga_mostrata_massima = 240;
 
   // The text of line `n` (from 1), without its line end.
   std::string line_text(int n) const;
@@ -66,13 +69,14 @@ class FieldReader {
   void consume_line_end();
   void mark(size_t start, size_t end);
   SourceLocation here() const;
+  SourceLocation locate(int line, size_t start, size_t end) const;
 
   std::string data_;
   std::string file_;
   size_t pos_ = 0;
   int line_ = 1;
-  size_t line_start_ = 0;
   std::vector<size_t> line_starts_;
+  std::vector<size_t> line_ends_;  // where each line's text ends (its line end or the end of the data)
   SourceLocation last_;
 };
 

@@ -121,5 +121,37 @@ TEST(FieldReader, ReadingPastTheEndPointsAfterTheLastCharacter) {
   }
 }
 
+TEST(FieldReader, LocationOnAVeryLongLineIsAnExcerptAroundTheField) {
+  // 100000 entries on one line, then a bad number 10 MB long.
+  std::string line;
+  for (int i = 0; i < 100000; ++i) line += "pendenza, 0, 0,";
+  const size_t colonna_campo = line.size() + 1;
+  FieldReader r(line + std::string(10'000'000, '7') + "x,\r\n", "linea.txt");
+  for (int i = 0; i < 100000; ++i) {
+    r.text();
+    r.i32();
+    r.i32();
+  }
+  const SourceLocation& ultimo = r.last();  // the last 0
+  EXPECT_LE(ultimo.text.size(), FieldReader::riga_mostrata_massima + 6);
+  EXPECT_EQ(ultimo.text.substr(static_cast<size_t>(ultimo.column - 2), 3), " 0,");
+  EXPECT_EQ(ultimo.width, 1);
+  try {
+    r.i32();
+    FAIL();
+  } catch (const ParseFailure& e) {
+    const SourceLocation& w = e.where();
+    EXPECT_EQ(w.line, 1);
+    EXPECT_EQ(w.text.substr(0, 3), "...");
+    EXPECT_EQ(w.text.substr(w.text.size() - 3), "...");
+    EXPECT_LE(w.text.size(), FieldReader::riga_mostrata_massima + 6);
+    EXPECT_EQ(w.text.substr(static_cast<size_t>(w.column - 1), 8), "77777777");
+    EXPECT_EQ(w.text.substr(static_cast<size_t>(w.column - 2), 1), ",");  // the field starts after the comma
+    EXPECT_EQ(static_cast<size_t>(w.column - 1 + w.width), w.text.size() - 3);
+    EXPECT_EQ(std::string(e.what()), "expected a whole number, got \"" + std::string(40, '7') + "...\"");
+    EXPECT_GT(colonna_campo, w.text.size());
+  }
+}
+
 }  // namespace
 }  // namespace sc
