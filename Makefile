@@ -1,10 +1,11 @@
 # Set-up, build, run and test in two commands: `make run` and `make test`.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test test-asan asan clean
+.PHONY: all deps build run test test-asan asan fuzz fuzz-build fuzz-short clean
 
 all: build
 
@@ -35,9 +36,34 @@ test-asan: asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
+# The fuzz targets (fuzz/): a clang build of the compiler core alone.
+# `make fuzz` runs each target FUZZ_SECONDS; `make test` ends with a short
+# run of FUZZ_SHORT_SECONDS each. Inputs found go to $(FUZZ_BUILD)/fuzz-corpus,
+# crashing ones to $(FUZZ_BUILD)/fuzz-crashes (copy them to fuzz/regressions/
+# once fixed: the sanitizer suite replays that folder).
+FUZZ_TARGETS       := field_reader line train compile
+FUZZ_SECONDS       ?= 300
+FUZZ_SHORT_SECONDS ?= 15
+
+$(FUZZ_BUILD)/CMakeCache.txt: | deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSC_FUZZ=ON
+
+fuzz-build: deps $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
+	@failed=; for t in $(FUZZ_TARGETS); do \
+	  bash fuzz/run.sh $(FUZZ_BUILD) $$t $(FUZZ_SECONDS) || failed="$$failed $$t"; \
+	done; \
+	if [ -n "$$failed" ]; then echo "fuzz targets failed:$$failed"; exit 1; fi
+
+fuzz-short:
+	$(MAKE) fuzz FUZZ_SECONDS=$(FUZZ_SHORT_SECONDS)
+
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) test-asan
+	$(MAKE) fuzz-short
 
 # Benchmark: a Release build of its own with the benchmark and the
 # generator of the 1000000 m scenario (never built by `build` or `test`);
@@ -52,4 +78,4 @@ bench: deps
 	bash bench/ratios.sh $(BENCH_BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,16 @@
+// libFuzzer target. The field reader: reads a file as text fields and numbers of every width,
+// in the pattern given by the input's first byte.
+#include <cstdio>
+#include <cstdlib>
+
+#include "fuzz/fuzz_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view in(reinterpret_cast<const char*>(data), size);
+  const std::string fault = sc::fuzz::controlla_field_reader(in);
+  if (!fault.empty()) {
+    std::fprintf(stderr, "property violated: %s\n", fault.c_str());
+    std::abort();
+  }
+  return 0;
+}

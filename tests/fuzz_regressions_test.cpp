@@ -1,0 +1,85 @@
+// Replays the fuzz inputs kept in the repository (fuzz/corpus/<target>/ and
+// fuzz/regressions/<target>/) through the checks the libFuzzer targets run,
+// so that the sanitizer build repeats them without clang. A regression input
+// is one that once crashed or broke a property; it must now pass.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "app/test_dir.h"
+#include "fuzz/fuzz_checks.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<fs::path> ingressi(const std::string& target) {
+  std::vector<fs::path> files;
+  for (const char* kind : {"corpus", "regressions"}) {
+    const fs::path dir = fs::path(SC_SOURCE_DIR) / "fuzz" / kind / target;
+    if (!fs::is_directory(dir)) continue;
+    for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
+      if (e.is_regular_file()) files.push_back(e.path());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+void riproduci(const std::string& target, const std::function<std::string(std::string_view)>& check) {
+  const std::vector<fs::path> files = ingressi(target);
+  // The seed corpus is part of the repository: an empty list means a wrong path.
+  ASSERT_FALSE(files.empty()) << "no inputs under fuzz/*/" << target;
+  for (const fs::path& f : files) {
+    SCOPED_TRACE(f.string());
+    EXPECT_EQ(check(sc::fuzz::detail::leggi_file(f)), "");
+  }
+}
+
+TEST(FuzzRegressions, FieldReader) { riproduci("field_reader", sc::fuzz::controlla_field_reader); }
+
+TEST(FuzzRegressions, LineHalf) { riproduci("line", sc::fuzz::controlla_linea); }
+
+TEST(FuzzRegressions, TrainHalf) { riproduci("train", sc::fuzz::controlla_treno); }
+
+TEST(FuzzRegressions, WholeCompile) {
+  sc::test::TempDir dir;
+  riproduci("compile", [&](std::string_view in) { return sc::fuzz::controlla_compilazione(in, dir.path()); });
+  // The inputs were the test's own: nothing is left behind.
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+// The checks themselves catch what they are there for.
+TEST(FuzzRegressions, ChecksReportABrokenProperty) {
+  sc::Percorso p;
+  p.nome_scenario = "Fuzz";
+  p.numero_treno = "1";
+  sc::FaultLog log;
+  p.codice_errore = 25;  // a fault number with nothing logged
+  EXPECT_NE(sc::fuzz::detail::controlla_log(p, log), "");
+
+  // An element table one byte short, and one with a byte too many.
+  p.elementi[sc::record_sfondo_identita].nome = "Fuzz";
+  p.elementi[sc::record_sfondo_identita].dato_7 = sc::marca_elementi;
+  const std::string tabella = sc::serializza_elementi(p.elementi);
+  EXPECT_EQ(sc::fuzz::detail::controlla_elementi(tabella, p), "");
+  EXPECT_NE(sc::fuzz::detail::controlla_elementi(tabella.substr(0, tabella.size() - 1), p), "");
+  EXPECT_NE(sc::fuzz::detail::controlla_elementi(tabella + '\0', p), "");
+}
+
+TEST(FuzzRegressions, InputSplitsIntoModeLineAndTrain) {
+  const sc::fuzz::Coppia c = sc::fuzz::dividi("#0\nL%%TRENO%%T%%TRENO%%");
+  EXPECT_EQ(c.modo, 0);
+  EXPECT_EQ(c.linea, "L");
+  EXPECT_EQ(c.treno, "T%%TRENO%%");
+  EXPECT_EQ(sc::fuzz::dividi(sc::fuzz::unisci(c)).treno, c.treno);
+  const sc::fuzz::Coppia solo = sc::fuzz::dividi("only a line");
+  EXPECT_EQ(solo.modo, 1);
+  EXPECT_EQ(solo.linea, "only a line");
+  EXPECT_EQ(solo.treno, "");
+}
+
+}  // namespace
