@@ -127,6 +127,9 @@ int esegui_riga_di_comando(int argc, char** argv) {
     return errore_di_uso(comandi.empty() ? e.what() : comandi.front()->get_name() + ": " + e.what());
   }
 
+  if ((opt_out->count() > 0 && out_esegui.empty()) || out_export.empty() || compila.out.empty())
+    return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
+
   int stato;
   if (app.got_subcommand(export_) || app.got_subcommand(compile) || app.got_subcommand(check) ||
       app.got_subcommand(inspect) || app.got_subcommand(plot)) {

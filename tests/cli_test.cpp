@@ -208,6 +208,8 @@ TEST_F(Cli, UsageErrorsAreOneLineAndStatus2) {
        "scenario-compiler: unknown command \"frob\"; the commands are export, compile, check, inspect and "
        "plot\n" + aiuto},
       {{"inspect", dat, "--every", "0"}, "scenario-compiler: --every must be 1 or more, not 0\n" + aiuto},
+      // An empty directory would put the files at the root.
+      {{"--out", ""}, "scenario-compiler: --out needs a directory name (\".\" for the current directory)\n" + aiuto},
   };
   for (const auto& c : casi) {
     const Esito e = esegui(dir.path(), c.args);
