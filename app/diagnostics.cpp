@@ -17,8 +17,20 @@ bool da_la_posizione(const std::string& message, int32_t posizione) {
   return false;
 }
 
+// Text from a description as it may be shown on a terminal: a control
+// character (an escape sequence, a NUL, a stray carriage return) becomes
+// "?", one character for one, so a caret under the text still lines up.
+std::string mostrabile(const std::string& t) {
+  std::string s = t;
+  for (char& c : s) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && c != '\t') || u == 0x7F) c = '?';
+  }
+  return s;
+}
+
 std::string intestazione(const Fault& f) {
-  std::string s = "error " + std::to_string(f.codice) + ": " + f.message;
+  std::string s = "error " + std::to_string(f.codice) + ": " + mostrabile(f.message);
   if (f.posizione && !da_la_posizione(f.message, *f.posizione)) s += " (at " + std::to_string(*f.posizione) + " m)";
   return s;
 }
@@ -40,7 +52,7 @@ std::string sottolinea(const SourceLocation& w) {
 std::string formatta_fault(const Fault& f) {
   if (f.where && f.where->line > 0) {
     const SourceLocation& w = *f.where;
-    return w.file + ":" + std::to_string(w.line) + ": " + intestazione(f) + "\n" + w.text + "\n" + sottolinea(w) +
+    return w.file + ":" + std::to_string(w.line) + ": " + intestazione(f) + "\n" + mostrabile(w.text) + "\n" + sottolinea(w) +
            "\n";
   }
   if (f.where && !f.where->file.empty()) return f.where->file + ": " + intestazione(f) + "\n";

@@ -36,6 +36,17 @@ TEST(Diagnostics, CaretLineCases) {
   }
 }
 
+TEST(Diagnostics, ControlCharactersOfTheSourceNeverReachTheTerminal) {
+  // An escape sequence and a NUL in the line and in the message (a key
+  // quoted in it) are shown as "?", so the caret stays under the field.
+  const Fault f{103, std::nullopt, SourceLocation{"f.txt", 3, 8, 3, std::string("\x1b[2J\0,\t12x", 10)},
+                "curve key \"\x1b[2J\" holds no class digit"};
+  EXPECT_EQ(formatta_fault(f),
+            "f.txt:3: error 103: curve key \"?[2J\" holds no class digit\n"
+            "?[2J?,\t12x\n"
+            "      \t^~~\n");
+}
+
 TEST(Diagnostics, FaultsWithoutSourceLine) {
   EXPECT_EQ(formatta_fault(Fault{30, 4650, std::nullopt, "no free cell for the cab code"}),
             "error 30: no free cell for the cab code (at 4650 m)\n");
