@@ -27,7 +27,7 @@ std::string elenco(const std::vector<fs::path>& files) {
   return s;
 }
 
-FileScenario trova_in_cartella(const fs::path& cartella) {
+FileCompilati trova_in_cartella(const fs::path& cartella) {
   std::vector<fs::path> sim, piani;
   std::map<std::string, fs::path> dat;
   std::error_code ec;
@@ -49,7 +49,7 @@ FileScenario trova_in_cartella(const fs::path& cartella) {
     throw std::invalid_argument(cartella.string() + " holds several scenarios (" + elenco(sim) +
                                 "); name the three files of one of them instead");
   }
-  FileScenario f;
+  FileCompilati f;
   f.elementi = sim.front();
   const std::string base = f.elementi.stem().string();  // NAME_NUMBER
   const auto celle = dat.find(base + ".dat");
@@ -1042,7 +1042,7 @@ std::string minuscolo(std::string s) { return minuscole_1252(s); }
 
 }  // namespace
 
-FileScenario trova_file_scenario(const std::vector<fs::path>& ingressi) {
+FileCompilati trova_file_scenario(const std::vector<fs::path>& ingressi) {
   if (ingressi.empty()) throw std::invalid_argument("no directory or files to plot");
   std::error_code ec;
   if (ingressi.size() == 1 && fs::is_directory(ingressi.front(), ec)) {
@@ -1079,7 +1079,7 @@ FileScenario trova_file_scenario(const std::vector<fs::path>& ingressi) {
           *trovati[static_cast<int>(FileCompilato::tracciato)]};
 }
 
-ScenarioCompilato leggi_scenario(const FileScenario& file) {
+ScenarioCompilato leggi_scenario(const FileCompilati& file) {
   const auto con_nome = [](const fs::path& p, auto&& decodifica) {
     const std::string dati = leggi_file_binario(p);
     try {

@@ -13,7 +13,7 @@
 namespace sc {
 
 // The three compiled files of one scenario.
-struct FileScenario {
+struct FileCompilati {
   std::filesystem::path celle;      // NAME_NUMBER.dat
   std::filesystem::path elementi;   // NAME_NUMBER.sim
   std::filesystem::path tracciato;  // NAME_linea.dat
@@ -22,7 +22,7 @@ struct FileScenario {
 // From one directory (which must hold exactly one scenario) or from the
 // three files named by their suffixes. std::invalid_argument naming the
 // files when they are missing, doubled or belong to several scenarios.
-FileScenario trova_file_scenario(const std::vector<std::filesystem::path>& ingressi);
+FileCompilati trova_file_scenario(const std::vector<std::filesystem::path>& ingressi);
 
 struct ScenarioCompilato {
   std::vector<Cella> celle;
@@ -31,7 +31,7 @@ struct ScenarioCompilato {
 };
 
 // Reads and decodes the three files; a DecodeError names the file.
-ScenarioCompilato leggi_scenario(const FileScenario& file);
+ScenarioCompilato leggi_scenario(const FileCompilati& file);
 
 struct OpzioniPlot {
   int larghezza = 1600;  // pixels (SVG: points)

@@ -106,7 +106,7 @@ class Plot : public ::testing::Test {
 TEST_F(Plot, FindsTheThreeFilesOfTheScenarioInADirectory) {
   prova::scrivi(dir / "Corvale_linea.dat", "");  // a shorter scenario name that also prefixes the base
   prova::scrivi(dir / "notes.txt", "");
-  const FileScenario f = trova_file_scenario({dir});
+  const FileCompilati f = trova_file_scenario({dir});
   EXPECT_EQ(f.celle, dir / "Corvale_Pravena AV_409.dat");
   EXPECT_EQ(f.elementi, dir / "Corvale_Pravena AV_409.sim");
   EXPECT_EQ(f.tracciato, dir / "Corvale_Pravena AV_linea.dat");
@@ -135,7 +135,7 @@ TEST_F(Plot, DirectoryErrorsNameTheFiles) {
 TEST_F(Plot, GivenFilesAreSortedBySuffix) {
   const fs::path c = dir / "Corvale_Pravena AV_409.dat", e = dir / "Corvale_Pravena AV_409.sim",
                  p = dir / "Corvale_Pravena AV_linea.dat";
-  const FileScenario f = trova_file_scenario({p, c, e});
+  const FileCompilati f = trova_file_scenario({p, c, e});
   EXPECT_EQ(f.celle, c);
   EXPECT_EQ(f.elementi, e);
   EXPECT_EQ(f.tracciato, p);
