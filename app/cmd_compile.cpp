@@ -85,7 +85,7 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
 
   if (!o.solo_controllo) {
     for (const CompiledFile& f : c.files) {
-      if (auto motivo = sostituisci_file(uscita(f.kind), f.bytes)) {
+      if (auto motivo = sostituisci_file(uscita(f.kind), f.bytes.pezzi())) {
         err << nome_programma << ": " << *motivo << std::endl;
         return stato_file_non_scritto;
       }

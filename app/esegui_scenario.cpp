@@ -15,8 +15,8 @@ namespace {
 constexpr const char* programma = "scenario-compiler";
 
 // Writes one file; on failure says why on `err`.
-bool scrivi(const std::string& path, const std::string& bytes, std::ostream& err) {
-  if (auto motivo = sostituisci_file(path, bytes)) {
+bool scrivi(const std::string& path, const std::vector<std::string_view>& pezzi, std::ostream& err) {
+  if (auto motivo = sostituisci_file(path, pezzi)) {
     err << programma << ": " << *motivo << std::endl;
     return false;
   }
@@ -33,7 +33,8 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
   ui.mostra(etichetta_attesa);
 
   for (const ScrittoreScenario& s : scrittori_scenario) {
-    if (!scrivi(percorso_file(dir, s.file, p.nome_scenario, p.numero_treno), s.dati(), err)) {
+    const std::string dati = s.dati();
+    if (!scrivi(percorso_file(dir, s.file, p.nome_scenario, p.numero_treno), {dati}, err)) {
       return stato_file_non_scritto;
     }
   }
@@ -56,7 +57,7 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
   }
 
   for (const CompiledFile& f : c.files) {
-    if (!scrivi(percorso_file(dir, file_compilato(f.kind), p.nome_scenario, p.numero_treno), f.bytes, err)) {
+    if (!scrivi(percorso_file(dir, file_compilato(f.kind), p.nome_scenario, p.numero_treno), f.bytes.pezzi(), err)) {
       return stato_file_non_scritto;
     }
   }

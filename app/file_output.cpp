@@ -1,12 +1,15 @@
 #include "app/file_output.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
+#include <limits.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
-#include <vector>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace sc {
 namespace {
@@ -15,12 +18,18 @@ std::string motivo(const std::string& path, int err) {
   return "cannot write \"" + path + "\": " + std::strerror(err);
 }
 
-// Writes all of `bytes`, in as few calls as the system allows.
-bool scrivi_tutto(int fd, const std::string& bytes) {
-  const char* p = bytes.data();
-  size_t resto = bytes.size();
-  while (resto > 0) {
-    const ssize_t n = ::write(fd, p, resto);
+// Writes all of `pezzi` in order, as many pieces a call as the system
+// takes; a call that writes part of them goes on from where it stopped.
+bool scrivi_tutto(int fd, const std::vector<std::string_view>& pezzi) {
+  std::vector<iovec> v;
+  v.reserve(pezzi.size());
+  for (std::string_view p : pezzi) {
+    if (!p.empty()) v.push_back({const_cast<char*>(p.data()), p.size()});
+  }
+  size_t i = 0;
+  while (i < v.size()) {
+    const size_t quanti = std::min<size_t>(v.size() - i, IOV_MAX);
+    const ssize_t n = ::writev(fd, v.data() + i, static_cast<int>(quanti));
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -29,8 +38,12 @@ bool scrivi_tutto(int fd, const std::string& bytes) {
       errno = ENOSPC;
       return false;
     }
-    p += n;
-    resto -= static_cast<size_t>(n);
+    size_t scritti = static_cast<size_t>(n);
+    while (i < v.size() && scritti >= v[i].iov_len) scritti -= v[i++].iov_len;
+    if (scritti > 0) {  // part of piece i written
+      v[i].iov_base = static_cast<char*>(v[i].iov_base) + scritti;
+      v[i].iov_len -= scritti;
+    }
   }
   return true;
 }
@@ -46,6 +59,10 @@ mode_t permessi_nuovo_file() {
 }  // namespace
 
 std::optional<std::string> sostituisci_file(const std::string& path, const std::string& bytes) {
+  return sostituisci_file(path, std::vector<std::string_view>{bytes});
+}
+
+std::optional<std::string> sostituisci_file(const std::string& path, const std::vector<std::string_view>& pezzi) {
   const size_t slash = path.rfind('/');
   const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
   const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -65,7 +82,7 @@ std::optional<std::string> sostituisci_file(const std::string& path, const std::
   };
 
   if (::fchmod(fd, permessi_nuovo_file()) != 0) return fallisci(errno, true);
-  if (!scrivi_tutto(fd, bytes)) return fallisci(errno, true);
+  if (!scrivi_tutto(fd, pezzi)) return fallisci(errno, true);
   if (::fsync(fd) != 0) return fallisci(errno, true);
   if (::close(fd) != 0) return fallisci(errno, false);
   if (::rename(tmp_path.c_str(), path.c_str()) != 0) return fallisci(errno, false);

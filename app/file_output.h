@@ -7,6 +7,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace sc {
 
@@ -14,5 +16,9 @@ namespace sc {
 // or a message naming the file and the system's reason, e.g.
 //   cannot write "/d/x.txt": Permission denied
 std::optional<std::string> sostituisci_file(const std::string& path, const std::string& bytes);
+
+// The same with the content given as pieces in order, written without
+// joining them first.
+std::optional<std::string> sostituisci_file(const std::string& path, const std::vector<std::string_view>& pezzi);
 
 }  // namespace sc

@@ -8,6 +8,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 #include "app/test_dir.h"
 
@@ -40,6 +42,29 @@ TEST(FileOutput, CreatesANewFileAndWritesEmptyContent) {
   EXPECT_EQ(leggi(d / "nuovo.dat"), std::string("\0\1\2", 3));
   ASSERT_FALSE(sostituisci_file(d / "nuovo.dat", "").has_value());
   EXPECT_EQ(leggi(d / "nuovo.dat"), "");
+}
+
+TEST(FileOutput, PiecesAreWrittenInOrderBeyondWhatOneCallTakes) {
+  // More pieces than one call of the system takes (1024 on Linux), empty
+  // ones among them, and one of 3 MB.
+  std::vector<std::string> dati;
+  for (int i = 0; i < 2500; ++i) dati.push_back(std::string(static_cast<size_t>(i % 7), static_cast<char>('a' + i % 26)));
+  dati.push_back(std::string(3 << 20, '\xA5'));
+  dati.push_back("end");
+  std::vector<std::string_view> pezzi(dati.begin(), dati.end());
+  std::string atteso;
+  for (const std::string& x : dati) atteso += x;
+
+  TempDir d;
+  const std::string f = d / "Corvale_Pravena AV_linea.dat";
+  scrivi(f, "old");
+  const auto esito = sostituisci_file(f, pezzi);
+  ASSERT_FALSE(esito.has_value()) << *esito;
+  EXPECT_TRUE(leggi(f) == atteso);
+  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_linea.dat"});
+
+  ASSERT_FALSE(sostituisci_file(f, std::vector<std::string_view>{}).has_value());
+  EXPECT_EQ(leggi(f), "");
 }
 
 TEST(FileOutput, ReadOnlyDirectoryKeepsTheOldFileAndLeavesNoTemporary) {

@@ -19,7 +19,7 @@ Percorso modello(int32_t ultima, int32_t modo) {
   return p;
 }
 
-unsigned byte(const std::string& b, size_t i) { return static_cast<unsigned char>(b.at(i)); }
+unsigned byte(std::string_view b, size_t i) { return static_cast<unsigned char>(b.at(i)); }
 
 TEST(MemorizzaPercorso, MissingLineFileLeavesNothingToWrite) {
   const std::filesystem::path dir =
@@ -80,7 +80,7 @@ TEST(CompletaCompilazione, FilesInWritingOrderForEachMode) {
       EXPECT_EQ(c.files[k].bytes.size(), 2u * 2u * 99001u + 2u);
       ++k;
     }
-    const std::string& el = c.files[k].bytes;
+    const std::string_view el = c.files[k].bytes;
     EXPECT_EQ(c.files[k].kind, CompiledKind::elementi);
     ASSERT_EQ(el.size(), 2958u + 18u + 3u);
     // Record 85 starts after 85 empty records; its `dato_7` and `orario`
@@ -89,7 +89,7 @@ TEST(CompletaCompilazione, FilesInWritingOrderForEachMode) {
     EXPECT_EQ(byte(el, r85 + 14), 18u);
     EXPECT_EQ(byte(el, r85 + 34) | byte(el, r85 + 35) << 8, 610u);
     EXPECT_EQ(byte(el, r85 + 48) | byte(el, r85 + 49) << 8 | byte(el, r85 + 50) << 16, 31962u);
-    const std::string& ce = c.files[k + 1].bytes;
+    const std::string_view ce = c.files[k + 1].bytes;
     EXPECT_EQ(c.files[k + 1].kind, CompiledKind::celle);
     ASSERT_EQ(ce.size(), 29715u);
     EXPECT_EQ(byte(ce, 16), 0x01u);

@@ -45,7 +45,6 @@ class Scrittore {
 constexpr bool copia_diretta = std::endian::native == std::endian::little && sizeof(Numero) == 10 &&
                                offsetof(Numero, valore) == 2 && sizeof(Numero::Tag) == 2 &&
                                static_cast<uint16_t>(Numero::Tag::reale) == 5;
-constexpr size_t blocco_copia = 2048;  // entries, 20 KB
 
 size_t lunghezza_nome(const Elemento& e) {
   return e.nome.size() < lunghezza_nome_massima ? e.nome.size() : lunghezza_nome_massima;
@@ -98,13 +97,9 @@ Compilazione::Stato marca_e_codifica(Percorso& p) {
   return Compilazione::Stato::pronto;
 }
 
-std::string serializza_tracciato(const Tracciato& t) {
-  if (!t.presente()) return {};
-  // Room for the largest size (every entry a double, 10 bytes); a plan is
-  // nearly all doubles, and the room beyond the bytes written is never
-  // touched.
-  std::string out;
-  out.reserve((t.colonna(0).size() + t.colonna(1).size()) * 10);
+ContenutoFile pezzi_tracciato(const Tracciato& t) {
+  ContenutoFile out;
+  if (!t.presente()) return out;
   for (int c = 0; c < 2; ++c) {
     const std::vector<Numero>& col = t.colonna(c);
     const Numero* v = col.data();
@@ -112,24 +107,24 @@ std::string serializza_tracciato(const Tracciato& t) {
     size_t i = 0;
     while (i < n) {
       if (copia_diretta && v[i].tag == Numero::Tag::reale) {
-        // A run of doubles: their memory is their bytes in the file. Taken
-        // a block at a time, so it is copied while the scan has it in cache.
-        const size_t fine_blocco = n - i > blocco_copia ? i + blocco_copia : n;
+        // A run of doubles: their memory is their bytes in the file.
         size_t j = i + 1;
-        while (j < fine_blocco && v[j].tag == Numero::Tag::reale) ++j;
-        out.append(reinterpret_cast<const char*>(v + i), (j - i) * sizeof(Numero));
+        while (j < n && v[j].tag == Numero::Tag::reale) ++j;
+        out.aggiungi_riferimento(reinterpret_cast<const char*>(v + i), (j - i) * sizeof(Numero));
         i = j;
         continue;
       }
       char buf[10];
       Scrittore w(buf);
       scrivi_numero(w, v[i]);
-      out.append(buf, byte_numero(v[i]));
+      out.aggiungi_copia(buf, byte_numero(v[i]));
       ++i;
     }
   }
   return out;
 }
+
+std::string serializza_tracciato(const Tracciato& t) { return pezzi_tracciato(t).unito(); }
 
 std::string serializza_elementi(const std::array<Elemento, numero_elementi>& elementi) {
   size_t totale = 0;

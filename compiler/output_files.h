@@ -26,6 +26,12 @@ Compilazione::Stato marca_e_codifica(Percorso& p);
 
 // Track plan file: column 0 of every row, then column 1; each element a
 // 2-byte tag (0 empty, 2 16-bit integer, 5 double) followed by its value.
+// On a little-endian machine a run of double entries is a piece of the
+// plan's own memory (no copy): `t` must outlive the content and stay
+// unchanged. The other entries are encoded into pieces of their own.
+ContenutoFile pezzi_tracciato(const Tracciato& t);
+
+// The same bytes in one string.
 std::string serializza_tracciato(const Tracciato& t);
 
 // Element table file: the 87 records in index order, 34 + n bytes each,

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <optional>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace sc {
 namespace {
@@ -293,6 +297,60 @@ TEST(TrackPlanFile, FullLengthPlanOfTheEmbeddedLine) {
   EXPECT_EQ(r.i16(), 1);
   EXPECT_EQ(r.u16(), 5u);
   EXPECT_EQ(r.f64(), -0.5);
+}
+
+TEST(TrackPlanFile, RunsOfDoublesArePiecesOfThePlanItself) {
+  Tracciato t(9);
+  for (int c = 0; c < 2; ++c) {
+    t.colonna(c)[0] = Numero::intero(0);
+    t.colonna(c)[1] = Numero::intero(static_cast<int16_t>(c));
+    for (size_t i = 2; i <= 7; ++i) t.colonna(c)[i] = Numero::reale(static_cast<double>(i) + c);
+  }
+  std::optional<ContenutoFile> pezzi = pezzi_tracciato(t);
+  const std::string unito = serializza_tracciato(t);
+  ASSERT_EQ(pezzi->size(), unito.size());
+  EXPECT_EQ(std::string_view(*pezzi), unito);
+  const std::vector<std::string_view> v = pezzi->pezzi();
+  if constexpr (std::endian::native == std::endian::little) {
+    // Seeds of column 0; its doubles; its two empty rows and the seeds of
+    // column 1 together; its doubles; its empty rows.
+    ASSERT_EQ(v.size(), 5u);
+    EXPECT_EQ(v[0].size(), 8u);
+    EXPECT_EQ(v[1].data(), reinterpret_cast<const char*>(t.colonna(0).data() + 2));
+    EXPECT_EQ(v[1].size(), 60u);
+    EXPECT_EQ(v[2].size(), 12u);
+    EXPECT_EQ(v[3].data(), reinterpret_cast<const char*>(t.colonna(1).data() + 2));
+    EXPECT_EQ(v[4], std::string_view("\0\0\0\0", 4));
+  }
+  std::string dai_pezzi;
+  for (std::string_view x : v) dai_pezzi.append(x);
+  EXPECT_EQ(dai_pezzi, unito);
+  // A copy holds its own encoded pieces: it still reads right after the
+  // original is gone.
+  const ContenutoFile copia = *pezzi;
+  pezzi.reset();
+  EXPECT_EQ(copia.unito(), unito);
+  EXPECT_EQ(std::string_view(copia), unito);
+}
+
+TEST(TrackPlanFile, ContentPiecesJoinWhereTheyCan) {
+  const std::string memoria = "0123456789";
+  ContenutoFile c;
+  EXPECT_EQ(std::string_view(c), "");
+  EXPECT_TRUE(c.pezzi().empty());
+  c.aggiungi_copia("ab", 2);
+  c.aggiungi_copia("", 0);
+  c.aggiungi_copia("c", 1);
+  c.aggiungi_riferimento(memoria.data(), 3);
+  c.aggiungi_riferimento(memoria.data() + 3, 2);  // follows the one before
+  c.aggiungi_riferimento(memoria.data() + 7, 3);  // does not
+  c.aggiungi_copia("z", 1);
+  EXPECT_EQ(c.pezzi(), (std::vector<std::string_view>{"abc", "01234", "789", "z"}));
+  EXPECT_EQ(c.size(), 12u);
+  EXPECT_EQ(std::string_view(c), "abc01234789z");
+  c.aggiungi_copia("!", 1);  // a change drops the joined copy
+  EXPECT_EQ(std::string_view(c), "abc01234789z!");
+  EXPECT_EQ(ContenutoFile(std::string("xyz")).pezzi(), std::vector<std::string_view>{"xyz"});
 }
 
 }  // namespace
