@@ -11,7 +11,7 @@ packages=(
   nlohmann-json3-dev
   libcairo2-dev
   libbenchmark-dev time
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev llvm-14  # fuzz build (make fuzz); llvm-14 symbolizes its reports
   xvfb xauth x11-apps
   imagemagick
   librsvg2-bin

@@ -1,0 +1,84 @@
+// Runs the built program in a child process for the end-to-end tests of
+// robustness: given arguments and working directory, optionally as an
+// ordinary user (root may write anywhere) or with a limit on the size of
+// the files it may write (a disk that fills during a write).
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/test_dir.h"
+
+namespace sc::test {
+
+struct Esecuzione {
+  std::vector<std::string> args;
+  std::string cwd;
+  bool senza_root = false;                // run as nobody when root
+  std::optional<rlim_t> limite_file;      // RLIMIT_FSIZE in bytes
+  std::chrono::seconds limite{120};
+};
+
+struct EsitoProgramma {
+  int stato = -1;  // exit status, or 128 + the signal that ended it
+  std::string out, err;
+  double secondi = 0;
+};
+
+inline EsitoProgramma esegui_programma(const Esecuzione& e) {
+  TempDir uscite;
+  ::chmod(uscite.path().c_str(), 0777);
+  const std::string out_path = uscite / "out", err_path = uscite / "err";
+  std::vector<char*> argv{const_cast<char*>("scenario-compiler")};
+  for (const std::string& a : e.args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const auto inizio = std::chrono::steady_clock::now();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::unsetenv("DISPLAY");
+    if (::chdir(e.cwd.c_str()) != 0) ::_exit(120);
+    const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(121);
+    if (e.limite_file) {
+      // Past the limit a write fails with EFBIG, as on a full disk, instead
+      // of the signal ending the process.
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit r{*e.limite_file, *e.limite_file};
+      if (::setrlimit(RLIMIT_FSIZE, &r) != 0) ::_exit(122);
+    }
+    if (e.senza_root && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(124);
+    ::execv(SC_PROGRAM, argv.data());
+    ::_exit(123);
+  }
+  EsitoProgramma r;
+  int status = 0;
+  const auto scadenza = inizio + e.limite;
+  while (::waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > scadenza) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      ADD_FAILURE() << "the program did not end within " << e.limite.count() << " s";
+      return r;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  r.secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
+  r.stato = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  r.out = leggi(out_path);
+  r.err = leggi(err_path);
+  return r;
+}
+
+}  // namespace sc::test

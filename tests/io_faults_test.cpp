@@ -1,0 +1,338 @@
+// The built program against a failing disk and inputs that are not what
+// they should be. Every case ends with a documented status (0 compiled,
+// 1 compiled with faults, 2 usage error or unreadable input, 4 output not
+// written), a message naming the file, the author's descriptions unchanged,
+// no temporary file left, and, where nothing new could be written, the
+// compiled files of the earlier compile exactly as they were.
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <random>
+
+#include "app/test_dir.h"
+#include "tests/esegui_programma.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using sc::test::elenco;
+using sc::test::Esecuzione;
+using sc::test::EsitoProgramma;
+using sc::test::leggi;
+using sc::test::scrivi;
+using sc::test::TempDir;
+
+const std::string linea_txt = "Corvale_Pravena AV_linea.txt";
+const std::string treno_txt = "Corvale_Pravena AV_409-.txt";
+const std::string linea_dat = "Corvale_Pravena AV_linea.dat";
+const std::string sim = "Corvale_Pravena AV_409.sim";
+const std::string dat = "Corvale_Pravena AV_409.dat";
+const size_t byte_celle = 15u * 1981u;  // cells 0 to 1980 of the 92000 m line
+
+using Contenuti = std::map<std::string, std::string>;
+
+// Every file of `dir` with its bytes (hidden ones, such as a temporary file
+// left behind, included).
+Contenuti contenuti(const std::string& dir) {
+  Contenuti m;
+  for (const std::string& n : elenco(dir)) m[n] = fs::is_directory(dir + "/" + n) ? "<dir>" : leggi(dir + "/" + n);
+  return m;
+}
+
+// What differs between two directory contents, by name and size ("" when
+// nothing does), so that a failure never prints the bytes.
+std::string differenze(const Contenuti& a, const Contenuti& b) {
+  std::string d;
+  for (const auto& [nome, bytes] : a) {
+    const auto it = b.find(nome);
+    if (it == b.end()) d += nome + " is gone; ";
+    else if (it->second != bytes) d += nome + " differs (" + std::to_string(bytes.size()) + " vs " +
+                                                   std::to_string(it->second.size()) + " bytes); ";
+  }
+  for (const auto& [nome, bytes] : b)
+    if (!a.count(nome)) d += nome + " is new; ";
+  return d;
+}
+
+void sostituisci(std::string& testo, const std::string& da, const std::string& a) {
+  const size_t i = testo.find(da);
+  ASSERT_NE(i, std::string::npos) << da;
+  testo.replace(i, da.size(), a);
+}
+
+std::string tutti(std::string s, const std::string& da, const std::string& a) {
+  for (size_t i = s.find(da); i != std::string::npos; i = s.find(da, i + a.size())) s.replace(i, da.size(), a);
+  return s;
+}
+
+// A working directory with the exported scenario, the compiled files of an
+// earlier, different version of it in "out", and the compiled files of the
+// current version (what a good compile gives) at hand.
+class IoFaults : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::chmod(dir.path().c_str(), 0755);  // an ordinary user may read the sources
+    ASSERT_EQ(esegui({"export"}).stato, 0);
+    linea = leggi(dir / linea_txt);
+    treno = leggi(dir / treno_txt);
+
+    const EsitoProgramma nuova = esegui({"compile", linea_txt, treno_txt, "--out", "nuovo"});
+    ASSERT_EQ(nuova.stato, 0) << nuova.err;
+    nuovi = contenuti(dir / "nuovo");
+    ASSERT_EQ(nuovi.size(), 3u);
+
+    // The earlier version: another last curve and another sand value.
+    std::string l = linea, t = treno;
+    sostituisci(l, "curvad3,  88000,  4500", "curvas2,  88000,  4000");
+    sostituisci(t, "sabbia,    300", "sabbia,    250");
+    sostituisci(t, "velocita,    1500,   250", "velocita,    1500,   200");
+    scrivi(dir / linea_txt, l);
+    scrivi(dir / treno_txt, t);
+    ASSERT_EQ(esegui({"compile", linea_txt, treno_txt, "--out", "out"}).stato, 0);
+    scrivi(dir / linea_txt, linea);
+    scrivi(dir / treno_txt, treno);
+    prima = contenuti(dir / "out");
+    for (const std::string& f : {linea_dat, sim, dat}) ASSERT_TRUE(prima.at(f) != nuovi.at(f)) << f;
+  }
+
+  EsitoProgramma esegui(std::vector<std::string> args, bool senza_root = false,
+                        std::optional<rlim_t> limite_file = std::nullopt) {
+    Esecuzione e;
+    e.args = std::move(args);
+    e.cwd = dir.path();
+    e.senza_root = senza_root;
+    e.limite_file = limite_file;
+    return sc::test::esegui_programma(e);
+  }
+
+  // The compile of the two sources into "out" (unless `extra` names
+  // another --out), with `extra` arguments.
+  EsitoProgramma compila(std::vector<std::string> extra = {}, bool senza_root = false,
+                         std::optional<rlim_t> limite_file = std::nullopt) {
+    std::vector<std::string> args{"compile", linea_txt, treno_txt};
+    if (std::find(extra.begin(), extra.end(), "--out") == extra.end()) args.insert(args.end(), {"--out", "out"});
+    args.insert(args.end(), extra.begin(), extra.end());
+    return esegui(args, senza_root, limite_file);
+  }
+
+  // The earlier compiled files back in "out", as they were.
+  void ripristina() {
+    fs::permissions(dir / "out", fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(dir / "out");
+    fs::create_directory(dir / "out");
+    for (const auto& [nome, bytes] : prima) scrivi(dir / "out" + "/" + nome, bytes);
+  }
+
+  void sorgenti_intatte() {
+    EXPECT_EQ(leggi(dir / linea_txt), linea);
+    EXPECT_EQ(leggi(dir / treno_txt), treno);
+  }
+
+  TempDir dir;
+  std::string linea, treno;
+  Contenuti prima, nuovi;
+};
+
+TEST_F(IoFaults, OutputThatCannotBeWrittenIsStatus4AndLeavesTheEarlierFiles) {
+  const struct {
+    const char* caso;
+    std::function<void(const std::string& out)> prepara;
+    std::vector<std::string> extra;
+    bool senza_root;
+    std::string messaggio;
+  } casi[] = {
+      {"read-only directory", [](const std::string& out) { ::chmod(out.c_str(), 0555); }, {}, true,
+       "scenario-compiler: cannot write \"out/" + linea_dat + "\": Permission denied\n"},
+      {"output directory below a file", [](const std::string&) {}, {"--out", treno_txt + "/out"}, false,
+       "scenario-compiler: cannot create the directory \"" + treno_txt + "/out\": Not a directory\n"},
+      // Last, so that its directory is still there after the loop.
+      {"a directory where the track plan should be",
+       [](const std::string& out) {
+         fs::remove(out + "/" + linea_dat);
+         fs::create_directory(out + "/" + linea_dat);
+         scrivi(out + "/" + linea_dat + "/inside", "kept");
+       },
+       {}, false, "scenario-compiler: cannot write \"out/" + linea_dat + "\": Is a directory\n"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.caso);
+    ripristina();
+    c.prepara(dir / "out");
+    const Contenuti attesi = contenuti(dir / "out");
+    const EsitoProgramma e = compila(c.extra, c.senza_root);
+    EXPECT_EQ(e.stato, 4) << e.err;
+    EXPECT_EQ(e.err, c.messaggio);
+    EXPECT_EQ(differenze(contenuti(dir / "out"), attesi), "");  // nothing replaced, no temporary file
+    sorgenti_intatte();
+  }
+  // The directory in place of a file was left as it was.
+  EXPECT_EQ(leggi(dir / "out/" + linea_dat + "/inside"), "kept");
+}
+
+TEST_F(IoFaults, MissingOutputDirectoryIsCreated) {
+  const EsitoProgramma e = compila({"--out", "nuova/cartella"});
+  EXPECT_EQ(e.stato, 0) << e.err;
+  EXPECT_EQ(differenze(contenuti(dir / "nuova/cartella"), nuovi), "");
+}
+
+// A disk that fills: the process may write no file beyond a size limit, so a
+// write fails part-way with "File too large", as it would with "No space
+// left on device".
+TEST_F(IoFaults, DiskThatFillsDuringAWriteLeavesNoHalfWrittenFile) {
+  {
+    SCOPED_TRACE("the track plan (2 MB) does not fit: nothing is replaced");
+    ripristina();
+    const EsitoProgramma e = compila({}, false, 64 * 1024);
+    EXPECT_EQ(e.stato, 4) << e.err;
+    EXPECT_EQ(e.err, "scenario-compiler: cannot write \"out/" + linea_dat + "\": File too large\n");
+    EXPECT_EQ(differenze(contenuti(dir / "out"), prima), "");
+    sorgenti_intatte();
+  }
+  {
+    SCOPED_TRACE("without track plan the element table fits, the cells (29715 bytes) do not");
+    ripristina();
+    const EsitoProgramma e = compila({"--no-plan"}, false, 16 * 1024);
+    EXPECT_EQ(e.stato, 4) << e.err;
+    EXPECT_EQ(e.err, "scenario-compiler: cannot write \"out/" + dat + "\": File too large\n");
+    Contenuti attesi = prima;
+    attesi[sim] = nuovi.at(sim);  // written whole before the cells failed
+    EXPECT_EQ(differenze(contenuti(dir / "out"), attesi), "");
+  }
+}
+
+// The same on a real full file system, where one can be mounted (root with
+// the right to mount): a 3 MB tmpfs holding the earlier files (2 MB) has no
+// room for a second track plan.
+TEST_F(IoFaults, FullFileSystemLeavesTheEarlierFiles) {
+  const std::string piccolo = dir / "piccolo";
+  fs::create_directory(piccolo);
+  if (::mount("tmpfs", piccolo.c_str(), "tmpfs", 0, "size=3m") != 0) {
+    GTEST_SKIP() << "cannot mount a small tmpfs here: " << std::strerror(errno);
+  }
+  struct Smonta {
+    std::string path;
+    ~Smonta() { ::umount2(path.c_str(), MNT_DETACH); }
+  } smonta{piccolo};
+  for (const auto& [nome, bytes] : prima) scrivi(piccolo + "/" + nome, bytes);
+  const EsitoProgramma e = compila({"--out", "piccolo"});
+  EXPECT_EQ(e.stato, 4) << e.err;
+  EXPECT_EQ(e.err, "scenario-compiler: cannot write \"piccolo/" + linea_dat + "\": No space left on device\n");
+  EXPECT_EQ(differenze(contenuti(piccolo), prima), "");
+}
+
+TEST_F(IoFaults, InputThatCannotBeReadIsStatus2) {
+  fs::create_directory(dir / "cartella_linea.txt");
+  scrivi(dir / "chiuso_409-.txt", treno);
+  ::chmod((dir / "chiuso_409-.txt").c_str(), 0);
+  const struct {
+    const char* caso;
+    std::string linea, treno;
+    std::string messaggio;
+  } casi[] = {
+      {"line description is a directory", "cartella_linea.txt", treno_txt,
+       "scenario-compiler: \"cartella_linea.txt\" is a directory, not a file\n"},
+      {"train description missing", linea_txt, "assente_409-.txt",
+       "scenario-compiler: cannot read \"assente_409-.txt\": No such file or directory\n"},
+      {"train description unreadable", linea_txt, "chiuso_409-.txt",
+       "scenario-compiler: cannot read \"chiuso_409-.txt\": Permission denied\n"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.caso);
+    const EsitoProgramma e = esegui({"compile", c.linea, c.treno, "--out", "out"}, /*senza_root=*/true);
+    EXPECT_EQ(e.stato, 2) << e.err;
+    EXPECT_EQ(e.err, c.messaggio);
+    EXPECT_EQ(differenze(contenuti(dir / "out"), prima), "");
+    sorgenti_intatte();
+  }
+}
+
+// Files that can be read but hold no good description: faults named with
+// the file and line, short enough to read, status 1.
+TEST_F(IoFaults, InputThatIsNoDescriptionIsReportedAtItsFile) {
+  std::mt19937 casuale(12345);
+  std::string binario(4096, '\0');
+  for (char& c : binario) c = static_cast<char>(casuale());
+  std::string nul_linea = linea, nul_treno = treno, numero_enorme = treno;
+  sostituisci(nul_linea, "lunghezza percorso,    92000", "lunghezza percorso,    92" + std::string("\0\0\x1b", 3));
+  sostituisci(nul_treno, "sabbia,    300", "sabbia,    3" + std::string(2, '\0'));
+  sostituisci(numero_enorme, "sabbia,    300", "sabbia,    " + std::string(10'000'000, '7'));
+
+  const struct {
+    const char* caso;
+    std::string linea, treno;
+    std::string messaggio;  // the start of standard error
+    bool compilati;         // the compile got as far as the cells: files written
+  } casi[] = {
+      {"empty line description", "", treno,
+       linea_txt + ":1: error 25: expected a field, got the end of the file\n", false},
+      {"binary line description", binario, treno, linea_txt + ":", false},
+      {"NUL bytes in the line length", nul_linea, treno,
+       linea_txt + ":2: error 25: field 2 of \"lunghezza percorso\": expected a whole number, got \"92\\x00\\x00\\x1b\"",
+       false},
+      {"NUL bytes in a train value", linea, nul_treno,
+       treno_txt + ":4: error 25: field 2 of \"sabbia\": expected a whole number -32768..32767, got \"3\\x00\\x00\"", true},
+      {"a 10 MB line without a separator", std::string(10'000'000, 'x'), treno,
+       linea_txt + ":1: error 102: no field containing \"[generale]\"", false},
+      {"a 10 MB number", linea, numero_enorme,
+       treno_txt + ":4: error 25: field 2 of \"sabbia\": value " + std::string(40, '7') + "... does not fit", true},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.caso);
+    ripristina();
+    scrivi(dir / linea_txt, c.linea);
+    scrivi(dir / treno_txt, c.treno);
+    const EsitoProgramma e = compila();
+    EXPECT_EQ(e.stato, 1) << e.err.substr(0, 2000);
+    EXPECT_EQ(e.err.substr(0, c.messaggio.size()), c.messaggio) << e.err.substr(0, 2000);
+    EXPECT_LT(e.err.size(), 2000u);  // a long line is shown as an excerpt
+    for (char ch : e.err) {
+      const unsigned char u = static_cast<unsigned char>(ch);
+      ASSERT_FALSE((u < 0x20 && ch != '\n' && ch != '\t') || u == 0x7F) << "control character " << int(u);
+    }
+    const Contenuti dopo = contenuti(dir / "out");
+    if (c.compilati) {
+      EXPECT_EQ(elenco(dir / "out"), (std::set<std::string>{linea_dat, sim, dat}));
+      EXPECT_EQ(dopo.at(dat).size(), byte_celle);
+    } else {
+      EXPECT_EQ(differenze(dopo, prima), "");
+    }
+    EXPECT_EQ(leggi(dir / linea_txt), c.linea);
+    EXPECT_EQ(leggi(dir / treno_txt), c.treno);
+  }
+}
+
+// Any line end, a byte-order mark, everything on one line, a 10 MB comment
+// line: the same description, the same compiled files.
+TEST_F(IoFaults, LineEndsByteOrderMarkAndLongLinesReadAlike) {
+  std::string commento = treno;
+  sostituisci(commento, "[segnali]\r\n", "[segnali]\r\n- " + std::string(10'000'000, 'x') + "\r\n");
+  const struct {
+    const char* caso;
+    std::string linea, treno;
+  } casi[] = {
+      {"LF only", tutti(linea, "\r\n", "\n"), tutti(treno, "\r\n", "\n")},
+      {"CR only", tutti(linea, "\r\n", "\r"), tutti(treno, "\r\n", "\r")},
+      {"byte-order mark", "\xEF\xBB\xBF" + linea, "\xEF\xBB\xBF" + treno},
+      {"each file on one line", tutti(linea, "\r\n", ","), tutti(treno, "\r\n", ",")},
+      {"a 10 MB comment line", linea, commento},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.caso);
+    ripristina();
+    scrivi(dir / linea_txt, c.linea);
+    scrivi(dir / treno_txt, c.treno);
+    const EsitoProgramma e = compila();
+    EXPECT_EQ(e.stato, 0) << e.err.substr(0, 2000);
+    EXPECT_EQ(e.err, "");
+    EXPECT_EQ(differenze(contenuti(dir / "out"), nuovi), "");
+  }
+}
+
+}  // namespace
