@@ -61,6 +61,16 @@ std::optional<FileCompilato> riconosci_file(std::string_view nome) {
   return std::nullopt;
 }
 
+FileCompilato riconosci_file_o_errore(const std::filesystem::path& file) {
+  const std::optional<FileCompilato> tipo = riconosci_file(file.filename().string());
+  if (!tipo) {
+    throw std::invalid_argument("\"" + file.string() +
+                                "\" is not a compiled file: the name must end in \"_linea.dat\", "
+                                "\".sim\" or \".dat\"");
+  }
+  return *tipo;
+}
+
 const char* nome_file_compilato(FileCompilato tipo) {
   switch (tipo) {
     case FileCompilato::celle: return "cells";

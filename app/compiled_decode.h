@@ -38,6 +38,10 @@ enum class FileCompilato { celle, elementi, tracciato };
 // any other ".dat" the cells. Nothing for any other name.
 std::optional<FileCompilato> riconosci_file(std::string_view nome);
 
+// The same for a path given by the user: std::invalid_argument naming the
+// path and the endings of a compiled file's name when it has none of them.
+FileCompilato riconosci_file_o_errore(const std::filesystem::path& file);
+
 // "cells", "element table", "track plan".
 const char* nome_file_compilato(FileCompilato tipo);
 

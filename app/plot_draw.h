@@ -1,0 +1,96 @@
+// Drawing helpers of the scenario picture: the colours, a canvas that
+// scales lines and text with the picture, axis steps and numbers, and the
+// rectangles that label placement checks for overlap.
+#pragma once
+
+#include <cairo.h>
+
+#include <string>
+
+namespace sc::plot_detail {
+
+struct Colore {
+  double r, g, b, a = 1.0;
+};
+
+constexpr Colore nero{0.10, 0.10, 0.12};
+constexpr Colore bianco{1, 1, 1};
+constexpr Colore grigio_testo{0.35, 0.35, 0.38};
+constexpr Colore griglia{0.88, 0.88, 0.90};
+constexpr Colore binario{0.10, 0.22, 0.55};
+constexpr Colore galleria{0.55, 0.55, 0.58, 0.30};
+constexpr Colore galleria_piano{0.55, 0.55, 0.58};
+constexpr Colore stazione{0.20, 0.62, 0.30};
+constexpr Colore stazione_banda{0.20, 0.62, 0.30, 0.16};
+constexpr Colore segnale{0.85, 0.12, 0.12};
+constexpr Colore codice{0.55, 0.20, 0.70};
+constexpr Colore rallentamento{0.95, 0.55, 0.05};
+constexpr Colore velocita{0.10, 0.22, 0.55};
+constexpr Colore pendenza{0.05, 0.55, 0.60};
+constexpr Colore pendenza_area{0.05, 0.55, 0.60, 0.30};
+constexpr Colore cartello{0.15, 0.45, 0.85};
+constexpr Colore fine_linea{0.30, 0.30, 0.30};
+
+// A Cairo context with the picture's scale `s`: line widths, font sizes and
+// symbol sizes are given as at 1600x1000 and multiplied by it; positions
+// are in pixels.
+class Tela {
+ public:
+  Tela(cairo_t* cr, double scala);
+  cairo_t* cr() const { return cr_; }
+  double s() const { return s_; }
+
+  void colore(const Colore& c);
+  void carattere(double dimensione, bool grassetto = false);
+  double larghezza(const std::string& t);
+  // Height of the digits and capitals of the current font.
+  double altezza_cifre();
+
+  // Text anchored at (x, y): ax 0 left, 0.5 centre, 1 right; ay 0 top,
+  // 0.5 middle, 1 baseline.
+  void testo(double x, double y, const std::string& t, double ax = 0, double ay = 1);
+  // Text with a white box behind it.
+  void testo_su_fondo(double x, double y, const std::string& t, double ax, double ay);
+  // Text turned a quarter left, centred on (x, y).
+  void testo_verticale(double x, double y, const std::string& t);
+
+  void linea(double x1, double y1, double x2, double y2, double spessore);
+  // Same with a dash of `pieno` on, `vuoto` off (scaled).
+  void linea_tratteggiata(double x1, double y1, double x2, double y2, double spessore, double pieno,
+                          double vuoto);
+  void rettangolo(double x, double y, double w, double h);  // filled
+  // Paths, for the caller to fill or stroke: a circle, a triangle pointing
+  // up, a diamond and a square of (scaled) radius or half side r.
+  void cerchio(double x, double y, double r);
+  void triangolo(double x, double y, double r);
+  void rombo(double x, double y, double r);
+  void quadrato(double x, double y, double r);
+  // A white disc with a coloured rim of width `spessore`.
+  void anello(double x, double y, double r, const Colore& bordo, double spessore);
+
+ private:
+  double linea_base(double y, double ay);
+
+  cairo_t* cr_;
+  double s_;
+};
+
+// 1, 2 or 5 times a power of ten, so that about `quanti` steps span `ampiezza`.
+double passo_bello(double ampiezza, double quanti);
+
+// An axis number with as many decimals as the step needs, never "-0".
+std::string numero_asse(double v, double passo);
+
+struct Punto {
+  double x, y;
+};
+
+struct Rett {
+  double x0, y0, x1, y1;
+};
+
+bool si_toccano(const Rett& a, const Rett& b);
+// Whether `a` lies wholly inside `b`.
+bool dentro(const Rett& a, const Rett& b);
+
+}  // namespace sc::plot_detail
