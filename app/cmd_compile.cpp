@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 #include <system_error>
+#include <vector>
 
 #include "app/cli_comandi.h"
 #include "app/diagnostics.h"
@@ -84,13 +85,14 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   }
 
   if (!o.solo_controllo) {
-    for (const CompiledFile& f : c.files) {
-      if (auto motivo = sostituisci_file(uscita(f.kind), f.bytes.pezzi())) {
-        err << nome_programma << ": " << *motivo << std::endl;
-        return stato_file_non_scritto;
-      }
-      out << "wrote " << uscita(f.kind) << "\n";
+    // All three replaced together: none of them unless all are on disk.
+    std::vector<FileDaScrivere> files;
+    for (const CompiledFile& f : c.files) files.push_back({uscita(f.kind), f.bytes.pezzi()});
+    if (auto motivo = sostituisci_files(files)) {
+      err << nome_programma << ": " << *motivo << std::endl;
+      return stato_file_non_scritto;
     }
+    for (const FileDaScrivere& f : files) out << "wrote " << f.path << "\n";
     out << std::flush;
   }
 

@@ -3,6 +3,7 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <vector>
 
 #include "app/diagnostics.h"
 #include "app/errore.h"
@@ -15,8 +16,8 @@ namespace {
 constexpr const char* programma = "scenario-compiler";
 
 // Writes one file; on failure says why on `err`.
-bool scrivi(const std::string& path, const std::vector<std::string_view>& pezzi, std::ostream& err) {
-  if (auto motivo = sostituisci_file(path, pezzi)) {
+bool scrivi(const std::string& path, const std::string& bytes, std::ostream& err) {
+  if (auto motivo = sostituisci_file(path, bytes)) {
     err << programma << ": " << *motivo << std::endl;
     return false;
   }
@@ -33,8 +34,7 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
   ui.mostra(etichetta_attesa);
 
   for (const ScrittoreScenario& s : scrittori_scenario) {
-    const std::string dati = s.dati();
-    if (!scrivi(percorso_file(dir, s.file, p.nome_scenario, p.numero_treno), {dati}, err)) {
+    if (!scrivi(percorso_file(dir, s.file, p.nome_scenario, p.numero_treno), s.dati(), err)) {
       return stato_file_non_scritto;
     }
   }
@@ -56,10 +56,15 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
     case Compilazione::Stato::pronto: break;
   }
 
+  // The compiled files replaced together: none of them unless all are on
+  // disk.
+  std::vector<FileDaScrivere> files;
   for (const CompiledFile& f : c.files) {
-    if (!scrivi(percorso_file(dir, file_compilato(f.kind), p.nome_scenario, p.numero_treno), f.bytes.pezzi(), err)) {
-      return stato_file_non_scritto;
-    }
+    files.push_back({percorso_file(dir, file_compilato(f.kind), p.nome_scenario, p.numero_treno), f.bytes.pezzi()});
+  }
+  if (auto motivo = sostituisci_files(files)) {
+    err << programma << ": " << *motivo << std::endl;
+    return stato_file_non_scritto;
   }
   return log.empty() && p.codice_errore == 0 ? stato_ok : stato_con_errori;
 }

@@ -107,6 +107,65 @@ TEST(FileOutput, WriteFailureKeepsTheOldFileAndLeavesNoTemporary) {
   EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_409.sim"});
 }
 
+// Three files replaced together, as a compile writes them.
+class FileInsieme : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* n : {"a.dat", "b.sim", "c.dat"}) {
+      nomi.push_back(d / n);
+      scrivi(nomi.back(), std::string("old ") + n);
+    }
+  }
+  std::vector<FileDaScrivere> nuovi() const {
+    return {{nomi[0], {piano, "!"}}, {nomi[1], {std::string_view(tabella)}}, {nomi[2], {celle}}};
+  }
+  void vecchi_intatti() {
+    EXPECT_EQ(leggi(nomi[0]), "old a.dat");
+    EXPECT_EQ(leggi(nomi[1]), "old b.sim");
+    EXPECT_EQ(leggi(nomi[2]), "old c.dat");
+  }
+
+  TempDir d;
+  std::vector<std::string> nomi;
+  const std::string piano = std::string(300000, 'p'), tabella = std::string(5000, 't'), celle = "cells";
+};
+
+TEST_F(FileInsieme, AllAreReplacedAndNoTemporaryStays) {
+  ASSERT_FALSE(sostituisci_files(nuovi()).has_value());
+  EXPECT_EQ(leggi(nomi[0]), piano + "!");
+  EXPECT_EQ(leggi(nomi[1]), tabella);
+  EXPECT_EQ(leggi(nomi[2]), celle);
+  EXPECT_EQ(elenco(d.path()), (std::set<std::string>{"a.dat", "b.sim", "c.dat"}));
+}
+
+TEST_F(FileInsieme, AWriteThatFailsLeavesEveryFileAsItWas) {
+  // The second file does not fit under the size limit; the first one,
+  // written whole, is not put in place either.
+  const std::string msg = test::in_processo_figlio([&] {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limite{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limite);
+    std::vector<FileDaScrivere> f = nuovi();
+    f[0].pezzi = {"small"};
+    return sostituisci_files(f).value_or("ok");
+  }, false);
+  EXPECT_EQ(msg, "cannot write \"" + nomi[1] + "\": " + std::strerror(EFBIG));
+  vecchi_intatti();
+  EXPECT_EQ(elenco(d.path()), (std::set<std::string>{"a.dat", "b.sim", "c.dat"}));
+}
+
+TEST_F(FileInsieme, ADirectoryInPlaceOfTheLastTargetIsFoundBeforeAnyRename) {
+  std::filesystem::remove(nomi[2]);
+  std::filesystem::create_directory(nomi[2]);
+  const auto esito = sostituisci_files(nuovi());
+  ASSERT_TRUE(esito.has_value());
+  EXPECT_EQ(*esito, "cannot write \"" + nomi[2] + "\": " + std::strerror(EISDIR));
+  EXPECT_EQ(leggi(nomi[0]), "old a.dat");
+  EXPECT_EQ(leggi(nomi[1]), "old b.sim");
+  EXPECT_TRUE(std::filesystem::is_directory(nomi[2]));
+  EXPECT_EQ(elenco(d.path()), (std::set<std::string>{"a.dat", "b.sim", "c.dat"}));
+}
+
 TEST(FileOutput, MissingDirectoryIsReported) {
   TempDir d;
   const std::string f = d / "no/such.txt";

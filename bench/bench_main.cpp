@@ -188,13 +188,14 @@ void BM_CompilaGrandeSuDisco(benchmark::State& state) {
       break;
     }
     byte = 0;
+    std::vector<sc::FileDaScrivere> files;
     for (const sc::CompiledFile& f : c.files) {
-      const std::string path = sc::percorso_file(dir.string(), sc::file_compilato(f.kind), nome, treno);
-      if (auto motivo = sc::sostituisci_file(path, f.bytes.pezzi())) {
-        state.SkipWithError(motivo->c_str());
-        break;
-      }
+      files.push_back({sc::percorso_file(dir.string(), sc::file_compilato(f.kind), nome, treno), f.bytes.pezzi()});
       byte += f.bytes.size();
+    }
+    if (auto motivo = sc::sostituisci_files(files)) {
+      state.SkipWithError(motivo->c_str());
+      break;
     }
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * byte));
