@@ -8,8 +8,8 @@
 #           compiled file (target: at most 3).
 #
 # Each figure is the median of RUNS runs (default 11); compile and copy runs
-# alternate so that both see the same machine. Peak memory comes from
-# /usr/bin/time -v.
+# alternate so that both see the same machine. Peak memory and processor
+# time come from /usr/bin/time -v (median of 5 runs).
 #
 #   bench/ratios.sh [BUILD_DIR] [RUNS]      (BUILD_DIR default build-bench)
 set -euo pipefail
@@ -61,6 +61,7 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 : >"$work/t_compile"
 : >"$work/t_cp"
 : >"$work/rss"
+: >"$work/cpu"
 for ((i = 0; i < runs; i++)); do
   rm -rf "$work/out" "$work/copy"
   mkdir "$work/out" "$work/copy"
@@ -76,16 +77,19 @@ for ((i = 0; i < 5; i++)); do
   mkdir "$work/out"
   /usr/bin/time -v "$prog" compile "$linea" "$treno" --out "$work/out" 2>"$work/time.txt" >/dev/null
   awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time.txt" >>"$work/rss"
+  awk -F': ' '/User time/ { u = $2 } /System time/ { s = $2 } END { print (u + s) * 1000 }' "$work/time.txt" >>"$work/cpu"
 done
 
 tc=$(median <"$work/t_compile")
 tp=$(median <"$work/t_cp")
 rss=$(median <"$work/rss")
-awk -v tc="$tc" -v tp="$tp" -v rss="$rss" -v big="$largest" -v total="$total" -v runs="$runs" 'BEGIN {
+cpu=$(median <"$work/cpu")
+awk -v tc="$tc" -v tp="$tp" -v rss="$rss" -v cpu="$cpu" -v big="$largest" -v total="$total" -v runs="$runs" 'BEGIN {
   printf "compiled files: %.1f MB in all, largest %.1f MB (medians of %d runs)\n", total / 1e6, big / 1e6, runs
   printf "compile, process start to exit: %8.1f ms\n", tc / 1000
   printf "cp of the three files:          %8.1f ms\n", tp / 1000
   printf "time ratio   compile / cp:        %5.2f  (target <= 1.5)\n", tc / tp
+  printf "processor time of the compile:  %8.0f ms (user + system, 10 ms steps)\n", cpu
   printf "peak memory of the compile:     %8.1f MB\n", rss * 1024 / 1e6
   printf "memory ratio peak / largest file: %5.2f  (target <= 3)\n", rss * 1024 / big
 }'
