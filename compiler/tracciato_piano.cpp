@@ -12,8 +12,7 @@ void crea_tracciato(Percorso& p) {
   if (p.lunghezza_totale < 0) {
     throw std::out_of_range("track plan of " + std::to_string(p.lunghezza_totale) + " rows");
   }
-  // Only reserved: the rows are written once, as they are computed.
-  p.tracciato = Tracciato::riservato(p.lunghezza_totale);
+  p.tracciato = Tracciato(p.lunghezza_totale);
 }
 
 std::optional<double> curvatura(std::string_view chiave) {
@@ -30,12 +29,12 @@ std::optional<double> curvatura(std::string_view chiave) {
 }
 
 void PianoTracciato::semina() {
-  Numero* x = t_.righe_fino(0, 1);
-  Numero* y = t_.righe_fino(1, 1);
-  x[0] = Numero::intero(0);
-  y[0] = Numero::intero(0);
-  x[1] = Numero::intero(0);
-  y[1] = Numero::intero(1);
+  std::vector<Numero>& x = t_.colonna(0);
+  std::vector<Numero>& y = t_.colonna(1);
+  x.at(0) = Numero::intero(0);
+  y.at(0) = Numero::intero(0);
+  x.at(1) = Numero::intero(0);
+  y.at(1) = Numero::intero(1);
   i_ = 2;
 }
 
@@ -43,18 +42,22 @@ void PianoTracciato::semina() {
 // x(i) = x(i-1) + dx + k dy, y(i) = y(i-1) + dy - k dx. The step (dx, dy)
 // comes from the two points before and is never normalised.
 //
-namespace {
-
-// The two points before the next row.
-struct PuntiPrima {
-  double x2, x1, y2, y1;
-};
-
-// Computes rows `da` to `a` from the two points before and hands each row
-// to `scrivi(i, x, y)`.
-template <class Scrivi>
-void calcola(PuntiPrima& q, size_t da, size_t a, std::optional<double> k, Scrivi scrivi) {
-  double x2 = q.x2, x1 = q.x1, y2 = q.y2, y1 = q.y1;
+// Rows i_ to `ultima` are computed in one run, the two points before each
+// held in locals; the sums are the same, in the same order, as one step at
+// a time.
+void PianoTracciato::passi(int64_t ultima, std::optional<double> k) {
+  if (ultima < i_) return;
+  std::vector<Numero>& xs = t_.colonna(0);
+  std::vector<Numero>& ys = t_.colonna(1);
+  if (i_ < 2 || ultima >= static_cast<int64_t>(xs.size()) || ultima >= static_cast<int64_t>(ys.size())) {
+    throw std::out_of_range("track plan rows " + std::to_string(i_) + " to " + std::to_string(ultima));
+  }
+  // Rows i_ - 2 to `ultima` lie within both columns (checked above).
+  Numero* x = xs.data();
+  Numero* y = ys.data();
+  const size_t da = static_cast<size_t>(i_), a = static_cast<size_t>(ultima);
+  double x2 = x[da - 2].valore, x1 = x[da - 1].valore;
+  double y2 = y[da - 2].valore, y1 = y[da - 1].valore;
   if (k) {
     const double kk = *k;
     for (size_t i = da; i <= a; ++i) {
@@ -62,47 +65,18 @@ void calcola(PuntiPrima& q, size_t da, size_t a, std::optional<double> k, Scrivi
       const double dy = y1 - y2;
       const double xn = x1 + dx + kk * dy;
       const double yn = y1 + dy - kk * dx;
-      scrivi(i, xn, yn);
+      x[i] = Numero::reale(xn);
+      y[i] = Numero::reale(yn);
       x2 = x1, x1 = xn, y2 = y1, y1 = yn;
     }
   } else {
     for (size_t i = da; i <= a; ++i) {
       const double xn = x1 + (x1 - x2);
       const double yn = y1 + (y1 - y2);
-      scrivi(i, xn, yn);
-      x2 = x1, x1 = xn, y2 = y1, y1 = yn;
-    }
-  }
-  q = {x2, x1, y2, y1};
-}
-
-}  // namespace
-
-// Rows i_ to `ultima` are computed in one run, the two points before each
-// held in locals; the sums are the same, in the same order, as one step at
-// a time. While the plan has been written in order up to the cursor (the
-// compile's case) the rows are appended, each written once; otherwise they
-// are written in place.
-void PianoTracciato::passi(int64_t ultima, std::optional<double> k) {
-  if (ultima < i_) return;
-  if (i_ < 2 || ultima >= t_.righe()) {
-    throw std::out_of_range("track plan rows " + std::to_string(i_) + " to " + std::to_string(ultima));
-  }
-  const size_t da = static_cast<size_t>(i_), a = static_cast<size_t>(ultima);
-  // Rows 0 to i_ - 1 are there in both columns (as written, or made empty).
-  const Numero* xp = t_.righe_fino(0, da - 1);
-  const Numero* yp = t_.righe_fino(1, da - 1);
-  PuntiPrima q{xp[da - 2].valore, xp[da - 1].valore, yp[da - 2].valore, yp[da - 1].valore};
-  if (t_.si_aggiunge_a(da)) {
-    calcola(q, da, a, k, [this](size_t, double x, double y) { t_.aggiungi_riga(Numero::reale(x), Numero::reale(y)); });
-  } else {
-    // Rows 0 to `ultima` are there in both columns.
-    Numero* x = t_.righe_fino(0, a);
-    Numero* y = t_.righe_fino(1, a);
-    calcola(q, da, a, k, [x, y](size_t i, double xn, double yn) {
       x[i] = Numero::reale(xn);
       y[i] = Numero::reale(yn);
-    });
+      x2 = x1, x1 = xn, y2 = y1, y1 = yn;
+    }
   }
   i_ = static_cast<int32_t>(ultima + 1);
 }

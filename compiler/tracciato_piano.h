@@ -13,8 +13,7 @@ namespace sc {
 // The highest plan row the cursor may reach while curves are added.
 constexpr int32_t cursore_tracciato_massimo = 1000000;
 
-// Creates `tracciato` with rows 0 to `lunghezza_totale`, every entry empty
-// (the memory of the rows reserved, written as rows are computed).
+// Creates `tracciato` with rows 0 to `lunghezza_totale`, every entry empty.
 void crea_tracciato(Percorso& p);
 
 // The curvature (per metre) of a curve key: the first of the digits 1 to 6

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
-#include <cstdint>
-#include <vector>
 
 namespace sc {
 namespace {
@@ -126,37 +123,6 @@ TEST(TracciatoPiano, BackToBackCurvesEqualOneLongCurve) {
     ASSERT_EQ(y(a, i), y(b, i)) << i;
   }
   EXPECT_LT(x(a, 39000), 0);  // a left curve turns towards -x
-}
-
-// The compile's plan has its rows reserved and appends them; a plan of
-// empty rows, or one whose whole columns were asked for part-way, is
-// written in place. The rows come out the same, bit for bit.
-TEST(TracciatoPiano, ReservedAndEmptyPlansGetTheSameRows) {
-  Percorso riservato = piano_di(92000), letto = piano_di(92000), vuoto = piano_di(92000);
-  vuoto.tracciato = Tracciato(vuoto.lunghezza_totale);
-  PianoTracciato tr(riservato.tracciato), tl(letto.tracciato), tv(vuoto.tracciato);
-  for (PianoTracciato* t : {&tr, &tl, &tv}) {
-    t->semina();
-    ASSERT_EQ(t->aggiungi_curva("curvad3", 1000, 500), EsitoCurva::fatta);
-    if (t == &tl) {  // whole columns read part-way
-      EXPECT_EQ(letto.tracciato.colonna(0).at(1501).tag, Numero::Tag::vuoto);
-    }
-    ASSERT_EQ(t->aggiungi_curva("curvas5", 5000, 2000), EsitoCurva::fatta);
-    t->completa();
-  }
-  for (const Percorso* p : {&letto, &vuoto}) {
-    for (int c = 0; c < 2; ++c) {
-      const std::vector<Numero>& a = riservato.tracciato.colonna(c);
-      const std::vector<Numero>& b = p->tracciato.colonna(c);
-      ASSERT_EQ(a.size(), b.size());
-      for (size_t i = 0; i < a.size(); ++i) {
-        ASSERT_EQ(a[i].tag, b[i].tag) << c << " " << i;
-        ASSERT_EQ(std::bit_cast<uint64_t>(a[i].valore), std::bit_cast<uint64_t>(b[i].valore)) << c << " " << i;
-      }
-    }
-  }
-  EXPECT_EQ(riservato.tracciato.colonna(0).at(98999).tag, Numero::Tag::vuoto);
-  EXPECT_NE(x(riservato, 98998), 0);
 }
 
 TEST(TracciatoPiano, CurveBehindTheCursor) {

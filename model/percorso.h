@@ -2,9 +2,7 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -84,73 +82,20 @@ struct __attribute__((packed)) Numero {
 };
 
 // The track plan: rows 0 to `righe() - 1`, column 0 (x) and column 1 (y).
-//
-// A plan made by `riservato` only reserves the memory of its rows: rows come
-// into being as they are written, appended in order by `aggiungi_riga` or
-// made (empty) by `righe_fino`, and the rows never written are made empty
-// the first time a whole column is asked for. So the rows that are computed
-// are written once, not emptied first and written again; what the plan
-// reads is the same either way.
 class Tracciato {
  public:
   Tracciato() = default;
-  // Rows 0 to `ultima_riga`, every entry empty.
   explicit Tracciato(int32_t ultima_riga)
-      : colonne_{std::vector<Numero>(righe_per(ultima_riga)), std::vector<Numero>(righe_per(ultima_riga))},
-        righe_(static_cast<int32_t>(righe_per(ultima_riga))) {}
-  // Rows 0 to `ultima_riga`, every entry empty, with the memory of the rows
-  // reserved but not yet written.
-  static Tracciato riservato(int32_t ultima_riga) {
-    Tracciato t;
-    t.righe_ = static_cast<int32_t>(righe_per(ultima_riga));
-    for (std::vector<Numero>& c : t.colonne_) c.reserve(righe_per(ultima_riga));
-    return t;
-  }
+      : colonne_{std::vector<Numero>(static_cast<size_t>(ultima_riga) + 1),
+                 std::vector<Numero>(static_cast<size_t>(ultima_riga) + 1)} {}
 
-  bool presente() const { return righe_ > 0; }
-  int32_t righe() const { return righe_; }
-  // A whole column, every row of the plan in it.
-  const std::vector<Numero>& colonna(int c) const {
-    completa();
-    return colonne_.at(static_cast<size_t>(c));
-  }
-  std::vector<Numero>& colonna(int c) {
-    completa();
-    return colonne_.at(static_cast<size_t>(c));
-  }
-
-  // The entries of column `c` from row 0 up to row `ultima` at least, to
-  // read and write in place: the rows not yet there are made empty, the
-  // rows after `ultima` are not touched. Valid until the plan changes.
-  // Throws std::out_of_range when `ultima` is not a row of the plan.
-  Numero* righe_fino(int c, size_t ultima) {
-    std::vector<Numero>& col = colonne_.at(static_cast<size_t>(c));
-    if (ultima >= static_cast<size_t>(righe_)) throw std::out_of_range("track plan row beyond the last");
-    if (col.size() <= ultima) col.resize(ultima + 1);
-    return col.data();
-  }
-  // Whether row `riga` is the next row to append in both columns: rows 0
-  // to `riga - 1` are there and no row after them.
-  bool si_aggiunge_a(size_t riga) const { return colonne_[0].size() == riga && colonne_[1].size() == riga; }
-  // Appends one row (x, y) after the rows there, when `si_aggiunge_a` said
-  // so; throws std::out_of_range past the last row of the plan.
-  void aggiungi_riga(Numero x, Numero y) {
-    if (colonne_[0].size() >= static_cast<size_t>(righe_)) throw std::out_of_range("track plan row beyond the last");
-    colonne_[0].push_back(x);
-    colonne_[1].push_back(y);
-  }
+  bool presente() const { return !colonne_[0].empty(); }
+  int32_t righe() const { return static_cast<int32_t>(colonne_[0].size()); }
+  const std::vector<Numero>& colonna(int c) const { return colonne_.at(static_cast<size_t>(c)); }
+  std::vector<Numero>& colonna(int c) { return colonne_.at(static_cast<size_t>(c)); }
 
  private:
-  static size_t righe_per(int32_t ultima_riga) { return static_cast<size_t>(ultima_riga) + 1; }
-  // Adds the rows never written, empty; changes nothing that can be read.
-  void completa() const {
-    for (std::vector<Numero>& c : colonne_) {
-      if (c.size() < static_cast<size_t>(righe_)) c.resize(static_cast<size_t>(righe_));
-    }
-  }
-
-  mutable std::array<std::vector<Numero>, 2> colonne_;
-  int32_t righe_ = 0;
+  std::array<std::vector<Numero>, 2> colonne_;
 };
 
 // Element-table capacity and the records with a fixed role.
