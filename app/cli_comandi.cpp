@@ -32,6 +32,11 @@ std::string non_leggibile(const std::string& path, bool cartella_ammessa) {
     if (cartella_ammessa) return "cannot read \"" + path + "\": " + std::strerror(errno);
     return "\"" + path + "\" is a directory, not a file";
   }
+  // A pipe, a device or a socket could block or never end: only regular
+  // files are read.
+  if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+    return "\"" + path + "\" is not a regular file";
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) return "cannot read \"" + path + "\": " + std::strerror(errno);
   return "";

@@ -1,5 +1,7 @@
 #include "compiler/field_reader.h"
 
+#include "compiler/testo.h"
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -9,25 +11,6 @@ namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_line_end(char c) { return c == '\r' || c == '\n'; }
-
-// `s` with control characters escaped, cut after 40 characters.
-std::string printable(std::string_view s) {
-  constexpr size_t mostrati = 40;
-  std::string out;
-  for (char c : s.substr(0, mostrati)) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) {
-      static const char hex[] = "0123456789abcdef";
-      out += "\\x";
-      out += hex[u >> 4];
-      out += hex[u & 15];
-    } else {
-      out += c;
-    }
-  }
-  if (s.size() > mostrati) out += "...";
-  return out;
-}
 
 }  // namespace
 
@@ -168,12 +151,12 @@ int64_t FieldReader::number(int64_t lo, int64_t hi, const char* expected) {
     mark(start, end);
     const std::string got = data_.substr(start, end - start);
     fail(std::string("expected ") + expected + ", got " +
-         (got.empty() ? std::string("an empty field") : "\"" + printable(got) + "\""));
+         (got.empty() ? std::string("an empty field") : "\"" + citazione(got) + "\""));
   }
   mark(start, pos_);
   if (negative) value = -value;
   if (too_big || value < lo || value > hi) {
-    fail("value " + printable(std::string_view(data_).substr(start, pos_ - start)) + " does not fit in " +
+    fail("value " + citazione(std::string_view(data_).substr(start, pos_ - start)) + " does not fit in " +
          std::to_string(lo) +
          ".." + std::to_string(hi));
   }

@@ -299,7 +299,7 @@ Passo LettoreLinea::curva(const SourceLocation& chiave) {
     case EsitoCurva::fatta:
       return Passo::avanti;
     case EsitoCurva::senza_classe:
-      guasto(103, std::nullopt, chiave, "curve key \"" + key + "\" holds no class digit 1 to 6");
+      guasto(103, std::nullopt, chiave, "curve key \"" + citazione(key) + "\" holds no class digit 1 to 6");
       break;
     case EsitoCurva::oltre_tracciato:
       guasto(103, std::nullopt, wl,

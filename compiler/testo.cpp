@@ -29,6 +29,24 @@ bool contiene_ic(std::string_view testo, std::string_view chiave) {
   return minuscole_1252(testo).find(minuscole_1252(chiave)) != std::string::npos;
 }
 
+std::string citazione(std::string_view s) {
+  constexpr size_t mostrati = 40;
+  std::string out;
+  for (char c : s.substr(0, mostrati)) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) {
+      static const char hex[] = "0123456789abcdef";
+      out += "\\x";
+      out += hex[u >> 4];
+      out += hex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  if (s.size() > mostrati) out += "...";
+  return out;
+}
+
 std::string_view senza_blank_iniziali(std::string_view s) {
   const size_t i = s.find_first_not_of(" \t");
   return i == std::string_view::npos ? std::string_view{} : s.substr(i);

@@ -15,6 +15,10 @@ std::string minuscole_1252(std::string_view s);
 bool contiene(std::string_view testo, std::string_view chiave);
 bool contiene_ic(std::string_view testo, std::string_view chiave);
 
+// `s` for quoting in a message: control characters escaped as \xNN, cut
+// after 40 characters with "..." so that a huge field gives a short message.
+std::string citazione(std::string_view s);
+
 // The text with leading blanks removed.
 std::string_view senza_blank_iniziali(std::string_view s);
 

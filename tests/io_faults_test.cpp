@@ -231,6 +231,7 @@ TEST_F(IoFaults, InputThatCannotBeReadIsStatus2) {
   fs::create_directory(dir / "cartella_linea.txt");
   scrivi(dir / "chiuso_409-.txt", treno);
   ::chmod((dir / "chiuso_409-.txt").c_str(), 0);
+  ::mkfifo((dir / "tubo_409-.txt").c_str(), 0600);  // reading it would block forever
   const struct {
     const char* caso;
     std::string linea, treno;
@@ -242,6 +243,10 @@ TEST_F(IoFaults, InputThatCannotBeReadIsStatus2) {
        "scenario-compiler: cannot read \"assente_409-.txt\": No such file or directory\n"},
       {"train description unreadable", linea_txt, "chiuso_409-.txt",
        "scenario-compiler: cannot read \"chiuso_409-.txt\": Permission denied\n"},
+      {"train description is a pipe", linea_txt, "tubo_409-.txt",
+       "scenario-compiler: \"tubo_409-.txt\" is not a regular file\n"},
+      {"line description is a device", "/dev/zero", treno_txt,
+       "scenario-compiler: \"/dev/zero\" is not a regular file\n"},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.caso);
