@@ -60,10 +60,11 @@ fuzz: fuzz-build
 fuzz-short:
 	$(MAKE) fuzz FUZZ_SECONDS=$(FUZZ_SHORT_SECONDS)
 
+# The sanitizer suite runs last, so the run ends with its summary.
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-	$(MAKE) test-asan
 	$(MAKE) fuzz-short
+	$(MAKE) test-asan
 
 # Benchmark: a Release build of its own with the benchmark and the
 # generator of the 1000000 m scenario (never built by `build` or `test`);
