@@ -7,14 +7,12 @@
 #include <sstream>
 #include <vector>
 
+#include "app/test_dir.h"
+
 namespace sc {
 namespace {
 
-struct Registro : StatusWindow {
-  std::vector<std::string> stati, messaggi;
-  void mostra(const std::string& e) override { stati.push_back(e); }
-  void messaggio(const std::string& t) override { messaggi.push_back(t); }
-};
+using test::Registro;
 
 TEST(Errore, MessageBeginsWithABlankAndTheRunEndsWithStatus3) {
   for (const std::string a : {"1250", "1251"}) {

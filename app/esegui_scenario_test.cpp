@@ -17,22 +17,9 @@ namespace {
 
 using test::elenco;
 using test::leggi;
+using test::Registro;
 using test::scrivi;
-
-const std::string linea_txt = "Corvale_Pravena AV_linea.txt";
-const std::string treno_txt = "Corvale_Pravena AV_409-.txt";
-const std::string note = "Corvale_Pravena AV_409_note.txt";
-const std::string rallentamenti = "Corvale_Pravena AV_409_rallentamenti.txt";
-const std::string scheda = "Corvale_Pravena AV_409_scheda_treno.txt";
-const std::string linea_dat = "Corvale_Pravena AV_linea.dat";
-const std::string sim = "Corvale_Pravena AV_409.sim";
-const std::string dat = "Corvale_Pravena AV_409.dat";
-
-struct Registro : StatusWindow {
-  std::vector<std::string> stati, messaggi;
-  void mostra(const std::string& e) override { stati.push_back(e); }
-  void messaggio(const std::string& t) override { messaggi.push_back(t); }
-};
+using namespace test::file_scenario;
 
 class EseguiScenario : public testing::Test {
  protected:

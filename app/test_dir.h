@@ -1,5 +1,7 @@
-// Test helpers for the app tests: a temporary directory removed afterwards,
-// whole-file reads, directory listings, and running a check in a child
+// Test helpers for the app tests (and the end-to-end tests, which build on
+// them): a temporary directory removed afterwards, whole-file reads,
+// directory listings, the names of the built-in scenario's files, a status
+// window that records what it is shown, and running a check in a child
 // process without root's right to write anywhere.
 #pragma once
 
@@ -16,8 +18,31 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "app/status_window.h"
 
 namespace sc::test {
+
+// The files of the built-in scenario "Corvale_Pravena AV", train 409: the
+// two descriptions, the three documents and the three compiled files.
+namespace file_scenario {
+inline const std::string linea_txt = "Corvale_Pravena AV_linea.txt";
+inline const std::string treno_txt = "Corvale_Pravena AV_409-.txt";
+inline const std::string note = "Corvale_Pravena AV_409_note.txt";
+inline const std::string rallentamenti = "Corvale_Pravena AV_409_rallentamenti.txt";
+inline const std::string scheda = "Corvale_Pravena AV_409_scheda_treno.txt";
+inline const std::string linea_dat = "Corvale_Pravena AV_linea.dat";
+inline const std::string sim = "Corvale_Pravena AV_409.sim";
+inline const std::string dat = "Corvale_Pravena AV_409.dat";
+}  // namespace file_scenario
+
+// A status window that keeps every status and every message it is shown.
+struct Registro : StatusWindow {
+  std::vector<std::string> stati, messaggi;
+  void mostra(const std::string& e) override { stati.push_back(e); }
+  void messaggio(const std::string& t) override { messaggi.push_back(t); }
+};
 
 class TempDir {
  public:

@@ -20,6 +20,15 @@ void scrivi_terna(Elemento& e, const Terna& t) {
   e.progressiva = t.c;
 }
 
+// The two references after the one with the largest first value: the larger
+// first value first, `q` first when the two are equal.
+void dopo_la_prima(const Terna& p, const Terna& q, Terna& y, Terna& z) {
+  if (p.a > q.a)
+    y = p, z = q;
+  else
+    y = q, z = p;
+}
+
 // A packed value stored in a 16-bit cell field.
 int16_t a_16_bit(double v, int coppia, const char* nome) {
   const double r = arrotonda(v);
@@ -47,22 +56,13 @@ void progressive_ordina(Percorso& p) {
     if (uno.b > 0) x = uno, y = due, z = tre;
   } else if (tre.a > due.a && tre.a > uno.a) {
     x = tre;
-    if (due.a > uno.a)
-      y = due, z = uno;
-    else
-      y = uno, z = due;
+    dopo_la_prima(due, uno, y, z);
   } else if (due.a > tre.a && due.a > uno.a) {
     x = due;
-    if (tre.a > uno.a)
-      y = tre, z = uno;
-    else
-      y = uno, z = tre;
+    dopo_la_prima(tre, uno, y, z);
   } else if (uno.a > tre.a && uno.a > due.a) {
     x = uno;
-    if (tre.a > due.a)
-      y = tre, z = due;
-    else
-      y = due, z = tre;
+    dopo_la_prima(tre, due, y, z);
   } else {
     // Two or three references share the largest first value: keep all
     // three, largest first value first, equal ones in the order tre, due, uno.

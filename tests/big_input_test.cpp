@@ -15,12 +15,7 @@
 
 namespace {
 
-using sc::test::elenco;
-using sc::test::Esecuzione;
-using sc::test::EsitoProgramma;
-using sc::test::leggi;
-using sc::test::scrivi;
-using sc::test::TempDir;
+using namespace sc::test;
 
 constexpr int32_t lunghezza = 1000000;
 constexpr int32_t ultima_cella = 20140;  // round((1000000 + 7000) / 50)
@@ -117,7 +112,7 @@ class BigInput : public ::testing::Test {
     e.cwd = dir.path();
     e.args = {"compile", "Grande_linea.txt", "Grande_1-.txt", "--out", "out"};
     e.args.insert(e.args.end(), extra.begin(), extra.end());
-    return sc::test::esegui_programma(e);
+    return esegui_programma(e);
   }
   TempDir dir;
 };

@@ -2,108 +2,45 @@
 // working directory per test, without DISPLAY, its output captured.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
+#include <algorithm>
 #include <filesystem>
-#include <map>
-#include <thread>
 #include <vector>
 
 #include "app/test_dir.h"
+#include "tests/esegui_programma.h"
 #include "writers/scenario.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using sc::test::elenco;
-using sc::test::leggi;
-using sc::test::scrivi;
-using sc::test::TempDir;
+using namespace sc::test;
+using namespace sc::test::file_scenario;
+using Esito = EsitoProgramma;
 
-const std::string linea_txt = "Corvale_Pravena AV_linea.txt";
-const std::string treno_txt = "Corvale_Pravena AV_409-.txt";
-const std::string note = "Corvale_Pravena AV_409_note.txt";
-const std::string rallentamenti = "Corvale_Pravena AV_409_rallentamenti.txt";
-const std::string scheda = "Corvale_Pravena AV_409_scheda_treno.txt";
-const std::string linea_dat = "Corvale_Pravena AV_linea.dat";
-const std::string sim = "Corvale_Pravena AV_409.sim";
-const std::string dat = "Corvale_Pravena AV_409.dat";
 const std::set<std::string> esportati{linea_txt, treno_txt, note, rallentamenti, scheda};
 const std::string aiuto = "Run with --help for more information.\n";
 
-struct Esito {
-  int stato = -1;
-  std::string out, err;
-};
-
-// Runs the program with `args` in the working directory `cwd`.
-Esito esegui(const std::string& cwd, const std::vector<std::string>& args) {
-  TempDir uscite;
-  const std::string out_path = uscite / "out", err_path = uscite / "err";
-  std::vector<char*> argv{const_cast<char*>("scenario-compiler")};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::unsetenv("DISPLAY");
-    if (::chdir(cwd.c_str()) != 0) ::_exit(120);
-    const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(121);
-    ::execv(SC_PROGRAM, argv.data());
-    ::_exit(123);
-  }
-  Esito e;
-  int status = 0;
-  const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-  while (::waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > limite) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      ADD_FAILURE() << "the program did not end within 120 s";
-      return e;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  e.stato = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  e.out = leggi(out_path);
-  e.err = leggi(err_path);
-  return e;
-}
-
 // The first line of `s`, without its line end.
 std::string prima_riga(const std::string& s) { return s.substr(0, s.find('\n')); }
-
-std::map<std::string, std::string> contenuti(const std::string& dir) {
-  std::map<std::string, std::string> m;
-  for (const std::string& n : elenco(dir)) m[n] = leggi(dir + "/" + n);
-  return m;
-}
 
 // A working directory holding the exported scenario.
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
-    const Esito e = esegui(dir.path(), {"export"});
+    const Esito e = esegui_programma(dir.path(), {"export"});
     ASSERT_EQ(e.stato, 0) << e.err;
     ASSERT_EQ(elenco(dir.path()), esportati);
   }
   // Replaces `da` by `a` in the train description (once, must be there).
   void modifica_treno(const std::string& da, const std::string& a) {
     std::string t = leggi(dir / treno_txt);
-    const size_t i = t.find(da);
-    ASSERT_NE(i, std::string::npos) << da;
-    t.replace(i, da.size(), a);
+    ASSERT_NO_FATAL_FAILURE(sostituisci(t, da, a));
     scrivi(dir / treno_txt, t);
   }
   Esito compila(std::vector<std::string> extra = {}, const std::string& comando = "compile") {
     std::vector<std::string> args{comando, linea_txt, treno_txt};
     args.insert(args.end(), extra.begin(), extra.end());
-    return esegui(dir.path(), args);
+    return esegui_programma(dir.path(), args);
   }
   TempDir dir;
 };
@@ -120,7 +57,7 @@ TEST_F(Cli, ExportThenCompileGivesTheFilesOfTheEmbeddedRun) {
 
   // The embedded run, with --out in place of the program's directory.
   TempDir run;
-  const Esito r = esegui(dir.path(), {"--out", run / "sub"});
+  const Esito r = esegui_programma(dir.path(), {"--out", run / "sub"});
   ASSERT_EQ(r.stato, 0) << r.err;
   EXPECT_EQ(r.err, "Attendere\n");
   const auto embedded = contenuti(run / "sub");
@@ -177,8 +114,7 @@ TEST_F(Cli, SourcesSurviveEveryFaultPath) {
     scrivi(dir / linea_txt, linea_orig);
     scrivi(dir / treno_txt, treno_orig);
     std::string t = leggi(dir / c.file);
-    ASSERT_NE(t.find(c.da), std::string::npos);
-    t.replace(t.find(c.da), c.da.size(), c.a);
+    ASSERT_NO_FATAL_FAILURE(sostituisci(t, c.da, c.a));
     scrivi(dir / c.file, t);
     for (const std::string& f : {linea_dat, sim, dat}) fs::remove(dir / f);
     const auto prima = contenuti(dir.path());
@@ -212,7 +148,7 @@ TEST_F(Cli, UsageErrorsAreOneLineAndStatus2) {
       {{"--out", ""}, "scenario-compiler: --out needs a directory name (\".\" for the current directory)\n" + aiuto},
   };
   for (const auto& c : casi) {
-    const Esito e = esegui(dir.path(), c.args);
+    const Esito e = esegui_programma(dir.path(), c.args);
     EXPECT_EQ(e.stato, 2) << c.args.front();
     EXPECT_EQ(e.err, c.err);
     EXPECT_EQ(e.out, "");
@@ -221,7 +157,7 @@ TEST_F(Cli, UsageErrorsAreOneLineAndStatus2) {
   // Identity: the files renamed away from the naming rule.
   fs::rename(dir / linea_txt, dir / "line.txt");
   fs::rename(dir / treno_txt, dir / "train.txt");
-  const Esito e = esegui(dir.path(), {"compile", "line.txt", "train.txt", "--train", "409"});
+  const Esito e = esegui_programma(dir.path(), {"compile", "line.txt", "train.txt", "--train", "409"});
   EXPECT_EQ(e.stato, 2);
   EXPECT_EQ(e.err,
             "scenario-compiler: cannot tell the scenario name: \"line.txt\" is not named NAME_linea.txt and "
@@ -229,8 +165,8 @@ TEST_F(Cli, UsageErrorsAreOneLineAndStatus2) {
   EXPECT_EQ(elenco(dir.path()).count("Corvale_Pravena AV_409.dat"), 0u);
 
   // Given on the command line, the identity names the compiled files.
-  const Esito ok = esegui(dir.path(), {"compile", "line.txt", "train.txt", "--name", "Mia linea", "--train", "7",
-                                       "--out", "uscita"});
+  const Esito ok = esegui_programma(dir.path(), {"compile", "line.txt", "train.txt", "--name", "Mia linea",
+                                                 "--train", "7", "--out", "uscita"});
   EXPECT_EQ(ok.stato, 0) << ok.err;
   EXPECT_EQ(elenco(dir / "uscita"), (std::set<std::string>{"Mia linea_linea.dat", "Mia linea_7.sim", "Mia linea_7.dat"}));
 }
@@ -253,17 +189,17 @@ TEST_F(Cli, HelpOfEveryCommandAndVersion) {
                             "--size WxH"}},
   };
   for (const auto& c : casi) {
-    const Esito e = esegui(dir.path(), c.args);
+    const Esito e = esegui_programma(dir.path(), c.args);
     EXPECT_EQ(e.stato, 0) << c.args.front();
     EXPECT_EQ(e.err, "");
     for (const std::string& t : c.testi) EXPECT_NE(e.out.find(t), std::string::npos) << c.args.front() << ": " << t;
   }
   // check has no --out and no --no-plan.
-  const std::string check = esegui(dir.path(), {"check", "--help"}).out;
+  const std::string check = esegui_programma(dir.path(), {"check", "--help"}).out;
   EXPECT_EQ(check.find("--out"), std::string::npos);
   EXPECT_EQ(check.find("--no-plan"), std::string::npos);
 
-  const Esito v = esegui(dir.path(), {"--version"});
+  const Esito v = esegui_programma(dir.path(), {"--version"});
   EXPECT_EQ(v.stato, 0);
   EXPECT_EQ(v.out, "scenario-compiler 1.0.0\n");
   EXPECT_EQ(elenco(dir.path()), esportati);  // nothing written by any of them
@@ -282,12 +218,12 @@ TEST_F(Cli, CheckWritesNothingAndNoPlanWritesNoTrackPlan) {
 
 TEST_F(Cli, ExportNeverReplacesFilesUnlessForced) {
   scrivi(dir / treno_txt, "edited\r\n");
-  const Esito e = esegui(dir.path(), {"export"});
+  const Esito e = esegui_programma(dir.path(), {"export"});
   EXPECT_EQ(e.stato, 4);
   EXPECT_NE(prima_riga(e.err).find("already exists"), std::string::npos) << e.err;
   EXPECT_EQ(leggi(dir / treno_txt), "edited\r\n");
 
-  const Esito f = esegui(dir.path(), {"export", "--force"});
+  const Esito f = esegui_programma(dir.path(), {"export", "--force"});
   EXPECT_EQ(f.stato, 0) << f.err;
   EXPECT_EQ(leggi(dir / treno_txt), sc::dati_treno());
 }
@@ -312,31 +248,33 @@ TEST_F(Cli, InspectAndPlotTheCompiledFiles) {
       {{"inspect", dat, "--json", "--cells", "60:80", "--only", "signals", "stations"}, "{\n"},
   };
   for (const auto& c : casi) {
-    const Esito e = esegui(dir.path(), c.args);
+    const Esito e = esegui_programma(dir.path(), c.args);
     EXPECT_EQ(e.stato, 0) << e.err;
     EXPECT_EQ(e.out.substr(0, c.inizio.size()), c.inizio);
   }
   // Only the signal cell 71 of cells 60 to 80.
-  const std::string json = esegui(dir.path(), {"inspect", dat, "--json", "--cells", "60:80", "--only", "signals"}).out;
+  const std::string json =
+      esegui_programma(dir.path(), {"inspect", dat, "--json", "--cells", "60:80", "--only", "signals"}).out;
   EXPECT_NE(json.find("\"shown\": 1"), std::string::npos) << json;
 
-  const Esito p = esegui(dir.path(), {"plot", ".", "-o", "scenario.svg"});
+  const Esito p = esegui_programma(dir.path(), {"plot", ".", "-o", "scenario.svg"});
   EXPECT_EQ(p.stato, 0) << p.err;
   EXPECT_EQ(p.out, "wrote scenario.svg\n");
   EXPECT_EQ(leggi(dir / "scenario.svg").substr(0, 5), "<?xml");
-  const Esito png = esegui(dir.path(), {"plot", linea_dat, sim, dat, "-o", "scenario.png", "--size", "800x600"});
+  const Esito png =
+      esegui_programma(dir.path(), {"plot", linea_dat, sim, dat, "-o", "scenario.png", "--size", "800x600"});
   EXPECT_EQ(png.stato, 0) << png.err;
   EXPECT_EQ(leggi(dir / "scenario.png").substr(1, 3), "PNG");
 
   // A truncated element table: one line naming the file, status 2.
   const std::string intero = leggi(dir / sim);
   scrivi(dir / sim, intero.substr(0, 100));
-  const Esito t = esegui(dir.path(), {"inspect", sim});
+  const Esito t = esegui_programma(dir.path(), {"inspect", sim});
   EXPECT_EQ(t.stato, 2);
   EXPECT_EQ(t.out, "");
   EXPECT_EQ(t.err.rfind("scenario-compiler: " + sim + ": element table: ", 0), 0u) << t.err;
   EXPECT_EQ(std::count(t.err.begin(), t.err.end(), '\n'), 1);
-  const Esito tp = esegui(dir.path(), {"plot", ".", "-o", "rotto.svg"});
+  const Esito tp = esegui_programma(dir.path(), {"plot", ".", "-o", "rotto.svg"});
   EXPECT_EQ(tp.stato, 2);
   EXPECT_EQ(prima_riga(tp.err).rfind("scenario-compiler: ", 0), 0u);
   EXPECT_NE(prima_riga(tp.err).find(sim), std::string::npos) << tp.err;

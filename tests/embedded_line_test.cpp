@@ -4,10 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 
+#include "app/test_dir.h"
 #include "compiler/line_parser.h"
 #include "compiler/memorizza_dati.h"
 #include "writers/scenario.h"
@@ -156,13 +155,10 @@ TEST_F(EmbeddedLine, Gradients) {
 }
 
 TEST(EmbeddedLineFile, IsDeletedAfterTheParse) {
-  std::random_device rd;
-  const fs::path dir = fs::temp_directory_path() / ("sc_line_" + std::to_string(rd()) + std::to_string(rd()));
-  fs::create_directories(dir);
-  const Sorgenti s{(dir / "Corvale_Pravena AV_linea.txt").string(),
-                   (dir / "Corvale_Pravena AV_409-.txt").string(), true};
-  std::ofstream(s.linea, std::ios::binary) << dati_linea();
-  std::ofstream(s.treno, std::ios::binary) << "[generale]\r\n[fine]\r\n";
+  const test::TempDir dir;
+  const Sorgenti s{dir / test::file_scenario::linea_txt, dir / test::file_scenario::treno_txt, true};
+  test::scrivi(s.linea, dati_linea());
+  test::scrivi(s.treno, "[generale]\r\n[fine]\r\n");
   Percorso p;
   p.modo = 1;
   p.nome_scenario = "Corvale_Pravena AV";
@@ -175,8 +171,6 @@ TEST(EmbeddedLineFile, IsDeletedAfterTheParse) {
   EXPECT_EQ(p.elementi[85].nome, "Corvale_Pravena AV");
   EXPECT_EQ(p.elementi[86].nome, "409");
   EXPECT_EQ(p.ultima_cella(), 1980);
-  std::error_code ec;
-  fs::remove_all(dir, ec);
 }
 
 }  // namespace

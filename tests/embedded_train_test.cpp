@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "app/test_dir.h"
 #include "compiler/memorizza_dati.h"
 #include "writers/scenario.h"
 
@@ -17,27 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CartellaTemporanea {
- public:
-  CartellaTemporanea() {
-    std::random_device rd;
-    dir_ = fs::temp_directory_path() / ("sc_train_" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(dir_);
-  }
-  ~CartellaTemporanea() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  fs::path operator/(const std::string& nome) const { return dir_ / nome; }
-
- private:
-  fs::path dir_;
-};
-
-void scrivi(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
+using test::scrivi;
+using namespace test::file_scenario;
 
 std::string crlf(const std::vector<std::string>& righe) {
   std::string out;
@@ -55,16 +35,15 @@ struct Esito {
 // Writes the two descriptions into a fresh directory and parses them.
 void compila(Esito& e, const std::string& linea, const std::string& treno,
              int32_t posizione_prima = 0) {
-  CartellaTemporanea dir;
+  test::TempDir dir;
   e.p.nome_scenario = "Corvale_Pravena AV";
   e.p.numero_treno = "409";
   e.p.modo = 1;
   e.p.posizione_errore = posizione_prima;
-  const fs::path pl = dir / "Corvale_Pravena AV_linea.txt";
-  const fs::path pt = dir / "Corvale_Pravena AV_409-.txt";
+  const std::string pl = dir / linea_txt, pt = dir / treno_txt;
   scrivi(pl, linea);
   scrivi(pt, treno);
-  memorizza_dati(e.p, Sorgenti{pl.string(), pt.string(), true}, e.log);
+  memorizza_dati(e.p, Sorgenti{pl, pt, true}, e.log);
   e.linea_rimasta = fs::exists(pl);
   e.treno_rimasto = fs::exists(pt);
 }

@@ -1,7 +1,9 @@
-// Runs the built program in a child process for the end-to-end tests of
-// robustness: given arguments and working directory, optionally as an
-// ordinary user (root may write anywhere) or with a limit on the size of
-// the files it may write (a disk that fills during a write).
+// The shared helpers of the end-to-end tests. esegui_programma runs the
+// built program (or a copy of it) in a child process, in a given working
+// directory and without DISPLAY, and captures its exit status, standard
+// output and standard error; optionally as an ordinary user (root may write
+// anywhere) or with a limit on the size of the files it may write (a disk
+// that fills during a write).
 #pragma once
 
 #include <fcntl.h>
@@ -11,6 +13,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -25,6 +29,7 @@ namespace sc::test {
 struct Esecuzione {
   std::vector<std::string> args;
   std::string cwd;
+  std::string programma = SC_PROGRAM;     // a copy elsewhere writes its files there
   bool senza_root = false;                // run as nobody when root
   std::optional<rlim_t> limite_file;      // RLIMIT_FSIZE in bytes
   std::chrono::seconds limite{120};
@@ -59,7 +64,7 @@ inline EsitoProgramma esegui_programma(const Esecuzione& e) {
       if (::setrlimit(RLIMIT_FSIZE, &r) != 0) ::_exit(122);
     }
     if (e.senza_root && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(124);
-    ::execv(SC_PROGRAM, argv.data());
+    ::execv(e.programma.c_str(), argv.data());
     ::_exit(123);
   }
   EsitoProgramma r;
@@ -79,6 +84,32 @@ inline EsitoProgramma esegui_programma(const Esecuzione& e) {
   r.out = leggi(out_path);
   r.err = leggi(err_path);
   return r;
+}
+
+// The program run with `args` in the working directory `cwd`.
+inline EsitoProgramma esegui_programma(const std::string& cwd, std::vector<std::string> args) {
+  Esecuzione e;
+  e.args = std::move(args);
+  e.cwd = cwd;
+  return esegui_programma(e);
+}
+
+using Contenuti = std::map<std::string, std::string>;
+
+// Every entry of `dir` with its bytes ("<dir>" for a directory), hidden ones,
+// such as a temporary file left behind, included.
+inline Contenuti contenuti(const std::string& dir) {
+  Contenuti m;
+  for (const std::string& n : elenco(dir))
+    m[n] = std::filesystem::is_directory(dir + "/" + n) ? "<dir>" : leggi(dir + "/" + n);
+  return m;
+}
+
+// Replaces the first `da` in `testo` by `a`; `da` must be there.
+inline void sostituisci(std::string& testo, const std::string& da, const std::string& a) {
+  const size_t i = testo.find(da);
+  ASSERT_NE(i, std::string::npos) << da;
+  testo.replace(i, da.size(), a);
 }
 
 }  // namespace sc::test

@@ -22,29 +22,10 @@
 namespace {
 
 namespace fs = std::filesystem;
-using sc::test::elenco;
-using sc::test::Esecuzione;
-using sc::test::EsitoProgramma;
-using sc::test::leggi;
-using sc::test::scrivi;
-using sc::test::TempDir;
+using namespace sc::test;
+using namespace sc::test::file_scenario;
 
-const std::string linea_txt = "Corvale_Pravena AV_linea.txt";
-const std::string treno_txt = "Corvale_Pravena AV_409-.txt";
-const std::string linea_dat = "Corvale_Pravena AV_linea.dat";
-const std::string sim = "Corvale_Pravena AV_409.sim";
-const std::string dat = "Corvale_Pravena AV_409.dat";
 const size_t byte_celle = 15u * 1981u;  // cells 0 to 1980 of the 92000 m line
-
-using Contenuti = std::map<std::string, std::string>;
-
-// Every file of `dir` with its bytes (hidden ones, such as a temporary file
-// left behind, included).
-Contenuti contenuti(const std::string& dir) {
-  Contenuti m;
-  for (const std::string& n : elenco(dir)) m[n] = fs::is_directory(dir + "/" + n) ? "<dir>" : leggi(dir + "/" + n);
-  return m;
-}
 
 // What differs between two directory contents, by name and size ("" when
 // nothing does), so that a failure never prints the bytes.
@@ -59,12 +40,6 @@ std::string differenze(const Contenuti& a, const Contenuti& b) {
   for (const auto& [nome, bytes] : b)
     if (!a.count(nome)) d += nome + " is new; ";
   return d;
-}
-
-void sostituisci(std::string& testo, const std::string& da, const std::string& a) {
-  const size_t i = testo.find(da);
-  ASSERT_NE(i, std::string::npos) << da;
-  testo.replace(i, da.size(), a);
 }
 
 std::string tutti(std::string s, const std::string& da, const std::string& a) {
@@ -109,7 +84,7 @@ class IoFaults : public ::testing::Test {
     e.cwd = dir.path();
     e.senza_root = senza_root;
     e.limite_file = limite_file;
-    return sc::test::esegui_programma(e);
+    return esegui_programma(e);
   }
 
   // The compile of the two sources into "out" (unless `extra` names
@@ -120,6 +95,15 @@ class IoFaults : public ::testing::Test {
     if (std::find(extra.begin(), extra.end(), "--out") == extra.end()) args.insert(args.end(), {"--out", "out"});
     args.insert(args.end(), extra.begin(), extra.end());
     return esegui(args, senza_root, limite_file);
+  }
+
+  // The earlier compiled files back in "out", the descriptions `l` and `t`
+  // in place of the sources, and their compile.
+  EsitoProgramma compila_descrizioni(const std::string& l, const std::string& t) {
+    ripristina();
+    scrivi(dir / linea_txt, l);
+    scrivi(dir / treno_txt, t);
+    return compila();
   }
 
   // The earlier compiled files back in "out", as they were.
@@ -290,10 +274,7 @@ TEST_F(IoFaults, InputThatIsNoDescriptionIsReportedAtItsFile) {
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.caso);
-    ripristina();
-    scrivi(dir / linea_txt, c.linea);
-    scrivi(dir / treno_txt, c.treno);
-    const EsitoProgramma e = compila();
+    const EsitoProgramma e = compila_descrizioni(c.linea, c.treno);
     EXPECT_EQ(e.stato, 1) << e.err.substr(0, 2000);
     EXPECT_EQ(e.err.substr(0, c.messaggio.size()), c.messaggio) << e.err.substr(0, 2000);
     EXPECT_LT(e.err.size(), 2000u);  // a long line is shown as an excerpt
@@ -330,10 +311,7 @@ TEST_F(IoFaults, LineEndsByteOrderMarkAndLongLinesReadAlike) {
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.caso);
-    ripristina();
-    scrivi(dir / linea_txt, c.linea);
-    scrivi(dir / treno_txt, c.treno);
-    const EsitoProgramma e = compila();
+    const EsitoProgramma e = compila_descrizioni(c.linea, c.treno);
     EXPECT_EQ(e.stato, 0) << e.err.substr(0, 2000);
     EXPECT_EQ(e.err, "");
     EXPECT_EQ(differenze(contenuti(dir / "out"), nuovi), "");

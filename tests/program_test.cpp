@@ -4,38 +4,22 @@
 // standard error).
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <filesystem>
 #include <map>
-#include <thread>
 
 #include "app/test_dir.h"
+#include "tests/esegui_programma.h"
 #include "writers/scenario.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using sc::test::elenco;
-using sc::test::leggi;
-using sc::test::scrivi;
-using sc::test::TempDir;
+using namespace sc::test;
+using namespace sc::test::file_scenario;
 
 const std::string programma = "scenario-compiler";
-const std::string note = "Corvale_Pravena AV_409_note.txt";
-const std::string rallentamenti = "Corvale_Pravena AV_409_rallentamenti.txt";
-const std::string scheda = "Corvale_Pravena AV_409_scheda_treno.txt";
-const std::string linea_dat = "Corvale_Pravena AV_linea.dat";
-const std::string sim = "Corvale_Pravena AV_409.sim";
-const std::string dat = "Corvale_Pravena AV_409.dat";
 
-struct Esito {
-  int stato = -1;
-  std::string out, err;
+struct Esito : EsitoProgramma {
   std::set<std::string> cartella_di_lavoro;  // what the run left in its working directory
 };
 
@@ -50,41 +34,19 @@ Esito esegui(const TempDir& dir, bool senza_root = false) {
   }
   TempDir lavoro;
   fs::permissions(lavoro.path(), fs::perms(0777));
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::unsetenv("DISPLAY");
-    if (::chdir(lavoro.path().c_str()) != 0) ::_exit(120);
-    const int out = ::open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    const int err = ::open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(121);
-    if (senza_root && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(122);
-    ::execl(exe.c_str(), programma.c_str(), static_cast<char*>(nullptr));
-    ::_exit(123);
-  }
-  Esito e;
-  int status = 0;
-  const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-  while (::waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > limite) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      ADD_FAILURE() << "the program did not end within 120 s";
-      return e;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  e.stato = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  e.out = leggi(lavoro / "stdout.txt");
-  e.err = leggi(lavoro / "stderr.txt");
+  Esecuzione x;
+  x.cwd = lavoro.path();
+  x.programma = exe;
+  x.senza_root = senza_root;
+  Esito e{esegui_programma(x), {}};
   e.cartella_di_lavoro = elenco(lavoro.path());
   return e;
 }
 
 // Every file of `dir` but the program, with its bytes.
-std::map<std::string, std::string> contenuti(const TempDir& dir) {
-  std::map<std::string, std::string> m;
-  for (const std::string& n : elenco(dir.path()))
-    if (n != programma) m[n] = leggi(dir / n);
+Contenuti senza_programma(const TempDir& dir) {
+  Contenuti m = contenuti(dir.path());
+  m.erase(programma);
   return m;
 }
 
@@ -94,7 +56,7 @@ TEST(Program, RunWritesTheDocumentsAndTheCompiledFilesNextToItself) {
   EXPECT_EQ(e.stato, 0) << e.err;
   EXPECT_EQ(e.err, "Attendere\n");
   EXPECT_EQ(e.out, "");
-  EXPECT_EQ(e.cartella_di_lavoro, (std::set<std::string>{"stderr.txt", "stdout.txt"}));
+  EXPECT_EQ(e.cartella_di_lavoro, std::set<std::string>{});  // the run writes nothing where it starts
 
   // Exactly the three documents and the three compiled files; the two
   // descriptions were read back and deleted.
@@ -116,7 +78,7 @@ TEST(Program, SecondRunOverLongerOldFilesLeavesTheSameBytes) {
   for (const auto& [nome, n] : vecchi) scrivi(dir / nome, std::string(n, 'X'));
   const Esito primo = esegui(dir);
   ASSERT_EQ(primo.stato, 0) << primo.err;
-  const auto dopo_primo = contenuti(dir);
+  const auto dopo_primo = senza_programma(dir);
   ASSERT_EQ(dopo_primo.size(), vecchi.size());
   for (const auto& [nome, bytes] : dopo_primo) {
     EXPECT_LT(bytes.size(), vecchi.at(nome)) << nome;
@@ -126,7 +88,7 @@ TEST(Program, SecondRunOverLongerOldFilesLeavesTheSameBytes) {
 
   const Esito secondo = esegui(dir);
   ASSERT_EQ(secondo.stato, 0) << secondo.err;
-  EXPECT_EQ(contenuti(dir), dopo_primo);  // byte for byte
+  EXPECT_EQ(senza_programma(dir), dopo_primo);  // byte for byte
 }
 
 TEST(Program, ReadOnlyDirectoryIsReportedWithTheFileAndTheReason) {
