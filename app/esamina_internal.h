@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/inspect.h"
+#include "app/esamina.h"
 #include "model/percorso.h"
 
 namespace sc::inspect_detail {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "app/inspect_internal.h"
+#include "app/esamina_internal.h"
 #include "compiler/testo.h"
 
 namespace sc {

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "app/inspect_internal.h"
+#include "app/esamina_internal.h"
 #include "compiler/testo.h"
 
 namespace sc {

@@ -4,7 +4,7 @@
 
 #include "app/cli_comandi.h"
 #include "app/compiled_decode.h"
-#include "app/inspect.h"
+#include "app/esamina.h"
 
 namespace sc {
 

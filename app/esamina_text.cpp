@@ -3,7 +3,7 @@
 #include <charconv>
 
 #include "app/compiled_decode.h"
-#include "app/inspect_internal.h"
+#include "app/esamina_internal.h"
 
 namespace sc::inspect_detail {
 

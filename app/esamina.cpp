@@ -1,12 +1,12 @@
 // Showing a compiled file: the entry points, which check the options
 // against the kind of file and hand the decoded contents to the text or
 // the JSON rendering.
-#include "app/inspect.h"
+#include "app/esamina.h"
 
 #include <stdexcept>
 
 #include "app/compiled_decode.h"
-#include "app/inspect_internal.h"
+#include "app/esamina_internal.h"
 
 namespace sc {
 namespace {

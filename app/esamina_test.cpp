@@ -1,4 +1,4 @@
-#include "app/inspect.h"
+#include "app/esamina.h"
 
 #include <gtest/gtest.h>
 
