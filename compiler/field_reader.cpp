@@ -36,12 +36,6 @@ FieldReader FieldReader::open(const std::string& path, const std::string& displa
   return FieldReader(buf.str(), display_name);
 }
 
-std::string FieldReader::line_text(int n) const {
-  if (n < 1 || static_cast<size_t>(n) > line_starts_.size()) return {};
-  const size_t start = line_starts_[static_cast<size_t>(n) - 1];
-  return data_.substr(start, line_ends_[static_cast<size_t>(n) - 1] - start);
-}
-
 // The location of the characters start..end of `line`. A long line is cut
 // to an excerpt around the field, so that a location costs the same on a
 // line of any length and a diagnostic stays readable.
@@ -109,7 +103,7 @@ std::string FieldReader::text() {
   while (pos_ < data_.size() && data_[pos_] != ',' && !is_line_end(data_[pos_])) ++pos_;
   size_t end = pos_;
   while (end > start && is_blank(data_[end - 1])) --end;
-  mark(start, end == start ? start : end);
+  mark(start, end);
   std::string field = data_.substr(start, end - start);
   if (pos_ < data_.size()) {
     if (data_[pos_] == ',') {

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "compiler/fault.h"
@@ -56,8 +55,6 @@ class FieldReader {
   const SourceLocation& last() const { return last_; }
   static constexpr size_t riga_mostrata_massima = 240;
 
-  // The text of line `n` (from 1), without its line end.
-  std::string line_text(int n) const;
   const std::string& file() const { return file_; }
 
   [[noreturn]] void fail(const std::string& what) const;
