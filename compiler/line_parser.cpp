@@ -332,11 +332,7 @@ Passo LettoreLinea::montagna() {
                num(c.ultima) + ", beyond the last cell " + num(p_.ultima_cella()));
     return Passo::fine_elementi;
   }
-  memo_montagna(p_, inizio, fine, tipo);
-  if (p_.codice_errore > 0) {
-    p_.posizione_errore = inizio;
-    return Passo::ritorna;
-  }
+  memo_montagna(p_, inizio, fine, tipo);  // records no fault of its own
   return Passo::avanti;
 }
 
@@ -348,21 +344,17 @@ Passo LettoreLinea::indicatori() {
   const int32_t posizione = v[0];
   if (!nei_limiti(posizione, w[0], "speed-indicator board")) return Passo::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
-  const Cella prima = cella(c, w[0], "speed-indicator board");
+  const uint8_t tipo_prima = cella(c, w[0], "speed-indicator board").tipo;
   try {
     memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
   } catch (const ValoreIndicatoreFuoriScala& e) {
     // Point at the left value of the pair at fault.
     throw ParseFailure(e.what(), w[1 + e.coppia()]);
   }
-  if (p_.codice_errore > 0) {
-    if (p_.codice_errore == 21) {
-      guasto(21, posizione, w[0],
-             "speed-indicator board cell " + num(static_cast<int64_t>(c)) + " already holds " +
-                 contenuto_cella(prima.tipo));
-    } else {
-      p_.posizione_errore = posizione;
-    }
+  if (p_.codice_errore == 21) {  // the cell is taken; nothing was written
+    guasto(21, posizione, w[0],
+           "speed-indicator board cell " + num(static_cast<int64_t>(c)) + " already holds " +
+               contenuto_cella(tipo_prima));
     return Passo::ritorna;
   }
   return Passo::avanti;
