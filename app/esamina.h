@@ -63,9 +63,8 @@ std::string mostra_tracciato(const Tracciato& tracciato, const OpzioniInspect& o
 // when the file cannot be read.
 std::string mostra_file(const std::filesystem::path& file, const OpzioniInspect& opzioni);
 
-// The two contest codes a scenario identity should carry: plain sum and
-// weighted sum over the first 25 characters of train number + scenario
-// name, lower-cased, padded with the filler text.
+// The two contest codes a scenario identity should carry, computed as the
+// compile computes them (compiler/codici_gara.h).
 struct CodiciGara {
   int32_t semplice = 0;
   int32_t pesato = 0;

@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "app/esamina_internal.h"
-#include "compiler/testo.h"
+#include "compiler/codici_gara.h"
 
 namespace sc {
 
@@ -136,15 +136,8 @@ std::string dettaglio_cella(const Cella& c, size_t indice) {
 }
 
 CodiciGara codici_attesi(std::string_view numero_treno, std::string_view nome_scenario) {
-  const std::string testo = minuscole_1252(std::string(numero_treno) + std::string(nome_scenario)) +
-                            "aabbccddeeffgghhiillmmnnoo";
-  CodiciGara c;
-  for (int i = 1; i <= 25; ++i) {
-    const int codice = static_cast<unsigned char>(testo[static_cast<size_t>(i - 1)]);
-    c.semplice += codice;
-    c.pesato += i * codice;
-  }
-  return c;
+  const std::string testo = testo_gara(numero_treno, nome_scenario);
+  return CodiciGara{somma_gara(testo), somma_pesata_gara(testo)};
 }
 
 }  // namespace sc
