@@ -11,10 +11,10 @@
 namespace sc {
 
 struct EsitoStazione {
-  // 0, or the fault that ends the parse: 15 (stop cell or markers beyond the
-  // last cell; nothing written to the cells), 24 (stop cell 1 or lower),
-  // 22 (less than 350 m after the previous station), 10 (no record left
-  // below the indication-board texts).
+  // 0, or the fault that ends the parse: 15 (stop cell beyond the last cell;
+  // the markers lie before it; nothing written to the cells), 24 (stop cell
+  // 1 or lower), 22 (less than 350 m after the previous station), 10 (no
+  // record left below the indication-board texts).
   int32_t codice = 0;
   std::string messaggio;
 };
