@@ -130,11 +130,10 @@ int esegui_riga_di_comando(int argc, char** argv) {
   if ((opt_out->count() > 0 && out_esegui.empty()) || out_export.empty() || compila.out.empty())
     return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
 
+  if (opt_out->count() > 0 && !app.get_subcommands().empty())
+    return errore_di_uso("--out goes after the command, e.g. \"export --out DIR\"");
+
   int stato;
-  if (app.got_subcommand(export_) || app.got_subcommand(compile) || app.got_subcommand(check) ||
-      app.got_subcommand(inspect) || app.got_subcommand(plot)) {
-    if (opt_out->count() > 0) return errore_di_uso("--out goes after the command, e.g. \"export --out DIR\"");
-  }
   if (app.got_subcommand(export_)) {
     stato = comando_export(out_export, forza, std::cout, std::cerr);
   } else if (app.got_subcommand(compile)) {

@@ -1,12 +1,6 @@
 // The commands of the command line, one function each (cmd_*.cpp), called
 // by cli.cpp once the arguments are parsed. Each writes its results to `out`
-// and its diagnostics to `err`, and returns the exit status:
-//
-//   0  compiled without fault (or the command did its work)
-//   1  compiled, with faults reported
-//   2  usage error, or an input file that cannot be read
-//   3  reserved-slot clash ("Errore n. 1250" / "1251"): nothing compiled written
-//   4  an output file could not be written
+// and its diagnostics to `err`, and returns the exit status (stati_uscita.h).
 #pragma once
 
 #include <iosfwd>
@@ -14,10 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace sc {
+#include "app/stati_uscita.h"
 
-inline constexpr const char* nome_programma = "scenario-compiler";
-inline constexpr int stato_uso = 2;
+namespace sc {
 
 // The embedded run, with its files in `dir`, and the status window.
 int comando_esegui(const std::string& dir, std::ostream& err);

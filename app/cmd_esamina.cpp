@@ -41,7 +41,7 @@ int comando_inspect(const OpzioniInspectRiga& o, std::ostream& out, std::ostream
     return stato_uso;
   }
   out << testo << std::flush;
-  return 0;
+  return stato_ok;
 }
 
 }  // namespace sc

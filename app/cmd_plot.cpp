@@ -53,10 +53,10 @@ int comando_plot(const OpzioniPlotRiga& o, std::ostream& out, std::ostream& err)
     return stato_uso;
   } catch (const std::exception& e) {
     err << nome_programma << ": " << e.what() << std::endl;
-    return 4;
+    return stato_file_non_scritto;
   }
   out << "wrote " << o.uscita << std::endl;
-  return 0;
+  return stato_ok;
 }
 
 }  // namespace sc

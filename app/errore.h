@@ -4,12 +4,10 @@
 
 #include <string>
 
+#include "app/stati_uscita.h"
 #include "app/status_window.h"
 
 namespace sc {
-
-// The exit status of a run that ended through the error report.
-inline constexpr int stato_errore_riservato = 3;
 
 // " Errore n. " immediately followed by `a` (the text begins with a blank).
 std::string testo_errore(const std::string& a);

@@ -13,12 +13,10 @@
 namespace sc {
 namespace {
 
-constexpr const char* programma = "scenario-compiler";
-
 // Writes one file; on failure says why on `err`.
 bool scrivi(const std::string& path, const std::string& bytes, std::ostream& err) {
   if (auto motivo = sostituisci_file(path, bytes)) {
-    err << programma << ": " << *motivo << std::endl;
+    err << nome_programma << ": " << *motivo << std::endl;
     return false;
   }
   return true;
@@ -50,7 +48,7 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
     case Compilazione::Stato::errore_1250: return errore("1250", ui);
     case Compilazione::Stato::errore_1251: return errore("1251", ui);
     case Compilazione::Stato::senza_celle:
-      err << programma << ": the compile ended before the cells existed; "
+      err << nome_programma << ": the compile ended before the cells existed; "
           << "no compiled file written, earlier compiled files left as they were" << std::endl;
       return stato_con_errori;
     case Compilazione::Stato::pronto: break;
@@ -63,7 +61,7 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
     files.push_back({percorso_file(dir, file_compilato(f.kind), p.nome_scenario, p.numero_treno), f.bytes.pezzi()});
   }
   if (auto motivo = sostituisci_files(files)) {
-    err << programma << ": " << *motivo << std::endl;
+    err << nome_programma << ": " << *motivo << std::endl;
     return stato_file_non_scritto;
   }
   return log.empty() && p.codice_errore == 0 ? stato_ok : stato_con_errori;
@@ -78,7 +76,7 @@ int avvia_programma() {
   try {
     dir = cartella_programma();
   } catch (const std::exception& e) {
-    std::cerr << programma << ": cannot find the program's directory: " << e.what() << std::endl;
+    std::cerr << nome_programma << ": cannot find the program's directory: " << e.what() << std::endl;
     return stato_file_non_scritto;
   }
   // The window (or its headless form) lives until the run has ended and is

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "app/nomi_file.h"
+#include "app/stati_uscita.h"
 #include "app/status_window.h"
 #include "compiler/fault.h"
 #include "compiler/memorizza_percorso.h"
@@ -33,10 +34,6 @@ namespace sc {
 
 inline constexpr const char* nome_scenario_incorporato = "Corvale_Pravena AV";
 inline constexpr const char* numero_treno_incorporato = "409";
-
-inline constexpr int stato_ok = 0;
-inline constexpr int stato_con_errori = 1;
-inline constexpr int stato_file_non_scritto = 4;
 
 // The five writers of the embedded scenario, in the order they run: line
 // and train description, notes, restriction order, train sheet.
