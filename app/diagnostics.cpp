@@ -5,8 +5,8 @@
 namespace sc {
 namespace {
 
-// "error N: MESSAGE", with " (at P m)" when the fault has a position that
-// the message does not already give.
+// Whether the message already gives the position as "P m" (P not part of
+// a longer number).
 bool da_la_posizione(const std::string& message, int32_t posizione) {
   const std::string metri = std::to_string(posizione) + " m";
   for (size_t i = message.find(metri); i != std::string::npos; i = message.find(metri, i + 1)) {
@@ -29,6 +29,8 @@ std::string mostrabile(const std::string& t) {
   return s;
 }
 
+// "error N: MESSAGE", with " (at P m)" when the fault has a position that
+// the message does not already give.
 std::string intestazione(const Fault& f) {
   std::string s = "error " + std::to_string(f.codice) + ": " + mostrabile(f.message);
   if (f.posizione && !da_la_posizione(f.message, *f.posizione)) s += " (at " + std::to_string(*f.posizione) + " m)";
