@@ -37,7 +37,7 @@ test-asan: asan
 	  ctest --output-on-failure -j $(JOBS)
 
 # The fuzz targets (fuzz/): a clang build of the compiler core alone.
-# `make fuzz` runs each target FUZZ_SECONDS; `make test` ends with a short
+# `make fuzz` runs each target FUZZ_SECONDS; `make test` includes a short
 # run of FUZZ_SHORT_SECONDS each. Inputs found go to $(FUZZ_BUILD)/fuzz-corpus,
 # crashing ones to $(FUZZ_BUILD)/fuzz-crashes (copy them to fuzz/regressions/
 # once fixed: the sanitizer suite replays that folder).
