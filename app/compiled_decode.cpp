@@ -10,10 +10,6 @@
 namespace sc {
 namespace {
 
-bool finisce_con(std::string_view s, std::string_view fine) {
-  return s.size() >= fine.size() && s.substr(s.size() - fine.size()) == fine;
-}
-
 // Little-endian reads at a position the caller has checked.
 class Lettore {
  public:
@@ -55,9 +51,9 @@ std::string dimensione(size_t n) { return "(size " + std::to_string(n) + ")"; }
 }  // namespace
 
 std::optional<FileCompilato> riconosci_file(std::string_view nome) {
-  if (finisce_con(nome, "_linea.dat")) return FileCompilato::tracciato;
-  if (finisce_con(nome, ".sim")) return FileCompilato::elementi;
-  if (finisce_con(nome, ".dat")) return FileCompilato::celle;
+  if (nome.ends_with("_linea.dat")) return FileCompilato::tracciato;
+  if (nome.ends_with(".sim")) return FileCompilato::elementi;
+  if (nome.ends_with(".dat")) return FileCompilato::celle;
   return std::nullopt;
 }
 

@@ -11,10 +11,6 @@ std::string_view base(std::string_view percorso) {
   return slash == std::string_view::npos ? percorso : percorso.substr(slash + 1);
 }
 
-bool finisce_con(std::string_view s, std::string_view fine) {
-  return s.size() >= fine.size() && s.substr(s.size() - fine.size()) == fine;
-}
-
 // Why a value given on the command line cannot name files, or "".
 std::string difetto(const std::string& valore, const char* opzione) {
   if (valore.empty()) return std::string(opzione) + " must not be empty";
@@ -29,17 +25,17 @@ std::string tra_virgolette(std::string_view s) { return "\"" + std::string(s) + 
 
 std::optional<std::string> nome_da_file_linea(std::string_view percorso) {
   const std::string_view b = base(percorso);
-  if (!finisce_con(b, suffisso_linea) || b.size() == suffisso_linea.size()) return std::nullopt;
+  if (!b.ends_with(suffisso_linea) || b.size() == suffisso_linea.size()) return std::nullopt;
   return std::string(b.substr(0, b.size() - suffisso_linea.size()));
 }
 
 std::optional<Identita> identita_da_file_treno(std::string_view percorso, const std::optional<std::string>& nome) {
   const std::string_view b = base(percorso);
-  if (!finisce_con(b, suffisso_treno)) return std::nullopt;
+  if (!b.ends_with(suffisso_treno)) return std::nullopt;
   const std::string_view resto = b.substr(0, b.size() - suffisso_treno.size());
   size_t separatore;
   if (nome) {
-    if (resto.size() <= nome->size() + 1 || resto.substr(0, nome->size()) != *nome || resto[nome->size()] != '_')
+    if (resto.size() <= nome->size() + 1 || !resto.starts_with(*nome) || resto[nome->size()] != '_')
       return std::nullopt;
     separatore = nome->size();
   } else {

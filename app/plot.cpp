@@ -70,8 +70,7 @@ FileCompilati trova_in_cartella(const fs::path& cartella) {
   for (const fs::path& p : piani) {
     const std::string nome = p.filename().string();
     const std::string scenario = nome.substr(0, nome.size() - std::string("_linea.dat").size());
-    if (base.size() > scenario.size() + 1 && base.compare(0, scenario.size() + 1, scenario + "_") == 0 &&
-        scenario.size() + 1 > migliore) {
+    if (base.size() > scenario.size() + 1 && base.starts_with(scenario + "_") && scenario.size() + 1 > migliore) {
       migliore = scenario.size() + 1;
       f.tracciato = p;
     }
