@@ -58,9 +58,8 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
         }
       }
     }
+    if (!prepara_cartella(o.out, err)) return stato_file_non_scritto;
   }
-
-  if (!o.solo_controllo && !prepara_cartella(o.out, err)) return stato_file_non_scritto;
 
   FaultLog log;
   const Sorgenti sorgenti{o.linea, o.treno, /*elimina=*/false};
