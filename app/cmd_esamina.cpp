@@ -33,10 +33,9 @@ int comando_inspect(const OpzioniInspectRiga& o, std::ostream& out, std::ostream
   } catch (const DecodeError& e) {
     err << nome_programma << ": " << o.file << ": " << e.what() << std::endl;
     return stato_uso;
-  } catch (const std::invalid_argument& e) {
-    err << nome_programma << ": " << e.what() << std::endl;
-    return stato_uso;
-  } catch (const std::runtime_error& e) {
+  } catch (const std::exception& e) {
+    // A bad option for this kind of file, a file that cannot be read, or
+    // one too large to hold in memory.
     err << nome_programma << ": " << e.what() << std::endl;
     return stato_uso;
   }
