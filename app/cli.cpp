@@ -113,6 +113,18 @@ int esegui_riga_di_comando(int argc, char** argv) {
   plot->add_option("--size", disegna.dimensioni, "Picture size in pixels (default 1600x1000)")->type_name("WxH");
   plot->footer(stati_di_uscita);
 
+  // decompile
+  OpzioniDecompile decompila;
+  CLI::App* decompile = app.add_subcommand(
+      "decompile",
+      "Write the line and train description of a compiled scenario, checked to compile to the same files");
+  decompile->add_option("DIR_OR_FILES", decompila.ingressi,
+                        "One directory holding one scenario, or its compiled files (the track plan is optional)")
+      ->required();
+  decompile->add_option("--out", decompila.out, "Directory to write into (created if missing)")->type_name("DIR");
+  decompile->add_flag("--force", decompila.sostituisci, "Replace files of the same names");
+  decompile->footer(stati_di_uscita);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {
@@ -122,12 +134,13 @@ int esegui_riga_di_comando(int argc, char** argv) {
     if (comandi.empty() && dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr && argc > 1 &&
         argv[1][0] != '-') {
       return errore_di_uso(std::string("unknown command \"") + argv[1] +
-                           "\"; the commands are export, compile, check, inspect and plot");
+                           "\"; the commands are export, compile, check, inspect, plot and decompile");
     }
     return errore_di_uso(comandi.empty() ? e.what() : comandi.front()->get_name() + ": " + e.what());
   }
 
-  if ((opt_out->count() > 0 && out_esegui.empty()) || out_export.empty() || compila.out.empty())
+  if ((opt_out->count() > 0 && out_esegui.empty()) || out_export.empty() || compila.out.empty() ||
+      decompila.out.empty())
     return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
 
   if (opt_out->count() > 0 && !app.get_subcommands().empty())
@@ -144,6 +157,8 @@ int esegui_riga_di_comando(int argc, char** argv) {
     stato = comando_inspect(ispeziona, std::cout, std::cerr);
   } else if (app.got_subcommand(plot)) {
     stato = comando_plot(disegna, std::cout, std::cerr);
+  } else if (app.got_subcommand(decompile)) {
+    stato = comando_decompile(decompila, std::cout, std::cerr);
   } else if (opt_out->count() > 0) {
     stato = comando_esegui(out_esegui, std::cerr);
   } else {

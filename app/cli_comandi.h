@@ -46,6 +46,13 @@ struct OpzioniPlotRiga {
 };
 int comando_plot(const OpzioniPlotRiga& o, std::ostream& out, std::ostream& err);
 
+struct OpzioniDecompile {
+  std::vector<std::string> ingressi;  // one directory, or the compiled files
+  std::string out = ".";
+  bool sostituisci = false;  // --force
+};
+int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream& err);
+
 // `nome` inside `dir`, as the user would type it: the bare name in ".".
 std::string in_cartella(const std::string& dir, const std::string& nome);
 

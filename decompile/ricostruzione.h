@@ -1,0 +1,95 @@
+// The pieces of a decompile: each turns part of the compiled data back into
+// description entries (lines of text, grouped by section) and notes what
+// it cannot explain.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/percorso.h"
+
+namespace sc::decompila {
+
+// What the compiled files hold, decoded; cell 1 and record 85 already
+// cleared of the marks and contest codes that the compile stamps.
+struct Dati {
+  std::vector<Cella> celle;
+  std::array<Elemento, numero_elementi> elementi{};
+  std::optional<Tracciato> tracciato;  // absent: compiled without a track plan
+
+  int32_t ultima_cella() const { return static_cast<int32_t>(celle.size()) - 1; }
+};
+
+// Things of the files that no entry explains, in the order found.
+class Note {
+ public:
+  void aggiungi(std::string testo) { testi_.push_back(std::move(testo)); }
+  const std::vector<std::string>& tutte() const { return testi_; }
+
+ private:
+  std::vector<std::string> testi_;
+};
+
+// "cell 71 (3500 m)": a cell and the metre where it begins.
+std::string cella_at(int64_t indice);
+
+// printf-style formatting of one line.
+std::string riga(const char* formato, ...) __attribute__((format(printf, 1, 2)));
+
+// Whether `testo` reads back unchanged as one text field: no comma, no line
+// end, no blank at either end.
+bool testo_di_campo(const std::string& testo);
+
+struct DescrizioneLinea {
+  std::vector<std::string> generale, curve, pendenze, montagne, cartelli, indicazioni;
+};
+
+struct DescrizioneTreno {
+  std::vector<std::string> generale, aderenze, vel_limite, stazioni, rallentamenti, segnali, codici;
+};
+
+// General section of the line: length, kilometre references, backgrounds,
+// cab-signalling repetition.
+void generale_linea(const Dati& d, DescrizioneLinea& out, Note& note);
+
+// The entries of one cell profile held in cells 0 to U - 3 (cell U - 2 only
+// when an entry lies there; U - 1 and U stay 0): one at cell 0, then one
+// wherever the byte changes. `voce` formats an entry from its position in
+// metres and its byte.
+template <typename Byte, typename Voce>
+void profilo(const std::vector<Cella>& celle, Byte byte, Voce voce, std::vector<std::string>& out) {
+  const int64_t u = static_cast<int64_t>(celle.size()) - 1;
+  if (u < 3) return;
+  for (int64_t i = 0; i <= u - 2; ++i) {
+    const uint8_t b = byte(celle[static_cast<size_t>(i)]);
+    const bool cambia = i == 0 || b != byte(celle[static_cast<size_t>(i - 1)]);
+    // The end fill stops before U - 2: a value there needs an entry of its own.
+    if ((i < u - 2 && cambia) || (i == u - 2 && b != 0)) out.push_back(voce(50 * i, b));
+  }
+}
+
+// Curve entries from the track plan.
+void curve(const Dati& d, DescrizioneLinea& out, Note& note);
+
+// Tunnel stretches from the tunnel kind and markers of the cells.
+void montagne(const Dati& d, const std::vector<bool>& codice_del_passo, DescrizioneLinea& out, Note& note);
+
+// Speed-indicator boards and indication boards with their texts.
+void cartelli(const Dati& d, DescrizioneLinea& out, Note& note);
+
+// The cab-code cells that the consistency pass adds, found by running its
+// rules over the cells: true for each cell the pass placed.
+std::vector<bool> codici_del_passo(const Dati& d, Note& note);
+
+// The train description: general values, profiles, stations, restrictions,
+// signals and the author's cab-code points.
+void treno(const Dati& d, const std::vector<bool>& codice_del_passo, DescrizioneTreno& out, Note& note);
+
+// The descriptions as file bytes (CR LF line ends, one byte per character).
+std::string testo_linea(const DescrizioneLinea& l);
+std::string testo_treno(const DescrizioneTreno& t);
+
+}  // namespace sc::decompila
