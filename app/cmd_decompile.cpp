@@ -159,7 +159,7 @@ int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream
   err << nome_programma << ": "
       << (d.inspiegati.empty() ? "the decompiler failed to reproduce the input (a fault of the decompiler)"
                                : "the input holds what no description gives (damaged or edited by hand)")
-      << "; the descriptions above hold what could be recovered" << std::endl;
+      << "; the descriptions written hold all that could be recovered" << std::endl;
   return stato_con_errori;
 }
 

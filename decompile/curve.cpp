@@ -42,8 +42,8 @@ void curve(const Dati& d, DescrizioneLinea& out, Note& note) {
     note.aggiungi("track plan: " + std::to_string(righe) + " rows where a line of " +
                   std::to_string(d.elementi[record_treno_linea].fine) + " m has " +
                   std::to_string(lunghezza_totale + 1));
-    if (righe < 4) return;
   }
+  if (righe < 4) return;
   const std::vector<Numero>& xs = t.colonna(0);
   const std::vector<Numero>& ys = t.colonna(1);
   const auto seme = [&](int64_t r, double x, double y) {

@@ -59,7 +59,11 @@ Decompilazione decompila(const FileCompilati& file) {
   generale_linea(d, linea, note);
   curve(d, linea, note);
   profilo(d.celle, [](const Cella& c) { return c.pendenza; },
-          [](int64_t pos, uint8_t b) { return riga("pendenza,  %lld,   %d", static_cast<long long>(pos), b - 100); },
+          [](int64_t pos, uint8_t b) {
+            // Spaced as the exported scenario spaces its entries.
+            return riga(pos == 0 ? "pendenza,   %lld,    %d" : "pendenza,  %lld,   %d", static_cast<long long>(pos),
+                        b - 100);
+          },
           linea.pendenze);
   const std::vector<bool> del_passo = codici_del_passo(d, note);
   montagne(d, del_passo, linea, note);

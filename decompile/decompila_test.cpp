@@ -32,5 +32,99 @@ TEST(Decompila, EmbeddedScenarioRoundTrips) {
   EXPECT_EQ(d.numero_treno, "409");
 }
 
+// Byte `n` of `s` replaced by `b`.
+std::string con_byte(std::string s, size_t n, char b) {
+  s.at(n) = b;
+  return s;
+}
+
+bool contiene(const std::vector<std::string>& v, const std::string& testo) {
+  for (const std::string& x : v) {
+    if (x.find(testo) != std::string::npos) return true;
+  }
+  return false;
+}
+
+TEST(Decompila, DamagedFilesNameWhatNoEntryExplains) {
+  const Compilati& c = incorporato();
+  const size_t cella_500 = 500 * 15, cella_1000 = 1000 * 15;
+  // Record 0 begins the element table; its name length is at bytes 14 and 15.
+  std::string elementi_0 = c.elementi;
+  elementi_0.insert(16, "X");
+  elementi_0[14] = 1;
+  std::string piano = *c.tracciato;
+  // Rows 0 and 1 take 4 bytes each, every later row 10 (a tag and a double):
+  // the top byte of x at row 5004.
+  piano[8 + 10 * (5004 - 2) + 2 + 7] ^= 0x01;
+  const struct {
+    const char* caso;
+    std::string celle, elementi, tracciato;
+    std::string atteso;  // in one of the messages
+  } casi[] = {
+      {"unused element type", con_byte(c.celle, cella_500, 9), c.elementi, *c.tracciato,
+       "cell 500 (25000 m): tipo 9 is explained by no entry"},
+      {"stray approach marker", con_byte(c.celle, cella_1000 + 10, 7), c.elementi, *c.tracciato,
+       "cell 1000 (50000 m): avviso 7 is explained by no entry"},
+      {"contest code", con_byte(c.celle, 18, 0), c.elementi, *c.tracciato, "cell 1: contest code"},
+      {"name in record 0", c.celle, elementi_0, *c.tracciato, "record 0: explained by no entry"},
+      {"track plan point", c.celle, c.elementi, piano, "track plan row 5004: no straight or curved step"},
+  };
+  for (const auto& k : casi) {
+    const Decompilazione d = decompila({k.celle, k.elementi, k.tracciato});
+    EXPECT_FALSE(d.identico()) << k.caso;
+    EXPECT_TRUE(contiene(d.inspiegati, k.atteso)) << k.caso << ":\n" << elenco(d.inspiegati);
+    // What can be explained is still written.
+    EXPECT_NE(d.treno.find("segnale,   91450"), std::string::npos) << k.caso;
+  }
+}
+
+// The descriptions of a small line: the compile's own additions are not
+// written, stretches of equal values are one entry, positions are on the
+// 50 m grid of the cells.
+TEST(Decompila, SmallScenarioReadsAsAnAuthorWouldWriteIt) {
+  const std::string linea =
+      "[generale]\r\nlunghezza percorso,    5000\r\n"
+      "progressiva chilometrica uno,    100,    200,    1\r\n"
+      "progressiva chilometrica due,    300,    0,    0\r\n"
+      "progressiva chilometrica tre,    300,    50,    0\r\n"
+      "ripetizione segnali 4 codici,    50,    0\r\n"
+      "[curve]\r\ncurvas2,  1000,  500\r\ncurvas2,  1500,  700\r\ncurvad6,  3000,  10\r\n"
+      "[pendenze]\r\npendenza,   0,    1\r\npendenza,  1000,   1\r\npendenza,  2025,   -2\r\n"
+      "[montagne]\r\nmontagna,   1000,  1400,  12\r\nmontagna,   1500,  2000,  11\r\n"
+      "[fine]\r\n";
+  const std::string treno =
+      "[generale]\r\nnumero vetture,    3\r\n"
+      "[vel_limite]\r\nvelocita,   0,    100\r\nvelocita,   2000,    100\r\nvelocita,   2500,    162\r\n"
+      "[stazioni]\r\nstazione,    3000, 12,  400,  0, 0, 1,  1,1,0,  4,1,1,    1,   10, 5, 7, NORD\r\n"
+      "[rallentamenti]\r\nrallentamento,   2000,   60,   500,   1, 1, 0\r\n"
+      "[segnali]\r\nsegnale,    1000,   2, 4, 1,  1, 0,    2,  2,1,1, 40\r\n"
+      "[codici]\r\nabbattimento,   4000,   0\r\n"
+      "[fine]\r\n";
+  const Compilati c = compila_in_memoria(linea, treno, "Piccola", "7", true);
+  ASSERT_TRUE(c.scritti && c.faults.empty()) << elenco(c.faults);
+  const Decompilazione d = decompila(file_di(c));
+  ASSERT_TRUE(d.identico()) << *d.differenza << "\n" << elenco(d.inspiegati);
+  EXPECT_EQ(d.linea,
+            "[generale]\r\nlunghezza percorso,    5000\r\n"
+            "progressiva chilometrica uno,    100,    200,    1\r\n"
+            "progressiva chilometrica due,    300,    0,    0\r\n"
+            "progressiva chilometrica tre,    300,    50,    0\r\n"
+            "sfondo uno,    0\r\nsfondo due,    0\r\nsfondo tre,    0\r\n"
+            "ripetizione segnali 9 codici,    50,    0\r\n"
+            "[curve]\r\ncurvas2,  1000,  1200\r\ncurvad6,  3000,  10\r\n"
+            "[pendenze]\r\npendenza,   0,    1\r\npendenza,  2000,   -2\r\n"
+            "[montagne]\r\nmontagna,   1000,  1400,  12\r\nmontagna,   1500,  2000,  13\r\n"
+            "[cartelli]\r\n[indicazioni]\r\n[fine]\r\n");
+  EXPECT_EQ(d.treno,
+            "[generale]\r\nnumero vetture,    3\r\npercentuale massa frenata,    0\r\nsabbia,    0\r\n"
+            "orologio,    0              0            0 \r\n"
+            "[aderenze]\r\naderenza,   0,    0\r\n"
+            "[vel_limite]\r\nvelocita,   0,    100\r\nvelocita,    2500,   160\r\n"
+            "[stazioni]\r\nstazione,    3000, 12,  400,  0, 0, 1,  1,1,0,  4,1,1,    1,  10, 5, 7, NORD\r\n"
+            "[rallentamenti]\r\nrallentamento,   2000,   60,   500,   1, 1, 0\r\n"
+            "[segnali]\r\nsegnale,    1000,   2, 4, 1,  1, 0,    2,  2,1,1, 101\r\n"
+            "[codici]\r\nabbattimento,    4000,   0\r\n[fine]\r\n");
+}
+
 }  // namespace
 }  // namespace sc::decompila

@@ -162,7 +162,10 @@ void treno(const Dati& d, const std::vector<bool>& codice_del_passo, Descrizione
           [](int64_t pos, uint8_t b) { return riga("aderenza,   %lld,    %d", static_cast<long long>(pos), b); },
           out.aderenze);
   profilo(d.celle, [](const Cella& c) { return c.velocita; },
-          [](int64_t pos, uint8_t b) { return riga("velocita,    %lld,   %d", static_cast<long long>(pos), 5 * b); },
+          [](int64_t pos, uint8_t b) {
+            return riga(pos == 0 ? "velocita,   %lld,    %d" : "velocita,    %lld,   %d", static_cast<long long>(pos),
+                        5 * b);
+          },
           out.vel_limite);
 
   stazioni(d, out, note);

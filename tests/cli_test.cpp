@@ -177,7 +177,7 @@ TEST_F(Cli, HelpOfEveryCommandAndVersion) {
     std::vector<std::string> testi;  // each must appear in the help
   } casi[] = {
       {{"--help"}, {"Usage: scenario-compiler [OPTIONS] [SUBCOMMAND]", "--out DIR", "export", "compile", "check",
-                    "inspect", "plot", "--version", "Exit status:", "4  an output file could not be written"}},
+                    "inspect", "plot", "decompile", "--version", "Exit status:", "4  an output file could not be written"}},
       {{"export", "--help"}, {"Usage: scenario-compiler export [OPTIONS]", "--out DIR", "--force"}},
       {{"compile", "--help"},
        {"Usage: scenario-compiler compile [OPTIONS] LINE TRAIN", "--name NAME", "--train NUMBER", "--out DIR",
@@ -187,6 +187,8 @@ TEST_F(Cli, HelpOfEveryCommandAndVersion) {
                                "--only TYPE...", "--every N"}},
       {{"plot", "--help"}, {"Usage: scenario-compiler plot [OPTIONS] DIR_OR_FILES...", "-o,--output OUT",
                             "--size WxH"}},
+      {{"decompile", "--help"}, {"Usage: scenario-compiler decompile [OPTIONS] DIR_OR_FILES...", "--out DIR",
+                                 "--force", "Exit status:"}},
   };
   for (const auto& c : casi) {
     const Esito e = esegui_programma(dir.path(), c.args);
