@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "decompile/formato.h"
 #include "decompile/verifica.h"
 #include "writers/scenario.h"
 
@@ -78,29 +81,31 @@ TEST(Decompila, DamagedFilesNameWhatNoEntryExplains) {
   }
 }
 
+// A small scenario with a restriction, a signal, a station, tunnels and curves.
+const std::string piccola_linea =
+    "[generale]\r\nlunghezza percorso,    5000\r\n"
+    "progressiva chilometrica uno,    100,    200,    1\r\n"
+    "progressiva chilometrica due,    300,    0,    0\r\n"
+    "progressiva chilometrica tre,    300,    50,    0\r\n"
+    "ripetizione segnali 4 codici,    50,    0\r\n"
+    "[curve]\r\ncurvas2,  1000,  500\r\ncurvas2,  1500,  700\r\ncurvad6,  3000,  10\r\n"
+    "[pendenze]\r\npendenza,   0,    1\r\npendenza,  1000,   1\r\npendenza,  2025,   -2\r\n"
+    "[montagne]\r\nmontagna,   1000,  1400,  12\r\nmontagna,   1500,  2000,  11\r\n"
+    "[fine]\r\n";
+const std::string piccolo_treno =
+    "[generale]\r\nnumero vetture,    3\r\n"
+    "[vel_limite]\r\nvelocita,   0,    100\r\nvelocita,   2000,    100\r\nvelocita,   2500,    162\r\n"
+    "[stazioni]\r\nstazione,    3000, 12,  400,  0, 0, 1,  1,1,0,  4,1,1,    1,   10, 5, 7, NORD\r\n"
+    "[rallentamenti]\r\nrallentamento,   2000,   60,   500,   1, 1, 0\r\n"
+    "[segnali]\r\nsegnale,    1000,   2, 4, 1,  1, 0,    2,  2,1,1, 40\r\n"
+    "[codici]\r\nabbattimento,   4000,   0\r\n"
+    "[fine]\r\n";
+
 // The descriptions of a small line: the compile's own additions are not
 // written, stretches of equal values are one entry, positions are on the
 // 50 m grid of the cells.
 TEST(Decompila, SmallScenarioReadsAsAnAuthorWouldWriteIt) {
-  const std::string linea =
-      "[generale]\r\nlunghezza percorso,    5000\r\n"
-      "progressiva chilometrica uno,    100,    200,    1\r\n"
-      "progressiva chilometrica due,    300,    0,    0\r\n"
-      "progressiva chilometrica tre,    300,    50,    0\r\n"
-      "ripetizione segnali 4 codici,    50,    0\r\n"
-      "[curve]\r\ncurvas2,  1000,  500\r\ncurvas2,  1500,  700\r\ncurvad6,  3000,  10\r\n"
-      "[pendenze]\r\npendenza,   0,    1\r\npendenza,  1000,   1\r\npendenza,  2025,   -2\r\n"
-      "[montagne]\r\nmontagna,   1000,  1400,  12\r\nmontagna,   1500,  2000,  11\r\n"
-      "[fine]\r\n";
-  const std::string treno =
-      "[generale]\r\nnumero vetture,    3\r\n"
-      "[vel_limite]\r\nvelocita,   0,    100\r\nvelocita,   2000,    100\r\nvelocita,   2500,    162\r\n"
-      "[stazioni]\r\nstazione,    3000, 12,  400,  0, 0, 1,  1,1,0,  4,1,1,    1,   10, 5, 7, NORD\r\n"
-      "[rallentamenti]\r\nrallentamento,   2000,   60,   500,   1, 1, 0\r\n"
-      "[segnali]\r\nsegnale,    1000,   2, 4, 1,  1, 0,    2,  2,1,1, 40\r\n"
-      "[codici]\r\nabbattimento,   4000,   0\r\n"
-      "[fine]\r\n";
-  const Compilati c = compila_in_memoria(linea, treno, "Piccola", "7", true);
+  const Compilati c = compila_in_memoria(piccola_linea, piccolo_treno, "Piccola", "7", true);
   ASSERT_TRUE(c.scritti && c.faults.empty()) << elenco(c.faults);
   const Decompilazione d = decompila(file_di(c));
   ASSERT_TRUE(d.identico()) << *d.differenza << "\n" << elenco(d.inspiegati);
@@ -124,6 +129,76 @@ TEST(Decompila, SmallScenarioReadsAsAnAuthorWouldWriteIt) {
             "[rallentamenti]\r\nrallentamento,   2000,   60,   500,   1, 1, 0\r\n"
             "[segnali]\r\nsegnale,    1000,   2, 4, 1,  1, 0,    2,  2,1,1, 101\r\n"
             "[codici]\r\nabbattimento,    4000,   0\r\n[fine]\r\n");
+}
+
+// Rarer entries, each added to a small scenario: what the compile stores of
+// them must come back whole.
+TEST(Decompila, RareEntriesComeBackByteForByte) {
+  const struct {
+    const char* caso;
+    std::string linea, treno;  // entries added to the line and the train description
+  } casi[] = {
+      {"gradients at the ends of the byte", "pendenza,  500,   -100\r\npendenza,  900,   155\r\n", ""},
+      {"speed and adhesion up to cell U - 2", "",
+       "velocita,   0,    80\r\nvelocita,   11900,    80\r\naderenza,  11850,  7\r\naderenza,  11900,  9\r\n"},
+      {"tunnel kinds 0, 7, 15 and 11 without markers",
+       "montagna,   500,  900,  0\r\nmontagna,   1000,  1500,  7\r\nmontagna,   2000,  2600,  15\r\n"
+       "montagna,   3000,  3400,  -245\r\n",
+       ""},
+      {"tunnels back to back in two marker phases", "montagna,   500,  1000,  13\r\nmontagna,   1000,  1650,  13\r\n",
+       ""},
+      {"speed-indicator values off the 5 km/h grid", "indicatori_vmax,  700,  83,  -20,  500,  12,  83,  7,  9,  -3\r\n",
+       ""},
+      {"kilometre references with zero first values",
+       "progressiva chilometrica due,    0,    500,    1\r\nprogressiva chilometrica uno,    0,    300,    0\r\n", ""},
+      {"signal times and sides", "",
+       "segnale,    700,   2, 9, 9,  9, 9,    2,  9,9,9, 30\r\nsegnale,    1500,   2, 0, 0,  0, 0,    0,  0,0,0, 300\r\n"
+       "segnale,    2500,   1, 1, 2,  3, 4,    1,  5,6,7, 80\r\nsegnale,    3500,   3, 1, 1,  1, 0,    0,  1,1,1, 0\r\n"},
+      {"cab codes without speed and beyond 16 bits", "",
+       "abbattimento,   700,   -5\r\nabbattimento,   900,   70000\r\nabbattimento,   1100,   40000\r\n"},
+      {"restriction near the origin, and one without approach cells", "",
+       "rallentamento,   1000,   250,   400,   3, 1, 2\r\nrallentamento,   5000,   90,   1000,   0, 0, 0\r\n"},
+      {"stations of type 30, of 500 m and centred first", "",
+       "stazione,    1000, 14,  300,  1, 9, 2,  1,1,0,  4,1,1,    1,   0, 0, 0, PRIMA\r\n"
+       "stazione,    3000, 30,  400,  2, 9, 1,  -7,2,3,  4,5,6,    7,  23,59,59, SECONDA\r\n"
+       "stazione,    5000,  7,  500,  3, 9, 4,  1,1,0,  4,1,1,    1,   1, 2, 3, TERZA\r\n"},
+  };
+  const std::string base_linea =
+      "[generale]\r\nlunghezza percorso,    5000\r\n[pendenze]\r\npendenza,   0,    2\r\n";
+  const std::string base_treno = "[generale]\r\nvelocita,   0,    100\r\n";
+  for (const auto& k : casi) {
+    const Compilati c = compila_in_memoria(base_linea + k.linea + "[fine]\r\n", base_treno + k.treno + "[fine]\r\n",
+                                           "Rara", "1", true);
+    ASSERT_TRUE(c.scritti && c.faults.empty()) << k.caso << ": " << elenco(c.faults);
+    const Decompilazione d = decompila(file_di(c));
+    EXPECT_TRUE(d.identico() && d.inspiegati.empty())
+        << k.caso << ": " << d.differenza.value_or("") << "\n" << elenco(d.inspiegati) << d.linea << d.treno;
+  }
+}
+
+// Any byte of any file changed: no crash, and either the files still come
+// back whole (the change is one a description can make) or something is
+// named as unexplained.
+TEST(Decompila, ChangedBytesAreExplainedOrNamed) {
+  const Compilati c = compila_in_memoria(piccola_linea, piccolo_treno, "Piccola", "7", true);
+  ASSERT_TRUE(c.scritti);
+  std::mt19937 r(17);
+  int nominati = 0;
+  for (int prova = 0; prova < 150; ++prova) {
+    std::string f[3] = {c.celle, c.elementi, *c.tracciato};
+    std::string& bersaglio = f[prova % 3];
+    const size_t n = std::uniform_int_distribution<size_t>(0, bersaglio.size() - 1)(r);
+    bersaglio[n] = static_cast<char>(bersaglio[n] ^ std::uniform_int_distribution<int>(1, 255)(r));
+    Decompilazione d;
+    try {
+      d = decompila({f[0], f[1], f[2]});
+    } catch (const DecodeError&) {
+      continue;  // no longer the layout of its kind (a name length, a plan tag)
+    }
+    EXPECT_TRUE(d.identico() || !d.inspiegati.empty()) << "file " << prova % 3 << ", byte " << n;
+    nominati += d.identico() ? 0 : 1;
+  }
+  EXPECT_GT(nominati, 50) << nominati;
 }
 
 }  // namespace
