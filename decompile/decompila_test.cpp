@@ -147,6 +147,8 @@ TEST(Decompila, RareEntriesComeBackByteForByte) {
        ""},
       {"tunnels back to back in two marker phases", "montagna,   500,  1000,  13\r\nmontagna,   1000,  1650,  13\r\n",
        ""},
+      {"tunnels back to back, each of its own kind",
+       "montagna,   500,  1000,  1\r\nmontagna,   200,  300,  1\r\nmontagna,   1000,  1650,  12\r\n", ""},
       {"speed-indicator values off the 5 km/h grid", "indicatori_vmax,  700,  83,  -20,  500,  12,  83,  7,  9,  -3\r\n",
        ""},
       {"kilometre references with zero first values",

@@ -153,6 +153,9 @@ std::vector<Tratto> dividi(const std::vector<Cella>& c, int64_t a, int64_t b, No
 
 }  // namespace
 
+// The end of a tunnel entry that covers no cell, far before the line.
+constexpr int fine_vuota = -1000;
+
 void montagne(const Dati& d, const std::vector<bool>& codice_del_passo, DescrizioneLinea& out, Note& note) {
   (void)codice_del_passo;  // a cab-code cell of the pass takes a marker's cell like any element
   const std::vector<Cella>& c = d.celle;
@@ -172,11 +175,13 @@ void montagne(const Dati& d, const std::vector<bool>& codice_del_passo, Descrizi
     for (const Tratto& t : dividi(c, a, i - 1, note)) {
       if (t.prima > t.ultima) continue;
       const int64_t inizio = 50 * t.prima, fine = 50 * (t.ultima + 1);
-      // A stretch that begins 150 m or less after the end of the one before
-      // gets kind 3 whatever its entry says.
+      // A stretch that begins 150 m or less after the end of the entry
+      // before it gets kind 3 whatever its entry says. Another kind there
+      // needs an entry before it that ends far away: one that covers no
+      // cell.
       if (fine_prima && inizio - *fine_prima <= 150 && g != 3) {
-        note.aggiungi(cella_at(t.prima) + ": tunnel kind " + std::to_string(g) +
-                      " on a stretch that begins 150 m or less after the one before, which the compile makes kind 3");
+        out.montagne.push_back(riga("montagna,   0,  %d,  0", fine_vuota));
+        fine_prima = fine_vuota;
       }
       if (t.prima > u - 2) note.aggiungi(cella_at(t.prima) + ": a tunnel that begins in the last two cells");
       const int tipo = t.marche ? g + 10 : (g <= 10 ? g : g - 256);
