@@ -66,7 +66,7 @@ Decompilazione decompila(const FileCompilati& file) {
           },
           linea.pendenze);
   const std::vector<bool> del_passo = codici_del_passo(d, note);
-  montagne(d, del_passo, linea, note);
+  montagne(d, linea, note);
   cartelli(d, linea, note);
   treno(d, del_passo, treno_, note);
 

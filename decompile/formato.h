@@ -13,5 +13,6 @@ using sc::decodifica_elementi;
 using sc::decodifica_tracciato;
 using sc::FileCompilato;
 using sc::riconosci_file;
+using sc::ruoli_elementi;
 
 }  // namespace sc::decompila

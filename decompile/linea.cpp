@@ -156,8 +156,9 @@ std::vector<Tratto> dividi(const std::vector<Cella>& c, int64_t a, int64_t b, No
 // The end of a tunnel entry that covers no cell, far before the line.
 constexpr int fine_vuota = -1000;
 
-void montagne(const Dati& d, const std::vector<bool>& codice_del_passo, DescrizioneLinea& out, Note& note) {
-  (void)codice_del_passo;  // a cab-code cell of the pass takes a marker's cell like any element
+// A cab-code cell of the consistency pass takes a marker's cell like any
+// other element, so the pass's cells need no telling apart here.
+void montagne(const Dati& d, DescrizioneLinea& out, Note& note) {
   const std::vector<Cella>& c = d.celle;
   const int64_t u = d.ultima_cella();
   std::optional<int64_t> fine_prima;

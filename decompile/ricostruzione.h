@@ -75,7 +75,7 @@ void profilo(const std::vector<Cella>& celle, Byte byte, Voce voce, std::vector<
 void curve(const Dati& d, DescrizioneLinea& out, Note& note);
 
 // Tunnel stretches from the tunnel kind and markers of the cells.
-void montagne(const Dati& d, const std::vector<bool>& codice_del_passo, DescrizioneLinea& out, Note& note);
+void montagne(const Dati& d, DescrizioneLinea& out, Note& note);
 
 // Speed-indicator boards and indication boards with their texts.
 void cartelli(const Dati& d, DescrizioneLinea& out, Note& note);
