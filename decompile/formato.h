@@ -14,5 +14,6 @@ using sc::decodifica_tracciato;
 using sc::FileCompilato;
 using sc::riconosci_file;
 using sc::ruoli_elementi;
+using sc::RuoliElementi;
 
 }  // namespace sc::decompila

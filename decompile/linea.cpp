@@ -5,6 +5,7 @@
 #include <map>
 
 #include "compiler/line_placement.h"
+#include "decompile/formato.h"
 #include "decompile/ricostruzione.h"
 
 namespace sc::decompila {
@@ -224,6 +225,12 @@ void cartelli(const Dati& d, DescrizioneLinea& out, Note& note) {
       continue;
     }
     per_record[r] = i;
+  }
+  const RuoliElementi ruoli = ruoli_elementi(d.elementi);
+  for (int r = record_primo_cartello; ruoli.ultimo_cartello > 0 && r >= ruoli.ultimo_cartello; --r) {
+    if (per_record.count(r) == 0) {
+      note.aggiungi("record " + std::to_string(r) + ": a board text that no indication-board cell names");
+    }
   }
   // Texts take records 80, 79, ... in the order of the entries.
   int atteso = record_primo_cartello;
