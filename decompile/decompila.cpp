@@ -74,6 +74,13 @@ Decompilazione decompila(const FileCompilati& file) {
   out.treno = testo_treno(treno_);
 
   Verifica v = verifica(out.linea, out.treno, out.nome_scenario, out.numero_treno, file);
+  if (v.primo_byte && note.tutte().empty()) {
+    // Approach markers of a station over a signal's: the stations were
+    // placed after the signals.
+    std::string altro = testo_treno(treno_, /*stazioni_dopo_segnali=*/true);
+    Verifica w = verifica(out.linea, altro, out.nome_scenario, out.numero_treno, file);
+    if (!w.primo_byte) out.treno = std::move(altro), v = std::move(w);
+  }
   out.faults = std::move(v.faults);
   out.differenza = std::move(v.primo_byte);
   out.inspiegati = note.tutte();

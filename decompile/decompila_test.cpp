@@ -169,6 +169,9 @@ TEST(Decompila, RareEntriesComeBackByteForByte) {
       {"signal times and sides", "",
        "segnale,    700,   2, 9, 9,  9, 9,    2,  9,9,9, 30\r\nsegnale,    1500,   2, 0, 0,  0, 0,    0,  0,0,0, 300\r\n"
        "segnale,    2500,   1, 1, 2,  3, 4,    1,  5,6,7, 80\r\nsegnale,    3500,   3, 1, 1,  1, 0,    0,  1,1,1, 0\r\n"},
+      {"station approach markers over a signal's", "",
+       "segnale,    4000,   2, 4, 1,  1, 0,    2,  2,1,1, 0\r\n"
+       "stazione,    3900, 12,  200,  0, 0, 0,  1,1,0,  4,1,1,    1,   0, 0, 0, DOPO\r\n"},
       {"cab codes without speed and beyond 16 bits", "",
        "abbattimento,   700,   -5\r\nabbattimento,   900,   70000\r\nabbattimento,   1100,   40000\r\n"},
       {"restriction near the origin, and one without approach cells", "",

@@ -56,14 +56,15 @@ std::string testo_linea(const DescrizioneLinea& l) {
   return codifica_righe(t);
 }
 
-std::string testo_treno(const DescrizioneTreno& d) {
+std::string testo_treno(const DescrizioneTreno& d, bool stazioni_dopo_segnali) {
   std::vector<std::string> t;
   sezione(t, "[generale]", d.generale);
   sezione(t, "[aderenze]", d.aderenze);
   sezione(t, "[vel_limite]", d.vel_limite);
-  sezione(t, "[stazioni]", d.stazioni);
+  if (!stazioni_dopo_segnali) sezione(t, "[stazioni]", d.stazioni);
   sezione(t, "[rallentamenti]", d.rallentamenti);
   sezione(t, "[segnali]", d.segnali);
+  if (stazioni_dopo_segnali) sezione(t, "[stazioni]", d.stazioni);
   sezione(t, "[codici]", d.codici);
   t.emplace_back("[fine]");
   t.emplace_back(marcatore_fine);

@@ -89,7 +89,10 @@ std::vector<bool> codici_del_passo(const Dati& d, Note& note);
 void treno(const Dati& d, const std::vector<bool>& codice_del_passo, DescrizioneTreno& out, Note& note);
 
 // The descriptions as file bytes (CR LF line ends, one byte per character).
+// Entries take effect in file order: with `stazioni_dopo_segnali` the
+// stations come after the signals, so that their approach markers replace
+// the signals' where both mark a cell.
 std::string testo_linea(const DescrizioneLinea& l);
-std::string testo_treno(const DescrizioneTreno& t);
+std::string testo_treno(const DescrizioneTreno& t, bool stazioni_dopo_segnali = false);
 
 }  // namespace sc::decompila
