@@ -118,7 +118,7 @@ int esegui_riga_di_comando(int argc, char** argv) {
   bool elenco_codici = false;
   CLI::App* explain = app.add_subcommand(
       "explain", "Explain a fault, warning or note code: what it means, the rule, the fix, an example");
-  explain->add_option("CODE", codice_spiega, "The code as reported: E16 (or 16), W3, N1");
+  explain->add_option("CODE", codice_spiega, "The code as reported: E16 (or 16), W3, N1")->type_name("CODE");
   explain->add_flag("--list", elenco_codici, "List every code with its title");
   explain->footer("The codes point to sections of docs/format.md, the reference of the description format.\n\n" +
                   std::string(stati_di_uscita));

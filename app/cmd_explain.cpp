@@ -41,7 +41,8 @@ std::string spiegazione(const VoceCodice& v) {
   }
   s += rientro + std::string(v.esempio) + "\nFixed\n" + rientro + std::string(v.correzione) + "\n";
   if (v.file != FileEsempio::nessuno) {
-    const std::string prova = "To try it, export the embedded scenario (scenario-compiler export) and, in its " +
+    s += "\nTry it\n";
+    const std::string prova = "Export the embedded scenario (scenario-compiler export) and, in its " +
                               std::string(nome_descrizione(v.file)) + " description, ";
     if (v.sostituisce.empty()) {
       s += a_capo(prova + "add the example line before \"[fine]\".");
@@ -58,10 +59,10 @@ std::string spiegazione(const VoceCodice& v) {
 int comando_explain(const std::optional<std::string>& codice, bool elenco, std::ostream& out, std::ostream& err) {
   if (elenco) {
     for (const VoceCodice& v : catalogo_codici()) {
-      std::string c(v.codice);
+      std::string c(v.codice), g(nome_gravita(v.gravita));
       c.resize(7, ' ');
-      out << c << std::string(nome_gravita(v.gravita)) << (v.gravita == Gravita::errore ? "    " : "  ") << v.titolo
-          << "\n";
+      g.resize(9, ' ');
+      out << c << g << v.titolo << "\n";
     }
     return stato_ok;
   }

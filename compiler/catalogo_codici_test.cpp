@@ -26,7 +26,9 @@ TEST(CatalogoCodici, EveryEntryIsCompleteAndItsCodeIsWellFormedAndUnique) {
     EXPECT_EQ(v.codice.find_first_not_of("0123456789", 1), std::string_view::npos);
     EXPECT_NE(v.codice[1], '0');
     // An example that replaces an exported line is a line of a description.
-    if (!v.sostituisce.empty()) EXPECT_NE(v.file, FileEsempio::nessuno);
+    if (!v.sostituisce.empty()) {
+      EXPECT_NE(v.file, FileEsempio::nessuno);
+    }
   }
 }
 

@@ -106,7 +106,7 @@ TEST(CodiciEsempi, EachFaultExampleGivesItsFaultAndItsFixCompilesClean) {
 test::EsitoProgramma spiega(std::vector<std::string> args) {
   test::TempDir dir;
   args.insert(args.begin(), "explain");
-  return test::esegui_programma({args, dir.path()});
+  return test::esegui_programma(dir.path(), args);
 }
 
 TEST(Explain, PrintsTheMeaningRuleFixAndExampleOfACode) {
@@ -118,8 +118,8 @@ TEST(Explain, PrintsTheMeaningRuleFixAndExampleOfACode) {
             "\n"
             "What it means\n"
             "  A \"segnale\" entry falls in a cell that already holds an element: another\n"
-            "  signal, a station stop, a board, a restriction cell. The train description is\n"
-            "  read no further.\n"
+            "  signal, a station stop, a board, a restriction cell. The train description\n"
+            "  is read no further.\n"
             "\n"
             "The rule\n"
             "  A signal takes the cell after the 50 m cell of its position (position / 50 +\n"
@@ -132,8 +132,10 @@ TEST(Explain, PrintsTheMeaningRuleFixAndExampleOfACode) {
             "  segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
             "Fixed\n"
             "  segnale,    4000,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
-            "  To try it, export the embedded scenario (scenario-compiler export) and, in its\n"
-            "  train description, add the example line before \"[fine]\".\n"
+            "\n"
+            "Try it\n"
+            "  Export the embedded scenario (scenario-compiler export) and, in its train\n"
+            "  description, add the example line before \"[fine]\".\n"
             "\n"
             "See docs/format.md, section \"segnale\".\n");
   // The bare number and lower case name the same code.
@@ -166,10 +168,10 @@ TEST(Explain, UnknownOrMissingCodeIsAUsageError) {
 TEST(Explain, ListGivesEveryCodeWithItsTitleAndEachCanBeExplained) {
   const test::EsitoProgramma e = spiega({"--list"});
   ASSERT_EQ(e.stato, 0) << e.err;
-  std::string atteso;
+  const std::string righe = "\n" + e.out;
   for (const VoceCodice& v : catalogo_codici()) {
-    EXPECT_NE(e.out.find("\n" + std::string(v.codice) + " "), std::string::npos) << v.codice;
-    EXPECT_NE(e.out.find(std::string(v.titolo) + "\n"), std::string::npos) << v.codice;
+    EXPECT_NE(righe.find("\n" + std::string(v.codice) + " "), std::string::npos) << v.codice;
+    EXPECT_NE(righe.find(std::string(v.titolo) + "\n"), std::string::npos) << v.codice;
   }
   EXPECT_TRUE(e.out.starts_with("E1     error    line length out of range\n")) << e.out;
   EXPECT_NE(e.out.find("\nW12    warning  train number differs from the file name\n"), std::string::npos);
