@@ -101,6 +101,21 @@ TEST(CodiciEsempi, EachFaultExampleGivesItsFaultAndItsFixCompilesClean) {
   EXPECT_EQ(provati, 24);
 }
 
+// A warning or note example is an edit of the exported scenario that compiles
+// without fault: what it shows is left to the warning alone.
+TEST(CodiciEsempi, WarningAndNoteExamplesCompileWithoutFault) {
+  for (const VoceCodice& v : catalogo_codici()) {
+    if (v.gravita == Gravita::errore || v.file == FileEsempio::nessuno) continue;
+    SCOPED_TRACE(std::string(v.codice) + ": " + std::string(v.esempio));
+    std::vector<std::string> linea = righe(tabella_linea()), treno = righe(tabella_treno());
+    ASSERT_TRUE(modifica(v.file == FileEsempio::linea ? linea : treno, v.sostituisce, v.esempio));
+    Risultato e;
+    compila(e, linea, treno);
+    EXPECT_EQ(e.stato, Compilazione::Stato::pronto);
+    EXPECT_EQ(e.p.codice_errore, 0) << elenco_faults(e.log);
+  }
+}
+
 // --- explain, run as a user would ------------------------------------------
 
 test::EsitoProgramma spiega(std::vector<std::string> args) {
