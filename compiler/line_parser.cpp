@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "compiler/celle.h"
 #include "compiler/line_placement.h"
 #include "compiler/testo.h"
 #include "compiler/tracciato_piano.h"
@@ -49,6 +50,7 @@ class LettoreLinea {
 
   Passo elementi();
   bool nei_limiti(int32_t posizione, const SourceLocation& where, const char* cosa);
+  bool cella_entro(double c, int32_t posizione, const SourceLocation& where, const char* cosa);
   Passo pendenza();
   Passo curva(const SourceLocation& chiave);
   Passo montagna();
@@ -238,15 +240,24 @@ Passo LettoreLinea::elementi() {
   }
 }
 
-// An entry is accepted when its progressive p lies on the line:
-// p >= 0 and (p + 100) / 50 <= U.
+// The bound test: an entry is accepted when (p + 100) / 50 <= U. A
+// negative progressive passes it; each entry then refuses only a cell of
+// its own that would lie outside the cells.
 bool LettoreLinea::nei_limiti(int32_t posizione, const SourceLocation& where, const char* cosa) {
   const int32_t u = p_.ultima_cella();
-  if (posizione >= 0 && (posizione + 100.0) / 50.0 <= u) return true;
+  if ((posizione + 100.0) / 50.0 <= u) return true;
   guasto(15, posizione, where,
-         std::string(cosa) + " at " + num(posizione) +
-             (posizione < 0 ? " m lies before the start of the line"
-                            : " m lies beyond the last cell " + num(u)));
+         std::string(cosa) + " at " + num(posizione) + " m lies beyond the last cell " + num(u));
+  return false;
+}
+
+// Fault 15 for an entry whose cell `c` lies outside the cells; false then.
+bool LettoreLinea::cella_entro(double c, int32_t posizione, const SourceLocation& where,
+                               const char* cosa) {
+  if (c >= 0 && c <= p_.ultima_cella()) return true;
+  guasto(15, posizione, where,
+         std::string(cosa) + " at " + num(posizione) + " m would mark " +
+             cella_fuori(static_cast<int64_t>(c), p_.ultima_cella()));
   return false;
 }
 
@@ -327,6 +338,11 @@ Passo LettoreLinea::montagna() {
   }
   if (!montagna_collocabile(p_, inizio, fine)) {
     const CelleMontagna c = celle_montagna(inizio, fine);
+    if (c.prima < 0) {
+      guasto(15, inizio, wi,
+             "tunnel from " + num(inizio) + " m would mark " + cella_fuori(c.prima, p_.ultima_cella()));
+      return Passo::fine_elementi;
+    }
     guasto(15, inizio, wf,
            "tunnel " + num(inizio) + ".." + num(fine) + " m covers cells " + num(c.prima) + ".." +
                num(c.ultima) + ", beyond the last cell " + num(p_.ultima_cella()));
@@ -344,6 +360,7 @@ Passo LettoreLinea::indicatori() {
   const int32_t posizione = v[0];
   if (!nei_limiti(posizione, w[0], "speed-indicator board")) return Passo::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
+  if (!cella_entro(c, posizione, w[0], "speed-indicator board")) return Passo::fine_elementi;
   const uint8_t tipo_prima = cella(c, w[0], "speed-indicator board").tipo;
   try {
     memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
@@ -366,6 +383,7 @@ Passo LettoreLinea::cartello() {
   p_.riga = r_.text();
   if (!nei_limiti(posizione, wp, "indication board")) return Passo::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
+  if (!cella_entro(c, posizione, wp, "indication board")) return Passo::fine_elementi;
   Cella& cel = cella(c, wp, "indication board");
   if (!cella_libera(cel)) {
     guasto(6, posizione, wp,

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "compiler/celle.h"
 #include "compiler/station_placement.h"
 #include "compiler/testo.h"
 #include "compiler/train_placement.h"
@@ -100,13 +101,13 @@ class LetturaTreno {
     return true;
   }
 
-  // A position whose own cell would lie before cell 0 fails the range check.
+  // An entry whose own cell would lie before cell 0 writes nothing: fault 15.
   bool prima_della_linea(int32_t pos, double cella, const SourceLocation& dove, const char* voce) {
     if (cella >= 0.0) return false;
     registra(p_, s_.log,
              Fault{15, pos, dove,
-                   std::string(voce) + " at " + n(pos) + " m falls in cell " +
-                       n(static_cast<int64_t>(cella)) + ", before the first cell"});
+                   std::string(voce) + " at " + n(pos) + " m would mark " +
+                       cella_fuori(static_cast<int64_t>(cella), u_)});
     return true;
   }
 
@@ -169,8 +170,8 @@ class LetturaTreno {
     const int32_t valore = r_.i32();
     const SourceLocation dove_valore = r_.last();
     if (oltre_la_linea(pos, 100, dove, voce)) return Esito::fine_normale;
+    // An entry whose cell is 0 or lower writes no cell.
     const double c = arrotonda(static_cast<double>(pos) / 50.0);
-    if (prima_della_linea(pos, c, dove, voce)) return Esito::fine_normale;
     riempi(pr, c, dove, [&](const SourceLocation& d) { (this->*scrivi)(d); });
     pr.in_vigore = valore;
     pr.dove = dove_valore;
@@ -251,13 +252,12 @@ class LetturaTreno {
     // Its start and end cells must lie within the cells too.
     const CelleRallentamento c = celle_rallentamento(x, v[2]);
     if (c.inizio < 0.0 || c.fine < 0.0 || c.fine > u_) {
-      const bool oltre = c.fine > u_;
+      const bool inizio = c.inizio < 0.0;
       registra(p_, s_.log,
                Fault{15, x, dove,
-                     "restriction at " + n(x) + " m, " + n(v[2]) + " m long, has its " +
-                         (c.inizio < 0.0 ? "start" : "end") + " cell " +
-                         n(static_cast<int64_t>(c.inizio < 0.0 ? c.inizio : c.fine)) +
-                         (oltre ? " beyond the last cell " + n(u_) : std::string(" before cell 0"))});
+                     "restriction at " + n(x) + " m, " + n(v[2]) + " m long, would mark its " +
+                         (inizio ? "start " : "end ") +
+                         cella_fuori(static_cast<int64_t>(inizio ? c.inizio : c.fine), u_)});
       return Esito::fine_normale;
     }
     const std::string nota =

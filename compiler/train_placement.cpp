@@ -2,17 +2,13 @@
 
 #include <stdexcept>
 
+#include "compiler/celle.h"
+
 namespace sc {
 namespace {
 
 // The cell at a rounded real index; an index outside the cells throws.
-Cella& cella(Percorso& p, double indice, const char* ruolo) {
-  if (!(indice >= 0.0 && indice <= static_cast<double>(p.ultima_cella()))) {
-    throw std::out_of_range(std::string(ruolo) + " " + std::to_string(static_cast<int64_t>(indice)) +
-                            " lies outside cells 0.." + std::to_string(p.ultima_cella()));
-  }
-  return p.celle[static_cast<size_t>(indice)];
-}
+Cella& cella(Percorso& p, double indice, const char* ruolo) { return cella_a(p, indice, ruolo); }
 
 std::string occupata(const char* ruolo, double indice, const Cella& c) {
   return std::string(ruolo) + " " + std::to_string(static_cast<int64_t>(indice)) + " already holds " +
@@ -20,22 +16,6 @@ std::string occupata(const char* ruolo, double indice, const Cella& c) {
 }
 
 }  // namespace
-
-std::string contenuto_cella(uint8_t tipo) {
-  switch (tipo) {
-    case tipo_cella::segnale: return "a signal";
-    case tipo_cella::fine_rallentamento: return "a restriction end";
-    case tipo_cella::inizio_rallentamento: return "a restriction start";
-    case tipo_cella::avviso_rallentamento: return "a restriction warning board";
-    case tipo_cella::approccio_rallentamento: return "a restriction approach cell";
-    case tipo_cella::indicatori_v_max: return "a speed-indicator board";
-    case tipo_cella::fermata: return "a station stop";
-    case tipo_cella::codice: return "a cab code";
-    case tipo_cella::codice_senza_velocita: return "a cab code without speed";
-    case tipo_cella::cartello_indicatore: return "an indication board";
-    default: return "element type " + std::to_string(tipo);
-  }
-}
 
 CelleRallentamento celle_rallentamento(int32_t x, int32_t l) {
   const double dx = x;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "compiler/celle.h"
 #include "model/percorso.h"
 
 namespace sc {
@@ -30,10 +31,6 @@ std::string memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1,
 // refuses such restrictions first.
 std::string memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32_t f_tt,
                                int32_t f_ta, int32_t d_v);
-
-// What a taken cell holds, for messages: "a signal", "a station stop",
-// "an indication board" ..., or "element type N" for another type.
-std::string contenuto_cella(uint8_t tipo);
 
 // The cells a restriction uses, as real indices before any range check.
 struct CelleRallentamento {
