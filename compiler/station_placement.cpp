@@ -3,23 +3,23 @@
 #include <limits>
 #include <stdexcept>
 
+#include "compiler/celle.h"
+
 namespace sc {
 namespace {
 
-int32_t entro_32_bit(int64_t v, const char* campo) {
-  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {
-    throw std::out_of_range(std::string("station ") + campo + " " + std::to_string(v) +
-                            " does not fit in 32 bits");
-  }
-  return static_cast<int32_t>(v);
+bool in_32_bit(int64_t v) {
+  return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
+}
+
+// An extent that does not fit its 32-bit field: a run failure at the
+// station's position (its first value).
+EsitoPosa fuori_32_bit(const char* campo, int64_t v) {
+  return {25, std::string("station ") + campo + " " + std::to_string(v) + " does not fit in 32 bits", 0};
 }
 
 Cella& cella(Percorso& p, int64_t indice, const char* ruolo) {
-  if (indice < 0 || indice > p.ultima_cella()) {
-    throw std::out_of_range(std::string(ruolo) + " " + std::to_string(indice) +
-                            " lies outside cells 0.." + std::to_string(p.ultima_cella()));
-  }
-  return p.celle[static_cast<size_t>(indice)];
+  return cella_a(p, static_cast<double>(indice), ruolo);
 }
 
 bool con_fermata(uint8_t tipo) { return tipo < 25; }
@@ -27,7 +27,7 @@ bool con_avvisi(uint8_t tipo) { return tipo < 25 && tipo != 5 && tipo != 6; }
 
 }  // namespace
 
-EsitoStazione poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b) {
+EsitoPosa poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b) {
   Elemento& r = p.elementi.at(static_cast<size_t>(k));
   const int64_t prog = r.progressiva;
   const int64_t lung = lunghezza;
@@ -47,8 +47,10 @@ EsitoStazione poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t 
     inizio = prog - lung / 2;
     fine = prog + lung / 2 + (r.dato_6 != 0 ? 50 : 0);
   }
-  r.inizio = entro_32_bit(inizio, "start");
-  r.fine = entro_32_bit(fine, "end");
+  if (!in_32_bit(inizio)) return fuori_32_bit("start", inizio);
+  r.inizio = static_cast<int32_t>(inizio);
+  if (!in_32_bit(fine)) return fuori_32_bit("end", fine);
+  r.fine = static_cast<int32_t>(fine);
 
   // 2, 3. A short station, and the first one, carry no dato_5; the first
   // one no dato_6 either (its extent above already used it).
@@ -62,8 +64,8 @@ EsitoStazione poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t 
   // divisions are exact; rounding keeps other inputs well defined.
   const int64_t fermata = static_cast<int64_t>(arrotonda(static_cast<double>(fine) / 50.0 - 1.0));
   if (con_fermata(r.tipo) && fermata > p.ultima_cella()) {
-    return {15, "station stop cell " + std::to_string(fermata) + " lies beyond the last cell " +
-                    std::to_string(p.ultima_cella())};
+    return EsitoPosa::guasto(15, "station stop cell " + std::to_string(fermata) + " lies beyond the last cell " +
+                    std::to_string(p.ultima_cella()));
   }
 
   // 4. Approach markers, written whatever the cells hold.
@@ -78,9 +80,9 @@ EsitoStazione poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t 
   // 5. Stop cell, written whatever it holds.
   if (con_fermata(r.tipo)) {
     if (!(fermata > 1)) {
-      return {24, "station ends at " + std::to_string(fine) +
+      return EsitoPosa::guasto(24, "station ends at " + std::to_string(fine) +
                       " m, 100 m or less: its stop cell would be cell " +
-                      std::to_string(fermata)};
+                      std::to_string(fermata));
     }
     Cella& c = cella(p, fermata, "station stop cell");
     c.tipo = tipo_cella::fermata;
@@ -91,16 +93,16 @@ EsitoStazione poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t 
   if (k > 1) {
     const int32_t fine_prima = p.elementi.at(static_cast<size_t>(k - 1)).fine;
     if (inizio - 350 < fine_prima) {
-      return {22, "station starts at " + std::to_string(inizio) + " m, less than 350 m after " +
-                      "the previous one ends at " + std::to_string(fine_prima) + " m"};
+      return EsitoPosa::guasto(22, "station starts at " + std::to_string(inizio) + " m, less than 350 m after " +
+                      "the previous one ends at " + std::to_string(fine_prima) + " m");
     }
   }
 
   // 7. Room for the next station below the board texts.
   ++k;
   if (k >= b) {
-    return {10, "no station record left below the indication-board texts (next record " +
-                    std::to_string(k) + ", first board record " + std::to_string(b) + ")"};
+    return EsitoPosa::guasto(10, "no station record left below the indication-board texts (next record " +
+                    std::to_string(k) + ", first board record " + std::to_string(b) + ")");
   }
   return {};
 }

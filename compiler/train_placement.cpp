@@ -10,9 +10,11 @@ namespace {
 // The cell at a rounded real index; an index outside the cells throws.
 Cella& cella(Percorso& p, double indice, const char* ruolo) { return cella_a(p, indice, ruolo); }
 
-std::string occupata(const char* ruolo, double indice, const Cella& c) {
-  return std::string(ruolo) + " " + std::to_string(static_cast<int64_t>(indice)) + " already holds " +
-         contenuto_cella(c.tipo);
+// A taken cell: fault `codice`, naming the cell and what it holds.
+EsitoPosa occupata(int32_t codice, const char* ruolo, double indice, const Cella& c) {
+  return EsitoPosa::guasto(codice, std::string(ruolo) + " " +
+                                       std::to_string(static_cast<int64_t>(indice)) +
+                                       " already holds " + contenuto_cella(c.tipo));
 }
 
 }  // namespace
@@ -23,15 +25,12 @@ CelleRallentamento celle_rallentamento(int32_t x, int32_t l) {
           arrotonda((dx + static_cast<double>(l)) / 50.0 + 1.0)};
 }
 
-std::string memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
+EsitoPosa memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
                          int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3,
                          int32_t& tempo) {
   const double c = arrotonda(static_cast<double>(posizione) / 50.0 + 1.0);
   Cella& segnale = cella(p, c, "signal cell");
-  if (!cella_libera(segnale)) {
-    p.codice_errore = 16;
-    return occupata("signal cell", c, segnale);
-  }
+  if (!cella_libera(segnale)) return occupata(16, "signal cell", c, segnale);
   // Packed in decimal, worked out in 64 bits and stored as the low bits.
   const int64_t lato = int64_t{sx} * 3 + dx;
   segnale.tipo = tipo_cella::segnale;
@@ -49,7 +48,7 @@ std::string memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1,
   return {};
 }
 
-std::string memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32_t f_tt,
+EsitoPosa memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32_t f_tt,
                                int32_t f_ta, int32_t d_v) {
   const CelleRallentamento idx = celle_rallentamento(x, l);
   const bool con_avviso = x > 1500;
@@ -57,21 +56,12 @@ std::string memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int
 
   if (con_avviso) {
     Cella& w = cella(p, idx.avviso, "restriction warning cell");
-    if (!cella_libera(w)) {
-      p.codice_errore = 17;
-      return occupata("restriction warning cell", idx.avviso, w);
-    }
+    if (!cella_libera(w)) return occupata(17, "restriction warning cell", idx.avviso, w);
   }
   Cella& s = cella(p, idx.inizio, "restriction start cell");
-  if (!cella_libera(s)) {
-    p.codice_errore = 18;
-    return occupata("restriction start cell", idx.inizio, s);
-  }
+  if (!cella_libera(s)) return occupata(18, "restriction start cell", idx.inizio, s);
   Cella& e = cella(p, idx.fine, "restriction end cell");
-  if (!cella_libera(e)) {
-    p.codice_errore = 19;
-    return occupata("restriction end cell", idx.fine, e);
-  }
+  if (!cella_libera(e)) return occupata(19, "restriction end cell", idx.fine, e);
 
   // Where two of these cells coincide, the later write wins.
   e.tipo = tipo_cella::fine_rallentamento;
@@ -93,10 +83,7 @@ std::string memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int
     const double q = arrotonda((static_cast<double>(x) - 1200.0) / 50.0);
     for (int i = 0; i < 4; ++i) {
       const Cella& a = cella(p, q - i, "restriction approach cell");
-      if (!cella_libera(a)) {
-        p.codice_errore = 20;
-        return occupata("restriction approach cell", q - i, a);
-      }
+      if (!cella_libera(a)) return occupata(20, "restriction approach cell", q - i, a);
     }
     for (int i = 0; i < 4; ++i) {
       Cella& a = cella(p, q - i, "restriction approach cell");
@@ -104,6 +91,19 @@ std::string memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int
       a.valore_1 = static_cast<int16_t>(i + 1);
       if (d_v != 0) a.valore_2 = static_cast<int16_t>(i + 1);
     }
+  }
+  return {};
+}
+
+EsitoPosa poni_abbattimento(Percorso& p, int32_t posizione, int32_t valore) {
+  const double c = arrotonda(static_cast<double>(posizione) / 50.0);
+  Cella& cella = cella_a(p, c, "cab-code cell");
+  if (!cella_libera(cella)) return occupata(7, "cab-code cell", c, cella);
+  if (valore > 0) {
+    cella.tipo = tipo_cella::codice;
+    cella.valore_1 = static_cast<int16_t>(valore);  // low 16 bits
+  } else {
+    cella.tipo = tipo_cella::codice_senza_velocita;
   }
   return {};
 }
