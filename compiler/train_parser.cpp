@@ -252,6 +252,31 @@ class LetturaTreno : LettoreBase {
 
   // --- stations -------------------------------------------------------------
 
+  // Values 4 to 17 of a station entry, at their widths.
+  void leggi_dati_stazione(Elemento& r) {
+    r.dato_4 = r_.u8();
+    r.dato_5 = r_.u8();
+    r.dato_6 = r_.u8();
+    r.dato_7 = r_.i16();
+    r.dato_8 = r_.i16();
+    r.dato_9 = r_.u8();
+    r.dato_10 = r_.i16();
+    r.dato_11 = r_.i16();
+    r.dato_12 = r_.i16();
+    r.dato_13 = r_.u8();
+    const int64_t ore = r_.i32();
+    const Campo dove_ore = r_.campo();
+    const int64_t minuti = r_.i32();
+    const int64_t secondi = r_.i32();
+    const int64_t orario = (ore * 60 + minuti) * 60 + secondi;
+    if (orario < std::numeric_limits<int32_t>::min() ||
+        orario > std::numeric_limits<int32_t>::max()) {
+      r_.fail_at(dove_ore, "station time " + n(orario) + " s does not fit in 32 bits");
+    }
+    r.orario = static_cast<int32_t>(orario);
+    r.nome = r_.text();
+  }
+
   Esito stazione(const Campo& chiave) {
     const int32_t b = s_.indice_cartelli;
     // Record k must lie below the board texts. The check after every station
@@ -276,27 +301,7 @@ class LetturaTreno : LettoreBase {
              "station length " + n(lunghezza) + " is not a multiple of 100");
       return Esito::ritorno;
     }
-    r.dato_4 = r_.u8();
-    r.dato_5 = r_.u8();
-    r.dato_6 = r_.u8();
-    r.dato_7 = r_.i16();
-    r.dato_8 = r_.i16();
-    r.dato_9 = r_.u8();
-    r.dato_10 = r_.i16();
-    r.dato_11 = r_.i16();
-    r.dato_12 = r_.i16();
-    r.dato_13 = r_.u8();
-    const int64_t ore = r_.i32();
-    const Campo dove_ore = r_.campo();
-    const int64_t minuti = r_.i32();
-    const int64_t secondi = r_.i32();
-    const int64_t orario = (ore * 60 + minuti) * 60 + secondi;
-    if (orario < std::numeric_limits<int32_t>::min() ||
-        orario > std::numeric_limits<int32_t>::max()) {
-      r_.fail_at(dove_ore, "station time " + n(orario) + " s does not fit in 32 bits");
-    }
-    r.orario = static_cast<int32_t>(orario);
-    r.nome = r_.text();
+    leggi_dati_stazione(r);
 
     if (!c_e_posto) {
       guasto(10, std::nullopt, chiave,
