@@ -109,7 +109,6 @@ class FieldReader {
   int riga_contata_ = 0;  // the line whose fields campi_ counts
   int campi_ = 0;         // fields read so far from that line
   Campo campo_;
-  bool a_fine_ = false;   // campo_ stands just after the last character of the file
   mutable SourceLocation last_;
   mutable bool last_pronto_ = false;
 };
