@@ -113,6 +113,16 @@ int esegui_riga_di_comando(int argc, char** argv) {
   plot->add_option("--size", disegna.dimensioni, "Picture size in pixels (default 1600x1000)")->type_name("WxH");
   plot->footer(stati_di_uscita);
 
+  // explain
+  std::optional<std::string> codice_spiega;
+  bool elenco_codici = false;
+  CLI::App* explain = app.add_subcommand(
+      "explain", "Explain a fault, warning or note code: what it means, the rule, the fix, an example");
+  explain->add_option("CODE", codice_spiega, "The code as reported: E16 (or 16), W3, N1")->type_name("CODE");
+  explain->add_flag("--list", elenco_codici, "List every code with its title");
+  explain->footer("The codes point to sections of docs/format.md, the reference of the description format.\n\n" +
+                  std::string(stati_di_uscita));
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {
@@ -122,7 +132,7 @@ int esegui_riga_di_comando(int argc, char** argv) {
     if (comandi.empty() && dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr && argc > 1 &&
         argv[1][0] != '-') {
       return errore_di_uso(std::string("unknown command \"") + argv[1] +
-                           "\"; the commands are export, compile, check, inspect and plot");
+                           "\"; the commands are export, compile, check, inspect, plot and explain");
     }
     return errore_di_uso(comandi.empty() ? e.what() : comandi.front()->get_name() + ": " + e.what());
   }
@@ -142,6 +152,9 @@ int esegui_riga_di_comando(int argc, char** argv) {
     stato = comando_compile(controlla, std::cout, std::cerr);
   } else if (app.got_subcommand(inspect)) {
     stato = comando_inspect(ispeziona, std::cout, std::cerr);
+  } else if (app.got_subcommand(explain)) {
+    if (!codice_spiega && !elenco_codici) return errore_di_uso("explain: give a CODE (such as E16 or W3) or --list");
+    stato = comando_explain(codice_spiega, elenco_codici, std::cout, std::cerr);
   } else if (app.got_subcommand(plot)) {
     stato = comando_plot(disegna, std::cout, std::cerr);
   } else if (opt_out->count() > 0) {

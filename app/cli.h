@@ -7,6 +7,7 @@
 //   scenario-compiler check LINE TRAIN    the same, writing nothing
 //   scenario-compiler inspect FILE        a compiled file shown as text or JSON
 //   scenario-compiler plot DIR -o OUT     a picture of a compiled scenario
+//   scenario-compiler explain CODE        what a fault or warning code means
 //
 // Every command has --help; --version prints the version. Errors go to
 // standard error; the exit statuses are those of cli_comandi.h.

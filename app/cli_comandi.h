@@ -46,6 +46,10 @@ struct OpzioniPlotRiga {
 };
 int comando_plot(const OpzioniPlotRiga& o, std::ostream& out, std::ostream& err);
 
+// What a diagnostic code means (CODE written E16, 16, W3 or N1), or with
+// `elenco` every code with its title.
+int comando_explain(const std::optional<std::string>& codice, bool elenco, std::ostream& out, std::ostream& err);
+
 // `nome` inside `dir`, as the user would type it: the bare name in ".".
 std::string in_cartella(const std::string& dir, const std::string& nome);
 

@@ -141,8 +141,8 @@ TEST_F(Cli, UsageErrorsAreOneLineAndStatus2) {
       {{"--bogus"}, "scenario-compiler: The following argument was not expected: --bogus\n" + aiuto},
       {{"compile", linea_txt}, "scenario-compiler: compile: TRAIN is required\n" + aiuto},
       {{"frob"},
-       "scenario-compiler: unknown command \"frob\"; the commands are export, compile, check, inspect and "
-       "plot\n" + aiuto},
+       "scenario-compiler: unknown command \"frob\"; the commands are export, compile, check, inspect, "
+       "plot and explain\n" + aiuto},
       {{"inspect", dat, "--every", "0"}, "scenario-compiler: --every must be 1 or more, not 0\n" + aiuto},
       // An empty directory would put the files at the root.
       {{"--out", ""}, "scenario-compiler: --out needs a directory name (\".\" for the current directory)\n" + aiuto},

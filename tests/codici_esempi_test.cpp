@@ -1,0 +1,197 @@
+// The examples of the catalogue of codes, tried on the exported scenario:
+// each fault example, put into the embedded descriptions as a one-line edit,
+// gives its fault, and its fixed line compiles without fault. And
+// `scenario-compiler explain` as a user runs it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/test_dir.h"
+#include "compiler/catalogo_codici.h"
+#include "compiler/memorizza_percorso.h"
+#include "tests/esegui_programma.h"
+#include "writers/contenuto.h"
+#include "writers/scenario.h"
+
+namespace sc {
+namespace {
+
+using namespace test::file_scenario;
+
+// The exported description's lines, without the end marker of the table.
+std::vector<std::string> righe(const std::vector<std::string>& tabella) {
+  std::vector<std::string> r(tabella.begin(), std::find(tabella.begin(), tabella.end(), marcatore_fine));
+  return r;
+}
+
+// The lines with `riga` in place of `sostituisce` (which must be there), or
+// added before "[fine]" when `sostituisce` is empty.
+::testing::AssertionResult modifica(std::vector<std::string>& r, std::string_view sostituisce, std::string_view riga) {
+  const std::string cercata = sostituisce.empty() ? "[fine]" : std::string(sostituisce);
+  const auto it = std::find(r.begin(), r.end(), cercata);
+  if (it == r.end()) return ::testing::AssertionFailure() << "no line \"" << cercata << "\" in the exported description";
+  if (sostituisce.empty()) {
+    r.insert(it, std::string(riga));
+  } else {
+    *it = riga;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+std::string crlf(const std::vector<std::string>& r) {
+  std::string s;
+  for (const std::string& x : r) s += x + "\r\n";
+  return s;
+}
+
+struct Risultato {
+  Percorso p;
+  FaultLog log;
+  Compilazione::Stato stato = Compilazione::Stato::pronto;
+};
+
+void compila(Risultato& e, const std::vector<std::string>& linea, const std::vector<std::string>& treno) {
+  test::TempDir dir;
+  const std::string pl = dir / linea_txt, pt = dir / treno_txt;
+  test::scrivi(pl, crlf(linea));
+  test::scrivi(pt, crlf(treno));
+  e.p.nome_scenario = "Corvale_Pravena AV";
+  e.p.numero_treno = "409";
+  e.stato = memorizza_percorso(e.p, 1, Sorgenti{pl, pt, false}, e.log).stato;
+}
+
+std::string elenco_faults(const FaultLog& log) {
+  std::string s;
+  for (const Fault& f : log.all()) s += "\n  " + std::to_string(f.codice) + ": " + f.message;
+  return s;
+}
+
+TEST(CodiciEsempi, EachFaultExampleGivesItsFaultAndItsFixCompilesClean) {
+  int provati = 0;
+  for (const VoceCodice& v : catalogo_codici()) {
+    if (v.gravita != Gravita::errore || v.file == FileEsempio::nessuno) continue;
+    SCOPED_TRACE(std::string(v.codice) + ": " + std::string(v.esempio));
+    const int32_t numero = std::stoi(std::string(v.codice.substr(1)));
+    for (const bool corretto : {false, true}) {
+      std::vector<std::string> linea = righe(tabella_linea()), treno = righe(tabella_treno());
+      ASSERT_TRUE(modifica(v.file == FileEsempio::linea ? linea : treno, v.sostituisce,
+                           corretto ? v.correzione : v.esempio));
+      Risultato e;
+      compila(e, linea, treno);
+      if (corretto) {
+        EXPECT_EQ(e.stato, Compilazione::Stato::pronto) << "fixed";
+        EXPECT_EQ(e.p.codice_errore, 0) << "fixed:" << elenco_faults(e.log);
+        EXPECT_TRUE(e.log.empty()) << "fixed:" << elenco_faults(e.log);
+      } else if (numero == 1250 || numero == 1251) {
+        EXPECT_EQ(e.stato, numero == 1250 ? Compilazione::Stato::errore_1250 : Compilazione::Stato::errore_1251);
+        EXPECT_TRUE(e.log.empty()) << elenco_faults(e.log);
+      } else {
+        EXPECT_EQ(e.p.codice_errore, numero) << elenco_faults(e.log);
+        const auto& f = e.log.all();
+        EXPECT_TRUE(std::any_of(f.begin(), f.end(), [&](const Fault& x) { return x.codice == numero; }))
+            << elenco_faults(e.log);
+      }
+    }
+    ++provati;
+  }
+  // Every parser fault but 10 (which needs a full element table) and 101 (a
+  // missing file) has a one-line example; the cell pass's need several lines.
+  EXPECT_EQ(provati, 24);
+}
+
+// A warning or note example is an edit of the exported scenario that compiles
+// without fault: what it shows is left to the warning alone.
+TEST(CodiciEsempi, WarningAndNoteExamplesCompileWithoutFault) {
+  for (const VoceCodice& v : catalogo_codici()) {
+    if (v.gravita == Gravita::errore || v.file == FileEsempio::nessuno) continue;
+    SCOPED_TRACE(std::string(v.codice) + ": " + std::string(v.esempio));
+    std::vector<std::string> linea = righe(tabella_linea()), treno = righe(tabella_treno());
+    ASSERT_TRUE(modifica(v.file == FileEsempio::linea ? linea : treno, v.sostituisce, v.esempio));
+    Risultato e;
+    compila(e, linea, treno);
+    EXPECT_EQ(e.stato, Compilazione::Stato::pronto);
+    EXPECT_EQ(e.p.codice_errore, 0) << elenco_faults(e.log);
+  }
+}
+
+// --- explain, run as a user would ------------------------------------------
+
+test::EsitoProgramma spiega(std::vector<std::string> args) {
+  test::TempDir dir;
+  args.insert(args.begin(), "explain");
+  return test::esegui_programma(dir.path(), args);
+}
+
+TEST(Explain, PrintsTheMeaningRuleFixAndExampleOfACode) {
+  const test::EsitoProgramma e = spiega({"E16"});
+  EXPECT_EQ(e.stato, 0) << e.err;
+  EXPECT_EQ(e.err, "");
+  EXPECT_EQ(e.out,
+            "E16: signal on a taken cell (error)\n"
+            "\n"
+            "What it means\n"
+            "  A \"segnale\" entry falls in a cell that already holds an element: another\n"
+            "  signal, a station stop, a board, a restriction cell. The train description\n"
+            "  is read no further.\n"
+            "\n"
+            "The rule\n"
+            "  A signal takes the cell after the 50 m cell of its position (position / 50 +\n"
+            "  1, halves rounded to even); that cell must be empty or a tunnel marker.\n"
+            "\n"
+            "How to fix it\n"
+            "  Move the signal by 50 m or more, off the element that holds the cell.\n"
+            "\n"
+            "Example (train description)\n"
+            "  segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
+            "Fixed\n"
+            "  segnale,    4000,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
+            "\n"
+            "Try it\n"
+            "  Export the embedded scenario (scenario-compiler export) and, in its train\n"
+            "  description, add the example line before \"[fine]\".\n"
+            "\n"
+            "See docs/format.md, section \"segnale\".\n");
+  // The bare number and lower case name the same code.
+  EXPECT_EQ(spiega({"16"}).out, e.out);
+  EXPECT_EQ(spiega({"e16"}).out, e.out);
+}
+
+TEST(Explain, UnknownOrMissingCodeIsAUsageError) {
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } casi[] = {
+      {{"E14"},
+       "scenario-compiler: explain: unknown code \"E14\"; codes are written E16 (or 16), W3, N1; "
+       "'scenario-compiler explain --list' lists them all\n"},
+      {{"velocita"},
+       "scenario-compiler: explain: unknown code \"velocita\"; codes are written E16 (or 16), W3, N1; "
+       "'scenario-compiler explain --list' lists them all\n"},
+      {{}, "scenario-compiler: explain: give a CODE (such as E16 or W3) or --list\n"
+           "Run with --help for more information.\n"},
+  };
+  for (const auto& c : casi) {
+    const test::EsitoProgramma e = spiega(c.args);
+    EXPECT_EQ(e.stato, 2);
+    EXPECT_EQ(e.out, "");
+    EXPECT_EQ(e.err, c.err);
+  }
+}
+
+TEST(Explain, ListGivesEveryCodeWithItsTitleAndEachCanBeExplained) {
+  const test::EsitoProgramma e = spiega({"--list"});
+  ASSERT_EQ(e.stato, 0) << e.err;
+  const std::string righe = "\n" + e.out;
+  for (const VoceCodice& v : catalogo_codici()) {
+    EXPECT_NE(righe.find("\n" + std::string(v.codice) + " "), std::string::npos) << v.codice;
+    EXPECT_NE(righe.find(std::string(v.titolo) + "\n"), std::string::npos) << v.codice;
+  }
+  EXPECT_TRUE(e.out.starts_with("E1     error    line length out of range\n")) << e.out;
+  EXPECT_NE(e.out.find("\nW12    warning  train number differs from the file name\n"), std::string::npos);
+  EXPECT_EQ(static_cast<size_t>(std::count(e.out.begin(), e.out.end(), '\n')), catalogo_codici().size());
+}
+
+}  // namespace
+}  // namespace sc
