@@ -149,7 +149,8 @@ constexpr std::array voci{
         "Cab-code cells added by the compiler"},
     VoceCodice{
         "E15", errore, "position beyond the line",
-        "An entry's position lies beyond the last cell of the line (or before its start). The entries after "
+        "An entry's position lies beyond the last cell of the line, or the entry would mark a cell before "
+        "cell 0 (a tunnel from -40 m, a board at -80 m). The entries after "
         "it are not read, but the train description is still read when the fault is in the line description, "
         "and the compiled files are written.",
         "The cells end 7000 m after the line length L; an entry at position p is accepted when (p + 100) / 50 "
@@ -252,7 +253,8 @@ constexpr std::array voci{
     VoceCodice{
         "E103", errore, "curve without a class, or track plan too long",
         "A curve key has no digit 1 to 6 to give its curvature, or the track plan would pass 1000000 m or "
-        "the end of the line's plan. The line description is read no further.",
+        "the end of the line's plan: the plan is drawn up to there. The line description is read no "
+        "further.",
         "A curve key is \"curva\", the side (d right, s left) and a class digit 1 to 6; the curve must end "
         "within the line length plus 7000 m.",
         "Write a class digit 1 to 6 in the key, or shorten the curve.",

@@ -3,6 +3,7 @@
 #include "compiler/testo.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -63,21 +64,69 @@ SourceLocation FieldReader::locate(int line, size_t start, size_t end) const {
   return l;
 }
 
-SourceLocation FieldReader::here() const {
-  if (static_cast<size_t>(line_) > line_starts_.size()) {
-    // Past the line end of the last line: point just after its last character.
-    const int last = static_cast<int>(line_starts_.size());
-    const size_t fine = line_ends_[static_cast<size_t>(last) - 1];
-    SourceLocation l = locate(last, fine, fine);
-    l.width = 1;
+SourceLocation FieldReader::luogo(const Campo& c) const {
+  if (c.line <= 0 || static_cast<size_t>(c.line) > line_starts_.size()) {
+    SourceLocation l;
+    l.file = file_;
     return l;
   }
-  SourceLocation l = locate(line_, pos_, pos_);
-  l.width = 1;
+  SourceLocation l = locate(c.line, c.start, c.end);
+  if (c.punto) l.width = 1;
   return l;
 }
 
-void FieldReader::fail(const std::string& what) const { throw ParseFailure(what, last_); }
+const SourceLocation& FieldReader::last() const {
+  if (!last_pronto_) {
+    last_ = luogo(campo_);
+    last_pronto_ = true;
+  }
+  return last_;
+}
+
+std::string FieldReader::voce(const Campo& c) const {
+  if (c.line <= 0 || c.numero <= 1 || static_cast<size_t>(c.line) > line_starts_.size()) return "";
+  const size_t inizio_riga = line_starts_[static_cast<size_t>(c.line) - 1];
+  const size_t fine_riga = line_ends_[static_cast<size_t>(c.line) - 1];
+  // An excerpt that cuts the start of the line does not show the key.
+  if (fine_riga - inizio_riga > riga_mostrata_massima && c.start - inizio_riga > 80) return "";
+  const std::string_view riga = std::string_view(data_).substr(inizio_riga, fine_riga - inizio_riga);
+  std::string_view chiave = riga.substr(0, riga.find(','));
+  while (!chiave.empty() && is_blank(chiave.front())) chiave.remove_prefix(1);
+  while (!chiave.empty() && is_blank(chiave.back())) chiave.remove_suffix(1);
+  // A line that starts with a value continues an entry of an earlier line.
+  if (chiave.empty() || !std::isalpha(static_cast<unsigned char>(chiave.front()))) return "";
+  return "field " + std::to_string(c.numero) + " of \"" + std::string(chiave) + "\": ";
+}
+
+void FieldReader::fail_at(const Campo& c, const std::string& what) const {
+  throw ParseFailure(what, luogo(c), voce(c));
+}
+
+// The number of the field that starts now on the current line.
+int FieldReader::conta_campo() {
+  if (riga_contata_ != line_) {
+    riga_contata_ = line_;
+    campi_ = 0;
+  }
+  return ++campi_;
+}
+
+// The point where the next field was expected: just after the last
+// character read (after the last line's text when every line end is read).
+void FieldReader::mark_here() {
+  Campo c;
+  c.punto = true;
+  if (static_cast<size_t>(line_) > line_starts_.size()) {
+    c.line = static_cast<int>(line_starts_.size());
+    c.start = c.end = line_ends_[static_cast<size_t>(c.line) - 1];
+  } else {
+    c.line = line_;
+    c.start = c.end = pos_;
+  }
+  c.numero = (riga_contata_ == c.line ? campi_ : 0) + 1;
+  campo_ = c;
+  last_pronto_ = false;
+}
 
 void FieldReader::skip_blanks() {
   while (pos_ < data_.size() && is_blank(data_[pos_])) ++pos_;
@@ -91,13 +140,17 @@ void FieldReader::consume_line_end() {
   ++line_;
 }
 
-void FieldReader::mark(size_t start, size_t end) { last_ = locate(line_, start, end); }
+void FieldReader::mark(size_t start, size_t end) {
+  campo_ = Campo{line_, start, end, campi_, false};
+  last_pronto_ = false;
+}
 
 std::string FieldReader::text() {
   if (eof()) {
-    last_ = here();
+    mark_here();
     fail("expected a field, got the end of the file");
   }
+  conta_campo();
   skip_blanks();
   const size_t start = pos_;
   while (pos_ < data_.size() && data_[pos_] != ',' && !is_line_end(data_[pos_])) ++pos_;
@@ -117,9 +170,10 @@ std::string FieldReader::text() {
 
 int64_t FieldReader::number(int64_t lo, int64_t hi, const char* expected) {
   if (eof()) {
-    last_ = here();
+    mark_here();
     fail(std::string("expected ") + expected + ", got the end of the file");
   }
+  conta_campo();
   skip_blanks();
   const size_t start = pos_;
   bool negative = false;

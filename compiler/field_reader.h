@@ -16,15 +16,32 @@
 namespace sc {
 
 // A failure of the compile that the parsers' catch-all handler turns into
-// fault 25: a read failure, or an index the rules did not foresee.
+// fault 25: a read failure, or an index the rules did not foresee. `voce`
+// names the field within its entry ("field 3 of \"pendenza\": "), or is
+// empty when the location does not tell.
 class ParseFailure : public std::runtime_error {
  public:
-  ParseFailure(const std::string& what, SourceLocation where)
-      : std::runtime_error(what), where_(std::move(where)) {}
+  ParseFailure(const std::string& what, SourceLocation where, std::string voce = "")
+      : std::runtime_error(what), where_(std::move(where)), voce_(std::move(voce)) {}
   const SourceLocation& where() const { return where_; }
+  const std::string& voce() const { return voce_; }
 
  private:
   SourceLocation where_;
+  std::string voce_;
+};
+
+// Where a field read from a description stands: its line, the offsets of
+// its first and past-its-last character in the file, and its number on its
+// line (1 for the first field read from it). A default Campo stands
+// nowhere. The reader turns it into a SourceLocation only when a fault
+// needs one.
+struct Campo {
+  int line = 0;
+  size_t start = 0;
+  size_t end = 0;
+  int numero = 0;
+  bool punto = false;  // the point where a field was expected: shown one character wide
 };
 
 class FieldReader {
@@ -49,15 +66,29 @@ class FieldReader {
   int16_t i16();
   int32_t i32();
 
-  // Where the field read last stands. On a line longer than
-  // `riga_mostrata_massima` characters, `text` is an excerpt around the field
-  // marked by "..." at the cut ends, and `column` and `width` count in it.
-  const SourceLocation& last() const { return last_; }
+  // Where the field read last stands.
+  const Campo& campo() const { return campo_; }
+
+  // The location of a field. On a line longer than `riga_mostrata_massima`
+  // characters, `text` is an excerpt around the field marked by "..." at
+  // the cut ends, and `column` and `width` count in it. A default Campo
+  // gives a location with the file's name alone.
+  SourceLocation luogo(const Campo& c) const;
   static constexpr size_t riga_mostrata_massima = 240;
+
+  // The location of the field read last (built when asked).
+  const SourceLocation& last() const;
+
+  // "field N of \"KEY\": " for a value of an entry whose key opens its line,
+  // "" for the key itself, a line that starts with a value, or a field shown
+  // in an excerpt that cuts the start of its line.
+  std::string voce(const Campo& c) const;
 
   const std::string& file() const { return file_; }
 
-  [[noreturn]] void fail(const std::string& what) const;
+  // A read or run failure at a field, with its location and entry.
+  [[noreturn]] void fail_at(const Campo& c, const std::string& what) const;
+  [[noreturn]] void fail(const std::string& what) const { fail_at(campo_, what); }
 
  private:
   int64_t number(int64_t lo, int64_t hi, const char* expected);
@@ -65,7 +96,8 @@ class FieldReader {
   bool at_line_end() const;
   void consume_line_end();
   void mark(size_t start, size_t end);
-  SourceLocation here() const;
+  void mark_here();
+  int conta_campo();
   SourceLocation locate(int line, size_t start, size_t end) const;
 
   std::string data_;
@@ -74,7 +106,11 @@ class FieldReader {
   int line_ = 1;
   std::vector<size_t> line_starts_;
   std::vector<size_t> line_ends_;  // where each line's text ends (its line end or the end of the data)
-  SourceLocation last_;
+  int riga_contata_ = 0;  // the line whose fields campi_ counts
+  int campi_ = 0;         // fields read so far from that line
+  Campo campo_;
+  mutable SourceLocation last_;
+  mutable bool last_pronto_ = false;
 };
 
 }  // namespace sc

@@ -153,5 +153,45 @@ TEST(FieldReader, LocationOnAVeryLongLineIsAnExcerptAroundTheField) {
   }
 }
 
+// A failure names its field within the entry: the key is field 1, and
+// every field read from the line counts once, numbers split by blanks each.
+TEST(FieldReader, FailureNamesTheFieldOfItsEntry) {
+  const struct {
+    std::string testo;
+    int letture;  // 32-bit reads that succeed before the failing one (after the key)
+    const char* voce;
+  } casi[] = {
+      {"pendenza, 1x00, 1\r\n", 0, "field 2 of \"pendenza\": "},
+      {"pendenza, 100\r\n", 1, "field 3 of \"pendenza\": "},  // past the end of the file
+      {"pendenza, 100", 1, "field 3 of \"pendenza\": "},      // no line end at the end
+      {"montagna, 1000  2000 x\r\n", 2, "field 4 of \"montagna\": "},
+      {"montagna, 1000,, 11\r\n", 1, "field 3 of \"montagna\": "},
+      {"  Orologio x , 1, y\r\n", 1, "field 3 of \"Orologio x\": "},
+      {"5, x\r\n", 0, ""},  // a line that starts with a value continues an entry
+      {"segnale, 1," + std::string(100, ' ') + "2," + std::string(200, ' ') + "x\r\n", 2,
+       ""},  // shown in an excerpt that cuts the key off
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.testo);
+    FieldReader r(c.testo, "t.txt");
+    r.text();  // the key, or the first value
+    for (int i = 0; i < c.letture; ++i) r.i32();
+    try {
+      r.i32();
+      ADD_FAILURE() << "no failure";
+    } catch (const ParseFailure& e) {
+      EXPECT_EQ(e.voce(), c.voce);
+      EXPECT_EQ(e.where().line, 1);
+    }
+  }
+  // The key itself and a field that no file position stands for name none.
+  FieldReader r("pendenza, 1\r\n", "t.txt");
+  r.text();
+  EXPECT_EQ(r.voce(r.campo()), "");
+  EXPECT_EQ(r.voce(Campo{}), "");
+  EXPECT_EQ(r.luogo(Campo{}).file, "t.txt");
+  EXPECT_EQ(r.luogo(Campo{}).line, 0);
+}
+
 }  // namespace
 }  // namespace sc

@@ -3,10 +3,11 @@
 #include <optional>
 #include <string>
 
+#include "compiler/celle.h"
+#include "compiler/lettore_base.h"
 #include "compiler/line_placement.h"
 #include "compiler/testo.h"
 #include "compiler/tracciato_piano.h"
-#include "compiler/train_placement.h"
 
 namespace sc {
 namespace {
@@ -20,53 +21,44 @@ enum class Passo {
 
 std::string num(int64_t v) { return std::to_string(v); }
 
-class LettoreLinea {
+class LettoreLinea : LettoreBase {
  public:
-  LettoreLinea(StatoLettura& s, FieldReader& r) : s_(s), p_(s.p), r_(r) {
-    loc_cursore_.file = r.file();
-  }
+  LettoreLinea(StatoLettura& s, FieldReader& r) : LettoreBase(s, r) {}
 
   EsitoLinea leggi();
 
  private:
-  void guasto(int32_t codice, std::optional<int32_t> posizione, const SourceLocation& where,
-              std::string message) {
-    registra(p_, s_.log, Fault{codice, posizione, where, std::move(message)});
-  }
-
   // Reads a 32-bit value and keeps where it stood.
-  int32_t valore(SourceLocation& where) {
+  int32_t valore(Campo& where) {
     const int32_t v = r_.i32();
-    where = r_.last();
+    where = r_.campo();
     return v;
   }
 
   bool cerca_generale();
   bool sezione_generale();
   bool lunghezza();
-  bool ripetizione(const SourceLocation& chiave);
+  bool ripetizione(const Campo& chiave);
   void terna(int record);
 
   Passo elementi();
-  bool nei_limiti(int32_t posizione, const SourceLocation& where, const char* cosa);
+  bool nei_limiti(int32_t posizione, const Campo& where, const char* cosa);
+  bool cella_entro(double c, int32_t posizione, const Campo& where, const char* cosa);
   Passo pendenza();
-  Passo curva(const SourceLocation& chiave);
+  Passo curva(const Campo& chiave);
   Passo montagna();
   Passo indicatori();
   Passo cartello();
 
   void scrivi_pendenza();
-  Cella& cella(double indice, const SourceLocation& where, const char* cosa);
+  Passo dopo_posa(int32_t posizione, const Campo* campi, const EsitoPosa& e);
 
-  StatoLettura& s_;
-  Percorso& p_;
-  FieldReader& r_;
   bool lunghezza_letta_ = false;
   std::optional<PianoTracciato> piano_;
   int32_t k_ = 0;               // gradient cursor: the next cell to fill
   int32_t g0_ = 0;              // the gradient in force
-  SourceLocation loc_g0_;       // where the gradient in force was read (none for the start 0)
-  SourceLocation loc_cursore_;  // the progressive that moved the cursor last
+  Campo loc_g0_;       // where the gradient in force was read (none for the start 0)
+  Campo loc_cursore_;  // the progressive that moved the cursor last
 };
 
 EsitoLinea LettoreLinea::leggi() {
@@ -79,7 +71,7 @@ EsitoLinea LettoreLinea::leggi() {
 
   // Between the sections.
   if (!lunghezza_letta_) {
-    guasto(104, std::nullopt, r_.last(), "the general section has no \"lunghezza percorso\" entry");
+    guasto(104, std::nullopt, r_.campo(), "the general section has no \"lunghezza percorso\" entry");
     return EsitoLinea::fine;
   }
   progressive_ordina(p_);
@@ -109,7 +101,7 @@ bool LettoreLinea::cerca_generale() {
   for (;;) {
     p_.riga = r_.text();
     if (r_.eof()) {
-      guasto(102, std::nullopt, r_.last(),
+      guasto(102, std::nullopt, r_.campo(),
              "no field containing \"[generale]\" before the last field of the file");
       return false;
     }
@@ -121,15 +113,11 @@ bool LettoreLinea::sezione_generale() {
   for (;;) {
     if (r_.eof()) return true;
     p_.riga = r_.text();
-    SourceLocation chiave = r_.last();
+    Campo chiave = r_.campo();
     if (r_.eof()) return true;  // the last field of the file is never a key
-    // A field with a hyphen is a comment: the next field takes its place.
-    for (int n = 0; n < 10; ++n) {
-      if (contiene(p_.riga, "-")) {
-        p_.riga = r_.text();
-        chiave = r_.last();
-      }
-    }
+    // A field with a hyphen is a comment: the next field takes its place,
+    // ten times in a row, with no end test between these reads.
+    salta_commenti(p_.riga, chiave, 10, false);
 
     const std::string& k = p_.riga;
     if (contiene_ic(k, "lunghezza") && contiene_ic(k, "percorso") && !lunghezza()) return false;
@@ -154,7 +142,7 @@ bool LettoreLinea::sezione_generale() {
 }
 
 bool LettoreLinea::lunghezza() {
-  SourceLocation where;
+  Campo where;
   const int32_t l = valore(where);
   p_.elementi.at(record_treno_linea).fine = l;
   if (l > lunghezza_massima || l < 0) {
@@ -177,8 +165,8 @@ void LettoreLinea::terna(int record) {
   e.progressiva = r_.i32();
 }
 
-bool LettoreLinea::ripetizione(const SourceLocation& chiave) {
-  SourceLocation w1, w2;
+bool LettoreLinea::ripetizione(const Campo& chiave) {
+  Campo w1, w2;
   const int32_t v1 = valore(w1);
   const int32_t v2 = valore(w2);
   Elemento& e = p_.elementi.at(record_ripetizione);
@@ -208,19 +196,10 @@ Passo LettoreLinea::elementi() {
   for (;;) {
     if (r_.eof()) return Passo::avanti;
     p_.riga = r_.text();
-    SourceLocation chiave = r_.last();
+    Campo chiave = r_.campo();
     if (r_.eof()) return Passo::avanti;
     // Up to two comment fields (with a hyphen) in a row give way to the next.
-    if (contiene(p_.riga, "-")) {
-      p_.riga = r_.text();
-      chiave = r_.last();
-      if (r_.eof()) return Passo::avanti;
-      if (contiene(p_.riga, "-")) {
-        p_.riga = r_.text();
-        chiave = r_.last();
-        if (r_.eof()) return Passo::avanti;
-      }
-    }
+    if (!salta_commenti(p_.riga, chiave, 2, true)) return Passo::avanti;
 
     // Every test that matches handles its entry, in this order.
     Passo esito = Passo::avanti;
@@ -238,25 +217,24 @@ Passo LettoreLinea::elementi() {
   }
 }
 
-// An entry is accepted when its progressive p lies on the line:
-// p >= 0 and (p + 100) / 50 <= U.
-bool LettoreLinea::nei_limiti(int32_t posizione, const SourceLocation& where, const char* cosa) {
+// The bound test: an entry is accepted when (p + 100) / 50 <= U. A
+// negative progressive passes it; each entry then refuses only a cell of
+// its own that would lie outside the cells.
+bool LettoreLinea::nei_limiti(int32_t posizione, const Campo& where, const char* cosa) {
   const int32_t u = p_.ultima_cella();
-  if (posizione >= 0 && (posizione + 100.0) / 50.0 <= u) return true;
+  if ((posizione + 100.0) / 50.0 <= u) return true;
   guasto(15, posizione, where,
-         std::string(cosa) + " at " + num(posizione) +
-             (posizione < 0 ? " m lies before the start of the line"
-                            : " m lies beyond the last cell " + num(u)));
+         std::string(cosa) + " at " + num(posizione) + " m lies beyond the last cell " + num(u));
   return false;
 }
 
-Cella& LettoreLinea::cella(double indice, const SourceLocation& where, const char* cosa) {
-  if (!(indice >= 0 && indice <= p_.ultima_cella())) {
-    throw ParseFailure(std::string(cosa) + " cell " + num(static_cast<int64_t>(indice)) +
-                           " lies outside the cells 0.." + num(p_.ultima_cella()),
-                       where);
-  }
-  return p_.celle.at(static_cast<size_t>(indice));
+// Fault 15 for an entry whose cell `c` lies outside the cells; false then.
+bool LettoreLinea::cella_entro(double c, int32_t posizione, const Campo& where, const char* cosa) {
+  if (c >= 0 && c <= p_.ultima_cella()) return true;
+  guasto(15, posizione, where,
+         std::string(cosa) + " at " + num(posizione) + " m would mark " +
+             cella_fuori(static_cast<int64_t>(c), p_.ultima_cella()));
+  return false;
 }
 
 // Writes the gradient in force into the cell at the cursor and moves on.
@@ -264,15 +242,15 @@ void LettoreLinea::scrivi_pendenza() {
   Cella& c = cella(k_, loc_cursore_, "gradient");
   const int64_t byte = int64_t{g0_} + 100;
   if (byte < 0 || byte > 255) {
-    throw ParseFailure(
-        "gradient " + num(g0_) + " gives the cell byte " + num(byte) + ", outside 0..255", loc_g0_);
+    r_.fail_at(loc_g0_,
+               "gradient " + num(g0_) + " gives the cell byte " + num(byte) + ", outside 0..255");
   }
   c.pendenza = static_cast<uint8_t>(byte);
   ++k_;
 }
 
 Passo LettoreLinea::pendenza() {
-  SourceLocation wp, wg;
+  Campo wp, wg;
   const int32_t pos = valore(wp);
   const int32_t g = valore(wg);
   if (!nei_limiti(pos, wp, "gradient")) return Passo::fine_elementi;
@@ -289,8 +267,8 @@ Passo LettoreLinea::pendenza() {
   return Passo::avanti;
 }
 
-Passo LettoreLinea::curva(const SourceLocation& chiave) {
-  SourceLocation ws, wl;
+Passo LettoreLinea::curva(const Campo& chiave) {
+  Campo ws, wl;
   const int32_t s = valore(ws);
   const int32_t l = valore(wl);
   if (!nei_limiti(s, ws, "curve")) return Passo::fine_elementi;
@@ -314,7 +292,7 @@ Passo LettoreLinea::curva(const SourceLocation& chiave) {
 }
 
 Passo LettoreLinea::montagna() {
-  SourceLocation wi, wf, wt;
+  Campo wi, wf, wt;
   int32_t inizio = valore(wi);
   int32_t fine = valore(wf);
   int32_t tipo = valore(wt);
@@ -327,6 +305,11 @@ Passo LettoreLinea::montagna() {
   }
   if (!montagna_collocabile(p_, inizio, fine)) {
     const CelleMontagna c = celle_montagna(inizio, fine);
+    if (c.prima < 0) {
+      guasto(15, inizio, wi,
+             "tunnel from " + num(inizio) + " m would mark " + cella_fuori(c.prima, p_.ultima_cella()));
+      return Passo::fine_elementi;
+    }
     guasto(15, inizio, wf,
            "tunnel " + num(inizio) + ".." + num(fine) + " m covers cells " + num(c.prima) + ".." +
                num(c.ultima) + ", beyond the last cell " + num(p_.ultima_cella()));
@@ -339,51 +322,37 @@ Passo LettoreLinea::montagna() {
 Passo LettoreLinea::indicatori() {
   // posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced
   int32_t v[9];
-  SourceLocation w[9];
+  Campo w[9];
   for (int i = 0; i < 9; ++i) v[i] = valore(w[i]);
   const int32_t posizione = v[0];
   if (!nei_limiti(posizione, w[0], "speed-indicator board")) return Passo::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
-  const uint8_t tipo_prima = cella(c, w[0], "speed-indicator board").tipo;
-  try {
-    memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  } catch (const ValoreIndicatoreFuoriScala& e) {
-    // Point at the left value of the pair at fault.
-    throw ParseFailure(e.what(), w[1 + e.coppia()]);
-  }
-  if (p_.codice_errore == 21) {  // the cell is taken; nothing was written
-    guasto(21, posizione, w[0],
-           "speed-indicator board cell " + num(static_cast<int64_t>(c)) + " already holds " +
-               contenuto_cella(tipo_prima));
-    return Passo::ritorna;
-  }
-  return Passo::avanti;
+  if (!cella_entro(c, posizione, w[0], "speed-indicator board")) return Passo::fine_elementi;
+  return dopo_posa(posizione, w, posa(w[0], [&] {
+                     return memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4], v[5],
+                                                  v[6], v[7], v[8]);
+                   }));
 }
 
 Passo LettoreLinea::cartello() {
-  SourceLocation wp;
+  Campo wp;
   const int32_t posizione = valore(wp);
   p_.riga = r_.text();
   if (!nei_limiti(posizione, wp, "indication board")) return Passo::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
-  Cella& cel = cella(c, wp, "indication board");
-  if (!cella_libera(cel)) {
-    guasto(6, posizione, wp,
-           "indication board cell " + num(static_cast<int64_t>(c)) + " already holds " +
-               contenuto_cella(cel.tipo));
-    return Passo::ritorna;
-  }
-  if (s_.indice_cartelli < 1) {
-    guasto(10, posizione, wp,
-           "no element record left for the text of indication board " +
-               num(record_primo_cartello + 1 - s_.indice_cartelli));
-    return Passo::ritorna;
-  }
-  cel.tipo = tipo_cella::cartello_indicatore;
-  cel.valore_1 = static_cast<int16_t>(s_.indice_cartelli);
-  p_.elementi.at(static_cast<size_t>(s_.indice_cartelli)).nome = p_.riga;
-  --s_.indice_cartelli;
-  return Passo::avanti;
+  if (!cella_entro(c, posizione, wp, "indication board")) return Passo::fine_elementi;
+  return dopo_posa(posizione, &wp, posa(wp, [&] {
+                     return poni_cartello(p_, posizione, p_.riga, s_.indice_cartelli);
+                   }));
+}
+
+// A placement's fault ends the parse at the entry's position; a value that
+// does not fit its cell field is a run failure at that value.
+Passo LettoreLinea::dopo_posa(int32_t posizione, const Campo* campi, const EsitoPosa& e) {
+  if (e.posato()) return Passo::avanti;
+  if (e.codice == 25) r_.fail_at(campi[e.valore], e.messaggio);
+  guasto(e.codice, posizione, campi[0], e.messaggio);
+  return Passo::ritorna;
 }
 
 }  // namespace

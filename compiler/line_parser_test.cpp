@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "compiler/celle_test_support.h"
+#include "compiler/output_files.h"
 
 namespace sc {
 namespace {
@@ -86,14 +90,12 @@ TEST(LineParser, FaultsWithTheirPositionsFieldsAndOutcomes) {
        104, posizione_prima, EsitoLinea::fine, 3, "[curve]", "no \"lunghezza percorso\""},
       {"gradient beyond the bound", con_elementi({"pendenza,  98901,   1"}), 15, 98901,
        EsitoLinea::continua, 4, "98901", "gradient at 98901 m lies beyond the last cell 1980"},
-      {"gradient before the line", con_elementi({"pendenza,  -5,   1"}), 15, -5,
-       EsitoLinea::continua, 4, "-5", "before the start of the line"},
       {"curve beyond the bound", con_elementi({"curvad1, 98950, 10"}), 15, 98950,
        EsitoLinea::continua, 4, "98950", "curve at 98950 m"},
       {"tunnel beyond the bound", con_elementi({"montagna, 99000, 99010, 2"}), 15, 99000,
        EsitoLinea::continua, 4, "99000", "tunnel at 99000 m"},
-      {"tunnel before the line", con_elementi({"montagna, -100, 1000, 2"}), 15, -100,
-       EsitoLinea::continua, 4, "-100", "tunnel at -100 m"},
+      {"tunnel marking a cell before cell 0", con_elementi({"montagna, -100, 1000, 2"}), 15, -100,
+       EsitoLinea::continua, 4, "-100", "tunnel from -100 m would mark cell -2, before the first cell"},
       {"tunnel marking cells beyond U", con_elementi({"montagna, 98000, 99100, 11"}), 15, 98000,
        EsitoLinea::continua, 4, "99100", "covers cells 1960..1981, beyond the last cell 1980"},
       {"speed-indicator board beyond the bound",
@@ -103,7 +105,7 @@ TEST(LineParser, FaultsWithTheirPositionsFieldsAndOutcomes) {
        99000, EsitoLinea::continua, 4, "99000", "indication board at 99000 m"},
       {"curve key without class", con_elementi({"curvad7, 2000, 100"}), 103, posizione_prima,
        EsitoLinea::fine, 4, "curvad7", "curve key \"curvad7\" holds no class digit 1 to 6"},
-      {"curve ending beyond the plan", con_elementi({"curvad1, 98000, 1001"}), 103, posizione_prima,
+      {"curve running past the plan", con_elementi({"curvad1, 98000, 1001"}), 103, posizione_prima,
        EsitoLinea::fine, 4, "1001", "curve ends at 99001 m, beyond the last track plan row 99000"},
       {"speed-indicator board on a taken cell",
        con_elementi({"indicatori_vmax, 2000, 80, 90, 100, 2, 80, 90, 100, 2",
@@ -136,6 +138,120 @@ TEST(LineParser, FaultsWithTheirPositionsFieldsAndOutcomes) {
     EXPECT_EQ(campo(*f.where), c.campo);
     EXPECT_NE(f.message.find(c.messaggio), std::string::npos) << f.message;
   }
+}
+
+// Entries near the line's origin do what their rule says; only an entry
+// that would mark a cell before cell 0 is refused, with fault 15. Each case
+// is compared, cell by cell as the cells file holds them, with the same file
+// without its first entry, changed as the case expects.
+TEST(LineParser, EntriesNearTheOriginMarkOnlyCellsThatExist) {
+  const auto nessuno = [](Percorso&) {};
+  const struct {
+    const char* caso;
+    std::vector<std::string> righe;
+    int32_t codice;  // 0: accepted
+    const char* messaggio;
+    std::function<void(Percorso&)> cambi;  // applied to the file without the first entry
+    Compilazione::Stato stato;             // of the compile that follows
+  } casi[] = {
+      {"gradient at -84: no cell, the gradient in force changes",
+       {"pendenza, -84, 5", "pendenza, 1000, 1"}, 0, "",
+       [](Percorso& p) { for (int i = 0; i < 20; ++i) p.celle[i].pendenza = 105; },
+       Compilazione::Stato::pronto},
+      {"gradient at -180", {"pendenza, -180, -7", "pendenza, 1000, 1"}, 0, "",
+       [](Percorso& p) { for (int i = 0; i < 20; ++i) p.celle[i].pendenza = 93; },
+       Compilazione::Stato::pronto},
+      {"speed-indicator board at -75 goes to cell 0",
+       {"indicatori_vmax, -75, 80, 90, 100, 2, 80, 90, 100, 2"}, 0, "",
+       [](Percorso& p) {
+         Cella& c = p.celle[0];
+         c.tipo = tipo_cella::indicatori_v_max;
+         c.valore_1 = 1616, c.valore_2 = 1818, c.valore_3 = 2020, c.valore_4 = 22;
+       },
+       Compilazione::Stato::pronto},
+      {"speed-indicator board at -24 goes to cell 1, where the mark step finds it",
+       {"indicatori_vmax, -24, 80, 90, 100, 2, 80, 90, 100, 2"}, 0, "",
+       [](Percorso& p) {
+         Cella& c = p.celle[1];
+         c.tipo = tipo_cella::indicatori_v_max;
+         c.valore_1 = 1616, c.valore_2 = 1818, c.valore_3 = 2020, c.valore_4 = 22;
+       },
+       Compilazione::Stato::errore_1250},
+      {"indication board at -75 goes to cell 0", {"cartello_indicatore, -75, (A)"}, 0, "",
+       [](Percorso& p) {
+         p.celle[0].tipo = tipo_cella::cartello_indicatore;
+         p.celle[0].valore_1 = 80;
+       },
+       Compilazione::Stato::pronto},
+      {"tunnel from -25: its first cell rounds to 0", {"montagna, -25, 1000, 2"}, 0, "",
+       [](Percorso& p) { for (int i = 0; i < 20; ++i) p.celle[i].galleria = 2; },
+       Compilazione::Stato::pronto},
+      {"tunnel from -40 would mark cell -1", {"montagna, -40, 1000, 2"}, 15,
+       "tunnel from -40 m would mark cell -1, before the first cell", nessuno,
+       Compilazione::Stato::pronto},
+      {"speed-indicator board at -80 would mark cell -1",
+       {"indicatori_vmax, -80, 80, 90, 100, 2, 80, 90, 100, 2"}, 15,
+       "speed-indicator board at -80 m would mark cell -1, before the first cell", nessuno,
+       Compilazione::Stato::pronto},
+      {"indication board at -80 would mark cell -1", {"cartello_indicatore, -80, (A)"}, 15,
+       "indication board at -80 m would mark cell -1, before the first cell", nessuno,
+       Compilazione::Stato::pronto},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.caso);
+    Lettura l = leggi(con_elementi(c.righe));
+    Lettura senza = leggi(con_elementi({c.righe.begin() + 1, c.righe.end()}));
+    ASSERT_FALSE(l.fallimento.has_value()) << l.fallimento->what();
+    ASSERT_FALSE(senza.fallimento.has_value()) << senza.fallimento->what();
+    EXPECT_EQ(l.esito, EsitoLinea::continua);
+    EXPECT_EQ(l.p.codice_errore, c.codice);
+    if (c.codice != 0) {
+      EXPECT_EQ(l.p.posizione_errore, std::stoi(c.righe[0].substr(c.righe[0].find(',') + 1)));
+      ASSERT_EQ(l.log.all().size(), 1u);
+      EXPECT_EQ(l.log.all()[0].message, c.messaggio);
+    } else {
+      EXPECT_TRUE(l.log.empty());
+    }
+    c.cambi(senza.p);
+    EXPECT_EQ(test::differenza_celle(l.p.celle, senza.p.celle), "");
+    EXPECT_EQ(completa_compilazione(l.p, l.log).stato, c.stato);
+  }
+}
+
+// A curve that starts before the line's origin has no straight run: its
+// plan is that of the same curve from metre 1.
+TEST(LineParser, CurveFromANegativeStartRunsFromTheCursor) {
+  const Lettura l = leggi(con_elementi({"curvad1, -500, 1000"}));
+  const Lettura da_uno = leggi(con_elementi({"curvad1, 1, 499"}));
+  ASSERT_FALSE(l.fallimento.has_value()) << l.fallimento->what();
+  EXPECT_EQ(l.p.codice_errore, 0);
+  EXPECT_TRUE(l.log.empty());
+  EXPECT_EQ(l.p.tracciato.colonna(0).at(2).valore, 0.0001);  // the first row is curved
+  EXPECT_EQ(serializza_tracciato(l.p.tracciato), serializza_tracciato(da_uno.p.tracciato));
+}
+
+// On a line longer than 993000 m a curve that runs past metre 1000000 is
+// computed up to row 1000000, then fails with 103; the rows beyond stay
+// empty and the line half ends there.
+TEST(LineParser, CurvePastRowOneMillionKeepsTheRowsComputedBeforeIt) {
+  const Lettura l = leggi(linee({"[generale]", "lunghezza percorso, 994550", "[curve]",
+                                 "curvad1, 997425, 5678", "pendenza, 1000, 1", "[fine]"}));
+  ASSERT_FALSE(l.fallimento.has_value()) << l.fallimento->what();
+  EXPECT_EQ(l.esito, EsitoLinea::fine);
+  EXPECT_EQ(l.p.codice_errore, 103);
+  EXPECT_EQ(l.p.posizione_errore, posizione_prima);
+  ASSERT_EQ(l.log.all().size(), 1u);
+  EXPECT_EQ(l.log.all()[0].message, "track plan passes row 1000000");
+  const Tracciato& t = l.p.tracciato;
+  ASSERT_EQ(t.righe(), 1001551);
+  for (int c = 0; c < 2; ++c) {
+    for (int i = 2; i <= 1000000; ++i) ASSERT_EQ(t.colonna(c)[i].tag, Numero::Tag::reale) << i;
+    for (int i = 1000001; i < t.righe(); ++i) ASSERT_EQ(t.colonna(c)[i].tag, Numero::Tag::vuoto) << i;
+  }
+  EXPECT_EQ(t.colonna(0)[997425].valore, 0);  // the straight run
+  EXPECT_GT(t.colonna(0)[1000000].valore, 0);  // the curve, turning towards +x
+  EXPECT_EQ(serializza_tracciato(t).size(), 20006196u);
+  EXPECT_EQ(l.p.celle[0].pendenza, 0);  // the entries after the curve are not read
 }
 
 TEST(LineParser, ReadAndRunFailuresAreThrownWithTheFieldAtFault) {

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "compiler/celle.h"
 
 namespace sc {
 namespace {
@@ -29,16 +33,17 @@ void dopo_la_prima(const Terna& p, const Terna& q, Terna& y, Terna& z) {
     y = q, z = p;
 }
 
-// A packed value stored in a 16-bit cell field.
-int16_t a_16_bit(double v, int coppia, const char* nome) {
-  const double r = arrotonda(v);
-  if (!(r >= std::numeric_limits<int16_t>::min() && r <= std::numeric_limits<int16_t>::max())) {
-    throw ValoreIndicatoreFuoriScala(std::string(nome) + " packs to " +
-                                         std::to_string(static_cast<long long>(r)) +
-                                         ", outside -32768..32767",
-                                     coppia);
-  }
-  return static_cast<int16_t>(r);
+bool in_16_bit(double v) {
+  return v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max();
+}
+
+// A packed value that does not fit its 16-bit cell field: fault 25 at the
+// left value of its pair (`valore` 1 to 4).
+EsitoPosa fuori_scala(const char* nome, double v, int valore) {
+  return {25,
+          std::string(nome) + " packs to " + std::to_string(static_cast<long long>(v)) +
+              ", outside -32768..32767",
+          valore};
 }
 
 }  // namespace
@@ -125,34 +130,51 @@ void memo_montagna(Percorso& p, int32_t& inizio, int32_t& fine, int32_t& tipo) {
   }
 }
 
-void memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& vas, const int32_t& vbs,
-                           const int32_t& vcs, const int32_t& strisces, const int32_t& vad,
-                           const int32_t& vbd, const int32_t& vcd, const int32_t& strisced) {
+EsitoPosa memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& vas,
+                                const int32_t& vbs, const int32_t& vcs, const int32_t& strisces,
+                                const int32_t& vad, const int32_t& vbd, const int32_t& vcd,
+                                const int32_t& strisced) {
   const double c = arrotonda(posizione / 50.0 + 1.0);
-  if (!(c >= 0 && c <= p.ultima_cella())) {
-    throw std::out_of_range("speed-indicator board cell " + std::to_string(c) +
-                            " lies outside the cells");
-  }
-  Cella& cella = p.celle.at(static_cast<size_t>(c));
+  Cella& cella = cella_a(p, c, "speed-indicator board cell");
   if (!cella_libera(cella)) {
-    p.codice_errore = 21;
-    return;
+    return EsitoPosa::guasto(21, "speed-indicator board cell " +
+                                     std::to_string(static_cast<int64_t>(c)) + " already holds " +
+                                     contenuto_cella(cella.tipo));
   }
   // Every value is computed before the cell is touched.
-  const int16_t v1 = a_16_bit(vas * 20.0 + vad / 5.0, 0, "speed pair a");
-  const int16_t v2 = a_16_bit(vbs * 20.0 + vbd / 5.0, 1, "speed pair b");
-  const int16_t v3 = a_16_bit(vcs * 20.0 + vcd / 5.0, 2, "speed pair c");
+  const double v1 = arrotonda(vas * 20.0 + vad / 5.0);
+  const double v2 = arrotonda(vbs * 20.0 + vbd / 5.0);
+  const double v3 = arrotonda(vcs * 20.0 + vcd / 5.0);
   const int64_t strisce = int64_t{strisces} * 10 + strisced;
-  if (strisce < std::numeric_limits<int16_t>::min() ||
-      strisce > std::numeric_limits<int16_t>::max()) {
-    throw ValoreIndicatoreFuoriScala(
-        "stripe pair packs to " + std::to_string(strisce) + ", outside -32768..32767", 3);
-  }
+  if (!in_16_bit(v1)) return fuori_scala("speed pair a", v1, 1);
+  if (!in_16_bit(v2)) return fuori_scala("speed pair b", v2, 2);
+  if (!in_16_bit(v3)) return fuori_scala("speed pair c", v3, 3);
+  if (!in_16_bit(static_cast<double>(strisce))) return fuori_scala("stripe pair", strisce, 4);
   cella.tipo = tipo_cella::indicatori_v_max;
-  cella.valore_1 = v1;
-  cella.valore_2 = v2;
-  cella.valore_3 = v3;
+  cella.valore_1 = static_cast<int16_t>(v1);
+  cella.valore_2 = static_cast<int16_t>(v2);
+  cella.valore_3 = static_cast<int16_t>(v3);
   cella.valore_4 = static_cast<int16_t>(strisce);
+  return {};
+}
+
+EsitoPosa poni_cartello(Percorso& p, int32_t posizione, const std::string& testo,
+                        int32_t& indice_cartelli) {
+  const double c = arrotonda(posizione / 50.0 + 1.0);
+  Cella& cella = cella_a(p, c, "indication board cell");
+  if (!cella_libera(cella)) {
+    return EsitoPosa::guasto(6, "indication board cell " + std::to_string(static_cast<int64_t>(c)) +
+                                    " already holds " + contenuto_cella(cella.tipo));
+  }
+  if (indice_cartelli < 1) {
+    return EsitoPosa::guasto(10, "no element record left for the text of indication board " +
+                                     std::to_string(record_primo_cartello + 1 - indice_cartelli));
+  }
+  cella.tipo = tipo_cella::cartello_indicatore;
+  cella.valore_1 = static_cast<int16_t>(indice_cartelli);
+  p.elementi.at(static_cast<size_t>(indice_cartelli)).nome = testo;
+  --indice_cartelli;
+  return {};
 }
 
 }  // namespace sc

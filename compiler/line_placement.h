@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
+#include "compiler/esito_posa.h"
 #include "model/percorso.h"
 
 namespace sc {
@@ -33,24 +33,22 @@ bool montagna_collocabile(const Percorso& p, int32_t inizio, int32_t fine);
 // std::out_of_range before anything is changed.
 void memo_montagna(Percorso& p, int32_t& inizio, int32_t& fine, int32_t& tipo);
 
-// A speed-indicator value that does not fit its 16-bit cell field.
-// `coppia` is 0, 1 or 2 for the speed pairs a, b, c and 3 for the stripes.
-class ValoreIndicatoreFuoriScala : public std::range_error {
- public:
-  ValoreIndicatoreFuoriScala(const std::string& what, int coppia)
-      : std::range_error(what), coppia_(coppia) {}
-  int coppia() const { return coppia_; }
+// Places a speed-indicator board in cell round(posizione / 50 + 1). Fault
+// 21, nothing written, when the cell is taken; 25, the cell untouched, when
+// a packed value does not fit in 16 bits (`valore` 1, 2, 3 for the speed
+// pairs a, b, c and 4 for the stripes: the left value of the pair). The
+// caller has checked that the cell lies within the cells.
+EsitoPosa memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& vas,
+                                const int32_t& vbs, const int32_t& vcs, const int32_t& strisces,
+                                const int32_t& vad, const int32_t& vbd, const int32_t& vcd,
+                                const int32_t& strisced);
 
- private:
-  int coppia_;
-};
-
-// Places a speed-indicator board in cell round(posizione / 50 + 1). Sets
-// `codice_errore` to 21 and writes nothing when the cell is taken. Throws
-// ValoreIndicatoreFuoriScala, with the cell untouched, when a packed value
-// does not fit in 16 bits.
-void memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& vas, const int32_t& vbs,
-                           const int32_t& vcs, const int32_t& strisces, const int32_t& vad,
-                           const int32_t& vbd, const int32_t& vcd, const int32_t& strisced);
+// Places an indication board in cell round(posizione / 50 + 1), its text in
+// record `indice_cartelli`, which then goes down by one. Fault 6 when the
+// cell is taken, 10 when no record is left (`indice_cartelli` below 1);
+// nothing is written then. The caller has checked that the cell lies
+// within the cells.
+EsitoPosa poni_cartello(Percorso& p, int32_t posizione, const std::string& testo,
+                        int32_t& indice_cartelli);
 
 }  // namespace sc

@@ -192,9 +192,10 @@ TEST(MemoIndicatoriVMax, PacksSpeedPairsAndStripes) {
   };
   for (const auto& c : casi) {
     Percorso p = linea_92000();
-    memo_indicatori_v_max(p, c.posizione, c.vas, c.vbs, c.vcs, c.ss, c.vad, c.vbd, c.vcd, c.sd);
+    EXPECT_TRUE(memo_indicatori_v_max(p, c.posizione, c.vas, c.vbs, c.vcs, c.ss, c.vad, c.vbd,
+                                      c.vcd, c.sd)
+                    .posato());
     const Cella& cel = p.celle.at(c.cella);
-    EXPECT_EQ(p.codice_errore, 0);
     EXPECT_EQ(cel.tipo, tipo_cella::indicatori_v_max) << c.posizione;
     EXPECT_EQ(cel.valore_1, c.v1) << c.posizione;
     EXPECT_EQ(cel.valore_2, c.v2) << c.posizione;
@@ -207,12 +208,13 @@ TEST(MemoIndicatoriVMax, TakenCellIsFault21AndAMarkerIsReplaced) {
   Percorso p = linea_92000();
   const int32_t v = 100, s = 1;
   p.celle[121].tipo = tipo_cella::marca_galleria;
-  memo_indicatori_v_max(p, 6000, v, v, v, s, v, v, v, s);
+  EXPECT_TRUE(memo_indicatori_v_max(p, 6000, v, v, v, s, v, v, v, s).posato());
   EXPECT_EQ(p.celle[121].tipo, tipo_cella::indicatori_v_max);
-  EXPECT_EQ(p.codice_errore, 0);
   const int32_t w = 200;
-  memo_indicatori_v_max(p, 6000, w, w, w, s, w, w, w, s);
-  EXPECT_EQ(p.codice_errore, 21);
+  const EsitoPosa e = memo_indicatori_v_max(p, 6000, w, w, w, s, w, w, w, s);
+  EXPECT_EQ(e.codice, 21);
+  EXPECT_EQ(e.messaggio, "speed-indicator board cell 121 already holds a speed-indicator board");
+  EXPECT_EQ(p.codice_errore, 0);  // recorded by the caller
   EXPECT_EQ(p.celle[121].valore_1, 2020);  // left as it was
 }
 
@@ -231,14 +233,42 @@ TEST(MemoIndicatoriVMax, PackedValueOutside16BitsFailsWithTheCellUntouched) {
   for (const auto& c : casi) {
     Percorso p = linea_92000();
     const int32_t z = 0;
-    try {
-      memo_indicatori_v_max(p, 2000, c.vas, c.vbs, c.vcs, c.ss, c.vad, z, z, c.sd);
-      ADD_FAILURE() << "no failure for pair " << c.coppia;
-    } catch (const ValoreIndicatoreFuoriScala& e) {
-      EXPECT_EQ(e.coppia(), c.coppia);
-    }
+    const EsitoPosa e = memo_indicatori_v_max(p, 2000, c.vas, c.vbs, c.vcs, c.ss, c.vad, z, z, c.sd);
+    EXPECT_EQ(e.codice, 25);
+    EXPECT_EQ(e.valore, 1 + c.coppia);  // the left value of the pair
     EXPECT_EQ(p.celle[41].tipo, 0);
     EXPECT_EQ(p.celle[41].valore_1, 0);
+  }
+}
+
+TEST(PoniCartello, PlacesTheBoardAndItsTextCountingRecordsDown) {
+  const struct {
+    int32_t posizione;
+    uint8_t prima;    // the cell's type before
+    int32_t record;   // indice_cartelli before
+    const char* esito;  // "" placed, else "CODE: message"
+  } casi[] = {
+      {4400, 0, 80, ""},                              // cell 89
+      {4390, tipo_cella::marca_galleria, 12, ""},     // 88.8 rounds to 89; a marker is replaced
+      {4400, tipo_cella::segnale, 80, "6: indication board cell 89 already holds a signal"},
+      {4400, 0, 0, "10: no element record left for the text of indication board 81"},
+  };
+  for (const auto& c : casi) {
+    Percorso p = linea_92000();
+    p.celle[89].tipo = c.prima;
+    int32_t record = c.record;
+    const EsitoPosa e = poni_cartello(p, c.posizione, "(GALLERIA)( Km. 1 )", record);
+    EXPECT_EQ(e.posato() ? "" : std::to_string(e.codice) + ": " + e.messaggio, c.esito) << c.posizione;
+    EXPECT_EQ(p.codice_errore, 0);
+    if (e.posato()) {
+      EXPECT_EQ(p.celle[89].tipo, tipo_cella::cartello_indicatore);
+      EXPECT_EQ(p.celle[89].valore_1, c.record);
+      EXPECT_EQ(p.elementi.at(static_cast<size_t>(c.record)).nome, "(GALLERIA)( Km. 1 )");
+      EXPECT_EQ(record, c.record - 1);
+    } else {
+      EXPECT_EQ(p.celle[89].tipo, c.prima);  // nothing written
+      EXPECT_EQ(record, c.record);
+    }
   }
 }
 

@@ -3,36 +3,33 @@
 #include <limits>
 #include <stdexcept>
 
+#include "compiler/celle.h"
+
 namespace sc {
 namespace {
 
-int32_t entro_32_bit(int64_t v, const char* campo) {
-  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {
-    throw std::out_of_range(std::string("station ") + campo + " " + std::to_string(v) +
-                            " does not fit in 32 bits");
-  }
-  return static_cast<int32_t>(v);
+bool in_32_bit(int64_t v) {
+  return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
+}
+
+// An extent that does not fit its 32-bit field: a run failure at the
+// station's position (its first value).
+EsitoPosa fuori_32_bit(const char* campo, int64_t v) {
+  return {25, std::string("station ") + campo + " " + std::to_string(v) + " does not fit in 32 bits", 0};
 }
 
 Cella& cella(Percorso& p, int64_t indice, const char* ruolo) {
-  if (indice < 0 || indice > p.ultima_cella()) {
-    throw std::out_of_range(std::string(ruolo) + " " + std::to_string(indice) +
-                            " lies outside cells 0.." + std::to_string(p.ultima_cella()));
-  }
-  return p.celle[static_cast<size_t>(indice)];
+  return cella_a(p, static_cast<double>(indice), ruolo);
 }
 
 bool con_fermata(uint8_t tipo) { return tipo < 25; }
 bool con_avvisi(uint8_t tipo) { return tipo < 25 && tipo != 5 && tipo != 6; }
 
-}  // namespace
-
-EsitoStazione poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b) {
-  Elemento& r = p.elementi.at(static_cast<size_t>(k));
+// 1. The extent by type, written into `inizio` and `fine` of the record;
+// types 5 to 8 lose their dato_6.
+EsitoPosa estensione(Elemento& r, int32_t lunghezza) {
   const int64_t prog = r.progressiva;
   const int64_t lung = lunghezza;
-
-  // 1. Extent by type.
   int64_t inizio = 0;
   int64_t fine = 0;
   if (r.tipo == 5 || r.tipo == 6) {
@@ -47,8 +44,51 @@ EsitoStazione poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t 
     inizio = prog - lung / 2;
     fine = prog + lung / 2 + (r.dato_6 != 0 ? 50 : 0);
   }
-  r.inizio = entro_32_bit(inizio, "start");
-  r.fine = entro_32_bit(fine, "end");
+  if (!in_32_bit(inizio)) return fuori_32_bit("start", inizio);
+  r.inizio = static_cast<int32_t>(inizio);
+  if (!in_32_bit(fine)) return fuori_32_bit("end", fine);
+  r.fine = static_cast<int32_t>(fine);
+  return {};
+}
+
+// 4, 5. The approach markers and the stop cell of station `k`, written
+// whatever the cells hold. A stop cell beyond the last cell is refused
+// before anything is written.
+EsitoPosa segna_celle(Percorso& p, const Elemento& r, int32_t k) {
+  const int64_t fine = r.fine;
+  // fine is a multiple of 50 for every entry that reaches here, so these
+  // divisions are exact; rounding keeps other inputs well defined.
+  const int64_t fermata = static_cast<int64_t>(arrotonda(static_cast<double>(fine) / 50.0 - 1.0));
+  if (con_fermata(r.tipo) && fermata > p.ultima_cella()) {
+    return EsitoPosa::guasto(15, "station stop cell " + std::to_string(fermata) +
+                                     " lies beyond the last cell " +
+                                     std::to_string(p.ultima_cella()));
+  }
+  if (con_avvisi(r.tipo)) {
+    for (int j = 1; j <= 4; ++j) {
+      const int64_t c =
+          static_cast<int64_t>(arrotonda(static_cast<double>(fine) / 50.0 - j - 1.0));
+      if (c > 1) cella(p, c, "station approach cell").avviso = static_cast<uint8_t>(80 + j);
+    }
+  }
+  if (con_fermata(r.tipo)) {
+    if (!(fermata > 1)) {
+      return EsitoPosa::guasto(24, "station ends at " + std::to_string(fine) +
+                                       " m, 100 m or less: its stop cell would be cell " +
+                                       std::to_string(fermata));
+    }
+    Cella& c = cella(p, fermata, "station stop cell");
+    c.tipo = tipo_cella::fermata;
+    c.valore_1 = static_cast<int16_t>(k);
+  }
+  return {};
+}
+
+}  // namespace
+
+EsitoPosa poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b) {
+  Elemento& r = p.elementi.at(static_cast<size_t>(k));
+  if (EsitoPosa e = estensione(r, lunghezza); !e.posato()) return e;
 
   // 2, 3. A short station, and the first one, carry no dato_5; the first
   // one no dato_6 either (its extent above already used it).
@@ -58,49 +98,24 @@ EsitoStazione poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t 
     r.dato_6 = 0;
   }
 
-  // fine is a multiple of 50 for every entry that reaches here, so these
-  // divisions are exact; rounding keeps other inputs well defined.
-  const int64_t fermata = static_cast<int64_t>(arrotonda(static_cast<double>(fine) / 50.0 - 1.0));
-  if (con_fermata(r.tipo) && fermata > p.ultima_cella()) {
-    return {15, "station stop cell " + std::to_string(fermata) + " lies beyond the last cell " +
-                    std::to_string(p.ultima_cella())};
-  }
-
-  // 4. Approach markers, written whatever the cells hold.
-  if (con_avvisi(r.tipo)) {
-    for (int j = 1; j <= 4; ++j) {
-      const int64_t c =
-          static_cast<int64_t>(arrotonda(static_cast<double>(fine) / 50.0 - j - 1.0));
-      if (c > 1) cella(p, c, "station approach cell").avviso = static_cast<uint8_t>(80 + j);
-    }
-  }
-
-  // 5. Stop cell, written whatever it holds.
-  if (con_fermata(r.tipo)) {
-    if (!(fermata > 1)) {
-      return {24, "station ends at " + std::to_string(fine) +
-                      " m, 100 m or less: its stop cell would be cell " +
-                      std::to_string(fermata)};
-    }
-    Cella& c = cella(p, fermata, "station stop cell");
-    c.tipo = tipo_cella::fermata;
-    c.valore_1 = static_cast<int16_t>(k);
-  }
+  if (EsitoPosa e = segna_celle(p, r, k); !e.posato()) return e;
 
   // 6. Spacing against the station before.
   if (k > 1) {
     const int32_t fine_prima = p.elementi.at(static_cast<size_t>(k - 1)).fine;
-    if (inizio - 350 < fine_prima) {
-      return {22, "station starts at " + std::to_string(inizio) + " m, less than 350 m after " +
-                      "the previous one ends at " + std::to_string(fine_prima) + " m"};
+    if (int64_t{r.inizio} - 350 < fine_prima) {
+      return EsitoPosa::guasto(22, "station starts at " + std::to_string(r.inizio) +
+                                       " m, less than 350 m after the previous one ends at " +
+                                       std::to_string(fine_prima) + " m");
     }
   }
 
   // 7. Room for the next station below the board texts.
   ++k;
   if (k >= b) {
-    return {10, "no station record left below the indication-board texts (next record " +
-                    std::to_string(k) + ", first board record " + std::to_string(b) + ")"};
+    return EsitoPosa::guasto(10, "no station record left below the indication-board texts (next "
+                                 "record " + std::to_string(k) + ", first board record " +
+                                     std::to_string(b) + ")");
   }
   return {};
 }

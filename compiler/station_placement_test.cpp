@@ -12,7 +12,7 @@ class StationPlacement : public ::testing::Test {
   void SetUp() override { crea_celle(p, 92000); }  // cells 0 to 1980
 
   // Fills record k as the parser would and places it.
-  EsitoStazione stazione(int32_t progressiva, uint8_t tipo, int32_t lunghezza, uint8_t dato_5 = 0,
+  EsitoPosa stazione(int32_t progressiva, uint8_t tipo, int32_t lunghezza, uint8_t dato_5 = 0,
                          uint8_t dato_6 = 0, int32_t b = 68) {
     Elemento& r = p.elementi[static_cast<size_t>(k)];
     r.progressiva = progressiva;
@@ -140,7 +140,7 @@ TEST_F(StationPlacement, MarkersOnlyAboveCellOne) {
 }
 
 TEST_F(StationPlacement, StationEndingAt100mOrLessFaults24) {
-  const EsitoStazione e = stazione(0, 8, 100);
+  const EsitoPosa e = stazione(0, 8, 100);
   EXPECT_EQ(e.codice, 24);
   EXPECT_EQ(e.messaggio, "station ends at 100 m, 100 m or less: its stop cell would be cell 1");
   EXPECT_EQ(p.elementi[1].inizio, -100);  // the extent stays
@@ -159,7 +159,7 @@ TEST_F(StationPlacement, StationEndingAt100mOrLessFaults24) {
 TEST_F(StationPlacement, SpacingOf350mFromThePreviousEnd) {
   EXPECT_EQ(stazione(10000, 8, 500).codice, 0);  // ends at 10500
   EXPECT_EQ(stazione(11350, 8, 500).codice, 0);  // starts at 10850: 350 m after it
-  const EsitoStazione e = stazione(12650, 8, 500);  // starts at 12150: 300 m after 11850
+  const EsitoPosa e = stazione(12650, 8, 500);  // starts at 12150: 300 m after 11850
   EXPECT_EQ(e.codice, 22);
   EXPECT_EQ(e.messaggio,
             "station starts at 12150 m, less than 350 m after the previous one ends at 11850 m");
@@ -175,7 +175,7 @@ TEST_F(StationPlacement, RecordCountAgainstTheBoards) {
   // With B = 68 stations 1 to 66 fit; the 67th faults after its cells.
   for (int i = 1; i <= 66; ++i) ASSERT_EQ(stazione(1000 * i, 12, 100).codice, 0) << i;
   EXPECT_EQ(k, 67);
-  const EsitoStazione e = stazione(67000, 12, 100);
+  const EsitoPosa e = stazione(67000, 12, 100);
   EXPECT_EQ(e.codice, 10);
   EXPECT_EQ(e.messaggio,
             "no station record left below the indication-board texts (next record 68, first "
@@ -195,7 +195,7 @@ TEST_F(StationPlacement, StopCellBeyondTheLastCellWritesNoCell) {
   q.elementi[1].progressiva = 98100;  // ends at 99100: stop cell 1981
   q.elementi[1].tipo = 8;
   int32_t kk = 1;
-  const EsitoStazione e = poni_stazione(q, kk, 1000, 68);
+  const EsitoPosa e = poni_stazione(q, kk, 1000, 68);
   EXPECT_EQ(e.codice, 15);
   EXPECT_EQ(e.messaggio, "station stop cell 1981 lies beyond the last cell 1980");
   EXPECT_EQ(q.elementi[1].fine, 99100);  // the record keeps its extent
@@ -211,10 +211,15 @@ TEST_F(StationPlacement, StopCellBeyondTheLastCellWritesNoCell) {
   EXPECT_EQ(q.elementi[2].fine, 100000);
 }
 
-TEST_F(StationPlacement, ExtentBeyond32BitsThrows) {
+TEST_F(StationPlacement, ExtentBeyond32BitsIsARunFailure) {
   p.elementi[1].progressiva = 2000000000;
   p.elementi[1].tipo = 8;
-  EXPECT_THROW(poni_stazione(p, k, 2000000000, 68), std::out_of_range);
+  const EsitoPosa e = poni_stazione(p, k, 2000000000, 68);
+  EXPECT_EQ(e.codice, 25);
+  EXPECT_EQ(e.messaggio, "station end 4000000000 does not fit in 32 bits");
+  EXPECT_EQ(p.elementi[1].inizio, 0);  // start 0 fits and is written
+  EXPECT_EQ(p.elementi[1].fine, 0);
+  EXPECT_EQ(k, 1);
 }
 
 }  // namespace

@@ -81,26 +81,26 @@ void PianoTracciato::passi(int64_t ultima, std::optional<double> k) {
   i_ = static_cast<int32_t>(ultima + 1);
 }
 
-// Makes the steps of rows i_ to `fino` and reports whether the cursor went
-// above the limit; as one step at a time with the test after each, the row
-// `cursore_tracciato_massimo` is still computed, and at least one step is
-// made whenever i_ <= fino.
-bool PianoTracciato::passi_fino(int64_t fino, std::optional<double> k) {
-  if (i_ > fino) return true;
-  const int64_t ultima = std::max<int64_t>(i_, std::min<int64_t>(fino, cursore_tracciato_massimo));
-  passi(ultima, k);
-  return i_ <= cursore_tracciato_massimo;
+// Makes the steps of rows i_ to `fino`, one metre at a time as far as the
+// result goes: the cursor test after every step stops the run once row
+// `cursore_tracciato_massimo` is computed, and a step whose row lies beyond
+// the plan is not made. The rows computed before either stop stay.
+EsitoCurva PianoTracciato::passi_fino(int64_t fino, std::optional<double> k) {
+  if (i_ > fino) return EsitoCurva::fatta;
+  const int64_t ultima_riga = int64_t{t_.righe()} - 1;
+  const int64_t ultima = std::min({fino, int64_t{cursore_tracciato_massimo}, ultima_riga});
+  passi(ultima, k);  // none when ultima < i_
+  if (i_ > cursore_tracciato_massimo) return EsitoCurva::oltre_limite;
+  if (i_ <= fino) return EsitoCurva::oltre_tracciato;  // row i_ lies beyond the plan
+  return EsitoCurva::fatta;
 }
 
 EsitoCurva PianoTracciato::aggiungi_curva(std::string_view chiave, int32_t s, int32_t l) {
   const std::optional<double> k = curvatura(chiave);
   if (!k) return EsitoCurva::senza_classe;
-  const int64_t fine = int64_t{s} + l;
-  const int64_t ultima = int64_t{t_.righe()} - 1;
-  if (fine > ultima || s > ultima) return EsitoCurva::oltre_tracciato;
-  if (!passi_fino(s, std::nullopt)) return EsitoCurva::oltre_limite;
-  if (!passi_fino(fine, k)) return EsitoCurva::oltre_limite;
-  return EsitoCurva::fatta;
+  const EsitoCurva dritto = passi_fino(s, std::nullopt);
+  if (dritto != EsitoCurva::fatta) return dritto;
+  return passi_fino(int64_t{s} + l, k);
 }
 
 void PianoTracciato::completa() {

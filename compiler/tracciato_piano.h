@@ -24,7 +24,7 @@ std::optional<double> curvatura(std::string_view chiave);
 enum class EsitoCurva {
   fatta,
   senza_classe,     // the key holds no digit 1 to 6
-  oltre_tracciato,  // s + l lies beyond the last row of the plan
+  oltre_tracciato,  // the next row to compute lies beyond the last row of the plan
   oltre_limite,     // the cursor went above 1000000
 };
 
@@ -38,9 +38,10 @@ class PianoTracciato {
   // Rows 0 and 1 = (0, 0) and (0, 1); the cursor goes to 2.
   void semina();
 
-  // Straight steps up to metre s, then curved steps up to metre s + l. A
-  // curve that ends beyond the last row is refused before any step. Points
-  // computed before a failure stay.
+  // Straight steps up to metre s, then curved steps up to metre s + l, one
+  // metre at a time. The run stops with oltre_limite once the cursor passes
+  // 1000000, and with oltre_tracciato at the first row beyond the plan;
+  // the points computed before either stop stay.
   EsitoCurva aggiungi_curva(std::string_view chiave, int32_t s, int32_t l);
 
   // Straight steps up to the third-last row; the last two rows stay empty.
@@ -52,9 +53,8 @@ class PianoTracciato {
   // Steps for rows i_ to `ultima` (none when `ultima` < i_); empty `k`:
   // straight steps. Throws std::out_of_range for rows outside the plan.
   void passi(int64_t ultima, std::optional<double> k);
-  // Steps up to row `fino`, stopping when the cursor passes
-  // cursore_tracciato_massimo; false if it did.
-  bool passi_fino(int64_t fino, std::optional<double> k);
+  // Steps up to row `fino`; see aggiungi_curva for where the run stops.
+  EsitoCurva passi_fino(int64_t fino, std::optional<double> k);
 
   Tracciato& t_;
   int32_t i_ = 2;

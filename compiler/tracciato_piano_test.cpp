@@ -151,12 +151,29 @@ TEST(TracciatoPiano, Error103Cases) {
     t.semina();
     EXPECT_EQ(t.aggiungi_curva("curvad7", 2000, 100), EsitoCurva::senza_classe);
     EXPECT_EQ(t.cursore(), 2);
-    // The end of the curve may be the last row, not beyond it.
-    EXPECT_EQ(t.aggiungi_curva("curvad1", 98000, 1001), EsitoCurva::oltre_tracciato);
-    EXPECT_EQ(t.cursore(), 2);
-    EXPECT_EQ(tag(p, 2), Numero::Tag::vuoto);
+    // The end of the curve may be the last row.
     EXPECT_EQ(t.aggiungi_curva("curvad1", 98000, 1000), EsitoCurva::fatta);
     EXPECT_EQ(t.cursore(), 99001);
+  }
+  {
+    // A curve running past the last row computes every row up to it, then
+    // fails at the first row beyond the plan.
+    Percorso p = piano_di(92000);
+    PianoTracciato t(p.tracciato);
+    t.semina();
+    EXPECT_EQ(t.aggiungi_curva("curvad1", 98000, 1001), EsitoCurva::oltre_tracciato);
+    EXPECT_EQ(t.cursore(), 99001);
+    EXPECT_EQ(tag(p, 98000), Numero::Tag::reale);
+    EXPECT_EQ(x(p, 98000), 0);  // the straight run
+    EXPECT_EQ(tag(p, 99000), Numero::Tag::reale);
+    EXPECT_GT(x(p, 99000), 0);  // the curve up to the last row
+    // So does a straight run that would pass it.
+    Percorso q = piano_di(92000);
+    PianoTracciato u(q.tracciato);
+    u.semina();
+    EXPECT_EQ(u.aggiungi_curva("curvas2", 99005, 0), EsitoCurva::oltre_tracciato);
+    EXPECT_EQ(u.cursore(), 99001);
+    EXPECT_EQ(y(q, 99000), 99000);
   }
   {
     // The cursor may not pass row 1000000; the points before stay.

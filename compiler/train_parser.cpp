@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "compiler/celle.h"
+#include "compiler/lettore_base.h"
 #include "compiler/station_placement.h"
 #include "compiler/testo.h"
 #include "compiler/train_placement.h"
@@ -22,14 +24,14 @@ enum class Esito {
 struct Profilo {
   int32_t indice = 0;     // next cell to fill
   int32_t in_vigore = 0;  // value in force; 0 before the first entry
-  SourceLocation dove;    // the field that gave the value in force
+  Campo dove;             // the field that gave the value in force
 };
 
 std::string n(int64_t v) { return std::to_string(v); }
 
-class LetturaTreno {
+class LetturaTreno : LettoreBase {
  public:
-  LetturaTreno(StatoLettura& s, FieldReader& r) : s_(s), p_(s.p), r_(r), u_(s.p.ultima_cella()) {}
+  LetturaTreno(StatoLettura& s, FieldReader& r) : LettoreBase(s, r), u_(s.p.ultima_cella()) {}
 
   void esegui() {
     // Everything before the first "[generale]" is skipped.
@@ -38,18 +40,11 @@ class LetturaTreno {
     }
     while (!r_.eof()) {
       std::string f = r_.text();
-      SourceLocation dove = r_.last();
+      Campo dove = r_.campo();
       if (r_.eof()) break;  // the last field is never examined
       // A field with a hyphen is a comment: the next one takes its place,
       // at most twice; the third field is examined whatever it holds.
-      for (int volta = 0; volta < 2 && contiene(f, "-"); ++volta) {
-        f = r_.text();
-        dove = r_.last();
-        if (r_.eof()) {
-          fine_normale();
-          return;
-        }
-      }
+      if (!salta_commenti(f, dove, 2, true)) break;
       const Esito e = esamina(f, dove);
       if (e == Esito::ritorno) return;
       if (e == Esito::fine_normale) break;
@@ -58,7 +53,7 @@ class LetturaTreno {
   }
 
  private:
-  using Azione = Esito (LetturaTreno::*)(const SourceLocation&);
+  using Azione = Esito (LetturaTreno::*)(const Campo&);
   struct Chiave {
     const char* testo;
     const char* anche;  // a second text the field must also hold, or null
@@ -67,7 +62,7 @@ class LetturaTreno {
 
   // Every key test is applied to the field, in this order; a field holding
   // two keys triggers both entries, each reading its own values.
-  Esito esamina(const std::string& f, const SourceLocation& dove) {
+  Esito esamina(const std::string& f, const Campo& dove) {
     static constexpr Chiave chiavi[] = {
         {"frenata", "massa", &LetturaTreno::massa_frenata},
         {"vetture", nullptr, &LetturaTreno::numero_vetture},
@@ -91,70 +86,47 @@ class LetturaTreno {
   // --- checks shared by the entries ---------------------------------------
 
   // The range check: (pos + margin) / 50 must not exceed the last cell.
-  bool oltre_la_linea(int32_t pos, int32_t margine, const SourceLocation& dove, const char* voce) {
+  bool oltre_la_linea(int32_t pos, int32_t margine, const Campo& dove, const char* voce) {
     if (int64_t{pos} + margine <= int64_t{50} * u_) return false;
-    registra(p_, s_.log,
-             Fault{15, pos, dove,
-                   std::string(voce) + " at " + n(pos) + " m is beyond the line: (" + n(pos) +
-                       " + " + n(margine) + ") / 50 is above the last cell " + n(u_)});
+    guasto(15, pos, dove,
+           std::string(voce) + " at " + n(pos) + " m is beyond the line: (" + n(pos) + " + " +
+               n(margine) + ") / 50 is above the last cell " + n(u_));
     return true;
   }
 
-  // A position whose own cell would lie before cell 0 fails the range check.
-  bool prima_della_linea(int32_t pos, double cella, const SourceLocation& dove, const char* voce) {
+  // An entry whose own cell would lie before cell 0 writes nothing: fault 15.
+  bool prima_della_linea(int32_t pos, double cella, const Campo& dove, const char* voce) {
     if (cella >= 0.0) return false;
-    registra(p_, s_.log,
-             Fault{15, pos, dove,
-                   std::string(voce) + " at " + n(pos) + " m falls in cell " +
-                       n(static_cast<int64_t>(cella)) + ", before the first cell"});
+    guasto(15, pos, dove,
+           std::string(voce) + " at " + n(pos) + " m would mark " +
+               cella_fuori(static_cast<int64_t>(cella), u_));
     return true;
   }
 
-  Cella& cella(int64_t i, const SourceLocation& dove) {
-    if (i < 0 || i > u_) {
-      throw ParseFailure(p_.ha_celle() ? "cell " + n(i) + " lies outside cells 0.." + n(u_)
-                                       : std::string("no cells: the line description gave no "
-                                                     "line length"),
-                         dove);
-    }
-    return p_.celle[static_cast<size_t>(i)];
-  }
-
-  // Runs a placement routine; a cell it finds outside the cells becomes a
-  // run failure at the entry's field.
-  template <typename F>
-  auto posa(const SourceLocation& dove, F&& f) {
-    try {
-      return f();
-    } catch (const std::out_of_range& e) {
-      throw ParseFailure(e.what(), dove);
-    }
-  }
 
   // --- profiles -------------------------------------------------------------
 
   uint8_t quinto(const Profilo& v) {
     const double q = arrotonda(static_cast<double>(v.in_vigore) / 5.0);
     if (q < 0.0 || q > 255.0) {
-      throw ParseFailure("speed " + n(v.in_vigore) + " km/h gives the speed byte " +
-                             n(static_cast<int64_t>(q)) + ", outside 0..255",
-                         v.dove);
+      r_.fail_at(v.dove, "speed " + n(v.in_vigore) + " km/h gives the speed byte " +
+                             n(static_cast<int64_t>(q)) + ", outside 0..255");
     }
     return static_cast<uint8_t>(q);
   }
 
-  void scrivi_velocita(const SourceLocation& dove) {
-    cella(vel_.indice, dove).velocita = quinto(vel_);
+  void scrivi_velocita(const Campo& dove) {
+    cella(vel_.indice, dove, "speed").velocita = quinto(vel_);
   }
-  void scrivi_aderenza(const SourceLocation& dove) {
-    cella(ade_.indice, dove).aderenza = static_cast<uint8_t>(ade_.in_vigore);  // low 8 bits
+  void scrivi_aderenza(const Campo& dove) {
+    cella(ade_.indice, dove, "adhesion").aderenza = static_cast<uint8_t>(ade_.in_vigore);  // low 8 bits
   }
 
   // Fills the profile's cells from its fill index up to the cell before the
   // entry's cell n, with the value in force; at least one cell is written,
   // and the fill never passes the last cell.
   template <typename Scrivi>
-  void riempi(Profilo& pr, double cella_entry, const SourceLocation& dove, Scrivi scrivi) {
+  void riempi(Profilo& pr, double cella_entry, const Campo& dove, Scrivi scrivi) {
     if (cella_entry <= 0.0) return;
     do {
       if (pr.indice >= u_) break;
@@ -163,161 +135,125 @@ class LetturaTreno {
     } while (pr.indice < cella_entry);
   }
 
-  Esito profilo(Profilo& pr, const char* voce, void (LetturaTreno::*scrivi)(const SourceLocation&)) {
+  Esito profilo(Profilo& pr, const char* voce, void (LetturaTreno::*scrivi)(const Campo&)) {
     const int32_t pos = r_.i32();
-    const SourceLocation dove = r_.last();
+    const Campo dove = r_.campo();
     const int32_t valore = r_.i32();
-    const SourceLocation dove_valore = r_.last();
+    const Campo dove_valore = r_.campo();
     if (oltre_la_linea(pos, 100, dove, voce)) return Esito::fine_normale;
+    // An entry whose cell is 0 or lower writes no cell.
     const double c = arrotonda(static_cast<double>(pos) / 50.0);
-    if (prima_della_linea(pos, c, dove, voce)) return Esito::fine_normale;
-    riempi(pr, c, dove, [&](const SourceLocation& d) { (this->*scrivi)(d); });
+    riempi(pr, c, dove, [&](const Campo& d) { (this->*scrivi)(d); });
     pr.in_vigore = valore;
     pr.dove = dove_valore;
     return Esito::avanti;
   }
 
-  Esito velocita(const SourceLocation&) {
+  Esito velocita(const Campo&) {
     return profilo(vel_, "speed entry", &LetturaTreno::scrivi_velocita);
   }
-  Esito aderenza(const SourceLocation&) {
+  Esito aderenza(const Campo&) {
     return profilo(ade_, "adhesion entry", &LetturaTreno::scrivi_aderenza);
   }
 
   // --- general values -------------------------------------------------------
 
-  Esito massa_frenata(const SourceLocation&) {
+  Esito massa_frenata(const Campo&) {
     p_.elementi[record_treno_linea].inizio = r_.i32();
     return Esito::avanti;
   }
-  Esito numero_vetture(const SourceLocation&) {
+  Esito numero_vetture(const Campo&) {
     p_.elementi[record_treno_linea].progressiva = r_.i32();
     return Esito::avanti;
   }
-  Esito orologio(const SourceLocation&) {
+  Esito orologio(const Campo&) {
     Elemento& e = p_.elementi[record_ripetizione];
     e.dato_10 = r_.i16();
     e.dato_11 = r_.i16();
     e.dato_12 = r_.i16();
     return Esito::avanti;
   }
-  Esito sabbia(const SourceLocation&) {
+  Esito sabbia(const Campo&) {
     p_.elementi[record_ripetizione].dato_7 = r_.i16();
     return Esito::avanti;
   }
 
   // --- signals, restrictions, cab codes -----------------------------------------
 
-  // After a placement: any fault number, whoever set it, ends the parse at
-  // the entry's position.
-  Esito dopo_posa(int32_t pos, const SourceLocation& dove, const std::string& nota,
-                  const char* voce) {
+  // After a placement: its fault ends the parse at the entry's position;
+  // so does any fault number left by the line description.
+  Esito dopo_posa(int32_t pos, const Campo& dove, const EsitoPosa& e, const char* voce) {
+    if (!e.posato()) {
+      if (e.codice == 25) r_.fail_at(dove, e.messaggio);
+      guasto(e.codice, pos, dove, e.messaggio);
+      return Esito::ritorno;
+    }
     if (p_.codice_errore <= 0) return Esito::avanti;
-    registra(p_, s_.log,
-             Fault{p_.codice_errore, pos, dove,
-                   nota.empty() ? std::string(voce) + " placed, but fault " +
-                                      n(p_.codice_errore) +
-                                      " left by the line description ends the parse here"
-                                : nota});
+    guasto(p_.codice_errore, pos, dove,
+           std::string(voce) + " placed, but fault " + n(p_.codice_errore) +
+               " left by the line description ends the parse here");
     return Esito::ritorno;
   }
 
-  Esito segnale(const SourceLocation&) {
+  Esito segnale(const Campo&) {
     int32_t v[11];
-    SourceLocation dove;
+    Campo dove;
     for (int i = 0; i < 11; ++i) {
       v[i] = r_.i32();
-      if (i == 0) dove = r_.last();
+      if (i == 0) dove = r_.campo();
     }
     if (oltre_la_linea(v[0], 100, dove, "signal")) return Esito::fine_normale;
     const double c = arrotonda(static_cast<double>(v[0]) / 50.0 + 1.0);
     if (prima_della_linea(v[0], c, dove, "signal")) return Esito::fine_normale;
     int32_t tempo = v[10];
-    const std::string nota = posa(dove, [&] {
+    const EsitoPosa e = posa(dove, [&] {
       return memo_segnale(p_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], tempo);
     });
-    return dopo_posa(v[0], dove, nota, "signal");
+    return dopo_posa(v[0], dove, e, "signal");
   }
 
-  Esito rallentamento(const SourceLocation&) {
+  Esito rallentamento(const Campo&) {
     int32_t v[6];
-    SourceLocation dove;
+    Campo dove;
     for (int i = 0; i < 6; ++i) {
       v[i] = r_.i32();
-      if (i == 0) dove = r_.last();
+      if (i == 0) dove = r_.campo();
     }
     const int32_t x = v[0];
     if (oltre_la_linea(x, 100, dove, "restriction")) return Esito::fine_normale;
     // Its start and end cells must lie within the cells too.
     const CelleRallentamento c = celle_rallentamento(x, v[2]);
     if (c.inizio < 0.0 || c.fine < 0.0 || c.fine > u_) {
-      const bool oltre = c.fine > u_;
-      registra(p_, s_.log,
-               Fault{15, x, dove,
-                     "restriction at " + n(x) + " m, " + n(v[2]) + " m long, has its " +
-                         (c.inizio < 0.0 ? "start" : "end") + " cell " +
-                         n(static_cast<int64_t>(c.inizio < 0.0 ? c.inizio : c.fine)) +
-                         (oltre ? " beyond the last cell " + n(u_) : std::string(" before cell 0"))});
+      const bool inizio = c.inizio < 0.0;
+      guasto(15, x, dove,
+             "restriction at " + n(x) + " m, " + n(v[2]) + " m long, would mark its " +
+                 (inizio ? "start " : "end ") +
+                 cella_fuori(static_cast<int64_t>(inizio ? c.inizio : c.fine), u_));
       return Esito::fine_normale;
     }
-    const std::string nota =
+    const EsitoPosa e =
         posa(dove, [&] { return memo_rallentamento(p_, x, v[1], v[2], v[3], v[4], v[5]); });
-    return dopo_posa(x, dove, nota, "restriction");
+    return dopo_posa(x, dove, e, "restriction");
   }
 
-  Esito abbattimento(const SourceLocation&) {
+  Esito abbattimento(const Campo&) {
     const int32_t pos = r_.i32();
-    const SourceLocation dove = r_.last();
+    const Campo dove = r_.campo();
     const int32_t valore = r_.i32();
     if (oltre_la_linea(pos, 100, dove, "cab-code point")) return Esito::fine_normale;
     // The cell at the position itself.
     const double ci = arrotonda(static_cast<double>(pos) / 50.0);
     if (prima_della_linea(pos, ci, dove, "cab-code point")) return Esito::fine_normale;
-    Cella& c = cella(static_cast<int64_t>(ci), dove);
-    if (!cella_libera(c)) {
-      registra(p_, s_.log,
-               Fault{7, pos, dove,
-                     "cab-code cell " + n(static_cast<int64_t>(ci)) + " already holds " +
-                         contenuto_cella(c.tipo)});
-      return Esito::ritorno;
-    }
-    if (valore > 0) {
-      c.tipo = tipo_cella::codice;
-      c.valore_1 = static_cast<int16_t>(valore);  // low 16 bits
-    } else {
-      c.tipo = tipo_cella::codice_senza_velocita;
-    }
-    return Esito::avanti;
+    const EsitoPosa e = posa(dove, [&] { return poni_abbattimento(p_, pos, valore); });
+    if (e.posato()) return Esito::avanti;
+    guasto(e.codice, pos, dove, e.messaggio);
+    return Esito::ritorno;
   }
 
   // --- stations -------------------------------------------------------------
 
-  Esito stazione(const SourceLocation& chiave) {
-    const int32_t b = s_.indice_cartelli;
-    // Record k must lie below the board texts. The check after every station
-    // keeps k below them from the second station on; the first one is
-    // checked here so that it never overwrites a board text.
-    const bool c_e_posto = k_ >= 1 && k_ < b && k_ <= record_primo_cartello;
-    Elemento fuori_tabella;
-    Elemento& r = c_e_posto ? p_.elementi[static_cast<size_t>(k_)] : fuori_tabella;
-
-    r.progressiva = r_.i32();
-    const SourceLocation dove = r_.last();
-    if (oltre_la_linea(r.progressiva, 800, dove, "station")) return Esito::fine_normale;
-    if (r.progressiva % 50 != 0) {
-      registra(p_, s_.log,
-               Fault{8, r.progressiva, dove,
-                     "station position " + n(r.progressiva) + " is not a multiple of 50"});
-      return Esito::ritorno;
-    }
-    r.tipo = r_.u8();
-    const int32_t lunghezza = r_.i32();
-    if (lunghezza % 100 != 0) {
-      registra(p_, s_.log,
-               Fault{9, r.progressiva, r_.last(),
-                     "station length " + n(lunghezza) + " is not a multiple of 100"});
-      return Esito::ritorno;
-    }
+  // Values 4 to 17 of a station entry, at their widths.
+  void leggi_dati_stazione(Elemento& r) {
     r.dato_4 = r_.u8();
     r.dato_5 = r_.u8();
     r.dato_6 = r_.u8();
@@ -329,40 +265,68 @@ class LetturaTreno {
     r.dato_12 = r_.i16();
     r.dato_13 = r_.u8();
     const int64_t ore = r_.i32();
-    const SourceLocation dove_ore = r_.last();
+    const Campo dove_ore = r_.campo();
     const int64_t minuti = r_.i32();
     const int64_t secondi = r_.i32();
     const int64_t orario = (ore * 60 + minuti) * 60 + secondi;
     if (orario < std::numeric_limits<int32_t>::min() ||
         orario > std::numeric_limits<int32_t>::max()) {
-      throw ParseFailure("station time " + n(orario) + " s does not fit in 32 bits", dove_ore);
+      r_.fail_at(dove_ore, "station time " + n(orario) + " s does not fit in 32 bits");
     }
     r.orario = static_cast<int32_t>(orario);
     r.nome = r_.text();
+  }
+
+  Esito stazione(const Campo& chiave) {
+    const int32_t b = s_.indice_cartelli;
+    // Record k must lie below the board texts. The check after every station
+    // keeps k below them from the second station on; the first one is
+    // checked here so that it never overwrites a board text.
+    const bool c_e_posto = k_ >= 1 && k_ < b && k_ <= record_primo_cartello;
+    Elemento fuori_tabella;
+    Elemento& r = c_e_posto ? p_.elementi[static_cast<size_t>(k_)] : fuori_tabella;
+
+    r.progressiva = r_.i32();
+    const Campo dove = r_.campo();
+    if (oltre_la_linea(r.progressiva, 800, dove, "station")) return Esito::fine_normale;
+    if (r.progressiva % 50 != 0) {
+      guasto(8, r.progressiva, dove,
+             "station position " + n(r.progressiva) + " is not a multiple of 50");
+      return Esito::ritorno;
+    }
+    r.tipo = r_.u8();
+    const int32_t lunghezza = r_.i32();
+    if (lunghezza % 100 != 0) {
+      guasto(9, r.progressiva, r_.campo(),
+             "station length " + n(lunghezza) + " is not a multiple of 100");
+      return Esito::ritorno;
+    }
+    leggi_dati_stazione(r);
 
     if (!c_e_posto) {
-      registra(p_, s_.log,
-               Fault{10, std::nullopt, chiave,
-                     "no station record left below the indication-board texts (station " +
-                         n(k_) + ", first board record " + n(b) + ")"});
+      guasto(10, std::nullopt, chiave,
+             "no station record left below the indication-board texts (station " + n(k_) +
+                 ", first board record " + n(b) + ")");
       return Esito::ritorno;
     }
 
-    const EsitoStazione e = posa(dove, [&] { return poni_stazione(p_, k_, lunghezza, b); });
+    const EsitoPosa e = posa(dove, [&] { return poni_stazione(p_, k_, lunghezza, b); });
     switch (e.codice) {
       case 0:
         return Esito::avanti;
-      case 15:
-        registra(p_, s_.log, Fault{15, r.progressiva, dove, e.messaggio});
+      case 25:
+        r_.fail_at(dove, e.messaggio);
+      case 15:  // the range check's fault: the normal end follows
+        guasto(15, r.progressiva, dove, e.messaggio);
         return Esito::fine_normale;
       case 22:
-        registra(p_, s_.log, Fault{22, r.progressiva, dove, e.messaggio});
+        guasto(22, r.progressiva, dove, e.messaggio);
         return Esito::ritorno;
-      case 10:
-        registra(p_, s_.log, Fault{10, std::nullopt, chiave, e.messaggio});
+      case 10:  // no position; the entry's key stands for it
+        guasto(10, std::nullopt, chiave, e.messaggio);
         return Esito::ritorno;
-      default:  // 24
-        registra(p_, s_.log, Fault{e.codice, std::nullopt, dove, e.messaggio});
+      default:  // 24, no position
+        guasto(e.codice, std::nullopt, dove, e.messaggio);
         return Esito::ritorno;
     }
   }
@@ -370,7 +334,7 @@ class LetturaTreno {
   // --- normal end -------------------------------------------------------------
 
   void fine_normale() {
-    const SourceLocation dove = r_.last();
+    const Campo dove = r_.campo();
     // The profiles reach up to the cell before U - 2; at least one cell each.
     do {
       scrivi_velocita(dove);
@@ -385,19 +349,16 @@ class LetturaTreno {
       const Elemento& e = p_.elementi[static_cast<size_t>(rec)];
       const char* campo = e.inizio % 50 != 0 ? "inizio" : e.fine % 50 != 0 ? "fine" : nullptr;
       if (!campo) continue;
-      registra(p_, s_.log,
-               Fault{2, std::nullopt, std::nullopt,
-                     std::string("kilometre reference \"progressiva chilometrica ") +
-                         (rec == record_progressiva_tre ? "tre" : rec == record_progressiva_due ? "due" : "uno") +
-                         "\" of the line description has " + campo + " " +
-                         n(campo[0] == 'i' ? e.inizio : e.fine) + ", not a multiple of 50"});
+      guasto_senza_campo(
+          2, std::nullopt,
+          std::string("kilometre reference \"progressiva chilometrica ") +
+              (rec == record_progressiva_tre ? "tre" : rec == record_progressiva_due ? "due" : "uno") +
+              "\" of the line description has " + campo + " " +
+              n(campo[0] == 'i' ? e.inizio : e.fine) + ", not a multiple of 50");
       break;
     }
   }
 
-  StatoLettura& s_;
-  Percorso& p_;
-  FieldReader& r_;
   const int32_t u_;
   Profilo vel_;
   Profilo ade_;

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
+
+#include "compiler/celle_test_support.h"
+#include "compiler/memorizza_percorso.h"
 
 namespace sc {
 namespace {
@@ -248,47 +253,104 @@ TEST_F(TrainParser, RangeFaultMessage) {
   EXPECT_EQ(ultimo().posizione, 98901);
 }
 
-TEST_F(TrainParser, PositionsBeforeCellZeroFailTheRangeCheck) {
-  struct Caso {
-    std::string voce;
-    int32_t posizione;  // 0 when accepted
+// Entries near the line's origin do what their rule says; only an entry
+// that would mark a cell outside 0..U is refused, with fault 15, and writes
+// nothing. Each case is compared, cell by cell as the cells file holds them,
+// with the same file without its first entry, changed as the case expects.
+TEST_F(TrainParser, EntriesNearTheOriginMarkOnlyCellsThatExist) {
+  const auto nessuno = [](Percorso&) {};
+  const auto segnale_in = [](int cella) {
+    return [cella](Percorso& q) {
+      Cella& c = q.celle[static_cast<size_t>(cella)];
+      c.tipo = tipo_cella::segnale;
+      c.valore_1 = 42, c.valore_2 = 11, c.valore_3 = 11, c.valore_4 = 8;
+    };
   };
-  const Caso casi[] = {
-      {"velocita, -30, 100", -30},           {"velocita, -25, 100", 0},  // cell -0.5 is 0
-      {"aderenza, -30, 100", -30},           {"abbattimento, -30, 280", -30},
-      {"abbattimento, -25, 280", 0},         {segnale_a(-100), -100},
-      {segnale_a(-75), 0},                   // cell 0, its markers left out
-      {"rallentamento, -200, 60, 100, 1, 1, 0", -200},  // start cell -3
-      {"rallentamento, 100, 60, -400, 1, 1, 0", 100},   // end cell -5
-      {"rallentamento, 98000, 60, 5000, 1, 1, 0", 98000},  // end cell 2061
-      {"rallentamento, 98000, 60, 1000, 1, 1, 0", 98000},  // end cell 1981
-      {"rallentamento, 98000, 60, 950, 1, 1, 0", 0},       // end cell 1980, the last
+  const struct {
+    std::vector<std::string> righe;
+    int32_t posizione;  // of fault 15; 0: accepted
+    std::function<void(Percorso&)> cambi;  // applied to the file without the first entry
+    Compilazione::Stato stato;             // of the compile that follows
+  } casi[] = {
+      {{"velocita, -40, 100", "velocita, 1000, 60"}, 0,
+       [](Percorso& q) { for (int i = 0; i < 20; ++i) q.celle[i].velocita = 20; },
+       Compilazione::Stato::pronto},
+      {{"velocita, -30, 100", "velocita, 1000, 60"}, 0,
+       [](Percorso& q) { for (int i = 0; i < 20; ++i) q.celle[i].velocita = 20; },
+       Compilazione::Stato::pronto},
+      {{"velocita, -25, 100", "velocita, 1000, 60"}, 0,
+       [](Percorso& q) { for (int i = 0; i < 20; ++i) q.celle[i].velocita = 20; },
+       Compilazione::Stato::pronto},
+      {{"aderenza, -40, 90", "aderenza, 1000, 100"}, 0,
+       [](Percorso& q) { for (int i = 0; i < 20; ++i) q.celle[i].aderenza = 90; },
+       Compilazione::Stato::pronto},
+      {{segnale_a(-75)}, 0, segnale_in(0), Compilazione::Stato::pronto},  // no marker cell
+      {{segnale_a(-24)}, 0, segnale_in(1), Compilazione::Stato::errore_1250},  // cell 1 taken
+      {{segnale_a(75)}, 0,  // one marker cell, 0
+       [&](Percorso& q) { segnale_in(2)(q); q.celle[0].avviso = 81; },
+       Compilazione::Stato::pronto},
+      {{"abbattimento, -25, 280"}, 0,
+       [](Percorso& q) { q.celle[0].tipo = tipo_cella::codice; q.celle[0].valore_1 = 280; },
+       Compilazione::Stato::pronto},
+      {{"rallentamento, -50, 60, 200, 1, 1, 0"}, 0,  // no warning cell; start 0, end 4
+       [](Percorso& q) {
+         q.celle[0].tipo = tipo_cella::inizio_rallentamento;
+         q.celle[4].tipo = tipo_cella::fine_rallentamento;
+         for (int i : {0, 4}) q.celle[i].valore_1 = 60, q.celle[i].valore_3 = 1;
+       },
+       Compilazione::Stato::pronto},
+      {{"abbattimento, -30, 280"}, -30, nessuno, Compilazione::Stato::pronto},
+      {{segnale_a(-100)}, -100, nessuno, Compilazione::Stato::pronto},
+      {{"rallentamento, -200, 60, 100, 1, 1, 0"}, -200, nessuno, Compilazione::Stato::pronto},
+      {{"rallentamento, 100, 60, -400, 1, 1, 0"}, 100, nessuno, Compilazione::Stato::pronto},
+      {{"rallentamento, 98000, 60, 5000, 1, 1, 0"}, 98000, nessuno, Compilazione::Stato::pronto},
+      {{"rallentamento, 98000, 60, 1000, 1, 1, 0"}, 98000, nessuno, Compilazione::Stato::pronto},
   };
-  for (const Caso& c : casi) {
-    Percorso q;
-    crea_celle(q, 92000);
-    q.posizione_errore = 1;
-    FieldReader r(file({c.voce, "sabbia, 300"}), "treno.txt");
-    StatoLettura s{q, log, b};
-    leggi_treno(s, r);
-    EXPECT_EQ(q.codice_errore, c.posizione ? 15 : 0) << c.voce;
-    EXPECT_EQ(q.posizione_errore, c.posizione ? c.posizione : 1) << c.voce;
-    if (c.posizione) {
-      for (const Cella& cella : q.celle) {
-        ASSERT_EQ(cella.tipo, 0) << c.voce;  // nothing of the entry was written
-        ASSERT_EQ(cella.avviso, 0) << c.voce;
-      }
-    }
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.righe[0]);
+    const auto compila = [&](const std::vector<std::string>& righe) {
+      Percorso q;
+      crea_celle(q, 92000);
+      q.posizione_errore = 1;
+      std::string testo = "[generale]\r\n";
+      for (const std::string& r : righe) testo += r + "\r\n";
+      FieldReader r(testo + "[fine]\r\n", "treno.txt");
+      StatoLettura s{q, log, b};
+      leggi_treno(s, r);
+      return q;
+    };
+    Percorso q = compila(c.righe);
+    Percorso senza = compila({c.righe.begin() + 1, c.righe.end()});
+    EXPECT_EQ(q.codice_errore, c.posizione ? 15 : 0);
+    EXPECT_EQ(q.posizione_errore, c.posizione ? c.posizione : 1);
+    c.cambi(senza);
+    EXPECT_EQ(test::differenza_celle(q.celle, senza.celle), "");
+    FaultLog altro;
+    EXPECT_EQ(completa_compilazione(q, altro).stato, c.stato);
+  }
+}
+
+TEST_F(TrainParser, CellsBeforeCellZeroAreNamedInTheFault) {
+  const struct {
+    std::string voce, messaggio;
+  } casi[] = {
+      {"abbattimento, -30, 280", "cab-code point at -30 m would mark cell -1, before the first cell"},
+      {segnale_a(-100), "signal at -100 m would mark cell -1, before the first cell"},
+  };
+  for (const auto& c : casi) {
+    leggi(file({c.voce}));
+    EXPECT_EQ(ultimo().message, c.messaggio);
   }
 }
 
 TEST_F(TrainParser, RestrictionCellsOutsideTheLineMessage) {
   leggi(file({"rallentamento, 98000, 60, 5000, 1, 1, 0"}));
   EXPECT_EQ(ultimo().message,
-            "restriction at 98000 m, 5000 m long, has its end cell 2061 beyond the last cell 1980");
+            "restriction at 98000 m, 5000 m long, would mark its end cell 2061, beyond the last "
+            "cell 1980");
   leggi(file({"rallentamento, -200, 60, 100, 1, 1, 0"}));
   EXPECT_EQ(ultimo().message,
-            "restriction at -200 m, 100 m long, has its start cell -3 before cell 0");
+            "restriction at -200 m, 100 m long, would mark its start cell -3, before the first cell");
 }
 
 TEST_F(TrainParser, SignalsAndRestrictionsArePlaced) {

@@ -2,40 +2,22 @@
 
 #include <stdexcept>
 
+#include "compiler/celle.h"
+
 namespace sc {
 namespace {
 
 // The cell at a rounded real index; an index outside the cells throws.
-Cella& cella(Percorso& p, double indice, const char* ruolo) {
-  if (!(indice >= 0.0 && indice <= static_cast<double>(p.ultima_cella()))) {
-    throw std::out_of_range(std::string(ruolo) + " " + std::to_string(static_cast<int64_t>(indice)) +
-                            " lies outside cells 0.." + std::to_string(p.ultima_cella()));
-  }
-  return p.celle[static_cast<size_t>(indice)];
-}
+Cella& cella(Percorso& p, double indice, const char* ruolo) { return cella_a(p, indice, ruolo); }
 
-std::string occupata(const char* ruolo, double indice, const Cella& c) {
-  return std::string(ruolo) + " " + std::to_string(static_cast<int64_t>(indice)) + " already holds " +
-         contenuto_cella(c.tipo);
+// A taken cell: fault `codice`, naming the cell and what it holds.
+EsitoPosa occupata(int32_t codice, const char* ruolo, double indice, const Cella& c) {
+  return EsitoPosa::guasto(codice, std::string(ruolo) + " " +
+                                       std::to_string(static_cast<int64_t>(indice)) +
+                                       " already holds " + contenuto_cella(c.tipo));
 }
 
 }  // namespace
-
-std::string contenuto_cella(uint8_t tipo) {
-  switch (tipo) {
-    case tipo_cella::segnale: return "a signal";
-    case tipo_cella::fine_rallentamento: return "a restriction end";
-    case tipo_cella::inizio_rallentamento: return "a restriction start";
-    case tipo_cella::avviso_rallentamento: return "a restriction warning board";
-    case tipo_cella::approccio_rallentamento: return "a restriction approach cell";
-    case tipo_cella::indicatori_v_max: return "a speed-indicator board";
-    case tipo_cella::fermata: return "a station stop";
-    case tipo_cella::codice: return "a cab code";
-    case tipo_cella::codice_senza_velocita: return "a cab code without speed";
-    case tipo_cella::cartello_indicatore: return "an indication board";
-    default: return "element type " + std::to_string(tipo);
-  }
-}
 
 CelleRallentamento celle_rallentamento(int32_t x, int32_t l) {
   const double dx = x;
@@ -43,15 +25,12 @@ CelleRallentamento celle_rallentamento(int32_t x, int32_t l) {
           arrotonda((dx + static_cast<double>(l)) / 50.0 + 1.0)};
 }
 
-std::string memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
+EsitoPosa memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
                          int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3,
                          int32_t& tempo) {
   const double c = arrotonda(static_cast<double>(posizione) / 50.0 + 1.0);
   Cella& segnale = cella(p, c, "signal cell");
-  if (!cella_libera(segnale)) {
-    p.codice_errore = 16;
-    return occupata("signal cell", c, segnale);
-  }
+  if (!cella_libera(segnale)) return occupata(16, "signal cell", c, segnale);
   // Packed in decimal, worked out in 64 bits and stored as the low bits.
   const int64_t lato = int64_t{sx} * 3 + dx;
   segnale.tipo = tipo_cella::segnale;
@@ -69,7 +48,7 @@ std::string memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1,
   return {};
 }
 
-std::string memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32_t f_tt,
+EsitoPosa memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32_t f_tt,
                                int32_t f_ta, int32_t d_v) {
   const CelleRallentamento idx = celle_rallentamento(x, l);
   const bool con_avviso = x > 1500;
@@ -77,21 +56,12 @@ std::string memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int
 
   if (con_avviso) {
     Cella& w = cella(p, idx.avviso, "restriction warning cell");
-    if (!cella_libera(w)) {
-      p.codice_errore = 17;
-      return occupata("restriction warning cell", idx.avviso, w);
-    }
+    if (!cella_libera(w)) return occupata(17, "restriction warning cell", idx.avviso, w);
   }
   Cella& s = cella(p, idx.inizio, "restriction start cell");
-  if (!cella_libera(s)) {
-    p.codice_errore = 18;
-    return occupata("restriction start cell", idx.inizio, s);
-  }
+  if (!cella_libera(s)) return occupata(18, "restriction start cell", idx.inizio, s);
   Cella& e = cella(p, idx.fine, "restriction end cell");
-  if (!cella_libera(e)) {
-    p.codice_errore = 19;
-    return occupata("restriction end cell", idx.fine, e);
-  }
+  if (!cella_libera(e)) return occupata(19, "restriction end cell", idx.fine, e);
 
   // Where two of these cells coincide, the later write wins.
   e.tipo = tipo_cella::fine_rallentamento;
@@ -113,10 +83,7 @@ std::string memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int
     const double q = arrotonda((static_cast<double>(x) - 1200.0) / 50.0);
     for (int i = 0; i < 4; ++i) {
       const Cella& a = cella(p, q - i, "restriction approach cell");
-      if (!cella_libera(a)) {
-        p.codice_errore = 20;
-        return occupata("restriction approach cell", q - i, a);
-      }
+      if (!cella_libera(a)) return occupata(20, "restriction approach cell", q - i, a);
     }
     for (int i = 0; i < 4; ++i) {
       Cella& a = cella(p, q - i, "restriction approach cell");
@@ -124,6 +91,19 @@ std::string memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int
       a.valore_1 = static_cast<int16_t>(i + 1);
       if (d_v != 0) a.valore_2 = static_cast<int16_t>(i + 1);
     }
+  }
+  return {};
+}
+
+EsitoPosa poni_abbattimento(Percorso& p, int32_t posizione, int32_t valore) {
+  const double c = arrotonda(static_cast<double>(posizione) / 50.0);
+  Cella& cella = cella_a(p, c, "cab-code cell");
+  if (!cella_libera(cella)) return occupata(7, "cab-code cell", c, cella);
+  if (valore > 0) {
+    cella.tipo = tipo_cella::codice;
+    cella.valore_1 = static_cast<int16_t>(valore);  // low 16 bits
+  } else {
+    cella.tipo = tipo_cella::codice_senza_velocita;
   }
   return {};
 }

@@ -7,12 +7,17 @@
 namespace sc {
 namespace {
 
+// "" for a placement done, "CODE: message" for a fault.
+std::string esito(const EsitoPosa& e) {
+  return e.posato() ? "" : std::to_string(e.codice) + ": " + e.messaggio;
+}
+
 class TrainPlacement : public ::testing::Test {
  protected:
   void SetUp() override { crea_celle(p, 92000); }  // cells 0 to 1980
 
   std::string segnale(int32_t posizione, int32_t sx = 2, int32_t dx = 0, int32_t tempo = 0) {
-    return memo_segnale(p, posizione, sx, 4, 1, 1, 0, dx, 2, 1, 1, tempo);
+    return esito(memo_segnale(p, posizione, sx, 4, 1, 1, 0, dx, 2, 1, 1, tempo));
   }
 
   Percorso p;
@@ -20,7 +25,7 @@ class TrainPlacement : public ::testing::Test {
 
 TEST_F(TrainPlacement, SignalPacksItsValuesAndMarksFourApproachCells) {
   int32_t tempo = 0;
-  EXPECT_EQ(memo_segnale(p, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, tempo), "");
+  EXPECT_EQ(esito(memo_segnale(p, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, tempo)), "");
   const Cella& c = p.celle[71];
   EXPECT_EQ(c.tipo, 1);
   EXPECT_EQ(c.valore_1, 42);
@@ -86,9 +91,9 @@ TEST_F(TrainPlacement, SignalCellMustBeFreeButMarkersOverwriteAnything) {
     crea_celle(q, 92000);
     q.celle[121].tipo = taken;
     int32_t tempo = 50;
-    EXPECT_EQ(memo_segnale(q, 6000, 2, 4, 1, 1, 0, 2, 2, 1, 1, tempo),
-              std::string("signal cell 121 already holds ") + cosa);
-    EXPECT_EQ(q.codice_errore, 16);
+    EXPECT_EQ(esito(memo_segnale(q, 6000, 2, 4, 1, 1, 0, 2, 2, 1, 1, tempo)),
+              std::string("16: signal cell 121 already holds ") + cosa);
+    EXPECT_EQ(q.codice_errore, 0);  // recorded by the caller
     EXPECT_EQ(q.celle[121].tipo, taken);
     EXPECT_EQ(q.celle[119].avviso, 0);  // nothing written
     EXPECT_EQ(tempo, 50);
@@ -107,7 +112,7 @@ TEST_F(TrainPlacement, SignalNearTheOriginLeavesOutMarkersBeforeCellZero) {
 
 TEST_F(TrainPlacement, RestrictionWorkedExample) {
   p.celle[101].valore_2 = 9;
-  EXPECT_EQ(memo_rallentamento(p, 5000, 60, 1000, 1, 1, 0), "");
+  EXPECT_EQ(esito(memo_rallentamento(p, 5000, 60, 1000, 1, 1, 0)), "");
   EXPECT_EQ(p.celle[77].tipo, 4);
   EXPECT_EQ(p.celle[77].valore_1, 60);
   for (int c : {101, 121}) {
@@ -168,17 +173,17 @@ TEST_F(TrainPlacement, RestrictionTakenCellsInTheirOrder) {
   };
   // Warning 77, start 101, end 121, approach 76..73.
   const Caso casi[] = {
-      {{77, 101, 121, 74}, 17, "restriction warning cell 77 already holds a signal"},
-      {{101, 121, 74}, 18, "restriction start cell 101 already holds a signal"},
-      {{121, 74}, 19, "restriction end cell 121 already holds a signal"},
-      {{74}, 20, "restriction approach cell 74 already holds a signal"},
+      {{77, 101, 121, 74}, 17, "17: restriction warning cell 77 already holds a signal"},
+      {{101, 121, 74}, 18, "18: restriction start cell 101 already holds a signal"},
+      {{121, 74}, 19, "19: restriction end cell 121 already holds a signal"},
+      {{74}, 20, "20: restriction approach cell 74 already holds a signal"},
   };
   for (const Caso& c : casi) {
     Percorso q;
     crea_celle(q, 92000);
     for (int i : c.occupate) q.celle[static_cast<size_t>(i)].tipo = tipo_cella::segnale;
-    EXPECT_EQ(memo_rallentamento(q, 5000, 60, 1000, 1, 1, 0), c.nota);
-    EXPECT_EQ(q.codice_errore, c.codice);
+    EXPECT_EQ(esito(memo_rallentamento(q, 5000, 60, 1000, 1, 1, 0)), c.nota);
+    EXPECT_EQ(q.codice_errore, 0);  // recorded by the caller
     const bool scritte = c.codice == 20;  // only the approach fault comes after the writes
     EXPECT_EQ(q.celle[77].tipo, scritte ? 4 : (c.codice == 17 ? 1 : 0)) << c.codice;
     EXPECT_EQ(q.celle[101].tipo, scritte ? 3 : (c.codice <= 18 ? 1 : 0)) << c.codice;
@@ -189,7 +194,7 @@ TEST_F(TrainPlacement, RestrictionTakenCellsInTheirOrder) {
   Percorso q;
   crea_celle(q, 92000);
   for (int i : {77, 101, 121, 74}) q.celle[static_cast<size_t>(i)].tipo = tipo_cella::marca_galleria;
-  EXPECT_EQ(memo_rallentamento(q, 5000, 60, 1000, 1, 1, 0), "");
+  EXPECT_EQ(esito(memo_rallentamento(q, 5000, 60, 1000, 1, 1, 0)), "");
   EXPECT_EQ(q.celle[74].tipo, 5);
 }
 
@@ -206,6 +211,33 @@ TEST(CelleRallentamento, RoundsEachCell) {
   EXPECT_EQ(c.avviso, 78);  // 77.5 rounds to even
   EXPECT_EQ(c.inizio, 102);  // 101.5
   EXPECT_EQ(c.fine, 122);   // 122.5
+}
+
+TEST_F(TrainPlacement, CabCodePoint) {
+  const struct {
+    int32_t posizione, valore;
+    uint8_t prima;  // the cell's type before
+    const char* esito;
+    uint8_t tipo;
+    int16_t valore_1;
+  } casi[] = {
+      {83400, 280, 0, "", tipo_cella::codice, 280},  // cell 1668, the position's own
+      {83425, 70000, 0, "", tipo_cella::codice, 4464},  // cell 1668 (1668.5 to even), low 16 bits
+      {83400, 0, 0, "", tipo_cella::codice_senza_velocita, 9},  // valore_1 left alone
+      {83400, 280, tipo_cella::marca_galleria, "", tipo_cella::codice, 280},
+      {83400, 280, tipo_cella::segnale, "7: cab-code cell 1668 already holds a signal",
+       tipo_cella::segnale, 9},
+  };
+  for (const auto& c : casi) {
+    Percorso q;
+    crea_celle(q, 92000);
+    q.celle[1668].tipo = c.prima;
+    q.celle[1668].valore_1 = 9;
+    EXPECT_EQ(esito(poni_abbattimento(q, c.posizione, c.valore)), c.esito) << c.posizione;
+    EXPECT_EQ(q.celle[1668].tipo, c.tipo) << c.posizione;
+    EXPECT_EQ(q.celle[1668].valore_1, c.valore_1) << c.posizione;
+    EXPECT_EQ(q.codice_errore, 0);
+  }
 }
 
 }  // namespace
