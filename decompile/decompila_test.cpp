@@ -164,6 +164,8 @@ TEST(Decompila, RareEntriesComeBackByteForByte) {
        "montagna,   500,  1000,  1\r\nmontagna,   200,  300,  1\r\nmontagna,   1000,  1650,  12\r\n", ""},
       {"speed-indicator values off the 5 km/h grid", "indicatori_vmax,  700,  83,  -20,  500,  12,  83,  7,  9,  -3\r\n",
        ""},
+      {"boards in cell 0 and in cell U - 1", "indicatori_vmax,  -50,  80,  80,  80,  1,  80,  80,  80,  1\r\n"
+       "cartello_indicatore,  11900,   (FINE)\r\n", ""},
       {"kilometre references with zero first values",
        "progressiva chilometrica due,    0,    500,    1\r\nprogressiva chilometrica uno,    0,    300,    0\r\n", ""},
       {"signal times and sides", "",

@@ -201,8 +201,9 @@ void cartelli(const Dati& d, DescrizioneLinea& out, Note& note) {
   for (int64_t i = 0; i <= u; ++i) {
     const Cella& x = c[static_cast<size_t>(i)];
     if (x.tipo != tipo_cella::indicatori_v_max && x.tipo != tipo_cella::cartello_indicatore) continue;
-    // The board lies in the cell after the one holding its position.
-    if (i < 1 || i > u - 1) {
+    // The board lies in the cell after the one holding its position (cell
+    // 0 for a position of -50 m).
+    if (i > u - 1) {
       note.aggiungi(cella_at(i) + ": a board where no position on the line puts one");
       continue;
     }
