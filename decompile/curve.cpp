@@ -75,12 +75,17 @@ void curve(const Dati& d, DescrizioneLinea& out, Note& note) {
         const Passo p = passo(x2, x1, y2, y1, c);
         return uguale(p.x, x.valore) && uguale(p.y, y.valore);
       };
-      // The class of the row before first: the fewest entries.
+      // The class of the row before first (the fewest entries), then a
+      // straight step, then the curves.
+      static constexpr int ordine[] = {0, 1, -1, 2, -2, 3, -3, 4, -4, 5, -5, 6, -6};
       if (prova(precedente)) {
         classe = precedente, trovata = true;
       } else {
-        for (int c = -6; c <= 6 && !trovata; ++c) {
-          if (c != precedente && prova(c)) classe = c, trovata = true;
+        for (int c : ordine) {
+          if (c != precedente && prova(c)) {
+            classe = c, trovata = true;
+            break;
+          }
         }
       }
     }
