@@ -20,7 +20,11 @@ constexpr const char* stati_di_uscita =
     "  1  compiled, with faults reported on standard error\n"
     "  2  usage error, or an input file that cannot be read\n"
     "  3  reserved-slot clash (Errore n. 1250 or 1251): no compiled file written\n"
-    "  4  an output file could not be written";
+    "  4  an output file could not be written, or a file is in the way (see --force)";
+
+constexpr const char* sync_help =
+    "Flush each file and its directory to disk before and after its rename (by default the files are\n"
+    "replaced atomically but left to the system to write back, as a copy is)";
 
 int errore_di_uso(const std::string& messaggio) {
   std::cerr << nome_programma << ": " << messaggio << "\nRun with --help for more information." << std::endl;
@@ -50,6 +54,11 @@ int esegui_riga_di_comando(int argc, char** argv) {
   CLI::Option* opt_out =
       app.add_option("--out", out_esegui, "Run the embedded scenario with its files in DIR (created if missing)")
           ->type_name("DIR");
+  OpzioniEsecuzione esecuzione;
+  CLI::Option* opt_sync = app.add_flag("--sync", esecuzione.modo.sync, sync_help);
+  CLI::Option* opt_force = app.add_flag(
+      "--force", esecuzione.forza,
+      "Replace a line or train description in DIR that differs from the embedded one (the run deletes it)");
 
   // export
   std::string out_export = ".";
@@ -86,6 +95,7 @@ int esegui_riga_di_comando(int argc, char** argv) {
       ->type_name("DIR")
       ->capture_default_str();
   compile->add_flag("--no-plan", compila.senza_tracciato, "Compile without the track plan (mode 0): no NAME_linea.dat");
+  compile->add_flag("--sync", compila.sync, sync_help);
 
   // inspect
   OpzioniInspectRiga ispeziona;
@@ -155,6 +165,9 @@ int esegui_riga_di_comando(int argc, char** argv) {
 
   if (opt_out->count() > 0 && !app.get_subcommands().empty())
     return errore_di_uso("--out goes after the command, e.g. \"export --out DIR\"");
+  if ((opt_sync->count() > 0 || opt_force->count() > 0) && !app.get_subcommands().empty())
+    return errore_di_uso(opt_sync->count() > 0 ? "--sync goes after the command, e.g. \"compile LINE TRAIN --sync\""
+                                               : "--force goes after the command, e.g. \"export --force\"");
 
   int stato;
   if (app.got_subcommand(export_)) {
@@ -173,9 +186,9 @@ int esegui_riga_di_comando(int argc, char** argv) {
   } else if (app.got_subcommand(decompile)) {
     stato = comando_decompile(decompila, std::cout, std::cerr);
   } else if (opt_out->count() > 0) {
-    stato = comando_esegui(out_esegui, std::cerr);
+    stato = comando_esegui(out_esegui, esecuzione, std::cerr);
   } else {
-    stato = avvia_programma();
+    stato = avvia_programma(esecuzione);
   }
 
   std::cout.flush();

@@ -12,8 +12,10 @@
 
 namespace sc {
 
+struct OpzioniEsecuzione;
+
 // The embedded run, with its files in `dir`, and the status window.
-int comando_esegui(const std::string& dir, std::ostream& err);
+int comando_esegui(const std::string& dir, const OpzioniEsecuzione& o, std::ostream& err);
 
 // The embedded scenario's five text files into `dir`; an existing file is
 // replaced only with `sostituisci`.
@@ -27,6 +29,7 @@ struct OpzioniCompile {
   std::optional<std::string> numero;  // --train
   bool senza_tracciato = false;       // --no-plan: modo 0
   bool solo_controllo = false;        // check: nothing is written
+  bool sync = false;                  // --sync: flush the files to disk
 };
 int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& err);
 

@@ -87,7 +87,7 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
     // All three replaced together: none of them unless all are on disk.
     std::vector<FileDaScrivere> files;
     for (const CompiledFile& f : c.files) files.push_back({uscita(f.kind), f.bytes.pezzi()});
-    if (auto motivo = sostituisci_files(files)) {
+    if (auto motivo = sostituisci_files(files, ModoScrittura{o.sync})) {
       err << nome_programma << ": " << *motivo << std::endl;
       return stato_file_non_scritto;
     }

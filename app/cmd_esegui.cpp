@@ -6,10 +6,10 @@
 
 namespace sc {
 
-int comando_esegui(const std::string& dir, std::ostream& err) {
+int comando_esegui(const std::string& dir, const OpzioniEsecuzione& o, std::ostream& err) {
   if (!prepara_cartella(dir, err)) return stato_file_non_scritto;
   std::unique_ptr<StatusWindow> ui = apri_status_window();
-  return esegui_scenario(dir, *ui);
+  return esegui_scenario(dir, *ui, o);
 }
 
 }  // namespace sc

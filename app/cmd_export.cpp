@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <ostream>
 #include <system_error>
+#include <vector>
 
 #include "app/cli_comandi.h"
 #include "app/esegui_scenario.h"
@@ -30,13 +31,17 @@ int comando_export(const std::string& dir, bool sostituisci, std::ostream& out, 
     }
   }
 
-  for (const ScrittoreScenario& s : scrittori_scenario) {
-    if (auto motivo = sostituisci_file(percorso(s.file), s.dati())) {
-      err << nome_programma << ": " << *motivo << std::endl;
-      return stato_file_non_scritto;
-    }
-    out << "wrote " << percorso(s.file) << "\n";
+  // The five files replaced as one set: none of them unless all are
+  // written, so a failure leaves nothing that a retry would refuse.
+  std::vector<std::string> testi;
+  std::vector<FileDaScrivere> files;
+  for (const ScrittoreScenario& s : scrittori_scenario) testi.push_back(s.dati());
+  for (size_t i = 0; i < testi.size(); ++i) files.push_back({percorso(scrittori_scenario[i].file), {testi[i]}});
+  if (auto motivo = sostituisci_files(files)) {
+    err << nome_programma << ": " << *motivo << std::endl;
+    return stato_file_non_scritto;
   }
+  for (const FileDaScrivere& f : files) out << "wrote " << f.path << "\n";
   out << "Edit the line and train descriptions, then compile them with:\n  " << nome_programma << " compile "
       << per_shell(percorso(FileScenario::linea_txt)) << " " << per_shell(percorso(FileScenario::treno_txt));
   if (dir != ".") out << " --out " << per_shell(dir);

@@ -1,7 +1,11 @@
 #include "app/esegui_scenario.h"
 
+#include <sys/stat.h>
+
 #include <exception>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -13,26 +17,55 @@
 namespace sc {
 namespace {
 
-// Writes one file; on failure says why on `err`.
-bool scrivi(const std::string& path, const std::string& bytes, std::ostream& err) {
-  if (auto motivo = sostituisci_file(path, bytes)) {
-    err << nome_programma << ": " << *motivo << std::endl;
-    return false;
-  }
-  return true;
+// True when something other than `bytes` stands at `path`: a file of
+// other content, a directory, a link. A missing file (or one that cannot be
+// looked at, which the write then reports) is not in the way.
+bool diverso(const std::string& path, const std::string& bytes) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return false;
+  if (!S_ISREG(st.st_mode) || static_cast<uintmax_t>(st.st_size) != bytes.size()) return true;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  const std::string c(std::istreambuf_iterator<char>(in), {});
+  return c != bytes;
 }
 
 }  // namespace
 
-int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore& compila, std::ostream& err) {
+int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore& compila, std::ostream& err,
+                    const OpzioniEsecuzione& o) {
   Percorso p;
   p.nome_scenario = nome_scenario_incorporato;
   p.numero_treno = numero_treno_incorporato;
 
   ui.mostra(etichetta_attesa);
 
-  for (const ScrittoreScenario& s : scrittori_scenario) {
-    if (!scrivi(percorso_file(dir, s.file, p.nome_scenario, p.numero_treno), s.dati(), err)) {
+  const BloccoCartella blocco(dir);
+  std::vector<std::string> testi;
+  for (const ScrittoreScenario& s : scrittori_scenario) testi.push_back(s.dati());
+
+  // The descriptions are deleted once read: an author's edited copy in
+  // their place would be lost.
+  if (!o.forza) {
+    for (size_t i = 0; i < testi.size(); ++i) {
+      const FileScenario f = scrittori_scenario[i].file;
+      if (f != FileScenario::linea_txt && f != FileScenario::treno_txt) continue;
+      const std::string path = percorso_file(dir, f, p.nome_scenario, p.numero_treno);
+      if (diverso(path, testi[i])) {
+        err << nome_programma << ": \"" << path << "\" is not the embedded scenario's "
+            << (f == FileScenario::linea_txt ? "line" : "train")
+            << " description; the run would replace it and then delete it. Nothing written (move it away, "
+               "or give --force to replace it)"
+            << std::endl;
+        return stato_file_non_scritto;
+      }
+    }
+  }
+
+  for (size_t i = 0; i < testi.size(); ++i) {
+    const std::string path = percorso_file(dir, scrittori_scenario[i].file, p.nome_scenario, p.numero_treno);
+    if (auto motivo = sostituisci_file(path, testi[i], o.modo)) {
+      err << nome_programma << ": " << *motivo << std::endl;
       return stato_file_non_scritto;
     }
   }
@@ -60,18 +93,18 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
   for (const CompiledFile& f : c.files) {
     files.push_back({percorso_file(dir, file_compilato(f.kind), p.nome_scenario, p.numero_treno), f.bytes.pezzi()});
   }
-  if (auto motivo = sostituisci_files(files)) {
+  if (auto motivo = sostituisci_files(files, o.modo)) {
     err << nome_programma << ": " << *motivo << std::endl;
     return stato_file_non_scritto;
   }
   return log.empty() && p.codice_errore == 0 ? stato_ok : stato_con_errori;
 }
 
-int esegui_scenario(const std::string& dir, StatusWindow& ui) {
-  return esegui_scenario(dir, ui, memorizza_percorso, std::cerr);
+int esegui_scenario(const std::string& dir, StatusWindow& ui, const OpzioniEsecuzione& o) {
+  return esegui_scenario(dir, ui, memorizza_percorso, std::cerr, o);
 }
 
-int avvia_programma() {
+int avvia_programma(const OpzioniEsecuzione& o) {
   std::string dir;
   try {
     dir = cartella_programma();
@@ -82,7 +115,7 @@ int avvia_programma() {
   // The window (or its headless form) lives until the run has ended and is
   // destroyed on the way out.
   std::unique_ptr<StatusWindow> ui = apri_status_window();
-  return esegui_scenario(dir, *ui);
+  return esegui_scenario(dir, *ui, o);
 }
 
 }  // namespace sc

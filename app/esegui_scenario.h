@@ -11,9 +11,16 @@
 //      cells), unless the reserved slots clashed (error report) or the parse
 //      ended before the cells existed.
 //
+// The directory is locked from the first file written to the last, so two
+// runs in one directory do not read each other's descriptions. A line or
+// train description already in the directory that differs from the one the
+// run would write (an author's edited copy) is not replaced, unless forced:
+// the run would overwrite it and then delete it.
+//
 // Exit status: 0 compiled without fault; 1 compiled with faults, or nothing
 // compiled (earlier compiled files left as they were); 3 error report
-// (1250 or 1251, no compiled file touched); 4 a file could not be written.
+// (1250 or 1251, no compiled file touched); 4 a file could not be written,
+// or a description in the way (nothing written).
 #pragma once
 
 #include <cstdint>
@@ -21,6 +28,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "app/file_output.h"
 #include "app/nomi_file.h"
 #include "app/stati_uscita.h"
 #include "app/status_window.h"
@@ -49,15 +57,21 @@ inline constexpr ScrittoreScenario scrittori_scenario[] = {
 
 using Compilatore = std::function<Compilazione(Percorso&, int32_t, const Sorgenti&, FaultLog&)>;
 
+struct OpzioniEsecuzione {
+  ModoScrittura modo;  // --sync
+  bool forza = false;  // --force: replace a description that differs
+};
+
 // Runs the embedded scenario with its files in `dir` (no trailing
 // separator) and returns the exit status. Diagnostics go to `err`.
-int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore& compila, std::ostream& err);
+int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore& compila, std::ostream& err,
+                    const OpzioniEsecuzione& o = {});
 
 // The same with the real compiler and standard error.
-int esegui_scenario(const std::string& dir, StatusWindow& ui);
+int esegui_scenario(const std::string& dir, StatusWindow& ui, const OpzioniEsecuzione& o = {});
 
 // The program: the run in the directory of the executable, with the status
 // window (or standard error without a display). Returns the exit status.
-int avvia_programma();
+int avvia_programma(const OpzioniEsecuzione& o = {});
 
 }  // namespace sc

@@ -1,10 +1,20 @@
-// Replacing files whole. The new content goes to a fresh temporary file in
-// the same directory, is flushed to disk and then renamed over the target, so
-// a reader never sees a half-written file and a failure (full disk,
-// read-only directory, a directory in place of the target) leaves the earlier
-// file as it was and no temporary file behind.
+// Replacing files whole. Every file the program writes goes through here.
+//
+// The new content goes to a fresh temporary file in the target's directory
+// (an unnamed one where the file system allows it, so that a killed run
+// leaves nothing behind) and is renamed over the target, so a reader never
+// sees a half-written file, a failure (full disk, read-only directory, a
+// directory in place of the target) leaves the earlier file as it was, and
+// a symbolic link at the target is replaced by the file, never written
+// through. The directory is locked while its files are written and renamed:
+// two runs writing into one directory at once give the whole set of one of
+// them. A temporary file that a killed run left under a name (where unnamed
+// ones are not available) is removed by the next replacement of the same
+// file. Temporary names have a fixed length, so any name the system allows
+// for a target can be written.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,29 +22,75 @@
 
 namespace sc {
 
-// Writes `bytes` as the whole content of `path`. Returns nothing on success,
-// or a message naming the file and the system's reason, e.g.
-//   cannot write "/d/x.txt": Permission denied
-std::optional<std::string> sostituisci_file(const std::string& path, const std::string& bytes);
+struct ModoScrittura {
+  // Flush each file and its directory to disk before and after the rename.
+  // Without it the files are complete and replaced atomically for every
+  // reader, but a power loss may lose them (the system writes them back
+  // later, as it does for a copy).
+  bool sync = false;
+};
 
-// The same with the content given as pieces in order, written without
-// joining them first.
-std::optional<std::string> sostituisci_file(const std::string& path, const std::vector<std::string_view>& pezzi);
+// Writes a file's whole content into the open file `fd` (positioned at its
+// start); returns 0 or the errno of the failure. It may throw: the
+// temporary file is then dropped and the exception passed on.
+using ScriviContenuto = std::function<int(int fd)>;
 
 // One file of a set to replace together.
 struct FileDaScrivere {
   std::string path;
   std::vector<std::string_view> pezzi;  // the content, in order
+  ScriviContenuto scrivi = nullptr;     // when set, writes the content instead of `pezzi`
 };
 
+// Writes `bytes` as the whole content of `path`. Returns nothing on success,
+// or a message naming the file and the system's reason, e.g.
+//   cannot write "/d/x.txt": Permission denied
+std::optional<std::string> sostituisci_file(const std::string& path, const std::string& bytes,
+                                            ModoScrittura modo = {});
+
+// The same with the content given as pieces in order, written without
+// joining them first.
+std::optional<std::string> sostituisci_file(const std::string& path, const std::vector<std::string_view>& pezzi,
+                                            ModoScrittura modo = {});
+
 // Replaces the files of `files` together: every temporary file is written,
-// then all are flushed to disk (one wait for the disk, not one per file),
-// and only when every one of them is on disk are they renamed over their
+// and only when every one of them is complete are they renamed over their
 // targets, in order. A failure before the renames (a write, a flush, a
-// directory in place of a target) removes every temporary file and leaves
+// directory in place of a target) drops every temporary file and leaves
 // every target as it was; a rename that still fails leaves the files
 // renamed before it replaced and the rest as they were. Returns the
 // message of the first failure, naming its file, or nothing.
-std::optional<std::string> sostituisci_files(const std::vector<FileDaScrivere>& files);
+std::optional<std::string> sostituisci_files(const std::vector<FileDaScrivere>& files, ModoScrittura modo = {});
+
+// Writes all of `pezzi` to `fd` in order, in a few large writes: small
+// pieces are gathered into a buffer, large ones written from where they
+// are. Returns 0 or the errno of the failure.
+int scrivi_pezzi(int fd, const std::vector<std::string_view>& pezzi);
+
+// Holds the lock of a directory, the one the replacements above take, for
+// longer: a run that writes files, reads them back and writes others holds
+// it from the first to the last. Replacements by the same process in the
+// same directory go on while it is held; another process's wait. A
+// directory that cannot be opened or a file system without locks leaves it
+// unlocked (`bloccata()` false); the replacements then report what fails.
+class BloccoCartella {
+ public:
+  explicit BloccoCartella(const std::string& dir);
+  ~BloccoCartella();
+  BloccoCartella(const BloccoCartella&) = delete;
+  BloccoCartella& operator=(const BloccoCartella&) = delete;
+
+  bool bloccata() const { return chiave_ != nullptr; }
+
+  struct Chiave;  // a directory held locked by this process
+
+ private:
+  Chiave* chiave_ = nullptr;
+};
+
+// The name of the temporary files of `target` (a name without directory)
+// up to its last 6 characters, which vary; a leading '.' hides them.
+std::string prefisso_temporaneo(const std::string& target);
+inline constexpr size_t lunghezza_temporaneo = 42;  // the whole name's length, whatever the target's
 
 }  // namespace sc

@@ -12,8 +12,10 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 
 #include "app/compiled_decode.h"
+#include "app/file_output.h"
 #include "app/plot_internal.h"
 #include "compiler/testo.h"
 
@@ -200,35 +202,51 @@ void disegna_scenario(const ScenarioCompilato& scenario, const fs::path& uscita,
   if (!svg && estensione != ".png") {
     throw std::invalid_argument("output \"" + uscita.string() + "\" must end in .svg or .png");
   }
-  const auto distruggi = [](cairo_surface_t* s) { cairo_surface_destroy(s); };
-  std::unique_ptr<cairo_surface_t, decltype(distruggi)> superficie(
-      svg ? cairo_svg_surface_create(uscita.c_str(), o.larghezza, o.altezza)
-          : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.larghezza, o.altezza),
-      distruggi);
-  if (svg && cairo_surface_status(superficie.get()) == CAIRO_STATUS_SUCCESS) {
-    cairo_svg_surface_set_document_unit(superficie.get(), CAIRO_SVG_UNIT_PX);  // the size in pixels
-  }
-  if (cairo_surface_status(superficie.get()) != CAIRO_STATUS_SUCCESS) {
-    throw std::runtime_error("cannot create " + uscita.string() + ": " +
-                             cairo_status_to_string(cairo_surface_status(superficie.get())));
-  }
-  cairo_t* cr = cairo_create(superficie.get());
-  disegna(cr, scenario, o.larghezza, o.altezza);
-  const cairo_status_t stato = cairo_status(cr);
-  cairo_destroy(cr);
-  if (stato != CAIRO_STATUS_SUCCESS) {
-    throw std::runtime_error(std::string("drawing failed: ") + cairo_status_to_string(stato));
-  }
-  cairo_status_t scritto;
-  if (svg) {
-    cairo_surface_finish(superficie.get());
-    scritto = cairo_surface_status(superficie.get());
-  } else {
-    scritto = cairo_surface_write_to_png(superficie.get(), uscita.c_str());
-  }
-  if (scritto != CAIRO_STATUS_SUCCESS) {
-    throw std::runtime_error("cannot write " + uscita.string() + ": " + cairo_status_to_string(scritto));
-  }
+  // The picture goes into the replacement's temporary file as it is made.
+  struct Flusso {
+    int fd;
+    int errore = 0;
+  };
+  const auto scrivi = [](void* chiusura, const unsigned char* dati, unsigned int n) {
+    Flusso& f = *static_cast<Flusso*>(chiusura);
+    f.errore = scrivi_pezzi(f.fd, {std::string_view(reinterpret_cast<const char*>(dati), n)});
+    return f.errore == 0 ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+  };
+  const auto disegna_in = [&](int fd) {
+    Flusso flusso{fd};
+    const auto distruggi = [](cairo_surface_t* s) { cairo_surface_destroy(s); };
+    std::unique_ptr<cairo_surface_t, decltype(distruggi)> superficie(
+        svg ? cairo_svg_surface_create_for_stream(scrivi, &flusso, o.larghezza, o.altezza)
+            : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.larghezza, o.altezza),
+        distruggi);
+    if (svg && cairo_surface_status(superficie.get()) == CAIRO_STATUS_SUCCESS) {
+      cairo_svg_surface_set_document_unit(superficie.get(), CAIRO_SVG_UNIT_PX);  // the size in pixels
+    }
+    if (cairo_surface_status(superficie.get()) != CAIRO_STATUS_SUCCESS) {
+      throw std::runtime_error("cannot create " + uscita.string() + ": " +
+                               cairo_status_to_string(cairo_surface_status(superficie.get())));
+    }
+    cairo_t* cr = cairo_create(superficie.get());
+    disegna(cr, scenario, o.larghezza, o.altezza);
+    const cairo_status_t stato = cairo_status(cr);
+    cairo_destroy(cr);
+    if (stato != CAIRO_STATUS_SUCCESS && flusso.errore == 0) {
+      throw std::runtime_error(std::string("drawing failed: ") + cairo_status_to_string(stato));
+    }
+    cairo_status_t scritto;
+    if (svg) {
+      cairo_surface_finish(superficie.get());
+      scritto = cairo_surface_status(superficie.get());
+    } else {
+      scritto = cairo_surface_write_to_png_stream(superficie.get(), scrivi, &flusso);
+    }
+    if (flusso.errore != 0) return flusso.errore;
+    if (scritto != CAIRO_STATUS_SUCCESS) {
+      throw std::runtime_error("cannot write " + uscita.string() + ": " + cairo_status_to_string(scritto));
+    }
+    return 0;
+  };
+  if (auto motivo = sostituisci_files({{uscita.string(), {}, disegna_in}})) throw std::runtime_error(*motivo);
 }
 
 void plot_scenario(const std::vector<fs::path>& ingressi, const fs::path& uscita, const OpzioniPlot& o) {

@@ -1,5 +1,6 @@
 #include "compiler/lettore_base.h"
 
+#include "compiler/output_files.h"
 #include "compiler/testo.h"
 
 namespace sc {
@@ -21,6 +22,15 @@ Cella& LettoreBase::cella(double indice, const Campo& dove, const std::string& r
                          " lies outside the cells 0.." + std::to_string(p_.ultima_cella()));
   }
   return p_.celle[static_cast<size_t>(indice)];
+}
+
+std::string LettoreBase::testo_registrato(const char* cosa) {
+  std::string t = r_.text();
+  if (t.size() > lunghezza_nome_massima) {
+    r_.fail(std::string(cosa) + " is " + std::to_string(t.size()) + " bytes long; the element table holds at most " +
+            std::to_string(lunghezza_nome_massima));
+  }
+  return t;
 }
 
 bool LettoreBase::salta_commenti(std::string& campo, Campo& dove, int volte, bool fine_conta) {

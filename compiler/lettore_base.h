@@ -33,6 +33,11 @@ class LettoreBase {
   // false then.
   bool salta_commenti(std::string& campo, Campo& dove, int volte, bool fine_conta);
 
+  // The next field as a station name or board text (`cosa`), which the
+  // element table stores with a 2-byte length: a longer one is a run
+  // failure at its field.
+  std::string testo_registrato(const char* cosa);
+
   // Runs a placement routine; a cell it finds outside the cells (a limit
   // the rules did not foresee) becomes a run failure at the entry's field.
   template <typename F>

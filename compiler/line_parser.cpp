@@ -337,7 +337,7 @@ Passo LettoreLinea::indicatori() {
 Passo LettoreLinea::cartello() {
   Campo wp;
   const int32_t posizione = valore(wp);
-  p_.riga = r_.text();
+  p_.riga = testo_registrato("board text");
   if (!nei_limiti(posizione, wp, "indication board")) return Passo::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
   if (!cella_entro(c, posizione, wp, "indication board")) return Passo::fine_elementi;

@@ -274,7 +274,7 @@ class LetturaTreno : LettoreBase {
       r_.fail_at(dove_ore, "station time " + n(orario) + " s does not fit in 32 bits");
     }
     r.orario = static_cast<int32_t>(orario);
-    r.nome = r_.text();
+    r.nome = testo_registrato("station name");
   }
 
   Esito stazione(const Campo& chiave) {
