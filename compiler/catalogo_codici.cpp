@@ -229,10 +229,11 @@ constexpr std::array voci{
         "E25", errore, "value cannot be read",
         "A value of an entry cannot be read or stored: text where a whole number is expected, a number too "
         "large for its field, an entry cut short by the end of the file, or a value that the compiler cannot "
-        "store (a speed above 1275 km/h, a gradient outside -100 to 155, a cell outside the line). Nothing "
-        "after it is read.",
+        "store (a speed above 1275 km/h, a gradient outside -100 to 155, a cell outside the line, a station "
+        "name or board text longer than 65535 bytes). Nothing after it is read.",
         "Every value is a whole number that fits its field: 0 to 255 for byte fields, -32768 to 32767 for "
-        "16-bit fields, 32-bit otherwise; the message names the field (the key is field 1).",
+        "16-bit fields, 32-bit otherwise; a text holds at most 65535 bytes. The message names the field (the "
+        "key is field 1).",
         "Correct the value the message points at.",
         treno, segnale_3500, "segnale,    3500,   x, 4, 1,  1, 0,    2,  2,1,1, 0", segnale_3500, "Numbers"},
     VoceCodice{
