@@ -7,6 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -15,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <thread>
 
 #include "app/test_dir.h"
 #include "tests/esegui_programma.h"
@@ -70,6 +75,8 @@ class IoFaults : public ::testing::Test {
     sostituisci(t, "velocita,    1500,   250", "velocita,    1500,   200");
     scrivi(dir / linea_txt, l);
     scrivi(dir / treno_txt, t);
+    linea_prima = l;
+    treno_prima = t;
     ASSERT_EQ(esegui({"compile", linea_txt, treno_txt, "--out", "out"}).stato, 0);
     scrivi(dir / linea_txt, linea);
     scrivi(dir / treno_txt, treno);
@@ -121,6 +128,7 @@ class IoFaults : public ::testing::Test {
 
   TempDir dir;
   std::string linea, treno;
+  std::string linea_prima, treno_prima;  // the descriptions of the earlier version
   Contenuti prima, nuovi;
 };
 
@@ -316,6 +324,195 @@ TEST_F(IoFaults, LineEndsByteOrderMarkAndLongLinesReadAlike) {
     EXPECT_EQ(e.err, "");
     EXPECT_EQ(differenze(contenuti(dir / "out"), nuovi), "");
   }
+}
+
+// The program started without waiting for it, its output discarded.
+pid_t avvia(const std::string& cwd, const std::vector<std::string>& args) {
+  std::vector<char*> argv{const_cast<char*>("scenario-compiler")};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int nulla = ::open("/dev/null", O_WRONLY);
+    if (::chdir(cwd.c_str()) != 0 || nulla < 0 || ::dup2(nulla, 1) < 0 || ::dup2(nulla, 2) < 0) ::_exit(120);
+    ::execv(SC_PROGRAM, argv.data());
+    ::_exit(123);
+  }
+  return pid;
+}
+
+int attendi(pid_t pid) {
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(IoFaults, SyncReplacesTheSameFilesAndAFailedWriteLeavesTheEarlierOnes) {
+  ripristina();
+  EsitoProgramma e = compila({"--sync"});
+  EXPECT_EQ(e.stato, 0) << e.err;
+  EXPECT_EQ(differenze(contenuti(dir / "out"), nuovi), "");  // no temporary file either
+
+  ripristina();
+  e = compila({"--sync"}, false, 64 * 1024);
+  EXPECT_EQ(e.stato, 4) << e.err;
+  EXPECT_EQ(e.err, "scenario-compiler: cannot write \"out/" + linea_dat + "\": File too large\n");
+  EXPECT_EQ(differenze(contenuti(dir / "out"), prima), "");
+
+  // The embedded run likewise.
+  e = esegui({"--out", "run", "--sync"});
+  EXPECT_EQ(e.stato, 0) << e.err;
+  EXPECT_EQ(elenco(dir / "run"), (std::set<std::string>{note, rallentamenti, scheda, linea_dat, sim, dat}));
+  for (const std::string& f : {linea_dat, sim, dat}) EXPECT_TRUE(leggi(dir / "run/" + f) == nuovi.at(f)) << f;
+}
+
+TEST_F(IoFaults, PlotReplacesItsPictureWholeAndNeverWritesThroughALink) {
+  scrivi(dir / "mine.svg", "an author's drawing");
+  fs::create_symlink("mine.svg", dir / "plot.svg");
+  EsitoProgramma e = esegui({"plot", "nuovo", "-o", "plot.svg"});
+  EXPECT_EQ(e.stato, 0) << e.err;
+  EXPECT_EQ(leggi(dir / "mine.svg"), "an author's drawing");
+  EXPECT_FALSE(fs::is_symlink(dir / "plot.svg"));
+  const std::string disegno = leggi(dir / "plot.svg");
+  EXPECT_EQ(disegno.substr(0, 5), "<?xml");
+  EXPECT_EQ(disegno.substr(disegno.size() - 7), "</svg>\n");
+
+  // A plot that fails part-way leaves the earlier picture.
+  e = esegui({"plot", "nuovo", "-o", "plot.svg"}, false, 8192);
+  EXPECT_EQ(e.stato, 4) << e.err;
+  EXPECT_EQ(e.err, "scenario-compiler: cannot write \"plot.svg\": File too large\n");
+  EXPECT_TRUE(leggi(dir / "plot.svg") == disegno);
+
+  e = esegui({"plot", "nuovo", "-o", "manca/plot.png"});
+  EXPECT_EQ(e.stato, 4) << e.err;
+  EXPECT_EQ(e.err, "scenario-compiler: cannot write \"manca/plot.png\": No such file or directory\n");
+  EXPECT_EQ(elenco(dir.path()),
+            (std::set<std::string>{linea_txt, treno_txt, note, rallentamenti, scheda, "mine.svg", "plot.svg", "nuovo",
+                                   "out"}));
+}
+
+TEST_F(IoFaults, TwoCompilesIntoOneDirectoryAtOnceLeaveOneWholeSet) {
+  fs::create_directory(dir / "b");
+  scrivi(dir / "b/" + linea_txt, linea_prima);
+  scrivi(dir / "b/" + treno_txt, treno_prima);
+  for (int giro = 0; giro < 8; ++giro) {
+    SCOPED_TRACE(giro);
+    fs::remove_all(dir / "out");
+    const pid_t a = avvia(dir.path(), {"compile", linea_txt, treno_txt, "--out", "out"});
+    const pid_t b = avvia(dir.path(), {"compile", "b/" + linea_txt, "b/" + treno_txt, "--out", "out"});
+    EXPECT_EQ(attendi(a), 0);
+    EXPECT_EQ(attendi(b), 0);
+    const Contenuti c = contenuti(dir / "out");
+    EXPECT_TRUE(differenze(c, nuovi).empty() || differenze(c, prima).empty())
+        << "current: " << differenze(c, nuovi) << "earlier: " << differenze(c, prima);
+  }
+}
+
+TEST_F(IoFaults, AKilledCompileLeavesNoTemporaryFileForLong) {
+  // The name an earlier version gave its temporary files, left by a kill.
+  const std::string vecchio = "." + linea_dat + ".Ab12Cd";
+  ripristina();
+  scrivi(dir / "out/" + vecchio, std::string(100000, 'x'));
+  for (int attesa_us : {0, 1000, 3000, 6000, 10000, 20000, 40000}) {
+    SCOPED_TRACE(attesa_us);
+    const pid_t pid = avvia(dir.path(), {"compile", linea_txt, treno_txt, "--out", "out"});
+    std::this_thread::sleep_for(std::chrono::microseconds(attesa_us));
+    ::kill(pid, SIGKILL);
+    attendi(pid);
+    // Each file the earlier one or the new one, whole; nothing else but
+    // what a kill between naming a temporary file and renaming it leaves.
+    for (const auto& [nome, bytes] : contenuti(dir / "out")) {
+      if (prima.count(nome)) {
+        EXPECT_TRUE(bytes == prima.at(nome) || bytes == nuovi.at(nome)) << nome;
+      } else {
+        EXPECT_TRUE(nome == vecchio || nome.rfind(".scenario-compiler-", 0) == 0) << nome;
+      }
+    }
+  }
+  // The next compile removes what is left.
+  EXPECT_EQ(compila().stato, 0);
+  EXPECT_EQ(differenze(contenuti(dir / "out"), nuovi), "");
+}
+
+TEST_F(IoFaults, ATextLongerThanTheElementTableHoldsIsFault25) {
+  const struct {
+    const char* caso;
+    bool in_linea;
+    std::string testo;
+    size_t lunghezza;
+    std::string messaggio;
+  } casi[] = {
+      {"station name of 65535 bytes", false, "SAN PELLEGRINO", 65535, ""},
+      {"station name of 65536 bytes", false, "SAN PELLEGRINO", 65536,
+       treno_txt + ":13: error 25: field 18 of \"stazione\": station name is 65536 bytes long; the element table "
+                   "holds at most 65535\n"},
+      {"board text of 65535 bytes", true, "(   GALLERIA)(   SADURANO)(   Km. 3767)", 65535, ""},
+      {"board text of 65536 bytes", true, "(   GALLERIA)(   SADURANO)(   Km. 3767)", 65536,
+       linea_txt + ":63: error 25: field 3 of \"cartello_indicatore\": board text is 65536 bytes long; the element "
+                   "table holds at most 65535\n"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.caso);
+    std::string l = linea, t = treno;
+    sostituisci(c.in_linea ? l : t, c.testo, std::string(c.lunghezza, 'S'));
+    const EsitoProgramma e = compila_descrizioni(l, t);
+    EXPECT_EQ(e.stato, c.messaggio.empty() ? 0 : 1) << e.err.substr(0, 1000);
+    EXPECT_EQ(e.err.substr(0, c.messaggio.size()), c.messaggio);
+    EXPECT_EQ(elenco(dir / "out"), (std::set<std::string>{linea_dat, sim, dat}));
+    const std::string tabella = leggi(dir / "out/" + sim);
+    // The whole text in the element table, or the entry not placed.
+    EXPECT_EQ(tabella.find(std::string(c.lunghezza, 'S')) != std::string::npos, c.messaggio.empty());
+  }
+}
+
+TEST_F(IoFaults, OutputNamesUpToTheSystemsLimitAreWritten) {
+  for (size_t n : {238u, 245u}) {  // NAME_linea.dat of 248 and 255 bytes
+    SCOPED_TRACE(n);
+    const std::string nome(n, 'n');
+    fs::remove_all(dir / "lunghi");
+    const EsitoProgramma e =
+        esegui({"compile", linea_txt, treno_txt, "--name", nome, "--train", "1", "--out", "lunghi"});
+    EXPECT_EQ(e.stato, 0) << e.err;
+    EXPECT_EQ(elenco(dir / "lunghi"), (std::set<std::string>{nome + "_linea.dat", nome + "_1.sim", nome + "_1.dat"}));
+  }
+}
+
+TEST_F(IoFaults, EmbeddedRunKeepsADescriptionThatDiffersFromItsOwn) {
+  std::string l = linea;
+  sostituisci(l, "curvad3,  88000,  4500", "curvas2,  88000,  4000");
+  for (const std::string& f : {std::string("edited"), std::string("exported")}) {
+    fs::create_directory(dir / f);
+    scrivi(dir / f + "/" + linea_txt, f == "edited" ? l : linea);
+    scrivi(dir / f + "/" + treno_txt, treno);
+  }
+  const Contenuti modificati = contenuti(dir / "edited");
+  EsitoProgramma e = esegui({"--out", "edited"});
+  EXPECT_EQ(e.stato, 4);
+  EXPECT_EQ(e.err, "Attendere\nscenario-compiler: \"edited/" + linea_txt +
+                       "\" is not the embedded scenario's line description; the run would replace it and then "
+                       "delete it. Nothing written (move it away, or give --force to replace it)\n");
+  EXPECT_EQ(differenze(contenuti(dir / "edited"), modificati), "");
+
+  // Unedited copies, or --force: the run as ever.
+  const std::set<std::string> dopo_la_corsa{note, rallentamenti, scheda, linea_dat, sim, dat};
+  e = esegui({"--out", "exported"});
+  EXPECT_EQ(e.stato, 0) << e.err;
+  EXPECT_EQ(elenco(dir / "exported"), dopo_la_corsa);
+  e = esegui({"--out", "edited", "--force"});
+  EXPECT_EQ(e.stato, 0) << e.err;
+  EXPECT_EQ(elenco(dir / "edited"), dopo_la_corsa);
+  EXPECT_TRUE(leggi(dir / "edited/" + linea_dat) == nuovi.at(linea_dat));
+}
+
+TEST_F(IoFaults, ExportReplacesItsFiveFilesAsOneSet) {
+  // The train sheet, written last (3733 bytes), does not fit.
+  EsitoProgramma e = esegui({"export", "--out", "nuovo_export"}, false, 3500);
+  EXPECT_EQ(e.stato, 4) << e.err;
+  EXPECT_EQ(e.err, "scenario-compiler: cannot write \"nuovo_export/" + scheda + "\": File too large\n");
+  EXPECT_EQ(elenco(dir / "nuovo_export"), std::set<std::string>{});
+  e = esegui({"export", "--out", "nuovo_export"});  // a retry needs no --force
+  EXPECT_EQ(e.stato, 0) << e.err;
+  EXPECT_EQ(elenco(dir / "nuovo_export"), (std::set<std::string>{linea_txt, treno_txt, note, rallentamenti, scheda}));
 }
 
 }  // namespace
