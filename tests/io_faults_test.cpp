@@ -21,7 +21,7 @@
 #include <random>
 #include <thread>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 
 namespace {

@@ -1,0 +1,328 @@
+#include "output/file_output.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "tests/support/test_dir.h"
+
+namespace sc {
+namespace {
+
+using test::elenco;
+using test::leggi;
+using test::scrivi;
+using test::TempDir;
+
+TEST(FileOutput, ReplacesALongerFileWholeWithTheUsualPermissions) {
+  TempDir d;
+  const std::string f = d / "Corvale_Pravena AV_409_note.txt";
+  scrivi(f, std::string(10000, 'X'));
+  const mode_t vecchia = ::umask(022);
+  const auto esito = sostituisci_file(f, "abc\r\n");
+  ::umask(vecchia);
+  ASSERT_FALSE(esito.has_value()) << *esito;
+  EXPECT_EQ(leggi(f), "abc\r\n");
+  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_409_note.txt"});
+  struct stat st {};
+  ASSERT_EQ(::stat(f.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);  // not the 0600 of a temporary file
+}
+
+TEST(FileOutput, CreatesANewFileAndWritesEmptyContent) {
+  TempDir d;
+  ASSERT_FALSE(sostituisci_file(d / "nuovo.dat", std::string("\0\1\2", 3)).has_value());
+  EXPECT_EQ(leggi(d / "nuovo.dat"), std::string("\0\1\2", 3));
+  ASSERT_FALSE(sostituisci_file(d / "nuovo.dat", "").has_value());
+  EXPECT_EQ(leggi(d / "nuovo.dat"), "");
+}
+
+TEST(FileOutput, PiecesAreWrittenInOrderBeyondWhatOneCallTakes) {
+  // More pieces than one call of the system takes (1024 on Linux), empty
+  // ones among them, and one of 3 MB.
+  std::vector<std::string> dati;
+  for (int i = 0; i < 2500; ++i) dati.push_back(std::string(static_cast<size_t>(i % 7), static_cast<char>('a' + i % 26)));
+  dati.push_back(std::string(3 << 20, '\xA5'));
+  dati.push_back("end");
+  std::vector<std::string_view> pezzi(dati.begin(), dati.end());
+  std::string atteso;
+  for (const std::string& x : dati) atteso += x;
+
+  TempDir d;
+  const std::string f = d / "Corvale_Pravena AV_linea.dat";
+  scrivi(f, "old");
+  const auto esito = sostituisci_file(f, pezzi);
+  ASSERT_FALSE(esito.has_value()) << *esito;
+  EXPECT_TRUE(leggi(f) == atteso);
+  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_linea.dat"});
+
+  ASSERT_FALSE(sostituisci_file(f, std::vector<std::string_view>{}).has_value());
+  EXPECT_EQ(leggi(f), "");
+}
+
+TEST(FileOutput, ReadOnlyDirectoryKeepsTheOldFileAndLeavesNoTemporary) {
+  TempDir d;
+  const std::string f = d / "Corvale_Pravena AV_409.dat";
+  scrivi(f, "old content");
+  std::filesystem::permissions(d.path(), std::filesystem::perms(0555));
+  const std::string msg = test::in_processo_figlio([&] { return sostituisci_file(f, "new").value_or("ok"); }, true);
+  EXPECT_EQ(msg, "cannot write \"" + f + "\": " + std::strerror(EACCES));
+  EXPECT_EQ(leggi(f), "old content");
+  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_409.dat"});
+}
+
+TEST(FileOutput, DirectoryInPlaceOfTheTargetIsReportedAndLeftAlone) {
+  TempDir d;
+  const std::string f = d / "Corvale_Pravena AV_linea.dat";
+  std::filesystem::create_directory(f);
+  test::scrivi(f + "/inside", "kept");
+  const auto esito = sostituisci_file(f, "bytes");
+  ASSERT_TRUE(esito.has_value());
+  EXPECT_EQ(*esito, "cannot write \"" + f + "\": " + std::strerror(EISDIR));
+  EXPECT_TRUE(std::filesystem::is_directory(f));
+  EXPECT_EQ(leggi(f + "/inside"), "kept");
+  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_linea.dat"});
+}
+
+TEST(FileOutput, WriteFailureKeepsTheOldFileAndLeavesNoTemporary) {
+  // A file-size limit makes the write itself fail, as a full disk would.
+  TempDir d;
+  const std::string f = d / "Corvale_Pravena AV_409.sim";
+  scrivi(f, "old");
+  const std::string msg = test::in_processo_figlio([&] {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limite{1000, 1000};
+    ::setrlimit(RLIMIT_FSIZE, &limite);
+    return sostituisci_file(f, std::string(5000, 'n')).value_or("ok");
+  }, false);
+  EXPECT_EQ(msg, "cannot write \"" + f + "\": " + std::strerror(EFBIG));
+  EXPECT_EQ(leggi(f), "old");
+  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_409.sim"});
+}
+
+// Three files replaced together, as a compile writes them.
+class FileInsieme : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* n : {"a.dat", "b.sim", "c.dat"}) {
+      nomi.push_back(d / n);
+      scrivi(nomi.back(), std::string("old ") + n);
+    }
+  }
+  std::vector<FileDaScrivere> nuovi() const {
+    return {{nomi[0], {piano, "!"}}, {nomi[1], {std::string_view(tabella)}}, {nomi[2], {celle}}};
+  }
+  void vecchi_intatti() {
+    EXPECT_EQ(leggi(nomi[0]), "old a.dat");
+    EXPECT_EQ(leggi(nomi[1]), "old b.sim");
+    EXPECT_EQ(leggi(nomi[2]), "old c.dat");
+  }
+
+  TempDir d;
+  std::vector<std::string> nomi;
+  const std::string piano = std::string(300000, 'p'), tabella = std::string(5000, 't'), celle = "cells";
+};
+
+TEST_F(FileInsieme, AllAreReplacedAndNoTemporaryStays) {
+  ASSERT_FALSE(sostituisci_files(nuovi()).has_value());
+  EXPECT_EQ(leggi(nomi[0]), piano + "!");
+  EXPECT_EQ(leggi(nomi[1]), tabella);
+  EXPECT_EQ(leggi(nomi[2]), celle);
+  EXPECT_EQ(elenco(d.path()), (std::set<std::string>{"a.dat", "b.sim", "c.dat"}));
+}
+
+TEST_F(FileInsieme, AWriteThatFailsLeavesEveryFileAsItWas) {
+  // The second file does not fit under the size limit; the first one,
+  // written whole, is not put in place either.
+  const std::string msg = test::in_processo_figlio([&] {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limite{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limite);
+    std::vector<FileDaScrivere> f = nuovi();
+    f[0].pezzi = {"small"};
+    return sostituisci_files(f).value_or("ok");
+  }, false);
+  EXPECT_EQ(msg, "cannot write \"" + nomi[1] + "\": " + std::strerror(EFBIG));
+  vecchi_intatti();
+  EXPECT_EQ(elenco(d.path()), (std::set<std::string>{"a.dat", "b.sim", "c.dat"}));
+}
+
+TEST_F(FileInsieme, ADirectoryInPlaceOfTheLastTargetIsFoundBeforeAnyRename) {
+  std::filesystem::remove(nomi[2]);
+  std::filesystem::create_directory(nomi[2]);
+  const auto esito = sostituisci_files(nuovi());
+  ASSERT_TRUE(esito.has_value());
+  EXPECT_EQ(*esito, "cannot write \"" + nomi[2] + "\": " + std::strerror(EISDIR));
+  EXPECT_EQ(leggi(nomi[0]), "old a.dat");
+  EXPECT_EQ(leggi(nomi[1]), "old b.sim");
+  EXPECT_TRUE(std::filesystem::is_directory(nomi[2]));
+  EXPECT_EQ(elenco(d.path()), (std::set<std::string>{"a.dat", "b.sim", "c.dat"}));
+}
+
+TEST(FileOutput, MissingDirectoryIsReported) {
+  TempDir d;
+  const std::string f = d / "no/such.txt";
+  EXPECT_EQ(sostituisci_file(f, "x").value_or("ok"), "cannot write \"" + f + "\": " + std::strerror(ENOENT));
+}
+
+TEST(FileOutput, ALinkAtTheTargetIsReplacedAndWhatItPointsToKept) {
+  TempDir d;
+  scrivi(d / "mine.svg", "an author's picture");
+  std::filesystem::create_symlink("mine.svg", d / "plot.svg");
+  ASSERT_FALSE(sostituisci_file(d / "plot.svg", "<svg/>").has_value());
+  EXPECT_FALSE(std::filesystem::is_symlink(d / "plot.svg"));
+  EXPECT_EQ(leggi(d / "plot.svg"), "<svg/>");
+  EXPECT_EQ(leggi(d / "mine.svg"), "an author's picture");
+  EXPECT_EQ(elenco(d.path()), (std::set<std::string>{"mine.svg", "plot.svg"}));
+}
+
+TEST(FileOutput, TheLongestNameTheSystemAllowsIsWritten) {
+  // Temporary names have one length, shorter than any limit.
+  EXPECT_EQ(prefisso_temporaneo(std::string(255, 'n')).size() + 6, lunghezza_temporaneo);
+  EXPECT_EQ(prefisso_temporaneo("a").size() + 6, lunghezza_temporaneo);
+  EXPECT_NE(prefisso_temporaneo("a.dat"), prefisso_temporaneo("b.dat"));
+  TempDir d;
+  const std::string f = d / (std::string(245, 'n') + "_linea.dat");  // 255 bytes
+  ASSERT_FALSE(sostituisci_file(f, "plan").has_value());
+  EXPECT_EQ(leggi(f), "plan");
+  EXPECT_EQ(elenco(d.path()).size(), 1u);
+}
+
+TEST(FileOutput, AnOrdinaryUserGetsTheSameReplacement) {
+  // Without root's right to link any open file, the unnamed temporary file
+  // is linked by another way.
+  TempDir d;
+  ::chmod(d.path().c_str(), 0777);
+  const std::string f = d / "x.dat";
+  const std::string r = test::in_processo_figlio([&] {
+    auto e = sostituisci_files({{f, {"new"}}, {d / "y.dat", {"other"}}}, ModoScrittura{true});
+    return e.value_or("ok");
+  }, true);
+  EXPECT_EQ(r, "ok");
+  EXPECT_EQ(leggi(f), "new");
+  EXPECT_EQ(leggi(d / "y.dat"), "other");
+  EXPECT_EQ(elenco(d.path()), (std::set<std::string>{"x.dat", "y.dat"}));
+}
+
+TEST(FileOutput, TemporaryFilesLeftByAKilledRunOfTheSameTargetAreRemoved) {
+  TempDir d;
+  const std::string target = "Corvale_Pravena AV_linea.dat";
+  const std::string nostro = prefisso_temporaneo(target) + "k3x9qz";
+  const std::string vecchio = "." + target + ".Ab12Cd";  // the form an earlier version left
+  const std::string altro = prefisso_temporaneo("Corvale_Pravena AV_409.dat") + "k3x9qz";
+  for (const std::string& n : {nostro, vecchio, altro, std::string(".keep"), "." + target + ".notes"}) {
+    scrivi(d / n, std::string(1000, 'x'));
+  }
+  ASSERT_FALSE(sostituisci_file(d / target, "plan").has_value());
+  EXPECT_EQ(elenco(d.path()), (std::set<std::string>{target, altro, ".keep", "." + target + ".notes"}));
+}
+
+TEST(FileOutput, AKillDuringTheWriteLeavesNoFileBehind) {
+  TempDir d;
+  const std::string f = d / "c.dat";
+  scrivi(f, "old");
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::close(fds[0]);
+    sostituisci_files({{f, {}, [&](int fd) {
+                          if (::write(fd, "half", 4) != 4 || ::write(fds[1], "w", 1) != 1) ::_exit(2);
+                          ::pause();  // killed here, part-way through the content
+                          return 0;
+                        }}});
+    ::_exit(3);
+  }
+  ::close(fds[1]);
+  char c;
+  ASSERT_EQ(::read(fds[0], &c, 1), 1);
+  ::close(fds[0]);
+  ::kill(pid, SIGKILL);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(leggi(f), "old");
+  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"c.dat"});
+}
+
+TEST(FileOutput, AReplacementWaitsForAnotherProcessHoldingTheDirectory) {
+  // The other process holds the directory's lock while it writes "a.dat"
+  // in its own way, slowly; the replacement of the set starts meanwhile and
+  // must come after it, whole.
+  TempDir d;
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::close(fds[0]);
+    {
+      const BloccoCartella blocco(d.path());
+      if (!blocco.bloccata() || ::write(fds[1], "l", 1) != 1) ::_exit(2);
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      scrivi(d / "a.dat", "other a");
+    }
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  char c;
+  ASSERT_EQ(::read(fds[0], &c, 1), 1);
+  ::close(fds[0]);
+  const auto inizio = std::chrono::steady_clock::now();
+  ASSERT_FALSE(sostituisci_files({{d / "a.dat", {"set a"}}, {d / "b.dat", {"set b"}}}).has_value());
+  EXPECT_GE(std::chrono::steady_clock::now() - inizio, std::chrono::milliseconds(200));
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(leggi(d / "a.dat"), "set a");
+  EXPECT_EQ(leggi(d / "b.dat"), "set b");
+
+  // The same process may replace files in a directory it holds.
+  const BloccoCartella blocco(d.path());
+  EXPECT_TRUE(blocco.bloccata());
+  ASSERT_FALSE(sostituisci_file(d / "a.dat", "again").has_value());
+  EXPECT_EQ(leggi(d / "a.dat"), "again");
+}
+
+// The number of write calls this process has made, from the kernel's
+// accounting (-1 where it keeps none).
+long chiamate_write() {
+  std::ifstream in("/proc/self/io");
+  std::string k;
+  long v;
+  while (in >> k >> v)
+    if (k == "syscw:") return v;
+  return -1;
+}
+
+TEST(FileOutput, ManySmallPiecesGoOutInFewWrites) {
+  std::vector<std::string> dati(400000, "ab");
+  dati.push_back(std::string(3 << 20, 'z'));  // a large one, written from where it is
+  dati.insert(dati.end(), 1000, "c");
+  std::vector<std::string_view> pezzi(dati.begin(), dati.end());
+  TempDir d;
+  const long prima = chiamate_write();
+  if (prima < 0) GTEST_SKIP() << "no write accounting here";
+  ASSERT_FALSE(sostituisci_file(d / "p.dat", pezzi).has_value());
+  EXPECT_LE(chiamate_write() - prima, 4);
+  const std::string c = leggi(d / "p.dat");
+  EXPECT_EQ(c.size(), 800000u + (3u << 20) + 1000u);
+  EXPECT_EQ(c.substr(799998, 3), "abz");
+  EXPECT_EQ(c.substr(c.size() - 2), "cc");
+}
+
+}  // namespace
+}  // namespace sc
