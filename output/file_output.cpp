@@ -207,6 +207,53 @@ void rimuovi_temporanei(const Cartella& c) {
   }
 }
 
+// The directories of a set of targets, each opened once; for each target
+// its directory and its name there.
+struct Cartelle {
+  std::vector<std::unique_ptr<Cartella>> tutte;
+  std::vector<Cartella*> di_file;
+  std::vector<std::string> nomi;
+};
+
+std::optional<std::string> apri_cartelle(const std::vector<FileDaScrivere>& files, Cartelle& c) {
+  for (const FileDaScrivere& f : files) {
+    auto [dir, nome] = dividi(f.path);
+    if (nome.empty() || nome == "." || nome == "..") return motivo(f.path, EISDIR);
+    auto it = std::find_if(c.tutte.begin(), c.tutte.end(), [&](const auto& x) { return x->path == dir; });
+    if (it == c.tutte.end()) {
+      auto nuova = std::make_unique<Cartella>();
+      nuova->path = dir;
+      nuova->fd.fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      // A directory that may be written but not listed is still written.
+      if (nuova->fd.fd < 0 && errno == EACCES) nuova->fd.fd = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+      if (nuova->fd.fd < 0) return motivo(f.path, errno);
+      c.tutte.push_back(std::move(nuova));
+      it = c.tutte.end() - 1;
+    }
+    (*it)->target.push_back(nome);
+    c.di_file.push_back(it->get());
+    c.nomi.push_back(std::move(nome));
+  }
+  return std::nullopt;
+}
+
+// Locks the directories in one order (by device and inode), so two sets
+// sharing directories never wait for each other's, and clears what killed
+// runs left in them.
+void blocca(Cartelle& c) {
+  std::vector<std::pair<std::pair<dev_t, ino_t>, Cartella*>> ordine;
+  for (const auto& x : c.tutte) {
+    struct stat st {};
+    ::fstat(x->fd.fd, &st);
+    ordine.push_back({{st.st_dev, st.st_ino}, x.get()});
+  }
+  std::sort(ordine.begin(), ordine.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& [id, x] : ordine) {
+    x->blocco = std::make_unique<BloccoCartella>(x->path);
+    rimuovi_temporanei(*x);
+  }
+}
+
 }  // namespace
 
 std::string prefisso_temporaneo(const std::string& target) {
@@ -311,41 +358,11 @@ std::optional<std::string> sostituisci_file(const std::string& path, const std::
 }
 
 std::optional<std::string> sostituisci_files(const std::vector<FileDaScrivere>& files, ModoScrittura modo) {
-  // The directories, each opened and locked once.
-  std::vector<std::unique_ptr<Cartella>> cartelle;
-  std::vector<Cartella*> di_file;
-  std::vector<std::string> nomi;
-  for (const FileDaScrivere& f : files) {
-    auto [dir, nome] = dividi(f.path);
-    if (nome.empty() || nome == "." || nome == "..") return motivo(f.path, EISDIR);
-    auto it = std::find_if(cartelle.begin(), cartelle.end(), [&](const auto& c) { return c->path == dir; });
-    if (it == cartelle.end()) {
-      auto c = std::make_unique<Cartella>();
-      c->path = dir;
-      c->fd.fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-      // A directory that may be written but not listed is still written.
-      if (c->fd.fd < 0 && errno == EACCES) c->fd.fd = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-      if (c->fd.fd < 0) return motivo(f.path, errno);
-      cartelle.push_back(std::move(c));
-      it = cartelle.end() - 1;
-    }
-    (*it)->target.push_back(nome);
-    di_file.push_back(it->get());
-    nomi.push_back(std::move(nome));
-  }
-  // Locked in one order (by device and inode), so two sets sharing
-  // directories never wait for each other's.
-  std::vector<std::pair<std::pair<dev_t, ino_t>, Cartella*>> ordine;
-  for (const auto& c : cartelle) {
-    struct stat st {};
-    ::fstat(c->fd.fd, &st);
-    ordine.push_back({{st.st_dev, st.st_ino}, c.get()});
-  }
-  std::sort(ordine.begin(), ordine.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (auto& [id, c] : ordine) {
-    c->blocco = std::make_unique<BloccoCartella>(c->path);
-    rimuovi_temporanei(*c);
-  }
+  Cartelle cartelle;
+  if (auto m = apri_cartelle(files, cartelle)) return m;
+  blocca(cartelle);
+  const std::vector<Cartella*>& di_file = cartelle.di_file;
+  const std::vector<std::string>& nomi = cartelle.nomi;
 
   // Every content into its temporary file.
   std::vector<std::unique_ptr<Temporaneo>> temp;
@@ -375,7 +392,7 @@ std::optional<std::string> sostituisci_files(const std::vector<FileDaScrivere>& 
   // make the files any less written.
   auto flush_cartelle = [&] {
     if (!modo.sync) return;
-    for (const auto& c : cartelle) ::fsync(c->fd.fd);
+    for (const auto& c : cartelle.tutte) ::fsync(c->fd.fd);
   };
   flush_cartelle();
   for (size_t i = 0; i < files.size(); ++i) {
