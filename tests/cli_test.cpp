@@ -177,11 +177,12 @@ TEST_F(Cli, HelpOfEveryCommandAndVersion) {
     std::vector<std::string> testi;  // each must appear in the help
   } casi[] = {
       {{"--help"}, {"Usage: scenario-compiler [OPTIONS] [SUBCOMMAND]", "--out DIR", "export", "compile", "check",
-                    "inspect", "plot", "decompile", "--version", "Exit status:", "4  an output file could not be written"}},
+                    "inspect", "plot", "decompile", "--version", "--sync", "--force", "Exit status:",
+                    "4  an output file could not be written"}},
       {{"export", "--help"}, {"Usage: scenario-compiler export [OPTIONS]", "--out DIR", "--force"}},
       {{"compile", "--help"},
        {"Usage: scenario-compiler compile [OPTIONS] LINE TRAIN", "--name NAME", "--train NUMBER", "--out DIR",
-        "--no-plan", "NAME_linea.txt and NAME_NUMBER-.txt", "Exit status:"}},
+        "--no-plan", "--sync", "NAME_linea.txt and NAME_NUMBER-.txt", "Exit status:"}},
       {{"check", "--help"}, {"Usage: scenario-compiler check [OPTIONS] LINE TRAIN", "--name NAME", "--train NUMBER"}},
       {{"inspect", "--help"}, {"Usage: scenario-compiler inspect [OPTIONS] FILE", "--json", "--cells FROM:TO",
                                "--only TYPE...", "--every N"}},
