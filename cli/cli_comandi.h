@@ -9,10 +9,15 @@
 #include <vector>
 
 #include "cli/stati_uscita.h"
+#include "output/file_output.h"
 
 namespace sc {
 
-struct OpzioniEsecuzione;
+// The embedded run's options.
+struct OpzioniEsecuzione {
+  ModoScrittura modo;  // --sync
+  bool forza = false;  // --force: replace a description that differs
+};
 
 // The embedded run, with its files in `dir`, and the status window.
 int comando_esegui(const std::string& dir, const OpzioniEsecuzione& o, std::ostream& err);
