@@ -1,6 +1,6 @@
 #include "compiler/lettore_base.h"
 
-#include "compiler/output_files.h"
+#include "format/elementi.h"
 #include "compiler/testo.h"
 
 namespace sc {
