@@ -87,19 +87,11 @@ std::string casuale() {
   return s;
 }
 
-bool alfanumerico(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
-// A temporary file left by an earlier, killed replacement of `target`: one
-// of the names this code gives, or the name an earlier version gave
-// (".TARGET.XXXXXX").
-bool temporaneo_di(const std::string& nome, const std::string& target, const std::string& prefisso) {
-  if (nome.size() == lunghezza_temporaneo && nome.compare(0, prefisso.size(), prefisso) == 0) return true;
-  if (nome.size() != target.size() + 8 || nome[0] != '.' || nome.compare(1, target.size(), target) != 0 ||
-      nome[target.size() + 1] != '.')
-    return false;
-  return std::all_of(nome.end() - 6, nome.end(), alfanumerico);
+// A temporary file left by an earlier, killed replacement of a target:
+// a name of the length this code gives, with the target's prefix. (Names
+// of other forms are never taken for one: they may be an author's files.)
+bool temporaneo_di(const std::string& nome, const std::string& prefisso) {
+  return nome.size() == lunghezza_temporaneo && nome.compare(0, prefisso.size(), prefisso) == 0;
 }
 
 // Unnamed temporary files can be given a name when the process may link
@@ -192,7 +184,7 @@ void rimuovi_temporanei(const Cartella& c) {
     const std::string nome = e->d_name;
     if (nome.empty() || nome[0] != '.') continue;
     for (size_t i = 0; i < c.target.size(); ++i) {
-      if (temporaneo_di(nome, c.target[i], prefissi[i])) {
+      if (temporaneo_di(nome, prefissi[i])) {
         da_togliere.push_back(nome);
         break;
       }

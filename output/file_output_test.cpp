@@ -220,13 +220,13 @@ TEST(FileOutput, TemporaryFilesLeftByAKilledRunOfTheSameTargetAreRemoved) {
   TempDir d;
   const std::string target = "Corvale_Pravena AV_linea.dat";
   const std::string nostro = prefisso_temporaneo(target) + "k3x9qz";
-  const std::string vecchio = "." + target + ".Ab12Cd";  // the form an earlier version left
+  const std::string simile = "." + target + ".backup";  // an author's file, maybe
   const std::string altro = prefisso_temporaneo("Corvale_Pravena AV_409.dat") + "k3x9qz";
-  for (const std::string& n : {nostro, vecchio, altro, std::string(".keep"), "." + target + ".notes"}) {
+  for (const std::string& n : {nostro, simile, altro, std::string(".keep"), nostro + "x"}) {
     scrivi(d / n, std::string(1000, 'x'));
   }
   ASSERT_FALSE(sostituisci_file(d / target, "plan").has_value());
-  EXPECT_EQ(elenco(d.path()), (std::set<std::string>{target, altro, ".keep", "." + target + ".notes"}));
+  EXPECT_EQ(elenco(d.path()), (std::set<std::string>{target, simile, altro, ".keep", nostro + "x"}));
 }
 
 TEST(FileOutput, AKillDuringTheWriteLeavesNoFileBehind) {
@@ -317,7 +317,9 @@ TEST(FileOutput, ManySmallPiecesGoOutInFewWrites) {
   const long prima = chiamate_write();
   if (prima < 0) GTEST_SKIP() << "no write accounting here";
   ASSERT_FALSE(sostituisci_file(d / "p.dat", pezzi).has_value());
-  EXPECT_LE(chiamate_write() - prima, 4);
+  // Two are needed; the count is of the whole process, whose runtime may
+  // make a few of its own. One write per piece would be 401001.
+  EXPECT_LE(chiamate_write() - prima, 10);
   const std::string c = leggi(d / "p.dat");
   EXPECT_EQ(c.size(), 800000u + (3u << 20) + 1000u);
   EXPECT_EQ(c.substr(799998, 3), "abz");
