@@ -20,6 +20,10 @@ namespace sc {
 constexpr size_t byte_cella = 15;
 constexpr int16_t marca_celle = 5121;  // `valore_1` of cell 1
 
+// The name of a cell type: "signal", "station stop", "cab code" ...;
+// "unknown N" for a type no element gives.
+std::string nome_tipo_cella(uint8_t tipo);
+
 std::string serializza_celle(const std::vector<Cella>& celle);
 
 // A multiple of 15 bytes; DecodeError (compiled_decode.h) otherwise.

@@ -84,24 +84,6 @@ Sommario sommario(const Tracciato& t) {
 
 using inspect_detail::fmt;
 
-std::string nome_tipo_cella(uint8_t tipo) {
-  switch (tipo) {
-    case tipo_cella::vuota: return "empty";
-    case tipo_cella::segnale: return "signal";
-    case tipo_cella::fine_rallentamento: return "restriction end";
-    case tipo_cella::inizio_rallentamento: return "restriction start";
-    case tipo_cella::avviso_rallentamento: return "restriction warning";
-    case tipo_cella::approccio_rallentamento: return "restriction approach";
-    case tipo_cella::indicatori_v_max: return "speed-indicator board";
-    case tipo_cella::fermata: return "station stop";
-    case tipo_cella::marca_galleria: return "tunnel marker";
-    case tipo_cella::codice: return "cab code";
-    case tipo_cella::codice_senza_velocita: return "cab code, no speed";
-    case tipo_cella::cartello_indicatore: return "indication board";
-    default: return "unknown " + std::to_string(tipo);
-  }
-}
-
 std::string dettaglio_cella(const Cella& c, size_t indice) {
   std::string d;
   const int v1 = c.valore_1, v2 = c.valore_2, v3 = c.valore_3, v4 = c.valore_4;
@@ -130,7 +112,8 @@ std::string dettaglio_cella(const Cella& c, size_t indice) {
   }
   if (indice == 1) {
     if (!d.empty()) d += "; ";
-    d += fmt("mark %d%s, plain contest code %d", v1, v1 == 5121 ? "" : " (5121 expected)", v2);
+    d += fmt("mark %d%s, plain contest code %d", v1,
+             v1 == marca_celle ? "" : (" (" + std::to_string(marca_celle) + " expected)").c_str(), v2);
   }
   return d;
 }

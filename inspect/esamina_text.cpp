@@ -101,7 +101,8 @@ std::string testo_elementi(const std::array<Elemento, numero_elementi>& el) {
   out += fmt("\nBackground and identity (record 85): sfondo_uno %d, sfondo_due %d, sfondo_tre %d\n",
              r85.inizio, r85.progressiva, r85.fine);
   out += fmt("  nome_scenario \"%s\"\n", utf8_da_1252(r85.nome).c_str());
-  out += fmt("  mark %d%s\n", r85.dato_7, r85.dato_7 == 610 ? "" : " (610 expected)");
+  out += fmt("  mark %d%s\n", r85.dato_7,
+             r85.dato_7 == marca_elementi ? "" : (" (" + std::to_string(marca_elementi) + " expected)").c_str());
   out += fmt("  weighted contest code %d (%s %d from the identity)\n", r85.orario,
              r85.orario == attesi.pesato ? "matches" : "DIFFERS from", attesi.pesato);
   out += fmt("  plain contest code from the identity: %d (held in cell 1 of the cells file)\n",

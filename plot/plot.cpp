@@ -58,10 +58,11 @@ FileCompilati trova_in_cartella(const fs::path& cartella) {
   FileCompilati f;
   f.elementi = sim.front();
   const std::string base = f.elementi.stem().string();  // NAME_NUMBER
-  const auto celle = dat.find(base + ".dat");
+  const std::string suffisso_celle = nome_compilato(FileCompilato::celle).suffisso;
+  const auto celle = dat.find(base + suffisso_celle);
   if (celle == dat.end()) {
     throw std::invalid_argument(cartella.string() + " holds " + f.elementi.filename().string() +
-                                " but not its cells file " + base + ".dat");
+                                " but not its cells file " + base + suffisso_celle);
   }
   f.celle = celle->second;
   // The plan is NAME_linea.dat, where NAME_ begins NAME_NUMBER; the longest
@@ -69,7 +70,8 @@ FileCompilati trova_in_cartella(const fs::path& cartella) {
   size_t migliore = 0;
   for (const fs::path& p : piani) {
     const std::string nome = p.filename().string();
-    const std::string scenario = nome.substr(0, nome.size() - std::string("_linea.dat").size());
+    const std::string scenario =
+        nome.substr(0, nome.size() - std::string(nome_compilato(FileCompilato::tracciato).suffisso).size());
     if (base.size() > scenario.size() + 1 && base.starts_with(scenario + "_") && scenario.size() + 1 > migliore) {
       migliore = scenario.size() + 1;
       f.tracciato = p;
