@@ -14,6 +14,7 @@
 #include "output/diagnostics.h"
 #include "output/file_output.h"
 #include "output/nomi_file.h"
+#include "output/scrivi_compilazione.h"
 
 namespace sc {
 namespace {
@@ -86,18 +87,16 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   }
 
   if (!o.solo_controllo) {
-    // All three replaced together: none of them unless all are on disk.
-    std::vector<FileDaScrivere> files;
-    for (const CompiledFile& f : c.files) files.push_back({uscita(f.kind), f.bytes.pezzi()});
-    if (auto motivo = sostituisci_files(files)) {
-      err << nome_programma << ": " << *motivo << std::endl;
-      return stato_file_non_scritto;
+    const ScritturaCompilazione scritti = scrivi_compilazione(c, p, log, uscita);
+    if (!scritti.motivo.empty()) {
+      err << nome_programma << ": " << scritti.motivo << std::endl;
+      return scritti.stato;
     }
-    for (const FileDaScrivere& f : files) out << "wrote " << f.path << "\n";
+    for (const std::string& f : scritti.scritti) out << "wrote " << f << "\n";
     out << std::flush;
   }
 
-  if (log.empty() && p.codice_errore == 0) return stato_ok;
+  if (stato_compilazione(p, log) == stato_ok) return stato_ok;
   const size_t n = log.empty() ? 1 : log.all().size();
   err << nome_programma << ": " << conta_faults(n)
       << (o.solo_controllo ? "" : "; the compiled files were written all the same")
