@@ -52,7 +52,8 @@ Tracciato decodifica_tracciato(std::string_view dati) {
   }
   const size_t righe = valori.size() / 2;
   if (righe > static_cast<size_t>(INT32_MAX)) {
-    throw DecodeError(0, "track plan: " + std::to_string(righe) + " rows are more than a plan can hold");
+    throw DecodeError(
+        0, "track plan: " + std::to_string(righe) + " rows are more than a plan can hold");
   }
   Tracciato t(static_cast<int32_t>(righe - 1));
   std::copy(valori.begin(), valori.begin() + static_cast<std::ptrdiff_t>(righe),

@@ -11,8 +11,9 @@ int stato_compilazione(const Percorso& p, const FaultLog& log) {
   return log.empty() && p.codice_errore == 0 ? stato_ok : stato_con_errori;
 }
 
-ScritturaCompilazione scrivi_compilazione(const Compilazione& c, const Percorso& p, const FaultLog& log,
-                                          const std::function<std::string(FileCompilato)>& percorso) {
+ScritturaCompilazione scrivi_compilazione(
+    const Compilazione& c, const Percorso& p, const FaultLog& log,
+    const std::function<std::string(FileCompilato)>& percorso) {
   ScritturaCompilazione s;
   switch (c.stato) {
     case Compilazione::Stato::errore_1250:

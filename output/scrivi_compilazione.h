@@ -27,7 +27,8 @@ struct ScritturaCompilazione {
 // stato_compilazione says, 4 when a file could not be written. Without
 // files: 3 after a reserved-slot clash (1250, 1251), 1 when the compile
 // ended before the cells existed; no file is written or touched.
-ScritturaCompilazione scrivi_compilazione(const Compilazione& c, const Percorso& p, const FaultLog& log,
-                                          const std::function<std::string(FileCompilato)>& percorso);
+ScritturaCompilazione scrivi_compilazione(
+    const Compilazione& c, const Percorso& p, const FaultLog& log,
+    const std::function<std::string(FileCompilato)>& percorso);
 
 }  // namespace sc
