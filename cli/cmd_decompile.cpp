@@ -55,7 +55,7 @@ Ingressi trova_ingressi(const std::vector<std::string>& nomi) {
   for (FileCompilato t : {FileCompilato::celle, FileCompilato::elementi}) {
     if (!in.file[static_cast<int>(t)]) {
       throw std::invalid_argument(std::string("no ") + nome_file_compilato(t) + " file (" +
-                                  (t == FileCompilato::celle ? "NAME_NUMBER.dat" : "NAME_NUMBER.sim") + ") given");
+                                  nome_compilato(t).forma + ") given");
     }
   }
   return in;

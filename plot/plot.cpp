@@ -49,7 +49,8 @@ FileCompilati trova_in_cartella(const fs::path& cartella) {
   if (ec) throw std::runtime_error("cannot list " + cartella.string() + ": " + ec.message());
   std::sort(sim.begin(), sim.end());
   if (sim.empty()) {
-    throw std::invalid_argument(cartella.string() + " holds no compiled element table (NAME_NUMBER.sim)");
+    throw std::invalid_argument(cartella.string() + " holds no compiled element table (" +
+                                nome_compilato(FileCompilato::elementi).forma + ")");
   }
   if (sim.size() > 1) {
     throw std::invalid_argument(cartella.string() + " holds several scenarios (" + elenco(sim) +
@@ -79,7 +80,8 @@ FileCompilati trova_in_cartella(const fs::path& cartella) {
   }
   if (f.tracciato.empty()) {
     throw std::invalid_argument(cartella.string() + " holds " + f.elementi.filename().string() +
-                                " but no track plan NAME_linea.dat of the same scenario");
+                                " but no track plan " + nome_compilato(FileCompilato::tracciato).forma +
+                                " of the same scenario");
   }
   return f;
 }
@@ -151,8 +153,7 @@ FileCompilati trova_file_scenario(const std::vector<fs::path>& ingressi) {
     return trova_in_cartella(ingressi.front());
   }
   std::optional<fs::path> trovati[3];
-  const char* attesi[3] = {"a cells file (NAME_NUMBER.dat)", "an element table (NAME_NUMBER.sim)",
-                           "a track plan (NAME_linea.dat)"};
+  const char* attesi[3] = {"a cells file", "an element table", "a track plan"};
   for (const fs::path& p : ingressi) {
     if (fs::is_directory(p, ec)) {
       throw std::invalid_argument("give either one directory or the three files, not " + p.string() +
@@ -168,7 +169,10 @@ FileCompilati trova_file_scenario(const std::vector<fs::path>& ingressi) {
   }
   std::string mancano;
   for (int i = 0; i < 3; ++i) {
-    if (!trovati[i]) mancano += (mancano.empty() ? "" : ", ") + std::string(attesi[i]);
+    if (!trovati[i]) {
+      mancano += (mancano.empty() ? "" : ", ") + std::string(attesi[i]) + " (" +
+                 nome_compilato(static_cast<FileCompilato>(i)).forma + ")";
+    }
   }
   if (!mancano.empty()) throw std::invalid_argument("missing " + mancano);
   return {*trovati[static_cast<int>(FileCompilato::celle)],
