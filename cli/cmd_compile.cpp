@@ -2,6 +2,7 @@
 // identity of the options or of the file names. The description files are
 // the author's sources: they are only read, on every path.
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <system_error>
 #include <vector>
@@ -28,6 +29,30 @@ bool stesso_file(const std::string& a, const std::string& b) {
 
 std::string conta_faults(size_t n) { return std::to_string(n) + (n == 1 ? " fault" : " faults"); }
 
+// A compiled file must never land on one of the sources; says so on `err`.
+bool uscite_libere(const OpzioniCompile& o, const std::function<std::string(CompiledKind)>& uscita,
+                   std::ostream& err) {
+  for (const NomeCompilato& n : nomi_compilati) {
+    for (const std::string& sorgente : {o.linea, o.treno}) {
+      if (stesso_file(uscita(n.tipo), sorgente)) {
+        err << nome_programma << ": the compiled file \"" << uscita(n.tipo)
+            << "\" would replace the description \"" << sorgente
+            << "\"; choose another --out directory or --name" << std::endl;
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// The error report 1250 (`marca`) or 1251, with what it means for an author.
+void spiega_errore_riservato(bool marca, std::ostream& err) {
+  err << nome_programma << ":" << testo_errore(marca ? "1250" : "1251")
+      << ": cell 1, at the start of the line, already holds a value from an element placed there; "
+      << "that slot is reserved for the compiled files' " << (marca ? "mark" : "contest code")
+      << ", so place the element further along the line. No compiled file written." << std::endl;
+}
+
 }  // namespace
 
 int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& err) {
@@ -46,21 +71,12 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   Percorso p;
   p.nome_scenario = id.identita->nome_scenario;
   p.numero_treno = id.identita->numero_treno;
-  auto uscita = [&](CompiledKind k) {
+  const auto uscita = [&](CompiledKind k) {
     return in_cartella(o.out, nome_file(file_compilato(k), p.nome_scenario, p.numero_treno));
   };
 
   if (!o.solo_controllo) {
-    // A compiled file must never land on one of the sources.
-    for (CompiledKind k : {CompiledKind::tracciato, CompiledKind::elementi, CompiledKind::celle}) {
-      for (const std::string& sorgente : {o.linea, o.treno}) {
-        if (stesso_file(uscita(k), sorgente)) {
-          err << nome_programma << ": the compiled file \"" << uscita(k) << "\" would replace the description \""
-              << sorgente << "\"; choose another --out directory or --name" << std::endl;
-          return stato_uso;
-        }
-      }
-    }
+    if (!uscite_libere(o, uscita, err)) return stato_uso;
     if (!prepara_cartella(o.out, err)) return stato_file_non_scritto;
   }
 
@@ -71,14 +87,9 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
 
   switch (c.stato) {
     case Compilazione::Stato::errore_1250:
-    case Compilazione::Stato::errore_1251: {
-      const bool marca = c.stato == Compilazione::Stato::errore_1250;
-      err << nome_programma << ":" << testo_errore(marca ? "1250" : "1251") << ": cell 1, at the start of the line, "
-          << "already holds a value from an element placed there; that slot is reserved for the compiled files' "
-          << (marca ? "mark" : "contest code") << ", so place the element further along the line. "
-          << "No compiled file written." << std::endl;
+    case Compilazione::Stato::errore_1251:
+      spiega_errore_riservato(c.stato == Compilazione::Stato::errore_1250, err);
       return stato_errore_riservato;
-    }
     case Compilazione::Stato::senza_celle:
       err << nome_programma << ": the compile stopped before the line length was read, so there are no cells "
           << "to compile; no compiled file written" << std::endl;
