@@ -80,9 +80,9 @@ int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream
     in = trova_ingressi(o.ingressi);
     for (int i = 0; i < 3; ++i) {
       if (!in.file[i]) continue;
-      dati[i] = leggi_file_binario(*in.file[i]);
       // A file without the layout of its kind: named here, as inspect and plot do.
       try {
+        dati[i] = leggi_file_compilato(*in.file[i], static_cast<FileCompilato>(i));
         switch (static_cast<FileCompilato>(i)) {
           case FileCompilato::celle: decodifica_celle(dati[i]); break;
           case FileCompilato::elementi: decodifica_elementi(dati[i]); break;

@@ -1,6 +1,11 @@
 #include "app/compiled_decode.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <bit>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fstream>
@@ -86,6 +91,11 @@ std::vector<Cella> decodifica_celle(std::string_view dati) {
                                   " at offset " + std::to_string(offset) + " has only " +
                                   std::to_string(resto) + " of its 15 bytes");
   }
+  if (dati.size() / byte_per_cella > celle_massime) {
+    throw DecodeError(celle_massime * byte_per_cella,
+                      "cells: " + std::to_string(dati.size() / byte_per_cella) + " cells, more than the " +
+                          std::to_string(celle_massime) + " of the longest line " + dimensione(dati.size()));
+  }
   std::vector<Cella> celle(dati.size() / byte_per_cella);
   Lettore l(dati);
   for (Cella& c : celle) {
@@ -160,56 +170,64 @@ std::array<Elemento, numero_elementi> decodifica_elementi(std::string_view dati)
   return elementi;
 }
 
-Tracciato decodifica_tracciato(std::string_view dati) {
-  std::vector<Numero> valori;
-  valori.reserve(dati.size() / 6 + 1);
-  Lettore l(dati);
-  while (l.restanti() > 0) {
-    const size_t inizio = l.posizione();
-    const std::string dove = "track plan: element " + std::to_string(valori.size()) +
-                             " at offset " + std::to_string(inizio) + ": ";
-    if (l.restanti() < 2) {
-      throw DecodeError(inizio, dove + "the file ends inside the 2-byte type tag " +
-                                    dimensione(dati.size()));
-    }
-    const uint16_t tag = l.u16();
-    size_t serve = 0;
-    if (tag == 2) {
-      serve = 2;
-    } else if (tag == 5) {
-      serve = 8;
-    } else if (tag != 0) {
-      throw DecodeError(inizio, dove + "type tag " + std::to_string(tag) + " is not 0, 2 or 5");
-    }
-    if (l.restanti() < serve) {
-      throw DecodeError(inizio, dove + "tag " + std::to_string(tag) + " needs " +
-                                    std::to_string(serve) + " value bytes, only " +
-                                    std::to_string(l.restanti()) + " left " +
-                                    dimensione(dati.size()));
-    }
-    if (tag == 2) {
-      valori.push_back(Numero::intero(l.i16()));
-    } else if (tag == 5) {
-      valori.push_back(Numero::reale(l.f64()));
-    } else {
-      valori.push_back(Numero{});
-    }
+namespace {
+
+// One value of a track plan at the reader's position: its tag checked and
+// its bytes present. The reader is left after it.
+Numero valore_tracciato(Lettore& l, size_t elemento, size_t totale) {
+  const size_t inizio = l.posizione();
+  const auto dove = [&] {
+    return "track plan: element " + std::to_string(elemento) + " at offset " + std::to_string(inizio) + ": ";
+  };
+  if (l.restanti() < 2) {
+    throw DecodeError(inizio, dove() + "the file ends inside the 2-byte type tag " + dimensione(totale));
   }
-  if (valori.empty()) return Tracciato();
-  if (valori.size() % 2 != 0) {
-    throw DecodeError(dati.size(), "track plan: " + std::to_string(valori.size()) +
+  const uint16_t tag = l.u16();
+  size_t serve = 0;
+  if (tag == 2) {
+    serve = 2;
+  } else if (tag == 5) {
+    serve = 8;
+  } else if (tag != 0) {
+    throw DecodeError(inizio, dove() + "type tag " + std::to_string(tag) + " is not 0, 2 or 5");
+  }
+  if (l.restanti() < serve) {
+    throw DecodeError(inizio, dove() + "tag " + std::to_string(tag) + " needs " + std::to_string(serve) +
+                                  " value bytes, only " + std::to_string(l.restanti()) + " left " +
+                                  dimensione(totale));
+  }
+  if (tag == 2) return Numero::intero(l.i16());
+  if (tag == 5) return Numero::reale(l.f64());
+  return Numero{};
+}
+
+}  // namespace
+
+Tracciato decodifica_tracciato(std::string_view dati) {
+  // First the values are counted and checked, then the plan of that many
+  // rows is filled: no more memory than the plan itself.
+  size_t valori = 0;
+  for (Lettore l(dati); l.restanti() > 0; ++valori) {
+    if (valori == 2 * righe_tracciato_massime) {
+      throw DecodeError(l.posizione(), "track plan: more than " + std::to_string(2 * righe_tracciato_massime) +
+                                           " elements, the two columns of the longest line; element " +
+                                           std::to_string(valori) + " begins at offset " +
+                                           std::to_string(l.posizione()) + " " + dimensione(dati.size()));
+    }
+    valore_tracciato(l, valori, dati.size());
+  }
+  if (valori == 0) return Tracciato();
+  if (valori % 2 != 0) {
+    throw DecodeError(dati.size(), "track plan: " + std::to_string(valori) +
                                        " elements do not split into two columns of equal length " +
                                        dimensione(dati.size()));
   }
-  const size_t righe = valori.size() / 2;
-  if (righe > static_cast<size_t>(INT32_MAX)) {
-    throw DecodeError(0, "track plan: " + std::to_string(righe) + " rows are more than a plan can hold");
-  }
+  const size_t righe = valori / 2;
   Tracciato t(static_cast<int32_t>(righe - 1));
-  std::copy(valori.begin(), valori.begin() + static_cast<std::ptrdiff_t>(righe),
-            t.colonna(0).begin());
-  std::copy(valori.begin() + static_cast<std::ptrdiff_t>(righe), valori.end(),
-            t.colonna(1).begin());
+  Lettore l(dati);
+  for (size_t i = 0; i < valori; ++i) {
+    t.colonna(i < righe ? 0 : 1)[i < righe ? i : i - righe] = valore_tracciato(l, i, dati.size());
+  }
   return t;
 }
 
@@ -234,6 +252,76 @@ std::string leggi_file_binario(const std::filesystem::path& percorso) {
   out << in.rdbuf();
   if (in.bad()) throw std::runtime_error("cannot read " + percorso.string());
   return std::move(out).str();
+}
+
+size_t byte_massimi(FileCompilato tipo) {
+  switch (tipo) {
+    case FileCompilato::celle: return celle_massime * byte_per_cella;
+    case FileCompilato::elementi: return byte_elementi_massimi;
+    case FileCompilato::tracciato: return byte_tracciato_massimi;
+  }
+  return 0;
+}
+
+std::string leggi_file_compilato(const std::filesystem::path& percorso, FileCompilato tipo) {
+  const auto errore = [&](const std::string& cosa) {
+    return std::runtime_error("cannot " + cosa + " " + percorso.string() + ": " + std::strerror(errno));
+  };
+  // The size comes from the open file itself, so that what is read is what
+  // was measured; a file that grows meanwhile is read no further.
+  const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) throw errore("open");
+  struct Chiudi {
+    int fd;
+    ~Chiudi() { ::close(fd); }
+  } chiudi{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) throw errore("read the size of");
+  if (!S_ISREG(st.st_mode)) throw std::runtime_error(percorso.string() + " is not a regular file");
+  const size_t byte = static_cast<size_t>(st.st_size);
+  // Only what cannot fit is refused here: a file too short for its kind
+  // is left to the decoder, which names where it ends.
+  const size_t massimo = byte_massimi(tipo);
+  if (byte > massimo) {
+    throw DecodeError(0, std::string(nome_file_compilato(tipo)) + ": file size " + std::to_string(byte) +
+                             " is above the " + std::to_string(massimo) + " bytes that the largest " +
+                             nome_file_compilato(tipo) + " file can have");
+  }
+  std::string dati(byte, '\0');
+  size_t letti = 0;
+  while (letti < byte) {
+    const ssize_t n = ::read(fd, dati.data() + letti, byte - letti);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw errore("read");
+    if (n == 0) break;  // the file shrank meanwhile: what is there is decoded
+    letti += static_cast<size_t>(n);
+  }
+  dati.resize(letti);
+  return dati;
+}
+
+std::string utf8_mostrabile_da_1252(std::string_view testo) {
+  static constexpr char hex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(testo.size());
+  size_t da = 0;  // the bytes since the last escape, converted together
+  const auto fino_a = [&](size_t i) { out += utf8_da_1252(testo.substr(da, i - da)); };
+  for (size_t i = 0; i < testo.size(); ++i) {
+    const auto b = static_cast<unsigned char>(testo[i]);
+    const bool controllo = b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+    if (!controllo && b != '\\') continue;
+    fino_a(i);
+    da = i + 1;
+    if (b == '\\') {
+      out += "\\\\";
+    } else {
+      out += "\\x";
+      out += hex[b >> 4];
+      out += hex[b & 15];
+    }
+  }
+  fino_a(testo.size());
+  return out;
 }
 
 std::string utf8_da_1252(std::string_view testo) {

@@ -48,7 +48,17 @@ const char* nome_file_compilato(FileCompilato tipo);
 constexpr size_t byte_per_cella = 15;
 constexpr size_t byte_fissi_elemento = 34;  // an element record without its name
 
-// Cells file: a multiple of 15 bytes, one cell after the other.
+// The most a compiled file can hold: the cells and the plan rows of the
+// longest line (lunghezza_massima and its tail), element names of at most
+// 65535 bytes, a plan value of at most 10 bytes (tag and real).
+constexpr size_t celle_massime = static_cast<size_t>(lunghezza_massima + coda_linea) / 50 + 1;
+constexpr size_t righe_tracciato_massime = static_cast<size_t>(lunghezza_massima + coda_linea) + 1;
+constexpr size_t byte_elementi_minimi = numero_elementi * byte_fissi_elemento;
+constexpr size_t byte_elementi_massimi = numero_elementi * (byte_fissi_elemento + 65535);
+constexpr size_t byte_tracciato_massimi = 2 * righe_tracciato_massime * 10;
+
+// Cells file: a multiple of 15 bytes, one cell after the other, at most
+// celle_massime cells.
 std::vector<Cella> decodifica_celle(std::string_view dati);
 
 // Element table file: exactly 87 records and nothing after them.
@@ -56,7 +66,7 @@ std::array<Elemento, numero_elementi> decodifica_elementi(std::string_view dati)
 
 // Track plan file: tagged values (tag 0, 2 or 5), all of column 0 and then
 // all of column 1, the two columns of equal length. An empty file gives a
-// plan without rows.
+// plan without rows; at most righe_tracciato_massime rows.
 Tracciato decodifica_tracciato(std::string_view dati);
 
 // Which records of an element table play which role: stations from record
@@ -74,7 +84,23 @@ RuoliElementi ruoli_elementi(const std::array<Elemento, numero_elementi>& elemen
 // cannot be read.
 std::string leggi_file_binario(const std::filesystem::path& percorso);
 
+// The most bytes a compiled file of that kind can have.
+size_t byte_massimi(FileCompilato tipo);
+
+// The whole content of a compiled file of kind `tipo`, its size checked
+// against what that kind can hold before anything is read: a DecodeError
+// (offset 0) for a size above the limit (a file too short is left to the
+// decoder, which says where it ends), std::runtime_error naming the
+// file when it cannot be opened or read, or is no regular file.
+std::string leggi_file_compilato(const std::filesystem::path& percorso, FileCompilato tipo);
+
 // Windows-1252 text (the compiled names) as UTF-8.
 std::string utf8_da_1252(std::string_view testo);
+
+// The same for a terminal: the control characters (below 0x20, 0x7F, and
+// the five bytes Windows-1252 leaves unassigned, which would become C1
+// controls) as \xNN, a backslash as \\, so that a name can neither move
+// the cursor nor hide what follows it.
+std::string utf8_mostrabile_da_1252(std::string_view testo);
 
 }  // namespace sc
