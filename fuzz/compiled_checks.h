@@ -5,7 +5,7 @@
 // Each `controlla_*` function returns an empty string when every property
 // holds, or a description of the first one that does not. The libFuzzer
 // targets (fuzz/*_fuzz.cpp) abort on a non-empty answer; the regression
-// test (app/compiled_fuzz_regressions_test.cpp) replays the stored inputs
+// test (plot/compiled_fuzz_regressions_test.cpp) replays the stored inputs
 // through the same functions. Crashes and sanitizer reports need no check.
 //
 // Input formats:
@@ -28,9 +28,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/compiled_decode.h"
-#include "app/esamina.h"
-#include "app/plot.h"
+#include "format/compiled_decode.h"
+#include "inspect/esamina.h"
+#include "plot/plot.h"
 #include "compiler/output_files.h"
 
 namespace sc::fuzz {

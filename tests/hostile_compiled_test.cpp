@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "app/compiled_decode.h"  // the limits of each kind of file
-#include "app/compiled_decode_test.h"
-#include "app/test_dir.h"
+#include "format/compiled_decode.h"  // the limits of each kind of file
+#include "format/compiled_decode_test.h"
+#include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 
 namespace {
