@@ -301,7 +301,7 @@ std::string leggi_file_compilato(const std::filesystem::path& percorso, FileComp
 }
 
 std::string utf8_mostrabile_da_1252(std::string_view testo) {
-  static constexpr char hex[] = "0123456789ABCDEF";
+  static constexpr char hex[] = "0123456789abcdef";
   std::string out;
   out.reserve(testo.size());
   size_t da = 0;  // the bytes since the last escape, converted together

@@ -140,9 +140,11 @@ TEST_F(HostileCompiled, PlotOfHugeOrInfiniteCoordinatesEndsSoonAndStaysSmall) {
   }
 }
 
-// The most cells a file can hold, every other one a cab code and the rest
-// restriction starts that nothing ends, against half as many: twice the
-// cells take about twice the time, not four times.
+// Cab codes whose numbers are placed against the others and restriction
+// starts that nothing ends: 80000 of them, more than a file can hold, are
+// refused at once; the most a file holds, against half as many, take about
+// twice the time, not four times. (The drawing code itself is measured on
+// larger inputs in plot/plot_tempo_test.cpp.)
 TEST_F(HostileCompiled, PlotTimeGrowsLinearlyWithCabCodesAndOpenRestrictions) {
   const auto celle_di = [](size_t n) {
     std::vector<Cella> c(n);
@@ -153,12 +155,24 @@ TEST_F(HostileCompiled, PlotTimeGrowsLinearlyWithCabCodesAndOpenRestrictions) {
     }
     return c;
   };
+  Scenario s;
+  s.piano = piano_diritto(1000);
+  s.scrivi_in(dir.path());
+  const double riferimento = cpu_minimo(dir.path(), {"plot", ".", "-o", "p.svg"}, 2, 0);
+  s.celle = celle_di(80000);
+  s.scrivi_in(dir.path());
+  std::filesystem::remove(dir / "p.svg");
+  const Esito troppe = esegui(dir.path(), {"plot", ".", "-o", "p.svg"});
+  EXPECT_EQ(troppe.e.stato, 2);
+  EXPECT_NE(troppe.e.err.find("S_1.dat: cells: file size 1200000 is above the 302115 bytes"), std::string::npos)
+      << troppe.e.err;
+  EXPECT_LT(troppe.cpu, 5 * riferimento + 0.5);
+  EXPECT_EQ(elenco(dir.path()), tre_file);
+
   double cpu[2];
   const size_t celle[2] = {sc::celle_massime / 2, sc::celle_massime};
   for (int k = 0; k < 2; ++k) {
-    Scenario s;
     s.celle = celle_di(celle[k]);
-    s.piano = piano_diritto(1000);
     s.scrivi_in(dir.path());
     cpu[k] = cpu_minimo(dir.path(), {"plot", ".", "-o", "p.svg"}, 2, 0);
   }
@@ -215,8 +229,9 @@ TEST_F(HostileCompiled, FilesLargerThanTheirKindAreRefusedBeforeReading) {
 
 // Names are shown as text a terminal cannot take as commands: escape
 // sequences, bells and the bytes that would become C1 controls are written
-// as \xNN, a backslash doubled. The JSON keeps them as JSON escapes.
-TEST_F(HostileCompiled, InspectTextEscapesControlCharactersOfNames) {
+// as \xNN, a backslash doubled. The JSON keeps them as JSON escapes;
+// decompile's messages escape them too.
+TEST_F(HostileCompiled, ControlCharactersOfNamesAreEscapedByInspectAndDecompile) {
   Scenario s;
   s.elementi[1].nome = "A\x1b[2JB\x07";
   s.elementi[1].inizio = 100;
@@ -225,7 +240,7 @@ TEST_F(HostileCompiled, InspectTextEscapesControlCharactersOfNames) {
   s.scrivi_in(dir.path());
   const Esito e = esegui(dir.path(), {"inspect", "S_1.sim"});
   ASSERT_EQ(e.e.stato, 0) << e.e.err;
-  for (const char* atteso : {"A\\x1B[2JB\\x07", "board\\x0D\\x0Afake line", "nome_scenario \"N\\x9D\\\\\\x00Z\""}) {
+  for (const char* atteso : {"A\\x1b[2JB\\x07", "board\\x0d\\x0afake line", "nome_scenario \"N\\x9d\\\\\\x00Z\""}) {
     EXPECT_NE(e.e.out.find(atteso), std::string::npos) << atteso << "\n" << e.e.out;
   }
   for (const char* vietato : {"\x1b", "\x07", "\r", "\xc2\x9d"}) {
@@ -234,6 +249,16 @@ TEST_F(HostileCompiled, InspectTextEscapesControlCharactersOfNames) {
   const Esito j = esegui(dir.path(), {"inspect", "--json", "S_1.sim"});
   ASSERT_EQ(j.e.stato, 0) << j.e.err;
   EXPECT_NE(j.e.out.find("\"A\\u001b[2JB\\u0007\""), std::string::npos);
+
+  // decompile quotes the scenario name it cannot use in its message.
+  s.elementi[85].nome = "A/\x1b[31mX";
+  s.elementi[86].nome = "1";
+  s.scrivi_in(dir.path());
+  const Esito d = esegui(dir.path(), {"decompile", "S_1.dat", "S_1.sim", "--out", "dec"});
+  EXPECT_EQ(d.e.stato, 1);
+  EXPECT_NE(d.e.err.find("the scenario name \"A/\\x1b[31mX\" and train number \"1\""), std::string::npos) << d.e.err;
+  EXPECT_EQ(d.e.err.find('\x1b'), std::string::npos);
+  EXPECT_EQ(elenco(dir.path()), tre_file);
 }
 
 // NaN and the infinities are named in the JSON, apart from an empty value.
