@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "format/compiled_decode.h"  // the limits of each kind of file
-#include "format/compiled_decode_test.h"
+#include "compiler/output_files.h"
+#include "format/compiled_decode.h"  // the limits and the layouts of each kind of file
 #include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 
@@ -68,9 +68,9 @@ struct Scenario {
   std::array<Elemento, sc::numero_elementi> elementi{};
   Tracciato piano = Tracciato(1);
   void scrivi_in(const std::string& dir) const {
-    scrivi(dir + "/S_1.dat", sc::prova::codifica_celle(celle));
-    scrivi(dir + "/S_1.sim", sc::prova::codifica_elementi(elementi));
-    scrivi(dir + "/S_linea.dat", sc::prova::codifica_tracciato(piano));
+    scrivi(dir + "/S_1.dat", sc::serializza_celle(celle));
+    scrivi(dir + "/S_1.sim", sc::serializza_elementi(elementi));
+    scrivi(dir + "/S_linea.dat", sc::serializza_tracciato(piano));
   }
 };
 
