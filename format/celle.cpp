@@ -61,6 +61,11 @@ std::vector<Cella> decodifica_celle(std::string_view dati) {
                                   " at offset " + std::to_string(offset) + " has only " +
                                   std::to_string(resto) + " of its 15 bytes");
   }
+  if (dati.size() / byte_cella > celle_massime) {
+    throw DecodeError(celle_massime * byte_cella,
+                      "cells: " + std::to_string(dati.size() / byte_cella) + " cells, more than the " +
+                          std::to_string(celle_massime) + " of the longest line " + dimensione_file(dati.size()));
+  }
   std::vector<Cella> celle(dati.size() / byte_cella);
   Lettore l(dati);
   for (Cella& c : celle) {

@@ -2,6 +2,7 @@
 // the names of cell types, what a cell's values say for its type, the
 // fields of an element record, the contest codes an identity should carry,
 // and the extent of a track plan.
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdarg>
@@ -62,20 +63,23 @@ Sommario sommario(const Tracciato& t) {
   Sommario s;
   bool primo = true;
   for (int32_t i = 0; i < t.righe(); ++i) {
-    const Numero& x = t.colonna(0)[static_cast<size_t>(i)];
-    const Numero& y = t.colonna(1)[static_cast<size_t>(i)];
-    if (x.tag == Numero::Tag::vuoto || y.tag == Numero::Tag::vuoto) continue;
+    const Numero& cx = t.colonna(0)[static_cast<size_t>(i)];
+    const Numero& cy = t.colonna(1)[static_cast<size_t>(i)];
+    if (cx.tag == Numero::Tag::vuoto || cy.tag == Numero::Tag::vuoto) continue;
     s.ultima_piena = i;
-    if (!std::isfinite(x.valore) || !std::isfinite(y.valore)) continue;
+    // Copies: the values lie unaligned in the packed records, where no
+    // reference (std::min takes two) may bind to them.
+    const double x = cx.valore, y = cy.valore;
+    if (!std::isfinite(x) || !std::isfinite(y)) continue;
     if (primo) {
-      s.xmin = s.xmax = x.valore;
-      s.ymin = s.ymax = y.valore;
+      s.xmin = s.xmax = x;
+      s.ymin = s.ymax = y;
       primo = false;
     }
-    s.xmin = std::min(s.xmin, x.valore);
-    s.xmax = std::max(s.xmax, x.valore);
-    s.ymin = std::min(s.ymin, y.valore);
-    s.ymax = std::max(s.ymax, y.valore);
+    s.xmin = std::min(s.xmin, x);
+    s.xmax = std::max(s.xmax, x);
+    s.ymin = std::min(s.ymin, y);
+    s.ymax = std::max(s.ymax, y);
   }
   return s;
 }

@@ -181,18 +181,17 @@ FileCompilati trova_file_scenario(const std::vector<fs::path>& ingressi) {
 }
 
 ScenarioCompilato leggi_scenario(const FileCompilati& file) {
-  const auto con_nome = [](const fs::path& p, auto&& decodifica) {
-    const std::string dati = leggi_file_binario(p);
+  const auto con_nome = [](const fs::path& p, FileCompilato tipo, auto&& decodifica) {
     try {
-      return decodifica(dati);
+      return decodifica(leggi_file_compilato(p, tipo));
     } catch (const DecodeError& e) {
       throw DecodeError(e.offset(), p.string() + ": " + e.what());
     }
   };
   ScenarioCompilato sc;
-  sc.celle = con_nome(file.celle, [](const std::string& d) { return decodifica_celle(d); });
-  sc.elementi = con_nome(file.elementi, [](const std::string& d) { return decodifica_elementi(d); });
-  sc.tracciato = con_nome(file.tracciato, [](const std::string& d) { return decodifica_tracciato(d); });
+  sc.celle = con_nome(file.celle, FileCompilato::celle, [](const std::string& d) { return decodifica_celle(d); });
+  sc.elementi = con_nome(file.elementi, FileCompilato::elementi, [](const std::string& d) { return decodifica_elementi(d); });
+  sc.tracciato = con_nome(file.tracciato, FileCompilato::tracciato, [](const std::string& d) { return decodifica_tracciato(d); });
   return sc;
 }
 
@@ -205,6 +204,14 @@ void disegna_scenario(const ScenarioCompilato& scenario, const fs::path& uscita,
   const bool svg = estensione == ".svg";
   if (!svg && estensione != ".png") {
     throw std::invalid_argument("output \"" + uscita.string() + "\" must end in .svg or .png");
+  }
+  // Cairo says only that the stream failed: the folder is named here.
+  if (const fs::path cartella = uscita.parent_path(); !cartella.empty()) {
+    std::error_code ec;
+    if (!fs::is_directory(cartella, ec)) {
+      throw std::runtime_error("cannot write " + uscita.string() + ": the folder " + cartella.string() +
+                               (fs::exists(cartella, ec) ? " is not a folder" : " does not exist"));
+    }
   }
   const auto distruggi = [](cairo_surface_t* s) { cairo_surface_destroy(s); };
   std::unique_ptr<cairo_surface_t, decltype(distruggi)> superficie(
@@ -235,6 +242,40 @@ void disegna_scenario(const ScenarioCompilato& scenario, const fs::path& uscita,
   if (scritto != CAIRO_STATUS_SUCCESS) {
     throw std::runtime_error("cannot write " + uscita.string() + ": " + cairo_status_to_string(scritto));
   }
+}
+
+std::string disegna_in_memoria(const ScenarioCompilato& scenario, const OpzioniPlot& o, bool svg) {
+  if (o.larghezza < 400 || o.altezza < 300 || o.larghezza > 10000 || o.altezza > 10000) {
+    throw std::invalid_argument("picture size " + std::to_string(o.larghezza) + "x" +
+                                std::to_string(o.altezza) + " is outside 400x300 to 10000x10000");
+  }
+  std::string bytes;
+  const auto aggiungi = [](void* chiusura, const unsigned char* dati, unsigned int n) {
+    static_cast<std::string*>(chiusura)->append(reinterpret_cast<const char*>(dati), n);
+    return CAIRO_STATUS_SUCCESS;
+  };
+  const auto distruggi = [](cairo_surface_t* s) { cairo_surface_destroy(s); };
+  std::unique_ptr<cairo_surface_t, decltype(distruggi)> superficie(
+      svg ? cairo_svg_surface_create_for_stream(aggiungi, &bytes, o.larghezza, o.altezza)
+          : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.larghezza, o.altezza),
+      distruggi);
+  if (svg) cairo_svg_surface_set_document_unit(superficie.get(), CAIRO_SVG_UNIT_PX);
+  cairo_t* cr = cairo_create(superficie.get());
+  disegna(cr, scenario, o.larghezza, o.altezza);
+  cairo_status_t stato = cairo_status(cr);
+  cairo_destroy(cr);
+  if (stato == CAIRO_STATUS_SUCCESS) {
+    if (svg) {
+      cairo_surface_finish(superficie.get());
+      stato = cairo_surface_status(superficie.get());
+    } else {
+      stato = cairo_surface_write_to_png_stream(superficie.get(), aggiungi, &bytes);
+    }
+  }
+  if (stato != CAIRO_STATUS_SUCCESS) {
+    throw std::runtime_error(std::string("drawing failed: ") + cairo_status_to_string(stato));
+  }
+  return bytes;
 }
 
 void plot_scenario(const std::vector<fs::path>& ingressi, const fs::path& uscita, const OpzioniPlot& o) {
