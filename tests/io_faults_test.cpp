@@ -385,7 +385,7 @@ TEST_F(IoFaults, PlotReplacesItsPictureWholeAndNeverWritesThroughALink) {
 
   e = esegui({"plot", "nuovo", "-o", "manca/plot.png"});
   EXPECT_EQ(e.stato, 4) << e.err;
-  EXPECT_EQ(e.err, "scenario-compiler: cannot write \"manca/plot.png\": No such file or directory\n");
+  EXPECT_EQ(e.err, "scenario-compiler: cannot write manca/plot.png: the folder manca does not exist\n");
   EXPECT_EQ(elenco(dir.path()),
             (std::set<std::string>{linea_txt, treno_txt, note, rallentamenti, scheda, "mine.svg", "plot.svg", "nuovo",
                                    "out"}));
