@@ -80,6 +80,9 @@ int esegui_riga_di_comando(int argc, char** argv) {
     cmd->add_option("TRAIN", o->treno, "Train description file (only read)")->required()->type_name("FILE");
     cmd->add_option("--name", o->nome, "Scenario name (nome_scenario)")->type_name("NAME");
     cmd->add_option("--train", o->numero, "Train number (numero_treno)")->type_name("NUMBER");
+    cmd->add_flag("--watch", o->osserva,
+                  "Run again on every save of either description, each result closed by a timestamped "
+                  "line; Ctrl-C ends it with status 0");
     cmd->footer(std::string(identita_help) + "\n\n" + stati_di_uscita);
   }
   compile->add_option("--out", compila.out, "Directory for the compiled files (created if missing)")
@@ -95,9 +98,13 @@ int esegui_riga_di_comando(int argc, char** argv) {
   inspect->add_flag("--json", ispeziona.json, "Print JSON instead of text");
   inspect->add_option("--cells", ispeziona.celle, "Cells file: only cells FROM to TO (either may be left out)")
       ->type_name("FROM:TO");
+  inspect->add_option("--km", ispeziona.km,
+                      "Cells file: only what the description places from FROM to TO km (decimals allowed); "
+                      "stretches cut to it")
+      ->type_name("FROM:TO");
   inspect->add_option("--only", ispeziona.solo,
-                      "Cells file: only cells of these groups: signals, stations, restrictions, boards, codes, "
-                      "tunnels")
+                      "Cells file: only cells of these groups: signals, stations, restrictions, boards, codes; "
+                      "tunnels (shown as stretches)")
       ->type_name("TYPE...")
       ->delimiter(',');
   inspect->add_option("--every", ispeziona.ogni, "Track plan: every N-th row (and the last)")->type_name("N");

@@ -27,6 +27,7 @@ struct OpzioniCompile {
   std::optional<std::string> numero;  // --train
   bool senza_tracciato = false;       // --no-plan: modo 0
   bool solo_controllo = false;        // check: nothing is written
+  bool osserva = false;               // --watch: again on every save, until Ctrl-C
 };
 int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& err);
 
@@ -34,6 +35,7 @@ struct OpzioniInspectRiga {
   std::string file;
   bool json = false;
   std::optional<std::string> celle;  // "FROM:TO"
+  std::optional<std::string> km;     // "FROM:TO" in kilometres
   std::vector<std::string> solo;     // group names
   std::optional<int> ogni;
 };

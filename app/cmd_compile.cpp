@@ -12,6 +12,7 @@
 #include "app/esegui_scenario.h"
 #include "app/file_output.h"
 #include "app/identita.h"
+#include "watch/ripeti.h"
 
 namespace sc {
 namespace {
@@ -25,9 +26,38 @@ bool stesso_file(const std::string& a, const std::string& b) {
 
 std::string conta_faults(size_t n) { return std::to_string(n) + (n == 1 ? " fault" : " faults"); }
 
+// The closing line of one run of a watch.
+std::string esito_in_breve(int stato, bool solo_controllo) {
+  switch (stato) {
+    case stato_ok: return solo_controllo ? "no fault" : "compiled without fault";
+    case stato_con_errori: return "faults, listed above";
+    case stato_uso: return "a description cannot be read";
+    case stato_errore_riservato: return "error report: cell 1 already holds an element";
+    case stato_file_non_scritto: return "a compiled file could not be written";
+    default: return "status " + std::to_string(stato);
+  }
+}
+
+int compila_osservando(const OpzioniCompile& o, std::ostream& out, std::ostream& err) {
+  // The identity does not change with a save: a wrong one ends at once.
+  const EsitoIdentita id = identita_compilazione(o.linea, o.treno, o.nome, o.numero);
+  if (!id.identita) {
+    err << nome_programma << ": " << id.errore << std::endl;
+    return stato_uso;
+  }
+  OpzioniCompile una_volta = o;
+  una_volta.osserva = false;
+  Ripetizione r;
+  r.files = {o.linea, o.treno};
+  r.passo = [&] { return comando_compile(una_volta, out, err); };
+  r.esito = [&](int stato) { return esito_in_breve(stato, o.solo_controllo); };
+  return ripeti_a_ogni_modifica(r, out, err);
+}
+
 }  // namespace
 
 int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& err) {
+  if (o.osserva) return compila_osservando(o, out, err);
   for (const std::string& sorgente : {o.linea, o.treno}) {
     if (const std::string motivo = non_leggibile(sorgente, false); !motivo.empty()) {
       err << nome_programma << ": " << motivo << std::endl;
