@@ -30,6 +30,9 @@ int errore_di_uso(const std::string& messaggio) {
 }  // namespace
 
 int esegui_riga_di_comando(int argc, char** argv) {
+  // The viewer parses its own arguments.
+  if (argc >= 2 && std::string(argv[1]) == "view") return comando_view(argc - 1, argv + 1, std::cerr);
+
   CLI::App app{
       "Compiles train-driving scenarios into the simulator's binary files.\n"
       "Without a command it runs the embedded scenario \"Corvale_Pravena AV\", train 409:\n"
@@ -132,6 +135,12 @@ int esegui_riga_di_comando(int argc, char** argv) {
   decompile->add_flag("--force", decompila.sostituisci, "Replace files of the same names");
   decompile->footer(stati_di_uscita);
 
+  // view: listed here for --help; run by comando_view before parsing
+  app.add_subcommand("view",
+                     "A window with the plan view and profile of a scenario, redrawn whenever a description "
+                     "is saved (see 'view --help')")
+      ->allow_extras();
+
   // explain
   std::optional<std::string> codice_spiega;
   bool elenco_codici = false;
@@ -151,7 +160,7 @@ int esegui_riga_di_comando(int argc, char** argv) {
     if (comandi.empty() && dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr && argc > 1 &&
         argv[1][0] != '-') {
       return errore_di_uso(std::string("unknown command \"") + argv[1] +
-                           "\"; the commands are export, compile, check, inspect, plot, explain and decompile");
+                           "\"; the commands are export, compile, check, inspect, plot, view, explain and decompile");
     }
     return errore_di_uso(comandi.empty() ? e.what() : comandi.front()->get_name() + ": " + e.what());
   }

@@ -26,14 +26,19 @@ class ProcessoInCorso {
  public:
   // Starts `programma` with `args` in `cwd`; `ambiente` entries are set in
   // the child (an empty value unsets the variable).
+  // Its standard input is a pipe the test writes to with `scrivi`.
   ProcessoInCorso(const std::string& programma, const std::vector<std::string>& args, const std::string& cwd,
                   const std::map<std::string, std::string>& ambiente = {})
       : out_(uscite_ / "out"), err_(uscite_ / "err") {
     std::vector<char*> argv{const_cast<char*>(programma.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    int tubo[2] = {-1, -1};
+    if (::pipe(tubo) != 0) return;
     pid_ = ::fork();
     if (pid_ == 0) {
+      ::close(tubo[1]);
+      if (::dup2(tubo[0], 0) < 0) ::_exit(122);
       for (const auto& [k, v] : ambiente) {
         if (v.empty()) ::unsetenv(k.c_str());
         else ::setenv(k.c_str(), v.c_str(), 1);
@@ -45,8 +50,11 @@ class ProcessoInCorso {
       ::execv(programma.c_str(), argv.data());
       ::_exit(123);
     }
+    ::close(tubo[0]);
+    ingresso_ = tubo[1];
   }
   ~ProcessoInCorso() {
+    if (ingresso_ >= 0) ::close(ingresso_);
     if (pid_ > 0 && !stato_) {
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
@@ -90,6 +98,10 @@ class ProcessoInCorso {
     return stato_;
   }
   void segnale(int s) const { ::kill(pid_, s); }
+  // Writes `testo` to its standard input.
+  bool scrivi(const std::string& testo) const {
+    return ingresso_ >= 0 && ::write(ingresso_, testo.data(), testo.size()) == static_cast<ssize_t>(testo.size());
+  }
   pid_t pid() const { return pid_; }
 
  private:
@@ -102,6 +114,7 @@ class ProcessoInCorso {
   TempDir uscite_;
   std::string out_, err_;
   pid_t pid_ = -1;
+  int ingresso_ = -1;
   std::optional<int> stato_;
 };
 

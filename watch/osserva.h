@@ -32,10 +32,13 @@ class Osservatore {
                         std::chrono::milliseconds quiete = std::chrono::milliseconds(100),
                         std::optional<std::chrono::milliseconds> scadenza = std::nullopt);
 
- private:
-  // Reads the pending events; true when one names a watched file.
+  // For an event loop of its own: the descriptor that becomes readable on
+  // an event, and the reading of what is pending (true when an event names
+  // one of the files).
+  int fd() const { return fd_; }
   bool leggi_eventi();
 
+ private:
   int fd_ = -1;
   struct Voce {
     int wd;
