@@ -13,9 +13,9 @@
 #include <functional>
 #include <regex>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
-#include "tests/processo_in_corso.h"
+#include "tests/support/processo_in_corso.h"
 
 // Last: Xlib defines macros (None, Status, Bool) that other headers use as names.
 #include <X11/Xlib.h>

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <regex>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
-#include "tests/processo_in_corso.h"
+#include "tests/support/processo_in_corso.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "app/compiled_decode.h"
-#include "app/posizioni.h"
+#include "format/compiled_decode.h"
+#include "format/posizioni.h"
 #include "viewer/vista_geometria.h"
 #include "watch/osserva.h"
 

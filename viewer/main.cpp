@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/cli_comandi.h"
-#include "app/compiled_decode.h"
+#include "cli/cli_comandi.h"
+#include "format/compiled_decode.h"
 #include "viewer/finestra.h"
 
 namespace {

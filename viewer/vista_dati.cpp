@@ -7,13 +7,13 @@
 #include <iterator>
 #include <sstream>
 
-#include "app/compiled_decode.h"
-#include "app/diagnostics.h"
-#include "app/esamina.h"
-#include "app/file_output.h"
-#include "app/identita.h"
-#include "app/nomi_file.h"
-#include "app/posizioni.h"
+#include "format/compiled_decode.h"
+#include "output/diagnostics.h"
+#include "inspect/esamina.h"
+#include "output/file_output.h"
+#include "cli/identita.h"
+#include "output/nomi_file.h"
+#include "format/posizioni.h"
 #include "compiler/memorizza_percorso.h"
 
 namespace sc::vista {

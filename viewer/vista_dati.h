@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/plot.h"
+#include "plot/plot.h"
 #include "compiler/fault.h"
 
 namespace sc::vista {

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/compiled_decode_test.h"
+#include "format/compiled_decode_test.h"
 #include "viewer/vista_dati.h"
 #include "viewer/vista_geometria.h"
 #include "writers/scenario.h"
