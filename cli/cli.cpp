@@ -121,6 +121,8 @@ int esegui_riga_di_comando(int argc, char** argv) {
       ->required();
   plot->add_option("-o,--output", disegna.uscita, "Picture to write; .svg or .png")->type_name("OUT")->required();
   plot->add_option("--size", disegna.dimensioni, "Picture size in pixels (default 1600x1000)")->type_name("WxH");
+  plot->add_option("--from", disegna.da_km, "Profile from this kilometre (default: the start)")->type_name("KM");
+  plot->add_option("--to", disegna.a_km, "Profile to this kilometre (default: the end of the cells)")->type_name("KM");
   plot->footer(stati_di_uscita);
 
   // decompile

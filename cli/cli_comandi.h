@@ -45,6 +45,7 @@ struct OpzioniPlotRiga {
   std::vector<std::string> ingressi;
   std::string uscita;
   std::optional<std::string> dimensioni;  // "WxH"
+  std::optional<double> da_km, a_km;      // --from, --to
 };
 int comando_plot(const OpzioniPlotRiga& o, std::ostream& out, std::ostream& err);
 

@@ -7,6 +7,10 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -15,6 +19,7 @@
 
 #include "format/compiled_decode.h"
 #include "plot/plot_internal.h"
+#include "compiler/codici_gara.h"
 #include "compiler/testo.h"
 
 namespace sc {
@@ -88,7 +93,7 @@ std::string quanti(size_t n, const std::string& cosa) {
   return std::to_string(n) + " " + cosa + (n == 1 ? "" : "s");
 }
 
-// The title and a line of counts.
+// The title, a line of counts, and a warning when the compile stopped at a fault.
 void intestazione(Tela& t, const ScenarioCompilato& sc, const Contenuto& c) {
   const double s = t.s();
   std::string titolo = c.nome_scenario.empty() ? "Compiled scenario" : c.nome_scenario;
@@ -96,6 +101,7 @@ void intestazione(Tela& t, const ScenarioCompilato& sc, const Contenuto& c) {
   t.carattere(20, true);
   t.colore(nero);
   t.testo(24 * s, 16 * s, titolo, 0, 0);
+  const double fine_titolo = 24 * s + t.larghezza(titolo);
   char sotto[256];
   std::snprintf(sotto, sizeof sotto,
                 "line %.1f km, %s, %s, %s, %s, %s, %s", c.lunghezza_linea / 1000,
@@ -106,16 +112,24 @@ void intestazione(Tela& t, const ScenarioCompilato& sc, const Contenuto& c) {
   t.carattere(11.5);
   t.colore(grigio_testo);
   t.testo(24 * s, 44 * s, sotto, 0, 0);
+  if (c.arresto) {
+    t.carattere(12, true);
+    t.colore(guasto);
+    t.testo(fine_titolo + 30 * s, 20 * s, avviso_arresto(*c.arresto), 0, 0);
+  }
 }
 
-void disegna(cairo_t* cr, const ScenarioCompilato& sc, double w, double h) {
+void disegna(cairo_t* cr, const ScenarioCompilato& sc, double w, double h, const OpzioniPlot& o,
+             std::vector<TestoSvg>* testi) {
   // Everything scales with the picture, but text never below 3/4 of its
   // size at 1600x1000.
   const double s = std::max(0.75, std::min(w / 1600, h / 1000));
-  Tela t(cr, s);
+  Tela t(cr, s, testi);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
-  const Contenuto c = raccogli(sc);
+  Contenuto c = raccogli(sc);
+  if (o.da) c.inizio_profilo = *o.da;
+  if (o.a) c.fine_profilo = *o.a;
   intestazione(t, sc, c);
 
   // The plan on the left; legend and station list beside it, side by side
@@ -140,7 +154,78 @@ void disegna(cairo_t* cr, const ScenarioCompilato& sc, double w, double h) {
   disegna_profilo(t, sc, c, 110 * s, alto1 + 32 * s, w - 30 * s, h - 48 * s);
 }
 
+// Writes `bytes` to `path`; std::runtime_error naming it on failure.
+void scrivi_file(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) throw std::runtime_error("cannot write " + path.string() + ": " + std::strerror(errno));
+}
+
+cairo_status_t accumula(void* destinazione, const unsigned char* dati, unsigned int n) {
+  static_cast<std::string*>(destinazione)->append(reinterpret_cast<const char*>(dati), n);
+  return CAIRO_STATUS_SUCCESS;
+}
+
 }  // namespace
+
+std::string plot_detail::avviso_arresto(double metri) {
+  char t[200];
+  std::snprintf(t, sizeof t,
+                "from a compile that stopped at a fault: no speed from %.1f km on, nothing placed after the fault",
+                metri / 1000);
+  return t;
+}
+
+std::optional<double> arresto_compilazione(const std::vector<Cella>& celle) {
+  // The end fill reaches cell U - 3, the fourth cell from the end.
+  if (celle.size() < 5) return std::nullopt;
+  const size_t ultima = celle.size() - 4;
+  if (celle[ultima].velocita != 0) return std::nullopt;
+  size_t i = ultima;
+  while (i > 0 && celle[i - 1].velocita == 0) --i;
+  return static_cast<double>(i) * metri_cella;
+}
+
+std::string scenari_diversi(const FileCompilati& f, const ScenarioCompilato& sc) {
+  const std::string base = f.celle.stem().string();
+  if (f.elementi.stem().string() != base) {
+    return f.celle.filename().string() + " and " + f.elementi.filename().string() +
+           " are not of one scenario and train (NAME_NUMBER.dat and NAME_NUMBER.sim)";
+  }
+  const std::string piano = f.tracciato.filename().string();
+  const std::string scenario = piano.substr(0, piano.size() - std::string("_linea.dat").size());
+  if (!base.starts_with(scenario + "_")) {
+    return f.tracciato.filename().string() + " is not the track plan of " + base + " (NAME_linea.dat)";
+  }
+  const Elemento& nome = sc.elementi.at(record_sfondo_identita);
+  const Elemento& treno = sc.elementi.at(record_ripetizione);
+  if (sc.celle.size() > 1) {
+    const int16_t atteso = somma_gara(testo_gara(treno.nome, nome.nome));
+    if (sc.celle[1].valore_2 != atteso) {
+      return f.celle.filename().string() + " holds the contest code " + std::to_string(sc.celle[1].valore_2) +
+             " in cell 1, where scenario \"" + utf8_da_1252(nome.nome) + "\" train \"" +
+             utf8_da_1252(treno.nome) + "\" of " + f.elementi.filename().string() + " has " +
+             std::to_string(atteso);
+    }
+  }
+  const int32_t lunghezza = sc.elementi.at(record_treno_linea).fine;
+  if (lunghezza >= 0 && lunghezza <= lunghezza_massima) {
+    const size_t celle = static_cast<size_t>(ultima_cella_per(lunghezza)) + 1;
+    if (sc.celle.size() != celle) {
+      return f.celle.filename().string() + " holds " + std::to_string(sc.celle.size()) + " cells, where the " +
+             std::to_string(lunghezza) + " m line of " + f.elementi.filename().string() + " has " +
+             std::to_string(celle);
+    }
+    const int32_t righe = lunghezza + coda_linea + 1;
+    if (sc.tracciato.presente() && sc.tracciato.righe() != righe) {
+      return f.tracciato.filename().string() + " holds " + std::to_string(sc.tracciato.righe()) +
+             " rows, where the " + std::to_string(lunghezza) + " m line of " + f.elementi.filename().string() +
+             " has " + std::to_string(righe);
+    }
+  }
+  return "";
+}
 
 FileCompilati trova_file_scenario(const std::vector<fs::path>& ingressi) {
   if (ingressi.empty()) throw std::invalid_argument("no directory or files to plot");
@@ -200,9 +285,17 @@ void disegna_scenario(const ScenarioCompilato& scenario, const fs::path& uscita,
   if (!svg && estensione != ".png") {
     throw std::invalid_argument("output \"" + uscita.string() + "\" must end in .svg or .png");
   }
+  const double fine_linea = std::max(1000.0, static_cast<double>(scenario.celle.size() > 3 ? scenario.celle.size() - 3 : scenario.celle.size()) * metri_cella);
+  const double da = o.da.value_or(0), a = o.a.value_or(fine_linea);
+  if (!(da >= 0) || !(a > da) || !(da < fine_linea) || !std::isfinite(a)) {
+    throw std::invalid_argument("the stretch from " + numero_asse(da / 1000, 0.001) + " to " +
+                                numero_asse(a / 1000, 0.001) + " km is not within the line (0 to " +
+                                numero_asse(fine_linea / 1000, 0.001) + " km)");
+  }
+  std::string svg_testo;
   const auto distruggi = [](cairo_surface_t* s) { cairo_surface_destroy(s); };
   std::unique_ptr<cairo_surface_t, decltype(distruggi)> superficie(
-      svg ? cairo_svg_surface_create(uscita.c_str(), o.larghezza, o.altezza)
+      svg ? cairo_svg_surface_create_for_stream(accumula, &svg_testo, o.larghezza, o.altezza)
           : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.larghezza, o.altezza),
       distruggi);
   if (svg && cairo_surface_status(superficie.get()) == CAIRO_STATUS_SUCCESS) {
@@ -213,7 +306,8 @@ void disegna_scenario(const ScenarioCompilato& scenario, const fs::path& uscita,
                              cairo_status_to_string(cairo_surface_status(superficie.get())));
   }
   cairo_t* cr = cairo_create(superficie.get());
-  disegna(cr, scenario, o.larghezza, o.altezza);
+  std::vector<TestoSvg> testi;
+  disegna(cr, scenario, o.larghezza, o.altezza, o, svg ? &testi : nullptr);
   const cairo_status_t stato = cairo_status(cr);
   cairo_destroy(cr);
   if (stato != CAIRO_STATUS_SUCCESS) {
@@ -223,6 +317,11 @@ void disegna_scenario(const ScenarioCompilato& scenario, const fs::path& uscita,
   if (svg) {
     cairo_surface_finish(superficie.get());
     scritto = cairo_surface_status(superficie.get());
+    const size_t fine = svg_testo.rfind("</svg>");
+    if (scritto == CAIRO_STATUS_SUCCESS && fine != std::string::npos) {
+      svg_testo.insert(fine, elementi_svg(testi));
+      scrivi_file(uscita, svg_testo);
+    }
   } else {
     scritto = cairo_surface_write_to_png(superficie.get(), uscita.c_str());
   }

@@ -297,6 +297,13 @@ double disegna_piano(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
   cairo_set_line_width(cr, 2 * s);
   traccia(cr, v, punti, 0, static_cast<double>(punti.size() - 1), &binario_disegnato);
   cairo_stroke(cr);
+  // The stretch the profile shows, when it is not the whole line.
+  if (c.inizio_profilo > 0 || c.fine_profilo < static_cast<double>(sc.celle.size() > 3 ? sc.celle.size() - 3 : 0) * metri_cella) {
+    t.colore(Colore{0.95, 0.55, 0.05, 0.75});
+    cairo_set_line_width(cr, 6 * s);
+    traccia(cr, v, punti, c.inizio_profilo, c.fine_profilo, nullptr);
+    cairo_stroke(cr);
+  }
   const std::vector<TaccaKm> tacche = tacche_km(t, v, punti, e.ultimo);
   // Signals as small dots, stations as rings.
   t.colore(segnale);
