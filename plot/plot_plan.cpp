@@ -224,9 +224,10 @@ void numeri_km(Tela& t, const std::vector<TaccaKm>& tacche, const Rett& cornice,
 // A station's name beside its ring `p`, at the place of ten around it that
 // costs least: leaving `riquadro` costs most, then meeting a taken place,
 // then leaving the frame, then each track point covered, then the order of
-// the places.
-Rett posto_nome(const Punto& p, double w, double h, double s, const Rett& riquadro, const Rett& cornice,
-                const std::vector<Punto>& binario, const std::vector<Rett>& occupati) {
+// the places. None when every place meets a name or number already placed.
+std::optional<Rett> posto_nome(const Punto& p, double w, double h, double s, const Rett& riquadro,
+                               const Rett& cornice, const std::vector<Punto>& binario,
+                               const std::vector<Rett>& occupati) {
   const double g = 10 * s;
   const Punto angoli[] = {
       {p.x + g, p.y - h / 2},     {p.x - g - w, p.y - h / 2}, {p.x - w / 2, p.y - g - h},
@@ -252,6 +253,8 @@ Rett posto_nome(const Punto& p, double w, double h, double s, const Rett& riquad
       scelto = r;
     }
   }
+  // Every place meets a name or a number already there: none.
+  if (migliore >= 1000) return std::nullopt;
   return scelto;
 }
 
@@ -333,10 +336,11 @@ double disegna_piano(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
   for (const auto& [st, p] : anelli) {
     const std::string et = st->nome.empty() ? std::to_string(st->numero) : st->nome;
     const double w = t.larghezza(et), h = t.altezza_cifre() * 1.3;
-    const Rett scelto = posto_nome(p, w, h, s, riquadro, cornice, binario_disegnato, occupati);
-    occupati.push_back(scelto);
+    const std::optional<Rett> scelto = posto_nome(p, w, h, s, riquadro, cornice, binario_disegnato, occupati);
+    if (!scelto) continue;
+    occupati.push_back(*scelto);
     t.colore(stazione);
-    t.testo_su_fondo(scelto.x0 + 2 * s, scelto.y0 + 2 * s, et, 0, 0);
+    t.testo_su_fondo(scelto->x0 + 2 * s, scelto->y0 + 2 * s, et, 0, 0);
   }
   return v.ox + v.larg;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "format/compiled_decode.h"
+#include "format/posizioni.h"
 #include "plot/plot_internal.h"
 
 namespace sc::plot_detail {
@@ -261,8 +262,10 @@ void marche(Tela& t, const Profilo& p, const Contenuto& c, const ScenarioCompila
   const std::vector<Cella>& celle = sc.celle;
   cairo_t* cr = t.cr();
   const double s = t.s();
+  // Each mark where the description places it (see format/posizioni.h).
+  const auto x_di = [&](size_t i) { return p.X(static_cast<double>(metri_descrizione(celle[i], i))); };
   t.colore(segnale);
-  for (const size_t i : c.segnali) t.triangolo(p.X(metri(i)), p.riga_y(0), 5);
+  for (const size_t i : c.segnali) t.triangolo(x_di(i), p.riga_y(0), 5);
   cairo_fill(cr);
   for (const size_t i : c.codici) {
     t.colore(codice);
@@ -278,14 +281,14 @@ void marche(Tela& t, const Profilo& p, const Contenuto& c, const ScenarioCompila
   for (const Rallentamento& r : c.rallentamenti) {
     t.rettangolo(p.X(r.da), p.riga_y(2) - 3 * s, std::max(p.X(r.a) - p.X(r.da), 2 * s), 6 * s);
   }
-  for (const size_t i : c.avvisi_rall) t.triangolo(p.X(metri(i)), p.riga_y(2), 5);
+  for (const size_t i : c.avvisi_rall) t.triangolo(x_di(i), p.riga_y(2), 5);
   cairo_fill(cr);
   // Speed-indicator boards filled, indication boards hollow.
   t.colore(cartello);
-  for (const size_t i : c.cartelli_v) t.quadrato(p.X(metri(i)), p.riga_y(3), 3.5);
+  for (const size_t i : c.cartelli_v) t.quadrato(x_di(i), p.riga_y(3), 3.5);
   cairo_fill(cr);
   cairo_set_line_width(cr, 1.3 * s);
-  for (const size_t i : c.cartelli_testo) t.quadrato(p.X(metri(i)), p.riga_y(3), 3.5);
+  for (const size_t i : c.cartelli_testo) t.quadrato(x_di(i), p.riga_y(3), 3.5);
   cairo_stroke(cr);
   // Labels, left to right, each right of its board when it meets nothing.
   std::vector<std::pair<size_t, std::string>> etichette;
@@ -305,9 +308,9 @@ void marche(Tela& t, const Profilo& p, const Contenuto& c, const ScenarioCompila
   double libero_da = -INFINITY;
   for (size_t k = 0; k < etichette.size(); ++k) {
     const auto& [i, et] = etichette[k];
-    const double x = p.X(metri(i)) + 6 * s, w = t.larghezza(et);
+    const double x = x_di(i) + 6 * s, w = t.larghezza(et);
     // Up to the next board's mark, or the panel's edge.
-    const double fino = k + 1 < etichette.size() ? p.X(metri(etichette[k + 1].first)) - 6 * s : p.gx1;
+    const double fino = k + 1 < etichette.size() ? x_di(etichette[k + 1].first) - 6 * s : p.gx1;
     if (x < libero_da || x + w > fino) continue;
     t.testo(x, p.riga_y(3), et, 0, 0.5);
     libero_da = x + w + 6 * s;
@@ -332,7 +335,8 @@ void clip_pannelli(Tela& t, const Profilo& p) {
   cairo_clip(t.cr());
 }
 
-// Station names above the speed panel, on two lines when they would meet.
+// Station names above the speed panel, on two lines when they would meet;
+// those that would still meet another are left out.
 void nomi_stazioni(Tela& t, const Profilo& p, const Contenuto& c) {
   const double s = t.s();
   t.carattere(10.5, true);
@@ -342,7 +346,9 @@ void nomi_stazioni(Tela& t, const Profilo& p, const Contenuto& c) {
     const std::string et = st.nome.empty() ? "station " + std::to_string(st.numero) : st.nome;
     const double w = t.larghezza(et);
     const double x = std::clamp(p.X(st.progressiva) - w / 2, p.gx0 - 40 * s, p.gx1 + 20 * s - w);
-    const int r = x > fine_riga[0] ? 0 : x > fine_riga[1] ? 1 : (fine_riga[0] < fine_riga[1] ? 0 : 1);
+    // A name that fits on neither line is left out rather than drawn over another.
+    if (x <= fine_riga[0] && x <= fine_riga[1]) continue;
+    const int r = x > fine_riga[0] ? 0 : 1;
     t.colore(stazione);
     t.testo(x, r == 0 ? p.nomi - 2 * s : p.nomi - 18 * s, et, 0, 1);
     fine_riga[r] = x + w + 8 * s;
