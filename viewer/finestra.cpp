@@ -229,13 +229,14 @@ class Profilo : public Fl_Widget {
       fl_color(fl_color_average(colore_stazione, FL_WHITE, 0.25f));
       fl_rectf(a, v0, std::max(2, b - a), p1 - v0);
       fl_color(colore_stazione);
-      fl_draw(utf8_da_1252(e.nome).c_str(), a, y() + 14);
+      fl_draw(utf8_da_1252(e.nome).c_str(), std::max(a, x() + 2), y() + 14);
     }
     // Speed and gradient, scaled to the largest values of the line.
+    // The last three cells are never filled: left out of the scales.
     int vmax = 50, gmax = 5;
-    for (const Cella& c : celle) {
-      vmax = std::max(vmax, c.velocita * 5 * 11 / 10);
-      gmax = std::max(gmax, std::abs(c.pendenza - 100) * 11 / 10 + 1);
+    for (size_t i = 0; i + 3 < celle.size(); ++i) {
+      vmax = std::max(vmax, celle[i].velocita * 5 * 11 / 10);
+      gmax = std::max(gmax, std::abs(celle[i].pendenza - 100) * 11 / 10 + 1);
     }
     griglia_e_assi(gx0, gx1, v0, v1, p0, p1, vmax, gmax, X);
     fl_push_clip(gx0, y(), gx1 - gx0, h());
