@@ -60,10 +60,6 @@ int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream
 // `elenco` every code with its title.
 int comando_explain(const std::optional<std::string>& codice, bool elenco, std::ostream& out, std::ostream& err);
 
-// The viewer, with the arguments after "view" (argv[0] is "view"). Returns
-// only when it cannot be started.
-int comando_view(int argc, char** argv, std::ostream& err);
-
 // `nome` inside `dir`, as the user would type it: the bare name in ".".
 std::string in_cartella(const std::string& dir, const std::string& nome);
 

@@ -1,33 +1,17 @@
-// view: runs the viewer, a program of its own beside this one
-// (scenario-compiler-view), so that no other command loads the window
-// libraries for it.
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <ostream>
-#include <string>
-#include <vector>
-
-#include "cli/cli_comandi.h"
+// view: the window is the helper program scenario-compiler-view (viewer/),
+// which links FLTK and X11 and reads the arguments after "view" itself.
+#include "cli/comando.h"
 
 namespace sc {
 
-int comando_view(int argc, char** argv, std::ostream& err) {
-  std::error_code ec;
-  const std::filesystem::path io = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) {
-    err << nome_programma << ": view: cannot find the program's own directory: " << ec.message() << std::endl;
-    return stato_uso;
-  }
-  const std::string aiutante = (io.parent_path() / "scenario-compiler-view").string();
-  std::vector<char*> args{const_cast<char*>(aiutante.c_str())};
-  for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
-  args.push_back(nullptr);
-  ::execv(aiutante.c_str(), args.data());
-  err << nome_programma << ": view: cannot run " << aiutante << ": " << std::strerror(errno) << std::endl;
-  return stato_uso;
+Comando registra_view(CLI::App& app, char** argv) {
+  CLI::App* sub = app.add_subcommand(
+      "view",
+      "A window with the plan view and profile of a scenario, redrawn whenever a description is saved "
+      "(see 'view --help')");
+  sub->prefix_command();  // every argument goes to the viewer, --help too
+  sub->set_help_flag();
+  return {sub, [argv] { return esegui_ausiliario("view", argv); }};
 }
 
 }  // namespace sc

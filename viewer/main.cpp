@@ -52,7 +52,9 @@ int main(int argc, char** argv) {
   sc::vista::Sorgente s;
   sc::vista::OpzioniFinestra o;
   std::vector<std::string> posizionali;
-  for (int i = 1; i < argc; ++i) {
+  // Run by `scenario-compiler view ...` with the same arguments: "view" first.
+  const int primo = argc > 1 && std::string(argv[1]) == "view" ? 2 : 1;
+  for (int i = primo; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
       std::cout << uso << std::endl;
