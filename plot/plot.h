@@ -37,7 +37,8 @@ ScenarioCompilato leggi_scenario(const FileCompilati& file);
 // Why the three files cannot come from one compile ("" when they can): their
 // names (NAME_NUMBER.dat, NAME_NUMBER.sim, NAME_linea.dat), the identity in
 // the element table against the contest code in cell 1, and the line length
-// against the number of cells and of track plan rows.
+// against the number of cells and of track plan rows; the contents only when
+// cell 1 holds the compile's mark.
 std::string scenari_diversi(const FileCompilati& file, const ScenarioCompilato& sc);
 
 // Where the compile that wrote the cells stopped at a fault, in metres:
@@ -61,6 +62,11 @@ struct OpzioniPlot {
 // file cannot be written.
 void disegna_scenario(const ScenarioCompilato& scenario, const std::filesystem::path& uscita,
                       const OpzioniPlot& opzioni = {});
+
+// The same picture as the bytes of an SVG (`svg`) or PNG file, written
+// nowhere. std::invalid_argument for a size out of range, std::runtime_error
+// when drawing fails.
+std::string disegna_in_memoria(const ScenarioCompilato& scenario, const OpzioniPlot& opzioni, bool svg);
 
 // trova_file_scenario, leggi_scenario and disegna_scenario in one.
 void plot_scenario(const std::vector<std::filesystem::path>& ingressi,
