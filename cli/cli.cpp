@@ -57,6 +57,7 @@ int esegui_riga_di_comando(int argc, char** argv, const Esecutori& esecutori) {
       registra_inspect(app, esecutori, argv),
       registra_plot(app, esecutori, argv),
       registra_decompile(app),
+      registra_view(app, argv),
       registra_explain(app),
   };
 
@@ -70,7 +71,7 @@ int esegui_riga_di_comando(int argc, char** argv, const Esecutori& esecutori) {
         argv[1][0] != '-') {
       return errore_di_uso(
           std::string("unknown command \"") + argv[1] +
-          "\"; the commands are export, compile, check, inspect, plot, explain and decompile");
+          "\"; the commands are export, compile, check, inspect, plot, view, explain and decompile");
     }
     return errore_di_uso(scelti.empty() ? e.what() : scelti.front()->get_name() + ": " + e.what());
   }

@@ -35,6 +35,7 @@ struct OpzioniCompile {
   bool senza_tracciato = false;       // --no-plan: modo 0
   bool solo_controllo = false;        // check: nothing is written
   bool sync = false;                  // --sync: flush the files to disk
+  bool osserva = false;               // --watch: again on every save, until Ctrl-C
 };
 int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& err);
 
@@ -42,6 +43,7 @@ struct OpzioniInspectRiga {
   std::string file;
   bool json = false;
   std::optional<std::string> celle;  // "FROM:TO"
+  std::optional<std::string> km;     // "FROM:TO" in kilometres
   std::vector<std::string> solo;     // group names
   std::optional<int> ogni;
 };
@@ -51,6 +53,7 @@ struct OpzioniPlotRiga {
   std::vector<std::string> ingressi;
   std::string uscita;
   std::optional<std::string> dimensioni;  // "WxH"
+  std::optional<double> da_km, a_km;      // --from, --to
 };
 int comando_plot(const OpzioniPlotRiga& o, std::ostream& out, std::ostream& err);
 

@@ -16,6 +16,7 @@
 #include "output/file_output.h"
 #include "output/nomi_file.h"
 #include "output/scrivi_compilazione.h"
+#include "watch/ripeti.h"
 
 namespace sc {
 namespace {
@@ -53,9 +54,38 @@ void spiega_errore_riservato(bool marca, std::ostream& err) {
       << ", so place the element further along the line. No compiled file written." << std::endl;
 }
 
+// The closing line of one run of a watch.
+std::string esito_in_breve(int stato, bool solo_controllo) {
+  switch (stato) {
+    case stato_ok: return solo_controllo ? "no fault" : "compiled without fault";
+    case stato_con_errori: return "faults, listed above";
+    case stato_uso: return "a description cannot be read";
+    case stato_errore_riservato: return "error report: cell 1 already holds an element";
+    case stato_file_non_scritto: return "a compiled file could not be written";
+    default: return "status " + std::to_string(stato);
+  }
+}
+
+int compila_osservando(const OpzioniCompile& o, std::ostream& out, std::ostream& err) {
+  // The identity does not change with a save: a wrong one ends at once.
+  const EsitoIdentita id = identita_compilazione(o.linea, o.treno, o.nome, o.numero);
+  if (!id.identita) {
+    err << nome_programma << ": " << id.errore << std::endl;
+    return stato_uso;
+  }
+  OpzioniCompile una_volta = o;
+  una_volta.osserva = false;
+  Ripetizione r;
+  r.files = {o.linea, o.treno};
+  r.passo = [&] { return comando_compile(una_volta, out, err); };
+  r.esito = [&](int stato) { return esito_in_breve(stato, o.solo_controllo); };
+  return ripeti_a_ogni_modifica(r, out, err);
+}
+
 }  // namespace
 
 int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& err) {
+  if (o.osserva) return compila_osservando(o, out, err);
   for (const std::string& sorgente : {o.linea, o.treno}) {
     if (const std::string motivo = non_leggibile(sorgente, false); !motivo.empty()) {
       err << nome_programma << ": " << motivo << std::endl;
@@ -128,6 +158,9 @@ Comando registra_compile(CLI::App& app, bool solo_controllo) {
   sub->add_option("TRAIN", o->treno, "Train description file (only read)")->required()->type_name("FILE");
   sub->add_option("--name", o->nome, "Scenario name (nome_scenario)")->type_name("NAME");
   sub->add_option("--train", o->numero, "Train number (numero_treno)")->type_name("NUMBER");
+  sub->add_flag("--watch", o->osserva,
+                "Run again on every save of either description, each result closed by a timestamped line; "
+                "Ctrl-C ends it with status 0");
   sub->footer(
       "The scenario name and train number come from --name and --train, or else from\n"
       "the file names when they follow the rule NAME_linea.txt and NAME_NUMBER-.txt.\n"

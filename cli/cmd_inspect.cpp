@@ -16,10 +16,13 @@ Comando registra_inspect(CLI::App& app, const Esecutori& e, char** argv) {
   sub->add_flag("--json", o->json, "Print JSON instead of text");
   sub->add_option("--cells", o->celle, "Cells file: only cells FROM to TO (either may be left out)")
       ->type_name("FROM:TO");
-  sub->add_option(
-         "--only", o->solo,
-         "Cells file: only cells of these groups: signals, stations, restrictions, boards, codes, "
-         "tunnels")
+  sub->add_option("--km", o->km,
+                  "Cells file: only what the description places from FROM to TO km (decimals allowed); "
+                  "stretches cut to it")
+      ->type_name("FROM:TO");
+  sub->add_option("--only", o->solo,
+                  "Cells file: only cells of these groups: signals, stations, restrictions, boards, codes; "
+                  "tunnels (shown as stretches)")
       ->type_name("TYPE...")
       ->delimiter(',');
   sub->add_option("--every", o->ogni, "Track plan: every N-th row (and the last)")->type_name("N");

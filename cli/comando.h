@@ -23,6 +23,8 @@ Comando registra_inspect(CLI::App& app, const Esecutori& e, char** argv);
 Comando registra_plot(CLI::App& app, const Esecutori& e, char** argv);
 Comando registra_explain(CLI::App& app);
 Comando registra_decompile(CLI::App& app);
+// view: the helper program scenario-compiler-view parses its own arguments.
+Comando registra_view(CLI::App& app, char** argv);
 
 // The help of --sync (the embedded run and compile).
 inline constexpr const char* testo_sync =

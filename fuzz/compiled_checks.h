@@ -185,7 +185,7 @@ inline std::string controlla_plot(std::string_view ingresso) {
   } catch (const DecodeError&) {
     return {};  // the decoders' own targets check these
   }
-  const std::string svg = disegna_in_memoria(sc, OpzioniPlot{400, 300}, true);
+  const std::string svg = disegna_in_memoria(sc, OpzioniPlot{400, 300, {}, {}}, true);
   if (!svg.starts_with("<?xml")) return "the picture is no SVG";
   // A picture grows with what it shows, never without bound: a few hundred
   // bytes for every cell and plan row at most.

@@ -13,6 +13,7 @@ int comando_inspect(const OpzioniInspectRiga& o, std::ostream& out, std::ostream
   try {
     opzioni.json = o.json;
     if (o.celle) opzioni.celle = intervallo_da_testo(*o.celle);
+    if (o.km) opzioni.metri = intervallo_da_km(*o.km);
     for (const std::string& nome : o.solo) opzioni.solo.push_back(filtro_da_nome(nome));
     if (o.ogni) {
       if (*o.ogni < 1) throw std::invalid_argument("--every must be 1 or more, not " + std::to_string(*o.ogni));

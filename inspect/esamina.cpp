@@ -3,7 +3,9 @@
 // the JSON rendering.
 #include "inspect/esamina.h"
 
+#include <optional>
 #include <stdexcept>
+#include <system_error>
 
 #include "format/compiled_decode.h"
 #include "inspect/esamina_internal.h"
@@ -15,8 +17,8 @@ using namespace inspect_detail;
 
 void controlla_opzioni(FileCompilato tipo, const OpzioniInspect& o) {
   controlla_ogni(o);
-  if (tipo != FileCompilato::celle && (o.celle || !o.solo.empty())) {
-    throw std::invalid_argument(std::string("--cells and --only apply to a cells file, not to a ") +
+  if (tipo != FileCompilato::celle && (o.celle || o.metri || !o.solo.empty())) {
+    throw std::invalid_argument(std::string("--cells, --km and --only apply to a cells file, not to a ") +
                                 nome_file_compilato(tipo) + " file");
   }
   if (tipo != FileCompilato::tracciato && o.ogni != 1) {
@@ -27,8 +29,22 @@ void controlla_opzioni(FileCompilato tipo, const OpzioniInspect& o) {
 
 // As text, or as JSON beginning with the file's path and size when `file`
 // is given.
-std::string celle_come(const std::vector<Cella>& celle, const OpzioniInspect& o, const FileLetto* file) {
-  return o.json ? json_celle(celle, o, file) : testo_celle(celle, o);
+std::string celle_come(const std::vector<Cella>& celle, const OpzioniInspect& o, const Elementi* el,
+                       const FileLetto* file) {
+  return o.json ? json_celle(celle, o, el, file) : testo_celle(celle, o, el);
+}
+
+// The element table beside a cells file (same name, ".sim"), when it reads.
+std::optional<Elementi> elementi_accanto(const std::filesystem::path& celle) {
+  std::filesystem::path sim = celle;
+  sim.replace_extension(".sim");
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(sim, ec)) return std::nullopt;
+  try {
+    return decodifica_elementi(leggi_file_binario(sim));
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
 }
 
 std::string elementi_come(const std::array<Elemento, numero_elementi>& elementi, const OpzioniInspect& o,
@@ -43,8 +59,8 @@ std::string tracciato_come(const Tracciato& tracciato, const OpzioniInspect& o, 
 
 }  // namespace
 
-std::string mostra_celle(const std::vector<Cella>& celle, const OpzioniInspect& opzioni) {
-  return celle_come(celle, opzioni, nullptr);
+std::string mostra_celle(const std::vector<Cella>& celle, const OpzioniInspect& opzioni, const Elementi* elementi) {
+  return celle_come(celle, opzioni, elementi, nullptr);
 }
 
 std::string mostra_elementi(const std::array<Elemento, numero_elementi>& elementi,
@@ -63,7 +79,11 @@ std::string mostra_file(const std::filesystem::path& file, const OpzioniInspect&
   const FileLetto letto{file.string(), dati.size()};
   std::string corpo;
   switch (tipo) {
-    case FileCompilato::celle: corpo = celle_come(decodifica_celle(dati), opzioni, &letto); break;
+    case FileCompilato::celle: {
+      const std::optional<Elementi> el = elementi_accanto(file);
+      corpo = celle_come(decodifica_celle(dati), opzioni, el ? &*el : nullptr, &letto);
+      break;
+    }
     case FileCompilato::elementi: corpo = elementi_come(decodifica_elementi(dati), opzioni, &letto); break;
     case FileCompilato::tracciato: corpo = tracciato_come(decodifica_tracciato(dati), opzioni, &letto); break;
   }

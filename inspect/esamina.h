@@ -26,7 +26,8 @@ FiltroCelle filtro_da_nome(std::string_view nome);
 
 // signals: type 1; stations: stop cells (10); restrictions: types 2 to 5;
 // boards: speed-indicator (6) and indication boards (14); codes: cab-code
-// cells (12, 13); tunnels: tunnel markers or any cell with a tunnel kind.
+// cells (12, 13). Tunnels are shown as stretches, not as cells: no cell
+// is in that group.
 bool cella_nel_filtro(const Cella& c, FiltroCelle filtro);
 
 // An inclusive range of cell indices.
@@ -39,23 +40,44 @@ struct IntervalloCelle {
 // when it is not two whole numbers, or FROM is above TO.
 IntervalloCelle intervallo_da_testo(std::string_view testo);
 
+// Metres [da, a) of the line.
+struct IntervalloMetri {
+  int64_t da = 0;
+  int64_t a = INT64_MAX;
+};
+
+// "FROM:TO" in kilometres (decimals allowed, either end may be left out)
+// as metres; std::invalid_argument as for a cell range.
+IntervalloMetri intervallo_da_km(std::string_view testo);
+
 struct OpzioniInspect {
   bool json = false;
   std::optional<IntervalloCelle> celle;  // cells file only
   std::vector<FiltroCelle> solo;         // cells file only; a cell in any group is shown
+  std::optional<IntervalloMetri> metri;  // cells file only: entries placed within, stretches cut to it
   int32_t ogni = 1;                      // track plan only: every N-th row (and the last)
 };
 
 // What a cell's values mean for its type (packed signal aspects, board
-// speeds, the marks of cell 1), or "" when there is nothing to say.
-std::string dettaglio_cella(const Cella& c, size_t indice);
+// speeds, the marks of cell 1), or "" when there is nothing to say. With
+// the scenario's element table, boards show their text and station stops
+// their station.
+std::string dettaglio_cella(const Cella& c, size_t indice,
+                            const std::array<Elemento, numero_elementi>* elementi = nullptr);
 
-std::string mostra_celle(const std::vector<Cella>& celle, const OpzioniInspect& opzioni);
+// Where the description placed what cell `indice` holds: metri_descrizione,
+// or for a station stop, with the element table, the station's progressiva.
+int64_t metri_cella(const Cella& c, size_t indice, const std::array<Elemento, numero_elementi>* elementi);
+
+// The cells; `elementi`, when given, is the same scenario's element table.
+std::string mostra_celle(const std::vector<Cella>& celle, const OpzioniInspect& opzioni,
+                         const std::array<Elemento, numero_elementi>* elementi = nullptr);
 std::string mostra_elementi(const std::array<Elemento, numero_elementi>& elementi,
                             const OpzioniInspect& opzioni);
 std::string mostra_tracciato(const Tracciato& tracciato, const OpzioniInspect& opzioni);
 
-// Reads FILE, decodes it by its suffix and shows it. Throws DecodeError for
+// Reads FILE, decodes it by its suffix and shows it. A cells file is shown
+// with the element table beside it (same name, ".sim") when that one reads. Throws DecodeError for
 // a malformed file, std::invalid_argument for a name that is no compiled
 // file or an option that does not apply to its kind, std::runtime_error
 // when the file cannot be read.

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "format/posizioni.h"
 #include "inspect/esamina.h"
 #include "model/percorso.h"
 
@@ -24,8 +25,23 @@ __attribute__((format(printf, 1, 2))) std::string fmt(const char* formato, ...);
 // "signals", "stations", ... as `--only` takes them.
 const char* nome_filtro(FiltroCelle f);
 
-// Whether `--only` keeps the cell: always when it names no group.
-bool cella_scelta(const Cella& c, const OpzioniInspect& o);
+using Elementi = std::array<Elemento, numero_elementi>;
+
+// Whether `--only` and `--km` keep cell `i`: `--only` always when it names
+// no group, `--km` when what the cell holds was placed within its range.
+bool cella_scelta(const Cella& c, size_t i, const OpzioniInspect& o, const Elementi* el);
+
+// Whether the cells are listed one by one: not when `--only` names only
+// groups shown as stretches (tunnels).
+bool mostra_tabella(const OpzioniInspect& o);
+
+// Which stretches are shown: all three profiles without `--only`, tunnels
+// when `--only` names them.
+bool mostra_tratti(const OpzioniInspect& o, Profilo p);
+
+// The stretches of profile `p`, cut to the `--km` range and to the cells of
+// `--cells`.
+std::vector<Tratto> tratti_scelti(const std::vector<Cella>& celle, Profilo p, const OpzioniInspect& o);
 
 // The cells `--cells` keeps: [primo, ultimo) within the file.
 std::pair<size_t, size_t> limiti(const std::vector<Cella>& celle, const OpzioniInspect& o);
@@ -75,7 +91,7 @@ Sommario sommario(const Tracciato& t);
 
 // ---------------------------------------------------------------- renderings
 
-std::string testo_celle(const std::vector<Cella>& celle, const OpzioniInspect& o);
+std::string testo_celle(const std::vector<Cella>& celle, const OpzioniInspect& o, const Elementi* el);
 std::string testo_elementi(const std::array<Elemento, numero_elementi>& el);
 std::string testo_tracciato(const Tracciato& t, const OpzioniInspect& o);
 
@@ -87,7 +103,8 @@ struct FileLetto {
 
 // A JSON object, one key per line, starting with "path" and "bytes" when
 // `file` is given.
-std::string json_celle(const std::vector<Cella>& celle, const OpzioniInspect& o, const FileLetto* file);
+std::string json_celle(const std::vector<Cella>& celle, const OpzioniInspect& o, const Elementi* el,
+                       const FileLetto* file);
 std::string json_elementi(const std::array<Elemento, numero_elementi>& el, const FileLetto* file);
 std::string json_tracciato(const Tracciato& t, const OpzioniInspect& o, const FileLetto* file);
 

@@ -102,7 +102,8 @@ Json json_stazione(const Elemento& e, int numero) {
 
 }  // namespace
 
-std::string json_celle(const std::vector<Cella>& celle, const OpzioniInspect& o, const FileLetto* file) {
+std::string json_celle(const std::vector<Cella>& celle, const OpzioniInspect& o, const Elementi* el,
+                       const FileLetto* file) {
   Json j;
   j["file"] = "cells";
   j["cells"] = celle.size();
@@ -110,10 +111,10 @@ std::string json_celle(const std::vector<Cella>& celle, const OpzioniInspect& o,
   Json scelte = Json::array();
   for (size_t i = da; i < a; ++i) {
     const Cella& c = celle[i];
-    if (!cella_scelta(c, o)) continue;
+    if (!mostra_tabella(o) || !cella_scelta(c, i, o, el)) continue;
     Json r;
     r["index"] = i;
-    r["metres"] = i * 50;
+    r["metres"] = metri_cella(c, i, el);
     r["tipo"] = c.tipo;
     r["type"] = nome_tipo_cella(c.tipo);
     r["valore_1"] = c.valore_1;
@@ -128,12 +129,24 @@ std::string json_celle(const std::vector<Cella>& celle, const OpzioniInspect& o,
     r["pendenza"] = c.pendenza;
     r["gradient_per_mille"] = c.pendenza - 100;
     r["aderenza"] = c.aderenza;
-    const std::string d = dettaglio_cella(c, i);
+    const std::string d = dettaglio_cella(c, i, el);
     if (!d.empty()) r["detail"] = d;
+    if (c.tipo == tipo_cella::cartello_indicatore && el != nullptr) r["text"] = utf8_da_1252(testo_cartello(c, *el));
     scelte.push_back(std::move(r));
   }
   j["shown"] = scelte.size();
   j["rows"] = std::move(scelte);
+  const struct {
+    Profilo p;
+    const char* nome;
+  } profili[] = {{Profilo::velocita, "speed_kmh"}, {Profilo::pendenza, "gradient_per_mille"},
+                 {Profilo::galleria, "tunnel"}};
+  for (const auto& [p, nome] : profili) {
+    if (!mostra_tratti(o, p)) continue;
+    Json t = Json::array();
+    for (const Tratto& x : tratti_scelti(celle, p, o)) t.push_back(Json{{"from", x.da}, {"to", x.a}, {"value", x.valore}});
+    j[std::string("stretches_") + nome] = std::move(t);
+  }
   return json_a_righe(std::move(j), file);
 }
 

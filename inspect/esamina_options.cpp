@@ -2,6 +2,7 @@
 // a range of cells (`--cells`), every N-th row of a track plan (`--every`).
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <stdexcept>
 
 #include "inspect/esamina_internal.h"
@@ -31,7 +32,7 @@ bool cella_nel_filtro(const Cella& c, FiltroCelle filtro) {
       return c.tipo == tipo_cella::indicatori_v_max || c.tipo == tipo_cella::cartello_indicatore;
     case FiltroCelle::codici:
       return c.tipo == tipo_cella::codice || c.tipo == tipo_cella::codice_senza_velocita;
-    case FiltroCelle::gallerie: return c.tipo == tipo_cella::marca_galleria || c.galleria != 0;
+    case FiltroCelle::gallerie: return false;
   }
   return false;
 }
@@ -57,6 +58,27 @@ IntervalloCelle intervallo_da_testo(std::string_view testo) {
   return i;
 }
 
+IntervalloMetri intervallo_da_km(std::string_view testo) {
+  const auto errore = [&] {
+    return std::invalid_argument("kilometre range \"" + std::string(testo) +
+                                 "\" is not FROM:TO (kilometres, FROM not above TO)");
+  };
+  const size_t due_punti = testo.find(':');
+  if (due_punti == std::string_view::npos) throw errore();
+  const auto metri = [&](std::string_view s, int64_t vuoto) {
+    if (s.empty()) return vuoto;
+    double km = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), km);
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !(km >= 0) || km > 1e9) throw errore();
+    return static_cast<int64_t>(std::nearbyint(km * 1000));
+  };
+  IntervalloMetri m;
+  m.da = metri(testo.substr(0, due_punti), 0);
+  m.a = metri(testo.substr(due_punti + 1), INT64_MAX);
+  if (m.da > m.a) throw errore();
+  return m;
+}
+
 namespace inspect_detail {
 
 const char* nome_filtro(FiltroCelle f) {
@@ -71,9 +93,34 @@ const char* nome_filtro(FiltroCelle f) {
   return "";
 }
 
-bool cella_scelta(const Cella& c, const OpzioniInspect& o) {
+bool cella_scelta(const Cella& c, size_t i, const OpzioniInspect& o, const Elementi* el) {
+  if (o.metri) {
+    const int64_t m = metri_cella(c, i, el);
+    if (m < o.metri->da || m >= o.metri->a) return false;
+  }
   if (o.solo.empty()) return true;
   return std::any_of(o.solo.begin(), o.solo.end(), [&c](FiltroCelle f) { return cella_nel_filtro(c, f); });
+}
+
+bool mostra_tabella(const OpzioniInspect& o) {
+  return o.solo.empty() ||
+         std::any_of(o.solo.begin(), o.solo.end(), [](FiltroCelle f) { return f != FiltroCelle::gallerie; });
+}
+
+bool mostra_tratti(const OpzioniInspect& o, Profilo p) {
+  if (p == Profilo::aderenza) return false;
+  if (o.solo.empty()) return true;
+  return p == Profilo::galleria && std::find(o.solo.begin(), o.solo.end(), FiltroCelle::gallerie) != o.solo.end();
+}
+
+std::vector<Tratto> tratti_scelti(const std::vector<Cella>& celle, Profilo p, const OpzioniInspect& o) {
+  const auto [primo, fine] = limiti(celle, o);
+  int64_t da = static_cast<int64_t>(primo) * 50, a = static_cast<int64_t>(fine) * 50;
+  if (o.metri) {
+    da = std::max(da, o.metri->da);
+    a = std::min(a, o.metri->a);
+  }
+  return ritaglia(tratti(celle, p), da, a);
 }
 
 std::pair<size_t, size_t> limiti(const std::vector<Cella>& celle, const OpzioniInspect& o) {

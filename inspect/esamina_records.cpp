@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "format/compiled_decode.h"
 #include "inspect/esamina_internal.h"
 #include "compiler/codici_gara.h"
 
@@ -88,7 +89,15 @@ Sommario sommario(const Tracciato& t) {
 
 using inspect_detail::fmt;
 
-std::string dettaglio_cella(const Cella& c, size_t indice) {
+int64_t metri_cella(const Cella& c, size_t indice, const std::array<Elemento, numero_elementi>* elementi) {
+  if (c.tipo == tipo_cella::fermata && elementi != nullptr && c.valore_1 > 0 &&
+      static_cast<size_t>(c.valore_1) < elementi->size()) {
+    return (*elementi)[static_cast<size_t>(c.valore_1)].progressiva;
+  }
+  return metri_descrizione(c, indice);
+}
+
+std::string dettaglio_cella(const Cella& c, size_t indice, const std::array<Elemento, numero_elementi>* elementi) {
   std::string d;
   const int v1 = c.valore_1, v2 = c.valore_2, v3 = c.valore_3, v4 = c.valore_4;
   switch (c.tipo) {
@@ -109,9 +118,22 @@ std::string dettaglio_cella(const Cella& c, size_t indice) {
       d = fmt("left %d/%d/%d km/h, right %d/%d/%d km/h, stripes %d/%d", v1 / 100 * 5, v2 / 100 * 5,
               v3 / 100 * 5, v1 % 100 * 5, v2 % 100 * 5, v3 % 100 * 5, v4 / 10, v4 % 10);
       break;
-    case tipo_cella::fermata: d = fmt("station %d", v1); break;
+    case tipo_cella::fermata:
+      d = fmt("station %d", v1);
+      if (elementi != nullptr && v1 > 0 && static_cast<size_t>(v1) < elementi->size()) {
+        const Elemento& e = (*elementi)[static_cast<size_t>(v1)];
+        d += fmt(" \"%s\" at %d m, from %d to %d m, time %s", utf8_da_1252(e.nome).c_str(), e.progressiva,
+                 e.inizio, e.fine, inspect_detail::orario_testo(e.orario).c_str());
+      }
+      break;
     case tipo_cella::codice: d = fmt("%d km/h", v1); break;
-    case tipo_cella::cartello_indicatore: d = fmt("text in record %d", v1); break;
+    case tipo_cella::cartello_indicatore:
+      if (elementi != nullptr && v1 >= 0 && static_cast<size_t>(v1) < elementi->size()) {
+        d = fmt("\"%s\" (record %d)", utf8_da_1252(testo_cartello(c, *elementi)).c_str(), v1);
+      } else {
+        d = fmt("text in record %d", v1);
+      }
+      break;
     default: break;
   }
   if (indice == 1) {

@@ -43,14 +43,14 @@ TEST_F(InspectFile, CellsTableShowsPositionTypeValuesAndProfile) {
   OpzioniInspect o;
   o.celle = IntervalloCelle{70, 71};
   const auto r = righe(mostra_file(celle, o));
-  ASSERT_EQ(r.size(), 6u);  // file line, summary, header, two cells, count
+  ASSERT_GE(r.size(), 6u);  // file line, summary, header, two cells, count, stretches
   EXPECT_NE(r[0].find("cells file, 29715 bytes"), std::string::npos) << r[0];
   // cell, metres, type, four values, tempo, avviso, tunnel, km/h, gradient, aderenza, detail
   std::istringstream in(r[4]);
   std::string cella, metri, tipo, v1, v2, v3, v4, tempo, avviso, tunnel, kmh, pend, ader;
   in >> cella >> metri >> tipo >> v1 >> v2 >> v3 >> v4 >> tempo >> avviso >> tunnel >> kmh >> pend >> ader;
   EXPECT_EQ(std::vector<std::string>({cella, metri, tipo, v1, v2, v3, v4, tempo, avviso, tunnel, kmh, pend, ader}),
-            std::vector<std::string>({"71", "3550", "signal", "42", "11", "11", "8", "0", "0", "0", "250", "0", "100"}));
+            std::vector<std::string>({"71", "3500", "signal", "42", "11", "11", "8", "0", "0", "0", "250", "0", "100"}));
   EXPECT_NE(r[4].find("left 2 (4/1/1), right 2 (2/1/1), rapp 0"), std::string::npos) << r[4];
   EXPECT_NE(r[3].find("empty"), std::string::npos);
   // Gradient byte 112 shows as +12 per mille, speed byte 6 as 30 km/h.
@@ -80,11 +80,14 @@ TEST_F(InspectFile, OnlyPicksTheNamedGroups) {
     EXPECT_EQ(indici, caso.attese);
     EXPECT_EQ(j["shown"], caso.attese.size());
   }
+  // Tunnels are stretches, cut to the cells asked for.
   OpzioniInspect o;
   o.solo = {FiltroCelle::gallerie};
   o.celle = IntervalloCelle{0, 100};
   const auto r = righe(mostra_file(celle, o));
-  EXPECT_EQ(r.back().rfind("11 cells shown", 0), 0u) << r.back();  // cells 90 to 100
+  ASSERT_GE(r.size(), 3u);
+  EXPECT_EQ(r[r.size() - 3], "Tunnels (kind): 1 stretch");
+  EXPECT_EQ(r.back(), "        4500       5050        1");  // cells 90 to 100
 }
 
 TEST_F(InspectFile, CellsJsonHoldsTheSameValues) {
@@ -96,7 +99,7 @@ TEST_F(InspectFile, CellsJsonHoldsTheSameValues) {
   ASSERT_EQ(j["rows"].size(), 1981u);
   const json& s = j["rows"][71];
   EXPECT_EQ(s["type"], "signal");
-  EXPECT_EQ(s["metres"], 3550);
+  EXPECT_EQ(s["metres"], 3500);
   EXPECT_EQ(std::vector<int>({s["valore_1"], s["valore_2"], s["valore_3"], s["valore_4"]}),
             std::vector<int>({42, 11, 11, 8}));
   EXPECT_EQ(j["rows"][69]["avviso"], 81);

@@ -36,35 +36,70 @@ std::string testo_record_grezzo(const Elemento& e, int r) {
 
 }  // namespace
 
-std::string testo_celle(const std::vector<Cella>& celle, const OpzioniInspect& o) {
+namespace {
+
+const char* nome_profilo(Profilo p) {
+  switch (p) {
+    case Profilo::velocita: return "Speeds (km/h)";
+    case Profilo::pendenza: return "Gradients (per mille)";
+    case Profilo::galleria: return "Tunnels (kind)";
+    case Profilo::aderenza: return "Adhesion";
+  }
+  return "";
+}
+
+std::string testo_tratti(const std::vector<Cella>& celle, const OpzioniInspect& o) {
+  std::string out;
+  for (const Profilo p : {Profilo::velocita, Profilo::pendenza, Profilo::galleria}) {
+    if (!mostra_tratti(o, p)) continue;
+    const std::vector<Tratto> t = tratti_scelti(celle, p, o);
+    out += fmt("%s: %zu %s\n", nome_profilo(p), t.size(), t.size() == 1 ? "stretch" : "stretches");
+    if (!t.empty()) out += fmt("  %10s %10s %8s\n", "from m", "to m", "value");
+    for (const Tratto& x : t) out += fmt("  %10lld %10lld %8d\n", static_cast<long long>(x.da),
+                                         static_cast<long long>(x.a), x.valore);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string testo_celle(const std::vector<Cella>& celle, const OpzioniInspect& o, const Elementi* el) {
   std::string out;
   if (celle.empty()) return "Cells: none\n";
   out += fmt("Cells: %zu (0 to %zu)", celle.size(), celle.size() - 1);
   const auto [da, a] = limiti(celle, o);
   if (o.celle) out += a > da ? fmt("; showing %zu to %zu", da, a - 1) : std::string("; none in the range");
+  if (o.metri) {
+    out += fmt("; placed from %.3f km", static_cast<double>(o.metri->da) / 1000);
+    if (o.metri->a != INT64_MAX) out += fmt(" to %.3f km", static_cast<double>(o.metri->a) / 1000);
+  }
   if (!o.solo.empty()) {
     out += "; only";
     for (const FiltroCelle f : o.solo) out += std::string(" ") + nome_filtro(f);
   }
   out += "\n";
-  out += fmt("%6s %8s  %-21s %7s %7s %7s %7s %5s %6s %6s %5s %9s %8s  %s\n", "cell", "metres",
-             "type", "val_1", "val_2", "val_3", "val_4", "tempo", "avviso", "tunnel", "km/h",
-             "gradient", "aderenza", "detail");
-  size_t mostrate = 0;
-  for (size_t i = da; i < a; ++i) {
-    const Cella& c = celle[i];
-    if (!cella_scelta(c, o)) continue;
-    ++mostrate;
-    std::string riga = fmt("%6zu %8zu  %-21s %7d %7d %7d %7d %5u %6u %6u %5d %9d %8u", i, i * 50,
-                           nome_tipo_cella(c.tipo).c_str(), c.valore_1, c.valore_2, c.valore_3,
-                           c.valore_4, c.tempo, c.avviso, c.galleria, c.velocita * 5,
-                           c.pendenza - 100, c.aderenza);
-    const std::string d = dettaglio_cella(c, i);
-    if (!d.empty()) riga += "  " + d;
-    out += riga + "\n";
+  if (mostra_tabella(o)) {
+    out += fmt("%6s %8s  %-21s %7s %7s %7s %7s %5s %6s %6s %5s %9s %8s  %s\n", "cell", "metres", "type",
+               "val_1", "val_2", "val_3", "val_4", "tempo", "avviso", "tunnel", "km/h", "gradient", "aderenza",
+               "detail");
+    size_t mostrate = 0;
+    for (size_t i = da; i < a; ++i) {
+      const Cella& c = celle[i];
+      if (!cella_scelta(c, i, o, el)) continue;
+      ++mostrate;
+      std::string riga = fmt("%6zu %8lld  %-21s %7d %7d %7d %7d %5u %6u %6u %5d %9d %8u", i,
+                             static_cast<long long>(metri_cella(c, i, el)), nome_tipo_cella(c.tipo).c_str(),
+                             c.valore_1, c.valore_2, c.valore_3, c.valore_4, c.tempo, c.avviso, c.galleria,
+                             c.velocita * 5, c.pendenza - 100, c.aderenza);
+      const std::string d = dettaglio_cella(c, i, el);
+      if (!d.empty()) riga += "  " + d;
+      out += riga + "\n";
+    }
+    out += fmt("%zu cells shown; metres: where the description places what the cell holds (signals, boards and "
+               "restrictions stand in the cell after); gradient in per mille (byte - 100), km/h = byte x 5\n",
+               mostrate);
   }
-  out += fmt("%zu cells shown; gradient in per mille (byte - 100), km/h = byte x 5\n", mostrate);
-  return out;
+  return out + testo_tratti(celle, o);
 }
 
 std::string testo_elementi(const std::array<Elemento, numero_elementi>& el) {

@@ -38,8 +38,14 @@ int comando_plot(const OpzioniPlotRiga& o, std::ostream& out, std::ostream& err)
   ScenarioCompilato scenario;
   try {
     if (o.dimensioni) opzioni = dimensioni_da_testo(*o.dimensioni);
+    if (o.da_km) opzioni.da = *o.da_km * 1000;
+    if (o.a_km) opzioni.a = *o.a_km * 1000;
     const std::vector<std::filesystem::path> ingressi(o.ingressi.begin(), o.ingressi.end());
-    scenario = leggi_scenario(trova_file_scenario(ingressi));
+    const FileCompilati file = trova_file_scenario(ingressi);
+    scenario = leggi_scenario(file);
+    if (const std::string diversi = scenari_diversi(file, scenario); !diversi.empty()) {
+      throw std::invalid_argument("the files are not of one scenario: " + diversi);
+    }
   } catch (const std::exception& e) {
     // A usage error, a malformed file (DecodeError names it) or one that
     // cannot be read: all are faults of the input.
@@ -54,6 +60,10 @@ int comando_plot(const OpzioniPlotRiga& o, std::ostream& out, std::ostream& err)
   } catch (const std::exception& e) {
     err << nome_programma << ": " << e.what() << std::endl;
     return stato_file_non_scritto;
+  }
+  if (const std::optional<double> m = arresto_compilazione(scenario.celle)) {
+    err << nome_programma << ": warning: the files come from a compile that stopped at a fault: no speed from "
+        << *m / 1000 << " km on, and nothing after the fault is placed; the picture marks it" << std::endl;
   }
   out << "wrote " << o.uscita << std::endl;
   return stato_ok;

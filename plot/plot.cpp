@@ -7,6 +7,10 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -14,8 +18,10 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "format/celle.h"
 #include "format/compiled_decode.h"
 #include "plot/plot_internal.h"
+#include "compiler/codici_gara.h"
 #include "output/file_output.h"
 #include "compiler/testo.h"
 
@@ -94,7 +100,7 @@ std::string quanti(size_t n, const std::string& cosa) {
   return std::to_string(n) + " " + cosa + (n == 1 ? "" : "s");
 }
 
-// The title and a line of counts.
+// The title, a line of counts, and a warning when the compile stopped at a fault.
 void intestazione(Tela& t, const ScenarioCompilato& sc, const Contenuto& c) {
   const double s = t.s();
   std::string titolo = c.nome_scenario.empty() ? "Compiled scenario" : c.nome_scenario;
@@ -102,6 +108,7 @@ void intestazione(Tela& t, const ScenarioCompilato& sc, const Contenuto& c) {
   t.carattere(20, true);
   t.colore(nero);
   t.testo(24 * s, 16 * s, titolo, 0, 0);
+  const double fine_titolo = 24 * s + t.larghezza(titolo);
   char sotto[256];
   std::snprintf(sotto, sizeof sotto,
                 "line %.1f km, %s, %s, %s, %s, %s, %s", c.lunghezza_linea / 1000,
@@ -112,16 +119,24 @@ void intestazione(Tela& t, const ScenarioCompilato& sc, const Contenuto& c) {
   t.carattere(11.5);
   t.colore(grigio_testo);
   t.testo(24 * s, 44 * s, sotto, 0, 0);
+  if (c.arresto) {
+    t.carattere(12, true);
+    t.colore(guasto);
+    t.testo(fine_titolo + 30 * s, 20 * s, avviso_arresto(*c.arresto), 0, 0);
+  }
 }
 
-void disegna(cairo_t* cr, const ScenarioCompilato& sc, double w, double h) {
+void disegna(cairo_t* cr, const ScenarioCompilato& sc, double w, double h, const OpzioniPlot& o,
+             std::vector<TestoSvg>* testi) {
   // Everything scales with the picture, but text never below 3/4 of its
   // size at 1600x1000.
   const double s = std::max(0.75, std::min(w / 1600, h / 1000));
-  Tela t(cr, s);
+  Tela t(cr, s, testi);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
-  const Contenuto c = raccogli(sc);
+  Contenuto c = raccogli(sc);
+  if (o.da) c.inizio_profilo = *o.da;
+  if (o.a) c.fine_profilo = *o.a;
   intestazione(t, sc, c);
 
   // The plan on the left; legend and station list beside it, side by side
@@ -146,7 +161,93 @@ void disegna(cairo_t* cr, const ScenarioCompilato& sc, double w, double h) {
   disegna_profilo(t, sc, c, 110 * s, alto1 + 32 * s, w - 30 * s, h - 48 * s);
 }
 
+// Writes `bytes` to `path`; std::runtime_error naming it on failure.
+void scrivi_file(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) throw std::runtime_error("cannot write " + path.string() + ": " + std::strerror(errno));
+}
+
+cairo_status_t accumula(void* destinazione, const unsigned char* dati, unsigned int n) {
+  static_cast<std::string*>(destinazione)->append(reinterpret_cast<const char*>(dati), n);
+  return CAIRO_STATUS_SUCCESS;
+}
+
+// std::invalid_argument for a stretch of the profile outside the line.
+void controlla_tratto(const ScenarioCompilato& scenario, const OpzioniPlot& o) {
+  const size_t n = scenario.celle.size();
+  const double fine_linea = std::max(1000.0, static_cast<double>(n > 3 ? n - 3 : n) * metri_cella);
+  const double da = o.da.value_or(0), a = o.a.value_or(fine_linea);
+  if (!(da >= 0) || !(a > da) || !(da < fine_linea) || !std::isfinite(a)) {
+    throw std::invalid_argument("the stretch from " + numero_asse(da / 1000, 0.001) + " to " +
+                                numero_asse(a / 1000, 0.001) + " km is not within the line (0 to " +
+                                numero_asse(fine_linea / 1000, 0.001) + " km)");
+  }
+}
+
 }  // namespace
+
+std::string plot_detail::avviso_arresto(double metri) {
+  char t[200];
+  std::snprintf(t, sizeof t,
+                "from a compile that stopped at a fault: no speed from %.1f km on, nothing placed after the fault",
+                metri / 1000);
+  return t;
+}
+
+std::optional<double> arresto_compilazione(const std::vector<Cella>& celle) {
+  // The end fill reaches cell U - 3, the fourth cell from the end.
+  if (celle.size() < 5) return std::nullopt;
+  const size_t ultima = celle.size() - 4;
+  if (celle[ultima].velocita != 0) return std::nullopt;
+  size_t i = ultima;
+  while (i > 0 && celle[i - 1].velocita == 0) --i;
+  return static_cast<double>(i) * metri_cella;
+}
+
+std::string scenari_diversi(const FileCompilati& f, const ScenarioCompilato& sc) {
+  const std::string base = f.celle.stem().string();
+  if (f.elementi.stem().string() != base) {
+    return f.celle.filename().string() + " and " + f.elementi.filename().string() +
+           " are not of one scenario and train (NAME_NUMBER.dat and NAME_NUMBER.sim)";
+  }
+  const std::string piano = f.tracciato.filename().string();
+  const std::string scenario = piano.substr(0, piano.size() - std::string("_linea.dat").size());
+  if (!base.starts_with(scenario + "_")) {
+    return f.tracciato.filename().string() + " is not the track plan of " + base + " (NAME_linea.dat)";
+  }
+  // The contents are compared only for cells that carry the compile's mark
+  // in cell 1: other files (edited by hand, damaged) are drawn as they are.
+  if (sc.celle.size() < 2 || sc.celle[1].valore_1 != marca_celle) return "";
+  const Elemento& nome = sc.elementi.at(record_sfondo_identita);
+  const Elemento& treno = sc.elementi.at(record_ripetizione);
+  {
+    const int16_t atteso = somma_gara(testo_gara(treno.nome, nome.nome));
+    if (sc.celle[1].valore_2 != atteso) {
+      return f.celle.filename().string() + " holds the contest code " + std::to_string(sc.celle[1].valore_2) +
+             " in cell 1, where scenario \"" + utf8_da_1252(nome.nome) + "\" train \"" +
+             utf8_da_1252(treno.nome) + "\" of " + f.elementi.filename().string() + " has " +
+             std::to_string(atteso);
+    }
+  }
+  const int32_t lunghezza = sc.elementi.at(record_treno_linea).fine;
+  if (lunghezza >= 0 && lunghezza <= lunghezza_massima) {
+    const size_t celle = static_cast<size_t>(ultima_cella_per(lunghezza)) + 1;
+    if (sc.celle.size() != celle) {
+      return f.celle.filename().string() + " holds " + std::to_string(sc.celle.size()) + " cells, where the " +
+             std::to_string(lunghezza) + " m line of " + f.elementi.filename().string() + " has " +
+             std::to_string(celle);
+    }
+    const int32_t righe = lunghezza + coda_linea + 1;
+    if (sc.tracciato.presente() && sc.tracciato.righe() != righe) {
+      return f.tracciato.filename().string() + " holds " + std::to_string(sc.tracciato.righe()) +
+             " rows, where the " + std::to_string(lunghezza) + " m line of " + f.elementi.filename().string() +
+             " has " + std::to_string(righe);
+    }
+  }
+  return "";
+}
 
 FileCompilati trova_file_scenario(const std::vector<fs::path>& ingressi) {
   if (ingressi.empty()) throw std::invalid_argument("no directory or files to plot");
@@ -215,51 +316,11 @@ void disegna_scenario(const ScenarioCompilato& scenario, const fs::path& uscita,
                                (fs::exists(cartella, ec) ? " is not a folder" : " does not exist"));
     }
   }
-  // The picture goes into the replacement's temporary file as it is made.
-  struct Flusso {
-    int fd;
-    int errore = 0;
-  };
-  const auto scrivi = [](void* chiusura, const unsigned char* dati, unsigned int n) {
-    Flusso& f = *static_cast<Flusso*>(chiusura);
-    f.errore = scrivi_pezzi(f.fd, {std::string_view(reinterpret_cast<const char*>(dati), n)});
-    return f.errore == 0 ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
-  };
-  const auto disegna_in = [&](int fd) {
-    Flusso flusso{fd};
-    const auto distruggi = [](cairo_surface_t* s) { cairo_surface_destroy(s); };
-    std::unique_ptr<cairo_surface_t, decltype(distruggi)> superficie(
-        svg ? cairo_svg_surface_create_for_stream(scrivi, &flusso, o.larghezza, o.altezza)
-            : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.larghezza, o.altezza),
-        distruggi);
-    if (svg && cairo_surface_status(superficie.get()) == CAIRO_STATUS_SUCCESS) {
-      cairo_svg_surface_set_document_unit(superficie.get(), CAIRO_SVG_UNIT_PX);  // the size in pixels
-    }
-    if (cairo_surface_status(superficie.get()) != CAIRO_STATUS_SUCCESS) {
-      throw std::runtime_error("cannot create " + uscita.string() + ": " +
-                               cairo_status_to_string(cairo_surface_status(superficie.get())));
-    }
-    cairo_t* cr = cairo_create(superficie.get());
-    disegna(cr, scenario, o.larghezza, o.altezza);
-    const cairo_status_t stato = cairo_status(cr);
-    cairo_destroy(cr);
-    if (stato != CAIRO_STATUS_SUCCESS && flusso.errore == 0) {
-      throw std::runtime_error(std::string("drawing failed: ") + cairo_status_to_string(stato));
-    }
-    cairo_status_t scritto;
-    if (svg) {
-      cairo_surface_finish(superficie.get());
-      scritto = cairo_surface_status(superficie.get());
-    } else {
-      scritto = cairo_surface_write_to_png_stream(superficie.get(), scrivi, &flusso);
-    }
-    if (flusso.errore != 0) return flusso.errore;
-    if (scritto != CAIRO_STATUS_SUCCESS) {
-      throw std::runtime_error("cannot write " + uscita.string() + ": " + cairo_status_to_string(scritto));
-    }
-    return 0;
-  };
-  if (auto motivo = sostituisci_files({{uscita.string(), {}, disegna_in}})) throw std::runtime_error(*motivo);
+  controlla_tratto(scenario, o);
+  // The picture is made whole, then replaces the output through the one
+  // replacement routine: a failed plot leaves the earlier picture.
+  const std::string bytes = disegna_in_memoria(scenario, o, svg);
+  if (auto motivo = sostituisci_file(uscita.string(), bytes)) throw std::runtime_error(*motivo);
 }
 
 std::string disegna_in_memoria(const ScenarioCompilato& scenario, const OpzioniPlot& o, bool svg) {
@@ -278,14 +339,18 @@ std::string disegna_in_memoria(const ScenarioCompilato& scenario, const OpzioniP
           : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.larghezza, o.altezza),
       distruggi);
   if (svg) cairo_svg_surface_set_document_unit(superficie.get(), CAIRO_SVG_UNIT_PX);
+  controlla_tratto(scenario, o);
   cairo_t* cr = cairo_create(superficie.get());
-  disegna(cr, scenario, o.larghezza, o.altezza);
+  std::vector<TestoSvg> testi;
+  disegna(cr, scenario, o.larghezza, o.altezza, o, svg ? &testi : nullptr);
   cairo_status_t stato = cairo_status(cr);
   cairo_destroy(cr);
   if (stato == CAIRO_STATUS_SUCCESS) {
     if (svg) {
       cairo_surface_finish(superficie.get());
       stato = cairo_surface_status(superficie.get());
+      const size_t fine = bytes.rfind("</svg>");
+      if (stato == CAIRO_STATUS_SUCCESS && fine != std::string::npos) bytes.insert(fine, elementi_svg(testi));
     } else {
       stato = cairo_surface_write_to_png_stream(superficie.get(), aggiungi, &bytes);
     }

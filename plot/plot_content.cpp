@@ -36,6 +36,7 @@ Contenuto raccogli(const ScenarioCompilato& sc) {
   // The profile stops before the last three cells, which the fills leave at 0.
   const size_t mostrate = n > 3 ? n - 3 : n;
   c.fine_profilo = std::max(1000.0, metri(mostrate));
+  c.arresto = arresto_compilazione(celle);
   // For each cell, the first restriction end after it (n for none): one
   // pass from the end, so that pairing every start costs nothing more.
   std::vector<size_t> fine_dopo(n + 1, n);

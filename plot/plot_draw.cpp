@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace sc::plot_detail {
 
@@ -20,6 +21,8 @@ void Tela::carattere(double dimensione, bool grassetto) {
   cairo_select_font_face(cr_, famiglia, CAIRO_FONT_SLANT_NORMAL,
                          grassetto ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr_, dimensione * s_);
+  dimensione_ = dimensione * s_;
+  grassetto_ = grassetto;
 }
 
 double Tela::larghezza(const std::string& t) {
@@ -42,8 +45,53 @@ double Tela::linea_base(double y, double ay) {
 }
 
 void Tela::testo(double x, double y, const std::string& t, double ax, double ay) {
-  cairo_move_to(cr_, x - larghezza(t) * ax, linea_base(y, ay));
-  cairo_show_text(cr_, t.c_str());
+  double px = x - larghezza(t) * ax, py = linea_base(y, ay);
+  if (testi_ == nullptr) {
+    cairo_move_to(cr_, px, py);
+    cairo_show_text(cr_, t.c_str());
+    return;
+  }
+  if (!cairo_in_clip(cr_, px, py)) return;
+  double dx = 1, dy = 0;
+  cairo_user_to_device_distance(cr_, &dx, &dy);
+  cairo_user_to_device(cr_, &px, &py);
+  double r = 0, g = 0, b = 0, a = 1;
+  cairo_pattern_get_rgba(cairo_get_source(cr_), &r, &g, &b, &a);
+  testi_->push_back({px, py, std::atan2(dy, dx) * 180 / M_PI, t, dimensione_, grassetto_, {r, g, b, a}});
+}
+
+std::string elementi_svg(const std::vector<TestoSvg>& testi) {
+  std::string out;
+  char buf[320];
+  for (const TestoSvg& t : testi) {
+    std::string testo;
+    for (const char c : t.testo) {
+      switch (c) {
+        case '&': testo += "&amp;"; break;
+        case '<': testo += "&lt;"; break;
+        case '>': testo += "&gt;"; break;
+        case '"': testo += "&quot;"; break;
+        default: testo += c;
+      }
+    }
+    const auto canale = [](double v) { return static_cast<int>(std::nearbyint(std::clamp(v, 0.0, 1.0) * 255)); };
+    std::snprintf(buf, sizeof buf,
+                  "<text x=\"%.2f\" y=\"%.2f\" font-family=\"%s\" font-size=\"%.2f\"%s "
+                  "fill=\"rgb(%d,%d,%d)\"",
+                  t.x, t.y, famiglia, t.dimensione, t.grassetto ? " font-weight=\"bold\"" : "", canale(t.colore.r),
+                  canale(t.colore.g), canale(t.colore.b));
+    out += buf;
+    if (t.colore.a < 1) {
+      std::snprintf(buf, sizeof buf, " fill-opacity=\"%.2f\"", t.colore.a);
+      out += buf;
+    }
+    if (std::abs(t.gradi) > 1e-9) {
+      std::snprintf(buf, sizeof buf, " transform=\"rotate(%.2f %.2f %.2f)\"", t.gradi, t.x, t.y);
+      out += buf;
+    }
+    out += " xml:space=\"preserve\">" + testo + "</text>\n";
+  }
+  return out;
 }
 
 void Tela::testo_su_fondo(double x, double y, const std::string& t, double ax, double ay) {

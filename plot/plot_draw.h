@@ -33,6 +33,20 @@ constexpr Colore pendenza{0.05, 0.55, 0.60};
 constexpr Colore pendenza_area{0.05, 0.55, 0.60, 0.30};
 constexpr Colore cartello{0.15, 0.45, 0.85};
 constexpr Colore fine_linea{0.30, 0.30, 0.30};
+constexpr Colore guasto{0.80, 0.00, 0.00};
+
+// A text as an SVG <text> element holds it: the start of its baseline in
+// the picture's pixels, its turn in degrees, its font and colour.
+struct TestoSvg {
+  double x, y, gradi;
+  std::string testo;  // UTF-8
+  double dimensione;
+  bool grassetto;
+  Colore colore;
+};
+
+// The <text> elements of `testi`, one per line, for the end of an SVG file.
+std::string elementi_svg(const std::vector<TestoSvg>& testi);
 
 // A Cairo context with the picture's scale `s`: line widths, font sizes and
 // symbol sizes are given as at 1600x1000 and multiplied by it; positions
@@ -40,6 +54,9 @@ constexpr Colore fine_linea{0.30, 0.30, 0.30};
 class Tela {
  public:
   Tela(cairo_t* cr, double scala);
+  // With `testi`, texts are not drawn but gathered there (inside the
+  // current clip only), to be written as text elements of an SVG file.
+  Tela(cairo_t* cr, double scala, std::vector<TestoSvg>* testi) : Tela(cr, scala) { testi_ = testi; }
   cairo_t* cr() const { return cr_; }
   double s() const { return s_; }
 
@@ -76,6 +93,9 @@ class Tela {
 
   cairo_t* cr_;
   double s_;
+  std::vector<TestoSvg>* testi_ = nullptr;
+  double dimensione_ = 10;
+  bool grassetto_ = false;
 };
 
 // 1, 2 or 5 times a power of ten, so that about `quanti` steps span `ampiezza`.

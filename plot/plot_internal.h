@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,9 @@ struct Intervallo {
 struct Contenuto {
   std::string nome_scenario, numero_treno;
   double lunghezza_linea = 0;  // record 84, metres; 0 when unknown
-  double fine_profilo = 0;     // metres shown along the profile
+  double inizio_profilo = 0;   // metres shown along the profile: from here
+  double fine_profilo = 0;     // to here
+  std::optional<double> arresto;  // where the compile stopped at a fault
   std::vector<Stazione> stazioni;
   std::vector<size_t> segnali, codici, cartelli_v, cartelli_testo, avvisi_rall;  // cell indices
   std::vector<Rallentamento> rallentamenti;
@@ -45,6 +48,9 @@ struct Contenuto {
 };
 
 Contenuto raccogli(const ScenarioCompilato& sc);
+
+// The warning written where a compile stopped at a fault.
+std::string avviso_arresto(double metri);
 
 // Draws the plan view in the box, left-aligned, and returns its right edge;
 // with `solo_misura` draws nothing and only returns the edge.

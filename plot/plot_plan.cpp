@@ -266,9 +266,10 @@ std::array<Rett, posti_nome> posti_attorno(const Punto& p, double w, double h, d
 // The place for a station's name of the ten `posti` that costs least:
 // leaving `riquadro` costs most, then meeting a taken place, then leaving
 // the frame, then each track point covered (`coperti`, by place), then the
-// order of the places.
-Rett posto_nome(const Rett* posti, const size_t* coperti, const Rett& riquadro, const Rett& cornice,
-                const std::vector<Rett>& occupati) {
+// order of the places. None when even that place meets a name or number
+// already placed.
+std::optional<Rett> posto_nome(const Rett* posti, const size_t* coperti, const Rett& riquadro,
+                               const Rett& cornice, const std::vector<Rett>& occupati) {
   double migliore = INFINITY;
   Rett scelto{};
   for (size_t n = 0; n < posti_nome; ++n) {
@@ -284,6 +285,9 @@ Rett posto_nome(const Rett* posti, const size_t* coperti, const Rett& riquadro, 
       migliore = costo;
       scelto = r;
     }
+  }
+  for (const Rett& o : occupati) {
+    if (si_toccano(scelto, o)) return std::nullopt;
   }
   return scelto;
 }
@@ -341,6 +345,13 @@ double disegna_piano(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
   cairo_set_line_width(cr, 2 * s);
   traccia(cr, v, punti, 0, static_cast<double>(punti.size() - 1), &binario_disegnato);
   cairo_stroke(cr);
+  // The stretch the profile shows, when it is not the whole line.
+  if (c.inizio_profilo > 0 || c.fine_profilo < static_cast<double>(sc.celle.size() > 3 ? sc.celle.size() - 3 : 0) * metri_cella) {
+    t.colore(Colore{0.95, 0.55, 0.05, 0.75});
+    cairo_set_line_width(cr, 6 * s);
+    traccia(cr, v, punti, c.inizio_profilo, c.fine_profilo, nullptr);
+    cairo_stroke(cr);
+  }
   const std::vector<TaccaKm> tacche = tacche_km(t, v, punti, e.ultimo);
   // Signals as small dots, stations as rings.
   t.colore(segnale);
@@ -378,11 +389,12 @@ double disegna_piano(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
   }
   const std::vector<size_t> coperti = punti_nei_rettangoli(binario_disegnato, posti, false);
   for (size_t k = 0; k < anelli.size(); ++k) {
-    const Rett scelto =
+    const std::optional<Rett> scelto =
         posto_nome(&posti[k * posti_nome], &coperti[k * posti_nome], riquadro, cornice, occupati);
-    occupati.push_back(scelto);
+    if (!scelto) continue;  // drawn over another, it could not be read
+    occupati.push_back(*scelto);
     t.colore(stazione);
-    t.testo_su_fondo(scelto.x0 + 2 * s, scelto.y0 + 2 * s, etichette[k], 0, 0);
+    t.testo_su_fondo(scelto->x0 + 2 * s, scelto->y0 + 2 * s, etichette[k], 0, 0);
   }
   return v.ox + v.larg;
 }

@@ -4,7 +4,12 @@
 // across, station names on top.
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "format/compiled_decode.h"
+#include "format/posizioni.h"
 #include "plot/plot_internal.h"
 
 namespace sc::plot_detail {
@@ -20,7 +25,7 @@ constexpr int righe_marche = 4;
 // Where everything goes: metres across, speed in the upper panel, the rows
 // of marks, gradient in the lower panel.
 struct Profilo {
-  double gx0, gx1, fine;     // the panels' left and right edges; metres shown
+  double gx0, gx1, inizio, fine;  // the panels' left and right edges; metres shown
   double nomi;               // baseline of the station names
   double v0, v1;             // speed panel, top and bottom
   double m0, riga_marche;    // rows of marks: top, height of one row
@@ -28,7 +33,10 @@ struct Profilo {
   size_t mostrate;           // cells shown
   double vmax, vpasso, gmax, gpasso;
 
-  double X(double m) const { return gx0 + std::clamp(m, 0.0, fine) / fine * (gx1 - gx0); }
+  // Metres outside [inizio, fine] fall outside the panels, where the clip
+  // of the profile (clip_pannelli) hides them.
+  double X(double m) const { return gx0 + (m - inizio) / (fine - inizio) * (gx1 - gx0); }
+  bool visibile(double m) const { return m >= inizio && m <= fine; }
   double V(double v) const { return v1 - std::clamp(v, 0.0, vmax) / vmax * (v1 - v0); }
   double G(double g) const { return (p0 + p1) / 2 - std::clamp(g, -gmax, gmax) / gmax * (p1 - p0) / 2; }
   double riga_y(int r) const { return m0 + (r + 0.5) * riga_marche; }
@@ -40,7 +48,8 @@ Profilo profilo(const ScenarioCompilato& sc, const Contenuto& c, double s, doubl
   Profilo p{};
   p.gx0 = gx0;
   p.gx1 = gx1;
-  p.fine = c.fine_profilo;
+  p.inizio = c.inizio_profilo;
+  p.fine = std::max(c.fine_profilo, c.inizio_profilo + metri_cella);
   // Vertical layout: station names, speed, marks, gradient.
   p.nomi = gy0 + 34 * s;
   const double resto = gy1 - p.nomi;
@@ -51,7 +60,7 @@ Profilo profilo(const ScenarioCompilato& sc, const Contenuto& c, double s, doubl
   p.p0 = p.m0 + righe_marche * p.riga_marche + 4 * s;
   p.p1 = gy1;
 
-  p.mostrate = std::min(celle.size(), static_cast<size_t>(p.fine / metri_cella));
+  p.mostrate = std::min(celle.size(), static_cast<size_t>(std::ceil(p.fine / metri_cella)));
   // Value ranges: every speed shown, and a little room above.
   double vmax = 50;
   for (size_t i = 0; i < p.mostrate; ++i) vmax = std::max(vmax, kmh(celle[i]));
@@ -88,9 +97,9 @@ void bande(Tela& t, const Profilo& p, const Contenuto& c) {
 void griglia_profilo(Tela& t, const Profilo& p) {
   cairo_t* cr = t.cr();
   const double s = t.s();
-  const double kmpasso = passo_bello(p.fine / 1000, 14);
+  const double kmpasso = passo_bello((p.fine - p.inizio) / 1000, 14);
   t.carattere(10);
-  const Multipli mkm = multipli(0, (p.fine + 1e-6) / 1000, kmpasso, 1000);
+  const Multipli mkm = multipli(p.inizio / 1000, (p.fine + 1e-6) / 1000, kmpasso, 1000);
   for (int64_t k = 0; k < mkm.quanti; ++k) {
     const double km = mkm.valore(k) * kmpasso;
     const double x = p.X(km * 1000);
@@ -254,9 +263,8 @@ void fine_della_linea(Tela& t, const Profilo& p, const Contenuto& c) {
   t.testo_su_fondo(x - 4 * s, p.v0 + 4 * s, "end of the line", 1, 0);
 }
 
-// The rows of marks between the panels.
-void marche(Tela& t, const Profilo& p, const Contenuto& c, const std::vector<Cella>& celle) {
-  cairo_t* cr = t.cr();
+// The rows of marks between the panels, named on the left.
+void righe_di_marche(Tela& t, const Profilo& p) {
   const double s = t.s();
   const char* nomi[righe_marche] = {"signals", "cab codes", "restrictions", "boards"};
   t.carattere(10);
@@ -266,8 +274,34 @@ void marche(Tela& t, const Profilo& p, const Contenuto& c, const std::vector<Cel
     t.colore(grigio_testo);
     t.testo(p.gx0 - 6 * s, p.riga_y(r), nomi[r], 1, 0.5);
   }
+}
+
+// A board's text as one line: its parts in brackets joined, blanks squeezed.
+std::string testo_di_cartello(const std::string& grezzo) {
+  std::string out;
+  bool spazio = false;
+  for (const char ch : grezzo) {
+    if (ch == '(' || ch == ')' || ch == ' ') {
+      spazio = spazio || !out.empty();
+      continue;
+    }
+    if (spazio) out += ' ';
+    spazio = false;
+    out += ch;
+  }
+  return out;
+}
+
+// The marks in their rows; speed boards with their speeds, indication
+// boards with their texts, where the label meets no other.
+void marche(Tela& t, const Profilo& p, const Contenuto& c, const ScenarioCompilato& sc) {
+  const std::vector<Cella>& celle = sc.celle;
+  cairo_t* cr = t.cr();
+  const double s = t.s();
+  // Each mark where the description places it (see format/posizioni.h).
+  const auto x_di = [&](size_t i) { return p.X(static_cast<double>(metri_descrizione(celle[i], i))); };
   t.colore(segnale);
-  for (const size_t i : c.segnali) t.triangolo(p.X(metri(i)), p.riga_y(0), 5);
+  for (const size_t i : c.segnali) t.triangolo(x_di(i), p.riga_y(0), 5);
   cairo_fill(cr);
   for (const size_t i : c.codici) {
     t.colore(codice);
@@ -283,30 +317,77 @@ void marche(Tela& t, const Profilo& p, const Contenuto& c, const std::vector<Cel
   for (const Rallentamento& r : c.rallentamenti) {
     t.rettangolo(p.X(r.da), p.riga_y(2) - 3 * s, std::max(p.X(r.a) - p.X(r.da), 2 * s), 6 * s);
   }
-  for (const size_t i : c.avvisi_rall) t.triangolo(p.X(metri(i)), p.riga_y(2), 5);
+  for (const size_t i : c.avvisi_rall) t.triangolo(x_di(i), p.riga_y(2), 5);
   cairo_fill(cr);
   // Speed-indicator boards filled, indication boards hollow.
   t.colore(cartello);
-  for (const size_t i : c.cartelli_v) t.quadrato(p.X(metri(i)), p.riga_y(3), 3.5);
+  for (const size_t i : c.cartelli_v) t.quadrato(x_di(i), p.riga_y(3), 3.5);
   cairo_fill(cr);
   cairo_set_line_width(cr, 1.3 * s);
-  for (const size_t i : c.cartelli_testo) t.quadrato(p.X(metri(i)), p.riga_y(3), 3.5);
+  for (const size_t i : c.cartelli_testo) t.quadrato(x_di(i), p.riga_y(3), 3.5);
   cairo_stroke(cr);
+  // Labels, left to right, each right of its board when it meets nothing.
+  std::vector<std::pair<size_t, std::string>> etichette;
+  for (const size_t i : c.cartelli_v) {
+    const Cella& b = celle[i];
+    etichette.emplace_back(i, std::to_string(b.valore_1 / 100 * 5) + "/" + std::to_string(b.valore_2 / 100 * 5) +
+                                  "/" + std::to_string(b.valore_3 / 100 * 5));
+  }
+  for (const size_t i : c.cartelli_testo) {
+    const int r = celle[i].valore_1;
+    if (r >= 0 && static_cast<size_t>(r) < sc.elementi.size())
+      etichette.emplace_back(i, testo_di_cartello(utf8_da_1252(sc.elementi[static_cast<size_t>(r)].nome)));
+  }
+  std::sort(etichette.begin(), etichette.end());
+  t.carattere(8.5);
+  t.colore(cartello);
+  double libero_da = -INFINITY;
+  for (size_t k = 0; k < etichette.size(); ++k) {
+    const auto& [i, et] = etichette[k];
+    const double x = x_di(i) + 6 * s, w = t.larghezza(et);
+    // Up to the next board's mark, or the panel's edge.
+    const double fino = k + 1 < etichette.size() ? x_di(etichette[k + 1].first) - 6 * s : p.gx1;
+    if (x < libero_da || x + w > fino) continue;
+    t.testo(x, p.riga_y(3), et, 0, 0.5);
+    libero_da = x + w + 6 * s;
+  }
 }
 
-// Station names above the speed panel, on two lines when they would meet.
+// Where the compile stopped at a fault: a red line and what it means.
+void arresto(Tela& t, const Profilo& p, const Contenuto& c) {
+  if (!c.arresto || !p.visibile(*c.arresto)) return;
+  const double s = t.s();
+  const double x = p.X(*c.arresto);
+  t.colore(guasto);
+  t.linea(x, p.nomi - 10 * s, x, p.p1, 2.5);
+  t.carattere(10, true);
+  t.testo_su_fondo(x + 4 * s, (p.v0 + p.v1) / 2, "compile stopped at a fault", 0, 0.5);
+}
+
+// Clips the drawing to the panels' width.
+void clip_pannelli(Tela& t, const Profilo& p) {
+  cairo_save(t.cr());
+  cairo_rectangle(t.cr(), p.gx0, p.nomi - 40 * t.s(), p.gx1 - p.gx0, p.p1 - p.nomi + 40 * t.s());
+  cairo_clip(t.cr());
+}
+
+// Station names above the speed panel, on two lines when they would meet;
+// those that would still meet another are left out.
 void nomi_stazioni(Tela& t, const Profilo& p, const Contenuto& c) {
   const double s = t.s();
   t.carattere(10.5, true);
   double fine_riga[2] = {-INFINITY, -INFINITY};
   for (const Stazione& st : c.stazioni) {
+    if (!p.visibile(st.progressiva)) continue;
     const std::string et = st.nome.empty() ? "station " + std::to_string(st.numero) : st.nome;
     const double w = t.larghezza(et);
     // Centred on the station, kept within the page; a name wider than the
     // page starts at its left end.
     const double sinistra = p.gx0 - 40 * s;
     const double x = std::clamp(p.X(st.progressiva) - w / 2, sinistra, std::max(sinistra, p.gx1 + 20 * s - w));
-    const int r = x > fine_riga[0] ? 0 : x > fine_riga[1] ? 1 : (fine_riga[0] < fine_riga[1] ? 0 : 1);
+    // A name that fits on neither line is left out rather than drawn over another.
+    if (x <= fine_riga[0] && x <= fine_riga[1]) continue;
+    const int r = x > fine_riga[0] ? 0 : 1;
     t.colore(stazione);
     t.testo(x, r == 0 ? p.nomi - 2 * s : p.nomi - 18 * s, et, 0, 1);
     fine_riga[r] = x + w + 8 * s;
@@ -322,13 +403,19 @@ void disegna_profilo(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
   t.colore(nero);
   t.testo(gx0 - 70 * s, gy0, "Profile along the line", 0, 0);
   const Profilo p = profilo(sc, c, s, gx0, gy0 + 22 * s, gx1, gy1);
+  clip_pannelli(t, p);
   bande(t, p, c);
+  cairo_restore(t.cr());
   griglia_profilo(t, p);
+  righe_di_marche(t, p);
+  clip_pannelli(t, p);
   curve(t, p, sc.celle);
   rallentamenti(t, p, c);
   codici(t, p, c, sc.celle);
   fine_della_linea(t, p, c);
-  marche(t, p, c, sc.celle);
+  marche(t, p, c, sc);
+  arresto(t, p, c);
+  cairo_restore(t.cr());
   nomi_stazioni(t, p, c);
 }
 

@@ -25,7 +25,7 @@ double cpu_disegno(const ScenarioCompilato& sc) {
   double minimo = 1e9;
   for (int i = 0; i < 2; ++i) {
     const double prima = cpu_processo();
-    const std::string png = disegna_in_memoria(sc, OpzioniPlot{400, 300}, false);
+    const std::string png = disegna_in_memoria(sc, OpzioniPlot{400, 300, {}, {}}, false);
     minimo = std::min(minimo, cpu_processo() - prima);
     EXPECT_GT(png.size(), 0u);
   }

@@ -147,7 +147,7 @@ TEST_F(Plot, GivenFilesAreSortedBySuffix) {
 
 TEST_F(Plot, PngHasTheRequestedSizeAndIsDrawn) {
   const fs::path png = dir / "scenario.png";
-  plot_scenario({dir}, png, {900, 640});
+  plot_scenario({dir}, png, {900, 640, {}, {}});
   cairo_surface_t* s = cairo_image_surface_create_from_png(png.c_str());
   ASSERT_EQ(cairo_surface_status(s), CAIRO_STATUS_SUCCESS);
   EXPECT_EQ(cairo_image_surface_get_width(s), 900);
@@ -202,7 +202,7 @@ TEST_F(Plot, SvgIsWellFormedXml) {
 
 TEST_F(Plot, RefusesBadOutputsAndMalformedInputs) {
   EXPECT_THROW(plot_scenario({dir}, dir / "x.pdf"), std::invalid_argument);
-  EXPECT_THROW(plot_scenario({dir}, dir / "x.png", {100, 100}), std::invalid_argument);
+  EXPECT_THROW(plot_scenario({dir}, dir / "x.png", {100, 100, {}, {}}), std::invalid_argument);
   fs::resize_file(dir / "Corvale_Pravena AV_409.sim", 500);
   try {
     plot_scenario({dir}, dir / "x.png");
@@ -234,6 +234,91 @@ TEST_F(Plot, DrawsEmptyOrOddScenariosWithoutFailing) {
   strano.elementi[1].inizio = -2000000000;
   EXPECT_NO_THROW(disegna_scenario(strano, dir / "odd.svg"));
   EXPECT_GT(fs::file_size(dir / "odd.svg"), 0u);
+}
+
+std::string leggi_testo(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream testo;
+  testo << in.rdbuf();
+  return testo.str();
+}
+
+TEST_F(Plot, FilesOfDifferentScenariosAreRefusedWithTheReason) {
+  const FileCompilati f{dir / "Corvale_Pravena AV_409.dat", dir / "Corvale_Pravena AV_409.sim",
+                        dir / "Corvale_Pravena AV_linea.dat"};
+  const auto scenario = [](const prova::Scenario& p) {
+    ScenarioCompilato s;
+    s.celle = p.celle;
+    s.elementi = p.elementi;
+    s.tracciato = p.tracciato;
+    return s;
+  };
+  sc.celle[1].valore_2 = 2386;  // the plain contest code of "409" and "Corvale_Pravena AV"
+  EXPECT_EQ(scenari_diversi(f, scenario(sc)), "");
+  const struct {
+    const char* caso;
+    std::function<void(prova::Scenario&, FileCompilati&)> cambia;
+    const char* motivo;
+  } casi[] = {
+      {"cells of another identity", [](prova::Scenario& s, FileCompilati&) { s.celle[1].valore_2 += 1; },
+       "holds the contest code 2387 in cell 1, where scenario \"Corvale_Pravena AV\" train \"409\""},
+      {"cells of another line", [](prova::Scenario& s, FileCompilati&) { s.celle.resize(1000); },
+       "Corvale_Pravena AV_409.dat holds 1000 cells, where the 92000 m line of Corvale_Pravena AV_409.sim has 1981"},
+      {"plan of another line", [](prova::Scenario& s, FileCompilati&) { s.tracciato = Tracciato(5000); },
+       "Corvale_Pravena AV_linea.dat holds 5001 rows, where the 92000 m line"},
+      {"names", [](prova::Scenario&, FileCompilati& n) { n.elementi = "Altro_7.sim"; },
+       "are not of one scenario and train"},
+      {"plan name", [](prova::Scenario&, FileCompilati& n) { n.tracciato = "Altro_linea.dat"; },
+       "Altro_linea.dat is not the track plan of Corvale_Pravena AV_409"},
+  };
+  for (const auto& c : casi) {
+    prova::Scenario s = sc;
+    FileCompilati n = f;
+    c.cambia(s, n);
+    EXPECT_NE(scenari_diversi(n, scenario(s)).find(c.motivo), std::string::npos)
+        << c.caso << ": " << scenari_diversi(n, scenario(s));
+  }
+}
+
+TEST(ArrestoCompilazione, SpeedsThatStopShortOfTheEndFill) {
+  std::vector<Cella> celle(20);
+  for (Cella& c : celle) c.velocita = 50;
+  for (size_t i = 17; i < 20; ++i) celle[i].velocita = 0;  // the last three: never filled
+  EXPECT_EQ(arresto_compilazione(celle), std::nullopt);
+  for (size_t i = 12; i < 20; ++i) celle[i].velocita = 0;
+  EXPECT_EQ(arresto_compilazione(celle), 600.0);
+  for (Cella& c : celle) c.velocita = 0;
+  EXPECT_EQ(arresto_compilazione(celle), 0.0);
+  EXPECT_EQ(arresto_compilazione({}), std::nullopt);
+}
+
+TEST_F(Plot, SvgKeepsTextsAsTextAndMarksAStoppedCompile) {
+  plot_scenario({dir}, dir / "a.svg");
+  const std::string a = leggi_testo(dir / "a.svg");
+  EXPECT_NE(a.find("font-weight=\"bold\" fill=\"rgb(26,26,31)\" xml:space=\"preserve\">Profile along the line</text>"),
+            std::string::npos);
+  EXPECT_EQ(a.find("compile stopped"), std::string::npos);
+
+  for (size_t i = 700; i < sc.celle.size(); ++i) sc.celle[i].velocita = 0;
+  scrivi_scenario(dir, "Corvale_Pravena AV", "409", sc);
+  OpzioniPlot o;
+  o.da = 20000;
+  o.a = 50000;
+  plot_scenario({dir}, dir / "b.svg", o);
+  const std::string b = leggi_testo(dir / "b.svg");
+  EXPECT_NE(b.find(">compile stopped at a fault</text>"), std::string::npos);
+  EXPECT_NE(b.find("no speed from 35.0 km on"), std::string::npos);
+  std::string perche;
+  EXPECT_TRUE(xml_ben_formato(b, perche)) << perche;
+  // The axis shows the stretch asked for, 20 to 50 km, every 5 km.
+  EXPECT_NE(b.find(">45</text>"), std::string::npos);
+  EXPECT_EQ(b.find(">15</text>"), std::string::npos);
+  EXPECT_EQ(b.find(">55</text>"), std::string::npos);
+  for (const auto& [da, a] : {std::pair{50000.0, 20000.0}, {-1.0, 10.0}, {200000.0, 300000.0}}) {
+    o.da = da;
+    o.a = a;
+    EXPECT_THROW(plot_scenario({dir}, dir / "c.png", o), std::invalid_argument) << da << " " << a;
+  }
 }
 
 }  // namespace

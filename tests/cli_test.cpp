@@ -142,7 +142,7 @@ TEST_F(Cli, UsageErrorsAreOneLineAndStatus2) {
       {{"compile", linea_txt}, "scenario-compiler: compile: TRAIN is required\n" + aiuto},
       {{"frob"},
        "scenario-compiler: unknown command \"frob\"; the commands are export, compile, check, inspect, "
-       "plot, explain and decompile\n" + aiuto},
+       "plot, view, explain and decompile\n" + aiuto},
       {{"inspect", dat, "--every", "0"}, "scenario-compiler: --every must be 1 or more, not 0\n" + aiuto},
       // An empty directory would put the files at the root.
       {{"--out", ""}, "scenario-compiler: --out needs a directory name (\".\" for the current directory)\n" + aiuto},

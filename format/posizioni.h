@@ -1,0 +1,52 @@
+// A compiled line in its author's terms: where the description placed the
+// element a cell holds, and the profile (speed, gradient, tunnels) as
+// stretches with a value rather than cell by cell.
+//
+// Cells are 50 m long; cell i covers metres i x 50 to (i + 1) x 50. Signals,
+// restrictions (warning, start, end) and boards stand in the cell after the
+// one holding their position, so a signal written at 3500 m is in cell 71.
+// A cab code stands in the cell holding its position. A speed or gradient
+// entry at p holds from cell p / 50 on; a tunnel from inizio to fine covers
+// cells inizio / 50 to fine / 50 - 1.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/percorso.h"
+
+namespace sc {
+
+// Metres of the entry that put the element of cell `indice` there: one
+// cell back for the elements placed in the cell after their position, the
+// cell's own start for the others (and for an empty cell).
+int64_t metri_descrizione(const Cella& c, size_t indice);
+
+// A stretch of the line with one value: metres [da, a).
+struct Tratto {
+  int64_t da = 0;
+  int64_t a = 0;
+  int valore = 0;
+  bool operator==(const Tratto&) const = default;
+};
+
+enum class Profilo { velocita, pendenza, galleria, aderenza };
+
+// The value of a profile in a cell: km/h, per mille, tunnel kind, adhesion.
+int valore_profilo(const Cella& c, Profilo p);
+
+// Consecutive cells of equal value joined into stretches, in order. For
+// tunnels only the cells inside one (kind not 0) make stretches.
+std::vector<Tratto> tratti(const std::vector<Cella>& celle, Profilo p);
+
+// The stretches that overlap metres [da, a), cut to it.
+std::vector<Tratto> ritaglia(const std::vector<Tratto>& t, int64_t da, int64_t a);
+
+// Text of the board of an indication-board cell (the element record its
+// first value names), "" when the record is out of the table.
+std::string testo_cartello(const Cella& c, const std::array<Elemento, numero_elementi>& elementi);
+
+}  // namespace sc

@@ -1,0 +1,224 @@
+// view: the window under an X server of its own (Xvfb), driven through its
+// command channel (--control) and looked at from outside: the pixels of
+// the window as another client of the server reads them.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <regex>
+
+#include "tests/support/test_dir.h"
+#include "tests/esegui_programma.h"
+#include "tests/support/processo_in_corso.h"
+
+// Last: Xlib defines macros (None, Status, Bool) that other headers use as names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+using namespace sc::test;
+using namespace sc::test::file_scenario;
+namespace fs = std::filesystem;
+
+constexpr const char* xvfb = "/usr/bin/Xvfb";
+
+// The window's pixels as 0xRRGGBB, read by another client.
+struct Schermata {
+  int w = 0, h = 0;
+  std::vector<uint32_t> px;
+  // Pixels of colour `c` (within 12 per channel) in the rectangle.
+  int conta(uint32_t c, int x0, int y0, int x1, int y1) const {
+    int n = 0;
+    for (int y = std::max(0, y0); y < std::min(h, y1); ++y)
+      for (int x = std::max(0, x0); x < std::min(w, x1); ++x) {
+        const uint32_t p = px[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+        const auto vicino = [&](int sh) { return std::abs(int((p >> sh) & 255) - int((c >> sh) & 255)) <= 12; };
+        if (vicino(16) && vicino(8) && vicino(0)) ++n;
+      }
+    return n;
+  }
+};
+
+class View : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (::access(xvfb, X_OK) != 0) return;
+    int fds[2];
+    if (::pipe(fds) != 0) return;
+    server_ = ::fork();
+    if (server_ == 0) {
+      ::close(fds[0]);
+      const int null = ::open("/dev/null", O_RDWR);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      const std::string fd = std::to_string(fds[1]);
+      ::execl(xvfb, "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+              static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(fds[1]);
+    std::string numero;
+    pollfd p{fds[0], POLLIN, 0};
+    char c;
+    while (::poll(&p, 1, 10000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') numero += c;
+    ::close(fds[0]);
+    if (!numero.empty()) display_ = ":" + numero;
+  }
+  static void TearDownTestSuite() {
+    if (server_ > 0) {
+      ::kill(server_, SIGTERM);
+      ::waitpid(server_, nullptr, 0);
+      server_ = 0;
+    }
+  }
+  void SetUp() override {
+    const EsitoProgramma e = esegui_programma(dir.path(), {"export"});
+    ASSERT_EQ(e.stato, 0) << e.err;
+  }
+  std::unique_ptr<ProcessoInCorso> apri(std::vector<std::string> args) {
+    args.insert(args.begin(), "view");
+    args.push_back("--control");
+    return std::make_unique<ProcessoInCorso>(SC_PROGRAM, args, dir.path(),
+                                             std::map<std::string, std::string>{{"DISPLAY", display_}});
+  }
+  // Sends a command and waits for its "done" line.
+  static bool comanda(ProcessoInCorso& p, const std::string& cmd) {
+    const std::string parola = cmd.substr(0, cmd.find(' '));
+    const int prima = ProcessoInCorso::conta(p.out(), "done " + parola + "\n");
+    return p.scrivi(cmd + "\n") && p.attendi_out("done " + parola + "\n", prima + 1);
+  }
+  static Schermata schermata(unsigned long finestra) {
+    Schermata s;
+    Display* d = XOpenDisplay(display_.c_str());
+    if (d == nullptr) return s;
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(d, finestra, &a) != 0) {
+      XImage* img = XGetImage(d, finestra, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height),
+                              AllPlanes, ZPixmap);
+      if (img != nullptr) {
+        s.w = a.width;
+        s.h = a.height;
+        for (int y = 0; y < s.h; ++y)
+          for (int x = 0; x < s.w; ++x) s.px.push_back(static_cast<uint32_t>(XGetPixel(img, x, y)) & 0xFFFFFF);
+        XDestroyImage(img);
+      }
+    }
+    XCloseDisplay(d);
+    return s;
+  }
+
+  TempDir dir;
+  static inline std::string display_;
+  static inline pid_t server_ = 0;
+};
+
+// Skips the test without Xvfb; fails it when Xvfb did not start.
+#define SERVE_DISPLAY()                                                                       \
+  do {                                                                                        \
+    if (::access(xvfb, X_OK) != 0) GTEST_SKIP() << xvfb << " is not installed: the window is not tested"; \
+    ASSERT_FALSE(display_.empty()) << "Xvfb did not start";                                   \
+  } while (0)
+
+// Colours of the drawing: the track, the stretch shown, the fault marks.
+constexpr uint32_t binario = 0x1A388C, finestra_rossa = 0xDC1E1E, fault = 0xC80000;
+// The plan view and the profile (window pixels).
+constexpr int piano_x1 = 730, piano_y0 = 34, piano_y1 = 334, profilo_y0 = 334, profilo_y1 = 664;
+
+TEST_F(View, WithoutADisplayItSaysSoAndEndsWithStatus2) {
+  const EsitoProgramma e = esegui_programma(dir.path(), {"view", linea_txt, treno_txt});
+  EXPECT_EQ(e.stato, 2);
+  EXPECT_EQ(e.err, "scenario-compiler: view: the viewer needs a display, and DISPLAY is not set\n");
+  const EsitoProgramma m = esegui_programma(dir.path(), {"view", "missing_linea.txt", treno_txt});
+  EXPECT_EQ(m.stato, 2);
+  EXPECT_NE(m.err.find("cannot read \"missing_linea.txt\""), std::string::npos) << m.err;
+}
+
+TEST_F(View, DrawsJumpsShowsTheEntryOfACellAndReloadsKeepingTheZoom) {
+  SERVE_DISPLAY();
+  auto p = apri({linea_txt, treno_txt});
+  ASSERT_TRUE(p->attendi_out("window 0x")) << p->out() << p->err();
+  EXPECT_NE(p->out().find("loaded compiled without fault; faults 0; showing 0 to 99050 m"), std::string::npos)
+      << p->out();
+  std::smatch m;
+  const std::string out = p->out();
+  ASSERT_TRUE(std::regex_search(out, m, std::regex("window (0x[0-9a-f]+)")));
+  const unsigned long xid = std::stoul(m[1].str(), nullptr, 16);
+
+  // The whole line: the track in the plan view, all of it red as all of it
+  // is shown; the speed line across the profile.
+  ASSERT_TRUE(comanda(*p, "window 0 99.05"));
+  const Schermata tutta = schermata(xid);
+  ASSERT_EQ(tutta.w, 1200) << "no window picture";
+  const int rosso_tutta = tutta.conta(finestra_rossa, 0, piano_y0, piano_x1, piano_y1);
+  EXPECT_GT(rosso_tutta, 500);
+  EXPECT_GT(tutta.conta(binario, 60, profilo_y0, 1190, profilo_y1), 1000);  // 250 km/h across
+
+  // Jump to km 30: four kilometres around it; a small red stretch over the blue track.
+  ASSERT_TRUE(comanda(*p, "goto 30"));
+  EXPECT_NE(p->out().find("showing 28000 to 32000 m"), std::string::npos) << p->out();
+  const Schermata km30 = schermata(xid);
+  const int rosso_30 = km30.conta(finestra_rossa, 0, piano_y0, piano_x1, piano_y1);
+  EXPECT_GT(rosso_30, 20);
+  EXPECT_LT(rosso_30 * 5, rosso_tutta);
+  EXPECT_GT(km30.conta(binario, 0, piano_y0, piano_x1, piano_y1), 300);
+
+  // A click on the signal's cell names the entry that put it there.
+  ASSERT_TRUE(comanda(*p, "select 71"));
+  EXPECT_NE(p->out().find("info signal at 3500 m"), std::string::npos) << p->out();
+  EXPECT_NE(p->out().find("info   from " + treno_txt + ":17: segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0"),
+            std::string::npos)
+      << p->out();
+
+  // A save with a fault: reloaded within a second, the zoom kept, the fault listed.
+  std::string t = leggi(dir / treno_txt);
+  sostituisci(t, "segnale,    7500,", "segnale,    3500,");
+  const auto prima = std::chrono::steady_clock::now();
+  scrivi(dir / treno_txt, t);
+  ASSERT_TRUE(p->attendi_out("reloaded 1 fault; faults 1; showing 28000 to 32000 m\n", 1,
+                             std::chrono::milliseconds(3000)))
+      << p->out();
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - prima);
+  EXPECT_LT(ms.count(), 1000) << "reload took " << ms.count() << " ms";
+
+  // The fault's line in the pane goes to its position, marked on the profile.
+  ASSERT_TRUE(comanda(*p, "fault 1"));
+  EXPECT_NE(p->out().find("showing 1500 to 5500 m"), std::string::npos) << p->out();
+  const Schermata guasto = schermata(xid);
+  EXPECT_GT(guasto.conta(fault, 50, profilo_y0, 1200, profilo_y1), 50);
+  EXPECT_EQ(km30.conta(fault, 50, profilo_y0, 1200, profilo_y1), 0);
+
+  // Nothing compiled was written.
+  EXPECT_FALSE(fs::exists(dir / dat));
+  ASSERT_TRUE(comanda(*p, "quit"));
+  EXPECT_EQ(p->fine(), 0);
+}
+
+TEST_F(View, ShowsACompiledDirectoryAndCompilesOnlyWhenAsked) {
+  SERVE_DISPLAY();
+  {
+    auto p = apri({linea_txt, treno_txt});
+    ASSERT_TRUE(p->attendi_out("window 0x")) << p->err();
+    ASSERT_TRUE(comanda(*p, "compile"));
+    EXPECT_NE(p->out().find("compile wrote " + linea_dat + " " + sim + " " + dat), std::string::npos) << p->out();
+    ASSERT_TRUE(comanda(*p, "quit"));
+    EXPECT_EQ(p->fine(), 0);
+  }
+  fs::create_directory(dir / "bin");
+  for (const std::string& f : {linea_dat, sim, dat}) fs::rename(dir / f, dir / ("bin/" + f));
+  auto p = apri({"bin"});
+  ASSERT_TRUE(p->attendi_out("window 0x")) << p->err();
+  EXPECT_NE(p->out().find("loaded compiled files, read as they are; faults 0"), std::string::npos) << p->out();
+  ASSERT_TRUE(comanda(*p, "select 1232"));
+  EXPECT_NE(p->out().find("(GALLERIA   )(B. RINZELLI)"), std::string::npos) << p->out();
+  ASSERT_TRUE(comanda(*p, "quit"));
+  EXPECT_EQ(p->fine(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+// What the viewer shows, without any drawing: a scenario compiled in memory
+// from its two descriptions (or read from its compiled files), the faults
+// of that compile, and for any cell what it holds and which entries of the
+// descriptions put it there.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "plot/plot.h"
+#include "compiler/fault.h"
+
+namespace sc::vista {
+
+// Where the scenario comes from.
+struct Sorgente {
+  // Two descriptions, compiled in memory; or one directory (or the three
+  // files) of a compiled scenario, read as they are.
+  std::string linea, treno;
+  std::optional<std::string> nome, numero;  // --name, --train
+  std::vector<std::string> compilati;       // set for a compiled scenario
+
+  bool da_descrizioni() const { return compilati.empty(); }
+  // The files whose changes call for a reload.
+  std::vector<std::string> file_osservati() const;
+};
+
+// One entry of a description: its file, line, key and fields (the key
+// first), blanks around each field dropped.
+struct Voce {
+  std::string file;
+  int riga = 0;
+  std::vector<std::string> campi;
+  const std::string& chiave() const { return campi.front(); }
+  // Field `i` (the key is 0) as a whole number, if it is one.
+  std::optional<int64_t> numero(size_t i) const;
+};
+
+// The lines of a description file split at commas, blanks around each
+// field dropped: those with a key and at least one more field. Section
+// headers are skipped.
+std::vector<Voce> voci_descrizione(const std::string& testo, const std::string& file);
+
+struct Caricamento {
+  ScenarioCompilato scenario;  // empty cells when there is nothing to show
+  std::vector<Fault> faults;
+  std::string esito;            // one line: "compiled without fault", "2 faults", ...
+  std::string errore;           // set when nothing could be read
+  std::vector<Voce> voci;       // entries of both descriptions, in file order
+  bool ha_celle() const { return !scenario.celle.empty(); }
+};
+
+// Compiles or reads the scenario. Never writes a file.
+Caricamento carica(const Sorgente& s);
+
+// Compiles the descriptions and writes the compiled files beside the line
+// description; returns what was written, or why not.
+std::string scrivi_compilati(const Sorgente& s);
+
+// What cell `i` holds, one line each: the cell and its metres, the element
+// with its meaning, speed, gradient, tunnel, and the entries (FILE:LINE and
+// the entry) that put each there.
+std::vector<std::string> descrivi_cella(const Caricamento& c, size_t i);
+
+// The entry lines that put what cell `i` holds there, as "FILE:LINE: entry".
+std::vector<std::string> provenienza(const Caricamento& c, size_t i);
+
+// A fault as one line for the faults pane.
+std::string riga_fault(const Fault& f);
+
+}  // namespace sc::vista

@@ -1,0 +1,95 @@
+#include "watch/osserva.h"
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+
+namespace sc {
+
+namespace {
+
+constexpr uint32_t eventi_salvataggio = IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE | IN_MOVED_TO | IN_DELETE |
+                                        IN_MOVED_FROM | IN_ATTRIB;
+
+}  // namespace
+
+Osservatore::Osservatore(const std::vector<std::string>& files) {
+  fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (fd_ < 0) {
+    errore_ = std::string("cannot watch for changes: ") + std::strerror(errno);
+    return;
+  }
+  for (const std::string& f : files) {
+    const std::filesystem::path p(f);
+    std::string dir = p.parent_path().string();
+    if (dir.empty()) dir = ".";
+    const int wd = ::inotify_add_watch(fd_, dir.c_str(), eventi_salvataggio);
+    if (wd < 0) {
+      errore_ = "cannot watch the directory \"" + dir + "\": " + std::strerror(errno);
+      return;
+    }
+    voci_.push_back({wd, p.filename().string()});
+  }
+}
+
+Osservatore::~Osservatore() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool Osservatore::leggi_eventi() {
+  bool rilevante = false;
+  alignas(inotify_event) char buf[8192];
+  for (;;) {
+    const ssize_t n = ::read(fd_, buf, sizeof buf);
+    if (n <= 0) break;  // EAGAIN: nothing more pending
+    for (ssize_t i = 0; i + static_cast<ssize_t>(sizeof(inotify_event)) <= n;) {
+      inotify_event ev;
+      std::memcpy(&ev, buf + i, sizeof ev);
+      const ssize_t fine = i + static_cast<ssize_t>(sizeof(inotify_event)) + ev.len;
+      if (fine > n) break;
+      std::string nome;
+      if (ev.len > 0) nome.assign(buf + i + sizeof(inotify_event), strnlen(buf + i + sizeof(inotify_event), ev.len));
+      for (const Voce& v : voci_)
+        if (v.wd == ev.wd && v.nome == nome) rilevante = true;
+      i = fine;
+    }
+  }
+  return rilevante;
+}
+
+bool Osservatore::attendi_modifica(const volatile std::sig_atomic_t& fermo, std::chrono::milliseconds quiete,
+                                   std::optional<std::chrono::milliseconds> scadenza) {
+  if (fd_ < 0 || !errore_.empty()) return false;
+  using clock = std::chrono::steady_clock;
+  const auto inizio = clock::now();
+  std::optional<clock::time_point> ultimo;  // last relevant event
+  for (;;) {
+    if (fermo) return false;
+    const auto ora = clock::now();
+    if (ultimo && ora - *ultimo >= quiete) return true;
+    if (!ultimo && scadenza && ora - inizio >= *scadenza) return false;
+    pollfd pfd{fd_, POLLIN, 0};
+    const int r = ::poll(&pfd, 1, ultimo ? 20 : 100);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      errore_ = std::string("cannot watch for changes: ") + std::strerror(errno);
+      return false;
+    }
+    if (r > 0 && leggi_eventi()) ultimo = clock::now();
+  }
+}
+
+std::string ora_locale() {
+  const std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  char s[16] = "??:??:??";
+  if (::localtime_r(&t, &tm) != nullptr) std::strftime(s, sizeof s, "%H:%M:%S", &tm);
+  return s;
+}
+
+}  // namespace sc
