@@ -161,19 +161,6 @@ void disegna(cairo_t* cr, const ScenarioCompilato& sc, double w, double h, const
   disegna_profilo(t, sc, c, 110 * s, alto1 + 32 * s, w - 30 * s, h - 48 * s);
 }
 
-// Writes `bytes` to `path`; std::runtime_error naming it on failure.
-void scrivi_file(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) throw std::runtime_error("cannot write " + path.string() + ": " + std::strerror(errno));
-}
-
-cairo_status_t accumula(void* destinazione, const unsigned char* dati, unsigned int n) {
-  static_cast<std::string*>(destinazione)->append(reinterpret_cast<const char*>(dati), n);
-  return CAIRO_STATUS_SUCCESS;
-}
-
 // std::invalid_argument for a stretch of the profile outside the line.
 void controlla_tratto(const ScenarioCompilato& scenario, const OpzioniPlot& o) {
   const size_t n = scenario.celle.size();
