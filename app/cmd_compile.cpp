@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "app/cli_comandi.h"
@@ -63,7 +64,7 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
 
   FaultLog log;
   const Sorgenti sorgenti{o.linea, o.treno, /*elimina=*/false};
-  const Compilazione c = memorizza_percorso(p, o.senza_tracciato ? 0 : 1, sorgenti, log);
+  Compilazione c = memorizza_percorso(p, o.senza_tracciato ? 0 : 1, sorgenti, log);
   err << formatta_faults(log) << std::flush;
 
   switch (c.stato) {
@@ -86,7 +87,7 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   if (!o.solo_controllo) {
     // All three replaced together: none of them unless all are on disk.
     std::vector<FileDaScrivere> files;
-    for (const CompiledFile& f : c.files) files.push_back({uscita(f.kind), f.bytes.pezzi()});
+    for (CompiledFile& f : c.files) files.push_back({uscita(f.kind), std::move(f.bytes)});
     if (auto motivo = sostituisci_files(files)) {
       err << nome_programma << ": " << *motivo << std::endl;
       return stato_file_non_scritto;

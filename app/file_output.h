@@ -7,8 +7,9 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "compiler/contenuto_file.h"
 
 namespace sc {
 
@@ -17,14 +18,10 @@ namespace sc {
 //   cannot write "/d/x.txt": Permission denied
 std::optional<std::string> sostituisci_file(const std::string& path, const std::string& bytes);
 
-// The same with the content given as pieces in order, written without
-// joining them first.
-std::optional<std::string> sostituisci_file(const std::string& path, const std::vector<std::string_view>& pezzi);
-
 // One file of a set to replace together.
 struct FileDaScrivere {
   std::string path;
-  std::vector<std::string_view> pezzi;  // the content, in order
+  ContenutoFile contenuto;  // held whole, or produced while it is written
 };
 
 // Replaces the files of `files` together: every temporary file is written,
