@@ -74,7 +74,7 @@ BENCH_BUILD ?= build-bench
 .PHONY: bench
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSC_BENCH=ON $(CMAKE_FLAGS)
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target sc-bench sc-genera-scenario scenario-compiler
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target sc-bench sc-genera-scenario sc-cronometro sc-vuoto scenario-compiler
 	./$(BENCH_BUILD)/bench/sc-bench
 	bash bench/ratios.sh $(BENCH_BUILD)
 

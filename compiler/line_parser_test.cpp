@@ -580,6 +580,17 @@ TEST(LineParser, TrackPlanOnlyInModeNonzero) {
   EXPECT_EQ(due.p.ultima_cella(), 160);
   EXPECT_EQ(due.p.tracciato.righe(), 8001);
   EXPECT_EQ(due.p.elementi[84].fine, 1000);
+
+  // A later length that is refused (fault 1) or cannot be read (a run
+  // failure) leaves the cells and plan of the one before.
+  for (const char* rifiutata : {"lunghezza percorso, -5", "lunghezza percorso, x"}) {
+    SCOPED_TRACE(rifiutata);
+    const Lettura l = leggi(linee({"[generale]", "lunghezza percorso, 1000", rifiutata, "[curve]", "[fine]"}));
+    EXPECT_NE(l.p.codice_errore == 1, l.fallimento.has_value());
+    EXPECT_EQ(l.p.ultima_cella(), 160);
+    EXPECT_EQ(l.p.tracciato.righe(), 8001);
+    EXPECT_FALSE(l.p.tracciato.seminato);
+  }
 }
 
 }  // namespace

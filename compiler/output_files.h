@@ -25,7 +25,7 @@ constexpr int16_t marca_celle = 5121;    // `valore_1` of cell 1
 Compilazione::Stato marca_e_codifica(Percorso& p);
 
 // The buffer of each plan column while the plan file is written.
-constexpr size_t byte_blocco_tracciato = 64 * 1024;
+constexpr size_t byte_blocco_tracciato = 256 * 1024;
 
 // Track plan file: column 0 of every row, then column 1; each element a
 // 2-byte tag (0 empty, 2 16-bit integer, 5 double) followed by its value.
