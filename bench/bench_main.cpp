@@ -24,9 +24,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/diagnostics.h"
-#include "app/file_output.h"
-#include "app/nomi_file.h"
+#include "output/diagnostics.h"
+#include "output/file_output.h"
+#include "output/nomi_file.h"
 #include "bench/scenario_grande.h"
 #include "compiler/field_reader.h"
 #include "compiler/line_parser.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 
 namespace {
