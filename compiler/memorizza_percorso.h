@@ -9,11 +9,13 @@
 #include "compiler/contenuto_file.h"
 #include "compiler/fault.h"
 #include "compiler/sorgenti.h"
+#include "format/nomi_compilati.h"
 #include "model/percorso.h"
 
 namespace sc {
 
-enum class CompiledKind { tracciato, elementi, celle };
+// The compiled files, as the format names them.
+using CompiledKind = FileCompilato;
 
 struct CompiledFile {
   CompiledKind kind;

@@ -67,4 +67,6 @@ std::string formatta_faults(const FaultLog& log) {
   return s;
 }
 
+std::string testo_errore(const std::string& a) { return " Errore n. " + a; }
+
 }  // namespace sc

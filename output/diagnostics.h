@@ -22,4 +22,8 @@ std::string formatta_fault(const Fault& f);
 // Every fault of the log, in the order found.
 std::string formatta_faults(const FaultLog& log);
 
+// The error report's text: " Errore n. " immediately followed by `a` (the
+// text begins with a blank).
+std::string testo_errore(const std::string& a);
+
 }  // namespace sc

@@ -1,0 +1,101 @@
+#include "format/tracciato.h"
+
+#include <climits>
+#include <string>
+
+#include "format/byte_le.h"
+#include "format/compiled_decode.h"
+
+namespace sc {
+namespace {
+
+using byte_le::Lettore;
+using byte_le::Scrittore;
+
+int16_t intero_di(const Numero& n) {
+  const double v = n.valore;
+  return v >= -32768.0 && v <= 32767.0 ? static_cast<int16_t>(v) : 0;
+}
+
+}  // namespace
+
+std::string serializza_tracciato(const Tracciato& t) {
+  if (!t.presente()) return {};
+  size_t totale = 0;
+  for (int c = 0; c < 2; ++c) {
+    for (const Numero& n : t.colonna(c)) {
+      totale += n.tag == Numero::Tag::intero ? 4 : n.tag == Numero::Tag::reale ? 10 : 2;
+    }
+  }
+  std::string out(totale, '\0');
+  Scrittore w(out.data());
+  for (int c = 0; c < 2; ++c) {
+    for (const Numero& n : t.colonna(c)) {
+      switch (n.tag) {
+        case Numero::Tag::intero:
+          w.u16(tag_intero);
+          w.i16(intero_di(n));
+          break;
+        case Numero::Tag::reale:
+          w.u16(tag_reale);
+          w.f64(n.valore);
+          break;
+        default:
+          w.u16(tag_vuoto);
+          break;
+      }
+    }
+  }
+  return out;
+}
+
+Tracciato decodifica_tracciato(std::string_view dati) {
+  std::vector<Numero> valori;
+  valori.reserve(dati.size() / 6 + 1);
+  Lettore l(dati);
+  while (l.restanti() > 0) {
+    const size_t inizio = l.posizione();
+    const std::string dove = "track plan: element " + std::to_string(valori.size()) +
+                             " at offset " + std::to_string(inizio) + ": ";
+    if (l.restanti() < 2) {
+      throw DecodeError(inizio, dove + "the file ends inside the 2-byte type tag " +
+                                    dimensione_file(dati.size()));
+    }
+    const uint16_t tag = l.u16();
+    if (byte_dopo_tag(tag) < 0) {
+      throw DecodeError(inizio, dove + "type tag " + std::to_string(tag) + " is not 0, 2 or 5");
+    }
+    const size_t serve = static_cast<size_t>(byte_dopo_tag(tag));
+    if (l.restanti() < serve) {
+      throw DecodeError(inizio, dove + "tag " + std::to_string(tag) + " needs " +
+                                    std::to_string(serve) + " value bytes, only " +
+                                    std::to_string(l.restanti()) + " left " +
+                                    dimensione_file(dati.size()));
+    }
+    if (tag == tag_intero) {
+      valori.push_back(Numero::intero(l.i16()));
+    } else if (tag == tag_reale) {
+      valori.push_back(Numero::reale(l.f64()));
+    } else {
+      valori.push_back(Numero{});
+    }
+  }
+  if (valori.empty()) return Tracciato();
+  if (valori.size() % 2 != 0) {
+    throw DecodeError(dati.size(), "track plan: " + std::to_string(valori.size()) +
+                                       " elements do not split into two columns of equal length " +
+                                       dimensione_file(dati.size()));
+  }
+  const size_t righe = valori.size() / 2;
+  if (righe > static_cast<size_t>(INT32_MAX)) {
+    throw DecodeError(0, "track plan: " + std::to_string(righe) + " rows are more than a plan can hold");
+  }
+  Tracciato t(static_cast<int32_t>(righe - 1));
+  std::copy(valori.begin(), valori.begin() + static_cast<std::ptrdiff_t>(righe),
+            t.colonna(0).begin());
+  std::copy(valori.begin() + static_cast<std::ptrdiff_t>(righe), valori.end(),
+            t.colonna(1).begin());
+  return t;
+}
+
+}  // namespace sc

@@ -1,0 +1,34 @@
+// The track plan file (NAME_linea.dat): column 0 of every row, then column
+// 1; each value a 2-byte tag followed by its bytes, little-endian, no
+// header. The compile writes it with its own writer (compiler/output_files.h),
+// which computes the rows while it writes; it follows these tags.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "model/percorso.h"
+
+namespace sc {
+
+constexpr uint16_t tag_vuoto = 0;   // no value bytes
+constexpr uint16_t tag_intero = 2;  // an i16
+constexpr uint16_t tag_reale = 5;   // a double
+
+// The value bytes after `tag`, or nothing for an unknown tag.
+constexpr std::ptrdiff_t byte_dopo_tag(uint16_t tag) {
+  return tag == tag_vuoto ? 0 : tag == tag_intero ? 2 : tag == tag_reale ? 8 : -1;
+}
+
+// The file of a plan held in memory, every entry as its tag says; an
+// integer entry outside the 16-bit range (which no plan holds) is written
+// as 0. No rows: no bytes.
+std::string serializza_tracciato(const Tracciato& t);
+
+// Two columns of equal length; an empty file gives a plan without rows.
+// DecodeError otherwise.
+Tracciato decodifica_tracciato(std::string_view dati);
+
+}  // namespace sc
