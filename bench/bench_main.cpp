@@ -26,6 +26,7 @@
 
 #include "output/diagnostics.h"
 #include "output/file_output.h"
+#include "output/scrivi_contenuto.h"
 #include "output/nomi_file.h"
 #include "bench/scenario_grande.h"
 #include "compiler/field_reader.h"
@@ -306,16 +307,16 @@ void BM_CompilaGrandeSuDisco(benchmark::State& state) {
     p.nome_scenario = nome;
     p.numero_treno = treno;
     sc::FaultLog log;
-    sc::Compilazione c = sc::memorizza_percorso(p, 1, sc::Sorgenti{linea_txt, treno_txt, false}, log);
+    const sc::Compilazione c = sc::memorizza_percorso(p, 1, sc::Sorgenti{linea_txt, treno_txt, false}, log);
     if (!log.empty()) {
       state.SkipWithError("the generated scenario recorded faults");
       break;
     }
     byte = 0;
     std::vector<sc::FileDaScrivere> files;
-    for (sc::CompiledFile& f : c.files) {
+    for (const sc::CompiledFile& f : c.files) {
       byte += f.bytes.size();
-      files.push_back({sc::percorso_file(dir.string(), sc::file_compilato(f.kind), nome, treno), std::move(f.bytes)});
+      files.push_back(sc::da_scrivere(sc::percorso_file(dir.string(), sc::file_compilato(f.kind), nome, treno), f.bytes));
     }
     if (auto motivo = sc::sostituisci_files(files)) {
       state.SkipWithError(motivo->c_str());

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <ostream>
 #include <system_error>
-#include <utility>
 #include <vector>
 
 #include "cli/cli_comandi.h"
@@ -14,6 +13,7 @@
 #include "compiler/sorgenti.h"
 #include "output/diagnostics.h"
 #include "output/file_output.h"
+#include "output/scrivi_contenuto.h"
 #include "output/nomi_file.h"
 
 namespace sc {
@@ -66,7 +66,7 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
 
   FaultLog log;
   const Sorgenti sorgenti{o.linea, o.treno, /*elimina=*/false};
-  Compilazione c = memorizza_percorso(p, o.senza_tracciato ? 0 : 1, sorgenti, log);
+  const Compilazione c = memorizza_percorso(p, o.senza_tracciato ? 0 : 1, sorgenti, log);
   err << formatta_faults(log) << std::flush;
 
   switch (c.stato) {
@@ -89,7 +89,7 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   if (!o.solo_controllo) {
     // All three replaced together: none of them unless all are on disk.
     std::vector<FileDaScrivere> files;
-    for (CompiledFile& f : c.files) files.push_back({uscita(f.kind), std::move(f.bytes)});
+    for (const CompiledFile& f : c.files) files.push_back(da_scrivere(uscita(f.kind), f.bytes));
     if (auto motivo = sostituisci_files(files)) {
       err << nome_programma << ": " << *motivo << std::endl;
       return stato_file_non_scritto;

@@ -1,8 +1,10 @@
 #include "output/file_output.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,11 +19,18 @@ std::string motivo(const std::string& path, int err) {
   return "cannot write \"" + path + "\": " + std::strerror(err);
 }
 
-// Writes `pezzo` at `offset`, as much a call as the system takes; a call
-// that writes part of it goes on from where it stopped.
-bool scrivi_a(int fd, uint64_t offset, std::string_view pezzo) {
-  while (!pezzo.empty()) {
-    const ssize_t n = ::pwrite(fd, pezzo.data(), pezzo.size(), static_cast<off_t>(offset));
+// Writes all of `pezzi` in order, as many pieces a call as the system
+// takes; a call that writes part of them goes on from where it stopped.
+bool scrivi_tutto(int fd, const std::vector<std::string_view>& pezzi) {
+  std::vector<iovec> v;
+  v.reserve(pezzi.size());
+  for (std::string_view p : pezzi) {
+    if (!p.empty()) v.push_back({const_cast<char*>(p.data()), p.size()});
+  }
+  size_t i = 0;
+  while (i < v.size()) {
+    const size_t quanti = std::min<size_t>(v.size() - i, IOV_MAX);
+    const ssize_t n = ::writev(fd, v.data() + i, static_cast<int>(quanti));
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -30,15 +39,14 @@ bool scrivi_a(int fd, uint64_t offset, std::string_view pezzo) {
       errno = ENOSPC;
       return false;
     }
-    pezzo.remove_prefix(static_cast<size_t>(n));
-    offset += static_cast<uint64_t>(n);
+    size_t scritti = static_cast<size_t>(n);
+    while (i < v.size() && scritti >= v[i].iov_len) scritti -= v[i++].iov_len;
+    if (scritti > 0) {  // part of piece i written
+      v[i].iov_base = static_cast<char*>(v[i].iov_base) + scritti;
+      v[i].iov_len -= scritti;
+    }
   }
   return true;
-}
-
-// Writes the whole content, each piece at its place.
-bool scrivi_tutto(int fd, const ContenutoFile& c) {
-  return c.scrivi([fd](uint64_t offset, std::string_view pezzo) { return scrivi_a(fd, offset, pezzo); });
 }
 
 // The permissions a newly created file would get (0666 less the umask);
@@ -53,6 +61,10 @@ mode_t permessi_nuovo_file() {
 
 std::optional<std::string> sostituisci_file(const std::string& path, const std::string& bytes) {
   return sostituisci_files({{path, {bytes}}});
+}
+
+std::optional<std::string> sostituisci_file(const std::string& path, const std::vector<std::string_view>& pezzi) {
+  return sostituisci_files({{path, pezzi}});
 }
 
 std::optional<std::string> sostituisci_files(const std::vector<FileDaScrivere>& files) {
@@ -84,7 +96,19 @@ std::optional<std::string> sostituisci_files(const std::vector<FileDaScrivere>& 
     const int fd = ::mkstemp(nome.data());
     if (fd < 0) return fallisci(0, f.path, errno);
     temp.push_back({fd, std::string(nome.data())});
-    if (::fchmod(fd, permessi) != 0 || !scrivi_tutto(fd, f.contenuto)) return fallisci(0, f.path, errno);
+    if (::fchmod(fd, permessi) != 0) return fallisci(0, f.path, errno);
+    if (f.scrivi) {
+      int err = 0;
+      try {
+        err = f.scrivi(fd);
+      } catch (...) {
+        fallisci(0, f.path, 0);
+        throw;
+      }
+      if (err != 0) return fallisci(0, f.path, err);
+    } else if (!scrivi_tutto(fd, f.pezzi)) {
+      return fallisci(0, f.path, errno);
+    }
   }
   for (size_t i = 0; i < files.size(); ++i) {
     if (::fsync(temp[i].fd) != 0) return fallisci(0, files[i].path, errno);

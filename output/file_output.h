@@ -5,11 +5,11 @@
 // file as it was and no temporary file behind.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
-
-#include "compiler/contenuto_file.h"
 
 namespace sc {
 
@@ -18,10 +18,20 @@ namespace sc {
 //   cannot write "/d/x.txt": Permission denied
 std::optional<std::string> sostituisci_file(const std::string& path, const std::string& bytes);
 
+// The same with the content given as pieces in order, written without
+// joining them first.
+std::optional<std::string> sostituisci_file(const std::string& path, const std::vector<std::string_view>& pezzi);
+
+// Writes a file's whole content into the open file `fd` (positioned at its
+// start); returns 0 or the errno of the failure. It may throw: the
+// temporary file is then dropped and the exception passed on.
+using ScriviContenuto = std::function<int(int fd)>;
+
 // One file of a set to replace together.
 struct FileDaScrivere {
   std::string path;
-  ContenutoFile contenuto;  // held whole, or produced while it is written
+  std::vector<std::string_view> pezzi;  // the content, in order
+  ScriviContenuto scrivi = nullptr;     // when set, writes the content instead of `pezzi`
 };
 
 // Replaces the files of `files` together: every temporary file is written,

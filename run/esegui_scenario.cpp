@@ -3,12 +3,12 @@
 #include <exception>
 #include <iostream>
 #include <memory>
-#include <utility>
 #include <vector>
 
 #include "output/diagnostics.h"
 #include "run/errore.h"
 #include "output/file_output.h"
+#include "output/scrivi_contenuto.h"
 #include "output/nomi_file.h"
 
 namespace sc {
@@ -42,7 +42,7 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
   const Sorgenti sorgenti{percorso_file(dir, FileScenario::linea_txt, p.nome_scenario, p.numero_treno),
                           percorso_file(dir, FileScenario::treno_txt, p.nome_scenario, p.numero_treno),
                           /*elimina=*/true};
-  Compilazione c = compila(p, 1, sorgenti, log);
+  const Compilazione c = compila(p, 1, sorgenti, log);
   err << formatta_faults(log) << std::flush;
 
   switch (c.stato) {
@@ -58,8 +58,8 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
   // The compiled files replaced together: none of them unless all are on
   // disk.
   std::vector<FileDaScrivere> files;
-  for (CompiledFile& f : c.files) {
-    files.push_back({percorso_file(dir, file_compilato(f.kind), p.nome_scenario, p.numero_treno), std::move(f.bytes)});
+  for (const CompiledFile& f : c.files) {
+    files.push_back(da_scrivere(percorso_file(dir, file_compilato(f.kind), p.nome_scenario, p.numero_treno), f.bytes));
   }
   if (auto motivo = sostituisci_files(files)) {
     err << nome_programma << ": " << *motivo << std::endl;
