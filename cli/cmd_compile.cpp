@@ -2,6 +2,7 @@
 // identity of the options or of the file names. The description files are
 // the author's sources: they are only read, on every path.
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <system_error>
 #include <vector>
@@ -13,8 +14,8 @@
 #include "compiler/sorgenti.h"
 #include "output/diagnostics.h"
 #include "output/file_output.h"
-#include "output/scrivi_contenuto.h"
 #include "output/nomi_file.h"
+#include "output/scrivi_compilazione.h"
 
 namespace sc {
 namespace {
@@ -27,6 +28,30 @@ bool stesso_file(const std::string& a, const std::string& b) {
 }
 
 std::string conta_faults(size_t n) { return std::to_string(n) + (n == 1 ? " fault" : " faults"); }
+
+// A compiled file must never land on one of the sources; says so on `err`.
+bool uscite_libere(const OpzioniCompile& o, const std::function<std::string(CompiledKind)>& uscita,
+                   std::ostream& err) {
+  for (const NomeCompilato& n : nomi_compilati) {
+    for (const std::string& sorgente : {o.linea, o.treno}) {
+      if (stesso_file(uscita(n.tipo), sorgente)) {
+        err << nome_programma << ": the compiled file \"" << uscita(n.tipo)
+            << "\" would replace the description \"" << sorgente
+            << "\"; choose another --out directory or --name" << std::endl;
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// The error report 1250 (`marca`) or 1251, with what it means for an author.
+void spiega_errore_riservato(bool marca, std::ostream& err) {
+  err << nome_programma << ":" << testo_errore(marca ? "1250" : "1251")
+      << ": cell 1, at the start of the line, already holds a value from an element placed there; "
+      << "that slot is reserved for the compiled files' " << (marca ? "mark" : "contest code")
+      << ", so place the element further along the line. No compiled file written." << std::endl;
+}
 
 }  // namespace
 
@@ -46,21 +71,12 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   Percorso p;
   p.nome_scenario = id.identita->nome_scenario;
   p.numero_treno = id.identita->numero_treno;
-  auto uscita = [&](CompiledKind k) {
+  const auto uscita = [&](CompiledKind k) {
     return in_cartella(o.out, nome_file(file_compilato(k), p.nome_scenario, p.numero_treno));
   };
 
   if (!o.solo_controllo) {
-    // A compiled file must never land on one of the sources.
-    for (CompiledKind k : {CompiledKind::tracciato, CompiledKind::elementi, CompiledKind::celle}) {
-      for (const std::string& sorgente : {o.linea, o.treno}) {
-        if (stesso_file(uscita(k), sorgente)) {
-          err << nome_programma << ": the compiled file \"" << uscita(k) << "\" would replace the description \""
-              << sorgente << "\"; choose another --out directory or --name" << std::endl;
-          return stato_uso;
-        }
-      }
-    }
+    if (!uscite_libere(o, uscita, err)) return stato_uso;
     if (!prepara_cartella(o.out, err)) return stato_file_non_scritto;
   }
 
@@ -71,14 +87,9 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
 
   switch (c.stato) {
     case Compilazione::Stato::errore_1250:
-    case Compilazione::Stato::errore_1251: {
-      const bool marca = c.stato == Compilazione::Stato::errore_1250;
-      err << nome_programma << ":" << testo_errore(marca ? "1250" : "1251") << ": cell 1, at the start of the line, "
-          << "already holds a value from an element placed there; that slot is reserved for the compiled files' "
-          << (marca ? "mark" : "contest code") << ", so place the element further along the line. "
-          << "No compiled file written." << std::endl;
+    case Compilazione::Stato::errore_1251:
+      spiega_errore_riservato(c.stato == Compilazione::Stato::errore_1250, err);
       return stato_errore_riservato;
-    }
     case Compilazione::Stato::senza_celle:
       err << nome_programma << ": the compile stopped before the line length was read, so there are no cells "
           << "to compile; no compiled file written" << std::endl;
@@ -87,18 +98,16 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   }
 
   if (!o.solo_controllo) {
-    // All three replaced together: none of them unless all are on disk.
-    std::vector<FileDaScrivere> files;
-    for (const CompiledFile& f : c.files) files.push_back(da_scrivere(uscita(f.kind), f.bytes));
-    if (auto motivo = sostituisci_files(files)) {
-      err << nome_programma << ": " << *motivo << std::endl;
-      return stato_file_non_scritto;
+    const ScritturaCompilazione scritti = scrivi_compilazione(c, p, log, uscita);
+    if (!scritti.motivo.empty()) {
+      err << nome_programma << ": " << scritti.motivo << std::endl;
+      return scritti.stato;
     }
-    for (const FileDaScrivere& f : files) out << "wrote " << f.path << "\n";
+    for (const std::string& f : scritti.scritti) out << "wrote " << f << "\n";
     out << std::flush;
   }
 
-  if (log.empty() && p.codice_errore == 0) return stato_ok;
+  if (stato_compilazione(p, log) == stato_ok) return stato_ok;
   const size_t n = log.empty() ? 1 : log.all().size();
   err << nome_programma << ": " << conta_faults(n)
       << (o.solo_controllo ? "" : "; the compiled files were written all the same")

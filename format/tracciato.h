@@ -27,8 +27,13 @@ constexpr std::ptrdiff_t byte_dopo_tag(uint16_t tag) {
 // as 0. No rows: no bytes.
 std::string serializza_tracciato(const Tracciato& t);
 
-// Two columns of equal length; an empty file gives a plan without rows.
-// DecodeError otherwise.
+// The rows of the longest line's plan, and the bytes of such a plan of
+// reals (a 2-byte tag and 8 bytes each).
+constexpr size_t righe_tracciato_massime = static_cast<size_t>(lunghezza_massima + coda_linea) + 1;
+constexpr size_t byte_tracciato_massimi = 2 * righe_tracciato_massime * 10;
+
+// Two columns of equal length, at most righe_tracciato_massime rows; an
+// empty file gives a plan without rows. DecodeError otherwise.
 Tracciato decodifica_tracciato(std::string_view dati);
 
 }  // namespace sc
