@@ -70,17 +70,19 @@ test: build
 	$(MAKE) fuzz-short
 	$(MAKE) test-asan
 
-# Benchmark: a Release build of its own with the benchmark and the
-# generator of the 1000000 m scenario (never built by `build` or `test`);
-# prints the benchmark figures, then the time and memory ratios of the
-# compile command (bench/ratios.sh).
+# Benchmark: a Release build of its own with the benchmark, the generator
+# of the 1000000 m scenario and the timing helpers (never built by `build`
+# or `test`); prints the benchmark figures, the three ratios of the
+# compile (bench/ratios.sh) and a profile of where its time goes
+# (bench/profilo.sh).
 BENCH_BUILD ?= build-bench
 .PHONY: bench
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSC_BENCH=ON $(CMAKE_FLAGS)
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target sc-bench sc-genera-scenario scenario-compiler
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target sc-bench sc-genera-scenario sc-cronometro sc-vuoto scenario-compiler
 	./$(BENCH_BUILD)/bench/sc-bench
 	bash bench/ratios.sh $(BENCH_BUILD)
+	bash bench/profilo.sh $(BENCH_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

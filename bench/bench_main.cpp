@@ -1,6 +1,8 @@
-// Benchmarks of the compile: the embedded scenario in memory, the track
-// plan of a 1000000 m line, the three serialisers, and the whole compile of
-// the generated 1000000 m scenario into a temporary directory.
+// Benchmarks of the compile: the embedded scenario in memory, the rows of
+// the track plan of a 1000000 m line, its file written three ways (one
+// pass with both columns at their offsets, two passes, a mapped file), the
+// other serialisers, and the whole compile of the generated 1000000 m
+// scenario into a temporary directory.
 //
 // Before any benchmark runs, the generated scenario is compiled once and its
 // fault log checked: a scenario that does not compile cleanly would measure
@@ -14,10 +16,17 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
+
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #include "output/diagnostics.h"
 #include "output/file_output.h"
+#include "output/scrivi_contenuto.h"
 #include "output/nomi_file.h"
 #include "bench/scenario_grande.h"
 #include "compiler/field_reader.h"
@@ -91,7 +100,10 @@ void BM_CompilaIncorporato(benchmark::State& state) {
 }
 BENCHMARK(BM_CompilaIncorporato)->Unit(benchmark::kMillisecond);
 
-void BM_TracciatoGrande(benchmark::State& state) {
+// The steps of the plan of a 1000000 m line as the parse records them, and
+// every row computed from them: the arithmetic alone, its dependency chain
+// (each row needs the two before).
+void BM_RigheTracciato(benchmark::State& state) {
   const std::vector<sc::bench::CurvaGenerata> curve = sc::bench::curve_generate(lunghezza_grande);
   for (auto _ : state) {
     sc::Percorso p;
@@ -106,38 +118,152 @@ void BM_TracciatoGrande(benchmark::State& state) {
       }
     }
     piano.completa();
-    benchmark::DoNotOptimize(p.tracciato);
+    double somma = 0;
+    sc::per_righe_calcolate(p.tracciato, [&somma](double x, double y) { somma += x - y; });
+    benchmark::DoNotOptimize(somma);
   }
   state.counters["rows"] = lunghezza_grande + sc::coda_linea + 1;
 }
-BENCHMARK(BM_TracciatoGrande)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RigheTracciato)->Unit(benchmark::kMillisecond);
 
-// The pieces of the track plan file as the compile hands them to the
-// writer: the runs of doubles are the plan's own memory, not copied.
-void BM_PezziTracciato(benchmark::State& state) {
+// The track plan file's bytes, computed and encoded through buffers of
+// `range(0)` bytes a column, handed to a destination that keeps nothing.
+void BM_CodificaTracciato(benchmark::State& state) {
+  const sc::Percorso& p = grande().p;
+  uint64_t byte = 0;
+  for (auto _ : state) {
+    const sc::ContenutoFile c = sc::contenuto_tracciato(p.tracciato, static_cast<size_t>(state.range(0)));
+    byte = c.size();
+    c.scrivi([](uint64_t, std::string_view pezzo) {
+      benchmark::DoNotOptimize(pezzo.data());
+      return true;
+    });
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * byte));
+}
+BENCHMARK(BM_CodificaTracciato)->Arg(4 << 10)->Arg(16 << 10)->Arg(64 << 10)->Arg(256 << 10)->Arg(1 << 20)
+    ->Unit(benchmark::kMillisecond);
+
+// --- writing the plan file: three ways, measured side by side ---------------------
+
+// A fresh file in the benchmark's directory, removed after each round.
+std::string file_prova() {
+  static const std::string f = (fs::temp_directory_path() / ("sc-bench-piano-" + std::to_string(::getpid()))).string();
+  return f;
+}
+
+// Encodes plan entries the way the file holds them (little-endian machine).
+char* metti_intero(char* p, int16_t v) {
+  const uint16_t t = 2;
+  std::memcpy(p, &t, 2);
+  std::memcpy(p + 2, &v, 2);
+  return p + 4;
+}
+char* metti_reale(char* p, double v) {
+  const uint16_t t = 5;
+  std::memcpy(p, &t, 2);
+  std::memcpy(p + 2, &v, 8);
+  return p + 10;
+}
+
+// One pass, both columns at their offsets (the compile's way): pwrite of
+// each column's buffer at its place, `range(0)` bytes a column.
+void BM_PianoSuFileUnaPassata(benchmark::State& state) {
+  const sc::Percorso& p = grande().p;
+  const sc::ContenutoFile c = sc::contenuto_tracciato(p.tracciato, static_cast<size_t>(state.range(0)));
+  for (auto _ : state) {
+    const int fd = ::open(file_prova().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const bool ok = c.scrivi([fd](uint64_t o, std::string_view pezzo) {
+      return ::pwrite(fd, pezzo.data(), pezzo.size(), static_cast<off_t>(o)) == static_cast<ssize_t>(pezzo.size());
+    });
+    ::close(fd);
+    ::unlink(file_prova().c_str());
+    if (!ok) state.SkipWithError("write failed");
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * c.size()));
+}
+BENCHMARK(BM_PianoSuFileUnaPassata)->Arg(16 << 10)->Arg(64 << 10)->Arg(256 << 10)->Arg(1 << 20)
+    ->Unit(benchmark::kMillisecond);
+
+// Two passes: column 0 computed and written in order, then the rows
+// computed again for column 1; plain sequential writes of 64 KiB.
+void BM_PianoSuFileDuePassate(benchmark::State& state) {
+  const sc::PassiTracciato& t = grande().p.tracciato;
+  const uint64_t righe = static_cast<uint64_t>(t.righe()), calcolate = static_cast<uint64_t>(t.cursore()) - 2;
+  std::vector<char> buf(64 << 10);
+  for (auto _ : state) {
+    const int fd = ::open(file_prova().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    bool ok = true;
+    for (int c = 0; c < 2; ++c) {
+      char* q = buf.data();
+      auto svuota = [&] {
+        ok = ok && ::write(fd, buf.data(), static_cast<size_t>(q - buf.data())) == q - buf.data();
+        q = buf.data();
+      };
+      q = metti_intero(q, c == 0 ? sc::seme_x[0] : sc::seme_y[0]);
+      q = metti_intero(q, c == 0 ? sc::seme_x[1] : sc::seme_y[1]);
+      sc::per_righe_calcolate(t, [&](double x, double y) {
+        if (buf.data() + buf.size() - q < 10) svuota();
+        q = metti_reale(q, c == 0 ? x : y);
+      });
+      for (uint64_t i = 2 + calcolate; i < righe; ++i) {
+        if (buf.data() + buf.size() - q < 2) svuota();
+        *q++ = 0, *q++ = 0;
+      }
+      svuota();
+    }
+    ::close(fd);
+    ::unlink(file_prova().c_str());
+    if (!ok) state.SkipWithError("write failed");
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * 2 * sc::byte_colonna_tracciato(t)));
+}
+BENCHMARK(BM_PianoSuFileDuePassate)->Unit(benchmark::kMillisecond);
+
+// A mapped file: sized first, the rows encoded straight into the mapping.
+void BM_PianoSuFileMappato(benchmark::State& state) {
+  const sc::PassiTracciato& t = grande().p.tracciato;
+  const uint64_t colonna = sc::byte_colonna_tracciato(t);
+  for (auto _ : state) {
+    const int fd = ::open(file_prova().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    bool ok = ::ftruncate(fd, static_cast<off_t>(2 * colonna)) == 0;
+    void* m = ok ? ::mmap(nullptr, 2 * colonna, PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
+    if (m != MAP_FAILED) {
+      char* x = static_cast<char*>(m);
+      char* y = x + colonna;
+      x = metti_intero(metti_intero(x, sc::seme_x[0]), sc::seme_x[1]);
+      y = metti_intero(metti_intero(y, sc::seme_y[0]), sc::seme_y[1]);
+      sc::per_righe_calcolate(t, [&](double xv, double yv) {
+        x = metti_reale(x, xv);
+        y = metti_reale(y, yv);
+      });
+      std::memset(x, 0, static_cast<size_t>(static_cast<char*>(m) + colonna - x));
+      std::memset(y, 0, static_cast<size_t>(static_cast<char*>(m) + 2 * colonna - y));
+      ::munmap(m, 2 * colonna);
+    } else {
+      ok = false;
+    }
+    ::close(fd);
+    ::unlink(file_prova().c_str());
+    if (!ok) state.SkipWithError("mapping failed");
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * 2 * colonna));
+}
+BENCHMARK(BM_PianoSuFileMappato)->Unit(benchmark::kMillisecond);
+
+// The plan file's bytes joined into one string in memory (what the
+// decompiler's read-back check asks for).
+void BM_TracciatoInUnaStringa(benchmark::State& state) {
   const sc::Percorso& p = grande().p;
   size_t byte = 0;
   for (auto _ : state) {
-    sc::ContenutoFile s = sc::pezzi_tracciato(p.tracciato);
+    std::string s = sc::contenuto_tracciato(p.tracciato).unito();
     byte = s.size();
     benchmark::DoNotOptimize(s);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * byte));
 }
-BENCHMARK(BM_PezziTracciato)->Unit(benchmark::kMicrosecond);
-
-// The same bytes joined into one string.
-void BM_SerializzaTracciato(benchmark::State& state) {
-  const sc::Percorso& p = grande().p;
-  size_t byte = 0;
-  for (auto _ : state) {
-    std::string s = sc::serializza_tracciato(p.tracciato);
-    byte = s.size();
-    benchmark::DoNotOptimize(s);
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * byte));
-}
-BENCHMARK(BM_SerializzaTracciato)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TracciatoInUnaStringa)->Unit(benchmark::kMillisecond);
 
 void BM_SerializzaElementi(benchmark::State& state) {
   const sc::Percorso& p = grande().p;
@@ -165,8 +291,7 @@ BENCHMARK(BM_SerializzaCelle)->Unit(benchmark::kMicrosecond);
 
 // The whole compile of the generated scenario: read both descriptions from
 // disk, compile, and replace the three compiled files in a temporary
-// directory (temporary file, flush to disk, rename), as the compile command
-// does.
+// directory (temporary file, rename), as the compile command does.
 void BM_CompilaGrandeSuDisco(benchmark::State& state) {
   const Grande& g = grande();
   const fs::path dir = fs::temp_directory_path() / ("sc-bench-" + std::to_string(::getpid()));
@@ -190,8 +315,8 @@ void BM_CompilaGrandeSuDisco(benchmark::State& state) {
     byte = 0;
     std::vector<sc::FileDaScrivere> files;
     for (const sc::CompiledFile& f : c.files) {
-      files.push_back({sc::percorso_file(dir.string(), sc::file_compilato(f.kind), nome, treno), f.bytes.pezzi()});
       byte += f.bytes.size();
+      files.push_back(sc::da_scrivere(sc::percorso_file(dir.string(), sc::file_compilato(f.kind), nome, treno), f.bytes));
     }
     if (auto motivo = sc::sostituisci_files(files)) {
       state.SkipWithError(motivo->c_str());

@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
-# The two ratios of the largest compile, measured in one run on this machine:
+# The three ratios of the compile, measured side by side in one run on this
+# machine, each from paired runs (the two commands of a pair run one after
+# the other, so both see the same machine):
 #
-#   time:   `scenario-compiler compile` of the generated 1000000 m scenario,
-#           process start to exit, over `cp` copying its three compiled files
-#           to a new directory (target: at most 1.5);
-#   memory: the compile's peak resident memory over the size of its largest
-#           compiled file (target: at most 3).
+#   time:    `scenario-compiler compile` of the generated 1000000 m scenario,
+#            process start to exit, over `cp` copying its three compiled
+#            files into a new directory (target: at most 1.5);
+#   memory:  the peak resident memory of that compile, and of `check` of the
+#            same scenario, over the size of the largest compiled file
+#            (target: at most 0.5);
+#   start:   `check` of the exported embedded scenario over the start-up of
+#            a C++ program that does nothing (target: at most 2).
 #
-# Each figure is the median of RUNS runs (default 11); compile and copy runs
-# alternate so that both see the same machine. Peak memory and processor
-# time come from /usr/bin/time -v (median of 5 runs).
+# Each figure is the median of RUNS pairs (default 11; the start ratio
+# takes three times as many, its runs being short), with the spread as the
+# first and third quartile in brackets. Ratios are taken pair by pair.
+# Times and peak memory come from bench/sc-cronometro, which times the
+# command from its start to its exit and nothing else.
 #
 #   bench/ratios.sh [BUILD_DIR] [RUNS]      (BUILD_DIR default build-bench)
 set -euo pipefail
@@ -18,14 +25,12 @@ build=${1:-build-bench}
 runs=${2:-11}
 prog="$build/scenario-compiler"
 gen="$build/bench/sc-genera-scenario"
+crono="$build/bench/sc-cronometro"
+vuoto="$build/bench/sc-vuoto"
 
-for f in "$prog" "$gen"; do
+for f in "$prog" "$gen" "$crono" "$vuoto"; do
   [ -x "$f" ] || { echo "ratios.sh: $f is missing; build with make bench" >&2; exit 2; }
 done
-if [ ! -x /usr/bin/time ]; then
-  echo "ratios.sh: /usr/bin/time is missing; run scripts/install-deps.sh" >&2
-  exit 2
-fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/sc-ratios.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -34,13 +39,9 @@ mapfile -t sources < <("$gen" "$work/src" 2>/dev/null)
 linea=${sources[0]}
 treno=${sources[1]}
 
-compile() {  # compile into directory $1
-  "$prog" compile "$linea" "$treno" --out "$1" >/dev/null
-}
-
 # One compile first: it must end without fault (status 0, nothing on
 # standard error), and its files are what cp copies.
-if ! compile "$work/ref" 2>"$work/faults.txt" || [ -s "$work/faults.txt" ]; then
+if ! "$prog" compile "$linea" "$treno" --out "$work/ref" >/dev/null 2>"$work/faults.txt" || [ -s "$work/faults.txt" ]; then
   echo "ratios.sh: the generated scenario does not compile cleanly:" >&2
   cat "$work/faults.txt" >&2
   exit 1
@@ -55,41 +56,51 @@ for f in "${files[@]}"; do
   [ "$s" -gt "$largest" ] && largest=$s
 done
 
-now() { date +%s%N; }
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+"$prog" export --out "$work/emb" >/dev/null
+emb_linea=$(ls "$work"/emb/*_linea.txt)
+emb_treno=$(ls "$work"/emb/*-.txt)
 
-: >"$work/t_compile"
-: >"$work/t_cp"
-: >"$work/rss"
-: >"$work/cpu"
+# Prints "WALL_US PEAK_KB CPU_US" of one run of the command.
+misura() { "$crono" "$@"; }
+
+: >"$work/compile"
 for ((i = 0; i < runs; i++)); do
   rm -rf "$work/out" "$work/copy"
   mkdir "$work/out" "$work/copy"
   sync
-  t0=$(now); compile "$work/out"; t1=$(now)
-  echo $(((t1 - t0) / 1000)) >>"$work/t_compile"
+  read -r tc mc cc < <(misura "$prog" compile "$linea" "$treno" --out "$work/out")
   sync
-  t0=$(now); cp "${files[@]}" "$work/copy/"; t1=$(now)
-  echo $(((t1 - t0) / 1000)) >>"$work/t_cp"
+  read -r tp _ _ < <(misura cp "${files[@]}" "$work/copy/")
+  read -r _ mk _ < <(misura "$prog" check "$linea" "$treno")
+  echo "$tc $tp $mc $cc $mk" >>"$work/compile"
 done
-for ((i = 0; i < 5; i++)); do
-  rm -rf "$work/out"
-  mkdir "$work/out"
-  /usr/bin/time -v "$prog" compile "$linea" "$treno" --out "$work/out" 2>"$work/time.txt" >/dev/null
-  awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time.txt" >>"$work/rss"
-  awk -F': ' '/User time/ { u = $2 } /System time/ { s = $2 } END { print (u + s) * 1000 }' "$work/time.txt" >>"$work/cpu"
+: >"$work/start"
+for ((i = 0; i < 3 * runs; i++)); do
+  read -r tk _ _ < <(misura "$prog" check "$emb_linea" "$emb_treno")
+  read -r tv _ _ < <(misura "$vuoto")
+  echo "$tk $tv" >>"$work/start"
 done
 
-tc=$(median <"$work/t_compile")
-tp=$(median <"$work/t_cp")
-rss=$(median <"$work/rss")
-cpu=$(median <"$work/cpu")
-awk -v tc="$tc" -v tp="$tp" -v rss="$rss" -v cpu="$cpu" -v big="$largest" -v total="$total" -v runs="$runs" 'BEGIN {
-  printf "compiled files: %.1f MB in all, largest %.1f MB (medians of %d runs)\n", total / 1e6, big / 1e6, runs
-  printf "compile, process start to exit: %8.1f ms\n", tc / 1000
-  printf "cp of the three files:          %8.1f ms\n", tp / 1000
-  printf "time ratio   compile / cp:        %5.2f  (target <= 1.5)\n", tc / tp
-  printf "processor time of the compile:  %8.0f ms (user + system, 10 ms steps)\n", cpu
-  printf "peak memory of the compile:     %8.1f MB\n", rss * 1024 / 1e6
-  printf "memory ratio peak / largest file: %5.2f  (target <= 3)\n", rss * 1024 / big
-}'
+# "MEDIAN [Q1 .. Q3]" of one column of numbers, scaled by $2 and printed
+# with format $3.
+stats() {
+  sort -g | awk -v k="$1" -v f="$2" '
+    function q(p,   x, i) { x = 1 + (NR - 1) * p; i = int(x); return v[i] + (x - i) * (v[i + 1] - v[i]) }
+    { v[NR] = $1 * k }
+    END { v[NR + 1] = v[NR]; printf f " [" f " .. " f "]", q(0.5), q(0.25), q(0.75) }'
+}
+col() { awk -v c="$1" '{ print $c }' "$2"; }
+
+printf "compiled files: %.1f MB in all, largest %.1f MB; medians of %d paired runs [first .. third quartile]\n" \
+  "$(awk -v t="$total" 'BEGIN { print t / 1e6 }')" "$(awk -v t="$largest" 'BEGIN { print t / 1e6 }')" "$runs"
+echo "compile, process start to exit:   $(col 1 "$work/compile" | stats 0.001 %.1f) ms"
+echo "cp of the three files:            $(col 2 "$work/compile" | stats 0.001 %.1f) ms"
+echo "time ratio   compile / cp:        $(awk '{ print $1 / $2 }' "$work/compile" | stats 1 %.2f)  (target <= 1.5)"
+echo "processor time of the compile:    $(col 4 "$work/compile" | stats 0.001 %.1f) ms (user + system)"
+echo "peak memory of the compile:       $(col 3 "$work/compile" | stats 0.001024 %.1f) MB"
+echo "memory ratio compile / largest:   $(col 3 "$work/compile" | stats "$(awk -v b="$largest" 'BEGIN { print 1024 / b }')" %.2f)  (target <= 0.5)"
+echo "peak memory of check:             $(col 5 "$work/compile" | stats 0.001024 %.1f) MB"
+echo "memory ratio check / largest:     $(col 5 "$work/compile" | stats "$(awk -v b="$largest" 'BEGIN { print 1024 / b }')" %.2f)  (target <= 0.5)"
+echo "check of the embedded scenario:   $(col 1 "$work/start" | stats 0.001 %.2f) ms ($((3 * runs)) pairs)"
+echo "an empty C++ program:             $(col 2 "$work/start" | stats 0.001 %.2f) ms"
+echo "time ratio   check / empty:       $(awk '{ print $1 / $2 }' "$work/start" | stats 1 %.2f)  (target <= 2)"

@@ -9,6 +9,7 @@
 #include "tests/support/test_dir.h"
 #include "compiler/line_parser.h"
 #include "compiler/memorizza_dati.h"
+#include "compiler/tracciato_piano.h"
 #include "writers/scenario.h"
 
 namespace sc {
@@ -51,8 +52,9 @@ TEST_F(EmbeddedLine, ParsesWithoutFaultAndSizesCellsAndPlan) {
   EXPECT_EQ(p_->ultima_cella(), 1980);
   EXPECT_EQ(p_->lunghezza_totale, 99000);
   ASSERT_EQ(p_->tracciato.righe(), 99001);
+  const Tracciato t = tracciato_in_memoria(p_->tracciato);
   for (int c = 0; c < 2; ++c) {
-    const std::vector<Numero>& col = p_->tracciato.colonna(c);
+    const std::vector<Numero>& col = t.colonna(c);
     EXPECT_EQ(col[0].tag, Numero::Tag::intero);
     EXPECT_EQ(col[1].tag, Numero::Tag::intero);
     for (int i = 2; i <= 98998; ++i) ASSERT_EQ(col[i].tag, Numero::Tag::reale) << c << " " << i;
@@ -60,9 +62,9 @@ TEST_F(EmbeddedLine, ParsesWithoutFaultAndSizesCellsAndPlan) {
     EXPECT_EQ(col[99000].tag, Numero::Tag::vuoto);
   }
   // Straight along +y up to the first curve, which turns right.
-  EXPECT_EQ(p_->tracciato.colonna(0)[2000].valore, 0);
-  EXPECT_EQ(p_->tracciato.colonna(1)[2000].valore, 2000);
-  EXPECT_GT(p_->tracciato.colonna(0)[11000].valore, 0);
+  EXPECT_EQ(t.colonna(0)[2000].valore, 0);
+  EXPECT_EQ(t.colonna(1)[2000].valore, 2000);
+  EXPECT_GT(t.colonna(0)[11000].valore, 0);
 }
 
 TEST_F(EmbeddedLine, GeneralRecords) {

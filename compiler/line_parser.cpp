@@ -38,6 +38,7 @@ class LettoreLinea : LettoreBase {
   bool cerca_generale();
   bool sezione_generale();
   bool lunghezza();
+  void crea_spazio();
   bool ripetizione(const Campo& chiave);
   void terna(int record);
 
@@ -54,6 +55,7 @@ class LettoreLinea : LettoreBase {
   Passo dopo_posa(int32_t posizione, const Campo* campi, const EsitoPosa& e);
 
   bool lunghezza_letta_ = false;
+  int32_t lunghezza_ = 0;       // the last line length read
   std::optional<PianoTracciato> piano_;
   int32_t k_ = 0;               // gradient cursor: the next cell to fill
   int32_t g0_ = 0;              // the gradient in force
@@ -64,10 +66,21 @@ class LettoreLinea : LettoreBase {
 EsitoLinea LettoreLinea::leggi() {
   // No cells and no plan until the line length is read.
   p_.celle.clear();
-  p_.tracciato = Tracciato();
+  p_.tracciato = PassiTracciato();
 
   if (!cerca_generale()) return EsitoLinea::fine;
-  if (!sezione_generale()) return EsitoLinea::fine;
+  // The cells and the plan are made once, for the last length the general
+  // section read, however the section ends: a length given many times
+  // costs no more than once.
+  bool seguito = false;
+  try {
+    seguito = sezione_generale();
+  } catch (...) {
+    crea_spazio();
+    throw;
+  }
+  crea_spazio();
+  if (!seguito) return EsitoLinea::fine;
 
   // Between the sections.
   if (!lunghezza_letta_) {
@@ -152,10 +165,15 @@ bool LettoreLinea::lunghezza() {
     return false;
   }
   p_.lunghezza_totale = l + coda_linea;
-  crea_celle(p_, l);
-  if (p_.modo != 0) crea_tracciato(p_);
+  lunghezza_ = l;
   lunghezza_letta_ = true;
   return true;
+}
+
+void LettoreLinea::crea_spazio() {
+  if (!lunghezza_letta_) return;
+  crea_celle(p_, lunghezza_);
+  if (p_.modo != 0) crea_tracciato(p_);
 }
 
 void LettoreLinea::terna(int record) {

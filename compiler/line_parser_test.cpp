@@ -9,6 +9,7 @@
 
 #include "compiler/celle_test_support.h"
 #include "compiler/output_files.h"
+#include "compiler/tracciato_piano.h"
 
 namespace sc {
 namespace {
@@ -226,8 +227,8 @@ TEST(LineParser, CurveFromANegativeStartRunsFromTheCursor) {
   ASSERT_FALSE(l.fallimento.has_value()) << l.fallimento->what();
   EXPECT_EQ(l.p.codice_errore, 0);
   EXPECT_TRUE(l.log.empty());
-  EXPECT_EQ(l.p.tracciato.colonna(0).at(2).valore, 0.0001);  // the first row is curved
-  EXPECT_EQ(serializza_tracciato(l.p.tracciato), serializza_tracciato(da_uno.p.tracciato));
+  EXPECT_EQ(tracciato_in_memoria(l.p.tracciato).colonna(0).at(2).valore, 0.0001);  // the first row is curved
+  EXPECT_EQ(contenuto_tracciato(l.p.tracciato).unito(), contenuto_tracciato(da_uno.p.tracciato).unito());
 }
 
 // On a line longer than 993000 m a curve that runs past metre 1000000 is
@@ -242,7 +243,7 @@ TEST(LineParser, CurvePastRowOneMillionKeepsTheRowsComputedBeforeIt) {
   EXPECT_EQ(l.p.posizione_errore, posizione_prima);
   ASSERT_EQ(l.log.all().size(), 1u);
   EXPECT_EQ(l.log.all()[0].message, "track plan passes row 1000000");
-  const Tracciato& t = l.p.tracciato;
+  const Tracciato t = tracciato_in_memoria(l.p.tracciato);
   ASSERT_EQ(t.righe(), 1001551);
   for (int c = 0; c < 2; ++c) {
     for (int i = 2; i <= 1000000; ++i) ASSERT_EQ(t.colonna(c)[i].tag, Numero::Tag::reale) << i;
@@ -250,7 +251,7 @@ TEST(LineParser, CurvePastRowOneMillionKeepsTheRowsComputedBeforeIt) {
   }
   EXPECT_EQ(t.colonna(0)[997425].valore, 0);  // the straight run
   EXPECT_GT(t.colonna(0)[1000000].valore, 0);  // the curve, turning towards +x
-  EXPECT_EQ(serializza_tracciato(t).size(), 20006196u);
+  EXPECT_EQ(contenuto_tracciato(l.p.tracciato).size(), 20006196u);
   EXPECT_EQ(l.p.celle[0].pendenza, 0);  // the entries after the curve are not read
 }
 
@@ -568,9 +569,10 @@ TEST(LineParser, TrackPlanOnlyInModeNonzero) {
   ASSERT_FALSE(uno.fallimento.has_value()) << uno.fallimento->what();
   EXPECT_EQ(uno.p.codice_errore, 0);
   ASSERT_EQ(uno.p.tracciato.righe(), 99001);
-  EXPECT_EQ(uno.p.tracciato.colonna(0).at(2001).valore, 0.0001);
-  EXPECT_EQ(uno.p.tracciato.colonna(0).at(98998).tag, Numero::Tag::reale);
-  EXPECT_EQ(uno.p.tracciato.colonna(0).at(98999).tag, Numero::Tag::vuoto);
+  const Tracciato t = tracciato_in_memoria(uno.p.tracciato);
+  EXPECT_EQ(t.colonna(0).at(2001).valore, 0.0001);
+  EXPECT_EQ(t.colonna(0).at(98998).tag, Numero::Tag::reale);
+  EXPECT_EQ(t.colonna(0).at(98999).tag, Numero::Tag::vuoto);
 
   // A second length entry creates cells and plan again, empty.
   const Lettura due = leggi(linee({"[generale]", "lunghezza percorso, 92000", "lunghezza percorso, 1000",
@@ -578,6 +580,17 @@ TEST(LineParser, TrackPlanOnlyInModeNonzero) {
   EXPECT_EQ(due.p.ultima_cella(), 160);
   EXPECT_EQ(due.p.tracciato.righe(), 8001);
   EXPECT_EQ(due.p.elementi[84].fine, 1000);
+
+  // A later length that is refused (fault 1) or cannot be read (a run
+  // failure) leaves the cells and plan of the one before.
+  for (const char* rifiutata : {"lunghezza percorso, -5", "lunghezza percorso, x"}) {
+    SCOPED_TRACE(rifiutata);
+    const Lettura l = leggi(linee({"[generale]", "lunghezza percorso, 1000", rifiutata, "[curve]", "[fine]"}));
+    EXPECT_NE(l.p.codice_errore == 1, l.fallimento.has_value());
+    EXPECT_EQ(l.p.ultima_cella(), 160);
+    EXPECT_EQ(l.p.tracciato.righe(), 8001);
+    EXPECT_FALSE(l.p.tracciato.seminato);
+  }
 }
 
 }  // namespace

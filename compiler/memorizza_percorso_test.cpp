@@ -66,8 +66,8 @@ TEST(CompletaCompilazione, FilesInWritingOrderForEachMode) {
     SCOPED_TRACE(modo);
     Percorso p = modello(1980, modo);
     if (modo != 0) {
-      p.tracciato = Tracciato(99000);
-      p.tracciato.colonna(1)[1] = Numero::intero(1);
+      p.tracciato.ultima_riga = 99000;
+      p.tracciato.seminato = true;  // the seeds, no row computed
     }
     FaultLog log;
     const Compilazione c = completa_compilazione(p, log);
@@ -76,8 +76,8 @@ TEST(CompletaCompilazione, FilesInWritingOrderForEachMode) {
     size_t k = 0;
     if (modo != 0) {
       EXPECT_EQ(c.files[k].kind, CompiledKind::tracciato);
-      // Two bytes per empty element, four for the one integer.
-      EXPECT_EQ(c.files[k].bytes.size(), 2u * 2u * 99001u + 2u);
+      // Two bytes per empty element, four for each of the four seeds.
+      EXPECT_EQ(c.files[k].bytes.size(), 2u * 2u * 99001u + 4u * 2u);
       ++k;
     }
     const std::string_view el = c.files[k].bytes;
@@ -130,7 +130,7 @@ TEST(CompletaCompilazione, PassRunsBeforeTheMarksAndItsFaultsDoNotStopTheFiles) 
 
 TEST(CompletaCompilazione, CodeSlotClashReturnsNoBytes) {
   Percorso p = modello(40, 1);
-  p.tracciato = Tracciato(10);
+  p.tracciato.ultima_riga = 10;
   p.celle[1].valore_2 = 7;
   FaultLog log;
   const Compilazione c = completa_compilazione(p, log);

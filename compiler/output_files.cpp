@@ -1,53 +1,107 @@
 #include "compiler/output_files.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <cstring>
+#include <memory>
 
 #include "compiler/codici_gara.h"
-#include "format/byte_le.h"
+#include "compiler/tracciato_piano.h"
 #include "format/tracciato.h"
 
 namespace sc {
 namespace {
 
-using byte_le::Scrittore;
+// Plan entries: a 2-byte tag, then the value.
+constexpr size_t byte_vuoto = 2 + byte_dopo_tag(tag_vuoto);
+constexpr size_t byte_intero = 2 + byte_dopo_tag(tag_intero);
+constexpr size_t byte_reale = 2 + byte_dopo_tag(tag_reale);
 
-// On a little-endian machine a double entry of the plan is held in memory
-// exactly as the file holds it: the 2-byte tag 5, then the 8-byte double.
-constexpr bool copia_diretta = std::endian::native == std::endian::little && sizeof(Numero) == 10 &&
-                               offsetof(Numero, valore) == 2 && sizeof(Numero::Tag) == 2 &&
-                               static_cast<uint16_t>(Numero::Tag::reale) == tag_reale;
+void metti_u16(char* p, uint16_t v) {
+  p[0] = static_cast<char>(v & 0xFF);
+  p[1] = static_cast<char>(v >> 8);
+}
 
-size_t byte_numero(const Numero& n) {
-  switch (n.tag) {
-    case Numero::Tag::intero: return 4;
-    case Numero::Tag::reale: return 10;
-    default: return 2;
+void metti_f64(char* p, double v) {
+  const uint64_t b = std::bit_cast<uint64_t>(v);
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &b, 8);
+  } else {
+    for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((b >> (8 * i)) & 0xFF);
   }
 }
 
-// An integer element holds a 16-bit value exactly; anything else (which no
-// operation stores) is written as 0 rather than converted out of range.
-int16_t intero_di(const Numero& n) {
-  const double v = n.valore;
-  return v >= -32768.0 && v <= 32767.0 ? static_cast<int16_t>(v) : 0;
-}
+// Writes the two columns of the plan side by side: row i of column 0 and
+// row i of column 1 take the same number of bytes, so the two columns fill
+// two halves of one buffer at the same pace, and each full half goes to its
+// own place in the file (column 1 starts after the whole of column 0).
+class ScrittoreColonne {
+ public:
+  ScrittoreColonne(const ContenutoFile::Destinazione& d, uint64_t byte_colonna, size_t byte_blocco)
+      : d_(d), blocco_(byte_blocco < byte_reale ? byte_reale : byte_blocco),
+        buffer_(new char[2 * blocco_]), oy_(byte_colonna) {}
 
-void scrivi_numero(Scrittore& w, const Numero& n) {
-  switch (n.tag) {
-    case Numero::Tag::intero:
-      w.u16(tag_intero);
-      w.i16(intero_di(n));
-      break;
-    case Numero::Tag::reale:
-      w.u16(tag_reale);
-      w.f64(n.valore);
-      break;
-    default:
-      w.u16(tag_vuoto);
-      break;
+  void intero(int16_t x, int16_t y) {
+    char* px = posto(byte_intero);
+    char* py = px + blocco_;
+    metti_u16(px, tag_intero);
+    metti_u16(px + 2, static_cast<uint16_t>(x));
+    metti_u16(py, tag_intero);
+    metti_u16(py + 2, static_cast<uint16_t>(y));
   }
-}
+
+  void reale(double x, double y) {
+    char* px = posto(byte_reale);
+    char* py = px + blocco_;
+    metti_u16(px, tag_reale);
+    metti_f64(px + 2, x);
+    metti_u16(py, tag_reale);
+    metti_f64(py + 2, y);
+  }
+
+  void vuote(uint64_t righe) {
+    while (righe > 0) {
+      if (n_ + byte_vuoto > blocco_) svuota();
+      const uint64_t qui = std::min<uint64_t>(righe, (blocco_ - n_) / byte_vuoto);
+      const size_t byte = static_cast<size_t>(qui) * byte_vuoto;
+      std::memset(buffer_.get() + n_, tag_vuoto, byte);
+      std::memset(buffer_.get() + blocco_ + n_, tag_vuoto, byte);
+      n_ += byte;
+      righe -= qui;
+    }
+  }
+
+  // Writes what the buffer still holds; false when a piece was refused.
+  bool fine() {
+    svuota();
+    return ok_;
+  }
+
+ private:
+  char* posto(size_t byte) {
+    if (n_ + byte > blocco_) svuota();
+    char* p = buffer_.get() + n_;
+    n_ += byte;
+    return p;
+  }
+
+  void svuota() {
+    if (n_ == 0) return;
+    ok_ = ok_ && d_(ox_, std::string_view(buffer_.get(), n_)) &&
+          d_(oy_, std::string_view(buffer_.get() + blocco_, n_));
+    ox_ += n_;
+    oy_ += n_;
+    n_ = 0;
+  }
+
+  const ContenutoFile::Destinazione& d_;
+  const size_t blocco_;
+  std::unique_ptr<char[]> buffer_;  // column 0 in the first half, column 1 in the second
+  size_t n_ = 0;                    // bytes of each half in use
+  uint64_t ox_ = 0, oy_;
+  bool ok_ = true;
+};
 
 }  // namespace
 
@@ -65,33 +119,28 @@ Compilazione::Stato marca_e_codifica(Percorso& p) {
   return Compilazione::Stato::pronto;
 }
 
-ContenutoFile pezzi_tracciato(const Tracciato& t) {
-  ContenutoFile out;
-  if (!t.presente()) return out;
-  for (int c = 0; c < 2; ++c) {
-    const std::vector<Numero>& col = t.colonna(c);
-    const Numero* v = col.data();
-    const size_t n = col.size();
-    size_t i = 0;
-    while (i < n) {
-      if (copia_diretta && v[i].tag == Numero::Tag::reale) {
-        // A run of doubles: their memory is their bytes in the file.
-        size_t j = i + 1;
-        while (j < n && v[j].tag == Numero::Tag::reale) ++j;
-        out.aggiungi_riferimento(reinterpret_cast<const char*>(v + i), (j - i) * sizeof(Numero));
-        i = j;
-        continue;
-      }
-      char buf[10];
-      Scrittore w(buf);
-      scrivi_numero(w, v[i]);
-      out.aggiungi_copia(buf, byte_numero(v[i]));
-      ++i;
-    }
-  }
-  return out;
+uint64_t byte_colonna_tracciato(const PassiTracciato& t) {
+  if (!t.presente()) return 0;
+  const uint64_t righe = static_cast<uint64_t>(t.righe());
+  const uint64_t semi = t.seminato ? 2 : 0;
+  const uint64_t calcolate = t.seminato ? static_cast<uint64_t>(t.cursore()) - 2 : 0;
+  return semi * byte_intero + calcolate * byte_reale + (righe - semi - calcolate) * byte_vuoto;
 }
 
-std::string serializza_tracciato(const Tracciato& t) { return pezzi_tracciato(t).unito(); }
+ContenutoFile contenuto_tracciato(const PassiTracciato& t, size_t byte_blocco) {
+  const uint64_t colonna = byte_colonna_tracciato(t);
+  if (colonna == 0) return ContenutoFile();
+  return ContenutoFile(2 * colonna, [t, colonna, byte_blocco](const ContenutoFile::Destinazione& d) {
+    ScrittoreColonne w(d, colonna, byte_blocco);
+    uint64_t scritte = 0;
+    if (t.seminato) {
+      for (int i = 0; i < 2; ++i) w.intero(seme_x[i], seme_y[i]);
+      per_righe_calcolate(t, [&w](double x, double y) { w.reale(x, y); });
+      scritte = static_cast<uint64_t>(t.cursore());
+    }
+    w.vuote(static_cast<uint64_t>(t.righe()) - scritte);
+    return w.fine();
+  });
+}
 
 }  // namespace sc

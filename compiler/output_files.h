@@ -24,14 +24,17 @@ namespace sc {
 // Needs cell 1 to exist.
 Compilazione::Stato marca_e_codifica(Percorso& p);
 
+// The buffer of each plan column while the plan file is written.
+constexpr size_t byte_blocco_tracciato = 256 * 1024;
+
 // Track plan file: column 0 of every row, then column 1; each element a
 // 2-byte tag (0 empty, 2 16-bit integer, 5 double) followed by its value.
-// On a little-endian machine a run of double entries is a piece of the
-// plan's own memory (no copy): `t` must outlive the content and stay
-// unchanged. The other entries are encoded into pieces of their own.
-ContenutoFile pezzi_tracciato(const Tracciato& t);
+// The rows are computed while the content is written, through a buffer of
+// `byte_blocco` bytes per column: the plan is never whole in memory. The
+// content keeps its own copy of the steps. No plan: an empty content.
+ContenutoFile contenuto_tracciato(const PassiTracciato& t, size_t byte_blocco = byte_blocco_tracciato);
 
-// The same bytes in one string.
-std::string serializza_tracciato(const Tracciato& t);
+// The size of one column of the track plan file.
+uint64_t byte_colonna_tracciato(const PassiTracciato& t);
 
 }  // namespace sc

@@ -4,12 +4,16 @@
 
 #include <bit>
 #include <cmath>
+#include <algorithm>
 #include <optional>
+#include <tuple>
+#include <utility>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "compiler/tracciato_piano.h"
 #include "tests/support/lettore_le.h"
 
 namespace sc {
@@ -75,125 +79,124 @@ TEST(MarkAndCodeStep, ReservedSlotAlreadyUsed) {
   }
 }
 
+// A plan of rows 0 to `ultima` with the steps of `curve` (key, start,
+// length) and, when `completo`, the straight run to its end.
+PassiTracciato piano(int32_t ultima, std::vector<std::tuple<const char*, int32_t, int32_t>> curve,
+                     bool completo = true) {
+  Percorso p;
+  p.lunghezza_totale = ultima;
+  crea_tracciato(p);
+  PianoTracciato t(p.tracciato);
+  t.semina();
+  for (const auto& [chiave, inizio, lunghezza] : curve) t.aggiungi_curva(chiave, inizio, lunghezza);
+  if (completo) t.completa();
+  return p.tracciato;
+}
+
 TEST(TrackPlanFile, ColumnZeroThenColumnOneWithTags) {
-  Tracciato t(4);
-  t.colonna(0)[0] = Numero::intero(0);
-  t.colonna(0)[1] = Numero::intero(-7);
-  t.colonna(0)[2] = Numero::reale(0.1);
-  t.colonna(1)[0] = Numero::intero(0);
-  t.colonna(1)[1] = Numero::intero(1);
-  t.colonna(1)[2] = Numero::reale(-0.0);
-  t.colonna(1)[3] = Numero::reale(2.0000000001);
-
-  const std::string b = serializza_tracciato(t);
-  // Column 0: 4 + 4 + 10 + 2 + 2; column 1: 4 + 4 + 10 + 10 + 2.
-  ASSERT_EQ(b.size(), 22u + 30u);
+  // Rows 0 to 6: seeds, rows 2 and 3 straight, row 4 curved; the plan is
+  // left there, so rows 5 and 6 stay empty.
+  const PassiTracciato t = piano(6, {{"curvad4", 3, 1}}, false);
+  ASSERT_EQ(t.cursore(), 5);
+  const std::string b = contenuto_tracciato(t).unito();
+  // Each column: 4 + 4 + 10 + 10 + 10 + 2 + 2.
+  ASSERT_EQ(b.size(), 2u * 42u);
+  ASSERT_EQ(byte_colonna_tracciato(t), 42u);
   Lettore r(b);
-  EXPECT_EQ(r.u16(), 2u);
-  EXPECT_EQ(r.i16(), 0);
-  EXPECT_EQ(r.u16(), 2u);
-  EXPECT_EQ(r.i16(), -7);
-  EXPECT_EQ(r.u16(), 5u);
-  EXPECT_EQ(r.f64(), 0.1);
-  EXPECT_EQ(r.u16(), 0u);
-  EXPECT_EQ(r.u16(), 0u);
-  EXPECT_EQ(r.u16(), 2u);
-  EXPECT_EQ(r.i16(), 0);
-  EXPECT_EQ(r.u16(), 2u);
-  EXPECT_EQ(r.i16(), 1);
-  EXPECT_EQ(r.u16(), 5u);
-  const double z = r.f64();
-  EXPECT_EQ(z, 0.0);
-  EXPECT_TRUE(std::signbit(z));
-  EXPECT_EQ(r.u16(), 5u);
-  EXPECT_EQ(r.f64(), 2.0000000001);
-  EXPECT_EQ(r.u16(), 0u);
+  for (int c = 0; c < 2; ++c) {
+    EXPECT_EQ(r.u16(), 2u);
+    EXPECT_EQ(r.i16(), 0);
+    EXPECT_EQ(r.u16(), 2u);
+    EXPECT_EQ(r.i16(), c);
+    EXPECT_EQ(r.u16(), 5u);
+    EXPECT_EQ(r.f64(), c == 0 ? 0.0 : 2.0);
+    EXPECT_EQ(r.u16(), 5u);
+    EXPECT_EQ(r.f64(), c == 0 ? 0.0 : 3.0);
+    EXPECT_EQ(r.u16(), 5u);
+    // x(4) = 0 + 0 + 0.001 * 1, y(4) = 3 + 1 - 0.001 * 0
+    EXPECT_EQ(r.f64(), c == 0 ? 0.001 : 4.0);
+    EXPECT_EQ(r.u16(), 0u);
+    EXPECT_EQ(r.u16(), 0u);
+  }
   EXPECT_EQ(r.pos(), b.size());
-  // 0.1 is stored least significant byte first.
-  EXPECT_EQ(b.substr(10, 8), std::string("\x9A\x99\x99\x99\x99\x99\xB9\x3F", 8));
+  // 0.001 is stored least significant byte first.
+  EXPECT_EQ(b.substr(30, 8), std::string("\xFC\xA9\xF1\xD2\x4D\x62\x50\x3F", 8));
 
-  EXPECT_TRUE(serializza_tracciato(Tracciato{}).empty());
+  EXPECT_EQ(contenuto_tracciato(PassiTracciato{}).size(), 0u);
+  // A plan never seeded (the parse stopped in the general section): every
+  // element empty.
+  PassiTracciato vuoto;
+  vuoto.ultima_riga = 9;
+  EXPECT_EQ(contenuto_tracciato(vuoto).unito(), std::string(2 * 10 * 2, '\0'));
 }
 
-TEST(TrackPlanFile, FullLengthPlanOfTheEmbeddedLine) {
-  // Rows 0 to 99000: four integer seeds, doubles up to row 98998, two
-  // empty rows at the end of each column.
-  Tracciato t(99000);
+// The bytes are the rows of the plan as computed one by one, whatever the
+// buffer size: buffers smaller than an entry, not a multiple of it, and
+// larger than the file; every piece lies within the file and no byte is
+// handed out twice.
+TEST(TrackPlanFile, SameBytesThroughAnyBuffer) {
+  const PassiTracciato t = piano(20000, {{"curvad1", 2000, 900}, {"curvas6", 5000, 3000}, {"curvad3", 19990, 200}});
+  const Tracciato righe = tracciato_in_memoria(t);
+  std::string atteso;
   for (int c = 0; c < 2; ++c) {
-    t.colonna(c)[0] = Numero::intero(0);
-    t.colonna(c)[1] = Numero::intero(static_cast<int16_t>(c));
-    for (int32_t i = 2; i <= 98998; ++i)
-      t.colonna(c)[static_cast<size_t>(i)] = Numero::reale(c == 0 ? i * 0.5 : -i * 0.25);
+    for (const Numero& n : righe.colonna(c)) {
+      char e[10] = {static_cast<char>(n.tag), 0};
+      size_t k = 2;
+      if (n.tag == Numero::Tag::intero) {
+        const uint16_t v = static_cast<uint16_t>(static_cast<int16_t>(n.valore));
+        e[2] = static_cast<char>(v & 0xFF), e[3] = static_cast<char>(v >> 8), k = 4;
+      } else if (n.tag == Numero::Tag::reale) {
+        const uint64_t v = std::bit_cast<uint64_t>(n.valore);
+        for (int i = 0; i < 8; ++i) e[2 + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        k = 10;
+      }
+      atteso.append(e, k);
+    }
   }
-  const std::string b = serializza_tracciato(t);
-  const size_t colonna = 2 * 4 + 98997 * 10 + 2 * 2;
-  ASSERT_EQ(b.size(), 2 * colonna);
-  Lettore r(b, 8 + 10 * (98998 - 2));
-  EXPECT_EQ(r.u16(), 5u);
-  EXPECT_EQ(r.f64(), 98998 * 0.5);
-  EXPECT_EQ(r.u16(), 0u);
-  EXPECT_EQ(r.u16(), 0u);
-  EXPECT_EQ(r.pos(), colonna);
-  EXPECT_EQ(r.u16(), 2u);
-  EXPECT_EQ(r.i16(), 0);
-  EXPECT_EQ(r.u16(), 2u);
-  EXPECT_EQ(r.i16(), 1);
-  EXPECT_EQ(r.u16(), 5u);
-  EXPECT_EQ(r.f64(), -0.5);
+  ASSERT_EQ(atteso.size(), 2 * byte_colonna_tracciato(t));
+  for (size_t blocco : {size_t{1}, size_t{11}, size_t{4096}, byte_blocco_tracciato, size_t{1} << 22}) {
+    SCOPED_TRACE(blocco);
+    const ContenutoFile c = contenuto_tracciato(t, blocco);
+    ASSERT_EQ(c.size(), atteso.size());
+    std::string visto(atteso.size(), '\x7f');
+    std::vector<bool> preso(atteso.size(), false);
+    bool sovrapposti = false;
+    size_t pezzi = 0;
+    ASSERT_TRUE(c.scrivi([&](uint64_t offset, std::string_view pezzo) {
+      ++pezzi;
+      EXPECT_LE(pezzo.size(), std::max<size_t>(blocco, 10));
+      if (offset > visto.size() || pezzo.size() > visto.size() - offset) return false;
+      for (size_t i = 0; i < pezzo.size(); ++i) {
+        sovrapposti = sovrapposti || preso[offset + i];
+        preso[offset + i] = true;
+        visto[offset + i] = pezzo[i];
+      }
+      return true;
+    }));
+    EXPECT_FALSE(sovrapposti);
+    EXPECT_EQ(visto, atteso);
+    EXPECT_GE(pezzi, 2u);  // the two columns are pieces of their own
+  }
 }
 
-TEST(TrackPlanFile, RunsOfDoublesArePiecesOfThePlanItself) {
-  Tracciato t(9);
-  for (int c = 0; c < 2; ++c) {
-    t.colonna(c)[0] = Numero::intero(0);
-    t.colonna(c)[1] = Numero::intero(static_cast<int16_t>(c));
-    for (size_t i = 2; i <= 7; ++i) t.colonna(c)[i] = Numero::reale(static_cast<double>(i) + c);
-  }
-  std::optional<ContenutoFile> pezzi = pezzi_tracciato(t);
-  const std::string unito = serializza_tracciato(t);
-  ASSERT_EQ(pezzi->size(), unito.size());
-  EXPECT_EQ(std::string_view(*pezzi), unito);
-  const std::vector<std::string_view> v = pezzi->pezzi();
-  if constexpr (std::endian::native == std::endian::little) {
-    // Seeds of column 0; its doubles; its two empty rows and the seeds of
-    // column 1 together; its doubles; its empty rows.
-    ASSERT_EQ(v.size(), 5u);
-    EXPECT_EQ(v[0].size(), 8u);
-    EXPECT_EQ(v[1].data(), reinterpret_cast<const char*>(t.colonna(0).data() + 2));
-    EXPECT_EQ(v[1].size(), 60u);
-    EXPECT_EQ(v[2].size(), 12u);
-    EXPECT_EQ(v[3].data(), reinterpret_cast<const char*>(t.colonna(1).data() + 2));
-    EXPECT_EQ(v[4], std::string_view("\0\0\0\0", 4));
-  }
-  std::string dai_pezzi;
-  for (std::string_view x : v) dai_pezzi.append(x);
-  EXPECT_EQ(dai_pezzi, unito);
-  // A copy holds its own encoded pieces: it still reads right after the
-  // original is gone.
-  const ContenutoFile copia = *pezzi;
-  pezzi.reset();
-  EXPECT_EQ(copia.unito(), unito);
-  EXPECT_EQ(std::string_view(copia), unito);
+TEST(TrackPlanFile, ARefusedPieceStopsTheWriting) {
+  const ContenutoFile c = contenuto_tracciato(piano(5000, {}), 64);
+  int pezzi = 0;
+  EXPECT_FALSE(c.scrivi([&](uint64_t, std::string_view) { return ++pezzi < 3; }));
+  EXPECT_EQ(pezzi, 3);
 }
 
-TEST(TrackPlanFile, ContentPiecesJoinWhereTheyCan) {
-  const std::string memoria = "0123456789";
-  ContenutoFile c;
-  EXPECT_EQ(std::string_view(c), "");
-  EXPECT_TRUE(c.pezzi().empty());
-  c.aggiungi_copia("ab", 2);
-  c.aggiungi_copia("", 0);
-  c.aggiungi_copia("c", 1);
-  c.aggiungi_riferimento(memoria.data(), 3);
-  c.aggiungi_riferimento(memoria.data() + 3, 2);  // follows the one before
-  c.aggiungi_riferimento(memoria.data() + 7, 3);  // does not
-  c.aggiungi_copia("z", 1);
-  EXPECT_EQ(c.pezzi(), (std::vector<std::string_view>{"abc", "01234", "789", "z"}));
-  EXPECT_EQ(c.size(), 12u);
-  EXPECT_EQ(std::string_view(c), "abc01234789z");
-  c.aggiungi_copia("!", 1);  // a change drops the joined copy
-  EXPECT_EQ(std::string_view(c), "abc01234789z!");
-  EXPECT_EQ(ContenutoFile(std::string("xyz")).pezzi(), std::vector<std::string_view>{"xyz"});
+TEST(TrackPlanFile, ContentHeldWholeIsOnePiece) {
+  const ContenutoFile c(std::string("xyz"));
+  EXPECT_FALSE(c.prodotto());
+  std::vector<std::pair<uint64_t, std::string>> visti;
+  EXPECT_TRUE(c.scrivi([&](uint64_t o, std::string_view p) {
+    visti.emplace_back(o, std::string(p));
+    return true;
+  }));
+  EXPECT_EQ(visti, (std::vector<std::pair<uint64_t, std::string>>{{0, "xyz"}}));
+  EXPECT_EQ(std::string_view(c), "xyz");
+  EXPECT_TRUE(ContenutoFile().scrivi([](uint64_t, std::string_view) { return false; }));  // nothing to hand out
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The track plan: one plane point (x, y) per metre of the line, built from
-// the curve entries of the line description.
+// the curve entries of the line description. The parse records the steps
+// (with the cursor and its checks); the rows are computed only while the
+// plan is written.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +15,11 @@ namespace sc {
 // The highest plan row the cursor may reach while curves are added.
 constexpr int32_t cursore_tracciato_massimo = 1000000;
 
-// Creates `tracciato` with rows 0 to `lunghezza_totale`, every entry empty.
+// The integer seeds of rows 0 and 1.
+constexpr int16_t seme_x[2] = {0, 0};
+constexpr int16_t seme_y[2] = {0, 1};
+
+// Sets `tracciato` to rows 0 to `lunghezza_totale`, every entry empty.
 void crea_tracciato(Percorso& p);
 
 // The curvature (per metre) of a curve key: the first of the digits 1 to 6
@@ -28,12 +34,11 @@ enum class EsitoCurva {
   oltre_limite,     // the cursor went above 1000000
 };
 
-// Builds the plan of one parse, metre by metre, with its cursor (the next
-// row to compute). Every computed entry is a double; the seeds are 16-bit
-// integers.
+// Records the plan of one parse with its cursor (the next row to compute).
+// Every computed entry is a double; the seeds are 16-bit integers.
 class PianoTracciato {
  public:
-  explicit PianoTracciato(Tracciato& t) : t_(t) {}
+  explicit PianoTracciato(PassiTracciato& t) : t_(t) {}
 
   // Rows 0 and 1 = (0, 0) and (0, 1); the cursor goes to 2.
   void semina();
@@ -47,17 +52,66 @@ class PianoTracciato {
   // Straight steps up to the third-last row; the last two rows stay empty.
   void completa();
 
-  int32_t cursore() const { return i_; }
+  int32_t cursore() const { return t_.cursore(); }
 
  private:
-  // Steps for rows i_ to `ultima` (none when `ultima` < i_); empty `k`:
-  // straight steps. Throws std::out_of_range for rows outside the plan.
+  // Steps for rows cursore() to `ultima` (none when `ultima` < cursore());
+  // empty `k`: straight steps. Throws std::out_of_range for rows outside
+  // the plan.
   void passi(int64_t ultima, std::optional<double> k);
   // Steps up to row `fino`; see aggiungi_curva for where the run stops.
   EsitoCurva passi_fino(int64_t fino, std::optional<double> k);
 
-  Tracciato& t_;
-  int32_t i_ = 2;
+  PassiTracciato& t_;
 };
+
+// The two points before the next row.
+struct PuntiPrecedenti {
+  double x2, x1, y2, y1;
+};
+
+// Computes the `n` rows after `s` and calls f(x, y) for each in order; `s`
+// ends at the last two. Straight step: x(i) = x(i-1) + dx,
+// y(i) = y(i-1) + dy. Curved step: x(i) = x(i-1) + dx + k dy,
+// y(i) = y(i-1) + dy - k dx. The step (dx, dy) comes from the two points
+// before and is never normalised.
+template <class F>
+inline void calcola_passi(PuntiPrecedenti& s, int64_t n, bool curva, double k, F&& f) {
+  double x2 = s.x2, x1 = s.x1, y2 = s.y2, y1 = s.y1;
+  if (curva) {
+    for (int64_t i = 0; i < n; ++i) {
+      const double dx = x1 - x2;
+      const double dy = y1 - y2;
+      const double xn = x1 + dx + k * dy;
+      const double yn = y1 + dy - k * dx;
+      f(xn, yn);
+      x2 = x1, x1 = xn, y2 = y1, y1 = yn;
+    }
+  } else {
+    for (int64_t i = 0; i < n; ++i) {
+      const double xn = x1 + (x1 - x2);
+      const double yn = y1 + (y1 - y2);
+      f(xn, yn);
+      x2 = x1, x1 = xn, y2 = y1, y1 = yn;
+    }
+  }
+  s = {x2, x1, y2, y1};
+}
+
+// Every computed row of `t` (rows 2 to t.cursore() - 1) in order: f(x, y).
+template <class F>
+inline void per_righe_calcolate(const PassiTracciato& t, F&& f) {
+  if (!t.seminato) return;
+  PuntiPrecedenti s{seme_x[0], seme_x[1], seme_y[0], seme_y[1]};
+  int64_t riga = 2;
+  for (const PassiTracciato::Passo& p : t.passi) {
+    calcola_passi(s, p.ultima - riga + 1, p.curva, p.k, f);
+    riga = int64_t{p.ultima} + 1;
+  }
+}
+
+// The rows of `t` in memory, for tests and tools that look rows up by
+// index (20 MB for the longest line: the compile itself never builds it).
+Tracciato tracciato_in_memoria(const PassiTracciato& t);
 
 }  // namespace sc

@@ -4,6 +4,7 @@
 
 #include "format/compiled_decode_test.h"
 #include "compiler/memorizza_percorso.h"
+#include "compiler/tracciato_piano.h"
 #include "writers/scenario.h"
 
 namespace sc {
@@ -220,11 +221,12 @@ TEST(DecodificaCompilazione, ReadsBackTheEmbeddedCompileExactly) {
       }
       case CompiledKind::tracciato: {
         const Tracciato t = decodifica_tracciato(f.bytes);
-        ASSERT_EQ(t.righe(), p.tracciato.righe());
+        const Tracciato righe = tracciato_in_memoria(p.tracciato);
+        ASSERT_EQ(t.righe(), righe.righe());
         for (int col = 0; col < 2; ++col) {
           for (size_t i = 0; i < static_cast<size_t>(t.righe()); ++i) {
-            ASSERT_EQ(t.colonna(col)[i].tag, p.tracciato.colonna(col)[i].tag) << i;
-            ASSERT_EQ(t.colonna(col)[i].valore, p.tracciato.colonna(col)[i].valore) << i;
+            ASSERT_EQ(t.colonna(col)[i].tag, righe.colonna(col)[i].tag) << i;
+            ASSERT_EQ(t.colonna(col)[i].valore, righe.colonna(col)[i].valore) << i;
           }
         }
         EXPECT_EQ(t.colonna(0)[98998].tag, Numero::Tag::reale);

@@ -10,6 +10,12 @@ namespace sc {
 namespace {
 
 using byte_le::Lettore;
+using byte_le::Scrittore;
+
+int16_t intero_di(const Numero& n) {
+  const double v = n.valore;
+  return v >= -32768.0 && v <= 32767.0 ? static_cast<int16_t>(v) : 0;
+}
 
 // One value of a track plan at the reader's position: its tag checked and
 // its bytes present. The reader is left after it.
@@ -37,6 +43,36 @@ Numero valore_tracciato(Lettore& l, size_t elemento, size_t totale) {
 }
 
 }  // namespace
+
+std::string serializza_tracciato(const Tracciato& t) {
+  if (!t.presente()) return {};
+  size_t totale = 0;
+  for (int c = 0; c < 2; ++c) {
+    for (const Numero& n : t.colonna(c)) {
+      totale += n.tag == Numero::Tag::intero ? 4 : n.tag == Numero::Tag::reale ? 10 : 2;
+    }
+  }
+  std::string out(totale, '\0');
+  Scrittore w(out.data());
+  for (int c = 0; c < 2; ++c) {
+    for (const Numero& n : t.colonna(c)) {
+      switch (n.tag) {
+        case Numero::Tag::intero:
+          w.u16(tag_intero);
+          w.i16(intero_di(n));
+          break;
+        case Numero::Tag::reale:
+          w.u16(tag_reale);
+          w.f64(n.valore);
+          break;
+        default:
+          w.u16(tag_vuoto);
+          break;
+      }
+    }
+  }
+  return out;
+}
 
 Tracciato decodifica_tracciato(std::string_view dati) {
   // First the values are counted and checked, then the plan of that many

@@ -1,11 +1,12 @@
 // The track plan file (NAME_linea.dat): column 0 of every row, then column
 // 1; each value a 2-byte tag followed by its bytes, little-endian, no
-// header. The writer is the compile's own (compiler/output_files.h), which
-// streams the plan's memory; it follows these tags.
+// header. The compile writes it with its own writer (compiler/output_files.h),
+// which computes the rows while it writes; it follows these tags.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "model/percorso.h"
@@ -20,6 +21,11 @@ constexpr uint16_t tag_reale = 5;   // a double
 constexpr std::ptrdiff_t byte_dopo_tag(uint16_t tag) {
   return tag == tag_vuoto ? 0 : tag == tag_intero ? 2 : tag == tag_reale ? 8 : -1;
 }
+
+// The file of a plan held in memory, every entry as its tag says; an
+// integer entry outside the 16-bit range (which no plan holds) is written
+// as 0. No rows: no bytes.
+std::string serializza_tracciato(const Tracciato& t);
 
 // The rows of the longest line's plan, and the bytes of such a plan of
 // reals (a 2-byte tag and 8 bytes each).

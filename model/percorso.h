@@ -98,6 +98,28 @@ class Tracciato {
   std::array<std::vector<Numero>, 2> colonne_;
 };
 
+// The track plan of a compile, held as the steps that make it rather than
+// as its rows: rows 0 to `ultima_riga`; when `seminato`, rows 0 and 1 are
+// the integer seeds (0, 0) and (0, 1), and each run of `passi` computes the
+// rows after the one before it up to its `ultima` row, curved by `k` or
+// straight; every row after the last run is empty. Its size does not grow
+// with the line: one run for each stretch of the curve entries.
+struct PassiTracciato {
+  struct Passo {
+    int32_t ultima = 0;  // the last row of the run
+    bool curva = false;
+    double k = 0.0;  // curvature per metre, for a curved run
+  };
+  int32_t ultima_riga = -1;  // -1: no plan
+  bool seminato = false;
+  std::vector<Passo> passi;
+
+  bool presente() const { return ultima_riga >= 0; }
+  int32_t righe() const { return ultima_riga + 1; }
+  // The next row to compute: 2 after the seeds, 0 before them.
+  int32_t cursore() const { return !seminato ? 0 : passi.empty() ? 2 : passi.back().ultima + 1; }
+};
+
 // Element-table capacity and the records with a fixed role.
 constexpr int numero_elementi = 87;
 constexpr int numero_montagne_max = 80;
@@ -113,7 +135,7 @@ constexpr int32_t coda_linea = 7000;
 
 // The route model. Fields in their order of declaration.
 struct Percorso {
-  Tracciato tracciato;
+  PassiTracciato tracciato;
   std::vector<Cella> celle;  // indices 0 to U; empty until the line length is read
   std::array<Elemento, numero_elementi> elementi{};
   std::array<int32_t, numero_montagne_max + 1> inizi_montagna{};

@@ -4,6 +4,7 @@
 
 #include "cli/stati_uscita.h"
 #include "output/file_output.h"
+#include "output/scrivi_contenuto.h"
 
 namespace sc {
 
@@ -22,7 +23,7 @@ ScritturaCompilazione scrivi_compilazione(
     case Compilazione::Stato::pronto: break;
   }
   std::vector<FileDaScrivere> files;
-  for (const CompiledFile& f : c.files) files.push_back({percorso(f.kind), f.bytes.pezzi()});
+  for (const CompiledFile& f : c.files) files.push_back(da_scrivere(percorso(f.kind), f.bytes));
   if (std::optional<std::string> motivo = sostituisci_files(files, modo)) {
     s.stato = stato_file_non_scritto;
     s.motivo = *motivo;

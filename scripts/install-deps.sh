@@ -10,7 +10,7 @@ packages=(
   libcli11-dev
   nlohmann-json3-dev
   libcairo2-dev
-  libbenchmark-dev time
+  libbenchmark-dev
   clang libclang-rt-14-dev llvm-14  # fuzz build (make fuzz); llvm-14 symbolizes its reports
   xvfb xauth x11-apps
   imagemagick

@@ -201,4 +201,36 @@ TEST_F(BigInput, CompileTimeIsLinearInTheNumberOfEntries) {
   }
 }
 
+// A line length given a thousand times costs what one costs, and the last
+// one counts: the same files as from that one entry alone.
+TEST_F(BigInput, RepeatedLineLengthCostsNothing) {
+  scrivi(dir / "Grande_1-.txt", treno_di(100, false));
+  auto linea = [](int volte) {
+    std::vector<std::string> r{"[generale]"};
+    for (int i = 0; i < volte; ++i) r.push_back("lunghezza percorso, " + n(i % 2 == 0 ? 1000000 : 500000));
+    r.insert(r.end(), {"lunghezza percorso, 1000000", "[curve]", "curvad1, 2000, 9000", "[fine]"});
+    return righe(r);
+  };
+  const char* nomi[3] = {"Grande_linea.dat", "Grande_1.sim", "Grande_1.dat"};
+  double secondi[2] = {0, 0};
+  std::string file[2][3];
+  for (int i = 0; i < 2; ++i) {
+    scrivi(dir / "Grande_linea.txt", linea(i == 0 ? 0 : 1000));
+    for (int prova = 0; prova < 3; ++prova) {
+      Esecuzione e;
+      e.cwd = dir.path();
+      e.args = {"check", "Grande_linea.txt", "Grande_1-.txt"};
+      const EsitoProgramma c = esegui_programma(e);
+      ASSERT_EQ(c.stato, 0) << c.err.substr(0, 3000);
+      secondi[i] = prova == 0 ? c.secondi : std::min(secondi[i], c.secondi);
+    }
+    ASSERT_EQ(compila().stato, 0);
+    for (int f = 0; f < 3; ++f) file[i][f] = leggi(dir / ("out/" + std::string(nomi[f])));
+  }
+  EXPECT_EQ(file[0][2].size(), 15u * (ultima_cella + 1));
+  for (int f = 0; f < 3; ++f) EXPECT_TRUE(file[0][f] == file[1][f]) << f;
+  // Making the plan of 1000000 m anew for each entry took seconds.
+  EXPECT_LT(secondi[1], 3 * secondi[0] + 0.2) << secondi[0] << " s for one entry, " << secondi[1] << " s for 1001";
+}
+
 }  // namespace
