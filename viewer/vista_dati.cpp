@@ -15,6 +15,8 @@
 #include "output/nomi_file.h"
 #include "format/posizioni.h"
 #include "compiler/memorizza_percorso.h"
+#include "compiler/tracciato_piano.h"
+#include "output/scrivi_contenuto.h"
 
 namespace sc::vista {
 
@@ -166,7 +168,7 @@ Caricamento carica(const Sorgente& s) {
   }
   c.scenario.celle = std::move(p.celle);
   c.scenario.elementi = p.elementi;
-  c.scenario.tracciato = std::move(p.tracciato);
+  c.scenario.tracciato = tracciato_in_memoria(p.tracciato);
   return c;
 }
 
@@ -184,7 +186,7 @@ std::string scrivi_compilati(const Sorgente& s) {
   if (dir.empty()) dir = ".";
   std::vector<FileDaScrivere> files;
   for (const CompiledFile& f : c.files)
-    files.push_back({dir + "/" + nome_file(file_compilato(f.kind), p.nome_scenario, p.numero_treno), f.bytes.pezzi()});
+    files.push_back(da_scrivere(dir + "/" + nome_file(file_compilato(f.kind), p.nome_scenario, p.numero_treno), f.bytes));
   if (auto motivo = sostituisci_files(files)) return *motivo;
   std::string out = "wrote";
   for (const FileDaScrivere& f : files) out += " " + nome_breve(f.path);
