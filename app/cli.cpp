@@ -70,7 +70,8 @@ int esegui_riga_di_comando(int argc, char** argv) {
   const char* identita_help =
       "The scenario name and train number come from --name and --train, or else from\n"
       "the file names when they follow the rule NAME_linea.txt and NAME_NUMBER-.txt.\n"
-      "Faults are reported as FILE:LINE: error N: MESSAGE, with the line and a caret.";
+      "Diagnostics are reported as FILE:LINE:COL: error: MESSAGE [E16] (warning:, note:\n"
+      "likewise), with the line and a caret under the field.";
   CLI::App* compile = app.add_subcommand(
       "compile", "Compile a line and a train description into NAME_linea.dat, NAME_NUMBER.sim and NAME_NUMBER.dat");
   CLI::App* check =
@@ -80,6 +81,15 @@ int esegui_riga_di_comando(int argc, char** argv) {
     cmd->add_option("TRAIN", o->treno, "Train description file (only read)")->required()->type_name("FILE");
     cmd->add_option("--name", o->nome, "Scenario name (nome_scenario)")->type_name("NAME");
     cmd->add_option("--train", o->numero, "Train number (numero_treno)")->type_name("NUMBER");
+    cmd->add_flag("--strict", o->rigoroso, "Any warning makes the exit status 1 (for pre-commit hooks and CI)");
+    cmd->add_option("--color", o->colore, "Colour the diagnostics: auto (when standard error is a terminal and "
+                                          "NO_COLOR is not set), always or never")
+        ->check(CLI::IsMember({"auto", "always", "never"}))
+        ->type_name("WHEN");
+    cmd->add_option("--diagnostics-format", o->formato,
+                    "Diagnostics on standard error as text, json (one array) or sarif (SARIF 2.1.0)")
+        ->check(CLI::IsMember({"text", "json", "sarif"}))
+        ->type_name("FORMAT");
     cmd->footer(std::string(identita_help) + "\n\n" + stati_di_uscita);
   }
   compile->add_option("--out", compila.out, "Directory for the compiled files (created if missing)")

@@ -27,6 +27,9 @@ struct OpzioniCompile {
   std::optional<std::string> numero;  // --train
   bool senza_tracciato = false;       // --no-plan: modo 0
   bool solo_controllo = false;        // check: nothing is written
+  bool rigoroso = false;              // --strict: any warning makes the status 1
+  std::string colore = "auto";        // --color auto|always|never
+  std::string formato = "text";       // --diagnostics-format text|json|sarif
 };
 int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& err);
 

@@ -5,8 +5,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "compiler/celle.h"
 #include "compiler/field_reader.h"
 #include "compiler/sorgenti.h"
 
@@ -31,18 +35,47 @@ class LettoreBase {
   // its place, at most `volte` times. Reads into `campo` and `dove`. With
   // `fine_conta`, the end of the file after such a read ends the key search:
   // false then.
-  bool salta_commenti(std::string& campo, Campo& dove, int volte, bool fine_conta);
+  // A hyphen field that holds one of `parole` (the key words of the
+  // section) is a warning: an entry disabled by its hyphen.
+  bool salta_commenti(std::string& campo, Campo& dove, int volte, bool fine_conta,
+                      std::span<const std::string_view> parole);
+
+  // --- what the parse skips, told as warnings -------------------------------
+  // A key field was recognised: its line holds an entry.
+  void segna_voce(const Campo& dove) { riga_voce_ = dove.line; }
+  // A field where a key was expected that no key of the section matches:
+  // an unknown key when it opens its line (with the nearest of `nomi`),
+  // values left over when it follows a recognised entry on its line.
+  void non_riconosciuta(const std::string& campo, const Campo& dove, std::span<const std::string_view> nomi);
+  // A key field that opens its line with "#", "//" or ";".
+  void commento_altrui(const std::string& campo, const Campo& dove);
+  // After a text stored in the compiled files: a comma that cut it (unless
+  // what follows the comma is a new entry: a key of `parole` or a label).
+  void testo_tagliato(const char* cosa, std::span<const std::string_view> parole);
+
+  // A warning at a field; it changes nothing in the model.
+  void avviso(int32_t numero, const Campo& dove, std::string messaggio, std::vector<Richiamo> richiami = {});
 
   // Runs a placement routine; a cell it finds outside the cells (a limit
   // the rules did not foresee) becomes a run failure at the entry's field.
+  // The cells it changed are noted as the work of the entry at `dove` (a
+  // `cosa`), and an element it wrote over is a warning.
   template <typename F>
-  auto posa(const Campo& dove, F&& f) {
+  auto posa(const Campo& dove, const char* cosa, F&& f) {
+    OsservaCelle osserva;
     try {
-      return f();
+      auto esito = f();
+      dopo_posa_celle(osserva, dove, cosa);
+      return esito;
     } catch (const std::out_of_range& e) {
       r_.fail_at(dove, e.what());
     }
   }
+
+  void dopo_posa_celle(const OsservaCelle& osserva, const Campo& dove, const char* cosa);
+
+  int riga_voce_ = 0;      // the line of the last recognised key
+  int riga_avvisata_ = 0;  // a line already warned about: no second warning for its fields
 
   StatoLettura& s_;
   Percorso& p_;

@@ -42,12 +42,14 @@ void memorizza_dati(Percorso& p, const Sorgenti& sorgenti, FaultLog& log) {
     StatoLettura stato{p, log};
     // The reader holds the whole file: it is closed as soon as it is read.
     FieldReader linea = FieldReader::open(sorgenti.linea, sorgenti.linea);
+    linea.segnala_in(&log);
     const EsitoLinea esito = leggi_linea(stato, linea);
     // Deleted on every way out of the line half.
     elimina_se_esiste(sorgenti, sorgenti.linea);
     if (esito == EsitoLinea::fine) return;
 
     FieldReader treno = FieldReader::open(sorgenti.treno, sorgenti.treno);
+    treno.segnala_in(&log);
     leggi_treno(stato, treno);
     elimina_se_esiste(sorgenti, sorgenti.treno);
   } catch (const ParseFailure& e) {
