@@ -16,9 +16,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/diagnostics.h"
-#include "app/file_output.h"
-#include "app/nomi_file.h"
+#include "output/diagnostics.h"
+#include "output/file_output.h"
+#include "output/nomi_file.h"
 #include "bench/scenario_grande.h"
 #include "compiler/field_reader.h"
 #include "compiler/line_parser.h"

@@ -2,7 +2,7 @@
 // the only place that names where they live.
 #pragma once
 
-#include "app/compiled_decode.h"
+#include "format/compiled_decode.h"
 
 namespace sc::decompila {
 

@@ -6,11 +6,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 
 namespace {
@@ -205,10 +206,14 @@ TEST_F(BigInput, CompileTimeIsLinearInTheNumberOfEntries) {
     for (int i = 0; i < 2; ++i) {
       const int voci = i == 0 ? voci_massime / 10 : voci_massime;
       scrivi(dir / "Grande_1-.txt", treno_di(voci, una_riga));
-      const EsitoProgramma e = compila({"--no-plan"});
-      ASSERT_EQ(e.stato, 0) << e.err.substr(0, 3000);
-      EXPECT_EQ(leggi(dir / "out/Grande_1.dat").size(), 15u * (ultima_cella + 1));
-      secondi[i] = e.secondi;
+      // The fastest of three runs: a run that the machine delays says
+      // nothing about the compile.
+      for (int prova = 0; prova < 3; ++prova) {
+        const EsitoProgramma e = compila({"--no-plan"});
+        ASSERT_EQ(e.stato, 0) << e.err.substr(0, 3000);
+        EXPECT_EQ(leggi(dir / "out/Grande_1.dat").size(), 15u * (ultima_cella + 1));
+        secondi[i] = prova == 0 ? e.secondi : std::min(secondi[i], e.secondi);
+      }
     }
     // Ten times the entries: about ten times the time at most (a quadratic
     // reading would take a hundred times). Loose, so that a busy machine

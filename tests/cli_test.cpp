@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 #include "writers/scenario.h"
 

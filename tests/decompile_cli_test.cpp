@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "compiler/line_parser.h"
 #include "compiler/memorizza_dati.h"
 #include "writers/scenario.h"

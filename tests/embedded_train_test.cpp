@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "compiler/memorizza_dati.h"
 #include "writers/scenario.h"
 

@@ -22,7 +22,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 
 namespace sc::test {
 

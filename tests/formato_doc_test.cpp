@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "compiler/catalogo_codici.h"
 #include "compiler/memorizza_percorso.h"
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "fuzz/fuzz_checks.h"
 
 namespace {

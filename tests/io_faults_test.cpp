@@ -16,7 +16,7 @@
 #include <map>
 #include <random>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <map>
 
-#include "app/test_dir.h"
+#include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 #include "writers/scenario.h"
 

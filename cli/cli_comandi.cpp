@@ -1,0 +1,61 @@
+#include "cli/cli_comandi.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <system_error>
+
+namespace sc {
+
+std::string in_cartella(const std::string& dir, const std::string& nome) {
+  if (dir.empty() || dir == ".") return nome;
+  return dir.back() == '/' ? dir + nome : dir + "/" + nome;
+}
+
+std::string per_shell(const std::string& s) {
+  const bool semplice = !s.empty() && s.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                                          "0123456789_-./:=+,@%") == std::string::npos;
+  if (semplice) return s;
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string non_leggibile(const std::string& path, bool cartella_ammessa) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    if (cartella_ammessa && ::access(path.c_str(), R_OK | X_OK) == 0) return "";
+    if (cartella_ammessa) return "cannot read \"" + path + "\": " + std::strerror(errno);
+    return "\"" + path + "\" is a directory, not a file";
+  }
+  // A pipe, a device or a socket could block or never end: only regular
+  // files are read.
+  if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+    return "\"" + path + "\" is not a regular file";
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "cannot read \"" + path + "\": " + std::strerror(errno);
+  return "";
+}
+
+bool prepara_cartella(const std::string& dir, std::ostream& err) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::is_directory(dir, ec)) return true;
+  if (fs::exists(dir, ec)) {
+    err << nome_programma << ": cannot write into \"" << dir << "\": it is not a directory" << std::endl;
+    return false;
+  }
+  fs::create_directories(dir, ec);
+  if (ec) {
+    err << nome_programma << ": cannot create the directory \"" << dir << "\": " << ec.message() << std::endl;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace sc

@@ -1,0 +1,166 @@
+// decompile: a compiled scenario back to a line and a train description,
+// checked by compiling them in memory before anything is written.
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+#include "cli/cli_comandi.h"
+#include "format/compiled_decode.h"
+#include "output/file_output.h"
+#include "output/nomi_file.h"
+#include "decompile/decompila.h"
+
+namespace sc {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Ingressi {
+  std::optional<fs::path> file[3];  // by FileCompilato: celle, elementi, tracciato
+};
+
+// One directory holding one scenario, or its files named by their suffixes;
+// the track plan is optional. std::invalid_argument on anything else.
+Ingressi trova_ingressi(const std::vector<std::string>& nomi) {
+  std::vector<fs::path> file;
+  std::error_code ec;
+  const bool cartella = nomi.size() == 1 && fs::is_directory(nomi.front(), ec);
+  if (cartella) {
+    for (const fs::directory_entry& e : fs::directory_iterator(nomi.front(), ec)) {
+      if (e.is_regular_file(ec) && riconosci_file(e.path().filename().string())) file.push_back(e.path());
+    }
+    if (ec) throw std::invalid_argument("cannot list \"" + nomi.front() + "\": " + ec.message());
+  } else {
+    for (const std::string& n : nomi) {
+      if (fs::is_directory(n, ec)) {
+        throw std::invalid_argument("give either one directory or the compiled files, not \"" + n +
+                                    "\" among other names");
+      }
+      riconosci_file_o_errore(n);
+      file.emplace_back(n);
+    }
+  }
+  Ingressi in;
+  for (const fs::path& p : file) {
+    const FileCompilato tipo = *riconosci_file(p.filename().string());
+    std::optional<fs::path>& posto = in.file[static_cast<int>(tipo)];
+    if (posto) {
+      throw std::invalid_argument("two " + std::string(nome_file_compilato(tipo)) + " files: \"" + posto->string() +
+                                  "\" and \"" + p.string() + "\"" +
+                                  (cartella ? "; name the files of one scenario instead of the directory" : ""));
+    }
+    posto = p;
+  }
+  for (FileCompilato t : {FileCompilato::celle, FileCompilato::elementi}) {
+    if (!in.file[static_cast<int>(t)]) {
+      throw std::invalid_argument(std::string("no ") + nome_file_compilato(t) + " file (" +
+                                  (t == FileCompilato::celle ? "NAME_NUMBER.dat" : "NAME_NUMBER.sim") + ") given");
+    }
+  }
+  return in;
+}
+
+bool stesso_file(const std::string& a, const fs::path& b) {
+  std::error_code ec;
+  return fs::equivalent(a, b, ec) && !ec;
+}
+
+}  // namespace
+
+int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream& err) {
+  for (const std::string& ingresso : o.ingressi) {
+    if (const std::string motivo = non_leggibile(ingresso, true); !motivo.empty()) {
+      err << nome_programma << ": " << motivo << std::endl;
+      return stato_uso;
+    }
+  }
+  Ingressi in;
+  std::string dati[3];
+  try {
+    in = trova_ingressi(o.ingressi);
+    for (int i = 0; i < 3; ++i) {
+      if (!in.file[i]) continue;
+      dati[i] = leggi_file_binario(*in.file[i]);
+      // A file without the layout of its kind: named here, as inspect and plot do.
+      try {
+        switch (static_cast<FileCompilato>(i)) {
+          case FileCompilato::celle: decodifica_celle(dati[i]); break;
+          case FileCompilato::elementi: decodifica_elementi(dati[i]); break;
+          case FileCompilato::tracciato: decodifica_tracciato(dati[i]); break;
+        }
+      } catch (const DecodeError& e) {
+        throw DecodeError(e.offset(), in.file[i]->string() + ": " + e.what());
+      }
+    }
+  } catch (const std::exception& e) {
+    err << nome_programma << ": " << e.what() << std::endl;
+    return stato_uso;
+  }
+
+  decompila::Decompilazione d;
+  try {
+    const decompila::FileCompilati file{
+        dati[static_cast<int>(FileCompilato::celle)], dati[static_cast<int>(FileCompilato::elementi)],
+        in.file[static_cast<int>(FileCompilato::tracciato)]
+            ? std::optional<std::string_view>(dati[static_cast<int>(FileCompilato::tracciato)])
+            : std::nullopt};
+    d = decompila::decompila(file);
+  } catch (const DecodeError& e) {  // checked above; kept for safety
+    err << nome_programma << ": " << e.what() << std::endl;
+    return stato_uso;
+  }
+
+  if (d.nome_scenario.empty() || d.numero_treno.empty() || d.nome_scenario.find('/') != std::string::npos ||
+      d.numero_treno.find('/') != std::string::npos) {
+    err << nome_programma << ": the scenario name \"" << d.nome_scenario << "\" and train number \"" << d.numero_treno
+        << "\" of the element table cannot name the description files; nothing written" << std::endl;
+    return stato_con_errori;
+  }
+  const std::string linea = in_cartella(o.out, nome_file(FileScenario::linea_txt, d.nome_scenario, d.numero_treno));
+  const std::string treno = in_cartella(o.out, nome_file(FileScenario::treno_txt, d.nome_scenario, d.numero_treno));
+  for (const std::string& uscita : {linea, treno}) {
+    for (const std::optional<fs::path>& f : in.file) {
+      if (f && stesso_file(uscita, *f)) {
+        err << nome_programma << ": \"" << uscita << "\" would replace an input; choose another --out directory"
+            << std::endl;
+        return stato_uso;
+      }
+    }
+    std::error_code ec;
+    if (!o.sostituisci && (fs::exists(uscita, ec) || ec)) {
+      err << nome_programma << ": \"" << uscita
+          << "\" already exists; nothing written (give --force to replace it, or --out DIR for another directory)"
+          << std::endl;
+      return stato_file_non_scritto;
+    }
+  }
+
+  for (const std::string& s : d.inspiegati) err << nome_programma << ": " << s << "\n";
+  if (d.differenza) {
+    err << nome_programma << ": the written descriptions do not compile to the input: " << *d.differenza << "\n";
+  }
+  for (const std::string& f : d.faults) err << nome_programma << ": compiling the descriptions records " << f << "\n";
+  err << std::flush;
+
+  if (!prepara_cartella(o.out, err)) return stato_file_non_scritto;
+  if (auto motivo = sostituisci_files({{linea, {d.linea}}, {treno, {d.treno}}})) {
+    err << nome_programma << ": " << *motivo << std::endl;
+    return stato_file_non_scritto;
+  }
+  out << "wrote " << linea << "\nwrote " << treno << "\n";
+  const bool senza_tracciato = !in.file[static_cast<int>(FileCompilato::tracciato)];
+  if (d.identico() && d.inspiegati.empty()) {
+    out << "They compile to the same " << (senza_tracciato ? "two" : "three") << " files; edit them, then:\n  "
+        << nome_programma << " compile " << per_shell(linea) << " " << per_shell(treno)
+        << (senza_tracciato ? " --no-plan" : "") << std::endl;
+    return stato_ok;
+  }
+  out << std::flush;
+  err << nome_programma << ": "
+      << (d.inspiegati.empty() ? "the decompiler failed to reproduce the input (a fault of the decompiler)"
+                               : "the input holds what no description gives (damaged or edited by hand)")
+      << "; the descriptions written hold all that could be recovered" << std::endl;
+  return stato_con_errori;
+}
+
+}  // namespace sc

@@ -1,0 +1,247 @@
+#include "format/compiled_decode.h"
+
+#include <gtest/gtest.h>
+
+#include "format/compiled_decode_test.h"
+#include "compiler/memorizza_percorso.h"
+#include "writers/scenario.h"
+
+namespace sc {
+namespace {
+
+using prova::codifica_celle;
+using prova::codifica_elementi;
+using prova::codifica_tracciato;
+
+void uguali(const Cella& a, const Cella& b, size_t i) {
+  EXPECT_EQ(a.tipo, b.tipo) << i;
+  EXPECT_EQ(a.valore_1, b.valore_1) << i;
+  EXPECT_EQ(a.valore_2, b.valore_2) << i;
+  EXPECT_EQ(a.valore_3, b.valore_3) << i;
+  EXPECT_EQ(a.valore_4, b.valore_4) << i;
+  EXPECT_EQ(a.tempo, b.tempo) << i;
+  EXPECT_EQ(a.avviso, b.avviso) << i;
+  EXPECT_EQ(a.galleria, b.galleria) << i;
+  EXPECT_EQ(a.velocita, b.velocita) << i;
+  EXPECT_EQ(a.pendenza, b.pendenza) << i;
+  EXPECT_EQ(a.aderenza, b.aderenza) << i;
+}
+
+// Expects a DecodeError at `offset` whose message holds `testo`.
+template <typename F>
+void rifiuta(F&& decodifica, size_t offset, const std::string& testo) {
+  try {
+    decodifica();
+    ADD_FAILURE() << "accepted; expected: " << testo;
+  } catch (const DecodeError& e) {
+    EXPECT_EQ(e.offset(), offset) << e.what();
+    EXPECT_NE(std::string(e.what()).find(testo), std::string::npos) << e.what();
+  }
+}
+
+TEST(RiconosciFile, TrackPlanSuffixIsTestedBeforeCells) {
+  const struct {
+    const char* nome;
+    std::optional<FileCompilato> tipo;
+  } casi[] = {
+      {"Corvale_Pravena AV_linea.dat", FileCompilato::tracciato},
+      {"Corvale_Pravena AV_409.dat", FileCompilato::celle},
+      {"Corvale_Pravena AV_409.sim", FileCompilato::elementi},
+      {"lineadat", std::nullopt},
+      {"Corvale_Pravena AV_409-.txt", std::nullopt},
+      {"x.dat.bak", std::nullopt},
+  };
+  for (const auto& c : casi) EXPECT_EQ(riconosci_file(c.nome), c.tipo) << c.nome;
+}
+
+TEST(DecodificaCelle, ReadsThePackedLayoutLittleEndian) {
+  // One signal cell as the compiler writes it, then a cell of negative values.
+  const unsigned char byte[] = {1, 42, 0, 11, 0, 11, 0, 8, 0, 0, 84, 1, 50, 96, 100,
+                                12, 0xFF, 0xFF, 0x01, 0x14, 0x00, 0x80, 0xFF, 0x7F, 255, 254, 3, 253, 0, 7};
+  const auto celle = decodifica_celle(std::string_view(reinterpret_cast<const char*>(byte), sizeof byte));
+  ASSERT_EQ(celle.size(), 2u);
+  uguali(celle[0], Cella{1, 42, 11, 11, 8, 0, 84, 1, 50, 96, 100}, 0);
+  uguali(celle[1], Cella{12, -1, 5121, -32768, 32767, 255, 254, 3, 253, 0, 7}, 1);
+}
+
+TEST(DecodificaCelle, RoundTripsAWholeLine) {
+  const auto sc = prova::scenario();
+  const std::string dati = codifica_celle(sc.celle);
+  ASSERT_EQ(dati.size(), 29715u);
+  EXPECT_EQ(dati[1065], 1);  // cell 71, the signal
+  const auto celle = decodifica_celle(dati);
+  ASSERT_EQ(celle.size(), sc.celle.size());
+  for (size_t i = 0; i < celle.size(); ++i) uguali(celle[i], sc.celle[i], i);
+  EXPECT_EQ(celle[71].tipo, tipo_cella::segnale);
+  EXPECT_EQ(celle[1].valore_1, 5121);
+  EXPECT_TRUE(decodifica_celle("").empty());
+}
+
+TEST(DecodificaCelle, RefusesASizeThatIsNoMultipleOf15) {
+  const std::string dati = codifica_celle(prova::scenario().celle);
+  rifiuta([&] { decodifica_celle(dati.substr(0, dati.size() - 1)); }, 29700,
+          "cells: file size 29714 is not a multiple of 15: cell 1980 at offset 29700 has only 14 of its 15 bytes");
+  rifiuta([&] { decodifica_celle(dati.substr(0, 7)); }, 0, "cell 0 at offset 0 has only 7");
+}
+
+TEST(DecodificaElementi, RoundTripsEveryRecord) {
+  auto sc = prova::scenario();
+  sc.elementi[3].nome = "PRAVENA S.M.N \xE0";  // a Windows-1252 byte stays as it is
+  sc.elementi[2].orario = -5;
+  sc.elementi[2].dato_8 = -300;
+  sc.elementi[2].dato_13 = 255;
+  const std::string dati = codifica_elementi(sc.elementi);
+  const auto el = decodifica_elementi(dati);
+  for (int r = 0; r < numero_elementi; ++r) EXPECT_EQ(el.at(r), sc.elementi.at(r)) << "record " << r;
+  EXPECT_EQ(el[85].dato_7, 610);
+  EXPECT_EQ(el[85].orario, 33000);
+  EXPECT_EQ(el[85].nome, "Corvale_Pravena AV");
+  EXPECT_EQ(el[86].nome, "409");
+  // The mark sits at 16 + n of record 85, the weighted code at 30 + n.
+  const size_t r85 = prova::offset_record(sc.elementi, 85);
+  EXPECT_EQ(static_cast<unsigned char>(dati[r85 + 16 + 18]), 610 & 0xFF);
+  EXPECT_EQ(static_cast<unsigned char>(dati[r85 + 30 + 18]), 33000 & 0xFF);
+}
+
+TEST(DecodificaElementi, AClearTableIs87TimesThirtyFourZeros) {
+  const auto el = decodifica_elementi(std::string(87 * 34, '\0'));
+  for (const Elemento& e : el) EXPECT_EQ(e, Elemento{});
+}
+
+TEST(DecodificaElementi, RefusesTruncatedOrOverlongTables) {
+  auto sc = prova::scenario();
+  const std::string dati = codifica_elementi(sc.elementi);
+  const size_t r12 = prova::offset_record(sc.elementi, 12);
+  const size_t r3 = prova::offset_record(sc.elementi, 3);
+  const size_t n3 = sc.elementi[3].nome.size();
+  // A name length that runs past the end.
+  std::string lungo = dati.substr(0, r12 + 34 * 3);
+  lungo[r12 + 14] = static_cast<char>(9000 & 0xFF);
+  lungo[r12 + 15] = static_cast<char>(9000 >> 8);
+  rifiuta([&] { decodifica_elementi(lungo); }, r12,
+          "element table: record 12 at offset " + std::to_string(r12) +
+              ": name length 9000 runs past the end of the file (size " + std::to_string(lungo.size()) + ")");
+  rifiuta([&] { decodifica_elementi(dati.substr(0, r12)); }, r12, "record 12 at offset " + std::to_string(r12) +
+                                                                       ": the file ends before this record");
+  rifiuta([&] { decodifica_elementi(dati.substr(0, r3 + 10)); }, r3, "record 3 at offset " + std::to_string(r3) +
+                                                                        ": the file ends inside the record's first 16 bytes");
+  rifiuta([&] { decodifica_elementi(dati.substr(0, r3 + 16 + n3 + 17)); }, r3,
+          "ends inside the 18 bytes after the name");
+  rifiuta([&] { decodifica_elementi(dati + "xyz"); }, dati.size(), "3 bytes after the last record");
+  rifiuta([&] { decodifica_elementi(""); }, 0, "record 0 at offset 0: the file ends before this record");
+}
+
+TEST(DecodificaElementi, EveryShorterFileIsRefusedWithoutReadingPastIt) {
+  const std::string dati = codifica_elementi(prova::scenario().elementi);
+  for (size_t n = 0; n < dati.size(); ++n) {
+    EXPECT_THROW(decodifica_elementi(dati.substr(0, n)), DecodeError) << n;
+  }
+}
+
+TEST(DecodificaTracciato, RoundTripsTagsAndValues) {
+  const auto sc = prova::scenario();
+  const std::string dati = codifica_tracciato(sc.tracciato);
+  const Tracciato t = decodifica_tracciato(dati);
+  ASSERT_EQ(t.righe(), 99001);
+  for (const int riga : {0, 1, 2000, 2001, 11000, 98998, 98999, 99000}) {
+    for (int c = 0; c < 2; ++c) {
+      const Numero& atteso = sc.tracciato.colonna(c).at(riga);
+      const Numero& letto = t.colonna(c).at(riga);
+      EXPECT_EQ(letto.tag, atteso.tag) << riga << "," << c;
+      EXPECT_EQ(letto.valore, atteso.valore) << riga << "," << c;
+    }
+  }
+  EXPECT_EQ(t.colonna(1)[1].tag, Numero::Tag::intero);
+  EXPECT_EQ(t.colonna(1)[1].valore, 1);
+  EXPECT_EQ(t.colonna(0)[98999].tag, Numero::Tag::vuoto);
+  EXPECT_GT(t.colonna(0)[11000].valore, 0);  // the right curve turned towards +x
+  EXPECT_FALSE(decodifica_tracciato("").presente());
+}
+
+TEST(DecodificaTracciato, RefusesBadTagsCutValuesAndUnequalColumns) {
+  Tracciato piccolo(3);
+  for (int c = 0; c < 2; ++c) {
+    piccolo.colonna(c)[0] = Numero::intero(-2);
+    piccolo.colonna(c)[1] = Numero::reale(0.5);
+  }
+  const std::string dati = codifica_tracciato(piccolo);
+  // Column 0: 4 + 10 + 2 + 2 bytes; column 1 starts at 18.
+  ASSERT_EQ(dati.size(), 36u);
+  std::string tag7 = dati;
+  tag7[18] = 7;
+  rifiuta([&] { decodifica_tracciato(tag7); }, 18, "track plan: element 4 at offset 18: type tag 7 is not 0, 2 or 5");
+  rifiuta([&] { decodifica_tracciato(dati.substr(0, 9)); }, 4,
+          "element 1 at offset 4: tag 5 needs 8 value bytes, only 3 left (size 9)");
+  rifiuta([&] { decodifica_tracciato(dati.substr(0, 15)); }, 14, "element 2 at offset 14: the file ends inside the 2-byte type tag");
+  rifiuta([&] { decodifica_tracciato(dati.substr(0, 34)); }, 34, "7 elements do not split into two columns");
+  // Of the shorter files only those that end between elements, with an even
+  // count of them, read as a plan.
+  std::vector<size_t> letti;
+  for (size_t n = 0; n < dati.size(); ++n) {
+    try {
+      decodifica_tracciato(dati.substr(0, n));
+      letti.push_back(n);
+    } catch (const DecodeError&) {
+    }
+  }
+  EXPECT_EQ(letti, (std::vector<size_t>{0, 14, 18, 32}));
+}
+
+// The compiler's own output of the embedded scenario reads back as the
+// model it was written from.
+TEST(DecodificaCompilazione, ReadsBackTheEmbeddedCompileExactly) {
+  const auto dir = prova::cartella_prova("embedded");
+  const Sorgenti s{(dir / "Corvale_Pravena AV_linea.txt").string(),
+                   (dir / "Corvale_Pravena AV_409-.txt").string(), true};
+  prova::scrivi(s.linea, dati_linea());
+  prova::scrivi(s.treno, dati_treno());
+  Percorso p;
+  p.nome_scenario = "Corvale_Pravena AV";
+  p.numero_treno = "409";
+  FaultLog log;
+  const Compilazione c = memorizza_percorso(p, 1, s, log);
+  std::filesystem::remove_all(dir);
+  ASSERT_EQ(c.stato, Compilazione::Stato::pronto);
+  ASSERT_EQ(c.files.size(), 3u);
+  for (const CompiledFile& f : c.files) {
+    switch (f.kind) {
+      case CompiledKind::celle: {
+        const auto celle = decodifica_celle(f.bytes);
+        ASSERT_EQ(celle.size(), p.celle.size());
+        for (size_t i = 0; i < celle.size(); ++i) uguali(celle[i], p.celle[i], i);
+        EXPECT_EQ(celle[71].tipo, tipo_cella::segnale);
+        EXPECT_EQ(celle[71].valore_1, 42);
+        EXPECT_EQ(celle[1].valore_1, 5121);
+        break;
+      }
+      case CompiledKind::elementi: {
+        const auto el = decodifica_elementi(f.bytes);
+        for (int r = 0; r < numero_elementi; ++r) EXPECT_EQ(el.at(r), p.elementi.at(r)) << r;
+        EXPECT_EQ(el[85].dato_7, 610);
+        EXPECT_NE(el[85].orario, 0);
+        break;
+      }
+      case CompiledKind::tracciato: {
+        const Tracciato t = decodifica_tracciato(f.bytes);
+        ASSERT_EQ(t.righe(), p.tracciato.righe());
+        for (int col = 0; col < 2; ++col) {
+          for (size_t i = 0; i < static_cast<size_t>(t.righe()); ++i) {
+            ASSERT_EQ(t.colonna(col)[i].tag, p.tracciato.colonna(col)[i].tag) << i;
+            ASSERT_EQ(t.colonna(col)[i].valore, p.tracciato.colonna(col)[i].valore) << i;
+          }
+        }
+        EXPECT_EQ(t.colonna(0)[98998].tag, Numero::Tag::reale);
+        EXPECT_EQ(t.colonna(0)[98999].tag, Numero::Tag::vuoto);
+        break;
+      }
+    }
+  }
+}
+
+TEST(Utf8Da1252, ConvertsTheHighHalf) {
+  EXPECT_EQ(utf8_da_1252("Citt\xE0 \x80 \x93x\x94"), "Citt\u00E0 \u20AC \u201Cx\u201D");
+  EXPECT_EQ(utf8_da_1252("plain"), "plain");
+}
+
+}  // namespace
+}  // namespace sc

@@ -1,0 +1,143 @@
+// What the values of a compiled file mean, for the text and the JSON alike:
+// the names of cell types, what a cell's values say for its type, the
+// fields of an element record, the contest codes an identity should carry,
+// and the extent of a track plan.
+#include <cinttypes>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <stdexcept>
+
+#include "inspect/esamina_internal.h"
+#include "compiler/codici_gara.h"
+
+namespace sc {
+
+namespace inspect_detail {
+
+std::string fmt(const char* formato, ...) {
+  char buf[256];
+  va_list args;
+  va_start(args, formato);
+  va_list copia;
+  va_copy(copia, args);
+  const int n = std::vsnprintf(buf, sizeof buf, formato, args);
+  va_end(args);
+  std::string out;
+  if (n > 0 && static_cast<size_t>(n) < sizeof buf) {
+    out.assign(buf, static_cast<size_t>(n));
+  } else if (n > 0) {
+    out.resize(static_cast<size_t>(n) + 1);
+    std::vsnprintf(out.data(), out.size(), formato, copia);
+    out.resize(static_cast<size_t>(n));
+  }
+  va_end(copia);
+  return out;
+}
+
+std::string orario_testo(int64_t secondi) {
+  const char* segno = secondi < 0 ? "-" : "";
+  const int64_t s = secondi < 0 ? -secondi : secondi;
+  return fmt("%s%" PRId64 ":%02" PRId64 ":%02" PRId64, segno, s / 3600, (s / 60) % 60, s % 60);
+}
+
+#define SC_CAMPO(nome) CampoElemento{#nome, [](const Elemento& e) -> int64_t { return e.nome; }}
+const std::array<CampoElemento, 16> campi_elemento = {
+    SC_CAMPO(tipo),    SC_CAMPO(inizio),  SC_CAMPO(fine),    SC_CAMPO(progressiva),
+    SC_CAMPO(dato_4),  CampoElemento{"nome", nullptr},       SC_CAMPO(dato_7),
+    SC_CAMPO(dato_8),  SC_CAMPO(dato_10), SC_CAMPO(dato_11), SC_CAMPO(dato_12),
+    SC_CAMPO(dato_9),  SC_CAMPO(dato_13), SC_CAMPO(dato_6),  SC_CAMPO(dato_5),
+    SC_CAMPO(orario),
+};
+#undef SC_CAMPO
+
+const CampoElemento& campo_elemento(std::string_view campo) {
+  for (const CampoElemento& c : campi_elemento) {
+    if (c.campo == campo) return c;
+  }
+  throw std::out_of_range("no element field " + std::string(campo));
+}
+
+Sommario sommario(const Tracciato& t) {
+  Sommario s;
+  bool primo = true;
+  for (int32_t i = 0; i < t.righe(); ++i) {
+    const Numero& x = t.colonna(0)[static_cast<size_t>(i)];
+    const Numero& y = t.colonna(1)[static_cast<size_t>(i)];
+    if (x.tag == Numero::Tag::vuoto || y.tag == Numero::Tag::vuoto) continue;
+    s.ultima_piena = i;
+    if (!std::isfinite(x.valore) || !std::isfinite(y.valore)) continue;
+    if (primo) {
+      s.xmin = s.xmax = x.valore;
+      s.ymin = s.ymax = y.valore;
+      primo = false;
+    }
+    s.xmin = std::min(s.xmin, x.valore);
+    s.xmax = std::max(s.xmax, x.valore);
+    s.ymin = std::min(s.ymin, y.valore);
+    s.ymax = std::max(s.ymax, y.valore);
+  }
+  return s;
+}
+
+}  // namespace inspect_detail
+
+using inspect_detail::fmt;
+
+std::string nome_tipo_cella(uint8_t tipo) {
+  switch (tipo) {
+    case tipo_cella::vuota: return "empty";
+    case tipo_cella::segnale: return "signal";
+    case tipo_cella::fine_rallentamento: return "restriction end";
+    case tipo_cella::inizio_rallentamento: return "restriction start";
+    case tipo_cella::avviso_rallentamento: return "restriction warning";
+    case tipo_cella::approccio_rallentamento: return "restriction approach";
+    case tipo_cella::indicatori_v_max: return "speed-indicator board";
+    case tipo_cella::fermata: return "station stop";
+    case tipo_cella::marca_galleria: return "tunnel marker";
+    case tipo_cella::codice: return "cab code";
+    case tipo_cella::codice_senza_velocita: return "cab code, no speed";
+    case tipo_cella::cartello_indicatore: return "indication board";
+    default: return "unknown " + std::to_string(tipo);
+  }
+}
+
+std::string dettaglio_cella(const Cella& c, size_t indice) {
+  std::string d;
+  const int v1 = c.valore_1, v2 = c.valore_2, v3 = c.valore_3, v4 = c.valore_4;
+  switch (c.tipo) {
+    case tipo_cella::segnale: {
+      const int lati = v4 % 10;
+      d = fmt("left %d (%d/%d/%d), right %d (%d/%d/%d), rapp %d", lati / 3, v1 / 10, v2 / 10,
+              v3 / 10, lati % 3, v1 % 10, v2 % 10, v3 % 10, v4 / 10);
+      break;
+    }
+    case tipo_cella::fine_rallentamento:
+    case tipo_cella::inizio_rallentamento:
+      d = fmt("%d km/h, f_tt %d", v1, v3);
+      if (v2 != 0) d += fmt(", d_v %d", v2);
+      break;
+    case tipo_cella::avviso_rallentamento: d = fmt("%d km/h", v1); break;
+    case tipo_cella::approccio_rallentamento: d = fmt("approach %d", v1); break;
+    case tipo_cella::indicatori_v_max:
+      d = fmt("left %d/%d/%d km/h, right %d/%d/%d km/h, stripes %d/%d", v1 / 100 * 5, v2 / 100 * 5,
+              v3 / 100 * 5, v1 % 100 * 5, v2 % 100 * 5, v3 % 100 * 5, v4 / 10, v4 % 10);
+      break;
+    case tipo_cella::fermata: d = fmt("station %d", v1); break;
+    case tipo_cella::codice: d = fmt("%d km/h", v1); break;
+    case tipo_cella::cartello_indicatore: d = fmt("text in record %d", v1); break;
+    default: break;
+  }
+  if (indice == 1) {
+    if (!d.empty()) d += "; ";
+    d += fmt("mark %d%s, plain contest code %d", v1, v1 == 5121 ? "" : " (5121 expected)", v2);
+  }
+  return d;
+}
+
+CodiciGara codici_attesi(std::string_view numero_treno, std::string_view nome_scenario) {
+  const std::string testo = testo_gara(numero_treno, nome_scenario);
+  return CodiciGara{somma_gara(testo), somma_pesata_gara(testo)};
+}
+
+}  // namespace sc

@@ -1,0 +1,238 @@
+// The entry of the scenario picture: finding and reading the three compiled
+// files, the page (title, plan view with legend and station list beside
+// it, profile below), and writing it as SVG or PNG.
+#include "plot/plot.h"
+
+#include <cairo-svg.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+#include "format/compiled_decode.h"
+#include "plot/plot_internal.h"
+#include "compiler/testo.h"
+
+namespace sc {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace plot_detail;
+
+// ---------------------------------------------------------------- files
+
+std::string elenco(const std::vector<fs::path>& files) {
+  std::string s;
+  for (const fs::path& f : files) s += (s.empty() ? "" : ", ") + f.string();
+  return s;
+}
+
+// The one scenario of a directory: its element table, the cells file of
+// the same name, and the track plan of its scenario.
+FileCompilati trova_in_cartella(const fs::path& cartella) {
+  std::vector<fs::path> sim, piani;
+  std::map<std::string, fs::path> dat;
+  std::error_code ec;
+  for (const auto& voce : fs::directory_iterator(cartella, ec)) {
+    if (!voce.is_regular_file(ec)) continue;
+    const std::string nome = voce.path().filename().string();
+    const auto tipo = riconosci_file(nome);
+    if (!tipo) continue;
+    if (*tipo == FileCompilato::elementi) sim.push_back(voce.path());
+    if (*tipo == FileCompilato::tracciato) piani.push_back(voce.path());
+    if (*tipo == FileCompilato::celle) dat[nome] = voce.path();
+  }
+  if (ec) throw std::runtime_error("cannot list " + cartella.string() + ": " + ec.message());
+  std::sort(sim.begin(), sim.end());
+  if (sim.empty()) {
+    throw std::invalid_argument(cartella.string() + " holds no compiled element table (NAME_NUMBER.sim)");
+  }
+  if (sim.size() > 1) {
+    throw std::invalid_argument(cartella.string() + " holds several scenarios (" + elenco(sim) +
+                                "); name the three files of one of them instead");
+  }
+  FileCompilati f;
+  f.elementi = sim.front();
+  const std::string base = f.elementi.stem().string();  // NAME_NUMBER
+  const auto celle = dat.find(base + ".dat");
+  if (celle == dat.end()) {
+    throw std::invalid_argument(cartella.string() + " holds " + f.elementi.filename().string() +
+                                " but not its cells file " + base + ".dat");
+  }
+  f.celle = celle->second;
+  // The plan is NAME_linea.dat, where NAME_ begins NAME_NUMBER; the longest
+  // such NAME wins.
+  size_t migliore = 0;
+  for (const fs::path& p : piani) {
+    const std::string nome = p.filename().string();
+    const std::string scenario = nome.substr(0, nome.size() - std::string("_linea.dat").size());
+    if (base.size() > scenario.size() + 1 && base.starts_with(scenario + "_") && scenario.size() + 1 > migliore) {
+      migliore = scenario.size() + 1;
+      f.tracciato = p;
+    }
+  }
+  if (f.tracciato.empty()) {
+    throw std::invalid_argument(cartella.string() + " holds " + f.elementi.filename().string() +
+                                " but no track plan NAME_linea.dat of the same scenario");
+  }
+  return f;
+}
+
+// ---------------------------------------------------------------- the page
+
+std::string quanti(size_t n, const std::string& cosa) {
+  return std::to_string(n) + " " + cosa + (n == 1 ? "" : "s");
+}
+
+// The title and a line of counts.
+void intestazione(Tela& t, const ScenarioCompilato& sc, const Contenuto& c) {
+  const double s = t.s();
+  std::string titolo = c.nome_scenario.empty() ? "Compiled scenario" : c.nome_scenario;
+  if (!c.numero_treno.empty()) titolo += "  \u2013  train " + c.numero_treno;
+  t.carattere(20, true);
+  t.colore(nero);
+  t.testo(24 * s, 16 * s, titolo, 0, 0);
+  char sotto[256];
+  std::snprintf(sotto, sizeof sotto,
+                "line %.1f km, %s, %s, %s, %s, %s, %s", c.lunghezza_linea / 1000,
+                quanti(sc.celle.size(), "cell").c_str(), quanti(c.stazioni.size(), "station").c_str(),
+                quanti(c.segnali.size(), "signal").c_str(), quanti(c.gallerie.size(), "tunnel").c_str(),
+                quanti(c.rallentamenti.size(), "restriction").c_str(),
+                quanti(c.codici.size(), "cab-code point").c_str());
+  t.carattere(11.5);
+  t.colore(grigio_testo);
+  t.testo(24 * s, 44 * s, sotto, 0, 0);
+}
+
+void disegna(cairo_t* cr, const ScenarioCompilato& sc, double w, double h) {
+  // Everything scales with the picture, but text never below 3/4 of its
+  // size at 1600x1000.
+  const double s = std::max(0.75, std::min(w / 1600, h / 1000));
+  Tela t(cr, s);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  const Contenuto c = raccogli(sc);
+  intestazione(t, sc, c);
+
+  // The plan on the left; legend and station list beside it, side by side
+  // when there is room, else one below the other.
+  const double alto0 = 76 * s, alto1 = h * 0.50;
+  const double colonna = 340 * s, spazio = 70 * s;
+  const double limite = w - 24 * s - colonna - spazio;
+  const double piano = disegna_piano(t, sc, c, 24 * s, alto0, limite, alto1, true) - 24 * s;
+  if (w - 48 * s >= piano + 2 * (colonna + spazio)) {
+    // The three side by side, centred.
+    const double x0 = (w - piano - 2 * (colonna + spazio)) / 2;
+    const double x = disegna_piano(t, sc, c, x0, alto0, x0 + piano + 1, alto1) + spazio;
+    disegna_legenda(t, x, alto0, alto1 + 20 * s);
+    disegna_info(t, c, x + colonna + spazio, alto0, alto1 + 20 * s);
+  } else {
+    const double x = disegna_piano(t, sc, c, 24 * s, alto0, limite, alto1) + spazio;
+    const double fine = disegna_legenda(t, x, alto0, alto1 + 20 * s);
+    disegna_info(t, c, x, fine + 12 * s, alto1 + 20 * s);
+  }
+  cairo_set_source_rgb(cr, 0.8, 0.8, 0.82);
+  t.linea(24 * s, alto1 + 22 * s, w - 24 * s, alto1 + 22 * s, 1);
+  disegna_profilo(t, sc, c, 110 * s, alto1 + 32 * s, w - 30 * s, h - 48 * s);
+}
+
+}  // namespace
+
+FileCompilati trova_file_scenario(const std::vector<fs::path>& ingressi) {
+  if (ingressi.empty()) throw std::invalid_argument("no directory or files to plot");
+  std::error_code ec;
+  if (ingressi.size() == 1 && fs::is_directory(ingressi.front(), ec)) {
+    return trova_in_cartella(ingressi.front());
+  }
+  std::optional<fs::path> trovati[3];
+  const char* attesi[3] = {"a cells file (NAME_NUMBER.dat)", "an element table (NAME_NUMBER.sim)",
+                           "a track plan (NAME_linea.dat)"};
+  for (const fs::path& p : ingressi) {
+    if (fs::is_directory(p, ec)) {
+      throw std::invalid_argument("give either one directory or the three files, not " + p.string() +
+                                  " among other names");
+    }
+    const FileCompilato tipo = riconosci_file_o_errore(p);
+    auto& posto = trovati[static_cast<int>(tipo)];
+    if (posto) {
+      throw std::invalid_argument("two " + std::string(nome_file_compilato(tipo)) + " files given: " +
+                                  posto->string() + " and " + p.string());
+    }
+    posto = p;
+  }
+  std::string mancano;
+  for (int i = 0; i < 3; ++i) {
+    if (!trovati[i]) mancano += (mancano.empty() ? "" : ", ") + std::string(attesi[i]);
+  }
+  if (!mancano.empty()) throw std::invalid_argument("missing " + mancano);
+  return {*trovati[static_cast<int>(FileCompilato::celle)],
+          *trovati[static_cast<int>(FileCompilato::elementi)],
+          *trovati[static_cast<int>(FileCompilato::tracciato)]};
+}
+
+ScenarioCompilato leggi_scenario(const FileCompilati& file) {
+  const auto con_nome = [](const fs::path& p, auto&& decodifica) {
+    const std::string dati = leggi_file_binario(p);
+    try {
+      return decodifica(dati);
+    } catch (const DecodeError& e) {
+      throw DecodeError(e.offset(), p.string() + ": " + e.what());
+    }
+  };
+  ScenarioCompilato sc;
+  sc.celle = con_nome(file.celle, [](const std::string& d) { return decodifica_celle(d); });
+  sc.elementi = con_nome(file.elementi, [](const std::string& d) { return decodifica_elementi(d); });
+  sc.tracciato = con_nome(file.tracciato, [](const std::string& d) { return decodifica_tracciato(d); });
+  return sc;
+}
+
+void disegna_scenario(const ScenarioCompilato& scenario, const fs::path& uscita, const OpzioniPlot& o) {
+  if (o.larghezza < 400 || o.altezza < 300 || o.larghezza > 10000 || o.altezza > 10000) {
+    throw std::invalid_argument("picture size " + std::to_string(o.larghezza) + "x" +
+                                std::to_string(o.altezza) + " is outside 400x300 to 10000x10000");
+  }
+  const std::string estensione = minuscole_1252(uscita.extension().string());
+  const bool svg = estensione == ".svg";
+  if (!svg && estensione != ".png") {
+    throw std::invalid_argument("output \"" + uscita.string() + "\" must end in .svg or .png");
+  }
+  const auto distruggi = [](cairo_surface_t* s) { cairo_surface_destroy(s); };
+  std::unique_ptr<cairo_surface_t, decltype(distruggi)> superficie(
+      svg ? cairo_svg_surface_create(uscita.c_str(), o.larghezza, o.altezza)
+          : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.larghezza, o.altezza),
+      distruggi);
+  if (svg && cairo_surface_status(superficie.get()) == CAIRO_STATUS_SUCCESS) {
+    cairo_svg_surface_set_document_unit(superficie.get(), CAIRO_SVG_UNIT_PX);  // the size in pixels
+  }
+  if (cairo_surface_status(superficie.get()) != CAIRO_STATUS_SUCCESS) {
+    throw std::runtime_error("cannot create " + uscita.string() + ": " +
+                             cairo_status_to_string(cairo_surface_status(superficie.get())));
+  }
+  cairo_t* cr = cairo_create(superficie.get());
+  disegna(cr, scenario, o.larghezza, o.altezza);
+  const cairo_status_t stato = cairo_status(cr);
+  cairo_destroy(cr);
+  if (stato != CAIRO_STATUS_SUCCESS) {
+    throw std::runtime_error(std::string("drawing failed: ") + cairo_status_to_string(stato));
+  }
+  cairo_status_t scritto;
+  if (svg) {
+    cairo_surface_finish(superficie.get());
+    scritto = cairo_surface_status(superficie.get());
+  } else {
+    scritto = cairo_surface_write_to_png(superficie.get(), uscita.c_str());
+  }
+  if (scritto != CAIRO_STATUS_SUCCESS) {
+    throw std::runtime_error("cannot write " + uscita.string() + ": " + cairo_status_to_string(scritto));
+  }
+}
+
+void plot_scenario(const std::vector<fs::path>& ingressi, const fs::path& uscita, const OpzioniPlot& o) {
+  disegna_scenario(leggi_scenario(trova_file_scenario(ingressi)), uscita, o);
+}
+
+}  // namespace sc

@@ -1,0 +1,295 @@
+// The profile along the line: the speed limit with restrictions and
+// cab-code points above, the gradient below, rows of marks (signals, cab
+// codes, restrictions, boards) between them, tunnels and stations as bands
+// across, station names on top.
+#include <algorithm>
+#include <cmath>
+
+#include "plot/plot_internal.h"
+
+namespace sc::plot_detail {
+
+namespace {
+
+double kmh(const Cella& c) { return c.velocita * 5.0; }
+double per_mille(const Cella& c) { return c.pendenza - 100.0; }
+double metri(size_t cella) { return static_cast<double>(cella) * metri_cella; }
+
+constexpr int righe_marche = 4;
+
+// Where everything goes: metres across, speed in the upper panel, the rows
+// of marks, gradient in the lower panel.
+struct Profilo {
+  double gx0, gx1, fine;     // the panels' left and right edges; metres shown
+  double nomi;               // baseline of the station names
+  double v0, v1;             // speed panel, top and bottom
+  double m0, riga_marche;    // rows of marks: top, height of one row
+  double p0, p1;             // gradient panel, top and bottom
+  size_t mostrate;           // cells shown
+  double vmax, vpasso, gmax, gpasso;
+
+  double X(double m) const { return gx0 + std::clamp(m, 0.0, fine) / fine * (gx1 - gx0); }
+  double V(double v) const { return v1 - std::clamp(v, 0.0, vmax) / vmax * (v1 - v0); }
+  double G(double g) const { return (p0 + p1) / 2 - std::clamp(g, -gmax, gmax) / gmax * (p1 - p0) / 2; }
+  double riga_y(int r) const { return m0 + (r + 0.5) * riga_marche; }
+};
+
+Profilo profilo(const ScenarioCompilato& sc, const Contenuto& c, double s, double gx0, double gy0,
+                double gx1, double gy1) {
+  const auto& celle = sc.celle;
+  Profilo p{};
+  p.gx0 = gx0;
+  p.gx1 = gx1;
+  p.fine = c.fine_profilo;
+  // Vertical layout: station names, speed, marks, gradient.
+  p.nomi = gy0 + 34 * s;
+  const double resto = gy1 - p.nomi;
+  p.riga_marche = 17 * s;
+  p.v0 = p.nomi + 4 * s;
+  p.v1 = p.v0 + (resto - righe_marche * p.riga_marche - 8 * s) * 0.55;
+  p.m0 = p.v1 + 4 * s;
+  p.p0 = p.m0 + righe_marche * p.riga_marche + 4 * s;
+  p.p1 = gy1;
+
+  p.mostrate = std::min(celle.size(), static_cast<size_t>(p.fine / metri_cella));
+  // Value ranges: every speed shown, and a little room above.
+  double vmax = 50;
+  for (size_t i = 0; i < p.mostrate; ++i) vmax = std::max(vmax, kmh(celle[i]));
+  for (const Rallentamento& r : c.rallentamenti) vmax = std::max(vmax, static_cast<double>(r.velocita));
+  for (const size_t i : c.codici) {
+    if (celle[i].tipo == tipo_cella::codice) vmax = std::max(vmax, static_cast<double>(celle[i].valore_1));
+  }
+  p.vpasso = passo_bello(vmax, 5);
+  p.vmax = std::ceil(vmax * 1.08 / p.vpasso) * p.vpasso;
+  double gmax = 5;
+  for (size_t i = 0; i < p.mostrate; ++i) gmax = std::max(gmax, std::abs(per_mille(celle[i])));
+  p.gpasso = passo_bello(2 * gmax, 4);
+  p.gmax = std::ceil(gmax * 1.05 / p.gpasso) * p.gpasso;
+  return p;
+}
+
+// Bands behind everything: tunnels and stations.
+void bande(Tela& t, const Profilo& p, const Contenuto& c) {
+  const double s = t.s();
+  for (const Intervallo& g : c.gallerie) {
+    t.colore(galleria);
+    t.rettangolo(p.X(g.da), p.v0, std::max(p.X(g.a) - p.X(g.da), 0.8 * s), p.p1 - p.v0);
+  }
+  for (const Stazione& st : c.stazioni) {
+    const double a = p.X(std::min(st.inizio, st.fine)), b = p.X(std::max(st.inizio, st.fine));
+    t.colore(stazione_banda);
+    t.rettangolo(a, p.v0, std::max(b - a, 2 * s), p.p1 - p.v0);
+    t.colore(stazione);
+    t.linea(p.X(st.progressiva), p.v0, p.X(st.progressiva), p.p1, 1);
+  }
+}
+
+// Grid lines and the axes of both panels.
+void griglia_profilo(Tela& t, const Profilo& p) {
+  cairo_t* cr = t.cr();
+  const double s = t.s();
+  const double kmpasso = passo_bello(p.fine / 1000, 14);
+  t.carattere(10);
+  for (double km = 0; km * 1000 <= p.fine + 1e-6; km += kmpasso) {
+    const double x = p.X(km * 1000);
+    t.colore(griglia);
+    t.linea(x, p.v0, x, p.v1, 1);
+    t.linea(x, p.p0, x, p.p1, 1);
+    t.colore(grigio_testo);
+    t.linea(x, p.p1, x, p.p1 + 4 * s, 1);
+    t.testo(x, p.p1 + 6 * s, numero_asse(km, kmpasso), 0.5, 0);
+  }
+  for (double v = 0; v <= p.vmax + 1e-9; v += p.vpasso) {
+    t.colore(griglia);
+    t.linea(p.gx0, p.V(v), p.gx1, p.V(v), 1);
+    t.colore(grigio_testo);
+    t.testo(p.gx0 - 6 * s, p.V(v), numero_asse(v, p.vpasso), 1, 0.5);
+  }
+  for (double g = -p.gmax; g <= p.gmax + 1e-9; g += p.gpasso) {
+    t.colore(g == 0 ? Colore{0.6, 0.6, 0.62} : griglia);
+    t.linea(p.gx0, p.G(g), p.gx1, p.G(g), 1);
+    t.colore(grigio_testo);
+    t.testo(p.gx0 - 6 * s, p.G(g), numero_asse(g, p.gpasso), 1, 0.5);
+  }
+  t.colore(grigio_testo);
+  cairo_set_line_width(cr, 1 * s);
+  cairo_rectangle(cr, p.gx0, p.v0, p.gx1 - p.gx0, p.v1 - p.v0);
+  cairo_rectangle(cr, p.gx0, p.p0, p.gx1 - p.gx0, p.p1 - p.p0);
+  cairo_stroke(cr);
+  t.carattere(11);
+  t.colore(nero);
+  t.testo_verticale(p.gx0 - 50 * s, (p.v0 + p.v1) / 2, "speed (km/h)");
+  t.testo_verticale(p.gx0 - 50 * s, (p.p0 + p.p1) / 2, "gradient (\u2030)");
+  t.testo((p.gx0 + p.gx1) / 2, p.p1 + 22 * s, "distance along the line (km)", 0.5, 0);
+}
+
+// Adds to the path one step per cell shown, at the height `y(cella)`.
+template <typename Y>
+void gradini(cairo_t* cr, const Profilo& p, const std::vector<Cella>& celle, Y&& y) {
+  for (size_t i = 0; i < p.mostrate; ++i) {
+    const double h = y(celle[i]);
+    cairo_line_to(cr, p.X(metri(i)), h);
+    cairo_line_to(cr, p.X(metri(i) + metri_cella), h);
+  }
+}
+
+// Gradient as the area between zero and the value of every cell; the
+// speed limit as steps.
+void curve(Tela& t, const Profilo& p, const std::vector<Cella>& celle) {
+  if (p.mostrate == 0) return;
+  cairo_t* cr = t.cr();
+  const double s = t.s();
+  cairo_move_to(cr, p.X(0), p.G(0));
+  gradini(cr, p, celle, [&](const Cella& c) { return p.G(per_mille(c)); });
+  cairo_line_to(cr, p.X(metri(p.mostrate)), p.G(0));
+  cairo_close_path(cr);
+  t.colore(pendenza_area);
+  cairo_fill_preserve(cr);
+  t.colore(pendenza);
+  cairo_set_line_width(cr, 1.2 * s);
+  cairo_stroke(cr);
+
+  t.colore(velocita);
+  cairo_set_line_width(cr, 2 * s);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+  cairo_move_to(cr, p.X(0), p.V(kmh(celle[0])));
+  gradini(cr, p, celle, [&](const Cella& c) { return p.V(kmh(c)); });
+  cairo_stroke(cr);
+}
+
+// Restrictions at their speed, with their speed written at the start.
+void rallentamenti(Tela& t, const Profilo& p, const Contenuto& c) {
+  const double s = t.s();
+  for (const Rallentamento& r : c.rallentamenti) {
+    t.colore(rallentamento);
+    const double y = p.V(r.velocita);
+    t.linea(p.X(r.da), y, std::max(p.X(r.a), p.X(r.da) + 3 * s), y, 4);
+    t.linea(p.X(r.da), y - 6 * s, p.X(r.da), y + 6 * s, 1.5);
+    t.linea(p.X(r.a), y - 6 * s, p.X(r.a), y + 6 * s, 1.5);
+    t.carattere(9.5, true);
+    t.testo_su_fondo(p.X(r.da), y - 8 * s, std::to_string(r.velocita), 0, 1);
+  }
+}
+
+// Cab-code points at their speed, numbered right or left of the point
+// where the number meets no other number nor point and stays in the panel.
+void codici(Tela& t, const Profilo& p, const Contenuto& c, const std::vector<Cella>& celle) {
+  cairo_t* cr = t.cr();
+  const double s = t.s();
+  std::vector<Rett> rombi;
+  for (const size_t j : c.codici) {
+    if (celle[j].tipo != tipo_cella::codice) continue;
+    const double x = p.X(metri(j)), y = p.V(celle[j].valore_1);
+    rombi.push_back({x - 5 * s, y - 5 * s, x + 5 * s, y + 5 * s});
+  }
+  t.carattere(9.5, true);
+  std::vector<Rett> numeri;
+  for (const size_t i : c.codici) {
+    if (celle[i].tipo != tipo_cella::codice) continue;
+    const double x = p.X(metri(i)), y = p.V(celle[i].valore_1);
+    t.colore(codice);
+    t.rombo(x, y, 5);
+    cairo_fill(cr);
+    const std::string et = std::to_string(celle[i].valore_1);
+    const double w = t.larghezza(et), h = t.altezza_cifre();
+    for (const double dx : {7 * s, -7 * s - w}) {
+      const Rett r{x + dx - 1 * s, y - h / 2 - 1 * s, x + dx + w + 1 * s, y + h / 2 + 1 * s};
+      const auto tocca = [&r](const Rett& o) { return si_toccano(r, o); };
+      const bool libero = r.x0 >= p.gx0 && r.x1 <= p.gx1 && std::none_of(numeri.begin(), numeri.end(), tocca) &&
+                          std::none_of(rombi.begin(), rombi.end(), tocca);
+      if (libero) {
+        t.testo_su_fondo(x + dx, y, et, 0, 0.5);
+        numeri.push_back(r);
+        break;
+      }
+    }
+  }
+}
+
+// A dashed line where the line ends, when it ends before the profile does.
+void fine_della_linea(Tela& t, const Profilo& p, const Contenuto& c) {
+  if (!(c.lunghezza_linea > 0 && c.lunghezza_linea < p.fine)) return;
+  const double s = t.s();
+  const double x = p.X(c.lunghezza_linea);
+  t.colore(fine_linea);
+  t.linea_tratteggiata(x, p.nomi, x, p.p1, 1.3, 5, 4);
+  t.carattere(9.5);
+  t.testo_su_fondo(x - 4 * s, p.v0 + 4 * s, "end of the line", 1, 0);
+}
+
+// The rows of marks between the panels.
+void marche(Tela& t, const Profilo& p, const Contenuto& c, const std::vector<Cella>& celle) {
+  cairo_t* cr = t.cr();
+  const double s = t.s();
+  const char* nomi[righe_marche] = {"signals", "cab codes", "restrictions", "boards"};
+  t.carattere(10);
+  for (int r = 0; r < righe_marche; ++r) {
+    t.colore(r % 2 == 0 ? Colore{0.96, 0.96, 0.97} : Colore{1, 1, 1});
+    t.rettangolo(p.gx0, p.m0 + r * p.riga_marche, p.gx1 - p.gx0, p.riga_marche);
+    t.colore(grigio_testo);
+    t.testo(p.gx0 - 6 * s, p.riga_y(r), nomi[r], 1, 0.5);
+  }
+  t.colore(segnale);
+  for (const size_t i : c.segnali) t.triangolo(p.X(metri(i)), p.riga_y(0), 5);
+  cairo_fill(cr);
+  for (const size_t i : c.codici) {
+    t.colore(codice);
+    t.rombo(p.X(metri(i)), p.riga_y(1), 5);
+    if (celle[i].tipo == tipo_cella::codice) {
+      cairo_fill(cr);
+    } else {  // a cab-code point without a speed: hollow
+      cairo_set_line_width(cr, 1.3 * s);
+      cairo_stroke(cr);
+    }
+  }
+  t.colore(rallentamento);
+  for (const Rallentamento& r : c.rallentamenti) {
+    t.rettangolo(p.X(r.da), p.riga_y(2) - 3 * s, std::max(p.X(r.a) - p.X(r.da), 2 * s), 6 * s);
+  }
+  for (const size_t i : c.avvisi_rall) t.triangolo(p.X(metri(i)), p.riga_y(2), 5);
+  cairo_fill(cr);
+  // Speed-indicator boards filled, indication boards hollow.
+  t.colore(cartello);
+  for (const size_t i : c.cartelli_v) t.quadrato(p.X(metri(i)), p.riga_y(3), 3.5);
+  cairo_fill(cr);
+  cairo_set_line_width(cr, 1.3 * s);
+  for (const size_t i : c.cartelli_testo) t.quadrato(p.X(metri(i)), p.riga_y(3), 3.5);
+  cairo_stroke(cr);
+}
+
+// Station names above the speed panel, on two lines when they would meet.
+void nomi_stazioni(Tela& t, const Profilo& p, const Contenuto& c) {
+  const double s = t.s();
+  t.carattere(10.5, true);
+  double fine_riga[2] = {-INFINITY, -INFINITY};
+  for (const Stazione& st : c.stazioni) {
+    const std::string et = st.nome.empty() ? "station " + std::to_string(st.numero) : st.nome;
+    const double w = t.larghezza(et);
+    const double x = std::clamp(p.X(st.progressiva) - w / 2, p.gx0 - 40 * s, p.gx1 + 20 * s - w);
+    const int r = x > fine_riga[0] ? 0 : x > fine_riga[1] ? 1 : (fine_riga[0] < fine_riga[1] ? 0 : 1);
+    t.colore(stazione);
+    t.testo(x, r == 0 ? p.nomi - 2 * s : p.nomi - 18 * s, et, 0, 1);
+    fine_riga[r] = x + w + 8 * s;
+  }
+}
+
+}  // namespace
+
+void disegna_profilo(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, double gx0, double gy0,
+                     double gx1, double gy1) {
+  const double s = t.s();
+  t.carattere(13, true);
+  t.colore(nero);
+  t.testo(gx0 - 70 * s, gy0, "Profile along the line", 0, 0);
+  const Profilo p = profilo(sc, c, s, gx0, gy0 + 22 * s, gx1, gy1);
+  bande(t, p, c);
+  griglia_profilo(t, p);
+  curve(t, p, sc.celle);
+  rallentamenti(t, p, c);
+  codici(t, p, c, sc.celle);
+  fine_della_linea(t, p, c);
+  marche(t, p, c, sc.celle);
+  nomi_stazioni(t, p, c);
+}
+
+}  // namespace sc::plot_detail

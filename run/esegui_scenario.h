@@ -1,0 +1,63 @@
+// The run sequence: the whole life of one run of the embedded scenario.
+//
+//   1. identity: nome_scenario "Corvale_Pravena AV", numero_treno "409";
+//   2. the status window shows "Attendere";
+//   3. the five writers, in order: dati_linea, dati_treno, dati_note,
+//      dati_rallentamenti, dati_scheda, each file replaced whole;
+//   4. the compile, memorizza_percorso with j = 1, which reads and deletes
+//      the two descriptions;
+//   5. every fault found goes to standard error;
+//   6. the compiled files it returns are written (track plan, element table,
+//      cells), unless the reserved slots clashed (error report) or the parse
+//      ended before the cells existed.
+//
+// Exit status: 0 compiled without fault; 1 compiled with faults, or nothing
+// compiled (earlier compiled files left as they were); 3 error report
+// (1250 or 1251, no compiled file touched); 4 a file could not be written.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+#include "output/nomi_file.h"
+#include "cli/stati_uscita.h"
+#include "run/status_window.h"
+#include "compiler/fault.h"
+#include "compiler/memorizza_percorso.h"
+#include "compiler/sorgenti.h"
+#include "model/percorso.h"
+#include "writers/scenario.h"
+
+namespace sc {
+
+inline constexpr const char* nome_scenario_incorporato = "Corvale_Pravena AV";
+inline constexpr const char* numero_treno_incorporato = "409";
+
+// The five writers of the embedded scenario, in the order they run: line
+// and train description, notes, restriction order, train sheet.
+struct ScrittoreScenario {
+  FileScenario file;
+  std::string (*dati)();
+};
+inline constexpr ScrittoreScenario scrittori_scenario[] = {
+    {FileScenario::linea_txt, dati_linea},  {FileScenario::treno_txt, dati_treno},
+    {FileScenario::note, dati_note},        {FileScenario::rallentamenti, dati_rallentamenti},
+    {FileScenario::scheda, dati_scheda},
+};
+
+using Compilatore = std::function<Compilazione(Percorso&, int32_t, const Sorgenti&, FaultLog&)>;
+
+// Runs the embedded scenario with its files in `dir` (no trailing
+// separator) and returns the exit status. Diagnostics go to `err`.
+int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore& compila, std::ostream& err);
+
+// The same with the real compiler and standard error.
+int esegui_scenario(const std::string& dir, StatusWindow& ui);
+
+// The program: the run in the directory of the executable, with the status
+// window (or standard error without a display). Returns the exit status.
+int avvia_programma();
+
+}  // namespace sc

@@ -1,0 +1,94 @@
+#include "run/fltk_status_window.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+
+#include <chrono>
+
+namespace sc {
+
+// A window that notes when it has been drawn.
+class FltkStatusWindow::Finestra : public Fl_Window {
+ public:
+  Finestra(int w, int h, const char* titolo) : Fl_Window(w, h, titolo) {}
+  void draw() override {
+    Fl_Window::draw();
+    dipinta_ = true;
+  }
+  bool dipinta() const { return dipinta_; }
+
+ private:
+  bool dipinta_ = false;
+};
+
+namespace {
+
+// How long to wait for the window system to map and expose a new window.
+constexpr auto attesa_massima = std::chrono::seconds(5);
+
+}  // namespace
+
+FltkStatusWindow::FltkStatusWindow(_XDisplay* display) {
+  // FLTK keeps one connection for the life of the process (its fonts are
+  // bound to it): a second window reuses it.
+  if (fl_display == nullptr) {
+    fl_open_display(display);
+  } else if (display != fl_display) {
+    XCloseDisplay(display);
+  }
+  window_ = std::make_unique<Finestra>(finestra_larghezza, finestra_altezza, titolo_finestra);
+  label_ = new Fl_Box(etichetta_x, etichetta_y, etichetta_larghezza, etichetta_altezza);
+  label_->box(FL_NO_BOX);
+  label_->labelfont(FL_HELVETICA_BOLD);  // FLTK's sans-serif face
+  label_->labelsize(etichetta_pixel);
+  label_->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE);
+  window_->end();
+}
+
+FltkStatusWindow::~FltkStatusWindow() {
+  window_.reset();  // destroys the window and its label
+  if (fl_display != nullptr) XSync(fl_display, False);
+}
+
+void FltkStatusWindow::mostra(const std::string& etichetta) {
+  label_->copy_label(etichetta.c_str());
+  window_->show();
+  // Handle only what it takes to map and paint the window once; after this
+  // no event is processed and the window stays as painted.
+  const auto limite = std::chrono::steady_clock::now() + attesa_massima;
+  while (!window_->dipinta() && std::chrono::steady_clock::now() < limite) Fl::wait(0.05);
+  Fl::flush();
+  XSync(fl_display, False);
+}
+
+void FltkStatusWindow::messaggio(const std::string& testo) {
+  fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
+  const int testo_w = static_cast<int>(fl_width(testo.c_str())) + 40;
+  const int w = testo_w > 240 ? testo_w : 240;
+  Fl_Window box(w, 110, titolo_applicazione);
+  Fl_Box* testo_box = new Fl_Box(20, 15, w - 40, 40);
+  testo_box->copy_label(testo.c_str());
+  testo_box->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+  Fl_Return_Button* ok = new Fl_Return_Button((w - 80) / 2, 65, 80, 30, "OK");
+  ok->callback([](Fl_Widget* b, void*) { b->window()->hide(); });
+  box.end();
+  box.set_modal();
+  box.show();
+  while (box.shown()) Fl::wait();
+}
+
+const Fl_Window& FltkStatusWindow::finestra() const { return *window_; }
+const Fl_Box& FltkStatusWindow::etichetta() const { return *label_; }
+bool FltkStatusWindow::dipinta() const { return window_->dipinta(); }
+unsigned long FltkStatusWindow::xid() const { return window_->shown() ? fl_xid(window_.get()) : 0; }
+
+}  // namespace sc
+
+// FLTK's text drawing keeps a few fontconfig patterns for the life of the
+// process, allocated inside fontconfig where LeakSanitizer cannot see the
+// pointers that hold them. Used only by sanitizer builds.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
