@@ -72,6 +72,25 @@ std::string FieldReader::in_1252(size_t start, size_t end, bool segnala) {
   return s;
 }
 
+void FieldReader::riprendi_dopo_riga(int line) {
+  voce_ = Voce{};
+  riga_contata_ = 0;
+  if (pos_ == ultima_ripresa_) line = std::max(line, line_);
+  ultima_ripresa_ = pos_;
+  if (line < 1 || static_cast<size_t>(line) >= line_starts_.size()) {
+    if (line >= 1) {
+      pos_ = data_.size();
+      line_ = static_cast<int>(line_starts_.size()) + 1;
+    }
+    return;
+  }
+  const size_t inizio = line_starts_[static_cast<size_t>(line)];
+  if (inizio > pos_) {
+    pos_ = inizio;
+    line_ = line + 1;
+  }
+}
+
 std::string_view FieldReader::prossimo_campo() const {
   size_t fine = pos_;
   while (fine < data_.size() && data_[fine] != ',' && !is_line_end(data_[fine])) ++fine;

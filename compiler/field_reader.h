@@ -93,6 +93,11 @@ class FieldReader {
   // Whether the field read last ended its line (or the file): false when a
   // comma followed it.
   bool chiude_riga() const { return chiude_riga_; }
+  // Goes on at the start of the line after `line`, or stays where it is
+  // when that lies behind; a second call at the same place goes on at the
+  // next line. For reading on after a faulty entry.
+  void riprendi_dopo_riga(int line);
+
   // The next field as it stands in the file, without reading it.
   std::string_view prossimo_campo() const;
 
@@ -127,6 +132,7 @@ class FieldReader {
   void conta_valore();
   int riga_di(size_t offset) const;
   bool segnala_testo_ = false;
+  size_t ultima_ripresa_ = static_cast<size_t>(-1);
   std::string in_1252(size_t start, size_t end, bool segnala);
 
   std::string data_;

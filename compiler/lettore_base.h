@@ -53,6 +53,22 @@ class LettoreBase {
   // what follows the comma is a new entry: a key of `parole` or a label).
   void testo_tagliato(const char* cosa, std::span<const std::string_view> parole);
 
+  // Runs one entry. While reading on after the first fault, a read failure
+  // is recorded and the reading goes on at the next line (`poi` is then
+  // the outcome); otherwise it propagates.
+  template <typename F, typename E>
+  E voce_recuperabile(F&& f, E poi) {
+    if (!s_.recupero) return f();
+    try {
+      return f();
+    } catch (const ParseFailure& e) {
+      if (e.where().line <= 0) throw;
+      registra(p_, s_.log, Fault{25, std::nullopt, e.where(), e.voce() + e.what()});
+      r_.riprendi_dopo_riga(e.where().line);
+      return poi;
+    }
+  }
+
   // A warning at a field; it changes nothing in the model.
   void avviso(int32_t numero, const Campo& dove, std::string messaggio, std::vector<Richiamo> richiami = {});
 

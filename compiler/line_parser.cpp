@@ -19,6 +19,13 @@ enum class Passo {
   ritorna,        // a fault ended the parse
 };
 
+// What an entry of the general section leaves its loop to do.
+enum class Generale {
+  avanti,        // next entry
+  fine_sezione,  // a section label ends the general section
+  guasto,        // a fault ended the parse
+};
+
 std::string num(int64_t v) { return std::to_string(v); }
 
 // The keys of each part of the line description: the words that tell them
@@ -48,6 +55,8 @@ class LettoreLinea : LettoreBase {
 
   bool cerca_generale();
   bool sezione_generale();
+  Generale voce_generale(const Campo& chiave);
+  Passo elemento(const Campo& chiave);
   bool lunghezza();
   bool ripetizione(const Campo& chiave);
   void terna(int record, const Campo& chiave);
@@ -65,6 +74,7 @@ class LettoreLinea : LettoreBase {
   Passo dopo_posa(int32_t posizione, const Campo* campi, const EsitoPosa& e);
 
   bool lunghezza_letta_ = false;
+  bool lunghezza_ok_ = true;  // no fault in the line length
   bool curva_prima_ = false;
   int32_t inizio_curva_prima_ = 0;
   int riga_curva_prima_ = 0;
@@ -134,6 +144,18 @@ bool LettoreLinea::sezione_generale() {
     salta_commenti(p_.riga, chiave, 10, false, parole_generale);
     commento_altrui(p_.riga, chiave);
 
+    const Generale g = voce_recuperabile([&] { return voce_generale(chiave); }, Generale::avanti);
+    if (g == Generale::fine_sezione) return true;
+    if (g == Generale::guasto) {
+      // A fault of the line length leaves no cells to read on with.
+      if (!s_.recupero || !lunghezza_ok_) return false;
+      r_.riprendi_dopo_riga(chiave.line);
+    }
+  }
+}
+
+// One entry of the general section.
+Generale LettoreLinea::voce_generale(const Campo& chiave) {
     const std::string k = p_.riga;
     bool riconosciuta = false;
     // Each test that matches reads its entry.
@@ -145,7 +167,8 @@ bool LettoreLinea::sezione_generale() {
       return true;
     };
     if (voce(contiene_ic(k, "lunghezza") && contiene_ic(k, "percorso"), "lunghezza percorso", 1) && !lunghezza()) {
-      return false;
+      lunghezza_ok_ = false;
+      return Generale::guasto;
     }
     if (voce(contiene(k, "progressiva") && contiene(k, "tre"), "progressiva chilometrica tre", 3)) {
       terna(record_progressiva_tre, chiave);
@@ -166,14 +189,14 @@ bool LettoreLinea::sezione_generale() {
       p_.elementi.at(record_sfondo_identita).fine = r_.i32();
     }
     if (voce(contiene(k, "segnali") && contiene(k, "ripetizione"), "ripetizione segnali", 2) && !ripetizione(chiave)) {
-      return false;
+      return Generale::guasto;
     }
 
     if (contiene(k, "[") && contiene(k, "]") && !senza_blank_iniziali(k).starts_with("-")) {
-      return true;
+      return Generale::fine_sezione;
     }
     if (!riconosciuta) non_riconosciuta(k, chiave, nomi_generale);
-  }
+    return Generale::avanti;
 }
 
 bool LettoreLinea::lunghezza() {
@@ -238,7 +261,17 @@ Passo LettoreLinea::elementi() {
     if (!salta_commenti(p_.riga, chiave, 2, true, parole_elementi)) return Passo::avanti;
     commento_altrui(p_.riga, chiave);
 
-    // Every test that matches handles its entry, in this order.
+    const Passo esito = voce_recuperabile([&] { return elemento(chiave); }, Passo::avanti);
+    if (esito != Passo::avanti) {
+      if (!s_.recupero) return esito;
+      r_.riprendi_dopo_riga(chiave.line);
+    }
+  }
+}
+
+// One element entry: every test that matches handles its entry, in this
+// order.
+Passo LettoreLinea::elemento(const Campo& chiave) {
     const std::string k = p_.riga;
     bool riconosciuta = false;
     auto voce = [&](bool vale, const char* nome, int valori) {
@@ -262,10 +295,10 @@ Passo LettoreLinea::elementi() {
     // Without the track plan curves are not read: that is no unknown key.
     if (p_.modo == 0 && contiene_ic(k, "curva")) {
       riga_avvisata_ = chiave.line;
-      continue;
+      return Passo::avanti;
     }
     if (!riconosciuta) non_riconosciuta(k, chiave, nomi_elementi);
-  }
+    return Passo::avanti;
 }
 
 // The bound test: an entry is accepted when (p + 100) / 50 <= U. A
@@ -275,7 +308,8 @@ bool LettoreLinea::nei_limiti(int32_t posizione, const Campo& where, const char*
   const int32_t u = p_.ultima_cella();
   if ((posizione + 100.0) / 50.0 <= u) return true;
   guasto(15, posizione, where,
-         std::string(cosa) + " at " + num(posizione) + " m lies beyond the last cell " + num(u));
+         std::string(cosa) + " at " + num(posizione) + " m lies beyond the last position the line allows, " +
+             num(int64_t{50} * u - 100) + " m");
   return false;
 }
 

@@ -35,6 +35,10 @@ struct StatoLettura {
   FaultLog& log;
   int32_t indice_cartelli = record_primo_cartello;  // next free board-text record
   std::vector<RiferimentoKm> riferimenti_km;
+  // Reading on after the fault that ended the parse, on a scratch model:
+  // a faulty entry is skipped and the next one read, so that every fault is
+  // found in one run.
+  bool recupero = false;
 };
 
 }  // namespace sc

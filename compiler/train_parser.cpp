@@ -51,7 +51,11 @@ class LetturaTreno : LettoreBase {
       // at most twice; the third field is examined whatever it holds.
       if (!salta_commenti(f, dove, 2, true, parole_chiave())) break;
       commento_altrui(f, dove);
-      const Esito e = esamina(f, dove);
+      const Esito e = voce_recuperabile([&] { return esamina(f, dove); }, Esito::avanti);
+      if (e != Esito::avanti && s_.recupero) {
+        r_.riprendi_dopo_riga(dove.line);
+        continue;
+      }
       if (e == Esito::ritorno) return;
       if (e == Esito::fine_normale) break;
     }
@@ -121,8 +125,8 @@ class LetturaTreno : LettoreBase {
   bool oltre_la_linea(int32_t pos, int32_t margine, const Campo& dove, const char* voce) {
     if (int64_t{pos} + margine <= int64_t{50} * u_) return false;
     guasto(15, pos, dove,
-           std::string(voce) + " at " + n(pos) + " m is beyond the line: (" + n(pos) + " + " +
-               n(margine) + ") / 50 is above the last cell " + n(u_));
+           std::string(voce) + " at " + n(pos) + " m lies beyond the last position the line allows, " +
+               n(int64_t{50} * u_ - margine) + " m");
     return true;
   }
 
@@ -225,7 +229,8 @@ class LetturaTreno : LettoreBase {
       guasto(e.codice, pos, dove, e.messaggio);
       return Esito::ritorno;
     }
-    if (p_.codice_errore <= 0) return Esito::avanti;
+    // Reading on after the first fault, that fault is not told again.
+    if (p_.codice_errore <= 0 || s_.recupero) return Esito::avanti;
     guasto(p_.codice_errore, pos, dove,
            std::string(voce) + " placed, but fault " + n(p_.codice_errore) +
                " left by the line description ends the parse here");
