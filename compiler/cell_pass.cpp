@@ -1,6 +1,8 @@
 #include "compiler/cell_pass.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <vector>
 #include <string>
 
 namespace sc {
@@ -38,9 +40,11 @@ class Passo {
   // `celle`, and points to the entries behind the others.
   void errore(int32_t codice, int32_t c, std::string message, std::initializer_list<int32_t> celle) {
     Fault f{codice, c * 50, std::nullopt, std::move(message)};
+    std::vector<const OriginiCelle::Voce*> viste;
     for (const int32_t x : celle) {
       const OriginiCelle::Voce* o = log_.origini.di(x);
-      if (!o) continue;
+      if (!o || std::find(viste.begin(), viste.end(), o) != viste.end()) continue;
+      viste.push_back(o);
       if (!f.where) {
         f.where = o->where;
       } else {
@@ -67,7 +71,7 @@ class Passo {
       } else {
         errore(11, m, "no room for a cab-code cell before the signal at " + std::to_string(m * 50) +
                           " m, which stands within 1000 m before a restriction's warning board",
-               {m, i});
+               {m, i, m - 1, m - 2});
       }
     }
   }
@@ -92,7 +96,8 @@ class Passo {
       }
     }
     errore(12, i, std::string("no free cell for the approach cab-code cell ") + distanza +
-                      " before the restriction start", {i});
+                      " before the restriction start",
+           {i, i - primo, i - primo - 1, i - ultimo});
   }
 
   // B2: a code cell every 8 cells inside a slow restriction. Returns the
@@ -114,7 +119,7 @@ class Passo {
           metti_codice(k + 1);
           n = -1;
         } else {
-          errore(13, k, "no free cell for the cab-code cell due inside the restriction", {i});
+          errore(13, k, "no free cell for the cab-code cell due inside the restriction", {i, k - 1, k, k + 1});
         }
       }
     } while (cella(k).tipo != tipo_cella::fine_rallentamento && k < u_);
@@ -148,7 +153,7 @@ class Passo {
       metti_codice(s - 1);
     } else {
       errore(13, k, "no room for a cab-code cell before the first signal after the restriction end",
-             {s + 1, i});
+             {s + 1, i, s, s - 1});
     }
   }
 

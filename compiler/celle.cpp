@@ -28,7 +28,7 @@ void OsservaCelle::vedi(int32_t indice, const Cella& c) {
 
 bool cella_cambiata(const Cella& a, const Cella& b) {
   return a.tipo != b.tipo || a.valore_1 != b.valore_1 || a.valore_2 != b.valore_2 || a.valore_3 != b.valore_3 ||
-         a.valore_4 != b.valore_4 || a.tempo != b.tempo || a.avviso != b.avviso;
+         a.valore_4 != b.valore_4 || a.tempo != b.tempo;
 }
 
 Cella& cella_a(Percorso& p, double indice, const std::string& ruolo) {

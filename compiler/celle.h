@@ -42,7 +42,8 @@ class OsservaCelle {
   bool attivo_ = false;
 };
 
-// Whether a placement changed the cell: what the placements write.
+// Whether a placement changed the element the cell holds: its type or
+// values (an approach marker alone is no element).
 bool cella_cambiata(const Cella& prima, const Cella& dopo);
 
 // A cell outside 0 to U, named for a diagnostic: "cell -1, before the first

@@ -13,6 +13,7 @@
 #include "compiler/catalogo_codici.h"
 #include "compiler/memorizza_percorso.h"
 #include "tests/esegui_programma.h"
+#include "tests/support/scenario_modificato.h"
 #include "writers/contenuto.h"
 #include "writers/scenario.h"
 
@@ -20,63 +21,7 @@ namespace sc {
 namespace {
 
 using namespace test::file_scenario;
-
-// The exported description's lines, without the end marker of the table.
-std::vector<std::string> righe(const std::vector<std::string>& tabella) {
-  std::vector<std::string> r(tabella.begin(), std::find(tabella.begin(), tabella.end(), marcatore_fine));
-  return r;
-}
-
-// The lines with `riga` in place of `sostituisce` (which must be there), or
-// added before "[fine]" when `sostituisce` is empty.
-::testing::AssertionResult modifica(std::vector<std::string>& r, std::string_view sostituisce, std::string_view riga) {
-  const std::string cercata = sostituisce.empty() ? "[fine]" : std::string(sostituisce);
-  const auto it = std::find(r.begin(), r.end(), cercata);
-  if (it == r.end()) return ::testing::AssertionFailure() << "no line \"" << cercata << "\" in the exported description";
-  if (sostituisce.empty()) {
-    r.insert(it, std::string(riga));
-  } else {
-    *it = riga;
-  }
-  return ::testing::AssertionSuccess();
-}
-
-std::string crlf(const std::vector<std::string>& r) {
-  std::string s;
-  for (const std::string& x : r) s += x + "\r\n";
-  return s;
-}
-
-struct Risultato {
-  Percorso p;
-  FaultLog log;
-  Compilazione::Stato stato = Compilazione::Stato::pronto;
-  std::vector<std::string> files;  // the compiled bytes, in writing order
-};
-
-void compila(Risultato& e, const std::vector<std::string>& linea, const std::vector<std::string>& treno) {
-  test::TempDir dir;
-  const std::string pl = dir / linea_txt, pt = dir / treno_txt;
-  test::scrivi(pl, crlf(linea));
-  test::scrivi(pt, crlf(treno));
-  e.p.nome_scenario = "Corvale_Pravena AV";
-  e.p.numero_treno = "409";
-  const Compilazione c = memorizza_percorso(e.p, 1, Sorgenti{pl, pt, false}, e.log);
-  e.stato = c.stato;
-  for (const CompiledFile& f : c.files) e.files.push_back(f.bytes.unito());
-}
-
-std::string elenco_altre(const FaultLog& log) {
-  std::string s;
-  for (const Fault& f : log.altre()) s += "\n  " + codice_diagnostica(f) + ": " + f.message;
-  return s;
-}
-
-std::string elenco_faults(const FaultLog& log) {
-  std::string s;
-  for (const Fault& f : log.all()) s += "\n  " + std::to_string(f.codice) + ": " + f.message;
-  return s;
-}
+using namespace test::scenario_modificato;
 
 TEST(CodiciEsempi, EachFaultExampleGivesItsFaultAndItsFixCompilesClean) {
   int provati = 0;
