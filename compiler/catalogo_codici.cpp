@@ -33,7 +33,7 @@ constexpr std::array voci{
         "E2", errore, "kilometre reference not on the 50 m grid",
         "After both descriptions were read, the first or second value of one of the three \"progressiva "
         "chilometrica\" entries is not a multiple of 50. The fault is found at the end of the train "
-        "description and names no line of it.",
+        "description and is reported at the entry of the line description that gave the value.",
         "The first two values of each kilometre reference must be multiples of 50, after the three "
         "references have been put in order (the one with the largest first value first).",
         "Write the first two values of every \"progressiva chilometrica\" entry as multiples of 50.",
@@ -235,6 +235,17 @@ constexpr std::array voci{
         "16-bit fields, 32-bit otherwise; the message names the field (the key is field 1).",
         "Correct the value the message points at.",
         treno, segnale_3500, "segnale,    3500,   x, 4, 1,  1, 0,    2,  2,1,1, 0", segnale_3500, "Numbers"},
+    VoceCodice{
+        "E26", errore, "character with no Windows-1252 code",
+        "A description read as UTF-8 holds, in a text that is stored (a board text, a station name), a "
+        "character that Windows-1252 has no code for, such as a check mark or a Greek letter. It is stored as "
+        "\"?\"; the compiled files are still written and the rest of the compile is unchanged.",
+        "The simulator shows names one byte per character in Windows-1252, which holds the letters of the "
+        "Western European languages and a few signs (the euro sign, curly quotes, dashes).",
+        "Replace the character with one Windows-1252 holds, or with plain letters.",
+        treno, stazione_29950,
+        "stazione,   29950, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, SAN PELLEGRINO \xE2\x9C\x93",
+        "stazione,   29950, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, SAN PELLEGRINO", "Text encoding"},
     VoceCodice{
         "E101", errore, "no line description file",
         "The line description file is not there when the compile starts. Nothing is compiled.",
