@@ -5,7 +5,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test test-asan asan fuzz fuzz-build fuzz-short clean
+.PHONY: all deps build programs run test test-asan asan fuzz fuzz-build fuzz-short clean
 
 all: build
 
@@ -18,9 +18,13 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The program and the helper program of the embedded run, nothing else.
+programs: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target sc_run_programs
+
 # The listing is printed whatever the run's exit status; make then fails
 # with that status (1 faults, 3 error report, 4 a file not written).
-run: build
+run: programs
 	@status=0; ./$(BUILD)/scenario-compiler || status=$$?; \
 	echo "Files written next to the program, in $(abspath $(BUILD)):"; \
 	ls -l "$(abspath $(BUILD))"/*_*.txt "$(abspath $(BUILD))"/*.dat "$(abspath $(BUILD))"/*.sim 2>/dev/null || true; \

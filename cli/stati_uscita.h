@@ -1,12 +1,10 @@
 // The program's name as it prefixes every message, and its exit statuses:
-//
-//   0  compiled without fault (or the command did its work)
-//   1  compiled, with faults reported (or the compile stopped before the
-//      cells existed: nothing compiled written)
-//   2  usage error, or an input file that cannot be read
-//   3  reserved-slot clash ("Errore n. 1250" / "1251"): nothing compiled written
-//   4  an output file could not be written
+// one table, which --help prints (the short wording) and the README's
+// "Faults and exit status" table repeats (the full wording; a test holds
+// the two together).
 #pragma once
+
+#include <string>
 
 namespace sc {
 
@@ -17,5 +15,35 @@ inline constexpr int stato_con_errori = 1;
 inline constexpr int stato_uso = 2;
 inline constexpr int stato_errore_riservato = 3;
 inline constexpr int stato_file_non_scritto = 4;
+
+struct StatoUscita {
+  int stato;
+  const char* breve;  // one line of --help
+  const char* testo;  // the README's wording
+};
+
+inline constexpr StatoUscita stati_uscita[] = {
+    {stato_ok, "compiled without fault (or the command did its work)",
+     "compiled without fault (or the command did its work)"},
+    {stato_con_errori, "compiled, with faults reported on standard error",
+     "compiled with faults (printed; the compiled files are still written, except by `check`), or the compile "
+     "stopped before the cells existed (no compiled file written, earlier ones untouched); `decompile`: the "
+     "input holds what no description gives (the descriptions are written with what could be recovered)"},
+    {stato_uso, "usage error, or an input file that cannot be read",
+     "usage error (unknown option or command, missing argument, identity that cannot be told), or an input "
+     "file that cannot be read (a missing description, a truncated or malformed compiled file for `inspect`, "
+     "`plot` and `decompile`), or a helper program of `inspect`, `plot` or the embedded run missing beside "
+     "the program"},
+    {stato_errore_riservato, "reserved-slot clash (Errore n. 1250 or 1251): no compiled file written",
+     "error report \" Errore n. 1250\" or \" Errore n. 1251\": the reserved slots of the compiled data were "
+     "already used (an element placed in cell 1, at the very start of the line); no compiled file is written "
+     "or touched"},
+    {stato_file_non_scritto, "an output file could not be written",
+     "a file could not be written (the message names the file and the reason), or `export` or `decompile` "
+     "found a file it would replace without `--force`"},
+};
+
+// "Exit status:" and one line per status, as --help ends.
+std::string testo_stati_uscita();
 
 }  // namespace sc

@@ -12,11 +12,13 @@
 
 #include "compiler/fault.h"
 #include "compiler/sorgenti.h"
+#include "format/nomi_compilati.h"
 #include "model/percorso.h"
 
 namespace sc {
 
-enum class CompiledKind { tracciato, elementi, celle };
+// The compiled files, as the format names them.
+using CompiledKind = FileCompilato;
 
 // The bytes of one compiled file as pieces in order. A piece is either bytes
 // the content owns or a stretch of memory it does not own: a run of double

@@ -2,53 +2,21 @@
 
 #include <bit>
 #include <cstddef>
-#include <cstring>
 
 #include "compiler/codici_gara.h"
+#include "format/byte_le.h"
+#include "format/tracciato.h"
 
 namespace sc {
 namespace {
 
-// Writes little-endian values into a buffer sized beforehand, from `p` on.
-class Scrittore {
- public:
-  explicit Scrittore(char* p) : p_(p) {}
-
-  void u8(uint8_t v) { *p_++ = static_cast<char>(v); }
-  void u16(uint16_t v) {
-    u8(static_cast<uint8_t>(v));
-    u8(static_cast<uint8_t>(v >> 8));
-  }
-  void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
-  void u32(uint32_t v) {
-    u16(static_cast<uint16_t>(v));
-    u16(static_cast<uint16_t>(v >> 16));
-  }
-  void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
-  void f64(double v) {
-    const uint64_t b = std::bit_cast<uint64_t>(v);
-    u32(static_cast<uint32_t>(b));
-    u32(static_cast<uint32_t>(b >> 32));
-  }
-  void testo(const char* s, size_t n) {
-    if (n == 0) return;
-    std::memcpy(p_, s, n);
-    p_ += n;
-  }
-
- private:
-  char* p_;
-};
+using byte_le::Scrittore;
 
 // On a little-endian machine a double entry of the plan is held in memory
 // exactly as the file holds it: the 2-byte tag 5, then the 8-byte double.
 constexpr bool copia_diretta = std::endian::native == std::endian::little && sizeof(Numero) == 10 &&
                                offsetof(Numero, valore) == 2 && sizeof(Numero::Tag) == 2 &&
-                               static_cast<uint16_t>(Numero::Tag::reale) == 5;
-
-size_t lunghezza_nome(const Elemento& e) {
-  return e.nome.size() < lunghezza_nome_massima ? e.nome.size() : lunghezza_nome_massima;
-}
+                               static_cast<uint16_t>(Numero::Tag::reale) == tag_reale;
 
 size_t byte_numero(const Numero& n) {
   switch (n.tag) {
@@ -68,15 +36,15 @@ int16_t intero_di(const Numero& n) {
 void scrivi_numero(Scrittore& w, const Numero& n) {
   switch (n.tag) {
     case Numero::Tag::intero:
-      w.u16(2);
+      w.u16(tag_intero);
       w.i16(intero_di(n));
       break;
     case Numero::Tag::reale:
-      w.u16(5);
+      w.u16(tag_reale);
       w.f64(n.valore);
       break;
     default:
-      w.u16(0);
+      w.u16(tag_vuoto);
       break;
   }
 }
@@ -125,52 +93,5 @@ ContenutoFile pezzi_tracciato(const Tracciato& t) {
 }
 
 std::string serializza_tracciato(const Tracciato& t) { return pezzi_tracciato(t).unito(); }
-
-std::string serializza_elementi(const std::array<Elemento, numero_elementi>& elementi) {
-  size_t totale = 0;
-  for (const Elemento& e : elementi) totale += byte_elemento_fissi + lunghezza_nome(e);
-  std::string out(totale, '\0');
-  Scrittore w(out.data());
-  for (const Elemento& e : elementi) {
-    const size_t n = lunghezza_nome(e);
-    w.u8(e.tipo);
-    w.i32(e.inizio);
-    w.i32(e.fine);
-    w.i32(e.progressiva);
-    w.u8(e.dato_4);
-    w.u16(static_cast<uint16_t>(n));
-    w.testo(e.nome.data(), n);
-    w.i16(e.dato_7);
-    w.i16(e.dato_8);
-    w.i16(e.dato_10);
-    w.i16(e.dato_11);
-    w.i16(e.dato_12);
-    w.u8(e.dato_9);
-    w.u8(e.dato_13);
-    w.u8(e.dato_6);
-    w.u8(e.dato_5);
-    w.i32(e.orario);
-  }
-  return out;
-}
-
-std::string serializza_celle(const std::vector<Cella>& celle) {
-  std::string out(celle.size() * byte_cella, '\0');
-  Scrittore w(out.data());
-  for (const Cella& c : celle) {
-    w.u8(c.tipo);
-    w.i16(c.valore_1);
-    w.i16(c.valore_2);
-    w.i16(c.valore_3);
-    w.i16(c.valore_4);
-    w.u8(c.tempo);
-    w.u8(c.avviso);
-    w.u8(c.galleria);
-    w.u8(c.velocita);
-    w.u8(c.pendenza);
-    w.u8(c.aderenza);
-  }
-  return out;
-}
 
 }  // namespace sc

@@ -1,5 +1,6 @@
 // The last step of a compile: the reserved marks, the contest codes and the
-// bytes of the three compiled files (packed little-endian, no header).
+// bytes of the track plan file (the other two files' serialisers are in
+// format/).
 #pragma once
 
 #include <array>
@@ -8,12 +9,11 @@
 #include <vector>
 
 #include "compiler/memorizza_percorso.h"
+#include "format/celle.h"
+#include "format/elementi.h"
 #include "model/percorso.h"
 
 namespace sc {
-
-constexpr int16_t marca_elementi = 610;  // `dato_7` of record 85
-constexpr int16_t marca_celle = 5121;    // `valore_1` of cell 1
 
 // Mark step, then code step. The mark step refuses (errore_1250) when
 // `dato_7` of record 85 or `valore_1` of cell 1 is already nonzero,
@@ -33,18 +33,5 @@ ContenutoFile pezzi_tracciato(const Tracciato& t);
 
 // The same bytes in one string.
 std::string serializza_tracciato(const Tracciato& t);
-
-// Element table file: the 87 records in index order, 34 + n bytes each,
-// n the length of the record's `nome`. A `nome` longer than 65535 bytes
-// (what the 2-byte length can say) is cut to 65535 bytes.
-std::string serializza_elementi(const std::array<Elemento, numero_elementi>& elementi);
-
-// Cells file: every cell in index order, 15 bytes each.
-std::string serializza_celle(const std::vector<Cella>& celle);
-
-// Record sizes in the files.
-constexpr size_t byte_elemento_fissi = 34;
-constexpr size_t byte_cella = 15;
-constexpr size_t lunghezza_nome_massima = 65535;
 
 }  // namespace sc

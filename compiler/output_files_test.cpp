@@ -10,55 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/lettore_le.h"
+
 namespace sc {
 namespace {
 
-// Reads little-endian values back from file bytes, independently of the
-// writer.
-class Lettore {
- public:
-  explicit Lettore(const std::string& b, size_t pos = 0) : b_(b), pos_(pos) {}
-
-  uint64_t le(int n) {
-    EXPECT_LE(n, 8);
-    uint64_t v = 0;
-    for (int i = 0; i < n; ++i) v |= static_cast<uint64_t>(byte(pos_ + i)) << (8 * i);
-    pos_ += static_cast<size_t>(n);
-    return v;
-  }
-  unsigned u8() { return static_cast<unsigned>(le(1)); }
-  unsigned u16() { return static_cast<unsigned>(le(2)); }
-  int i16() {
-    const long v = static_cast<long>(le(2));
-    return static_cast<int>(v >= 0x8000 ? v - 0x10000 : v);
-  }
-  long long i32() {
-    const long long v = static_cast<long long>(le(4));
-    return v >= 0x80000000LL ? v - 0x100000000LL : v;
-  }
-  double f64() {
-    const uint64_t bits = le(8);
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
-    return d;
-  }
-  std::string text(size_t n) {
-    EXPECT_LE(pos_ + n, b_.size());
-    std::string s = b_.substr(pos_, n);
-    pos_ += n;
-    return s;
-  }
-  void skip(size_t n) { pos_ += n; }
-  size_t pos() const { return pos_; }
-
- private:
-  unsigned char byte(size_t i) const {
-    EXPECT_LT(i, b_.size());
-    return i < b_.size() ? static_cast<unsigned char>(b_[i]) : 0;
-  }
-  const std::string& b_;
-  size_t pos_;
-};
+using test::Lettore;
 
 Percorso modello(int32_t ultima) {
   Percorso p;
@@ -116,120 +73,6 @@ TEST(MarkAndCodeStep, ReservedSlotAlreadyUsed) {
       EXPECT_EQ(p.celle[1].valore_1, c.valore_1);
     }
   }
-}
-
-TEST(CellsFile, FifteenPackedBytesPerCell) {
-  std::vector<Cella> celle(1981);
-  Cella& s = celle[71];
-  s = Cella{1, 42, 11, -11, 8, 3, 200, 2, 36, 96, 255};
-  celle[1].valore_1 = 5121;
-  celle[1].valore_2 = 2386;
-  celle[1980].valore_4 = -32768;
-  celle[1980].aderenza = 9;
-
-  const std::string b = serializza_celle(celle);
-  ASSERT_EQ(b.size(), 29715u);
-  EXPECT_EQ(static_cast<unsigned char>(b[16]), 0x01);
-  EXPECT_EQ(static_cast<unsigned char>(b[17]), 0x14);
-  Lettore r1(b, 18);
-  EXPECT_EQ(r1.i16(), 2386);
-
-  Lettore r(b, 1065);
-  EXPECT_EQ(r.u8(), 1u);
-  EXPECT_EQ(r.i16(), 42);
-  EXPECT_EQ(r.i16(), 11);
-  EXPECT_EQ(r.i16(), -11);
-  EXPECT_EQ(r.i16(), 8);
-  EXPECT_EQ(r.u8(), 3u);
-  EXPECT_EQ(r.u8(), 200u);
-  EXPECT_EQ(r.u8(), 2u);
-  EXPECT_EQ(r.u8(), 36u);
-  EXPECT_EQ(r.u8(), 96u);
-  EXPECT_EQ(r.u8(), 255u);
-  EXPECT_EQ(r.pos(), 1080u);
-  // Cell 72 is all zero; the last cell holds its values at the end.
-  EXPECT_EQ(b.substr(1080, 15), std::string(15, '\0'));
-  Lettore u(b, 1980 * 15 + 7);
-  EXPECT_EQ(u.i16(), -32768);
-  u.skip(5);
-  EXPECT_EQ(u.u8(), 9u);
-  EXPECT_TRUE(serializza_celle({}).empty());
-}
-
-TEST(ElementTableFile, RecordsOfThirtyFourBytesPlusTheirName) {
-  std::array<Elemento, numero_elementi> el{};
-  Elemento& st = el[1];
-  st.tipo = 3;
-  st.inizio = 3450;
-  st.fine = -100000;
-  st.progressiva = 2147483647;
-  st.dato_4 = 250;
-  st.nome = "Vall\xE9 Centrale";  // one byte per character, as held
-  st.dato_7 = -2;
-  st.dato_8 = 32767;
-  st.dato_10 = 10;
-  st.dato_11 = 11;
-  st.dato_12 = 12;
-  st.dato_9 = 9;
-  st.dato_13 = 13;
-  st.dato_6 = 6;
-  st.dato_5 = 5;
-  st.orario = -1;
-  el[80].nome = "(GALLERIA PIANORO)( Km. 10.710     )";
-  el[85].nome = "Corvale_Pravena AV";
-  el[85].dato_7 = 610;
-  el[85].orario = 31962;
-  el[86].nome = "409";
-
-  const std::string b = serializza_elementi(el);
-  const size_t nomi = st.nome.size() + el[80].nome.size() + 18 + 3;
-  ASSERT_EQ(b.size(), 2958u + nomi);
-
-  Lettore r(b);
-  for (int k = 0; k < numero_elementi; ++k) {
-    SCOPED_TRACE(k);
-    const Elemento& e = el[static_cast<size_t>(k)];
-    const size_t inizio = r.pos();
-    EXPECT_EQ(r.u8(), e.tipo);
-    EXPECT_EQ(r.i32(), e.inizio);
-    EXPECT_EQ(r.i32(), e.fine);
-    EXPECT_EQ(r.i32(), e.progressiva);
-    EXPECT_EQ(r.u8(), e.dato_4);
-    const unsigned n = r.u16();
-    EXPECT_EQ(n, e.nome.size());
-    EXPECT_EQ(r.text(n), e.nome);
-    EXPECT_EQ(r.i16(), e.dato_7);
-    EXPECT_EQ(r.i16(), e.dato_8);
-    EXPECT_EQ(r.i16(), e.dato_10);
-    EXPECT_EQ(r.i16(), e.dato_11);
-    EXPECT_EQ(r.i16(), e.dato_12);
-    EXPECT_EQ(r.u8(), e.dato_9);
-    EXPECT_EQ(r.u8(), e.dato_13);
-    EXPECT_EQ(r.u8(), e.dato_6);
-    EXPECT_EQ(r.u8(), e.dato_5);
-    EXPECT_EQ(r.i32(), e.orario);
-    EXPECT_EQ(r.pos() - inizio, 34 + e.nome.size());
-  }
-  EXPECT_EQ(r.pos(), b.size());
-  // Record 0 is 34 zero bytes.
-  EXPECT_EQ(b.substr(0, 34), std::string(34, '\0'));
-}
-
-TEST(ElementTableFile, NameLongerThanItsLengthFieldIsCut) {
-  std::array<Elemento, numero_elementi> el{};
-  el[80].nome = std::string(70000, 'x');
-  el[80].orario = -5;
-  el[81].inizio = 777;
-  const std::string b = serializza_elementi(el);
-  ASSERT_EQ(b.size(), 2958u + 65535u);
-  Lettore r(b, 80 * 34 + 14);
-  EXPECT_EQ(r.u16(), 65535u);
-  EXPECT_EQ(r.text(65535), std::string(65535, 'x'));
-  r.skip(14);  // dato_7 to dato_5
-  EXPECT_EQ(r.i32(), -5);
-  // The records after it stay decodable.
-  EXPECT_EQ(r.u8(), 0u);
-  EXPECT_EQ(r.i32(), 777);
 }
 
 TEST(TrackPlanFile, ColumnZeroThenColumnOneWithTags) {

@@ -6,7 +6,7 @@
 
 namespace sc::decompila {
 
-using sc::byte_per_cella;
+using sc::byte_cella;
 using sc::DecodeError;
 using sc::decodifica_celle;
 using sc::decodifica_elementi;

@@ -28,7 +28,7 @@ std::string nel_file_celle(size_t n) {
   static const char* campi[] = {"tipo",     "valore_1", "valore_1", "valore_2", "valore_2", "valore_3",
                                 "valore_3", "valore_4", "valore_4", "tempo",    "avviso",   "galleria",
                                 "velocita", "pendenza", "aderenza"};
-  return cella_at(static_cast<int64_t>(n / byte_per_cella)) + ", " + campi[n % byte_per_cella];
+  return cella_at(static_cast<int64_t>(n / byte_cella)) + ", " + campi[n % byte_cella];
 }
 
 std::string byte_hex(std::string_view s, size_t n) {

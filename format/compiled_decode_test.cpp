@@ -9,9 +9,6 @@
 namespace sc {
 namespace {
 
-using prova::codifica_celle;
-using prova::codifica_elementi;
-using prova::codifica_tracciato;
 
 void uguali(const Cella& a, const Cella& b, size_t i) {
   EXPECT_EQ(a.tipo, b.tipo) << i;
@@ -66,7 +63,7 @@ TEST(DecodificaCelle, ReadsThePackedLayoutLittleEndian) {
 
 TEST(DecodificaCelle, RoundTripsAWholeLine) {
   const auto sc = prova::scenario();
-  const std::string dati = codifica_celle(sc.celle);
+  const std::string dati = serializza_celle(sc.celle);
   ASSERT_EQ(dati.size(), 29715u);
   EXPECT_EQ(dati[1065], 1);  // cell 71, the signal
   const auto celle = decodifica_celle(dati);
@@ -78,7 +75,7 @@ TEST(DecodificaCelle, RoundTripsAWholeLine) {
 }
 
 TEST(DecodificaCelle, RefusesASizeThatIsNoMultipleOf15) {
-  const std::string dati = codifica_celle(prova::scenario().celle);
+  const std::string dati = serializza_celle(prova::scenario().celle);
   rifiuta([&] { decodifica_celle(dati.substr(0, dati.size() - 1)); }, 29700,
           "cells: file size 29714 is not a multiple of 15: cell 1980 at offset 29700 has only 14 of its 15 bytes");
   rifiuta([&] { decodifica_celle(dati.substr(0, 7)); }, 0, "cell 0 at offset 0 has only 7");
@@ -90,7 +87,7 @@ TEST(DecodificaElementi, RoundTripsEveryRecord) {
   sc.elementi[2].orario = -5;
   sc.elementi[2].dato_8 = -300;
   sc.elementi[2].dato_13 = 255;
-  const std::string dati = codifica_elementi(sc.elementi);
+  const std::string dati = serializza_elementi(sc.elementi);
   const auto el = decodifica_elementi(dati);
   for (int r = 0; r < numero_elementi; ++r) EXPECT_EQ(el.at(r), sc.elementi.at(r)) << "record " << r;
   EXPECT_EQ(el[85].dato_7, 610);
@@ -110,7 +107,7 @@ TEST(DecodificaElementi, AClearTableIs87TimesThirtyFourZeros) {
 
 TEST(DecodificaElementi, RefusesTruncatedOrOverlongTables) {
   auto sc = prova::scenario();
-  const std::string dati = codifica_elementi(sc.elementi);
+  const std::string dati = serializza_elementi(sc.elementi);
   const size_t r12 = prova::offset_record(sc.elementi, 12);
   const size_t r3 = prova::offset_record(sc.elementi, 3);
   const size_t n3 = sc.elementi[3].nome.size();
@@ -132,7 +129,7 @@ TEST(DecodificaElementi, RefusesTruncatedOrOverlongTables) {
 }
 
 TEST(DecodificaElementi, EveryShorterFileIsRefusedWithoutReadingPastIt) {
-  const std::string dati = codifica_elementi(prova::scenario().elementi);
+  const std::string dati = serializza_elementi(prova::scenario().elementi);
   for (size_t n = 0; n < dati.size(); ++n) {
     EXPECT_THROW(decodifica_elementi(dati.substr(0, n)), DecodeError) << n;
   }
@@ -140,7 +137,7 @@ TEST(DecodificaElementi, EveryShorterFileIsRefusedWithoutReadingPastIt) {
 
 TEST(DecodificaTracciato, RoundTripsTagsAndValues) {
   const auto sc = prova::scenario();
-  const std::string dati = codifica_tracciato(sc.tracciato);
+  const std::string dati = serializza_tracciato(sc.tracciato);
   const Tracciato t = decodifica_tracciato(dati);
   ASSERT_EQ(t.righe(), 99001);
   for (const int riga : {0, 1, 2000, 2001, 11000, 98998, 98999, 99000}) {
@@ -164,7 +161,7 @@ TEST(DecodificaTracciato, RefusesBadTagsCutValuesAndUnequalColumns) {
     piccolo.colonna(c)[0] = Numero::intero(-2);
     piccolo.colonna(c)[1] = Numero::reale(0.5);
   }
-  const std::string dati = codifica_tracciato(piccolo);
+  const std::string dati = serializza_tracciato(piccolo);
   // Column 0: 4 + 10 + 2 + 2 bytes; column 1 starts at 18.
   ASSERT_EQ(dati.size(), 36u);
   std::string tag7 = dati;

@@ -1,6 +1,5 @@
-// Test fixtures for the compiled-file readers: a tiny encoder that writes
-// the three files byte by byte (little-endian, packed), and a small
-// scenario shaped like a compiled line.
+// Test fixtures for the compiled-file readers: a small scenario shaped like
+// a compiled line, written with the program's own serialisers.
 #pragma once
 
 #include <array>
@@ -13,71 +12,10 @@
 
 #include <unistd.h>
 
+#include "compiler/output_files.h"
 #include "model/percorso.h"
 
 namespace sc::prova {
-
-inline void metti(std::string& s, uint64_t v, int byte) {
-  for (int i = 0; i < byte; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-inline std::string codifica_celle(const std::vector<Cella>& celle) {
-  std::string s;
-  for (const Cella& c : celle) {
-    metti(s, c.tipo, 1);
-    metti(s, static_cast<uint16_t>(c.valore_1), 2);
-    metti(s, static_cast<uint16_t>(c.valore_2), 2);
-    metti(s, static_cast<uint16_t>(c.valore_3), 2);
-    metti(s, static_cast<uint16_t>(c.valore_4), 2);
-    metti(s, c.tempo, 1);
-    metti(s, c.avviso, 1);
-    metti(s, c.galleria, 1);
-    metti(s, c.velocita, 1);
-    metti(s, c.pendenza, 1);
-    metti(s, c.aderenza, 1);
-  }
-  return s;
-}
-
-inline std::string codifica_elemento(const Elemento& e) {
-  std::string s;
-  metti(s, e.tipo, 1);
-  metti(s, static_cast<uint32_t>(e.inizio), 4);
-  metti(s, static_cast<uint32_t>(e.fine), 4);
-  metti(s, static_cast<uint32_t>(e.progressiva), 4);
-  metti(s, e.dato_4, 1);
-  metti(s, e.nome.size(), 2);
-  s += e.nome;
-  metti(s, static_cast<uint16_t>(e.dato_7), 2);
-  metti(s, static_cast<uint16_t>(e.dato_8), 2);
-  metti(s, static_cast<uint16_t>(e.dato_10), 2);
-  metti(s, static_cast<uint16_t>(e.dato_11), 2);
-  metti(s, static_cast<uint16_t>(e.dato_12), 2);
-  metti(s, e.dato_9, 1);
-  metti(s, e.dato_13, 1);
-  metti(s, e.dato_6, 1);
-  metti(s, e.dato_5, 1);
-  metti(s, static_cast<uint32_t>(e.orario), 4);
-  return s;
-}
-
-inline std::string codifica_elementi(const std::array<Elemento, numero_elementi>& elementi) {
-  std::string s;
-  for (const Elemento& e : elementi) s += codifica_elemento(e);
-  return s;
-}
-
-inline std::string codifica_tracciato(const Tracciato& t) {
-  std::string s;
-  for (int c = 0; c < 2; ++c) {
-    for (const Numero& n : t.colonna(c)) {
-      metti(s, static_cast<uint16_t>(n.tag), 2);
-      if (n.tag == Numero::Tag::intero) metti(s, static_cast<uint16_t>(static_cast<int16_t>(n.valore)), 2);
-      if (n.tag == Numero::Tag::reale) metti(s, std::bit_cast<uint64_t>(n.valore), 8);
-    }
-  }
-  return s;
-}
 
 // Offset of record r in an encoded element table.
 inline size_t offset_record(const std::array<Elemento, numero_elementi>& elementi, int r) {

@@ -22,9 +22,9 @@ class InspectFile : public ::testing::Test {
     celle = dir / "Corvale_Pravena AV_409.dat";
     elementi = dir / "Corvale_Pravena AV_409.sim";
     piano = dir / "Corvale_Pravena AV_linea.dat";
-    prova::scrivi(celle, prova::codifica_celle(sc.celle));
-    prova::scrivi(elementi, prova::codifica_elementi(sc.elementi));
-    prova::scrivi(piano, prova::codifica_tracciato(sc.tracciato));
+    prova::scrivi(celle, serializza_celle(sc.celle));
+    prova::scrivi(elementi, serializza_elementi(sc.elementi));
+    prova::scrivi(piano, serializza_tracciato(sc.tracciato));
   }
   void TearDown() override { fs::remove_all(dir); }
 
@@ -136,7 +136,7 @@ TEST_F(InspectFile, ElementJsonHoldsMarksCodesAndEveryRecord) {
   sc.elementi[85].orario = attesi.pesato;
   sc.elementi[3].nome = "PRAVENA \xC0";  // Windows-1252 capital A grave
   sc.elementi[40].progressiva = 7;      // a stray record between stations and boards
-  prova::scrivi(elementi, prova::codifica_elementi(sc.elementi));
+  prova::scrivi(elementi, serializza_elementi(sc.elementi));
   OpzioniInspect o;
   o.json = true;
   const json j = json::parse(mostra_file(elementi, o));

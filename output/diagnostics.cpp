@@ -241,4 +241,6 @@ std::string diagnostiche_sarif(const FaultLog& log, const std::string& versione)
          "]}},\n    \"results\": [" + (risultati.empty() ? "" : "\n        " + risultati + "\n    ") + "]\n  }]\n}\n";
 }
 
+std::string testo_errore(const std::string& a) { return " Errore n. " + a; }
+
 }  // namespace sc

@@ -40,4 +40,8 @@ std::string diagnostiche_sarif(const FaultLog& log, const std::string& versione)
 // `s` as a JSON string literal, quotes included.
 std::string stringa_json(const std::string& s);
 
+// The error report's text: " Errore n. " immediately followed by `a` (the
+// text begins with a blank).
+std::string testo_errore(const std::string& a);
+
 }  // namespace sc

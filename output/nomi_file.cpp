@@ -16,9 +16,9 @@ std::string nome_file(FileScenario f, const std::string& nome_scenario, const st
     case FileScenario::scheda: return nome_scenario + "_" + numero_treno + "_" + "scheda_treno.txt";
     case FileScenario::rallentamenti: return nome_scenario + "_" + numero_treno + "_" + "rallentamenti.txt";
     case FileScenario::note: return nome_scenario + "_" + numero_treno + "_" + "note.txt";
-    case FileScenario::linea_dat: return nome_scenario + "_linea.dat";
-    case FileScenario::elementi_sim: return nome_scenario + "_" + numero_treno + ".sim";
-    case FileScenario::celle_dat: return nome_scenario + "_" + numero_treno + ".dat";
+    case FileScenario::linea_dat: return nome_file_compilato(FileCompilato::tracciato, nome_scenario, numero_treno);
+    case FileScenario::elementi_sim: return nome_file_compilato(FileCompilato::elementi, nome_scenario, numero_treno);
+    case FileScenario::celle_dat: return nome_file_compilato(FileCompilato::celle, nome_scenario, numero_treno);
   }
   throw std::logic_error("unknown file kind");
 }

@@ -85,9 +85,9 @@ class Plot : public ::testing::Test {
 
   static void scrivi_scenario(const fs::path& d, const std::string& nome, const std::string& treno,
                               const prova::Scenario& s) {
-    prova::scrivi(d / (nome + "_" + treno + ".dat"), prova::codifica_celle(s.celle));
-    prova::scrivi(d / (nome + "_" + treno + ".sim"), prova::codifica_elementi(s.elementi));
-    prova::scrivi(d / (nome + "_linea.dat"), prova::codifica_tracciato(s.tracciato));
+    prova::scrivi(d / (nome + "_" + treno + ".dat"), serializza_celle(s.celle));
+    prova::scrivi(d / (nome + "_" + treno + ".sim"), serializza_elementi(s.elementi));
+    prova::scrivi(d / (nome + "_linea.dat"), serializza_tracciato(s.tracciato));
   }
 
   static std::string messaggio(const std::function<void()>& f) {

@@ -5,12 +5,10 @@
 #include <string>
 
 #include "cli/stati_uscita.h"
+#include "output/diagnostics.h"
 #include "run/status_window.h"
 
 namespace sc {
-
-// " Errore n. " immediately followed by `a` (the text begins with a blank).
-std::string testo_errore(const std::string& a);
 
 // Shows testo_errore(a) in `ui`'s message box and waits until it is closed.
 // Returns the exit status (3); the caller ends the program with it and runs

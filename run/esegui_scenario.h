@@ -21,31 +21,15 @@
 #include <iosfwd>
 #include <string>
 
-#include "output/nomi_file.h"
+#include "output/scenario_incorporato.h"
 #include "cli/stati_uscita.h"
 #include "run/status_window.h"
 #include "compiler/fault.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/sorgenti.h"
 #include "model/percorso.h"
-#include "writers/scenario.h"
 
 namespace sc {
-
-inline constexpr const char* nome_scenario_incorporato = "Corvale_Pravena AV";
-inline constexpr const char* numero_treno_incorporato = "409";
-
-// The five writers of the embedded scenario, in the order they run: line
-// and train description, notes, restriction order, train sheet.
-struct ScrittoreScenario {
-  FileScenario file;
-  std::string (*dati)();
-};
-inline constexpr ScrittoreScenario scrittori_scenario[] = {
-    {FileScenario::linea_txt, dati_linea},  {FileScenario::treno_txt, dati_treno},
-    {FileScenario::note, dati_note},        {FileScenario::rallentamenti, dati_rallentamenti},
-    {FileScenario::scheda, dati_scheda},
-};
 
 using Compilatore = std::function<Compilazione(Percorso&, int32_t, const Sorgenti&, FaultLog&)>;
 

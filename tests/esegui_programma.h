@@ -33,6 +33,7 @@ struct Esecuzione {
   bool senza_root = false;                // run as nobody when root
   std::optional<rlim_t> limite_file;      // RLIMIT_FSIZE in bytes
   std::chrono::seconds limite{120};
+  std::vector<std::pair<std::string, std::string>> ambiente;  // variables set for the run
 };
 
 struct EsitoProgramma {
@@ -52,6 +53,7 @@ inline EsitoProgramma esegui_programma(const Esecuzione& e) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::unsetenv("DISPLAY");
+    for (const auto& [nome, valore] : e.ambiente) ::setenv(nome.c_str(), valore.c_str(), 1);
     if (::chdir(e.cwd.c_str()) != 0) ::_exit(120);
     const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);

@@ -18,6 +18,15 @@ using namespace sc::test;
 using namespace sc::test::file_scenario;
 
 const std::string programma = "scenario-compiler";
+const std::string programma_run = "scenario-compiler-run";  // the run's helper program, beside it
+
+// The program and its run helper copied into `dir`.
+void copia_programma(const TempDir& dir) {
+  for (const auto& [da, a] : {std::pair<std::string, std::string>{SC_PROGRAM, programma}, {SC_PROGRAM_RUN, programma_run}}) {
+    fs::copy_file(da, dir / a);
+    fs::permissions(dir / a, fs::perms(0755));
+  }
+}
 
 struct Esito : EsitoProgramma {
   std::set<std::string> cartella_di_lavoro;  // what the run left in its working directory
@@ -28,10 +37,7 @@ struct Esito : EsitoProgramma {
 // may write into read-only directories).
 Esito esegui(const TempDir& dir, bool senza_root = false) {
   const std::string exe = dir / programma;
-  if (!fs::exists(exe)) {
-    fs::copy_file(SC_PROGRAM, exe);
-    fs::permissions(exe, fs::perms(0755));
-  }
+  if (!fs::exists(exe)) copia_programma(dir);
   TempDir lavoro;
   fs::permissions(lavoro.path(), fs::perms(0777));
   Esecuzione x;
@@ -43,10 +49,11 @@ Esito esegui(const TempDir& dir, bool senza_root = false) {
   return e;
 }
 
-// Every file of `dir` but the program, with its bytes.
+// Every file of `dir` but the programs, with its bytes.
 Contenuti senza_programma(const TempDir& dir) {
   Contenuti m = contenuti(dir.path());
   m.erase(programma);
+  m.erase(programma_run);
   return m;
 }
 
@@ -60,7 +67,7 @@ TEST(Program, RunWritesTheDocumentsAndTheCompiledFilesNextToItself) {
 
   // Exactly the three documents and the three compiled files; the two
   // descriptions were read back and deleted.
-  EXPECT_EQ(elenco(dir.path()), (std::set<std::string>{programma, note, rallentamenti, scheda, linea_dat, sim, dat}));
+  EXPECT_EQ(elenco(dir.path()), (std::set<std::string>{programma, programma_run, note, rallentamenti, scheda, linea_dat, sim, dat}));
   EXPECT_EQ(fs::file_size(dir / scheda), 3733u);
   EXPECT_EQ(fs::file_size(dir / rallentamenti), 3281u);
   EXPECT_GT(fs::file_size(dir / note), 856u);
@@ -93,14 +100,13 @@ TEST(Program, SecondRunOverLongerOldFilesLeavesTheSameBytes) {
 
 TEST(Program, ReadOnlyDirectoryIsReportedWithTheFileAndTheReason) {
   TempDir dir;
-  fs::copy_file(SC_PROGRAM, dir / programma);
-  fs::permissions(dir / programma, fs::perms(0755));
+  copia_programma(dir);
   fs::permissions(dir.path(), fs::perms(0555));
   const Esito e = esegui(dir, /*senza_root=*/true);
   EXPECT_EQ(e.stato, 4);
   EXPECT_EQ(e.err, "Attendere\nscenario-compiler: cannot write \"" + dir / "Corvale_Pravena AV_linea.txt" +
                        "\": Permission denied\n");
-  EXPECT_EQ(elenco(dir.path()), std::set<std::string>{programma});
+  EXPECT_EQ(elenco(dir.path()), (std::set<std::string>{programma, programma_run}));
 }
 
 }  // namespace

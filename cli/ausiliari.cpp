@@ -1,0 +1,28 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <iostream>
+
+#include "cli/comando.h"
+#include "output/nomi_file.h"
+
+namespace sc {
+
+int esegui_ausiliario(const std::string& nome, char** argv) {
+  std::string path;
+  try {
+    path = cartella_programma() + "/" + nome_programma + "-" + nome;
+  } catch (const std::exception& e) {
+    std::cerr << nome_programma << ": cannot find the program's directory: " << e.what() << std::endl;
+    return stato_uso;
+  }
+  std::cout.flush();
+  std::cerr.flush();
+  ::execv(path.c_str(), argv);
+  std::cerr << nome_programma << ": cannot run \"" << path << "\": " << std::strerror(errno) << std::endl;
+  return stato_uso;
+}
+
+}  // namespace sc

@@ -1,0 +1,28 @@
+// The cells file (NAME_NUMBER.dat): every cell in index order, 15 bytes
+// each, little-endian, no header:
+//
+//   tipo u8, valore_1..valore_4 i16, tempo, avviso, galleria, velocita,
+//   pendenza, aderenza u8
+//
+// Cell 1 carries the mark (valore_1) and the plain contest code (valore_2).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/percorso.h"
+
+namespace sc {
+
+constexpr size_t byte_cella = 15;
+constexpr int16_t marca_celle = 5121;  // `valore_1` of cell 1
+
+std::string serializza_celle(const std::vector<Cella>& celle);
+
+// A multiple of 15 bytes; DecodeError (compiled_decode.h) otherwise.
+std::vector<Cella> decodifica_celle(std::string_view dati);
+
+}  // namespace sc
