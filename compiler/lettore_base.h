@@ -43,6 +43,16 @@ class LettoreBase {
   // --- what the parse skips, told as warnings -------------------------------
   // A key field was recognised: its line holds an entry.
   void segna_voce(const Campo& dove) { riga_voce_ = dove.line; }
+  // The outcome `vale` of a key test on the field at `chiave`; when it
+  // matched, an entry `nome` of `valori` values starts there (the first
+  // match of the field sets `riconosciuta`).
+  bool riconosci(bool vale, const Campo& chiave, bool& riconosciuta, const char* nome, int valori) {
+    if (!vale) return false;
+    if (!riconosciuta) segna_voce(chiave);
+    riconosciuta = true;
+    r_.inizia_voce(chiave, nome, valori);
+    return true;
+  }
   // A field where a key was expected that no key of the section matches:
   // an unknown key when it opens its line (with the nearest of `nomi`),
   // values left over when it follows a recognised entry on its line.

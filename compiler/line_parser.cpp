@@ -156,47 +156,43 @@ bool LettoreLinea::sezione_generale() {
 
 // One entry of the general section.
 Generale LettoreLinea::voce_generale(const Campo& chiave) {
-    const std::string k = p_.riga;
-    bool riconosciuta = false;
-    // Each test that matches reads its entry.
-    auto voce = [&](bool vale, const char* nome, int valori) {
-      if (!vale) return false;
-      if (!riconosciuta) segna_voce(chiave);
-      riconosciuta = true;
-      r_.inizia_voce(chiave, nome, valori);
-      return true;
-    };
-    if (voce(contiene_ic(k, "lunghezza") && contiene_ic(k, "percorso"), "lunghezza percorso", 1) && !lunghezza()) {
-      lunghezza_ok_ = false;
-      return Generale::guasto;
-    }
-    if (voce(contiene(k, "progressiva") && contiene(k, "tre"), "progressiva chilometrica tre", 3)) {
-      terna(record_progressiva_tre, chiave);
-    }
-    if (voce(contiene(k, "progressiva") && contiene(k, "due"), "progressiva chilometrica due", 3)) {
-      terna(record_progressiva_due, chiave);
-    }
-    if (voce(contiene(k, "progressiva") && contiene(k, "uno"), "progressiva chilometrica uno", 3)) {
-      terna(record_progressiva_uno, chiave);
-    }
-    if (voce(contiene(k, "sfondo") && contiene(k, "uno"), "sfondo uno", 1)) {
-      p_.elementi.at(record_sfondo_identita).inizio = r_.i32();
-    }
-    if (voce(contiene(k, "sfondo") && contiene(k, "due"), "sfondo due", 1)) {
-      p_.elementi.at(record_sfondo_identita).progressiva = r_.i32();
-    }
-    if (voce(contiene(k, "sfondo") && contiene(k, "tre"), "sfondo tre", 1)) {
-      p_.elementi.at(record_sfondo_identita).fine = r_.i32();
-    }
-    if (voce(contiene(k, "segnali") && contiene(k, "ripetizione"), "ripetizione segnali", 2) && !ripetizione(chiave)) {
-      return Generale::guasto;
-    }
+  const std::string k = p_.riga;
+  bool riconosciuta = false;
+  // Each test that matches reads its entry.
+  auto voce = [&](bool vale, const char* nome, int valori) {
+    return riconosci(vale, chiave, riconosciuta, nome, valori);
+  };
+  if (voce(contiene_ic(k, "lunghezza") && contiene_ic(k, "percorso"), "lunghezza percorso", 1) && !lunghezza()) {
+    lunghezza_ok_ = false;
+    return Generale::guasto;
+  }
+  if (voce(contiene(k, "progressiva") && contiene(k, "tre"), "progressiva chilometrica tre", 3)) {
+    terna(record_progressiva_tre, chiave);
+  }
+  if (voce(contiene(k, "progressiva") && contiene(k, "due"), "progressiva chilometrica due", 3)) {
+    terna(record_progressiva_due, chiave);
+  }
+  if (voce(contiene(k, "progressiva") && contiene(k, "uno"), "progressiva chilometrica uno", 3)) {
+    terna(record_progressiva_uno, chiave);
+  }
+  if (voce(contiene(k, "sfondo") && contiene(k, "uno"), "sfondo uno", 1)) {
+    p_.elementi.at(record_sfondo_identita).inizio = r_.i32();
+  }
+  if (voce(contiene(k, "sfondo") && contiene(k, "due"), "sfondo due", 1)) {
+    p_.elementi.at(record_sfondo_identita).progressiva = r_.i32();
+  }
+  if (voce(contiene(k, "sfondo") && contiene(k, "tre"), "sfondo tre", 1)) {
+    p_.elementi.at(record_sfondo_identita).fine = r_.i32();
+  }
+  if (voce(contiene(k, "segnali") && contiene(k, "ripetizione"), "ripetizione segnali", 2) && !ripetizione(chiave)) {
+    return Generale::guasto;
+  }
 
-    if (contiene(k, "[") && contiene(k, "]") && !senza_blank_iniziali(k).starts_with("-")) {
-      return Generale::fine_sezione;
-    }
-    if (!riconosciuta) non_riconosciuta(k, chiave, nomi_generale);
-    return Generale::avanti;
+  if (contiene(k, "[") && contiene(k, "]") && !senza_blank_iniziali(k).starts_with("-")) {
+    return Generale::fine_sezione;
+  }
+  if (!riconosciuta) non_riconosciuta(k, chiave, nomi_generale);
+  return Generale::avanti;
 }
 
 bool LettoreLinea::lunghezza() {
@@ -272,33 +268,29 @@ Passo LettoreLinea::elementi() {
 // One element entry: every test that matches handles its entry, in this
 // order.
 Passo LettoreLinea::elemento(const Campo& chiave) {
-    const std::string k = p_.riga;
-    bool riconosciuta = false;
-    auto voce = [&](bool vale, const char* nome, int valori) {
-      if (!vale) return false;
-      if (!riconosciuta) segna_voce(chiave);
-      riconosciuta = true;
-      r_.inizia_voce(chiave, nome, valori);
-      return true;
-    };
-    Passo esito = Passo::avanti;
-    if (voce(contiene_ic(k, "pendenza"), "pendenza", 2)) esito = pendenza();
-    if (esito == Passo::avanti && p_.modo != 0 && voce(contiene_ic(k, "curva"), "curva", 2)) {
-      esito = curva(chiave);
-    }
-    if (esito == Passo::avanti && voce(contiene_ic(k, "montagna"), "montagna", 3)) esito = montagna();
-    if (esito == Passo::avanti && voce(contiene_ic(k, "indicatori_v"), "indicatori_vmax", 9)) esito = indicatori();
-    if (esito == Passo::avanti && voce(contiene_ic(k, "cartello") && contiene_ic(k, "indicat"), "cartello_indicatore", 2)) {
-      esito = cartello();
-    }
-    if (esito != Passo::avanti) return esito;
-    // Without the track plan curves are not read: that is no unknown key.
-    if (p_.modo == 0 && contiene_ic(k, "curva")) {
-      riga_avvisata_ = chiave.line;
-      return Passo::avanti;
-    }
-    if (!riconosciuta) non_riconosciuta(k, chiave, nomi_elementi);
+  const std::string k = p_.riga;
+  bool riconosciuta = false;
+  auto voce = [&](bool vale, const char* nome, int valori) {
+    return riconosci(vale, chiave, riconosciuta, nome, valori);
+  };
+  Passo esito = Passo::avanti;
+  if (voce(contiene_ic(k, "pendenza"), "pendenza", 2)) esito = pendenza();
+  if (esito == Passo::avanti && p_.modo != 0 && voce(contiene_ic(k, "curva"), "curva", 2)) {
+    esito = curva(chiave);
+  }
+  if (esito == Passo::avanti && voce(contiene_ic(k, "montagna"), "montagna", 3)) esito = montagna();
+  if (esito == Passo::avanti && voce(contiene_ic(k, "indicatori_v"), "indicatori_vmax", 9)) esito = indicatori();
+  if (esito == Passo::avanti && voce(contiene_ic(k, "cartello") && contiene_ic(k, "indicat"), "cartello_indicatore", 2)) {
+    esito = cartello();
+  }
+  if (esito != Passo::avanti) return esito;
+  // Without the track plan curves are not read: that is no unknown key.
+  if (p_.modo == 0 && contiene_ic(k, "curva")) {
+    riga_avvisata_ = chiave.line;
     return Passo::avanti;
+  }
+  if (!riconosciuta) non_riconosciuta(k, chiave, nomi_elementi);
+  return Passo::avanti;
 }
 
 // The bound test: an entry is accepted when (p + 100) / 50 <= U. A

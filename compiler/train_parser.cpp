@@ -107,11 +107,11 @@ class LetturaTreno : LettoreBase {
     };
     bool riconosciuta = false;
     for (const Chiave& c : chiavi) {
-      if (!contiene_ic(f, c.testo) || (c.anche && !contiene_ic(f, c.anche))) continue;
-      if (!riconosciuta) segna_voce(dove);
-      riconosciuta = true;
+      if (!riconosci(contiene_ic(f, c.testo) && (!c.anche || contiene_ic(f, c.anche)), dove, riconosciuta, c.nome,
+                     c.valori)) {
+        continue;
+      }
       ++riconosciute_;
-      r_.inizia_voce(dove, c.nome, c.valori);
       const Esito e = (this->*c.azione)(dove);
       if (e != Esito::avanti) return e;
     }
