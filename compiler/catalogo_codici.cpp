@@ -115,7 +115,8 @@ constexpr std::array voci{
         "E11", errore, "no room for a cab-code cell before a signal",
         "A signal stands within 1000 m (20 cells) before the warning board of a speed restriction, and "
         "neither of the two cells just before the signal is free or already a cab-code cell. The compiled "
-        "files are still written; the fault is found on the cells and names no line.",
+        "files are still written; the fault is found on the cells and is reported at the signal's entry, with "
+        "notes at the restriction and at the entries that took the two cells.",
         "Every signal in the 1000 m before a restriction's warning board gets a cab-code cell of at most "
         "180 km/h in one of the two cells just before it (the cell of the signal is its position / 50 + 1).",
         "Move the restriction, the signal, or the elements in the 100 m before the signal.",
@@ -127,7 +128,8 @@ constexpr std::array voci{
         "E12", errore, "no room for an approach cab-code cell before a restriction",
         "Before the start of a speed restriction one of the three groups of cells that must take a cab-code "
         "cell (250 to 350 m, 550 to 650 m and 900 to 1000 m before the start cell) has no free cell. The "
-        "compiled files are still written; the fault names no line.",
+        "compiled files are still written; the fault is reported at the restriction's entry, with notes at "
+        "the entries that took the cells of the group.",
         "Each group needs one free cell (empty or tunnel marker); an existing cab-code cell counts as taken.",
         "Move the restriction, or the elements that fill that stretch before its start.",
         nessuno, "",
@@ -137,8 +139,8 @@ constexpr std::array voci{
         "E13", errore, "no room for a cab-code cell inside or after a restriction",
         "Inside a restriction slower than 110 km/h a cab-code cell is due every 400 m and none of the three "
         "cells around the due one is free; or the first signal within 600 m after the restriction's end has "
-        "neither of the two cells before it free. The compiled files are still written; the fault names no "
-        "line.",
+        "neither of the two cells before it free. The compiled files are still written; the fault is "
+        "reported at the entry behind the cells concerned, with notes at the others.",
         "A slow restriction carries a cab-code cell every 8 cells, and the first signal after its end gets "
         "one just before it.",
         "Move the elements that stand inside the restriction or just before the signal after it, or move the "
