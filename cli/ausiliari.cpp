@@ -15,13 +15,15 @@ int esegui_ausiliario(const std::string& nome, char** argv) {
   try {
     path = cartella_programma() + "/" + nome_programma + "-" + nome;
   } catch (const std::exception& e) {
-    std::cerr << nome_programma << ": cannot find the program's directory: " << e.what() << std::endl;
+    std::cerr << nome_programma << ": cannot find the program's directory: " << e.what()
+              << std::endl;
     return stato_uso;
   }
   std::cout.flush();
   std::cerr.flush();
   ::execv(path.c_str(), argv);
-  std::cerr << nome_programma << ": cannot run \"" << path << "\": " << std::strerror(errno) << std::endl;
+  std::cerr << nome_programma << ": cannot run \"" << path << "\": " << std::strerror(errno)
+            << std::endl;
   return stato_uso;
 }
 

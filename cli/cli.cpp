@@ -15,7 +15,8 @@
 namespace sc {
 
 int errore_di_uso(const std::string& messaggio) {
-  std::cerr << nome_programma << ": " << messaggio << "\nRun with --help for more information." << std::endl;
+  std::cerr << nome_programma << ": " << messaggio << "\nRun with --help for more information."
+            << std::endl;
   return stato_uso;
 }
 
@@ -26,19 +27,22 @@ int esegui_riga_di_comando(int argc, char** argv, const Esecutori& esecutori) {
       "shows \"Attendere\", writes its three documents and its three compiled files\n"
       "next to the program (or into --out DIR).",
       nome_programma};
-  app.set_version_flag("--version", std::string(nome_programma) + " " + SC_VERSION, "Print the version and exit");
-  app.footer(std::string("Start a scenario of your own from the embedded one:\n"
-                         "  scenario-compiler export --out mine\n"
-                         "  (edit the two descriptions in mine/, then)\n"
-                         "  scenario-compiler compile 'mine/Corvale_Pravena AV_linea.txt' "
-                         "'mine/Corvale_Pravena AV_409-.txt' --out mine\n"
-                         "Run 'scenario-compiler COMMAND --help' for the options of a command.\n\n") +
-             testo_stati_uscita());
+  app.set_version_flag("--version", std::string(nome_programma) + " " + SC_VERSION,
+                       "Print the version and exit");
+  app.footer(
+      std::string("Start a scenario of your own from the embedded one:\n"
+                  "  scenario-compiler export --out mine\n"
+                  "  (edit the two descriptions in mine/, then)\n"
+                  "  scenario-compiler compile 'mine/Corvale_Pravena AV_linea.txt' "
+                  "'mine/Corvale_Pravena AV_409-.txt' --out mine\n"
+                  "Run 'scenario-compiler COMMAND --help' for the options of a command.\n\n") +
+      testo_stati_uscita());
   app.require_subcommand(0, 1);
 
   std::string out_esegui;
   CLI::Option* opt_out =
-      app.add_option("--out", out_esegui, "Run the embedded scenario with its files in DIR (created if missing)")
+      app.add_option("--out", out_esegui,
+                     "Run the embedded scenario with its files in DIR (created if missing)")
           ->type_name("DIR");
 
   const std::vector<Comando> comandi{
@@ -59,8 +63,9 @@ int esegui_riga_di_comando(int argc, char** argv, const Esecutori& esecutori) {
     const std::vector<CLI::App*> scelti = app.get_subcommands();
     if (scelti.empty() && dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr && argc > 1 &&
         argv[1][0] != '-') {
-      return errore_di_uso(std::string("unknown command \"") + argv[1] +
-                           "\"; the commands are export, compile, check, inspect, plot, explain and decompile");
+      return errore_di_uso(
+          std::string("unknown command \"") + argv[1] +
+          "\"; the commands are export, compile, check, inspect, plot, explain and decompile");
     }
     return errore_di_uso(scelti.empty() ? e.what() : scelti.front()->get_name() + ": " + e.what());
   }
@@ -76,7 +81,8 @@ int esegui_riga_di_comando(int argc, char** argv, const Esecutori& esecutori) {
   }
   if (stato < 0) {
     if (opt_out->count() > 0) {
-      stato = esecutori.esegui ? esecutori.esegui(out_esegui, std::cerr) : esegui_ausiliario("run", argv);
+      stato = esecutori.esegui ? esecutori.esegui(out_esegui, std::cerr)
+                               : esegui_ausiliario("run", argv);
     } else {
       stato = esecutori.avvia ? esecutori.avvia() : esegui_ausiliario("run", argv);
     }

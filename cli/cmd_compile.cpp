@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <ostream>
 #include <system_error>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "output/diagnostics.h"
 #include "output/file_output.h"
 #include "output/nomi_file.h"
+#include "output/scrivi_compilazione.h"
 
 namespace sc {
 namespace {
@@ -84,6 +86,22 @@ void aggiungi_errore_riservato(FaultLog& log, bool marca) {
   log.aggiungi_altra(std::move(f));
 }
 
+// A compiled file must never land on one of the sources; says so on `err`.
+bool uscite_libere(const OpzioniCompile& o, const std::function<std::string(CompiledKind)>& uscita,
+                   std::ostream& err) {
+  for (const NomeCompilato& n : nomi_compilati) {
+    for (const std::string& sorgente : {o.linea, o.treno}) {
+      if (stesso_file(uscita(n.tipo), sorgente)) {
+        err << nome_programma << ": the compiled file \"" << uscita(n.tipo)
+            << "\" would replace the description \"" << sorgente
+            << "\"; choose another --out directory or --name" << std::endl;
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& err) {
@@ -102,21 +120,12 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   Percorso p;
   p.nome_scenario = id.identita->nome_scenario;
   p.numero_treno = id.identita->numero_treno;
-  auto uscita = [&](CompiledKind k) {
+  const auto uscita = [&](CompiledKind k) {
     return in_cartella(o.out, nome_file(file_compilato(k), p.nome_scenario, p.numero_treno));
   };
 
   if (!o.solo_controllo) {
-    // A compiled file must never land on one of the sources.
-    for (CompiledKind k : {CompiledKind::tracciato, CompiledKind::elementi, CompiledKind::celle}) {
-      for (const std::string& sorgente : {o.linea, o.treno}) {
-        if (stesso_file(uscita(k), sorgente)) {
-          err << nome_programma << ": the compiled file \"" << uscita(k) << "\" would replace the description \""
-              << sorgente << "\"; choose another --out directory or --name" << std::endl;
-          return stato_uso;
-        }
-      }
-    }
+    if (!uscite_libere(o, uscita, err)) return stato_uso;
     if (!prepara_cartella(o.out, err)) return stato_file_non_scritto;
   }
 
@@ -153,14 +162,12 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   }
 
   if (!o.solo_controllo) {
-    // All three replaced together: none of them unless all are on disk.
-    std::vector<FileDaScrivere> files;
-    for (const CompiledFile& f : c.files) files.push_back({uscita(f.kind), f.bytes.pezzi()});
-    if (auto motivo = sostituisci_files(files)) {
-      err << nome_programma << ": " << *motivo << std::endl;
-      return stato_file_non_scritto;
+    const ScritturaCompilazione scritti = scrivi_compilazione(c, p, log, uscita);
+    if (!scritti.motivo.empty()) {
+      err << nome_programma << ": " << scritti.motivo << std::endl;
+      return scritti.stato;
     }
-    for (const FileDaScrivere& f : files) out << "wrote " << f.path << "\n";
+    for (const std::string& f : scritti.scritti) out << "wrote " << f << "\n";
     out << std::flush;
   }
 

@@ -6,6 +6,7 @@
 
 #include "cli/cli_comandi.h"
 #include "cli/comando.h"
+#include "compiler/testo.h"
 #include "format/compiled_decode.h"
 #include "output/file_output.h"
 #include "output/nomi_file.h"
@@ -55,7 +56,7 @@ Ingressi trova_ingressi(const std::vector<std::string>& nomi) {
   for (FileCompilato t : {FileCompilato::celle, FileCompilato::elementi}) {
     if (!in.file[static_cast<int>(t)]) {
       throw std::invalid_argument(std::string("no ") + nome_file_compilato(t) + " file (" +
-                                  (t == FileCompilato::celle ? "NAME_NUMBER.dat" : "NAME_NUMBER.sim") + ") given");
+                                  nome_compilato(t).forma + ") given");
     }
   }
   return in;
@@ -81,9 +82,9 @@ int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream
     in = trova_ingressi(o.ingressi);
     for (int i = 0; i < 3; ++i) {
       if (!in.file[i]) continue;
-      dati[i] = leggi_file_binario(*in.file[i]);
       // A file without the layout of its kind: named here, as inspect and plot do.
       try {
+        dati[i] = leggi_file_compilato(*in.file[i], static_cast<FileCompilato>(i));
         switch (static_cast<FileCompilato>(i)) {
           case FileCompilato::celle: decodifica_celle(dati[i]); break;
           case FileCompilato::elementi: decodifica_elementi(dati[i]); break;
@@ -113,7 +114,8 @@ int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream
 
   if (d.nome_scenario.empty() || d.numero_treno.empty() || d.nome_scenario.find('/') != std::string::npos ||
       d.numero_treno.find('/') != std::string::npos) {
-    err << nome_programma << ": the scenario name \"" << d.nome_scenario << "\" and train number \"" << d.numero_treno
+    err << nome_programma << ": the scenario name \"" << senza_controlli(d.nome_scenario) << "\" and train number \""
+        << senza_controlli(d.numero_treno)
         << "\" of the element table cannot name the description files; nothing written" << std::endl;
     return stato_con_errori;
   }
@@ -122,33 +124,39 @@ int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream
   for (const std::string& uscita : {linea, treno}) {
     for (const std::optional<fs::path>& f : in.file) {
       if (f && stesso_file(uscita, *f)) {
-        err << nome_programma << ": \"" << uscita << "\" would replace an input; choose another --out directory"
+        err << nome_programma << ": \"" << senza_controlli(uscita)
+            << "\" would replace an input; choose another --out directory"
             << std::endl;
         return stato_uso;
       }
     }
     std::error_code ec;
     if (!o.sostituisci && (fs::exists(uscita, ec) || ec)) {
-      err << nome_programma << ": \"" << uscita
+      err << nome_programma << ": \"" << senza_controlli(uscita)
           << "\" already exists; nothing written (give --force to replace it, or --out DIR for another directory)"
           << std::endl;
       return stato_file_non_scritto;
     }
   }
 
-  for (const std::string& s : d.inspiegati) err << nome_programma << ": " << s << "\n";
+  // Texts that may quote names from the element table: no control
+  // character reaches the terminal.
+  for (const std::string& s : d.inspiegati) err << nome_programma << ": " << senza_controlli(s) << "\n";
   if (d.differenza) {
-    err << nome_programma << ": the written descriptions do not compile to the input: " << *d.differenza << "\n";
+    err << nome_programma << ": the written descriptions do not compile to the input: "
+        << senza_controlli(*d.differenza) << "\n";
   }
-  for (const std::string& f : d.faults) err << nome_programma << ": compiling the descriptions records " << f << "\n";
+  for (const std::string& f : d.faults) {
+    err << nome_programma << ": compiling the descriptions records " << senza_controlli(f) << "\n";
+  }
   err << std::flush;
 
   if (!prepara_cartella(o.out, err)) return stato_file_non_scritto;
   if (auto motivo = sostituisci_files({{linea, {d.linea}}, {treno, {d.treno}}})) {
-    err << nome_programma << ": " << *motivo << std::endl;
+    err << nome_programma << ": " << senza_controlli(*motivo) << std::endl;
     return stato_file_non_scritto;
   }
-  out << "wrote " << linea << "\nwrote " << treno << "\n";
+  out << "wrote " << senza_controlli(linea) << "\nwrote " << senza_controlli(treno) << "\n";
   const bool senza_tracciato = !in.file[static_cast<int>(FileCompilato::tracciato)];
   if (d.identico() && d.inspiegati.empty()) {
     out << "They compile to the same " << (senza_tracciato ? "two" : "three") << " files; edit them, then:\n  "

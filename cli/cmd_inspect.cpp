@@ -9,15 +9,17 @@ namespace sc {
 
 Comando registra_inspect(CLI::App& app, const Esecutori& e, char** argv) {
   auto o = std::make_shared<OpzioniInspectRiga>();
-  CLI::App* sub = app.add_subcommand(
-      "inspect", "Show a compiled file (cells .dat, element table .sim, track plan _linea.dat) as text or JSON");
+  CLI::App* sub = app.add_subcommand("inspect",
+                                     "Show a compiled file (cells .dat, element table .sim, track "
+                                     "plan _linea.dat) as text or JSON");
   sub->add_option("FILE", o->file, "Compiled file")->required();
   sub->add_flag("--json", o->json, "Print JSON instead of text");
   sub->add_option("--cells", o->celle, "Cells file: only cells FROM to TO (either may be left out)")
       ->type_name("FROM:TO");
-  sub->add_option("--only", o->solo,
-                  "Cells file: only cells of these groups: signals, stations, restrictions, boards, codes, "
-                  "tunnels")
+  sub->add_option(
+         "--only", o->solo,
+         "Cells file: only cells of these groups: signals, stations, restrictions, boards, codes, "
+         "tunnels")
       ->type_name("TYPE...")
       ->delimiter(',');
   sub->add_option("--every", o->ogni, "Track plan: every N-th row (and the last)")->type_name("N");

@@ -9,12 +9,17 @@ namespace sc {
 
 Comando registra_plot(CLI::App& app, const Esecutori& e, char** argv) {
   auto o = std::make_shared<OpzioniPlotRiga>();
-  CLI::App* sub = app.add_subcommand(
-      "plot", "Draw a compiled scenario (plan view and profile) from its directory or its three compiled files");
-  sub->add_option("DIR_OR_FILES", o->ingressi, "One directory holding one scenario, or its three files")
+  CLI::App* sub = app.add_subcommand("plot",
+                                     "Draw a compiled scenario (plan view and profile) from its "
+                                     "directory or its three compiled files");
+  sub->add_option("DIR_OR_FILES", o->ingressi,
+                  "One directory holding one scenario, or its three files")
       ->required();
-  sub->add_option("-o,--output", o->uscita, "Picture to write; .svg or .png")->type_name("OUT")->required();
-  sub->add_option("--size", o->dimensioni, "Picture size in pixels (default 1600x1000)")->type_name("WxH");
+  sub->add_option("-o,--output", o->uscita, "Picture to write; .svg or .png")
+      ->type_name("OUT")
+      ->required();
+  sub->add_option("--size", o->dimensioni, "Picture size in pixels (default 1600x1000)")
+      ->type_name("WxH");
   sub->footer(testo_stati_uscita());
   const auto esegui = e.plot;
   return {sub, [o, esegui, argv] {

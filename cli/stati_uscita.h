@@ -26,20 +26,30 @@ inline constexpr StatoUscita stati_uscita[] = {
     {stato_ok, "compiled without fault (or the command did its work)",
      "compiled without fault (or the command did its work)"},
     {stato_con_errori, "compiled, with faults reported on standard error",
-     "compiled with faults (printed; the compiled files are still written, except by `check`), or the compile "
-     "stopped before the cells existed (no compiled file written, earlier ones untouched); `decompile`: the "
-     "input holds what no description gives (the descriptions are written with what could be recovered)"},
+     "compiled with faults (printed; the compiled files are still written, except by `check`), or "
+     "the compile "
+     "stopped before the cells existed (no compiled file written, earlier ones untouched); "
+     "`decompile`: the "
+     "input holds what no description gives (the descriptions are written with what could be "
+     "recovered)"},
     {stato_uso, "usage error, or an input file that cannot be read",
-     "usage error (unknown option or command, missing argument, identity that cannot be told), or an input "
-     "file that cannot be read (a missing description, a truncated or malformed compiled file for `inspect`, "
-     "`plot` and `decompile`), or a helper program of `inspect`, `plot` or the embedded run missing beside "
+     "usage error (unknown option or command, missing argument, identity that cannot be told), or "
+     "an input "
+     "file that cannot be read (a missing description, a truncated or malformed compiled file for "
+     "`inspect`, "
+     "`plot` and `decompile`), or a helper program of `inspect`, `plot` or the embedded run "
+     "missing beside "
      "the program"},
-    {stato_errore_riservato, "reserved-slot clash (Errore n. 1250 or 1251): no compiled file written",
-     "error report \" Errore n. 1250\" or \" Errore n. 1251\": the reserved slots of the compiled data were "
-     "already used (an element placed in cell 1, at the very start of the line); no compiled file is written "
+    {stato_errore_riservato,
+     "reserved-slot clash (Errore n. 1250 or 1251): no compiled file written",
+     "error report \" Errore n. 1250\" or \" Errore n. 1251\": the reserved slots of the compiled "
+     "data were "
+     "already used (an element placed in cell 1, at the very start of the line); no compiled file "
+     "is written "
      "or touched"},
     {stato_file_non_scritto, "an output file could not be written",
-     "a file could not be written (the message names the file and the reason), or `export` or `decompile` "
+     "a file could not be written (the message names the file and the reason), or `export` or "
+     "`decompile` "
      "found a file it would replace without `--force`"},
 };
 

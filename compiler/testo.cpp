@@ -29,10 +29,10 @@ bool contiene_ic(std::string_view testo, std::string_view chiave) {
   return minuscole_1252(testo).find(minuscole_1252(chiave)) != std::string::npos;
 }
 
-std::string citazione(std::string_view s) {
-  constexpr size_t mostrati = 40;
+std::string senza_controlli(std::string_view s) {
   std::string out;
-  for (char c : s.substr(0, mostrati)) {
+  out.reserve(s.size());
+  for (char c : s) {
     const unsigned char u = static_cast<unsigned char>(c);
     if (u < 0x20 || u == 0x7F) {
       static const char hex[] = "0123456789abcdef";
@@ -43,6 +43,12 @@ std::string citazione(std::string_view s) {
       out += c;
     }
   }
+  return out;
+}
+
+std::string citazione(std::string_view s) {
+  constexpr size_t mostrati = 40;
+  std::string out = senza_controlli(s.substr(0, mostrati));
   if (s.size() > mostrati) out += "...";
   return out;
 }

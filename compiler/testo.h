@@ -16,6 +16,10 @@ std::string minuscole_1252(std::string_view s);
 bool contiene(std::string_view testo, std::string_view chiave);
 bool contiene_ic(std::string_view testo, std::string_view chiave);
 
+// `s` with its control characters (below 0x20, 0x7F) escaped as \xNN: a
+// text from a file as a terminal may show it.
+std::string senza_controlli(std::string_view s);
+
 // `s` for quoting in a message: control characters escaped as \xNN, cut
 // after 40 characters with "..." so that a huge field gives a short message.
 std::string citazione(std::string_view s);

@@ -17,7 +17,7 @@ void togli_marche(Dati& d, Note& note) {
   p.elementi[record_ripetizione].nome = d.elementi[record_ripetizione].nome;
   const int32_t st = codice_gara_st(p);
   const int16_t og = codice_gara_og(p);
-  if (r85.dato_7 != marca_elementi) note.aggiungi("record 85: the mark is " + std::to_string(r85.dato_7) + ", not 610");
+  if (r85.dato_7 != marca_elementi) note.aggiungi("record 85: the mark is " + std::to_string(r85.dato_7) + ", not " + std::to_string(marca_elementi));
   if (r85.orario != st) {
     note.aggiungi("record 85: contest code " + std::to_string(r85.orario) + " where the identity gives " +
                   std::to_string(st));
@@ -26,7 +26,7 @@ void togli_marche(Dati& d, Note& note) {
   r85.orario = 0;
   if (d.celle.size() < 2) return;
   Cella& c1 = d.celle[1];
-  if (c1.valore_1 != marca_celle) note.aggiungi("cell 1: the mark is " + std::to_string(c1.valore_1) + ", not 5121");
+  if (c1.valore_1 != marca_celle) note.aggiungi("cell 1: the mark is " + std::to_string(c1.valore_1) + ", not " + std::to_string(marca_celle));
   if (c1.valore_2 != og) {
     note.aggiungi("cell 1: contest code " + std::to_string(c1.valore_2) + " where the identity gives " +
                   std::to_string(og));

@@ -14,6 +14,24 @@ using byte_le::Scrittore;
 
 }  // namespace
 
+std::string nome_tipo_cella(uint8_t tipo) {
+  switch (tipo) {
+    case tipo_cella::vuota: return "empty";
+    case tipo_cella::segnale: return "signal";
+    case tipo_cella::fine_rallentamento: return "restriction end";
+    case tipo_cella::inizio_rallentamento: return "restriction start";
+    case tipo_cella::avviso_rallentamento: return "restriction warning";
+    case tipo_cella::approccio_rallentamento: return "restriction approach";
+    case tipo_cella::indicatori_v_max: return "speed-indicator board";
+    case tipo_cella::fermata: return "station stop";
+    case tipo_cella::marca_galleria: return "tunnel marker";
+    case tipo_cella::codice: return "cab code";
+    case tipo_cella::codice_senza_velocita: return "cab code, no speed";
+    case tipo_cella::cartello_indicatore: return "indication board";
+    default: return "unknown " + std::to_string(tipo);
+  }
+}
+
 std::string serializza_celle(const std::vector<Cella>& celle) {
   std::string out(celle.size() * byte_cella, '\0');
   Scrittore w(out.data());
@@ -42,6 +60,11 @@ std::vector<Cella> decodifica_celle(std::string_view dati) {
                                   " is not a multiple of 15: cell " + std::to_string(ultima) +
                                   " at offset " + std::to_string(offset) + " has only " +
                                   std::to_string(resto) + " of its 15 bytes");
+  }
+  if (dati.size() / byte_cella > celle_massime) {
+    throw DecodeError(celle_massime * byte_cella,
+                      "cells: " + std::to_string(dati.size() / byte_cella) + " cells, more than the " +
+                          std::to_string(celle_massime) + " of the longest line " + dimensione_file(dati.size()));
   }
   std::vector<Cella> celle(dati.size() / byte_cella);
   Lettore l(dati);

@@ -71,7 +71,8 @@ std::array<Elemento, numero_elementi> decodifica_elementi(std::string_view dati)
     const size_t n = l.u16();
     if (n > l.restanti()) {
       throw DecodeError(inizio, dove + "name length " + std::to_string(n) +
-                                    " runs past the end of the file " + dimensione_file(dati.size()));
+                                    " runs past the end of the file " +
+                                    dimensione_file(dati.size()));
     }
     e.nome = l.testo(n);
     if (l.restanti() < byte_elemento_coda) {
@@ -95,7 +96,8 @@ std::array<Elemento, numero_elementi> decodifica_elementi(std::string_view dati)
     throw DecodeError(l.posizione(), "element table: " + std::to_string(l.restanti()) +
                                          " bytes after the last record, at offset " +
                                          std::to_string(l.posizione()) +
-                                         "; exactly 87 records expected " + dimensione_file(dati.size()));
+                                         "; exactly 87 records expected " +
+                                         dimensione_file(dati.size()));
   }
   return elementi;
 }

@@ -26,6 +26,10 @@ constexpr size_t byte_elemento_testa = 16;  // tipo to the name length
 constexpr size_t byte_elemento_coda = 18;   // dato_7 to orario
 constexpr size_t lunghezza_nome_massima = 65535;
 constexpr int16_t marca_elementi = 610;  // `dato_7` of record 85
+// The sizes an element table can have: every name empty, every name as
+// long as its length can say.
+constexpr size_t byte_elementi_minimi = numero_elementi * byte_elemento_fissi;
+constexpr size_t byte_elementi_massimi = numero_elementi * (byte_elemento_fissi + lunghezza_nome_massima);
 
 // A `nome` longer than 65535 bytes (what the 2-byte length can say) is cut
 // to 65535 bytes.

@@ -139,9 +139,9 @@ TEST(ElementTableFile, NameLongerThanItsLengthFieldIsCut) {
 struct CasoFormato {
   const char* file;
   std::string bytes;
-  std::vector<size_t> confini;                           // where each record starts, then the end
-  std::function<std::string(std::string_view)> giro;     // decode and serialise again
-  std::function<bool(size_t)> intero;                    // k records form a whole file
+  std::vector<size_t> confini;                        // where each record starts, then the end
+  std::function<std::string(std::string_view)> giro;  // decode and serialise again
+  std::function<bool(size_t)> intero;                 // k records form a whole file
 };
 
 std::vector<CasoFormato> casi_formato() {
@@ -172,16 +172,21 @@ std::vector<CasoFormato> casi_formato() {
     casi.push_back(c);
   }
   {
-    CasoFormato c{"element table", serializza_elementi(el), {0}, {}, [](size_t k) { return k == numero_elementi; }};
-    for (const Elemento& e : el) c.confini.push_back(c.confini.back() + byte_elemento_fissi + e.nome.size());
+    CasoFormato c{"element table", serializza_elementi(el), {0}, {}, [](size_t k) {
+                    return k == numero_elementi;
+                  }};
+    for (const Elemento& e : el)
+      c.confini.push_back(c.confini.back() + byte_elemento_fissi + e.nome.size());
     c.giro = [](std::string_view b) { return serializza_elementi(decodifica_elementi(b)); };
     casi.push_back(c);
   }
   {
-    CasoFormato c{"track plan", serializza_tracciato(t), {0}, {}, [](size_t k) { return k % 2 == 0; }};
+    CasoFormato c{
+        "track plan", serializza_tracciato(t), {0}, {}, [](size_t k) { return k % 2 == 0; }};
     for (int col = 0; col < 2; ++col) {
       for (const Numero& n : t.colonna(col)) {
-        c.confini.push_back(c.confini.back() + 2 + static_cast<size_t>(byte_dopo_tag(static_cast<uint16_t>(n.tag))));
+        c.confini.push_back(c.confini.back() + 2 +
+                            static_cast<size_t>(byte_dopo_tag(static_cast<uint16_t>(n.tag))));
       }
     }
     c.giro = [](std::string_view b) { return serializza_tracciato(decodifica_tracciato(b)); };

@@ -30,11 +30,13 @@ FileCompilato riconosci_file_o_errore(const std::filesystem::path& file) {
   if (!tipo) {
     std::string suffissi;
     for (size_t i = 0; i < std::size(nomi_compilati); ++i) {
-      suffissi += std::string(i == 0 ? "" : i + 1 == std::size(nomi_compilati) ? " or " : ", ") + "\"" +
-                  nomi_compilati[i].suffisso + "\"";
+      suffissi += std::string(i == 0                               ? ""
+                              : i + 1 == std::size(nomi_compilati) ? " or "
+                                                                   : ", ") +
+                  "\"" + nomi_compilati[i].suffisso + "\"";
     }
-    throw std::invalid_argument("\"" + file.string() + "\" is not a compiled file: the name must end in " +
-                                suffissi);
+    throw std::invalid_argument("\"" + file.string() +
+                                "\" is not a compiled file: the name must end in " + suffissi);
   }
   return *tipo;
 }

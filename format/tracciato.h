@@ -21,8 +21,13 @@ constexpr std::ptrdiff_t byte_dopo_tag(uint16_t tag) {
   return tag == tag_vuoto ? 0 : tag == tag_intero ? 2 : tag == tag_reale ? 8 : -1;
 }
 
-// Two columns of equal length; an empty file gives a plan without rows.
-// DecodeError otherwise.
+// The rows of the longest line's plan, and the bytes of such a plan of
+// reals (a 2-byte tag and 8 bytes each).
+constexpr size_t righe_tracciato_massime = static_cast<size_t>(lunghezza_massima + coda_linea) + 1;
+constexpr size_t byte_tracciato_massimi = 2 * righe_tracciato_massime * 10;
+
+// Two columns of equal length, at most righe_tracciato_massime rows; an
+// empty file gives a plan without rows. DecodeError otherwise.
 Tracciato decodifica_tracciato(std::string_view dati);
 
 }  // namespace sc

@@ -31,6 +31,7 @@
 #include "compiler/memorizza_percorso.h"
 #include "compiler/output_files.h"
 #include "compiler/train_parser.h"
+#include "format/compiled_decode.h"
 #include "model/percorso.h"
 #include "writers/scenario.h"
 
@@ -115,43 +116,30 @@ inline std::string controlla_modello(const Percorso& p) {
   return {};
 }
 
-// Reads little-endian unsigned values out of a byte string.
-inline uint32_t le(std::string_view b, size_t at, int bytes) {
-  uint32_t v = 0;
-  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(b[at + static_cast<size_t>(i)]);
-  return v;
-}
-
-// The element table parses back into exactly 87 records.
+// The element table decodes into its 87 records, record 85 carrying the
+// scenario name and the mark.
 inline std::string controlla_elementi(std::string_view b, const Percorso& p) {
-  size_t at = 0;
-  for (int r = 0; r < numero_elementi; ++r) {
-    if (b.size() - at < byte_elemento_fissi) return "element table ends inside record " + n(r);
-    const size_t nome = le(b, at + 14, 2);
-    if (b.size() - at - byte_elemento_fissi < nome) return "element table ends inside the name of record " + n(r);
-    if (r == record_sfondo_identita) {
-      if (b.substr(at + 16, nome) != p.nome_scenario) return "record 85 does not carry the scenario name";
-      if (le(b, at + 16 + nome, 2) != static_cast<uint16_t>(marca_elementi)) return "record 85 lacks the mark 610";
-    }
-    at += byte_elemento_fissi + nome;
+  try {
+    const auto el = decodifica_elementi(b);
+    const Elemento& identita = el[record_sfondo_identita];
+    if (identita.nome != p.nome_scenario) return "record 85 does not carry the scenario name";
+    if (identita.dato_7 != marca_elementi) return "record 85 lacks the mark " + n(marca_elementi);
+  } catch (const DecodeError& e) {
+    return e.what();
   }
-  if (at != b.size()) return "element table has " + n(static_cast<int64_t>(b.size() - at)) + " bytes after record 86";
   return {};
 }
 
-// The track plan file holds exactly 2 (T + 1) tagged values.
+// The track plan decodes into T + 1 rows.
 inline std::string controlla_tracciato(std::string_view b, const Percorso& p) {
-  const size_t attesi = 2 * (static_cast<size_t>(p.lunghezza_totale) + 1);
-  size_t at = 0;
-  for (size_t i = 0; i < attesi; ++i) {
-    if (b.size() - at < 2) return "track plan ends at element " + n(static_cast<int64_t>(i));
-    const uint32_t tag = le(b, at, 2);
-    const size_t valore = tag == 0 ? 0 : tag == 2 ? 2 : tag == 5 ? 8 : SIZE_MAX;
-    if (valore == SIZE_MAX) return "track plan element " + n(static_cast<int64_t>(i)) + " has tag " + n(tag);
-    if (b.size() - at - 2 < valore) return "track plan ends inside element " + n(static_cast<int64_t>(i));
-    at += 2 + valore;
+  try {
+    const Tracciato t = decodifica_tracciato(b);
+    if (t.righe() != p.lunghezza_totale + 1) {
+      return "track plan of " + n(t.righe()) + " rows for total length " + n(p.lunghezza_totale);
+    }
+  } catch (const DecodeError& e) {
+    return e.what();
   }
-  if (at != b.size()) return "track plan has bytes after its last element";
   return {};
 }
 
@@ -178,11 +166,16 @@ inline std::string controlla_compilazione_finita(const Percorso& p, const FaultL
     switch (f.kind) {
       case CompiledKind::celle: {
         const size_t u = static_cast<size_t>(ultima_cella_per(p.lunghezza_totale - coda_linea));
-        if (f.bytes.size() != byte_cella * (u + 1)) {
-          return "cells file of " + n(static_cast<int64_t>(f.bytes.size())) + " bytes for U = " +
-                 n(static_cast<int64_t>(u));
+        try {
+          const std::vector<Cella> celle = decodifica_celle(f.bytes);
+          if (celle.size() != u + 1) {
+            return "cells file of " + n(static_cast<int64_t>(celle.size())) + " cells for U = " +
+                   n(static_cast<int64_t>(u));
+          }
+          if (celle[1].valore_1 != marca_celle) return "cell 1 lacks the mark " + n(marca_celle);
+        } catch (const DecodeError& e) {
+          return e.what();
         }
-        if (le(f.bytes, 16, 2) != static_cast<uint16_t>(marca_celle)) return "cell 1 lacks the mark 5121";
         break;
       }
       case CompiledKind::elementi:

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs one libFuzzer target for a given time.
 #   fuzz/run.sh BUILD_DIR TARGET SECONDS
-# TARGET is field_reader, line, train or compile. The seeds in
+# TARGET is one of FUZZ_TARGETS in the Makefile (field_reader, line, ...). The seeds in
 # fuzz/corpus/TARGET and the regression inputs in fuzz/regressions/TARGET
 # are read but never written; inputs the run finds go to
 # BUILD_DIR/fuzz-corpus/TARGET, a crashing input to BUILD_DIR/fuzz-crashes/TARGET.

@@ -59,7 +59,7 @@ std::string mostra_tracciato(const Tracciato& tracciato, const OpzioniInspect& o
 std::string mostra_file(const std::filesystem::path& file, const OpzioniInspect& opzioni) {
   const FileCompilato tipo = riconosci_file_o_errore(file);
   controlla_opzioni(tipo, opzioni);
-  const std::string dati = leggi_file_binario(file);
+  const std::string dati = leggi_file_compilato(file, tipo);
   const FileLetto letto{file.string(), dati.size()};
   std::string corpo;
   switch (tipo) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "format/celle.h"
 #include "model/percorso.h"
 
 namespace sc {
@@ -44,9 +45,6 @@ struct OpzioniInspect {
   std::vector<FiltroCelle> solo;         // cells file only; a cell in any group is shown
   int32_t ogni = 1;                      // track plan only: every N-th row (and the last)
 };
-
-// Name of a cell type: "signal", "station stop", "cab code" ...
-std::string nome_tipo_cella(uint8_t tipo);
 
 // What a cell's values mean for its type (packed signal aspects, board
 // speeds, the marks of cell 1), or "" when there is nothing to say.

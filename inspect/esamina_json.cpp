@@ -2,6 +2,8 @@
 // with the values under the names of the fields they come from.
 #include <nlohmann/json.hpp>
 
+#include <cmath>
+
 #include "format/compiled_decode.h"
 #include "inspect/esamina_internal.h"
 
@@ -16,8 +18,14 @@ std::string dump(const Json& j) { return j.dump(-1, ' ', false, Json::error_hand
 
 // A top-level object with one key per line and its arrays one element per
 // line: readable, and a track plan stays one short line per row. The
-// file's path and size come first when it is given.
-std::string json_a_righe(Json j, const FileLetto* file) {
+// file's path and size come first when it is given; `ultimo`, when given,
+// is a last array member already rendered (its key and its lines).
+struct MembroReso {
+  std::string chiave;
+  std::string righe;  // "    ELEMENT" lines joined by ",\n"; empty for no element
+};
+
+std::string json_a_righe(Json j, const FileLetto* file, const MembroReso* ultimo = nullptr) {
   if (file) {
     Json tutto;
     tutto["path"] = file->percorso;
@@ -44,17 +52,26 @@ std::string json_a_righe(Json j, const FileLetto* file) {
       out += dump(*it);
     }
   }
+  if (ultimo) {
+    out += std::string(primo ? "" : ",\n") + "  " + dump(Json(ultimo->chiave)) + ": ";
+    out += ultimo->righe.empty() ? "[]" : "[\n" + ultimo->righe + "\n  ]";
+  }
   out += "\n}\n";
   return out;
 }
 
-Json numero_json(const Numero& n) {
+// A plan value: null when empty; a real that JSON cannot write as a number
+// (NaN, an infinity) as the string "NaN", "Infinity" or "-Infinity".
+std::string numero_json(const Numero& n) {
+  const double v = n.valore;  // a copy: the packed field is unaligned
   switch (n.tag) {
-    case Numero::Tag::vuoto: return nullptr;
-    case Numero::Tag::intero: return static_cast<int>(n.valore);
-    case Numero::Tag::reale: return n.valore;
+    case Numero::Tag::vuoto: return "null";
+    case Numero::Tag::intero: return std::to_string(static_cast<int>(v));
+    case Numero::Tag::reale: break;
   }
-  return nullptr;
+  if (std::isnan(v)) return "\"NaN\"";
+  if (std::isinf(v)) return v > 0 ? "\"Infinity\"" : "\"-Infinity\"";
+  return dump(Json(v));
 }
 
 Json valore(const Elemento& e, const CampoElemento& c) {
@@ -176,12 +193,15 @@ std::string json_tracciato(const Tracciato& t, const OpzioniInspect& o, const Fi
   j["rows"] = t.righe();
   j["last_filled_row"] = sommario(t).ultima_piena;
   j["every"] = o.ogni;
-  Json punti = Json::array();
+  // The rows straight as text: a plan of a million rows would take a
+  // hundred bytes a row as JSON values.
+  MembroReso punti{"points", {}};
   per_righe(t, o.ogni, [&](size_t i) {
-    punti.push_back(Json::array({i, numero_json(t.colonna(0)[i]), numero_json(t.colonna(1)[i])}));
+    if (!punti.righe.empty()) punti.righe += ",\n";
+    punti.righe += "    [" + std::to_string(i) + "," + numero_json(t.colonna(0)[i]) + "," +
+                   numero_json(t.colonna(1)[i]) + "]";
   });
-  j["points"] = std::move(punti);
-  return json_a_righe(std::move(j), file);
+  return json_a_righe(std::move(j), file, &punti);
 }
 
 }  // namespace sc::inspect_detail

@@ -2,6 +2,7 @@
 // the names of cell types, what a cell's values say for its type, the
 // fields of an element record, the contest codes an identity should carry,
 // and the extent of a track plan.
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdarg>
@@ -62,20 +63,23 @@ Sommario sommario(const Tracciato& t) {
   Sommario s;
   bool primo = true;
   for (int32_t i = 0; i < t.righe(); ++i) {
-    const Numero& x = t.colonna(0)[static_cast<size_t>(i)];
-    const Numero& y = t.colonna(1)[static_cast<size_t>(i)];
-    if (x.tag == Numero::Tag::vuoto || y.tag == Numero::Tag::vuoto) continue;
+    const Numero& cx = t.colonna(0)[static_cast<size_t>(i)];
+    const Numero& cy = t.colonna(1)[static_cast<size_t>(i)];
+    if (cx.tag == Numero::Tag::vuoto || cy.tag == Numero::Tag::vuoto) continue;
     s.ultima_piena = i;
-    if (!std::isfinite(x.valore) || !std::isfinite(y.valore)) continue;
+    // Copies: the values lie unaligned in the packed records, where no
+    // reference (std::min takes two) may bind to them.
+    const double x = cx.valore, y = cy.valore;
+    if (!std::isfinite(x) || !std::isfinite(y)) continue;
     if (primo) {
-      s.xmin = s.xmax = x.valore;
-      s.ymin = s.ymax = y.valore;
+      s.xmin = s.xmax = x;
+      s.ymin = s.ymax = y;
       primo = false;
     }
-    s.xmin = std::min(s.xmin, x.valore);
-    s.xmax = std::max(s.xmax, x.valore);
-    s.ymin = std::min(s.ymin, y.valore);
-    s.ymax = std::max(s.ymax, y.valore);
+    s.xmin = std::min(s.xmin, x);
+    s.xmax = std::max(s.xmax, x);
+    s.ymin = std::min(s.ymin, y);
+    s.ymax = std::max(s.ymax, y);
   }
   return s;
 }
@@ -83,24 +87,6 @@ Sommario sommario(const Tracciato& t) {
 }  // namespace inspect_detail
 
 using inspect_detail::fmt;
-
-std::string nome_tipo_cella(uint8_t tipo) {
-  switch (tipo) {
-    case tipo_cella::vuota: return "empty";
-    case tipo_cella::segnale: return "signal";
-    case tipo_cella::fine_rallentamento: return "restriction end";
-    case tipo_cella::inizio_rallentamento: return "restriction start";
-    case tipo_cella::avviso_rallentamento: return "restriction warning";
-    case tipo_cella::approccio_rallentamento: return "restriction approach";
-    case tipo_cella::indicatori_v_max: return "speed-indicator board";
-    case tipo_cella::fermata: return "station stop";
-    case tipo_cella::marca_galleria: return "tunnel marker";
-    case tipo_cella::codice: return "cab code";
-    case tipo_cella::codice_senza_velocita: return "cab code, no speed";
-    case tipo_cella::cartello_indicatore: return "indication board";
-    default: return "unknown " + std::to_string(tipo);
-  }
-}
 
 std::string dettaglio_cella(const Cella& c, size_t indice) {
   std::string d;
@@ -130,7 +116,8 @@ std::string dettaglio_cella(const Cella& c, size_t indice) {
   }
   if (indice == 1) {
     if (!d.empty()) d += "; ";
-    d += fmt("mark %d%s, plain contest code %d", v1, v1 == 5121 ? "" : " (5121 expected)", v2);
+    d += fmt("mark %d%s, plain contest code %d", v1,
+             v1 == marca_celle ? "" : (" (" + std::to_string(marca_celle) + " expected)").c_str(), v2);
   }
   return d;
 }

@@ -29,7 +29,7 @@ std::string testo_record_grezzo(const Elemento& e, int r) {
   std::string out = fmt("  record %2d:", r);
   for (const CampoElemento& c : campi_elemento) {
     out += std::string(" ") + c.campo + " ";
-    out += c.testo() ? fmt("\"%s\"", utf8_da_1252(e.nome).c_str()) : std::to_string(c.numero(e));
+    out += c.testo() ? fmt("\"%s\"", utf8_mostrabile_da_1252(e.nome).c_str()) : std::to_string(c.numero(e));
   }
   return out + "\n";
 }
@@ -78,14 +78,14 @@ std::string testo_elementi(const std::array<Elemento, numero_elementi>& el) {
   for (int k = 1; k <= ruoli.stazioni; ++k) {
     const Elemento& e = rec(el, k);
     out += fmt("  %3d %-24s %4u %8d %8d %11d %9s  %u %u %u %d %d %u %d %d %d %u\n", k,
-               utf8_da_1252(e.nome).c_str(), e.tipo, e.inizio, e.fine, e.progressiva,
+               utf8_mostrabile_da_1252(e.nome).c_str(), e.tipo, e.inizio, e.fine, e.progressiva,
                orario_testo(e.orario).c_str(), e.dato_4, e.dato_5, e.dato_6, e.dato_7, e.dato_8,
                e.dato_9, e.dato_10, e.dato_11, e.dato_12, e.dato_13);
   }
   const int n_cartelli = ruoli.ultimo_cartello > 0 ? record_primo_cartello - ruoli.ultimo_cartello + 1 : 0;
   out += fmt("\nBoard texts (%d, records 80 downward):\n", n_cartelli);
   for (int r = record_primo_cartello; n_cartelli > 0 && r >= ruoli.ultimo_cartello; --r) {
-    out += fmt("  %3d %s\n", r, utf8_da_1252(rec(el, r).nome).c_str());
+    out += fmt("  %3d %s\n", r, utf8_mostrabile_da_1252(rec(el, r).nome).c_str());
   }
   out += "\nKilometre references (inizio, fine, progressiva):\n";
   for (int r = record_progressiva_tre; r <= record_progressiva_uno; ++r) {
@@ -100,8 +100,9 @@ std::string testo_elementi(const std::array<Elemento, numero_elementi>& el) {
   const CodiciGara attesi = codici_attesi(r86.nome, r85.nome);
   out += fmt("\nBackground and identity (record 85): sfondo_uno %d, sfondo_due %d, sfondo_tre %d\n",
              r85.inizio, r85.progressiva, r85.fine);
-  out += fmt("  nome_scenario \"%s\"\n", utf8_da_1252(r85.nome).c_str());
-  out += fmt("  mark %d%s\n", r85.dato_7, r85.dato_7 == 610 ? "" : " (610 expected)");
+  out += fmt("  nome_scenario \"%s\"\n", utf8_mostrabile_da_1252(r85.nome).c_str());
+  out += fmt("  mark %d%s\n", r85.dato_7,
+             r85.dato_7 == marca_elementi ? "" : (" (" + std::to_string(marca_elementi) + " expected)").c_str());
   out += fmt("  weighted contest code %d (%s %d from the identity)\n", r85.orario,
              r85.orario == attesi.pesato ? "matches" : "DIFFERS from", attesi.pesato);
   out += fmt("  plain contest code from the identity: %d (held in cell 1 of the cells file)\n",
@@ -109,7 +110,7 @@ std::string testo_elementi(const std::array<Elemento, numero_elementi>& el) {
   out += fmt("\nCab signalling, train, sand, clock (record 86):\n"
              "  ripetizione_valore_1 %d, ripetizione_valore_2 %d, ripetizione_codici %d\n"
              "  numero_treno \"%s\", sabbia %d, orologio %02d:%02d:%02d\n",
-             r86.inizio, r86.fine, r86.progressiva, utf8_da_1252(r86.nome).c_str(), r86.dato_7,
+             r86.inizio, r86.fine, r86.progressiva, utf8_mostrabile_da_1252(r86.nome).c_str(), r86.dato_7,
              r86.dato_10, r86.dato_11, r86.dato_12);
   if (!ruoli.altri.empty()) {
     out += "\nRecords outside their roles (not empty where a clear record is expected):\n";

@@ -18,8 +18,8 @@ struct ScrittoreScenario {
   std::string (*dati)();
 };
 inline constexpr ScrittoreScenario scrittori_scenario[] = {
-    {FileScenario::linea_txt, dati_linea},  {FileScenario::treno_txt, dati_treno},
-    {FileScenario::note, dati_note},        {FileScenario::rallentamenti, dati_rallentamenti},
+    {FileScenario::linea_txt, dati_linea}, {FileScenario::treno_txt, dati_treno},
+    {FileScenario::note, dati_note},       {FileScenario::rallentamenti, dati_rallentamenti},
     {FileScenario::scheda, dati_scheda},
 };
 

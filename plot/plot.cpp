@@ -49,7 +49,8 @@ FileCompilati trova_in_cartella(const fs::path& cartella) {
   if (ec) throw std::runtime_error("cannot list " + cartella.string() + ": " + ec.message());
   std::sort(sim.begin(), sim.end());
   if (sim.empty()) {
-    throw std::invalid_argument(cartella.string() + " holds no compiled element table (NAME_NUMBER.sim)");
+    throw std::invalid_argument(cartella.string() + " holds no compiled element table (" +
+                                nome_compilato(FileCompilato::elementi).forma + ")");
   }
   if (sim.size() > 1) {
     throw std::invalid_argument(cartella.string() + " holds several scenarios (" + elenco(sim) +
@@ -58,10 +59,11 @@ FileCompilati trova_in_cartella(const fs::path& cartella) {
   FileCompilati f;
   f.elementi = sim.front();
   const std::string base = f.elementi.stem().string();  // NAME_NUMBER
-  const auto celle = dat.find(base + ".dat");
+  const std::string suffisso_celle = nome_compilato(FileCompilato::celle).suffisso;
+  const auto celle = dat.find(base + suffisso_celle);
   if (celle == dat.end()) {
     throw std::invalid_argument(cartella.string() + " holds " + f.elementi.filename().string() +
-                                " but not its cells file " + base + ".dat");
+                                " but not its cells file " + base + suffisso_celle);
   }
   f.celle = celle->second;
   // The plan is NAME_linea.dat, where NAME_ begins NAME_NUMBER; the longest
@@ -69,7 +71,8 @@ FileCompilati trova_in_cartella(const fs::path& cartella) {
   size_t migliore = 0;
   for (const fs::path& p : piani) {
     const std::string nome = p.filename().string();
-    const std::string scenario = nome.substr(0, nome.size() - std::string("_linea.dat").size());
+    const std::string scenario =
+        nome.substr(0, nome.size() - std::string(nome_compilato(FileCompilato::tracciato).suffisso).size());
     if (base.size() > scenario.size() + 1 && base.starts_with(scenario + "_") && scenario.size() + 1 > migliore) {
       migliore = scenario.size() + 1;
       f.tracciato = p;
@@ -77,7 +80,8 @@ FileCompilati trova_in_cartella(const fs::path& cartella) {
   }
   if (f.tracciato.empty()) {
     throw std::invalid_argument(cartella.string() + " holds " + f.elementi.filename().string() +
-                                " but no track plan NAME_linea.dat of the same scenario");
+                                " but no track plan " + nome_compilato(FileCompilato::tracciato).forma +
+                                " of the same scenario");
   }
   return f;
 }
@@ -149,8 +153,7 @@ FileCompilati trova_file_scenario(const std::vector<fs::path>& ingressi) {
     return trova_in_cartella(ingressi.front());
   }
   std::optional<fs::path> trovati[3];
-  const char* attesi[3] = {"a cells file (NAME_NUMBER.dat)", "an element table (NAME_NUMBER.sim)",
-                           "a track plan (NAME_linea.dat)"};
+  const char* attesi[3] = {"a cells file", "an element table", "a track plan"};
   for (const fs::path& p : ingressi) {
     if (fs::is_directory(p, ec)) {
       throw std::invalid_argument("give either one directory or the three files, not " + p.string() +
@@ -166,7 +169,10 @@ FileCompilati trova_file_scenario(const std::vector<fs::path>& ingressi) {
   }
   std::string mancano;
   for (int i = 0; i < 3; ++i) {
-    if (!trovati[i]) mancano += (mancano.empty() ? "" : ", ") + std::string(attesi[i]);
+    if (!trovati[i]) {
+      mancano += (mancano.empty() ? "" : ", ") + std::string(attesi[i]) + " (" +
+                 nome_compilato(static_cast<FileCompilato>(i)).forma + ")";
+    }
   }
   if (!mancano.empty()) throw std::invalid_argument("missing " + mancano);
   return {*trovati[static_cast<int>(FileCompilato::celle)],
@@ -175,18 +181,17 @@ FileCompilati trova_file_scenario(const std::vector<fs::path>& ingressi) {
 }
 
 ScenarioCompilato leggi_scenario(const FileCompilati& file) {
-  const auto con_nome = [](const fs::path& p, auto&& decodifica) {
-    const std::string dati = leggi_file_binario(p);
+  const auto con_nome = [](const fs::path& p, FileCompilato tipo, auto&& decodifica) {
     try {
-      return decodifica(dati);
+      return decodifica(leggi_file_compilato(p, tipo));
     } catch (const DecodeError& e) {
       throw DecodeError(e.offset(), p.string() + ": " + e.what());
     }
   };
   ScenarioCompilato sc;
-  sc.celle = con_nome(file.celle, [](const std::string& d) { return decodifica_celle(d); });
-  sc.elementi = con_nome(file.elementi, [](const std::string& d) { return decodifica_elementi(d); });
-  sc.tracciato = con_nome(file.tracciato, [](const std::string& d) { return decodifica_tracciato(d); });
+  sc.celle = con_nome(file.celle, FileCompilato::celle, [](const std::string& d) { return decodifica_celle(d); });
+  sc.elementi = con_nome(file.elementi, FileCompilato::elementi, [](const std::string& d) { return decodifica_elementi(d); });
+  sc.tracciato = con_nome(file.tracciato, FileCompilato::tracciato, [](const std::string& d) { return decodifica_tracciato(d); });
   return sc;
 }
 
@@ -199,6 +204,14 @@ void disegna_scenario(const ScenarioCompilato& scenario, const fs::path& uscita,
   const bool svg = estensione == ".svg";
   if (!svg && estensione != ".png") {
     throw std::invalid_argument("output \"" + uscita.string() + "\" must end in .svg or .png");
+  }
+  // Cairo says only that the stream failed: the folder is named here.
+  if (const fs::path cartella = uscita.parent_path(); !cartella.empty()) {
+    std::error_code ec;
+    if (!fs::is_directory(cartella, ec)) {
+      throw std::runtime_error("cannot write " + uscita.string() + ": the folder " + cartella.string() +
+                               (fs::exists(cartella, ec) ? " is not a folder" : " does not exist"));
+    }
   }
   const auto distruggi = [](cairo_surface_t* s) { cairo_surface_destroy(s); };
   std::unique_ptr<cairo_surface_t, decltype(distruggi)> superficie(
@@ -229,6 +242,40 @@ void disegna_scenario(const ScenarioCompilato& scenario, const fs::path& uscita,
   if (scritto != CAIRO_STATUS_SUCCESS) {
     throw std::runtime_error("cannot write " + uscita.string() + ": " + cairo_status_to_string(scritto));
   }
+}
+
+std::string disegna_in_memoria(const ScenarioCompilato& scenario, const OpzioniPlot& o, bool svg) {
+  if (o.larghezza < 400 || o.altezza < 300 || o.larghezza > 10000 || o.altezza > 10000) {
+    throw std::invalid_argument("picture size " + std::to_string(o.larghezza) + "x" +
+                                std::to_string(o.altezza) + " is outside 400x300 to 10000x10000");
+  }
+  std::string bytes;
+  const auto aggiungi = [](void* chiusura, const unsigned char* dati, unsigned int n) {
+    static_cast<std::string*>(chiusura)->append(reinterpret_cast<const char*>(dati), n);
+    return CAIRO_STATUS_SUCCESS;
+  };
+  const auto distruggi = [](cairo_surface_t* s) { cairo_surface_destroy(s); };
+  std::unique_ptr<cairo_surface_t, decltype(distruggi)> superficie(
+      svg ? cairo_svg_surface_create_for_stream(aggiungi, &bytes, o.larghezza, o.altezza)
+          : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.larghezza, o.altezza),
+      distruggi);
+  if (svg) cairo_svg_surface_set_document_unit(superficie.get(), CAIRO_SVG_UNIT_PX);
+  cairo_t* cr = cairo_create(superficie.get());
+  disegna(cr, scenario, o.larghezza, o.altezza);
+  cairo_status_t stato = cairo_status(cr);
+  cairo_destroy(cr);
+  if (stato == CAIRO_STATUS_SUCCESS) {
+    if (svg) {
+      cairo_surface_finish(superficie.get());
+      stato = cairo_surface_status(superficie.get());
+    } else {
+      stato = cairo_surface_write_to_png_stream(superficie.get(), aggiungi, &bytes);
+    }
+  }
+  if (stato != CAIRO_STATUS_SUCCESS) {
+    throw std::runtime_error(std::string("drawing failed: ") + cairo_status_to_string(stato));
+  }
+  return bytes;
 }
 
 void plot_scenario(const std::vector<fs::path>& ingressi, const fs::path& uscita, const OpzioniPlot& o) {

@@ -45,6 +45,11 @@ struct OpzioniPlot {
 void disegna_scenario(const ScenarioCompilato& scenario, const std::filesystem::path& uscita,
                       const OpzioniPlot& opzioni = {});
 
+// The same picture as the bytes of an SVG (`svg`) or PNG file, written
+// nowhere. std::invalid_argument for a size out of range, std::runtime_error
+// when drawing fails.
+std::string disegna_in_memoria(const ScenarioCompilato& scenario, const OpzioniPlot& opzioni, bool svg);
+
 // trova_file_scenario, leggi_scenario and disegna_scenario in one.
 void plot_scenario(const std::vector<std::filesystem::path>& ingressi,
                    const std::filesystem::path& uscita, const OpzioniPlot& opzioni = {});

@@ -36,6 +36,12 @@ Contenuto raccogli(const ScenarioCompilato& sc) {
   // The profile stops before the last three cells, which the fills leave at 0.
   const size_t mostrate = n > 3 ? n - 3 : n;
   c.fine_profilo = std::max(1000.0, metri(mostrate));
+  // For each cell, the first restriction end after it (n for none): one
+  // pass from the end, so that pairing every start costs nothing more.
+  std::vector<size_t> fine_dopo(n + 1, n);
+  for (size_t i = n; i-- > 0;) {
+    fine_dopo[i] = i + 1 < n && celle[i + 1].tipo == tipo_cella::fine_rallentamento ? i + 1 : fine_dopo[i + 1];
+  }
   for (size_t i = 0; i < n; ++i) {
     const Cella& x = celle[i];
     switch (x.tipo) {
@@ -47,8 +53,7 @@ Contenuto raccogli(const ScenarioCompilato& sc) {
       case tipo_cella::avviso_rallentamento: c.avvisi_rall.push_back(i); break;
       case tipo_cella::inizio_rallentamento: {
         // To the end of the cell that ends it, or of its own cell when none does.
-        size_t j = i + 1;
-        while (j < n && celle[j].tipo != tipo_cella::fine_rallentamento) ++j;
+        const size_t j = fine_dopo[i];
         const double fine = metri(j < n ? j : i) + metri_cella;
         c.rallentamenti.push_back({metri(i), fine, x.valore_1});
         break;

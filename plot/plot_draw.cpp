@@ -141,8 +141,97 @@ std::string numero_asse(double v, double passo) {
   return buf;
 }
 
+Multipli multipli(double da, double a, double passo, int64_t massimo) {
+  if (!std::isfinite(da) || !std::isfinite(a) || !(passo > 0) || !std::isfinite(passo) || da > a) return {};
+  const double k0 = std::ceil(da / passo), k1 = std::floor(a / passo);
+  if (!std::isfinite(k0) || !std::isfinite(k1) || k1 < k0 || k1 - k0 >= static_cast<double>(massimo) ||
+      std::abs(k0) > 1e15 || std::abs(k1) > 1e15) {
+    return {};
+  }
+  return {static_cast<int64_t>(k0), static_cast<int64_t>(k1 - k0) + 1};
+}
+
 bool si_toccano(const Rett& a, const Rett& b) { return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1; }
 
 bool dentro(const Rett& a, const Rett& b) { return a.x0 >= b.x0 && a.x1 <= b.x1 && a.y0 >= b.y0 && a.y1 <= b.y1; }
+
+std::vector<size_t> punti_nei_rettangoli(const std::vector<Punto>& punti, const std::vector<Rett>& rettangoli,
+                                         bool aperti) {
+  // The points with finite coordinates (no other lies in a rectangle), by x.
+  std::vector<Punto> ordinati;
+  ordinati.reserve(punti.size());
+  for (const Punto& p : punti) {
+    if (std::isfinite(p.x) && std::isfinite(p.y)) ordinati.push_back(p);
+  }
+  std::sort(ordinati.begin(), ordinati.end(), [](const Punto& a, const Punto& b) { return a.x < b.x; });
+  // Their y values by rank, for a Fenwick tree of counts.
+  std::vector<double> ys;
+  ys.reserve(ordinati.size());
+  for (const Punto& p : ordinati) ys.push_back(p.y);
+  std::sort(ys.begin(), ys.end());
+  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+  std::vector<size_t> albero(ys.size() + 1, 0);
+  const auto aggiungi = [&](double y) {
+    for (size_t i = static_cast<size_t>(std::lower_bound(ys.begin(), ys.end(), y) - ys.begin()) + 1;
+         i < albero.size(); i += i & (~i + 1)) {
+      ++albero[i];
+    }
+  };
+  const auto fino_a = [&](size_t rango) {  // points met with a y rank below `rango`
+    size_t n = 0;
+    for (size_t i = rango; i > 0; i -= i & (~i + 1)) n += albero[i];
+    return n;
+  };
+  // Points met so far with y within the rectangle's rows.
+  const auto nelle_righe = [&](const Rett& r) -> size_t {
+    const auto b = aperti ? std::upper_bound(ys.begin(), ys.end(), r.y0) : std::lower_bound(ys.begin(), ys.end(), r.y0);
+    const auto e = aperti ? std::lower_bound(ys.begin(), ys.end(), r.y1) : std::upper_bound(ys.begin(), ys.end(), r.y1);
+    if (e <= b) return 0;
+    return fino_a(static_cast<size_t>(e - ys.begin())) - fino_a(static_cast<size_t>(b - ys.begin()));
+  };
+  // Each rectangle is asked twice: at its left edge, where the points met
+  // before it are taken away, and at its right edge, where those met up to
+  // it are added. The points on an edge are inside unless `aperti`: at the
+  // left edge those before it are met (and at it when open), at the right
+  // edge those up to it (before it when open). At one x the question that
+  // meets fewer points comes first, so the points are met in one pass.
+  struct Domanda {
+    double x;
+    bool destra;
+    size_t indice;
+    bool uguali(bool aperti) const { return destra != aperti; }  // meets the points at x
+  };
+  std::vector<Domanda> domande;
+  domande.reserve(2 * rettangoli.size());
+  for (size_t i = 0; i < rettangoli.size(); ++i) {
+    const Rett& r = rettangoli[i];
+    // Empty or not a number: no point inside.
+    const bool vuoto = aperti ? !(r.x0 < r.x1 && r.y0 < r.y1) : !(r.x0 <= r.x1 && r.y0 <= r.y1);
+    if (vuoto) continue;
+    domande.push_back({r.x0, false, i});
+    domande.push_back({r.x1, true, i});
+  }
+  std::sort(domande.begin(), domande.end(), [aperti](const Domanda& a, const Domanda& b) {
+    return a.x < b.x || (a.x == b.x && !a.uguali(aperti) && b.uguali(aperti));
+  });
+  std::vector<size_t> conti(rettangoli.size(), 0);  // the left edge's count is taken first: modulo 2^64
+  size_t dopo = 0;  // the points met so far: ordinati[0, dopo)
+  for (const Domanda& d : domande) {
+    // Left edge: the points strictly before it (at it too when open) are
+    // outside. Right edge: those at it are inside unless open.
+    const bool prendi_uguali = d.uguali(aperti);
+    while (dopo < ordinati.size() && (ordinati[dopo].x < d.x || (prendi_uguali && ordinati[dopo].x == d.x))) {
+      aggiungi(ordinati[dopo].y);
+      ++dopo;
+    }
+    const size_t n = nelle_righe(rettangoli[d.indice]);
+    if (d.destra) {
+      conti[d.indice] += n;
+    } else {
+      conti[d.indice] -= n;
+    }
+  }
+  return conti;
+}
 
 }  // namespace sc::plot_detail

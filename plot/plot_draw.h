@@ -5,7 +5,10 @@
 
 #include <cairo.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sc::plot_detail {
 
@@ -78,6 +81,16 @@ class Tela {
 // 1, 2 or 5 times a power of ten, so that about `quanti` steps span `ampiezza`.
 double passo_bello(double ampiezza, double quanti);
 
+// The multiples k x passo of a grid that lie within [da, a]: the first k
+// and how many, counted as integers so that a step too small to change
+// the value cannot loop; none when the values are not finite or the count
+// would pass `massimo` (a grid of so many lines says nothing).
+struct Multipli {
+  int64_t primo = 0, quanti = 0;
+  double valore(int64_t i) const { return static_cast<double>(primo + i); }
+};
+Multipli multipli(double da, double a, double passo, int64_t massimo);
+
 // An axis number with as many decimals as the step needs, never "-0".
 std::string numero_asse(double v, double passo);
 
@@ -92,5 +105,11 @@ struct Rett {
 bool si_toccano(const Rett& a, const Rett& b);
 // Whether `a` lies wholly inside `b`.
 bool dentro(const Rett& a, const Rett& b);
+
+// How many of `punti` lie in each of `rettangoli`: on its edges too, or
+// (`aperti`) strictly inside. One sweep across x keeping a count of the y
+// values met so far: (points + rectangles) x log time, whatever the layout.
+std::vector<size_t> punti_nei_rettangoli(const std::vector<Punto>& punti, const std::vector<Rett>& rettangoli,
+                                         bool aperti);
 
 }  // namespace sc::plot_detail

@@ -2,6 +2,7 @@
 // tunnels, kilometre marks, signals and stations, and labels placed where
 // they cover least.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -13,27 +14,47 @@ namespace {
 
 using Punti = std::vector<std::optional<Punto>>;
 
-// The plan's rows that hold two finite values, by metre.
-Punti punti_piano(const Tracciato& t) {
-  Punti punti(static_cast<size_t>(std::max(0, t.righe())));
-  for (size_t i = 0; i < punti.size(); ++i) {
-    const Numero& x = t.colonna(0)[i];
-    const Numero& y = t.colonna(1)[i];
-    if (x.tag == Numero::Tag::vuoto || y.tag == Numero::Tag::vuoto) continue;
-    if (!std::isfinite(x.valore) || !std::isfinite(y.valore)) continue;
-    punti[i] = Punto{x.valore, y.valore};
+// No plan the compile writes comes near this far from its origin (a line
+// is at most 1000 km long); a value beyond it is left out of the picture,
+// as is one that is not a number, so the view and its grid stay finite.
+constexpr double metri_piano_massimi = 1e8;
+
+struct PuntiPiano {
+  Punti punti;             // by metre
+  std::vector<int32_t> precedente;  // the last metre at or before each one with a point; -1 for none
+  size_t esclusi = 0;      // rows with both values that are not drawn
+};
+
+// The plan's rows that hold two finite values within reach, by metre.
+PuntiPiano punti_piano(const Tracciato& t) {
+  PuntiPiano p;
+  p.punti.resize(static_cast<size_t>(std::max(0, t.righe())));
+  p.precedente.assign(p.punti.size(), -1);
+  int32_t ultimo = -1;
+  for (size_t i = 0; i < p.punti.size(); ++i) {
+    const Numero& cx = t.colonna(0)[i];
+    const Numero& cy = t.colonna(1)[i];
+    if (cx.tag != Numero::Tag::vuoto && cy.tag != Numero::Tag::vuoto) {
+      const double x = cx.valore, y = cy.valore;
+      if (std::abs(x) <= metri_piano_massimi && std::abs(y) <= metri_piano_massimi) {  // false for NaN
+        p.punti[i] = Punto{x, y};
+        ultimo = static_cast<int32_t>(i);
+      } else {
+        ++p.esclusi;
+      }
+    }
+    p.precedente[i] = ultimo;
   }
-  return punti;
+  return p;
 }
 
-// The point of metre m, or the nearest point before it.
-std::optional<Punto> punto_a(const Punti& punti, double metri) {
-  if (punti.empty() || !std::isfinite(metri)) return std::nullopt;
-  long long i = std::llround(std::clamp(metri, 0.0, static_cast<double>(punti.size() - 1)));
-  for (long long j = i; j >= 0 && j > i - 2000; --j) {
-    if (punti[static_cast<size_t>(j)]) return punti[static_cast<size_t>(j)];
-  }
-  return std::nullopt;
+// The point of metre m, or the nearest point before it within 2000 m.
+std::optional<Punto> punto_a(const PuntiPiano& p, double metri) {
+  if (p.punti.empty() || !std::isfinite(metri)) return std::nullopt;
+  const auto i = static_cast<int32_t>(std::llround(std::clamp(metri, 0.0, static_cast<double>(p.punti.size() - 1))));
+  const int32_t j = p.precedente[static_cast<size_t>(i)];
+  if (j < 0 || j <= i - 2000) return std::nullopt;
+  return p.punti[static_cast<size_t>(j)];
 }
 
 // The extent of the points in metres, and the last metre that has one.
@@ -98,14 +119,17 @@ void griglia_piano(Tela& t, const Vista& v) {
   const double passo = passo_bello(std::max(v.xmax - v.xmin, v.ymax - v.ymin), 8);
   t.carattere(10);
   cairo_save(cr);
-  for (double m = std::ceil(v.xmin / passo) * passo; m <= v.xmax; m += passo) {
+  const Multipli mx = multipli(v.xmin, v.xmax, passo, 1000), my = multipli(v.ymin, v.ymax, passo, 1000);
+  for (int64_t k = 0; k < mx.quanti; ++k) {
+    const double m = mx.valore(k) * passo;
     t.colore(griglia);
     t.linea(v.px(m), v.oy, v.px(m), v.oy + v.alt, 1);
     t.colore(grigio_testo);
     t.linea(v.px(m), v.oy + v.alt, v.px(m), v.oy + v.alt + 4 * s, 1);
     t.testo(v.px(m), v.oy + v.alt + 6 * s, numero_asse(m / 1000, passo / 1000), 0.5, 0);
   }
-  for (double m = std::ceil(v.ymin / passo) * passo; m <= v.ymax; m += passo) {
+  for (int64_t k = 0; k < my.quanti; ++k) {
+    const double m = my.valore(k) * passo;
     t.colore(griglia);
     t.linea(v.ox, v.py(m), v.ox + v.larg, v.py(m), 1);
     t.colore(grigio_testo);
@@ -221,29 +245,38 @@ void numeri_km(Tela& t, const std::vector<TaccaKm>& tacche, const Rett& cornice,
   }
 }
 
-// A station's name beside its ring `p`, at the place of ten around it that
-// costs least: leaving `riquadro` costs most, then meeting a taken place,
-// then leaving the frame, then each track point covered, then the order of
-// the places.
-Rett posto_nome(const Punto& p, double w, double h, double s, const Rett& riquadro, const Rett& cornice,
-                const std::vector<Punto>& binario, const std::vector<Rett>& occupati) {
+// The ten places around a station's ring `p` where its name may go, in
+// the order of preference.
+constexpr size_t posti_nome = 10;
+std::array<Rett, posti_nome> posti_attorno(const Punto& p, double w, double h, double s) {
   const double g = 10 * s;
-  const Punto angoli[] = {
+  const Punto angoli[posti_nome] = {
       {p.x + g, p.y - h / 2},     {p.x - g - w, p.y - h / 2}, {p.x - w / 2, p.y - g - h},
       {p.x - w / 2, p.y + g},     {p.x + g, p.y - g - h},     {p.x - g - w, p.y - g - h},
       {p.x + g, p.y + g},         {p.x - g - w, p.y + g},     {p.x + 2 * g, p.y - h / 2},
       {p.x - 2 * g - w, p.y - h / 2},
   };
+  std::array<Rett, posti_nome> posti{};
+  for (size_t n = 0; n < posti_nome; ++n) {
+    posti[n] = {angoli[n].x - 2 * s, angoli[n].y - 2 * s, angoli[n].x + w + 2 * s, angoli[n].y + h + 2 * s};
+  }
+  return posti;
+}
+
+// The place for a station's name of the ten `posti` that costs least:
+// leaving `riquadro` costs most, then meeting a taken place, then leaving
+// the frame, then each track point covered (`coperti`, by place), then the
+// order of the places.
+Rett posto_nome(const Rett* posti, const size_t* coperti, const Rett& riquadro, const Rett& cornice,
+                const std::vector<Rett>& occupati) {
   double migliore = INFINITY;
   Rett scelto{};
-  for (size_t n = 0; n < std::size(angoli); ++n) {
-    const Rett r{angoli[n].x - 2 * s, angoli[n].y - 2 * s, angoli[n].x + w + 2 * s, angoli[n].y + h + 2 * s};
+  for (size_t n = 0; n < posti_nome; ++n) {
+    const Rett& r = posti[n];
     double costo = static_cast<double>(n);
     if (!dentro(r, riquadro)) costo += 100000;
     if (!dentro(r, cornice)) costo += 300;
-    for (const Punto& q : binario) {
-      if (q.x >= r.x0 && q.x <= r.x1 && q.y >= r.y0 && q.y <= r.y1) costo += 20;
-    }
+    costo += 20 * static_cast<double>(coperti[n]);
     for (const Rett& o : occupati) {
       if (si_toccano(r, o)) costo += 1000;
     }
@@ -261,12 +294,23 @@ double disegna_piano(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
                      double bx1, double by1, bool solo_misura) {
   cairo_t* cr = t.cr();
   const double s = t.s();
-  const Punti punti = punti_piano(sc.tracciato);
+  const PuntiPiano piano = punti_piano(sc.tracciato);
+  const Punti& punti = piano.punti;
   const Estensione e = estensione(punti);
   if (!solo_misura) {
     t.carattere(13, true);
     t.colore(nero);
     t.testo(bx0, by0, "Plan view of the track", 0, 0);
+    if (piano.esclusi > 0) {
+      // The rows left out, named after the title.
+      const double dopo = bx0 + t.larghezza("Plan view of the track") + 12 * s;
+      t.carattere(10.5);
+      t.colore(grigio_testo);
+      t.testo(dopo, by0 + 2 * s,
+              "(" + std::to_string(piano.esclusi) + (piano.esclusi == 1 ? " row" : " rows") +
+                  " not drawn: a value not a number or beyond 100000 km)",
+              0, 0);
+    }
   }
   by0 += 24 * s;
   if (e.vuota()) {
@@ -301,13 +345,13 @@ double disegna_piano(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
   // Signals as small dots, stations as rings.
   t.colore(segnale);
   for (const size_t i : c.segnali) {
-    const auto p = punto_a(punti, static_cast<double>(i) * metri_cella);
+    const auto p = punto_a(piano, static_cast<double>(i) * metri_cella);
     if (p) t.cerchio(v.px(p->x), v.py(p->y), 2.4);
   }
   cairo_fill(cr);
   std::vector<std::pair<const Stazione*, Punto>> anelli;
   for (const Stazione& st : c.stazioni) {
-    const auto p = punto_a(punti, st.progressiva);
+    const auto p = punto_a(piano, st.progressiva);
     if (!p) continue;
     const Punto q{v.px(p->x), v.py(p->y)};
     t.anello(q.x, q.y, 5.5, stazione, 2.5);
@@ -323,13 +367,22 @@ double disegna_piano(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
                                 {v.ox - 20 * s, v.oy + v.alt + 1 * s, v.ox + v.larg + 20 * s, by1}};
   numeri_km(t, tacche, cornice, occupati);
   t.carattere(11, true);
+  // The track points each place would cover, for all stations in one sweep.
+  std::vector<Rett> posti;
+  std::vector<std::string> etichette;
   for (const auto& [st, p] : anelli) {
-    const std::string et = st->nome.empty() ? std::to_string(st->numero) : st->nome;
-    const double w = t.larghezza(et), h = t.altezza_cifre() * 1.3;
-    const Rett scelto = posto_nome(p, w, h, s, riquadro, cornice, binario_disegnato, occupati);
+    etichette.push_back(st->nome.empty() ? std::to_string(st->numero) : st->nome);
+    const double w = t.larghezza(etichette.back()), h = t.altezza_cifre() * 1.3;
+    const std::array<Rett, posti_nome> attorno = posti_attorno(p, w, h, s);
+    posti.insert(posti.end(), attorno.begin(), attorno.end());
+  }
+  const std::vector<size_t> coperti = punti_nei_rettangoli(binario_disegnato, posti, false);
+  for (size_t k = 0; k < anelli.size(); ++k) {
+    const Rett scelto =
+        posto_nome(&posti[k * posti_nome], &coperti[k * posti_nome], riquadro, cornice, occupati);
     occupati.push_back(scelto);
     t.colore(stazione);
-    t.testo_su_fondo(scelto.x0 + 2 * s, scelto.y0 + 2 * s, et, 0, 0);
+    t.testo_su_fondo(scelto.x0 + 2 * s, scelto.y0 + 2 * s, etichette[k], 0, 0);
   }
   return v.ox + v.larg;
 }

@@ -90,7 +90,9 @@ void griglia_profilo(Tela& t, const Profilo& p) {
   const double s = t.s();
   const double kmpasso = passo_bello(p.fine / 1000, 14);
   t.carattere(10);
-  for (double km = 0; km * 1000 <= p.fine + 1e-6; km += kmpasso) {
+  const Multipli mkm = multipli(0, (p.fine + 1e-6) / 1000, kmpasso, 1000);
+  for (int64_t k = 0; k < mkm.quanti; ++k) {
+    const double km = mkm.valore(k) * kmpasso;
     const double x = p.X(km * 1000);
     t.colore(griglia);
     t.linea(x, p.v0, x, p.v1, 1);
@@ -99,13 +101,17 @@ void griglia_profilo(Tela& t, const Profilo& p) {
     t.linea(x, p.p1, x, p.p1 + 4 * s, 1);
     t.testo(x, p.p1 + 6 * s, numero_asse(km, kmpasso), 0.5, 0);
   }
-  for (double v = 0; v <= p.vmax + 1e-9; v += p.vpasso) {
+  const Multipli mv = multipli(0, p.vmax + 1e-9, p.vpasso, 1000);
+  for (int64_t k = 0; k < mv.quanti; ++k) {
+    const double v = mv.valore(k) * p.vpasso;
     t.colore(griglia);
     t.linea(p.gx0, p.V(v), p.gx1, p.V(v), 1);
     t.colore(grigio_testo);
     t.testo(p.gx0 - 6 * s, p.V(v), numero_asse(v, p.vpasso), 1, 0.5);
   }
-  for (double g = -p.gmax; g <= p.gmax + 1e-9; g += p.gpasso) {
+  const Multipli mg = multipli(-p.gmax - 1e-9, p.gmax + 1e-9, p.gpasso, 1000);
+  for (int64_t k = 0; k < mg.quanti; ++k) {
+    const double g = mg.valore(k) * p.gpasso;
     t.colore(g == 0 ? Colore{0.6, 0.6, 0.62} : griglia);
     t.linea(p.gx0, p.G(g), p.gx1, p.G(g), 1);
     t.colore(grigio_testo);
@@ -176,30 +182,61 @@ void rallentamenti(Tela& t, const Profilo& p, const Contenuto& c) {
 void codici(Tela& t, const Profilo& p, const Contenuto& c, const std::vector<Cella>& celle) {
   cairo_t* cr = t.cr();
   const double s = t.s();
-  std::vector<Rett> rombi;
+  const double mezzo = 5 * s;  // half the side of a point's diamond
+  struct Codice {
+    double x, y;
+    std::string et;
+    double w;
+  };
+  std::vector<Codice> cc;
   for (const size_t j : c.codici) {
     if (celle[j].tipo != tipo_cella::codice) continue;
-    const double x = p.X(metri(j)), y = p.V(celle[j].valore_1);
-    rombi.push_back({x - 5 * s, y - 5 * s, x + 5 * s, y + 5 * s});
+    cc.push_back({p.X(metri(j)), p.V(celle[j].valore_1), std::to_string(celle[j].valore_1), 0});
   }
   t.carattere(9.5, true);
+  const double h = t.altezza_cifre();
+  double w_max = 0;
+  for (Codice& k : cc) w_max = std::max(w_max, k.w = t.larghezza(k.et));
+  // The two places of each number, right then left of its point, and the
+  // points each would meet: a diamond meets the place when its centre lies
+  // within the place widened by half a diamond.
+  const auto posto = [&](const Codice& k, int lato) {
+    const double dx = lato == 0 ? 7 * s : -7 * s - k.w;
+    return Rett{k.x + dx - 1 * s, k.y - h / 2 - 1 * s, k.x + dx + k.w + 1 * s, k.y + h / 2 + 1 * s};
+  };
+  std::vector<Punto> centri;
+  std::vector<Rett> allargati;
+  for (const Codice& k : cc) {
+    centri.push_back({k.x, k.y});
+    for (int lato = 0; lato < 2; ++lato) {
+      const Rett r = posto(k, lato);
+      allargati.push_back({r.x0 - mezzo, r.y0 - mezzo, r.x1 + mezzo, r.y1 + mezzo});
+    }
+  }
+  const std::vector<size_t> rombi = punti_nei_rettangoli(centri, allargati, true);
+  // The numbers placed, by the x of their points (which only grows): a
+  // number reaches at most w_max + 8s from its point, so only those of the
+  // points from there on can meet a new one, and as they never overlap,
+  // no more of them fit there than the panel has room for.
   std::vector<Rett> numeri;
-  for (const size_t i : c.codici) {
-    if (celle[i].tipo != tipo_cella::codice) continue;
-    const double x = p.X(metri(i)), y = p.V(celle[i].valore_1);
+  std::vector<double> da_x;
+  for (size_t n = 0; n < cc.size(); ++n) {
+    const Codice& k = cc[n];
     t.colore(codice);
-    t.rombo(x, y, 5);
+    t.rombo(k.x, k.y, 5);
     cairo_fill(cr);
-    const std::string et = std::to_string(celle[i].valore_1);
-    const double w = t.larghezza(et), h = t.altezza_cifre();
-    for (const double dx : {7 * s, -7 * s - w}) {
-      const Rett r{x + dx - 1 * s, y - h / 2 - 1 * s, x + dx + w + 1 * s, y + h / 2 + 1 * s};
-      const auto tocca = [&r](const Rett& o) { return si_toccano(r, o); };
-      const bool libero = r.x0 >= p.gx0 && r.x1 <= p.gx1 && std::none_of(numeri.begin(), numeri.end(), tocca) &&
-                          std::none_of(rombi.begin(), rombi.end(), tocca);
+    for (int lato = 0; lato < 2; ++lato) {
+      const Rett r = posto(k, lato);
+      if (!(r.x0 >= p.gx0 && r.x1 <= p.gx1) || rombi[2 * n + static_cast<size_t>(lato)] > 0) continue;
+      const auto primo = std::lower_bound(da_x.begin(), da_x.end(), r.x0 - w_max - 9 * s);
+      bool libero = true;
+      for (size_t m = static_cast<size_t>(primo - da_x.begin()); m < numeri.size() && libero; ++m) {
+        libero = !si_toccano(r, numeri[m]);
+      }
       if (libero) {
-        t.testo_su_fondo(x + dx, y, et, 0, 0.5);
+        t.testo_su_fondo(r.x0 + 1 * s, k.y, k.et, 0, 0.5);
         numeri.push_back(r);
+        da_x.push_back(k.x);
         break;
       }
     }
@@ -265,7 +302,10 @@ void nomi_stazioni(Tela& t, const Profilo& p, const Contenuto& c) {
   for (const Stazione& st : c.stazioni) {
     const std::string et = st.nome.empty() ? "station " + std::to_string(st.numero) : st.nome;
     const double w = t.larghezza(et);
-    const double x = std::clamp(p.X(st.progressiva) - w / 2, p.gx0 - 40 * s, p.gx1 + 20 * s - w);
+    // Centred on the station, kept within the page; a name wider than the
+    // page starts at its left end.
+    const double sinistra = p.gx0 - 40 * s;
+    const double x = std::clamp(p.X(st.progressiva) - w / 2, sinistra, std::max(sinistra, p.gx1 + 20 * s - w));
     const int r = x > fine_riga[0] ? 0 : x > fine_riga[1] ? 1 : (fine_riga[0] < fine_riga[1] ? 0 : 1);
     t.colore(stazione);
     t.testo(x, r == 0 ? p.nomi - 2 * s : p.nomi - 18 * s, et, 0, 1);

@@ -9,6 +9,7 @@
 #include "run/errore.h"
 #include "output/file_output.h"
 #include "output/nomi_file.h"
+#include "output/scrivi_compilazione.h"
 
 namespace sc {
 namespace {
@@ -54,17 +55,11 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
     case Compilazione::Stato::pronto: break;
   }
 
-  // The compiled files replaced together: none of them unless all are on
-  // disk.
-  std::vector<FileDaScrivere> files;
-  for (const CompiledFile& f : c.files) {
-    files.push_back({percorso_file(dir, file_compilato(f.kind), p.nome_scenario, p.numero_treno), f.bytes.pezzi()});
-  }
-  if (auto motivo = sostituisci_files(files)) {
-    err << nome_programma << ": " << *motivo << std::endl;
-    return stato_file_non_scritto;
-  }
-  return log.empty() && p.codice_errore == 0 ? stato_ok : stato_con_errori;
+  const ScritturaCompilazione scritti = scrivi_compilazione(c, p, log, [&](FileCompilato k) {
+    return percorso_file(dir, file_compilato(k), p.nome_scenario, p.numero_treno);
+  });
+  if (!scritti.motivo.empty()) err << nome_programma << ": " << scritti.motivo << std::endl;
+  return scritti.stato;
 }
 
 int esegui_scenario(const std::string& dir, StatusWindow& ui) {

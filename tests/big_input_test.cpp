@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "format/compiled_decode.h"
 #include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 
@@ -80,32 +81,6 @@ std::string treno_grande(int numero_stazioni) {
   return righe(r);
 }
 
-struct Cella {
-  uint8_t tipo;
-  int16_t valore_1;
-  uint8_t galleria;
-  uint8_t pendenza;
-};
-
-Cella cella(const std::string& dat, int32_t c) {
-  const size_t o = 15 * static_cast<size_t>(c);
-  auto b = [&](size_t i) { return static_cast<uint8_t>(dat.at(o + i)); };
-  return {b(0), static_cast<int16_t>(b(1) | (b(2) << 8)), b(11), b(13)};
-}
-
-// The names of the 87 records of an element table.
-std::vector<std::string> nomi_elementi(const std::string& sim) {
-  std::vector<std::string> nomi;
-  size_t at = 0;
-  while (at + 34 <= sim.size()) {
-    const size_t len = static_cast<uint8_t>(sim[at + 14]) | (static_cast<uint8_t>(sim[at + 15]) << 8);
-    nomi.push_back(sim.substr(at + 16, len));
-    at += 34 + len;
-  }
-  EXPECT_EQ(at, sim.size());
-  return nomi;
-}
-
 class BigInput : public ::testing::Test {
  protected:
   EsitoProgramma compila(const std::vector<std::string>& extra = {}) {
@@ -126,40 +101,41 @@ TEST_F(BigInput, MillionMetreLineFullOfElementsCompilesToTheExpectedCells) {
   EXPECT_EQ(e.err, "");
   ASSERT_EQ(elenco(dir / "out"), (std::set<std::string>{"Grande_linea.dat", "Grande_1.sim", "Grande_1.dat"}));
 
-  const std::string dat = leggi(dir / "out/Grande_1.dat");
-  ASSERT_EQ(dat.size(), 15u * (ultima_cella + 1));
-  EXPECT_EQ(cella(dat, 1).valore_1, 5121);  // the mark
+  const std::vector<sc::Cella> celle = sc::decodifica_celle(leggi(dir / "out/Grande_1.dat"));
+  ASSERT_EQ(celle.size(), ultima_cella + 1u);
+  auto cella = [&](int32_t c) { return celle.at(static_cast<size_t>(c)); };
+  EXPECT_EQ(cella(1).valore_1, sc::marca_celle);
 
   for (int i = 0; i < tunnel; ++i) {
     SCOPED_TRACE("tunnel " + n(i));
-    for (int32_t c = inizio_tunnel(i) / 50; c < fine_tunnel(i) / 50; ++c) ASSERT_EQ(cella(dat, c).galleria, 1) << c;
-    EXPECT_EQ(cella(dat, inizio_tunnel(i) / 50 - 1).galleria, 0);
-    EXPECT_EQ(cella(dat, fine_tunnel(i) / 50).galleria, 0);
+    for (int32_t c = inizio_tunnel(i) / 50; c < fine_tunnel(i) / 50; ++c) ASSERT_EQ(cella(c).galleria, 1) << c;
+    EXPECT_EQ(cella(inizio_tunnel(i) / 50 - 1).galleria, 0);
+    EXPECT_EQ(cella(fine_tunnel(i) / 50).galleria, 0);
   }
-  for (int i = 0; i < 40; ++i) EXPECT_EQ(cella(dat, 500 * i + 250).pendenza, gradiente(i) + 100) << "gradient " << i;
+  for (int i = 0; i < 40; ++i) EXPECT_EQ(cella(500 * i + 250).pendenza, gradiente(i) + 100) << "gradient " << i;
   for (int k = 1; k <= stazioni; ++k) {
-    const Cella fermata = cella(dat, (stazione(k) + 200) / 50 - 1);
+    const sc::Cella fermata = cella((stazione(k) + 200) / 50 - 1);
     EXPECT_EQ(fermata.tipo, 10) << "station " << k;
     EXPECT_EQ(fermata.valore_1, k) << "station " << k;
   }
   for (int m = 0; m < rallentamenti; ++m) {
     const int32_t x = rallentamento(m);
-    EXPECT_EQ(cella(dat, x / 50 + 1).tipo, 3) << "restriction start " << m;
-    EXPECT_EQ(cella(dat, x / 50 + 1).valore_1, 60) << "restriction start " << m;
-    EXPECT_EQ(cella(dat, (x + 300) / 50 + 1).tipo, 2) << "restriction end " << m;
+    EXPECT_EQ(cella(x / 50 + 1).tipo, 3) << "restriction start " << m;
+    EXPECT_EQ(cella(x / 50 + 1).valore_1, 60) << "restriction start " << m;
+    EXPECT_EQ(cella((x + 300) / 50 + 1).tipo, 2) << "restriction end " << m;
     if (x > 1500) {
-      EXPECT_EQ(cella(dat, (x - 1200) / 50 + 1).tipo, 4) << "restriction warning " << m;
+      EXPECT_EQ(cella((x - 1200) / 50 + 1).tipo, 4) << "restriction warning " << m;
     }
   }
   const std::vector<int32_t> segnali = celle_segnali();
   EXPECT_EQ(segnali.size(), 1999u);
-  for (int32_t c : segnali) EXPECT_EQ(cella(dat, c).tipo, 1) << "signal cell " << c;
+  for (int32_t c : segnali) EXPECT_EQ(cella(c).tipo, 1) << "signal cell " << c;
 
-  const std::vector<std::string> nomi = nomi_elementi(leggi(dir / "out/Grande_1.sim"));
-  ASSERT_EQ(nomi.size(), 87u);
-  for (int k = 1; k <= stazioni; ++k) EXPECT_EQ(nomi[static_cast<size_t>(k)], "STAZIONE " + n(k));
-  EXPECT_EQ(nomi[85], "Grande");
-  EXPECT_EQ(nomi[86], "1");
+  const auto el = sc::decodifica_elementi(leggi(dir / "out/Grande_1.sim"));
+  auto nome = [&](int r) { return el.at(static_cast<size_t>(r)).nome; };
+  for (int k = 1; k <= stazioni; ++k) EXPECT_EQ(nome(k), "STAZIONE " + n(k));
+  EXPECT_EQ(nome(sc::record_sfondo_identita), "Grande");
+  EXPECT_EQ(nome(sc::record_ripetizione), "1");
 
   // One station more than the element table holds is fault 10, at that station.
   scrivi(dir / "Grande_1-.txt", treno_grande(stazioni + 1));

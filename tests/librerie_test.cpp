@@ -42,7 +42,8 @@ TEST(Librerie, CompileCheckAndExportLoadNoWindowDrawingOrJsonLibrary) {
   const EsitoProgramma k = con_registro_librerie(dir.path(), {"check", linea_txt, treno_txt});
   ASSERT_EQ(k.stato, 0) << k.err;
   for (const EsitoProgramma* e : {&x, &c, &k}) {
-    for (const std::string& l : librerie_grafiche) EXPECT_FALSE(caricata(*e, l)) << l << " loaded:\n" << e->err;
+    for (const std::string& l : librerie_grafiche)
+      EXPECT_FALSE(caricata(*e, l)) << l << " loaded:\n" << e->err;
   }
   // The JSON code is compiled into the program that uses it: none of it in
   // the main program, all of it in inspect's helper.
@@ -52,7 +53,8 @@ TEST(Librerie, CompileCheckAndExportLoadNoWindowDrawingOrJsonLibrary) {
 
 TEST(Librerie, PlotAndTheEmbeddedRunLoadTheirLibrariesInTheirHelperPrograms) {
   TempDir dir;
-  const EsitoProgramma p = con_registro_librerie(dir.path(), {"plot", dir.path(), "-o", dir / "x.svg"});
+  const EsitoProgramma p =
+      con_registro_librerie(dir.path(), {"plot", dir.path(), "-o", dir / "x.svg"});
   EXPECT_EQ(p.stato, 2);  // no scenario in the directory
   EXPECT_TRUE(caricata(p, "libcairo")) << p.err;
   EXPECT_FALSE(caricata(p, "libfltk"));
