@@ -36,6 +36,9 @@ struct OpzioniCompile {
   bool solo_controllo = false;        // check: nothing is written
   bool sync = false;                  // --sync: flush the files to disk
   bool osserva = false;               // --watch: again on every save, until Ctrl-C
+  bool rigoroso = false;              // --strict: any warning makes the status 1
+  std::string colore = "auto";        // --color auto|always|never
+  std::string formato = "text";       // --diagnostics-format text|json|sarif
 };
 int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& err);
 

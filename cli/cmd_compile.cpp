@@ -1,7 +1,11 @@
 // compile and check: an author's two description files compiled under the
 // identity of the options or of the file names. The description files are
 // the author's sources: they are only read, on every path.
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <ostream>
 #include <system_error>
@@ -12,6 +16,7 @@
 #include "cli/identita.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/sorgenti.h"
+#include "compiler/testo.h"
 #include "output/diagnostics.h"
 #include "output/file_output.h"
 #include "output/nomi_file.h"
@@ -28,7 +33,59 @@ bool stesso_file(const std::string& a, const std::string& b) {
   return fs::equivalent(a, b, ec) && !ec;
 }
 
-std::string conta_faults(size_t n) { return std::to_string(n) + (n == 1 ? " fault" : " faults"); }
+std::string conta(size_t n, const char* cosa) { return std::to_string(n) + " " + cosa + (n == 1 ? "" : "s"); }
+
+size_t dopo_il_primo(const FaultLog& log) {
+  size_t n = 0;
+  for (const Fault& f : log.altre()) n += f.gravita == Gravita::errore && f.dopo_il_primo;
+  return n;
+}
+
+bool usa_colore(const std::string& quando) {
+  if (quando == "always") return true;
+  if (quando == "never") return false;
+  const char* no_color = std::getenv("NO_COLOR");
+  return ::isatty(2) == 1 && (no_color == nullptr || *no_color == '\0');
+}
+
+// The first bytes of a file, for a look at what it holds.
+std::string inizio_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string s(64 * 1024, '\0');
+  in.read(s.data(), static_cast<std::streamsize>(s.size()));
+  s.resize(static_cast<size_t>(in.gcount()));
+  return s;
+}
+
+// A line description that cannot be read as one (no "[generale]", no line
+// length) while the train description holds the line's keys and the line
+// description the train's: the two arguments were given the wrong way round.
+void suggerisci_scambio(FaultLog& log, const std::string& linea, const std::string& treno) {
+  if (log.empty()) return;
+  const int32_t codice = log.all().back().codice;
+  if (codice != 102 && codice != 104) return;
+  const std::string l = minuscole_1252(inizio_file(linea)), t = minuscole_1252(inizio_file(treno));
+  const bool linea_da_treno = contiene(l, "segnale") || contiene(l, "stazione") || contiene(l, "velocit");
+  const bool treno_da_linea = contiene(t, "lunghezza percorso") || contiene(t, "pendenza");
+  if (!linea_da_treno || !treno_da_linea) return;
+  log.aggiungi_richiamo(log.all().size() - 1,
+                        Richiamo{SourceLocation{treno, 0, 0, 0, ""},
+                                 "this file holds the line description's keys and \"" + linea +
+                                     "\" the train description's: the LINE and TRAIN arguments look swapped"});
+}
+
+// The reserved-slot report as a diagnostic, naming the entry that put
+// something in cell 1.
+void aggiungi_errore_riservato(FaultLog& log, bool marca) {
+  const OriginiCelle::Voce* o = log.origini.di(1);
+  std::string m = std::string(testo_errore(marca ? "1250" : "1251")).substr(1) +
+                  ": cell 1, at the start of the line, already holds a value from " +
+                  (o ? "the " + o->cosa + " of line " + std::to_string(o->where.line) : std::string("an element placed there")) +
+                  "; that slot is reserved for the compiled files' " + (marca ? "mark" : "contest code") +
+                  ", so place the element further along the line. No compiled file written.";
+  Fault f(marca ? 1250 : 1251, std::nullopt, o ? std::optional<SourceLocation>(o->where) : std::nullopt, std::move(m));
+  log.aggiungi_altra(std::move(f));
+}
 
 // A compiled file must never land on one of the sources; says so on `err`.
 bool uscite_libere(const OpzioniCompile& o, const std::function<std::string(CompiledKind)>& uscita,
@@ -44,14 +101,6 @@ bool uscite_libere(const OpzioniCompile& o, const std::function<std::string(Comp
     }
   }
   return true;
-}
-
-// The error report 1250 (`marca`) or 1251, with what it means for an author.
-void spiega_errore_riservato(bool marca, std::ostream& err) {
-  err << nome_programma << ":" << testo_errore(marca ? "1250" : "1251")
-      << ": cell 1, at the start of the line, already holds a value from an element placed there; "
-      << "that slot is reserved for the compiled files' " << (marca ? "mark" : "contest code")
-      << ", so place the element further along the line. No compiled file written." << std::endl;
 }
 
 // The closing line of one run of a watch.
@@ -111,20 +160,35 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   }
 
   FaultLog log;
+  // A train number given beside a file name that says another one.
+  if (o.numero) {
+    if (const auto da_file = identita_da_file_treno(o.treno, o.nome.value_or(p.nome_scenario));
+        da_file && da_file->numero_treno != *o.numero) {
+      log.avviso(12, SourceLocation{o.treno, 0, 0, 0, ""},
+                 "--train " + *o.numero + " differs from the train number " + da_file->numero_treno +
+                     " of the file name; the compiled files are named after " + *o.numero);
+    }
+  }
   const Sorgenti sorgenti{o.linea, o.treno, /*elimina=*/false};
   const Compilazione c = memorizza_percorso(p, o.senza_tracciato ? 0 : 1, sorgenti, log);
-  err << formatta_faults(log) << std::flush;
+  suggerisci_scambio(log, o.linea, o.treno);
+  const bool riservato =
+      c.stato == Compilazione::Stato::errore_1250 || c.stato == Compilazione::Stato::errore_1251;
+  if (riservato) aggiungi_errore_riservato(log, c.stato == Compilazione::Stato::errore_1250);
 
-  switch (c.stato) {
-    case Compilazione::Stato::errore_1250:
-    case Compilazione::Stato::errore_1251:
-      spiega_errore_riservato(c.stato == Compilazione::Stato::errore_1250, err);
-      return stato_errore_riservato;
-    case Compilazione::Stato::senza_celle:
+  const bool testo = o.formato == "text";
+  if (o.formato == "json") err << diagnostiche_json(log);
+  if (o.formato == "sarif") err << diagnostiche_sarif(log, SC_VERSION);
+  if (testo) err << formatta_faults(log, StileDiagnostica{usa_colore(o.colore)});
+  err << std::flush;
+
+  if (riservato) return stato_errore_riservato;
+  if (c.stato == Compilazione::Stato::senza_celle) {
+    if (testo) {
       err << nome_programma << ": the compile stopped before the line length was read, so there are no cells "
           << "to compile; no compiled file written" << std::endl;
-      return stato_con_errori;
-    case Compilazione::Stato::pronto: break;
+    }
+    return stato_con_errori;
   }
 
   if (!o.solo_controllo) {
@@ -137,11 +201,26 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
     out << std::flush;
   }
 
-  if (stato_compilazione(p, log) == stato_ok) return stato_ok;
-  const size_t n = log.empty() ? 1 : log.all().size();
-  err << nome_programma << ": " << conta_faults(n)
-      << (o.solo_controllo ? "" : "; the compiled files were written all the same")
-      << "; correct " << (n == 1 ? "it" : "them") << " and run again" << std::endl;
+  const size_t avvisi = log.numero(Gravita::avviso);
+  const size_t errori = log.numero(Gravita::errore) + (log.empty() && p.codice_errore != 0 ? 1 : 0);
+  if (errori == 0) {
+    if (avvisi == 0) return stato_ok;
+    if (testo) {
+      err << nome_programma << ": " << conta(avvisi, "warning")
+          << (o.rigoroso ? "; --strict makes them faults" : "; the compiled files do not change because of "
+                                                            + std::string(avvisi == 1 ? "it" : "them"))
+          << std::endl;
+    }
+    return o.rigoroso ? stato_con_errori : stato_ok;
+  }
+  if (testo) {
+    const size_t dopo = dopo_il_primo(log);
+    err << nome_programma << ": " << conta(errori - dopo, "fault")
+        << (dopo ? " and " + std::to_string(dopo) + " more found after the first" : std::string())
+        << (avvisi ? ", " + conta(avvisi, "warning") : std::string())
+        << (o.solo_controllo ? "" : "; the compiled files were written all the same") << "; correct "
+        << (errori == 1 ? "it" : "them") << " and run again" << std::endl;
+  }
   return stato_con_errori;
 }
 
@@ -161,10 +240,22 @@ Comando registra_compile(CLI::App& app, bool solo_controllo) {
   sub->add_flag("--watch", o->osserva,
                 "Run again on every save of either description, each result closed by a timestamped line; "
                 "Ctrl-C ends it with status 0");
+  sub->add_flag("--strict", o->rigoroso, "Any warning makes the exit status 1 (for pre-commit hooks and CI)");
+  sub->add_option("--color", o->colore,
+                  "Colour the diagnostics: auto (when standard error is a terminal and NO_COLOR is not set), "
+                  "always or never")
+      ->check(CLI::IsMember({"auto", "always", "never"}))
+      ->type_name("WHEN");
+  sub->add_option("--diagnostics-format", o->formato,
+                  "Diagnostics on standard error as text, json (one array) or sarif (SARIF 2.1.0)")
+      ->check(CLI::IsMember({"text", "json", "sarif"}))
+      ->type_name("FORMAT");
   sub->footer(
       "The scenario name and train number come from --name and --train, or else from\n"
       "the file names when they follow the rule NAME_linea.txt and NAME_NUMBER-.txt.\n"
-      "Faults are reported as FILE:LINE: error N: MESSAGE, with the line and a caret.\n\n" +
+      "Diagnostics are reported as FILE:LINE:COL: error: MESSAGE [E16] (warning:, note:\n"
+      "likewise), with the line and a caret under the field; 'scenario-compiler explain CODE'\n"
+      "tells what a code means.\n\n" +
       testo_stati_uscita());
   if (!solo_controllo) {
     sub->add_option("--out", o->out, "Directory for the compiled files (created if missing)")

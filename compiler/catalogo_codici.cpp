@@ -33,7 +33,7 @@ constexpr std::array voci{
         "E2", errore, "kilometre reference not on the 50 m grid",
         "After both descriptions were read, the first or second value of one of the three \"progressiva "
         "chilometrica\" entries is not a multiple of 50. The fault is found at the end of the train "
-        "description and names no line of it.",
+        "description and is reported at the entry of the line description that gave the value.",
         "The first two values of each kilometre reference must be multiples of 50, after the three "
         "references have been put in order (the one with the largest first value first).",
         "Write the first two values of every \"progressiva chilometrica\" entry as multiples of 50.",
@@ -115,7 +115,8 @@ constexpr std::array voci{
         "E11", errore, "no room for a cab-code cell before a signal",
         "A signal stands within 1000 m (20 cells) before the warning board of a speed restriction, and "
         "neither of the two cells just before the signal is free or already a cab-code cell. The compiled "
-        "files are still written; the fault is found on the cells and names no line.",
+        "files are still written; the fault is found on the cells and is reported at the signal's entry, with "
+        "notes at the restriction and at the entries that took the two cells.",
         "Every signal in the 1000 m before a restriction's warning board gets a cab-code cell of at most "
         "180 km/h in one of the two cells just before it (the cell of the signal is its position / 50 + 1).",
         "Move the restriction, the signal, or the elements in the 100 m before the signal.",
@@ -127,7 +128,8 @@ constexpr std::array voci{
         "E12", errore, "no room for an approach cab-code cell before a restriction",
         "Before the start of a speed restriction one of the three groups of cells that must take a cab-code "
         "cell (250 to 350 m, 550 to 650 m and 900 to 1000 m before the start cell) has no free cell. The "
-        "compiled files are still written; the fault names no line.",
+        "compiled files are still written; the fault is reported at the restriction's entry, with notes at "
+        "the entries that took the cells of the group.",
         "Each group needs one free cell (empty or tunnel marker); an existing cab-code cell counts as taken.",
         "Move the restriction, or the elements that fill that stretch before its start.",
         nessuno, "",
@@ -137,8 +139,8 @@ constexpr std::array voci{
         "E13", errore, "no room for a cab-code cell inside or after a restriction",
         "Inside a restriction slower than 110 km/h a cab-code cell is due every 400 m and none of the three "
         "cells around the due one is free; or the first signal within 600 m after the restriction's end has "
-        "neither of the two cells before it free. The compiled files are still written; the fault names no "
-        "line.",
+        "neither of the two cells before it free. The compiled files are still written; the fault is "
+        "reported at the entry behind the cells concerned, with notes at the others.",
         "A slow restriction carries a cab-code cell every 8 cells, and the first signal after its end gets "
         "one just before it.",
         "Move the elements that stand inside the restriction or just before the signal after it, or move the "
@@ -236,6 +238,17 @@ constexpr std::array voci{
         "key is field 1).",
         "Correct the value the message points at.",
         treno, segnale_3500, "segnale,    3500,   x, 4, 1,  1, 0,    2,  2,1,1, 0", segnale_3500, "Numbers"},
+    VoceCodice{
+        "E26", errore, "character with no Windows-1252 code",
+        "A description read as UTF-8 holds, in a text that is stored (a board text, a station name), a "
+        "character that Windows-1252 has no code for, such as a check mark or a Greek letter. It is stored as "
+        "\"?\"; the compiled files are still written and the rest of the compile is unchanged.",
+        "The simulator shows names one byte per character in Windows-1252, which holds the letters of the "
+        "Western European languages and a few signs (the euro sign, curly quotes, dashes).",
+        "Replace the character with one Windows-1252 holds, or with plain letters.",
+        treno, stazione_29950,
+        "stazione,   29950, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, SAN PELLEGRINO \xE2\x9C\x93",
+        "stazione,   29950, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, SAN PELLEGRINO", "Text encoding"},
     VoceCodice{
         "E101", errore, "no line description file",
         "The line description file is not there when the compile starts. Nothing is compiled.",

@@ -1,5 +1,8 @@
 #include "compiler/cell_pass.h"
 
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
 #include <string>
 
 namespace sc {
@@ -33,8 +36,22 @@ class Passo {
     x.valore_1 = static_cast<int16_t>(minimo(velocita_codice_passo, x.valore_1));
   }
 
-  void errore(int32_t codice, int32_t c, std::string message) {
-    registra(p_, log_, Fault{codice, c * 50, std::nullopt, std::move(message)});
+  // A fault at cell c. It stands at the entry that placed the first of
+  // `celle`, and points to the entries behind the others.
+  void errore(int32_t codice, int32_t c, std::string message, std::initializer_list<int32_t> celle) {
+    Fault f{codice, c * 50, std::nullopt, std::move(message)};
+    std::vector<const OriginiCelle::Voce*> viste;
+    for (const int32_t x : celle) {
+      const OriginiCelle::Voce* o = log_.origini.di(x);
+      if (!o || std::find(viste.begin(), viste.end(), o) != viste.end()) continue;
+      viste.push_back(o);
+      if (!f.where) {
+        f.where = o->where;
+      } else {
+        f.richiami.push_back({o->where, "the " + o->cosa + " involved, placed here"});
+      }
+    }
+    registra(p_, log_, std::move(f));
   }
 
   // Rule A: cell i holds a restriction warning board.
@@ -52,7 +69,9 @@ class Passo {
       } else if (codice(m - 2)) {
         abbassa_codice(m - 2);
       } else {
-        errore(11, m, "no room for a cab-code cell before the signal");
+        errore(11, m, "no room for a cab-code cell before the signal at " + std::to_string(m * 50) +
+                          " m, which stands within 1000 m before a restriction's warning board",
+               {m, i, m - 1, m - 2});
       }
     }
   }
@@ -63,7 +82,7 @@ class Passo {
     gruppo_di_approccio(i, 13, 11, "550 to 650 m");
     gruppo_di_approccio(i, 20, 18, "900 to 1000 m");
     const int32_t fine = cella(i).valore_1 < 110 ? codici_nel_rallentamento(i) : cella_di_fine(i);
-    segnale_dopo_la_fine(fine);
+    segnale_dopo_la_fine(fine, i);
   }
 
   // B1: one code cell in the first free cell of i - primo, i - primo - 1,
@@ -77,7 +96,8 @@ class Passo {
       }
     }
     errore(12, i, std::string("no free cell for the approach cab-code cell ") + distanza +
-                      " before the restriction start");
+                      " before the restriction start",
+           {i, i - primo, i - primo - 1, i - ultimo});
   }
 
   // B2: a code cell every 8 cells inside a slow restriction. Returns the
@@ -99,7 +119,7 @@ class Passo {
           metti_codice(k + 1);
           n = -1;
         } else {
-          errore(13, k, "no free cell for the cab-code cell due inside the restriction");
+          errore(13, k, "no free cell for the cab-code cell due inside the restriction", {i, k - 1, k, k + 1});
         }
       }
     } while (cella(k).tipo != tipo_cella::fine_rallentamento && k < u_);
@@ -117,7 +137,7 @@ class Passo {
   }
 
   // B3: a code cell before the first signal in cells k to k + 12.
-  void segnale_dopo_la_fine(int32_t k) {
+  void segnale_dopo_la_fine(int32_t k, int32_t i) {
     int32_t s = 0;
     const int32_t limite = k + 12 < u_ ? k + 12 : u_;
     for (int32_t q = k; q <= limite; ++q) {
@@ -132,7 +152,8 @@ class Passo {
     } else if (libera(s - 1)) {
       metti_codice(s - 1);
     } else {
-      errore(13, k, "no room for a cab-code cell before the first signal after the restriction end");
+      errore(13, k, "no room for a cab-code cell before the first signal after the restriction end",
+             {s + 1, i, s, s - 1});
     }
   }
 

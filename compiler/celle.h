@@ -2,6 +2,8 @@
 // by index and how a cell is named in diagnostics.
 #pragma once
 
+#include <vector>
+
 #include <cstdint>
 #include <string>
 
@@ -17,6 +19,32 @@ inline bool entro_le_celle(const Percorso& p, double indice) {
 // The cell at `indice`; an index outside 0 to U throws std::out_of_range
 // naming `ruolo`: "<ruolo> N lies outside cells 0..U".
 Cella& cella_a(Percorso& p, double indice, const std::string& ruolo);
+
+// While one lives, every cell that cella_a hands out is noted with its
+// content at that moment, so that the caller can tell which cells a
+// placement changed and what they held before. One at a time per thread;
+// a second one waits its turn (the first stays in force).
+class OsservaCelle {
+ public:
+  struct Vista {
+    int32_t indice;
+    Cella prima;
+  };
+  OsservaCelle();
+  ~OsservaCelle();
+  OsservaCelle(const OsservaCelle&) = delete;
+  OsservaCelle& operator=(const OsservaCelle&) = delete;
+  void vedi(int32_t indice, const Cella& c);
+  const std::vector<Vista>& viste() const { return viste_; }
+
+ private:
+  std::vector<Vista> viste_;
+  bool attivo_ = false;
+};
+
+// Whether a placement changed the element the cell holds: its type or
+// values (an approach marker alone is no element).
+bool cella_cambiata(const Cella& prima, const Cella& dopo);
 
 // A cell outside 0 to U, named for a diagnostic: "cell -1, before the first
 // cell" or "cell 1981, beyond the last cell 1980".

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -26,6 +27,100 @@ FieldReader::FieldReader(std::string content, std::string file)
     if (i + 1 < data_.size()) line_starts_.push_back(i + 1);
   }
   if (line_ends_.size() < line_starts_.size()) line_ends_.push_back(data_.size());
+  utf8_ = utf8_multibyte(std::string_view(data_).substr(pos_), &primo_non_ascii_);
+  primo_non_ascii_ += pos_;
+}
+
+// The line (from 1) that holds the character at `offset`.
+int FieldReader::riga_di(size_t offset) const {
+  const auto it = std::upper_bound(line_starts_.begin(), line_starts_.end(), offset);
+  return static_cast<int>(it - line_starts_.begin());
+}
+
+void FieldReader::segnala_in(FaultLog* log) {
+  log_ = log;
+  if (!log_ || !utf8_) return;
+  const int riga = riga_di(primo_non_ascii_);
+  const size_t n = leggi_utf8(data_, primo_non_ascii_).lunghezza;
+  log_->aggiungi_altra(Fault{1, std::nullopt, locate(riga, primo_non_ascii_, primo_non_ascii_ + n),
+                             "the file is read as UTF-8; its texts are stored in Windows-1252, as the "
+                             "simulator shows them",
+                             Gravita::nota});
+}
+
+std::string FieldReader::in_1252(size_t start, size_t end, bool segnala) {
+  if (!utf8_) return data_.substr(start, end - start);
+  std::string s;
+  s.reserve(end - start);
+  for (size_t i = start; i < end;) {
+    const CarattereUtf8 c = leggi_utf8(data_, i);
+    const int b = byte_1252(c.codice);
+    if (b >= 0) {
+      s += static_cast<char>(b);
+    } else {
+      s += '?';
+      if (segnala && log_) {
+        char u[16];
+        std::snprintf(u, sizeof u, "U+%04X", static_cast<unsigned>(c.codice));
+        log_->aggiungi_altra(Fault{26, std::nullopt, locate(campo_.line, i, i + c.lunghezza),
+                                   std::string("the character ") + u + " (\"" + data_.substr(i, c.lunghezza) +
+                                       "\") has no Windows-1252 code; it is stored as \"?\""});
+      }
+    }
+    i += c.lunghezza;
+  }
+  return s;
+}
+
+void FieldReader::riprendi_dopo_riga(int line) {
+  voce_ = Voce{};
+  riga_contata_ = 0;
+  if (pos_ == ultima_ripresa_) line = std::max(line, line_);
+  ultima_ripresa_ = pos_;
+  if (line < 1 || static_cast<size_t>(line) >= line_starts_.size()) {
+    if (line >= 1) {
+      pos_ = data_.size();
+      line_ = static_cast<int>(line_starts_.size()) + 1;
+    }
+    return;
+  }
+  const size_t inizio = line_starts_[static_cast<size_t>(line)];
+  if (inizio > pos_) {
+    pos_ = inizio;
+    line_ = line + 1;
+  }
+}
+
+std::string_view FieldReader::prossimo_campo() const {
+  size_t fine = pos_;
+  while (fine < data_.size() && data_[fine] != ',' && !is_line_end(data_[fine])) ++fine;
+  return std::string_view(data_).substr(pos_, fine - pos_);
+}
+
+void FieldReader::inizia_voce(const Campo& chiave, std::string nome, int valori) {
+  voce_ = Voce{};
+  if (chiave.line <= 0 || static_cast<size_t>(chiave.line) > line_ends_.size()) return;
+  voce_.line = chiave.line;
+  voce_.fine_riga = line_ends_[static_cast<size_t>(chiave.line) - 1];
+  voce_.nome = std::move(nome);
+  voce_.valori = valori;
+}
+
+// A value that cannot be read: when it stands on a line after its entry's
+// key, the entry's own line is the cause.
+void FieldReader::fail_lettura(const std::string& what) {
+  if (voce_.line > 0 && campo_.line > voce_.line && voce_.letti < voce_.valori) {
+    Campo fine{voce_.line, voce_.fine_riga, voce_.fine_riga, 0, true};
+    throw ParseFailure("\"" + voce_.nome + "\" has " + std::to_string(voce_.letti) + " of its " +
+                           std::to_string(voce_.valori) + " values on its line (then, on line " +
+                           std::to_string(campo_.line) + ": " + what + ")",
+                       luogo(fine));
+  }
+  fail(what);
+}
+
+void FieldReader::conta_valore() {
+  if (voce_.line > 0 && campo_.line == voce_.line) ++voce_.letti;
 }
 
 FieldReader FieldReader::open(const std::string& path, const std::string& display_name) {
@@ -61,6 +156,7 @@ SourceLocation FieldReader::locate(int line, size_t start, size_t end) const {
   l.column = static_cast<int>(prima.size() + (start - a)) + 1;
   l.width = static_cast<int>(end - start);
   l.text = prima + data_.substr(a, b - a) + dopo;
+  l.prima = static_cast<int>(a - inizio_riga);
   return l;
 }
 
@@ -148,7 +244,7 @@ void FieldReader::mark(size_t start, size_t end) {
 std::string FieldReader::text() {
   if (eof()) {
     mark_here();
-    fail("expected a field, got the end of the file");
+    fail_lettura("expected a field, got the end of the file");
   }
   conta_campo();
   skip_blanks();
@@ -157,21 +253,33 @@ std::string FieldReader::text() {
   size_t end = pos_;
   while (end > start && is_blank(data_[end - 1])) --end;
   mark(start, end);
-  std::string field = data_.substr(start, end - start);
+  std::string field = in_1252(start, end, segnala_testo_);
+  chiude_riga_ = true;
   if (pos_ < data_.size()) {
     if (data_[pos_] == ',') {
       ++pos_;
+      chiude_riga_ = false;
     } else {
       consume_line_end();
     }
   }
+  conta_valore();
   return field;
+}
+
+std::string FieldReader::testo_memorizzato() {
+  segnala_testo_ = true;
+  struct Ripristina {
+    bool& b;
+    ~Ripristina() { b = false; }
+  } ripristina{segnala_testo_};
+  return text();
 }
 
 int64_t FieldReader::number(int64_t lo, int64_t hi, const char* expected) {
   if (eof()) {
     mark_here();
-    fail(std::string("expected ") + expected + ", got the end of the file");
+    fail_lettura(std::string("expected ") + expected + ", got the end of the file");
   }
   conta_campo();
   skip_blanks();
@@ -198,8 +306,8 @@ int64_t FieldReader::number(int64_t lo, int64_t hi, const char* expected) {
     while (end > start && is_blank(data_[end - 1])) --end;
     mark(start, end);
     const std::string got = data_.substr(start, end - start);
-    fail(std::string("expected ") + expected + ", got " +
-         (got.empty() ? std::string("an empty field") : "\"" + citazione(got) + "\""));
+    fail_lettura(std::string("expected ") + expected + ", got " +
+                 (got.empty() ? std::string("an empty field") : "\"" + citazione(got) + "\""));
   }
   mark(start, pos_);
   if (negative) value = -value;
@@ -210,10 +318,16 @@ int64_t FieldReader::number(int64_t lo, int64_t hi, const char* expected) {
   }
   // Blanks after a number belong to the separator that follows it.
   skip_blanks();
+  chiude_riga_ = pos_ >= data_.size();
   if (pos_ < data_.size()) {
-    if (data_[pos_] == ',') ++pos_;
-    else if (at_line_end()) consume_line_end();
+    if (data_[pos_] == ',') {
+      ++pos_;
+    } else if (at_line_end()) {
+      consume_line_end();
+      chiude_riga_ = true;
+    }
   }
+  conta_valore();
   return value;
 }
 

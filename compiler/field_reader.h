@@ -58,6 +58,10 @@ class FieldReader {
 
   // The next field as text, trailing blanks dropped.
   std::string text();
+  // The same for a text that is stored in the compiled files (a name, a
+  // board text): in a UTF-8 description a character Windows-1252 cannot
+  // hold is reported to the log set with segnala_in.
+  std::string testo_memorizzato();
 
   // The next field as a whole number of the given width; a value that does
   // not fit, text that is not a whole number, or nothing left to read is a
@@ -86,6 +90,30 @@ class FieldReader {
 
   const std::string& file() const { return file_; }
 
+  // Whether the field read last ended its line (or the file): false when a
+  // comma followed it.
+  bool chiude_riga() const { return chiude_riga_; }
+  // Goes on at the start of the line after `line`, or stays where it is
+  // when that lies behind; a second call at the same place goes on at the
+  // next line. For reading on after a faulty entry.
+  void riprendi_dopo_riga(int line);
+
+  // The next field as it stands in the file, without reading it.
+  std::string_view prossimo_campo() const;
+
+  // An entry starts at its key `chiave`, named `nome`, taking `valori`
+  // values. A value that cannot be read because the entry's own line ran
+  // out of values (the field tried stands on a later line) is reported at
+  // the end of the entry's line: "\"segnale\" has 10 of its 11 values".
+  void inizia_voce(const Campo& chiave, std::string nome, int valori);
+
+  // Texts of a description that is valid UTF-8 and holds characters beyond
+  // ASCII are read as UTF-8 and returned in Windows-1252. `log`, when set,
+  // receives the note that says so (once, at the first such character) and
+  // an error for every character Windows-1252 cannot hold (stored as "?").
+  bool utf8() const { return utf8_; }
+  void segnala_in(FaultLog* log);
+
   // A read or run failure at a field, with its location and entry.
   [[noreturn]] void fail_at(const Campo& c, const std::string& what) const;
   [[noreturn]] void fail(const std::string& what) const { fail_at(campo_, what); }
@@ -100,8 +128,26 @@ class FieldReader {
   int conta_campo();
   SourceLocation locate(int line, size_t start, size_t end) const;
 
+  [[noreturn]] void fail_lettura(const std::string& what);
+  void conta_valore();
+  int riga_di(size_t offset) const;
+  bool segnala_testo_ = false;
+  size_t ultima_ripresa_ = static_cast<size_t>(-1);
+  std::string in_1252(size_t start, size_t end, bool segnala);
+
   std::string data_;
   std::string file_;
+  bool chiude_riga_ = false;
+  bool utf8_ = false;
+  size_t primo_non_ascii_ = 0;
+  FaultLog* log_ = nullptr;
+  struct Voce {
+    int line = 0;  // 0: no entry
+    size_t fine_riga = 0;
+    std::string nome;
+    int valori = 0;
+    int letti = 0;  // values read from the entry's own line
+  } voce_;
   size_t pos_ = 0;
   int line_ = 1;
   std::vector<size_t> line_starts_;

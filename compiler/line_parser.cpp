@@ -19,7 +19,25 @@ enum class Passo {
   ritorna,        // a fault ended the parse
 };
 
+// What an entry of the general section leaves its loop to do.
+enum class Generale {
+  avanti,        // next entry
+  fine_sezione,  // a section label ends the general section
+  guasto,        // a fault ended the parse
+};
+
 std::string num(int64_t v) { return std::to_string(v); }
+
+// The keys of each part of the line description: the words that tell them
+// and the keys as the exported scenario writes them.
+constexpr std::string_view parole_generale[] = {"lunghezza", "progressiva", "sfondo", "ripetizione"};
+constexpr std::string_view nomi_generale[] = {
+    "lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
+    "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre", "ripetizione segnali 9 codici",
+    "ripetizione segnali 4 codici"};
+constexpr std::string_view parole_elementi[] = {"pendenza", "curva", "montagna", "indicatori_v", "cartello"};
+constexpr std::string_view nomi_elementi[] = {"pendenza", "curvad1", "curvas1", "montagna", "indicatori_vmax",
+                                              "cartello_indicatore"};
 
 class LettoreLinea : LettoreBase {
  public:
@@ -37,10 +55,12 @@ class LettoreLinea : LettoreBase {
 
   bool cerca_generale();
   bool sezione_generale();
+  Generale voce_generale(const Campo& chiave);
+  Passo elemento(const Campo& chiave);
   bool lunghezza();
   void crea_spazio();
   bool ripetizione(const Campo& chiave);
-  void terna(int record);
+  void terna(int record, const Campo& chiave);
 
   Passo elementi();
   bool nei_limiti(int32_t posizione, const Campo& where, const char* cosa);
@@ -56,6 +76,10 @@ class LettoreLinea : LettoreBase {
 
   bool lunghezza_letta_ = false;
   int32_t lunghezza_ = 0;       // the last line length read
+  bool lunghezza_ok_ = true;  // no fault in the line length
+  bool curva_prima_ = false;
+  int32_t inizio_curva_prima_ = 0;
+  int riga_curva_prima_ = 0;
   std::optional<PianoTracciato> piano_;
   int32_t k_ = 0;               // gradient cursor: the next cell to fill
   int32_t g0_ = 0;              // the gradient in force
@@ -130,28 +154,58 @@ bool LettoreLinea::sezione_generale() {
     if (r_.eof()) return true;  // the last field of the file is never a key
     // A field with a hyphen is a comment: the next field takes its place,
     // ten times in a row, with no end test between these reads.
-    salta_commenti(p_.riga, chiave, 10, false);
+    salta_commenti(p_.riga, chiave, 10, false, parole_generale);
+    commento_altrui(p_.riga, chiave);
 
-    const std::string& k = p_.riga;
-    if (contiene_ic(k, "lunghezza") && contiene_ic(k, "percorso") && !lunghezza()) return false;
-    if (contiene(k, "progressiva") && contiene(k, "tre")) terna(record_progressiva_tre);
-    if (contiene(k, "progressiva") && contiene(k, "due")) terna(record_progressiva_due);
-    if (contiene(k, "progressiva") && contiene(k, "uno")) terna(record_progressiva_uno);
-    if (contiene(k, "sfondo") && contiene(k, "uno")) {
-      p_.elementi.at(record_sfondo_identita).inizio = r_.i32();
-    }
-    if (contiene(k, "sfondo") && contiene(k, "due")) {
-      p_.elementi.at(record_sfondo_identita).progressiva = r_.i32();
-    }
-    if (contiene(k, "sfondo") && contiene(k, "tre")) {
-      p_.elementi.at(record_sfondo_identita).fine = r_.i32();
-    }
-    if (contiene(k, "segnali") && contiene(k, "ripetizione") && !ripetizione(chiave)) return false;
-
-    if (contiene(k, "[") && contiene(k, "]") && !senza_blank_iniziali(k).starts_with("-")) {
-      return true;
+    const Generale g = voce_recuperabile([&] { return voce_generale(chiave); }, Generale::avanti);
+    if (g == Generale::fine_sezione) return true;
+    if (g == Generale::guasto) {
+      // A fault of the line length leaves no cells to read on with.
+      if (!s_.recupero || !lunghezza_ok_) return false;
+      r_.riprendi_dopo_riga(chiave.line);
     }
   }
+}
+
+// One entry of the general section.
+Generale LettoreLinea::voce_generale(const Campo& chiave) {
+  const std::string k = p_.riga;
+  bool riconosciuta = false;
+  // Each test that matches reads its entry.
+  auto voce = [&](bool vale, const char* nome, int valori) {
+    return riconosci(vale, chiave, riconosciuta, nome, valori);
+  };
+  if (voce(contiene_ic(k, "lunghezza") && contiene_ic(k, "percorso"), "lunghezza percorso", 1) && !lunghezza()) {
+    lunghezza_ok_ = false;
+    return Generale::guasto;
+  }
+  if (voce(contiene(k, "progressiva") && contiene(k, "tre"), "progressiva chilometrica tre", 3)) {
+    terna(record_progressiva_tre, chiave);
+  }
+  if (voce(contiene(k, "progressiva") && contiene(k, "due"), "progressiva chilometrica due", 3)) {
+    terna(record_progressiva_due, chiave);
+  }
+  if (voce(contiene(k, "progressiva") && contiene(k, "uno"), "progressiva chilometrica uno", 3)) {
+    terna(record_progressiva_uno, chiave);
+  }
+  if (voce(contiene(k, "sfondo") && contiene(k, "uno"), "sfondo uno", 1)) {
+    p_.elementi.at(record_sfondo_identita).inizio = r_.i32();
+  }
+  if (voce(contiene(k, "sfondo") && contiene(k, "due"), "sfondo due", 1)) {
+    p_.elementi.at(record_sfondo_identita).progressiva = r_.i32();
+  }
+  if (voce(contiene(k, "sfondo") && contiene(k, "tre"), "sfondo tre", 1)) {
+    p_.elementi.at(record_sfondo_identita).fine = r_.i32();
+  }
+  if (voce(contiene(k, "segnali") && contiene(k, "ripetizione"), "ripetizione segnali", 2) && !ripetizione(chiave)) {
+    return Generale::guasto;
+  }
+
+  if (contiene(k, "[") && contiene(k, "]") && !senza_blank_iniziali(k).starts_with("-")) {
+    return Generale::fine_sezione;
+  }
+  if (!riconosciuta) non_riconosciuta(k, chiave, nomi_generale);
+  return Generale::avanti;
 }
 
 bool LettoreLinea::lunghezza() {
@@ -176,11 +230,12 @@ void LettoreLinea::crea_spazio() {
   if (p_.modo != 0) crea_tracciato(p_);
 }
 
-void LettoreLinea::terna(int record) {
+void LettoreLinea::terna(int record, const Campo& chiave) {
   Elemento& e = p_.elementi.at(static_cast<size_t>(record));
   e.inizio = r_.i32();
   e.fine = r_.i32();
   e.progressiva = r_.i32();
+  s_.riferimenti_km.push_back({r_.luogo(chiave), citazione(senza_blank_iniziali(p_.riga)), e.inizio, e.fine, e.progressiva});
 }
 
 bool LettoreLinea::ripetizione(const Campo& chiave) {
@@ -217,22 +272,43 @@ Passo LettoreLinea::elementi() {
     Campo chiave = r_.campo();
     if (r_.eof()) return Passo::avanti;
     // Up to two comment fields (with a hyphen) in a row give way to the next.
-    if (!salta_commenti(p_.riga, chiave, 2, true)) return Passo::avanti;
+    if (!salta_commenti(p_.riga, chiave, 2, true, parole_elementi)) return Passo::avanti;
+    commento_altrui(p_.riga, chiave);
 
-    // Every test that matches handles its entry, in this order.
-    Passo esito = Passo::avanti;
-    if (contiene_ic(p_.riga, "pendenza")) esito = pendenza();
-    if (esito == Passo::avanti && p_.modo != 0 && contiene_ic(p_.riga, "curva")) {
-      esito = curva(chiave);
+    const Passo esito = voce_recuperabile([&] { return elemento(chiave); }, Passo::avanti);
+    if (esito != Passo::avanti) {
+      if (!s_.recupero) return esito;
+      r_.riprendi_dopo_riga(chiave.line);
     }
-    if (esito == Passo::avanti && contiene_ic(p_.riga, "montagna")) esito = montagna();
-    if (esito == Passo::avanti && contiene_ic(p_.riga, "indicatori_v")) esito = indicatori();
-    if (esito == Passo::avanti && contiene_ic(p_.riga, "cartello") &&
-        contiene_ic(p_.riga, "indicat")) {
-      esito = cartello();
-    }
-    if (esito != Passo::avanti) return esito;
   }
+}
+
+// One element entry: every test that matches handles its entry, in this
+// order.
+Passo LettoreLinea::elemento(const Campo& chiave) {
+  const std::string k = p_.riga;
+  bool riconosciuta = false;
+  auto voce = [&](bool vale, const char* nome, int valori) {
+    return riconosci(vale, chiave, riconosciuta, nome, valori);
+  };
+  Passo esito = Passo::avanti;
+  if (voce(contiene_ic(k, "pendenza"), "pendenza", 2)) esito = pendenza();
+  if (esito == Passo::avanti && p_.modo != 0 && voce(contiene_ic(k, "curva"), "curva", 2)) {
+    esito = curva(chiave);
+  }
+  if (esito == Passo::avanti && voce(contiene_ic(k, "montagna"), "montagna", 3)) esito = montagna();
+  if (esito == Passo::avanti && voce(contiene_ic(k, "indicatori_v"), "indicatori_vmax", 9)) esito = indicatori();
+  if (esito == Passo::avanti && voce(contiene_ic(k, "cartello") && contiene_ic(k, "indicat"), "cartello_indicatore", 2)) {
+    esito = cartello();
+  }
+  if (esito != Passo::avanti) return esito;
+  // Without the track plan curves are not read: that is no unknown key.
+  if (p_.modo == 0 && contiene_ic(k, "curva")) {
+    riga_avvisata_ = chiave.line;
+    return Passo::avanti;
+  }
+  if (!riconosciuta) non_riconosciuta(k, chiave, nomi_elementi);
+  return Passo::avanti;
 }
 
 // The bound test: an entry is accepted when (p + 100) / 50 <= U. A
@@ -242,7 +318,8 @@ bool LettoreLinea::nei_limiti(int32_t posizione, const Campo& where, const char*
   const int32_t u = p_.ultima_cella();
   if ((posizione + 100.0) / 50.0 <= u) return true;
   guasto(15, posizione, where,
-         std::string(cosa) + " at " + num(posizione) + " m lies beyond the last cell " + num(u));
+         std::string(cosa) + " at " + num(posizione) + " m lies beyond the last position the line allows, " +
+             num(int64_t{50} * u - 100) + " m");
   return false;
 }
 
@@ -291,6 +368,23 @@ Passo LettoreLinea::curva(const Campo& chiave) {
   const int32_t l = valore(wl);
   if (!nei_limiti(s, ws, "curve")) return Passo::fine_elementi;
   const std::string key = p_.riga;
+  // The plan holds every metre up to `raggiunto`; a curve goes on from
+  // there, so any part of it before that point is lost.
+  const int64_t raggiunto = int64_t{piano_.value().cursore()} - 1;
+  const std::string effetto = int64_t{s} + l <= raggiunto ? "it has no effect"
+                                                         : "only its part from " + num(raggiunto) + " m is drawn";
+  if (curva_prima_ && s < inizio_curva_prima_) {
+    avviso(6, ws,
+           "curve starts at " + num(s) + " m, before the curve above it (at " + num(inizio_curva_prima_) +
+               " m, line " + num(riga_curva_prima_) + "); the track plan only goes forward: " + effetto);
+  } else if (s < raggiunto && l > 0) {
+    avviso(5, ws,
+           "curve starts at " + num(s) + " m, behind the " + num(raggiunto) +
+               " m the track plan has reached: " + effetto);
+  }
+  curva_prima_ = true;
+  inizio_curva_prima_ = s;
+  riga_curva_prima_ = ws.line;
   switch (piano_.value().aggiungi_curva(key, s, l)) {
     case EsitoCurva::fatta:
       return Passo::avanti;
@@ -333,6 +427,10 @@ Passo LettoreLinea::montagna() {
                num(c.ultima) + ", beyond the last cell " + num(p_.ultima_cella()));
     return Passo::fine_elementi;
   }
+  if (celle_montagna(inizio, fine).vuota()) {
+    avviso(7, wf,
+           "tunnel ends at " + num(fine) + " m, before it starts at " + num(inizio) + " m: it marks no cell");
+  }
   memo_montagna(p_, inizio, fine, tipo);  // records no fault of its own
   return Passo::avanti;
 }
@@ -346,7 +444,7 @@ Passo LettoreLinea::indicatori() {
   if (!nei_limiti(posizione, w[0], "speed-indicator board")) return Passo::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
   if (!cella_entro(c, posizione, w[0], "speed-indicator board")) return Passo::fine_elementi;
-  return dopo_posa(posizione, w, posa(w[0], [&] {
+  return dopo_posa(posizione, w, posa(w[0], "speed-indicator board", [&] {
                      return memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4], v[5],
                                                   v[6], v[7], v[8]);
                    }));
@@ -356,10 +454,11 @@ Passo LettoreLinea::cartello() {
   Campo wp;
   const int32_t posizione = valore(wp);
   p_.riga = testo_registrato("board text");
+  testo_tagliato("board text", parole_elementi);
   if (!nei_limiti(posizione, wp, "indication board")) return Passo::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
   if (!cella_entro(c, posizione, wp, "indication board")) return Passo::fine_elementi;
-  return dopo_posa(posizione, &wp, posa(wp, [&] {
+  return dopo_posa(posizione, &wp, posa(wp, "indication board", [&] {
                      return poni_cartello(p_, posizione, p_.riga, s_.indice_cartelli);
                    }));
 }

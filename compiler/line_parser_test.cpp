@@ -90,7 +90,7 @@ TEST(LineParser, FaultsWithTheirPositionsFieldsAndOutcomes) {
       {"general section without line length", linee({gen, "sfondo uno, 0", "[curve]", "pendenza, 1000, 1", "[fine]"}),
        104, posizione_prima, EsitoLinea::fine, 3, "[curve]", "no \"lunghezza percorso\""},
       {"gradient beyond the bound", con_elementi({"pendenza,  98901,   1"}), 15, 98901,
-       EsitoLinea::continua, 4, "98901", "gradient at 98901 m lies beyond the last cell 1980"},
+       EsitoLinea::continua, 4, "98901", "gradient at 98901 m lies beyond the last position the line allows, 98900 m"},
       {"curve beyond the bound", con_elementi({"curvad1, 98950, 10"}), 15, 98950,
        EsitoLinea::continua, 4, "98950", "curve at 98950 m"},
       {"tunnel beyond the bound", con_elementi({"montagna, 99000, 99010, 2"}), 15, 99000,

@@ -1,6 +1,8 @@
 #include "compiler/memorizza_dati.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <tuple>
 #include <system_error>
 
 #include "compiler/line_parser.h"
@@ -26,7 +28,51 @@ void fallimento(Percorso& p, const Sorgenti& sorgenti, FaultLog& log,
 
 }  // namespace
 
-void memorizza_dati(Percorso& p, const Sorgenti& sorgenti, FaultLog& log) {
+namespace {
+
+// After a fault that ended the parse: both descriptions read again on a
+// scratch model, skipping each faulty entry, and every diagnostic the first
+// reading did not give added to the log, marked as found after the first
+// fault. The model of the compile is not touched.
+void leggi_oltre(const Percorso& p, const Sorgenti& sorgenti, FaultLog& log) {
+  Percorso q;
+  q.nome_scenario = p.nome_scenario;
+  q.numero_treno = p.numero_treno;
+  q.modo = p.modo;
+  q.elementi.at(record_sfondo_identita).nome = q.nome_scenario;
+  q.elementi.at(record_ripetizione).nome = q.numero_treno;
+  FaultLog altro;
+  try {
+    StatoLettura stato{q, altro};
+    stato.recupero = true;
+    FieldReader linea = FieldReader::open(sorgenti.linea, sorgenti.linea);
+    linea.segnala_in(&altro);
+    if (leggi_linea(stato, linea) == EsitoLinea::continua && q.ha_celle()) {
+      FieldReader treno = FieldReader::open(sorgenti.treno, sorgenti.treno);
+      treno.segnala_in(&altro);
+      leggi_treno(stato, treno);
+    }
+  } catch (const std::exception&) {
+    // What was found up to here is still told.
+  }
+  const auto stesso = [](const Fault& a, const Fault& b) {
+    const auto luogo = [](const Fault& f) {
+      return f.where ? std::tuple(f.where->file, f.where->line, f.where->colonna_file())
+                     : std::tuple(std::string(), 0, 0);
+    };
+    return a.codice == b.codice && a.gravita == b.gravita && a.message == b.message && luogo(a) == luogo(b);
+  };
+  const std::vector<const Fault*> gia = log.in_ordine();
+  for (const Fault* f : altro.in_ordine()) {
+    if (std::any_of(gia.begin(), gia.end(), [&](const Fault* g) { return stesso(*f, *g); })) continue;
+    Fault nuovo = *f;
+    nuovo.dopo_il_primo = true;
+    log.aggiungi_altra(std::move(nuovo));
+  }
+}
+
+// The parse that the compile reflects.
+void leggi_descrizioni(Percorso& p, const Sorgenti& sorgenti, FaultLog& log) {
   try {
     p.elementi.at(record_sfondo_identita).nome = p.nome_scenario;
     p.elementi.at(record_ripetizione).nome = p.numero_treno;
@@ -42,12 +88,14 @@ void memorizza_dati(Percorso& p, const Sorgenti& sorgenti, FaultLog& log) {
     StatoLettura stato{p, log};
     // The reader holds the whole file: it is closed as soon as it is read.
     FieldReader linea = FieldReader::open(sorgenti.linea, sorgenti.linea);
+    linea.segnala_in(&log);
     const EsitoLinea esito = leggi_linea(stato, linea);
     // Deleted on every way out of the line half.
     elimina_se_esiste(sorgenti, sorgenti.linea);
     if (esito == EsitoLinea::fine) return;
 
     FieldReader treno = FieldReader::open(sorgenti.treno, sorgenti.treno);
+    treno.segnala_in(&log);
     leggi_treno(stato, treno);
     elimina_se_esiste(sorgenti, sorgenti.treno);
   } catch (const ParseFailure& e) {
@@ -57,6 +105,17 @@ void memorizza_dati(Percorso& p, const Sorgenti& sorgenti, FaultLog& log) {
     fallimento(p, sorgenti, log, std::nullopt, std::string("internal limit: ") + e.what());
   } catch (...) {
     fallimento(p, sorgenti, log, std::nullopt, "internal failure");
+  }
+}
+
+}  // namespace
+
+void memorizza_dati(Percorso& p, const Sorgenti& sorgenti, FaultLog& log) {
+  leggi_descrizioni(p, sorgenti, log);
+  // An author's files (the embedded run deletes its own) are read on past
+  // the fault that ended the parse.
+  if (!sorgenti.elimina && p.codice_errore != 0 && std::filesystem::exists(sorgenti.linea)) {
+    leggi_oltre(p, sorgenti, log);
   }
 }
 

@@ -1,6 +1,7 @@
 // Text helpers for single-byte (Windows-1252) text.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,5 +26,24 @@ std::string citazione(std::string_view s);
 
 // The text with leading blanks removed.
 std::string_view senza_blank_iniziali(std::string_view s);
+
+}  // namespace sc
+
+namespace sc {
+
+// True when `s` is valid UTF-8 and holds at least one character beyond
+// ASCII (a multi-byte sequence). `primo` receives the offset of the first.
+bool utf8_multibyte(std::string_view s, size_t* primo = nullptr);
+
+// One character of valid UTF-8 text starting at `i`: its code point and its
+// length in bytes.
+struct CarattereUtf8 {
+  uint32_t codice;
+  size_t lunghezza;
+};
+CarattereUtf8 leggi_utf8(std::string_view s, size_t i);
+
+// The Windows-1252 byte of a code point; -1 when Windows-1252 has none.
+int byte_1252(uint32_t codice);
 
 }  // namespace sc

@@ -1,6 +1,8 @@
 #include "compiler/train_parser.h"
 
 #include <limits>
+#include <span>
+#include <string_view>
 #include <stdexcept>
 #include <string>
 
@@ -36,7 +38,10 @@ class LetturaTreno : LettoreBase {
   void esegui() {
     // Everything before the first "[generale]" is skipped.
     while (!r_.eof()) {
-      if (contiene_ic(r_.text(), "[generale]")) break;
+      if (contiene_ic(r_.text(), "[generale]")) {
+        trovato_generale_ = true;
+        break;
+      }
     }
     while (!r_.eof()) {
       std::string f = r_.text();
@@ -44,12 +49,23 @@ class LetturaTreno : LettoreBase {
       if (r_.eof()) break;  // the last field is never examined
       // A field with a hyphen is a comment: the next one takes its place,
       // at most twice; the third field is examined whatever it holds.
-      if (!salta_commenti(f, dove, 2, true)) break;
-      const Esito e = esamina(f, dove);
+      if (!salta_commenti(f, dove, 2, true, parole_chiave())) break;
+      commento_altrui(f, dove);
+      const Esito e = voce_recuperabile([&] { return esamina(f, dove); }, Esito::avanti);
+      if (e != Esito::avanti && s_.recupero) {
+        r_.riprendi_dopo_riga(dove.line);
+        continue;
+      }
       if (e == Esito::ritorno) return;
       if (e == Esito::fine_normale) break;
     }
     fine_normale();
+    if (riconosciute_ == 0) {
+      s_.log.avviso(11, r_.luogo(Campo{}),
+                    "no entry of the train description was recognised: the train has no stations, signals, "
+                    "speeds or adhesion" +
+                        std::string(trovato_generale_ ? "" : " (the file holds no \"[generale]\" line)"));
+    }
   }
 
  private:
@@ -58,28 +74,48 @@ class LetturaTreno : LettoreBase {
     const char* testo;
     const char* anche;  // a second text the field must also hold, or null
     Azione azione;
+    const char* nome;  // the key as the exported scenario writes it
+    int valori;        // how many values it reads
   };
+
+  static std::span<const std::string_view> parole_chiave() {
+    static constexpr std::string_view parole[] = {"frenata",  "vetture", "velocit",       "aderenza",     "orologio",
+                                                  "sabbia",   "segnale", "rallentamento", "abbattimento", "stazione"};
+    return parole;
+  }
+  static std::span<const std::string_view> nomi_chiave() {
+    static constexpr std::string_view nomi[] = {"percentuale massa frenata", "numero vetture", "velocita",
+                                                "aderenza", "orologio", "sabbia", "segnale", "rallentamento",
+                                                "abbattimento", "stazione"};
+    return nomi;
+  }
 
   // Every key test is applied to the field, in this order; a field holding
   // two keys triggers both entries, each reading its own values.
   Esito esamina(const std::string& f, const Campo& dove) {
     static constexpr Chiave chiavi[] = {
-        {"frenata", "massa", &LetturaTreno::massa_frenata},
-        {"vetture", nullptr, &LetturaTreno::numero_vetture},
-        {"velocit", nullptr, &LetturaTreno::velocita},
-        {"aderenza", nullptr, &LetturaTreno::aderenza},
-        {"orologio", nullptr, &LetturaTreno::orologio},
-        {"sabbia", nullptr, &LetturaTreno::sabbia},
-        {"segnale", nullptr, &LetturaTreno::segnale},
-        {"rallentamento", nullptr, &LetturaTreno::rallentamento},
-        {"abbattimento", nullptr, &LetturaTreno::abbattimento},
-        {"stazione", nullptr, &LetturaTreno::stazione},
+        {"frenata", "massa", &LetturaTreno::massa_frenata, "percentuale massa frenata", 1},
+        {"vetture", nullptr, &LetturaTreno::numero_vetture, "numero vetture", 1},
+        {"velocit", nullptr, &LetturaTreno::velocita, "velocita", 2},
+        {"aderenza", nullptr, &LetturaTreno::aderenza, "aderenza", 2},
+        {"orologio", nullptr, &LetturaTreno::orologio, "orologio", 3},
+        {"sabbia", nullptr, &LetturaTreno::sabbia, "sabbia", 1},
+        {"segnale", nullptr, &LetturaTreno::segnale, "segnale", 11},
+        {"rallentamento", nullptr, &LetturaTreno::rallentamento, "rallentamento", 6},
+        {"abbattimento", nullptr, &LetturaTreno::abbattimento, "abbattimento", 2},
+        {"stazione", nullptr, &LetturaTreno::stazione, "stazione", 17},
     };
+    bool riconosciuta = false;
     for (const Chiave& c : chiavi) {
-      if (!contiene_ic(f, c.testo) || (c.anche && !contiene_ic(f, c.anche))) continue;
+      if (!riconosci(contiene_ic(f, c.testo) && (!c.anche || contiene_ic(f, c.anche)), dove, riconosciuta, c.nome,
+                     c.valori)) {
+        continue;
+      }
+      ++riconosciute_;
       const Esito e = (this->*c.azione)(dove);
       if (e != Esito::avanti) return e;
     }
+    if (!riconosciuta) non_riconosciuta(f, dove, nomi_chiave());
     return Esito::avanti;
   }
 
@@ -89,8 +125,8 @@ class LetturaTreno : LettoreBase {
   bool oltre_la_linea(int32_t pos, int32_t margine, const Campo& dove, const char* voce) {
     if (int64_t{pos} + margine <= int64_t{50} * u_) return false;
     guasto(15, pos, dove,
-           std::string(voce) + " at " + n(pos) + " m is beyond the line: (" + n(pos) + " + " +
-               n(margine) + ") / 50 is above the last cell " + n(u_));
+           std::string(voce) + " at " + n(pos) + " m lies beyond the last position the line allows, " +
+               n(int64_t{50} * u_ - margine) + " m");
     return true;
   }
 
@@ -146,6 +182,11 @@ class LetturaTreno : LettoreBase {
     riempi(pr, c, dove, [&](const Campo& d) { (this->*scrivi)(d); });
     pr.in_vigore = valore;
     pr.dove = dove_valore;
+    if (scrivi == &LetturaTreno::scrivi_aderenza && (valore < 0 || valore > 255)) {
+      avviso(10, dove_valore,
+             "adhesion " + n(valore) + " is stored in one byte as " + n(static_cast<uint8_t>(valore)) +
+                 " (its low 8 bits); give 0 to 255");
+    }
     return Esito::avanti;
   }
 
@@ -188,7 +229,8 @@ class LetturaTreno : LettoreBase {
       guasto(e.codice, pos, dove, e.messaggio);
       return Esito::ritorno;
     }
-    if (p_.codice_errore <= 0) return Esito::avanti;
+    // Reading on after the first fault, that fault is not told again.
+    if (p_.codice_errore <= 0 || s_.recupero) return Esito::avanti;
     guasto(p_.codice_errore, pos, dove,
            std::string(voce) + " placed, but fault " + n(p_.codice_errore) +
                " left by the line description ends the parse here");
@@ -197,16 +239,27 @@ class LetturaTreno : LettoreBase {
 
   Esito segnale(const Campo&) {
     int32_t v[11];
-    Campo dove;
+    Campo w[11];
     for (int i = 0; i < 11; ++i) {
       v[i] = r_.i32();
-      if (i == 0) dove = r_.campo();
+      w[i] = r_.campo();
+    }
+    const Campo dove = w[0];
+    // SX and DX are packed as 0 to 2, the others as one decimal digit.
+    static constexpr const char* nomi[] = {"", "SX", "S1", "S2", "S3", "RAPP", "DX", "D1", "D2", "D3"};
+    for (int i = 1; i <= 9; ++i) {
+      const int32_t massimo = i == 1 || i == 6 ? 2 : 9;
+      if (v[i] < 0 || v[i] > massimo) {
+        avviso(10, w[i],
+               std::string("signal value ") + nomi[i] + " " + n(v[i]) + " lies outside 0.." + n(massimo) +
+                   "; it is packed into a decimal digit of the signal's cell and runs into its neighbours");
+      }
     }
     if (oltre_la_linea(v[0], 100, dove, "signal")) return Esito::fine_normale;
     const double c = arrotonda(static_cast<double>(v[0]) / 50.0 + 1.0);
     if (prima_della_linea(v[0], c, dove, "signal")) return Esito::fine_normale;
     int32_t tempo = v[10];
-    const EsitoPosa e = posa(dove, [&] {
+    const EsitoPosa e = posa(dove, "signal", [&] {
       return memo_segnale(p_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], tempo);
     });
     return dopo_posa(v[0], dove, e, "signal");
@@ -232,7 +285,7 @@ class LetturaTreno : LettoreBase {
       return Esito::fine_normale;
     }
     const EsitoPosa e =
-        posa(dove, [&] { return memo_rallentamento(p_, x, v[1], v[2], v[3], v[4], v[5]); });
+        posa(dove, "restriction", [&] { return memo_rallentamento(p_, x, v[1], v[2], v[3], v[4], v[5]); });
     return dopo_posa(x, dove, e, "restriction");
   }
 
@@ -244,7 +297,7 @@ class LetturaTreno : LettoreBase {
     // The cell at the position itself.
     const double ci = arrotonda(static_cast<double>(pos) / 50.0);
     if (prima_della_linea(pos, ci, dove, "cab-code point")) return Esito::fine_normale;
-    const EsitoPosa e = posa(dove, [&] { return poni_abbattimento(p_, pos, valore); });
+    const EsitoPosa e = posa(dove, "cab-code point", [&] { return poni_abbattimento(p_, pos, valore); });
     if (e.posato()) return Esito::avanti;
     guasto(e.codice, pos, dove, e.messaggio);
     return Esito::ritorno;
@@ -275,6 +328,7 @@ class LetturaTreno : LettoreBase {
     }
     r.orario = static_cast<int32_t>(orario);
     r.nome = testo_registrato("station name");
+    testo_tagliato("station name", parole_chiave());
   }
 
   Esito stazione(const Campo& chiave) {
@@ -310,7 +364,7 @@ class LetturaTreno : LettoreBase {
       return Esito::ritorno;
     }
 
-    const EsitoPosa e = posa(dove, [&] { return poni_stazione(p_, k_, lunghezza, b); });
+    const EsitoPosa e = posa(dove, "station", [&] { return poni_stazione(p_, k_, lunghezza, b); });
     switch (e.codice) {
       case 0:
         return Esito::avanti;
@@ -349,16 +403,29 @@ class LetturaTreno : LettoreBase {
       const Elemento& e = p_.elementi[static_cast<size_t>(rec)];
       const char* campo = e.inizio % 50 != 0 ? "inizio" : e.fine % 50 != 0 ? "fine" : nullptr;
       if (!campo) continue;
+      const bool primo = campo[0] == 'i';
+      // The entry as written: the references were put in order, and a third
+      // value of 1 added 100 to the second.
+      for (const RiferimentoKm& k : s_.riferimenti_km) {
+        if (k.inizio != e.inizio || int64_t{k.fine} + (k.terzo == 1 ? 100 : 0) != e.fine) continue;
+        registra(p_, s_.log,
+                 Fault{2, std::nullopt, k.where,
+                       "kilometre reference \"" + k.chiave + "\" has " + (primo ? "first" : "second") + " value " +
+                           n(primo ? k.inizio : k.fine) + ", not a multiple of 50"});
+        return;
+      }
       guasto_senza_campo(
           2, std::nullopt,
           std::string("kilometre reference \"progressiva chilometrica ") +
               (rec == record_progressiva_tre ? "tre" : rec == record_progressiva_due ? "due" : "uno") +
               "\" of the line description has " + campo + " " +
-              n(campo[0] == 'i' ? e.inizio : e.fine) + ", not a multiple of 50");
+              n(primo ? e.inizio : e.fine) + ", not a multiple of 50");
       break;
     }
   }
 
+  bool trovato_generale_ = false;
+  int riconosciute_ = 0;
   const int32_t u_;
   Profilo vel_;
   Profilo ade_;

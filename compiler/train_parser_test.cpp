@@ -249,7 +249,7 @@ TEST_F(TrainParser, RangeCheckGoesToTheNormalEnd) {
 TEST_F(TrainParser, RangeFaultMessage) {
   leggi(file({"segnale, 98901, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0"}));
   EXPECT_EQ(ultimo().message,
-            "signal at 98901 m is beyond the line: (98901 + 100) / 50 is above the last cell 1980");
+            "signal at 98901 m lies beyond the last position the line allows, 98900 m");
   EXPECT_EQ(ultimo().posizione, 98901);
 }
 

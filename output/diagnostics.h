@@ -1,13 +1,16 @@
-// Faults of a compile as text for standard error, in the form compilers use:
+// Diagnostics of a compile for standard error, in the form compilers use so
+// that editors jump to them:
 //
-//   Corvale_Pravena AV_409-.txt:18: error 16: signal cell 71 already holds a signal (at 3500 m)
+//   Corvale_Pravena AV_409-.txt:18:13: error: signal cell 71 already holds a signal (at 3500 m) [E16]
 //   segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0
 //               ^~~~
 //
-// A fault without a source line is one line: "error N: MESSAGE (at P m)" when
-// it has a position on the line, "error N: MESSAGE" otherwise; one that names
-// its file but no line starts with "FILE: ". The position is left out where
-// the message already gives it ("... at 950 m ...").
+// `warning:` and `note:` likewise; the places a diagnostic points to
+// besides its own follow it as notes. A diagnostic without a source line is
+// one line: "FILE: error: ..." when it names its file, "error: ..."
+// otherwise, with " (at P m)" when it has a position on the line that the
+// message does not already give. One found after the fault that ended the
+// reading says so after its code. Also as JSON (one array) and SARIF 2.1.0.
 #pragma once
 
 #include <string>
@@ -16,11 +19,26 @@
 
 namespace sc {
 
-// One fault, every line ended by "\n".
-std::string formatta_fault(const Fault& f);
+struct StileDiagnostica {
+  bool colore = false;  // ANSI colours for a terminal
+};
 
-// Every fault of the log, in the order found.
-std::string formatta_faults(const FaultLog& log);
+// One diagnostic, every line ended by "\n".
+std::string formatta_fault(const Fault& f, const StileDiagnostica& stile = {});
+
+// Every diagnostic of the log, in the order found.
+std::string formatta_faults(const FaultLog& log, const StileDiagnostica& stile = {});
+
+// Every diagnostic as one JSON array: objects with file, line, column,
+// end_column, severity, code, message, notes (and position_m,
+// after_first_fault).
+std::string diagnostiche_json(const FaultLog& log);
+
+// The same as a SARIF 2.1.0 log with one run; `versione` is the tool's.
+std::string diagnostiche_sarif(const FaultLog& log, const std::string& versione);
+
+// `s` as a JSON string literal, quotes included.
+std::string stringa_json(const std::string& s);
 
 // The error report's text: " Errore n. " immediately followed by `a` (the
 // text begins with a blank).

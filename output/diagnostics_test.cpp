@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
+#include <set>
+
 namespace sc {
 namespace {
 
@@ -11,9 +15,26 @@ TEST(Diagnostics, FaultWithSourceLineShowsTheLineAndACaretUnderTheField) {
   const Fault f{7, 3500, SourceLocation{"/d/Corvale_Pravena AV_409-.txt", 12, 13, 4, riga_segnale},
                 "signal cell already taken"};
   EXPECT_EQ(formatta_fault(f),
-            "/d/Corvale_Pravena AV_409-.txt:12: error 7: signal cell already taken (at 3500 m)\n"
+            "/d/Corvale_Pravena AV_409-.txt:12:13: error: signal cell already taken (at 3500 m) [E7]\n"
             "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
             "            ^~~~\n");
+}
+
+TEST(Diagnostics, WarningsNotesAndFurtherPlacesLikewise) {
+  Fault w{8, std::nullopt, SourceLocation{"t.txt", 13, 14, 4, "stazione,    1900"}, "the station replaces a signal",
+          Gravita::avviso};
+  w.richiami.push_back({SourceLocation{"t.txt", 17, 13, 4, riga_segnale}, "the signal placed here"});
+  EXPECT_EQ(formatta_fault(w),
+            "t.txt:13:14: warning: the station replaces a signal [W8]\n"
+            "stazione,    1900\n"
+            "             ^~~~\n"
+            "t.txt:17:13: note: the signal placed here\n" +
+                riga_segnale + "\n            ^~~~\n");
+  Fault n{1, std::nullopt, SourceLocation{"l.txt", 0, 0, 0, ""}, "read as UTF-8", Gravita::nota};
+  EXPECT_EQ(formatta_fault(n), "l.txt: note: read as UTF-8 [N1]\n");
+  Fault dopo{15, 60000, std::nullopt, "signal beyond the line"};
+  dopo.dopo_il_primo = true;
+  EXPECT_EQ(formatta_fault(dopo), "error: signal beyond the line (at 60000 m) [E15] (found after the first fault)\n");
 }
 
 TEST(Diagnostics, CaretLineCases) {
@@ -28,12 +49,20 @@ TEST(Diagnostics, CaretLineCases) {
       {3, 0, "a,", "  ^"},                // empty field at the line end
       {4, 2, "\t\tx,12", "\t\t ^~"},      // tabs kept so the caret lines up
       {0, 3, "abc", "^~~"},               // no column: caret at the start
+      // UTF-8: a character of two bytes takes one column
+      {5, 4, "\xC3\x80,, CIT", "   ^~~~"},
+      {3, 2, "a,\xC3\x80,x", "  ^"},
   };
   for (const auto& c : casi) {
     const Fault f{25, std::nullopt, SourceLocation{"f.txt", 2, c.column, c.width, c.text}, "bad number"};
-    EXPECT_EQ(formatta_fault(f), "f.txt:2: error 25: bad number\n" + c.text + "\n" + c.caret + "\n")
+    EXPECT_EQ(formatta_fault(f), "f.txt:2:" + std::to_string(c.column > 0 ? c.column : 1) +
+                                     ": error: bad number [E25]\n" + c.text + "\n" + c.caret + "\n")
         << "column " << c.column << " width " << c.width;
   }
+  // An excerpt of a long line: the caret counts in the excerpt, the
+  // location in the file.
+  const Fault f{25, std::nullopt, SourceLocation{"f.txt", 2, 5, 1, "...x,y", 100}, "bad"};
+  EXPECT_EQ(formatta_fault(f), "f.txt:2:102: error: bad [E25]\n...x,y\n    ^\n");
 }
 
 TEST(Diagnostics, ControlCharactersOfTheSourceNeverReachTheTerminal) {
@@ -42,34 +71,119 @@ TEST(Diagnostics, ControlCharactersOfTheSourceNeverReachTheTerminal) {
   const Fault f{103, std::nullopt, SourceLocation{"f.txt", 3, 8, 3, std::string("\x1b[2J\0,\t12x", 10)},
                 "curve key \"\x1b[2J\" holds no class digit"};
   EXPECT_EQ(formatta_fault(f),
-            "f.txt:3: error 103: curve key \"?[2J\" holds no class digit\n"
+            "f.txt:3:8: error: curve key \"?[2J\" holds no class digit [E103]\n"
             "?[2J?,\t12x\n"
             "      \t^~~\n");
 }
 
 TEST(Diagnostics, FaultsWithoutSourceLine) {
   EXPECT_EQ(formatta_fault(Fault{30, 4650, std::nullopt, "no free cell for the cab code"}),
-            "error 30: no free cell for the cab code (at 4650 m)\n");
+            "error: no free cell for the cab code (at 4650 m) [E30]\n");
   EXPECT_EQ(formatta_fault(Fault{25, std::nullopt, std::nullopt, "internal limit: vector::at"}),
-            "error 25: internal limit: vector::at\n");
-  EXPECT_EQ(formatta_fault(Fault{30, -50, std::nullopt, "x"}), "error 30: x (at -50 m)\n");
+            "error: internal limit: vector::at [E25]\n");
+  EXPECT_EQ(formatta_fault(Fault{30, -50, std::nullopt, "x"}), "error: x (at -50 m) [E30]\n");
   // A message that gives the position itself does not get it twice.
   EXPECT_EQ(formatta_fault(Fault{22, 950, std::nullopt, "station starts at 950 m, too close"}),
-            "error 22: station starts at 950 m, too close\n");
+            "error: station starts at 950 m, too close [E22]\n");
   EXPECT_EQ(formatta_fault(Fault{22, 950, std::nullopt, "station starts at 1950 m"}),
-            "error 22: station starts at 1950 m (at 950 m)\n");
+            "error: station starts at 1950 m (at 950 m) [E22]\n");
   // A location that names only the file.
   EXPECT_EQ(formatta_fault(Fault{101, std::nullopt, SourceLocation{"/d/A_linea.txt", 0, 0, 0, ""},
                                  "no line description file"}),
-            "/d/A_linea.txt: error 101: no line description file\n");
+            "/d/A_linea.txt: error: no line description file [E101]\n");
+}
+
+TEST(Diagnostics, ColourOnlyWhenAsked) {
+  const Fault f{16, std::nullopt, SourceLocation{"t.txt", 2, 1, 3, "abc"}, "taken"};
+  const std::string a_colori = formatta_fault(f, StileDiagnostica{true});
+  EXPECT_NE(a_colori.find("\x1b[1;31merror:\x1b[0m"), std::string::npos) << a_colori;
+  EXPECT_NE(a_colori.find("\x1b[1;32m^~~\x1b[0m"), std::string::npos) << a_colori;
+  EXPECT_EQ(formatta_fault(f).find('\x1b'), std::string::npos);
 }
 
 TEST(Diagnostics, LogIsPrintedInTheOrderFound) {
   FaultLog log;
   EXPECT_EQ(formatta_faults(log), "");
   log.add(Fault{12, 100, SourceLocation{"l.txt", 3, 1, 2, "ab"}, "first"});
+  log.avviso(3, std::nullopt, "between");
   log.add(Fault{30, 200, std::nullopt, "second"});
-  EXPECT_EQ(formatta_faults(log), "l.txt:3: error 12: first (at 100 m)\nab\n^~\nerror 30: second (at 200 m)\n");
+  EXPECT_EQ(formatta_faults(log),
+            "l.txt:3:1: error: first (at 100 m) [E12]\nab\n^~\nwarning: between [W3]\nerror: second (at 200 m) [E30]\n");
+}
+
+// The log of the JSON and SARIF tests: a fault at a field of a long line
+// shown as an excerpt, a warning with a further place, a note naming only
+// its file, a fault with no place, texts that need escaping.
+FaultLog log_di_prova() {
+  FaultLog log;
+  log.add(Fault{16, 3500, SourceLocation{"dir/T \"q\".txt", 18, 13, 4, riga_segnale}, "taken \\ cell\t\x01"});
+  Fault w{8, std::nullopt, SourceLocation{"T.txt", 13, 5, 2, "...ab", 200}, "replaces \xC0", Gravita::avviso};
+  w.richiami.push_back({SourceLocation{"T.txt", 17, 13, 4, riga_segnale}, "placed here"});
+  log.aggiungi_altra(w);
+  log.aggiungi_altra(Fault{1, std::nullopt, SourceLocation{"L.txt", 0, 0, 0, ""}, "UTF-8 \xC3\x80", Gravita::nota});
+  Fault dopo{13, 4650, std::nullopt, "no free cell"};
+  dopo.dopo_il_primo = true;
+  log.aggiungi_altra(dopo);
+  return log;
+}
+
+TEST(Diagnostics, JsonIsOneArrayThatParsesBack) {
+  const nlohmann::json j = nlohmann::json::parse(diagnostiche_json(log_di_prova()));
+  ASSERT_TRUE(j.is_array());
+  ASSERT_EQ(j.size(), 4u);
+  EXPECT_EQ(j[0]["file"], "dir/T \"q\".txt");
+  EXPECT_EQ(j[0]["line"], 18);
+  EXPECT_EQ(j[0]["column"], 13);
+  EXPECT_EQ(j[0]["end_column"], 17);
+  EXPECT_EQ(j[0]["severity"], "error");
+  EXPECT_EQ(j[0]["code"], "E16");
+  EXPECT_EQ(j[0]["message"], "taken \\ cell\t? (at 3500 m)");  // control characters shown as "?"
+  EXPECT_EQ(j[0]["position_m"], 3500);
+  EXPECT_EQ(j[0]["after_first_fault"], false);
+  EXPECT_TRUE(j[0]["notes"].empty());
+  // A column in an excerpt is given in the file's line.
+  EXPECT_EQ(j[1]["column"], 202);
+  EXPECT_EQ(j[1]["severity"], "warning");
+  EXPECT_EQ(j[1]["message"], "replaces \u00c0");  // a Windows-1252 byte as its code point
+  ASSERT_EQ(j[1]["notes"].size(), 1u);
+  EXPECT_EQ(j[1]["notes"][0]["line"], 17);
+  EXPECT_EQ(j[1]["notes"][0]["message"], "placed here");
+  EXPECT_EQ(j[2]["code"], "N1");
+  EXPECT_EQ(j[2]["message"], "UTF-8 \u00c0");  // UTF-8 stays as it is
+  EXPECT_TRUE(j[2]["line"].is_null());
+  EXPECT_TRUE(j[3]["file"].is_null());
+  EXPECT_EQ(j[3]["after_first_fault"], true);
+  EXPECT_EQ(nlohmann::json::parse(diagnostiche_json(FaultLog{})), nlohmann::json::array());
+}
+
+TEST(Diagnostics, SarifHoldsTheRequiredFields) {
+  const nlohmann::json s = nlohmann::json::parse(diagnostiche_sarif(log_di_prova(), "1.2.3"));
+  EXPECT_EQ(s["version"], "2.1.0");
+  EXPECT_TRUE(s["$schema"].is_string());
+  ASSERT_EQ(s["runs"].size(), 1u);
+  const nlohmann::json& run = s["runs"][0];
+  EXPECT_EQ(run["tool"]["driver"]["name"], "scenario-compiler");
+  EXPECT_EQ(run["tool"]["driver"]["version"], "1.2.3");
+  std::set<std::string> regole;
+  for (const auto& r : run["tool"]["driver"]["rules"]) regole.insert(r["id"].get<std::string>());
+  EXPECT_EQ(regole, (std::set<std::string>{"E13", "E16", "N1", "W8"}));
+  const nlohmann::json& r = run["results"];
+  ASSERT_EQ(r.size(), 4u);
+  for (const auto& x : r) {
+    EXPECT_TRUE(regole.count(x["ruleId"].get<std::string>()));
+    EXPECT_TRUE(x["message"]["text"].is_string());
+    const std::string livello = x["level"];
+    EXPECT_TRUE(livello == "error" || livello == "warning" || livello == "note") << livello;
+  }
+  const nlohmann::json& luogo = r[0]["locations"][0]["physicalLocation"];
+  EXPECT_EQ(luogo["artifactLocation"]["uri"], "dir/T \"q\".txt");
+  EXPECT_EQ(luogo["region"]["startLine"], 18);
+  EXPECT_EQ(luogo["region"]["startColumn"], 13);
+  EXPECT_EQ(luogo["region"]["endColumn"], 17);
+  EXPECT_EQ(r[1]["level"], "warning");
+  EXPECT_EQ(r[1]["relatedLocations"][0]["physicalLocation"]["region"]["startLine"], 17);
+  EXPECT_FALSE(r[2]["locations"][0]["physicalLocation"].contains("region"));  // a file, no line
+  EXPECT_FALSE(r[3].contains("locations"));
 }
 
 }  // namespace

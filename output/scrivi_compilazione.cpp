@@ -9,7 +9,7 @@
 namespace sc {
 
 int stato_compilazione(const Percorso& p, const FaultLog& log) {
-  return log.empty() && p.codice_errore == 0 ? stato_ok : stato_con_errori;
+  return log.numero(Gravita::errore) == 0 && p.codice_errore == 0 ? stato_ok : stato_con_errori;
 }
 
 ScritturaCompilazione scrivi_compilazione(

@@ -13,7 +13,8 @@
 
 namespace sc {
 
-// 0 when the compile recorded no fault, 1 otherwise.
+// 0 when the compile recorded no fault (of the rules, or beside them such
+// as a text that cannot be stored), 1 otherwise.
 int stato_compilazione(const Percorso& p, const FaultLog& log);
 
 struct ScritturaCompilazione {

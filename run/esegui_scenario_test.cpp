@@ -79,10 +79,10 @@ TEST_F(EseguiScenario, FaultsAreReportedAndTheFilesStillWrittenWithStatus1) {
   faults = {Fault{7, 3500, SourceLocation{dir / treno_txt, 4, 13, 4, "segnale,    3500"}, "signal cell already taken"},
             Fault{30, 4650, std::nullopt, "no free cell for the cab code"}};
   EXPECT_EQ(esegui(), 1);
-  EXPECT_EQ(err.str(), dir / treno_txt + ":4: error 7: signal cell already taken (at 3500 m)\n"
+  EXPECT_EQ(err.str(), dir / treno_txt + ":4:13: error: signal cell already taken (at 3500 m) [E7]\n"
                        "segnale,    3500\n"
                        "            ^~~~\n"
-                       "error 30: no free cell for the cab code (at 4650 m)\n");
+                       "error: no free cell for the cab code (at 4650 m) [E30]\n");
   EXPECT_EQ(leggi(dir / dat), "cells");
 }
 
@@ -109,7 +109,7 @@ TEST_F(EseguiScenario, NothingCompiledLeavesEarlierCompiledFilesAndSaysSo) {
   risultato = Compilazione{Compilazione::Stato::senza_celle, {}};
   faults = {Fault{101, std::nullopt, SourceLocation{dir / linea_txt, 0, 0, 0, ""}, "no line description file"}};
   EXPECT_EQ(esegui(), 1);
-  EXPECT_EQ(err.str(), dir / linea_txt + ": error 101: no line description file\n"
+  EXPECT_EQ(err.str(), dir / linea_txt + ": error: no line description file [E101]\n"
                        "scenario-compiler: the compile ended before the cells existed; no compiled file "
                        "written, earlier compiled files left as they were\n");
   for (const std::string& f : {linea_dat, sim, dat}) EXPECT_EQ(leggi(dir / f), "earlier run") << f;

@@ -141,7 +141,7 @@ TEST_F(BigInput, MillionMetreLineFullOfElementsCompilesToTheExpectedCells) {
   scrivi(dir / "Grande_1-.txt", treno_grande(stazioni + 1));
   const EsitoProgramma troppe = compila();
   EXPECT_EQ(troppe.stato, 1);
-  EXPECT_NE(troppe.err.find("Grande_1-.txt:" + n(12 + stazioni) + ": error 10: no station record left"),
+  EXPECT_NE(troppe.err.find("Grande_1-.txt:" + n(12 + stazioni) + ":1: error: no station record left"),
             std::string::npos)
       << troppe.err.substr(0, 3000);
 }

@@ -74,7 +74,7 @@ TEST_F(Cli, TakenSignalCellIsReportedAtItsLineAndTheSourcesStayUnchanged) {
   modifica_treno("segnale,    7500,", "segnale,    3500,");
   const auto sorgenti = contenuti(dir.path());
 
-  const std::string atteso = treno_txt + ":18: error 16: signal cell 71 already holds a signal (at 3500 m)\n"
+  const std::string atteso = treno_txt + ":18:13: error: signal cell 71 already holds a signal (at 3500 m) [E16]\n"
                              "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
                              "            ^~~~\n";
   const Esito c = compila();
@@ -101,11 +101,11 @@ TEST_F(Cli, SourcesSurviveEveryFaultPath) {
     bool compilati;         // compiled files written
   } casi[] = {
       {"read failure (error 25)", treno_txt, "segnale,    3500,   2,", "segnale,    3500,   x,", 1,
-       ":17: error 25: field 3 of \"segnale\": expected a whole number, got \"x\"", true},
+       ":17:21: error: field 3 of \"segnale\": expected a whole number, got \"x\" [E25]", true},
       {"line length above the limit: no cells", linea_txt, "lunghezza percorso,    92000",
        "lunghezza percorso,  2000000", 1, "no compiled file written", false},
       {"reserved-slot clash", treno_txt, "segnale,    3500,", "segnale,       0,", 3, "Errore n. 1250", false},
-      {"station spacing", treno_txt, "stazione,   29950,", "stazione,     950,", 1, "error 22: station starts",
+      {"station spacing", treno_txt, "stazione,   29950,", "stazione,     950,", 1, "error: station starts",
        true},
   };
   const std::string linea_orig = leggi(dir / linea_txt), treno_orig = leggi(dir / treno_txt);

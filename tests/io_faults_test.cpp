@@ -268,17 +268,17 @@ TEST_F(IoFaults, InputThatIsNoDescriptionIsReportedAtItsFile) {
     bool compilati;         // the compile got as far as the cells: files written
   } casi[] = {
       {"empty line description", "", treno,
-       linea_txt + ":1: error 25: expected a field, got the end of the file\n", false},
+       linea_txt + ":1:1: error: expected a field, got the end of the file [E25]\n", false},
       {"binary line description", binario, treno, linea_txt + ":", false},
       {"NUL bytes in the line length", nul_linea, treno,
-       linea_txt + ":2: error 25: field 2 of \"lunghezza percorso\": expected a whole number, got \"92\\x00\\x00\\x1b\"",
+       linea_txt + ":2:24: error: field 2 of \"lunghezza percorso\": expected a whole number, got \"92\\x00\\x00\\x1b\"",
        false},
       {"NUL bytes in a train value", linea, nul_treno,
-       treno_txt + ":4: error 25: field 2 of \"sabbia\": expected a whole number -32768..32767, got \"3\\x00\\x00\"", true},
+       treno_txt + ":4:12: error: field 2 of \"sabbia\": expected a whole number -32768..32767, got \"3\\x00\\x00\"", true},
       {"a 10 MB line without a separator", std::string(10'000'000, 'x'), treno,
-       linea_txt + ":1: error 102: no field containing \"[generale]\"", false},
+       linea_txt + ":1:1: error: no field containing \"[generale]\"", false},
       {"a 10 MB number", linea, numero_enorme,
-       treno_txt + ":4: error 25: field 2 of \"sabbia\": value " + std::string(40, '7') + "... does not fit", true},
+       treno_txt + ":4:12: error: field 2 of \"sabbia\": value " + std::string(40, '7') + "... does not fit", true},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.caso);
