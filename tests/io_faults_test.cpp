@@ -441,12 +441,12 @@ TEST_F(IoFaults, ATextLongerThanTheElementTableHoldsIsFault25) {
   } casi[] = {
       {"station name of 65535 bytes", false, "SAN PELLEGRINO", 65535, ""},
       {"station name of 65536 bytes", false, "SAN PELLEGRINO", 65536,
-       treno_txt + ":13: error 25: field 18 of \"stazione\": station name is 65536 bytes long; the element table "
-                   "holds at most 65535\n"},
+       treno_txt + ":13:73: error: field 18 of \"stazione\": station name is 65536 bytes long; the element table "
+                   "holds at most 65535 [E25]\n"},
       {"board text of 65535 bytes", true, "(   GALLERIA)(   SADURANO)(   Km. 3767)", 65535, ""},
       {"board text of 65536 bytes", true, "(   GALLERIA)(   SADURANO)(   Km. 3767)", 65536,
-       linea_txt + ":63: error 25: field 3 of \"cartello_indicatore\": board text is 65536 bytes long; the element "
-                   "table holds at most 65535\n"},
+       linea_txt + ":63:32: error: field 3 of \"cartello_indicatore\": board text is 65536 bytes long; the element "
+                   "table holds at most 65535 [E25]\n"},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.caso);

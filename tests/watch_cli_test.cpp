@@ -40,12 +40,12 @@ TEST_F(Watch, CheckReportsEachSaveAndEndsWithStatusZeroOnInterrupt) {
 
   salva_rinominando(treno_txt, guasto);  // a fault: reported, the watch goes on
   ASSERT_TRUE(p.attendi_out("faults, listed above")) << p.out() << p.err();
-  EXPECT_NE(p.err().find("error 16: signal cell 71 already holds a signal"), std::string::npos) << p.err();
+  EXPECT_NE(p.err().find("18:13: error: signal cell 71 already holds a signal (at 3500 m) [E16]"), std::string::npos) << p.err();
 
   scrivi(dir / treno_txt, buono);  // written in place this time
   ASSERT_TRUE(p.attendi_out("no fault; watching", 2)) << p.out();
   EXPECT_EQ(ProcessoInCorso::conta(p.out(), "watching for changes"), 3) << p.out();
-  EXPECT_EQ(ProcessoInCorso::conta(p.err(), "error 16"), 1);
+  EXPECT_EQ(ProcessoInCorso::conta(p.err(), "[E16]"), 1);
   // check writes nothing
   EXPECT_FALSE(std::filesystem::exists(dir / dat));
 

@@ -98,7 +98,7 @@ TEST_F(Provenienza, AFaultIsListedAndNothingIsWritten) {
   const Caricamento c = carica(s);
   ASSERT_EQ(c.faults.size(), 1u);
   EXPECT_EQ(c.esito, "1 fault");
-  EXPECT_NE(riga_fault(c.faults.front()).find(":19: error 16: signal cell 71 already holds a signal"),
+  EXPECT_NE(riga_fault(c.faults.front()).find(":19:13: error: signal cell 71 already holds a signal"),
             std::string::npos)
       << riga_fault(c.faults.front());
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);  // the two descriptions only
