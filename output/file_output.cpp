@@ -209,7 +209,9 @@ struct Cartelle {
 
 std::optional<std::string> apri_cartelle(const std::vector<FileDaScrivere>& files, Cartelle& c) {
   for (const FileDaScrivere& f : files) {
-    auto [dir, nome] = dividi(f.path);
+    auto parti = dividi(f.path);
+    const std::string& dir = parti.first;
+    std::string& nome = parti.second;
     if (nome.empty() || nome == "." || nome == "..") return motivo(f.path, EISDIR);
     auto it = std::find_if(c.tutte.begin(), c.tutte.end(), [&](const auto& x) { return x->path == dir; });
     if (it == c.tutte.end()) {
