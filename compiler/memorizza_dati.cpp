@@ -62,13 +62,18 @@ void leggi_oltre(const Percorso& p, const Sorgenti& sorgenti, FaultLog& log) {
     };
     return a.codice == b.codice && a.gravita == b.gravita && a.message == b.message && luogo(a) == luogo(b);
   };
-  const std::vector<const Fault*> gia = log.in_ordine();
-  for (const Fault* f : altro.in_ordine()) {
-    if (std::any_of(gia.begin(), gia.end(), [&](const Fault* g) { return stesso(*f, *g); })) continue;
-    Fault nuovo = *f;
-    nuovo.dopo_il_primo = true;
-    log.aggiungi_altra(std::move(nuovo));
+  // The new faults are gathered first: adding to the log may move the
+  // faults that `gia` points to.
+  std::vector<Fault> nuovi;
+  {
+    const std::vector<const Fault*> gia = log.in_ordine();
+    for (const Fault* f : altro.in_ordine()) {
+      if (std::any_of(gia.begin(), gia.end(), [&](const Fault* g) { return stesso(*f, *g); })) continue;
+      nuovi.push_back(*f);
+      nuovi.back().dopo_il_primo = true;
+    }
   }
+  for (Fault& f : nuovi) log.aggiungi_altra(std::move(f));
 }
 
 // The parse that the compile reflects.

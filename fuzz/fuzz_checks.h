@@ -17,6 +17,7 @@
 //                  train description (empty when the separator is missing).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -255,8 +256,11 @@ inline std::string controlla_field_reader(std::string_view data) {
       if (tipo == 0) {
         // On a long line the location shows an excerpt, which may cut the field.
         const std::string visto = l->text.substr(static_cast<size_t>(l->column - 1), static_cast<size_t>(l->width));
-        if (testo.compare(0, visto.size(), visto) != 0 ||
-            (visto.size() < testo.size() && l->text.size() <= FieldReader::riga_mostrata_massima)) {
+        // A UTF-8 file's texts come back in Windows-1252: only a field of
+        // plain ASCII is the same bytes in the file and in the text.
+        const bool ascii = std::all_of(visto.begin(), visto.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
+        if (ascii && (testo.compare(0, visto.size(), visto) != 0 ||
+                      (visto.size() < testo.size() && l->text.size() <= FieldReader::riga_mostrata_massima))) {
           return "text field is not where its location points";
         }
       }
