@@ -29,7 +29,7 @@
 #include <nlohmann/json.hpp>
 
 #include "format/compiled_decode.h"
-#include "inspect/esamina.h"
+#include "esamina/esamina.h"
 #include "plot/plot.h"
 #include "compiler/output_files.h"
 

@@ -53,7 +53,7 @@ TEST(CompiledFuzzRegressions, Decoders) {
 }
 
 TEST(CompiledFuzzRegressions, InspectAndPlot) {
-  riproduci("inspect", sc::fuzz::controlla_inspect);
+  riproduci("esamina", sc::fuzz::controlla_inspect);
   riproduci("plot", sc::fuzz::controlla_plot);
 }
 

@@ -9,7 +9,7 @@
 
 #include "format/compiled_decode.h"
 #include "output/diagnostics.h"
-#include "inspect/esamina.h"
+#include "esamina/esamina.h"
 #include "output/file_output.h"
 #include "cli/identita.h"
 #include "output/nomi_file.h"

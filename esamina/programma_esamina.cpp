@@ -4,7 +4,7 @@
 
 #include "cli/cli_comandi.h"
 #include "format/compiled_decode.h"
-#include "inspect/esamina.h"
+#include "esamina/esamina.h"
 
 namespace sc {
 

@@ -1,14 +1,14 @@
 // Showing a compiled file: the entry points, which check the options
 // against the kind of file and hand the decoded contents to the text or
 // the JSON rendering.
-#include "inspect/esamina.h"
+#include "esamina/esamina.h"
 
 #include <optional>
 #include <stdexcept>
 #include <system_error>
 
 #include "format/compiled_decode.h"
-#include "inspect/esamina_internal.h"
+#include "esamina/esamina_internal.h"
 
 namespace sc {
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "format/posizioni.h"
-#include "inspect/esamina.h"
+#include "esamina/esamina.h"
 #include "model/percorso.h"
 
 namespace sc::inspect_detail {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "format/compiled_decode.h"
-#include "inspect/esamina_internal.h"
+#include "esamina/esamina_internal.h"
 
 namespace sc::inspect_detail {
 

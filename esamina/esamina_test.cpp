@@ -1,4 +1,4 @@
-#include "inspect/esamina.h"
+#include "esamina/esamina.h"
 
 #include <gtest/gtest.h>
 

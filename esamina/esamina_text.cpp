@@ -3,7 +3,7 @@
 #include <charconv>
 
 #include "format/compiled_decode.h"
-#include "inspect/esamina_internal.h"
+#include "esamina/esamina_internal.h"
 
 namespace sc::inspect_detail {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "format/compiled_decode_test.h"
-#include "inspect/esamina.h"
+#include "esamina/esamina.h"
 #include "compiler/memorizza_percorso.h"
 #include "writers/scenario.h"
 

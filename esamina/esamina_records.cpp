@@ -10,7 +10,7 @@
 #include <stdexcept>
 
 #include "format/compiled_decode.h"
-#include "inspect/esamina_internal.h"
+#include "esamina/esamina_internal.h"
 #include "compiler/codici_gara.h"
 
 namespace sc {

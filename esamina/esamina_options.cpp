@@ -5,7 +5,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "inspect/esamina_internal.h"
+#include "esamina/esamina_internal.h"
 #include "compiler/testo.h"
 
 namespace sc {
