@@ -22,32 +22,30 @@
 #include <string>
 
 #include "run/errore.h"
+#include "tests/support/xvfb.h"
 
 namespace sc {
 namespace {
-
-constexpr const char* xvfb = "/usr/bin/Xvfb";
 
 class StatusWindowX : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (const char* d = ::getenv("DISPLAY")) vecchio_display_ = d, aveva_display_ = true;
-    if (::access(xvfb, X_OK) == 0) {
-      avvia_xvfb();
+    if (test::ServerXvfb::installato()) {
+      server_ = new test::ServerXvfb("640x480x24");
+      display_ = server_->display();
+      errore_avvio_ = server_->errore();
     } else if (aveva_display_) {
       display_ = vecchio_display_;
     } else {
-      motivo_salto_ = std::string(xvfb) + " is not installed and DISPLAY is not set";
+      motivo_salto_ = std::string(test::ServerXvfb::programma) + " is not installed and DISPLAY is not set";
     }
     if (!display_.empty()) ::setenv("DISPLAY", display_.c_str(), 1);
   }
 
   static void TearDownTestSuite() {
-    if (server_ > 0) {
-      ::kill(server_, SIGTERM);
-      ::waitpid(server_, nullptr, 0);
-      server_ = 0;
-    }
+    delete server_;
+    server_ = nullptr;
     aveva_display_ ? ::setenv("DISPLAY", vecchio_display_.c_str(), 1) : ::unsetenv("DISPLAY");
   }
 
@@ -56,41 +54,12 @@ class StatusWindowX : public testing::Test {
     ASSERT_FALSE(display_.empty()) << errore_avvio_;
   }
 
-  // Starts Xvfb on the first free display; it writes the number it took on
-  // the pipe once it accepts connections.
-  static void avvia_xvfb() {
-    int fds[2];
-    if (::pipe(fds) != 0) return void(errore_avvio_ = "pipe failed");
-    server_ = ::fork();
-    if (server_ == 0) {
-      ::close(fds[0]);
-      const int null = ::open("/dev/null", O_RDWR);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-      const std::string fd = std::to_string(fds[1]);
-      ::execl(xvfb, "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
-              static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    ::close(fds[1]);
-    std::string numero;
-    pollfd p{fds[0], POLLIN, 0};
-    char c;
-    while (::poll(&p, 1, 10000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') numero += c;
-    ::close(fds[0]);
-    if (numero.empty()) {
-      errore_avvio_ = "Xvfb did not start within 10 s";
-      return;
-    }
-    display_ = ":" + numero;
-  }
-
   static inline std::string display_;
   static inline std::string vecchio_display_;
   static inline bool aveva_display_ = false;
   static inline std::string motivo_salto_;
   static inline std::string errore_avvio_;
-  static inline pid_t server_ = 0;
+  static inline test::ServerXvfb* server_ = nullptr;
 };
 
 TEST_F(StatusWindowX, ShowsAttendereInBold24PointAndPaintsItOnce) {

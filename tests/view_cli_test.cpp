@@ -16,6 +16,7 @@
 #include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 #include "tests/support/processo_in_corso.h"
+#include "tests/support/xvfb.h"
 
 // Last: Xlib defines macros (None, Status, Bool) that other headers use as names.
 #include <X11/Xlib.h>
@@ -26,8 +27,6 @@ namespace {
 using namespace sc::test;
 using namespace sc::test::file_scenario;
 namespace fs = std::filesystem;
-
-constexpr const char* xvfb = "/usr/bin/Xvfb";
 
 // The window's pixels as 0xRRGGBB, read by another client.
 struct Schermata {
@@ -49,34 +48,13 @@ struct Schermata {
 class View : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (::access(xvfb, X_OK) != 0) return;
-    int fds[2];
-    if (::pipe(fds) != 0) return;
-    server_ = ::fork();
-    if (server_ == 0) {
-      ::close(fds[0]);
-      const int null = ::open("/dev/null", O_RDWR);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-      const std::string fd = std::to_string(fds[1]);
-      ::execl(xvfb, "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-              static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    ::close(fds[1]);
-    std::string numero;
-    pollfd p{fds[0], POLLIN, 0};
-    char c;
-    while (::poll(&p, 1, 10000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') numero += c;
-    ::close(fds[0]);
-    if (!numero.empty()) display_ = ":" + numero;
+    if (!ServerXvfb::installato()) return;
+    server_ = new ServerXvfb("1280x1024x24");
+    display_ = server_->display();
   }
   static void TearDownTestSuite() {
-    if (server_ > 0) {
-      ::kill(server_, SIGTERM);
-      ::waitpid(server_, nullptr, 0);
-      server_ = 0;
-    }
+    delete server_;
+    server_ = nullptr;
   }
   void SetUp() override {
     const EsitoProgramma e = esegui_programma(dir.path(), {"export"});
@@ -116,13 +94,13 @@ class View : public ::testing::Test {
 
   TempDir dir;
   static inline std::string display_;
-  static inline pid_t server_ = 0;
+  static inline ServerXvfb* server_ = nullptr;
 };
 
 // Skips the test without Xvfb; fails it when Xvfb did not start.
 #define SERVE_DISPLAY()                                                                       \
   do {                                                                                        \
-    if (::access(xvfb, X_OK) != 0) GTEST_SKIP() << xvfb << " is not installed: the window is not tested"; \
+    if (!ServerXvfb::installato()) GTEST_SKIP() << ServerXvfb::programma << " is not installed: the window is not tested"; \
     ASSERT_FALSE(display_.empty()) << "Xvfb did not start";                                   \
   } while (0)
 
