@@ -297,8 +297,8 @@ void BM_CompilaGrandeSuDisco(benchmark::State& state) {
   const fs::path dir = fs::temp_directory_path() / ("sc-bench-" + std::to_string(::getpid()));
   fs::create_directories(dir);
   const std::string nome = sc::bench::nome_grande, treno = sc::bench::treno_grande;
-  const std::string linea_txt = sc::percorso_file(dir.string(), sc::FileScenario::linea_txt, nome, treno);
-  const std::string treno_txt = sc::percorso_file(dir.string(), sc::FileScenario::treno_txt, nome, treno);
+  const std::string linea_txt = sc::percorso_file(dir.string(), sc::FileTesto::linea_txt, nome, treno);
+  const std::string treno_txt = sc::percorso_file(dir.string(), sc::FileTesto::treno_txt, nome, treno);
   std::ofstream(linea_txt, std::ios::binary) << g.scenario.linea;
   std::ofstream(treno_txt, std::ios::binary) << g.scenario.treno;
   size_t byte = 0;
@@ -316,7 +316,7 @@ void BM_CompilaGrandeSuDisco(benchmark::State& state) {
     std::vector<sc::FileDaScrivere> files;
     for (const sc::CompiledFile& f : c.files) {
       byte += f.bytes.size();
-      files.push_back(sc::da_scrivere(sc::percorso_file(dir.string(), sc::file_compilato(f.kind), nome, treno), f.bytes));
+      files.push_back(sc::da_scrivere(sc::percorso_file(dir.string(), sc::f.kind, nome, treno), f.bytes));
     }
     if (auto motivo = sc::sostituisci_files(files)) {
       state.SkipWithError(motivo->c_str());
@@ -339,7 +339,7 @@ int main(int argc, char** argv) {
             << g.scenario.stazioni << " stations, " << g.scenario.segnali << " signals, "
             << g.scenario.rallentamenti << " restrictions; compiled without fault\n";
   for (const sc::CompiledFile& f : g.c.files) {
-    std::cout << "  " << sc::nome_file(sc::file_compilato(f.kind), g.p.nome_scenario, g.p.numero_treno) << ": "
+    std::cout << "  " << sc::nome_file(sc::f.kind, g.p.nome_scenario, g.p.numero_treno) << ": "
               << f.bytes.size() << " bytes\n";
   }
   benchmark::RunSpecifiedBenchmarks();

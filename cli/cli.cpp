@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/comando.h"
-#include "cli/stati_uscita.h"
+#include "output/stati_uscita.h"
 
 #ifndef SC_VERSION
 #error "SC_VERSION must be defined by the build (the project's version)"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/stati_uscita.h"
+#include "output/stati_uscita.h"
 #include "output/file_output.h"
 
 namespace sc {

@@ -88,7 +88,7 @@ void aggiungi_errore_riservato(FaultLog& log, bool marca) {
 }
 
 // A compiled file must never land on one of the sources; says so on `err`.
-bool uscite_libere(const OpzioniCompile& o, const std::function<std::string(CompiledKind)>& uscita,
+bool uscite_libere(const OpzioniCompile& o, const std::function<std::string(FileCompilato)>& uscita,
                    std::ostream& err) {
   for (const NomeCompilato& n : nomi_compilati) {
     for (const std::string& sorgente : {o.linea, o.treno}) {
@@ -150,8 +150,8 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   Percorso p;
   p.nome_scenario = id.identita->nome_scenario;
   p.numero_treno = id.identita->numero_treno;
-  const auto uscita = [&](CompiledKind k) {
-    return in_cartella(o.out, nome_file(file_compilato(k), p.nome_scenario, p.numero_treno));
+  const auto uscita = [&](FileCompilato k) {
+    return in_cartella(o.out, nome_file(k, p.nome_scenario, p.numero_treno));
   };
 
   if (!o.solo_controllo) {

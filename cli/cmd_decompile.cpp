@@ -1,8 +1,11 @@
 // decompile: a compiled scenario back to a line and a train description,
 // checked by compiling them in memory before anything is written.
 #include <filesystem>
+#include <optional>
 #include <ostream>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "cli/cli_comandi.h"
 #include "cli/comando.h"
@@ -67,22 +70,21 @@ bool stesso_file(const std::string& a, const fs::path& b) {
   return fs::equivalent(a, b, ec) && !ec;
 }
 
-}  // namespace
-
-int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream& err) {
-  for (const std::string& ingresso : o.ingressi) {
+// The compiled files named by the arguments, read and decoded (so a file
+// without the layout of its kind is named here, as inspect and plot do).
+// The exit status when one cannot be used.
+std::optional<int> leggi_compilati(const std::vector<std::string>& ingressi, Ingressi& in, std::string (&dati)[3],
+                                   std::ostream& err) {
+  for (const std::string& ingresso : ingressi) {
     if (const std::string motivo = non_leggibile(ingresso, true); !motivo.empty()) {
       err << nome_programma << ": " << motivo << std::endl;
       return stato_uso;
     }
   }
-  Ingressi in;
-  std::string dati[3];
   try {
-    in = trova_ingressi(o.ingressi);
+    in = trova_ingressi(ingressi);
     for (int i = 0; i < 3; ++i) {
       if (!in.file[i]) continue;
-      // A file without the layout of its kind: named here, as inspect and plot do.
       try {
         dati[i] = leggi_file_compilato(*in.file[i], static_cast<FileCompilato>(i));
         switch (static_cast<FileCompilato>(i)) {
@@ -98,15 +100,61 @@ int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream
     err << nome_programma << ": " << e.what() << std::endl;
     return stato_uso;
   }
+  return std::nullopt;
+}
+
+// The exit status when a description to write would replace an input, or
+// a file already there without --force.
+std::optional<int> uscite_bloccate(const std::vector<std::string>& uscite, const Ingressi& in, bool sostituisci,
+                                   std::ostream& err) {
+  for (const std::string& uscita : uscite) {
+    for (const std::optional<fs::path>& f : in.file) {
+      if (f && stesso_file(uscita, *f)) {
+        err << nome_programma << ": \"" << senza_controlli(uscita)
+            << "\" would replace an input; choose another --out directory" << std::endl;
+        return stato_uso;
+      }
+    }
+    std::error_code ec;
+    if (!sostituisci && (fs::exists(uscita, ec) || ec)) {
+      err << nome_programma << ": \"" << senza_controlli(uscita)
+          << "\" already exists; nothing written (give --force to replace it, or --out DIR for another directory)"
+          << std::endl;
+      return stato_file_non_scritto;
+    }
+  }
+  return std::nullopt;
+}
+
+// What the decompile could not explain or reproduce. Texts that may quote
+// names from the element table: no control character reaches the terminal.
+void riferisci_differenze(const decompila::Decompilazione& d, std::ostream& err) {
+  for (const std::string& s : d.inspiegati) err << nome_programma << ": " << senza_controlli(s) << "\n";
+  if (d.differenza) {
+    err << nome_programma << ": the written descriptions do not compile to the input: "
+        << senza_controlli(*d.differenza) << "\n";
+  }
+  for (const std::string& f : d.faults) {
+    err << nome_programma << ": compiling the descriptions records " << senza_controlli(f) << "\n";
+  }
+  err << std::flush;
+}
+
+}  // namespace
+
+int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream& err) {
+  Ingressi in;
+  std::string dati[3];
+  if (const auto stato = leggi_compilati(o.ingressi, in, dati, err)) return *stato;
+  const bool senza_tracciato = !in.file[static_cast<int>(FileCompilato::tracciato)];
 
   decompila::Decompilazione d;
   try {
-    const decompila::FileCompilati file{
-        dati[static_cast<int>(FileCompilato::celle)], dati[static_cast<int>(FileCompilato::elementi)],
-        in.file[static_cast<int>(FileCompilato::tracciato)]
-            ? std::optional<std::string_view>(dati[static_cast<int>(FileCompilato::tracciato)])
-            : std::nullopt};
-    d = decompila::decompila(file);
+    d = decompila::decompila({dati[static_cast<int>(FileCompilato::celle)],
+                              dati[static_cast<int>(FileCompilato::elementi)],
+                              senza_tracciato ? std::nullopt
+                                              : std::optional<std::string_view>(
+                                                    dati[static_cast<int>(FileCompilato::tracciato)])});
   } catch (const DecodeError& e) {  // checked above; kept for safety
     err << nome_programma << ": " << e.what() << std::endl;
     return stato_uso;
@@ -119,45 +167,17 @@ int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream
         << "\" of the element table cannot name the description files; nothing written" << std::endl;
     return stato_con_errori;
   }
-  const std::string linea = in_cartella(o.out, nome_file(FileScenario::linea_txt, d.nome_scenario, d.numero_treno));
-  const std::string treno = in_cartella(o.out, nome_file(FileScenario::treno_txt, d.nome_scenario, d.numero_treno));
-  for (const std::string& uscita : {linea, treno}) {
-    for (const std::optional<fs::path>& f : in.file) {
-      if (f && stesso_file(uscita, *f)) {
-        err << nome_programma << ": \"" << senza_controlli(uscita)
-            << "\" would replace an input; choose another --out directory"
-            << std::endl;
-        return stato_uso;
-      }
-    }
-    std::error_code ec;
-    if (!o.sostituisci && (fs::exists(uscita, ec) || ec)) {
-      err << nome_programma << ": \"" << senza_controlli(uscita)
-          << "\" already exists; nothing written (give --force to replace it, or --out DIR for another directory)"
-          << std::endl;
-      return stato_file_non_scritto;
-    }
-  }
+  const std::string linea = in_cartella(o.out, nome_file(FileTesto::linea_txt, d.nome_scenario, d.numero_treno));
+  const std::string treno = in_cartella(o.out, nome_file(FileTesto::treno_txt, d.nome_scenario, d.numero_treno));
+  if (const auto stato = uscite_bloccate({linea, treno}, in, o.sostituisci, err)) return *stato;
 
-  // Texts that may quote names from the element table: no control
-  // character reaches the terminal.
-  for (const std::string& s : d.inspiegati) err << nome_programma << ": " << senza_controlli(s) << "\n";
-  if (d.differenza) {
-    err << nome_programma << ": the written descriptions do not compile to the input: "
-        << senza_controlli(*d.differenza) << "\n";
-  }
-  for (const std::string& f : d.faults) {
-    err << nome_programma << ": compiling the descriptions records " << senza_controlli(f) << "\n";
-  }
-  err << std::flush;
-
+  riferisci_differenze(d, err);
   if (!prepara_cartella(o.out, err)) return stato_file_non_scritto;
   if (auto motivo = sostituisci_files({{linea, {d.linea}}, {treno, {d.treno}}})) {
     err << nome_programma << ": " << senza_controlli(*motivo) << std::endl;
     return stato_file_non_scritto;
   }
   out << "wrote " << senza_controlli(linea) << "\nwrote " << senza_controlli(treno) << "\n";
-  const bool senza_tracciato = !in.file[static_cast<int>(FileCompilato::tracciato)];
   if (d.identico() && d.inspiegati.empty()) {
     out << "They compile to the same " << (senza_tracciato ? "two" : "three") << " files; edit them, then:\n  "
         << nome_programma << " compile " << per_shell(linea) << " " << per_shell(treno)

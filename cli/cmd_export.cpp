@@ -14,7 +14,7 @@ namespace sc {
 
 int comando_export(const std::string& dir, bool sostituisci, std::ostream& out, std::ostream& err) {
   if (!prepara_cartella(dir, err)) return stato_file_non_scritto;
-  auto percorso = [&](FileScenario f) {
+  auto percorso = [&](FileTesto f) {
     return in_cartella(dir, nome_file(f, nome_scenario_incorporato, numero_treno_incorporato));
   };
 
@@ -44,7 +44,7 @@ int comando_export(const std::string& dir, bool sostituisci, std::ostream& out, 
   }
   for (const FileDaScrivere& f : files) out << "wrote " << f.path << "\n";
   out << "Edit the line and train descriptions, then compile them with:\n  " << nome_programma << " compile "
-      << per_shell(percorso(FileScenario::linea_txt)) << " " << per_shell(percorso(FileScenario::treno_txt));
+      << per_shell(percorso(FileTesto::linea_txt)) << " " << per_shell(percorso(FileTesto::treno_txt));
   if (dir != ".") out << " --out " << per_shell(dir);
   out << std::endl;
   return stato_ok;

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "cli/comando.h"
-#include "cli/stati_uscita.h"
+#include "output/stati_uscita.h"
 
 namespace sc {
 

@@ -28,9 +28,9 @@ Compilazione completa_compilazione(Percorso& p, FaultLog& log) {
   c.stato = marca_e_codifica(p);
   if (c.stato != Compilazione::Stato::pronto) return c;
 
-  if (p.modo != 0) c.files.push_back({CompiledKind::tracciato, contenuto_tracciato(p.tracciato)});
-  c.files.push_back({CompiledKind::elementi, serializza_elementi(p.elementi)});
-  c.files.push_back({CompiledKind::celle, serializza_celle(p.celle)});
+  if (p.modo != 0) c.files.push_back({FileCompilato::tracciato, contenuto_tracciato(p.tracciato)});
+  c.files.push_back({FileCompilato::elementi, serializza_elementi(p.elementi)});
+  c.files.push_back({FileCompilato::celle, serializza_celle(p.celle)});
   return c;
 }
 

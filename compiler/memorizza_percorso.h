@@ -14,11 +14,8 @@
 
 namespace sc {
 
-// The compiled files, as the format names them.
-using CompiledKind = FileCompilato;
-
 struct CompiledFile {
-  CompiledKind kind;
+  FileCompilato kind;
   ContenutoFile bytes;
 };
 

@@ -75,13 +75,13 @@ TEST(CompletaCompilazione, FilesInWritingOrderForEachMode) {
     ASSERT_EQ(c.files.size(), modo != 0 ? 3u : 2u);
     size_t k = 0;
     if (modo != 0) {
-      EXPECT_EQ(c.files[k].kind, CompiledKind::tracciato);
+      EXPECT_EQ(c.files[k].kind, FileCompilato::tracciato);
       // Two bytes per empty element, four for each of the four seeds.
       EXPECT_EQ(c.files[k].bytes.size(), 2u * 2u * 99001u + 4u * 2u);
       ++k;
     }
     const std::string_view el = c.files[k].bytes;
-    EXPECT_EQ(c.files[k].kind, CompiledKind::elementi);
+    EXPECT_EQ(c.files[k].kind, FileCompilato::elementi);
     ASSERT_EQ(el.size(), 2958u + 18u + 3u);
     // Record 85 starts after 85 empty records; its `dato_7` and `orario`
     // follow its 18-byte name.
@@ -90,7 +90,7 @@ TEST(CompletaCompilazione, FilesInWritingOrderForEachMode) {
     EXPECT_EQ(byte(el, r85 + 34) | byte(el, r85 + 35) << 8, 610u);
     EXPECT_EQ(byte(el, r85 + 48) | byte(el, r85 + 49) << 8 | byte(el, r85 + 50) << 16, 31962u);
     const std::string_view ce = c.files[k + 1].bytes;
-    EXPECT_EQ(c.files[k + 1].kind, CompiledKind::celle);
+    EXPECT_EQ(c.files[k + 1].kind, FileCompilato::celle);
     ASSERT_EQ(ce.size(), 29715u);
     EXPECT_EQ(byte(ce, 16), 0x01u);
     EXPECT_EQ(byte(ce, 17), 0x14u);

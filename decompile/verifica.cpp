@@ -14,15 +14,6 @@ namespace {
 
 constexpr size_t campi_mostrati = 20;
 
-const char* nome_kind(CompiledKind k) {
-  switch (k) {
-    case CompiledKind::tracciato: return "track plan";
-    case CompiledKind::elementi: return "element table";
-    case CompiledKind::celle: return "cells";
-  }
-  return "";
-}
-
 // Where byte `n` of a cells file lies.
 std::string nel_file_celle(size_t n) {
   static const char* campi[] = {"tipo",     "valore_1", "valore_1", "valore_2", "valore_2", "valore_3",
@@ -127,9 +118,9 @@ Compilati compila_in_memoria(const std::string& linea, const std::string& treno,
   for (const CompiledFile& f : c.files) {
     std::string bytes = f.bytes.unito();
     switch (f.kind) {
-      case CompiledKind::tracciato: out.tracciato = std::move(bytes); break;
-      case CompiledKind::elementi: out.elementi = std::move(bytes); break;
-      case CompiledKind::celle: out.celle = std::move(bytes); break;
+      case FileCompilato::tracciato: out.tracciato = std::move(bytes); break;
+      case FileCompilato::elementi: out.elementi = std::move(bytes); break;
+      case FileCompilato::celle: out.celle = std::move(bytes); break;
     }
   }
   return out;
@@ -145,20 +136,20 @@ Verifica verifica(const std::string& linea, const std::string& treno, const std:
     return v;
   }
   const struct {
-    CompiledKind kind;
+    FileCompilato kind;
     std::string_view prima, dopo;
-  } coppie[] = {{CompiledKind::tracciato, originale.tracciato.value_or(std::string_view()),
+  } coppie[] = {{FileCompilato::tracciato, originale.tracciato.value_or(std::string_view()),
                  c.tracciato ? std::string_view(*c.tracciato) : std::string_view()},
-                {CompiledKind::elementi, originale.elementi, c.elementi},
-                {CompiledKind::celle, originale.celle, c.celle}};
+                {FileCompilato::elementi, originale.elementi, c.elementi},
+                {FileCompilato::celle, originale.celle, c.celle}};
   for (const auto& [kind, prima, dopo] : coppie) {
     size_t n = 0;
     while (n < prima.size() && n < dopo.size() && prima[n] == dopo[n]) ++n;
     if (n == prima.size() && n == dopo.size()) continue;
-    std::string dove = kind == CompiledKind::celle && n < std::min(prima.size(), dopo.size())
+    std::string dove = kind == FileCompilato::celle && n < std::min(prima.size(), dopo.size())
                            ? " (" + nel_file_celle(n) + ")"
                            : "";
-    v.primo_byte = std::string(nome_kind(kind)) + " file: byte " + std::to_string(n) + dove + " is " +
+    v.primo_byte = std::string(nome_file_compilato(kind)) + " file: byte " + std::to_string(n) + dove + " is " +
                    byte_hex(prima, n) + " in the input, " + byte_hex(dopo, n) + " compiled from the descriptions";
     break;
   }

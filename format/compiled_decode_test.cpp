@@ -203,7 +203,7 @@ TEST(DecodificaCompilazione, ReadsBackTheEmbeddedCompileExactly) {
   ASSERT_EQ(c.files.size(), 3u);
   for (const CompiledFile& f : c.files) {
     switch (f.kind) {
-      case CompiledKind::celle: {
+      case FileCompilato::celle: {
         const auto celle = decodifica_celle(f.bytes);
         ASSERT_EQ(celle.size(), p.celle.size());
         for (size_t i = 0; i < celle.size(); ++i) uguali(celle[i], p.celle[i], i);
@@ -212,14 +212,14 @@ TEST(DecodificaCompilazione, ReadsBackTheEmbeddedCompileExactly) {
         EXPECT_EQ(celle[1].valore_1, 5121);
         break;
       }
-      case CompiledKind::elementi: {
+      case FileCompilato::elementi: {
         const auto el = decodifica_elementi(f.bytes);
         for (int r = 0; r < numero_elementi; ++r) EXPECT_EQ(el.at(r), p.elementi.at(r)) << r;
         EXPECT_EQ(el[85].dato_7, 610);
         EXPECT_NE(el[85].orario, 0);
         break;
       }
-      case CompiledKind::tracciato: {
+      case FileCompilato::tracciato: {
         const Tracciato t = decodifica_tracciato(f.bytes);
         const Tracciato righe = tracciato_in_memoria(p.tracciato);
         ASSERT_EQ(t.righe(), righe.righe());

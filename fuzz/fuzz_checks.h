@@ -165,7 +165,7 @@ inline std::string controlla_compilazione_finita(const Percorso& p, const FaultL
   if (c.files.size() != attesi) return n(static_cast<int64_t>(c.files.size())) + " compiled files";
   for (const CompiledFile& f : c.files) {
     switch (f.kind) {
-      case CompiledKind::celle: {
+      case FileCompilato::celle: {
         const size_t u = static_cast<size_t>(ultima_cella_per(p.lunghezza_totale - coda_linea));
         try {
           const std::vector<Cella> celle = decodifica_celle(f.bytes);
@@ -179,10 +179,10 @@ inline std::string controlla_compilazione_finita(const Percorso& p, const FaultL
         }
         break;
       }
-      case CompiledKind::elementi:
+      case FileCompilato::elementi:
         if (std::string e = controlla_elementi(f.bytes, p); !e.empty()) return e;
         break;
-      case CompiledKind::tracciato:
+      case FileCompilato::tracciato:
         if (p.modo == 0) return "track plan written in mode 0";
         if (std::string e = controlla_tracciato(f.bytes, p); !e.empty()) return e;
         break;

@@ -9,32 +9,29 @@
 
 namespace sc {
 
-std::string nome_file(FileScenario f, const std::string& nome_scenario, const std::string& numero_treno) {
+std::string nome_file(FileTesto f, const std::string& nome_scenario, const std::string& numero_treno) {
   switch (f) {
-    case FileScenario::linea_txt: return nome_scenario + "_linea.txt";
-    case FileScenario::treno_txt: return nome_scenario + "_" + numero_treno + "-.txt";
-    case FileScenario::scheda: return nome_scenario + "_" + numero_treno + "_" + "scheda_treno.txt";
-    case FileScenario::rallentamenti: return nome_scenario + "_" + numero_treno + "_" + "rallentamenti.txt";
-    case FileScenario::note: return nome_scenario + "_" + numero_treno + "_" + "note.txt";
-    case FileScenario::linea_dat: return nome_file_compilato(FileCompilato::tracciato, nome_scenario, numero_treno);
-    case FileScenario::elementi_sim: return nome_file_compilato(FileCompilato::elementi, nome_scenario, numero_treno);
-    case FileScenario::celle_dat: return nome_file_compilato(FileCompilato::celle, nome_scenario, numero_treno);
+    case FileTesto::linea_txt: return nome_scenario + "_linea.txt";
+    case FileTesto::treno_txt: return nome_scenario + "_" + numero_treno + "-.txt";
+    case FileTesto::scheda: return nome_scenario + "_" + numero_treno + "_" + "scheda_treno.txt";
+    case FileTesto::rallentamenti: return nome_scenario + "_" + numero_treno + "_" + "rallentamenti.txt";
+    case FileTesto::note: return nome_scenario + "_" + numero_treno + "_" + "note.txt";
   }
   throw std::logic_error("unknown file kind");
 }
 
-std::string percorso_file(const std::string& dir, FileScenario f, const std::string& nome_scenario,
+std::string nome_file(FileCompilato f, const std::string& nome_scenario, const std::string& numero_treno) {
+  return nome_file_compilato(f, nome_scenario, numero_treno);
+}
+
+std::string percorso_file(const std::string& dir, FileTesto f, const std::string& nome_scenario,
                           const std::string& numero_treno) {
   return dir + "/" + nome_file(f, nome_scenario, numero_treno);
 }
 
-FileScenario file_compilato(CompiledKind kind) {
-  switch (kind) {
-    case CompiledKind::tracciato: return FileScenario::linea_dat;
-    case CompiledKind::elementi: return FileScenario::elementi_sim;
-    case CompiledKind::celle: return FileScenario::celle_dat;
-  }
-  throw std::logic_error("unknown compiled file kind");
+std::string percorso_file(const std::string& dir, FileCompilato f, const std::string& nome_scenario,
+                          const std::string& numero_treno) {
+  return dir + "/" + nome_file(f, nome_scenario, numero_treno);
 }
 
 std::string cartella_programma() {

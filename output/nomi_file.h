@@ -5,30 +5,30 @@
 
 #include <string>
 
-#include "compiler/memorizza_percorso.h"
+#include "format/nomi_compilati.h"
 
 namespace sc {
 
-enum class FileScenario {
+// The five text files of a scenario; the compiled files are named by
+// format/nomi_compilati.h.
+enum class FileTesto {
   linea_txt,      // line description: nome_scenario + "_linea.txt"
   treno_txt,      // train description: nome_scenario + "_" + numero_treno + "-.txt"
   scheda,         // train sheet
   rallentamenti,  // speed-restriction order
   note,           // scenario notes
-  linea_dat,      // track plan: nome_scenario + "_linea.dat"
-  elementi_sim,   // compiled element table
-  celle_dat,      // compiled cells
 };
 
-// The name after the separator, e.g. "Corvale_Pravena AV_409-.txt".
-std::string nome_file(FileScenario f, const std::string& nome_scenario, const std::string& numero_treno);
+// The name after the separator, e.g. "Corvale_Pravena AV_409-.txt"; a
+// compiled file's by nome_file_compilato.
+std::string nome_file(FileTesto f, const std::string& nome_scenario, const std::string& numero_treno);
+std::string nome_file(FileCompilato f, const std::string& nome_scenario, const std::string& numero_treno);
 
 // `dir` + "/" + nome_file(...). `dir` has no trailing separator.
-std::string percorso_file(const std::string& dir, FileScenario f, const std::string& nome_scenario,
+std::string percorso_file(const std::string& dir, FileTesto f, const std::string& nome_scenario,
                           const std::string& numero_treno);
-
-// The file that holds a compiled file of the given kind.
-FileScenario file_compilato(CompiledKind kind);
+std::string percorso_file(const std::string& dir, FileCompilato f, const std::string& nome_scenario,
+                          const std::string& numero_treno);
 
 // The directory that holds the running executable (resolved from
 // /proc/self/exe), without a trailing separator. Throws std::system_error

@@ -11,34 +11,37 @@ namespace {
 
 TEST(NomiFile, TheEightNamesOfTheEmbeddedIdentity) {
   const struct {
-    FileScenario file;
+    FileTesto file;
     const char* nome;
-  } casi[] = {
-      {FileScenario::linea_txt, "Corvale_Pravena AV_linea.txt"},
-      {FileScenario::treno_txt, "Corvale_Pravena AV_409-.txt"},
-      {FileScenario::scheda, "Corvale_Pravena AV_409_scheda_treno.txt"},
-      {FileScenario::rallentamenti, "Corvale_Pravena AV_409_rallentamenti.txt"},
-      {FileScenario::note, "Corvale_Pravena AV_409_note.txt"},
-      {FileScenario::linea_dat, "Corvale_Pravena AV_linea.dat"},
-      {FileScenario::elementi_sim, "Corvale_Pravena AV_409.sim"},
-      {FileScenario::celle_dat, "Corvale_Pravena AV_409.dat"},
+  } testi[] = {
+      {FileTesto::linea_txt, "Corvale_Pravena AV_linea.txt"},
+      {FileTesto::treno_txt, "Corvale_Pravena AV_409-.txt"},
+      {FileTesto::scheda, "Corvale_Pravena AV_409_scheda_treno.txt"},
+      {FileTesto::rallentamenti, "Corvale_Pravena AV_409_rallentamenti.txt"},
+      {FileTesto::note, "Corvale_Pravena AV_409_note.txt"},
   };
-  for (const auto& c : casi) {
+  for (const auto& c : testi) {
+    EXPECT_EQ(nome_file(c.file, "Corvale_Pravena AV", "409"), c.nome);
+    EXPECT_EQ(percorso_file("/d/x y", c.file, "Corvale_Pravena AV", "409"), std::string("/d/x y/") + c.nome);
+  }
+  const struct {
+    FileCompilato file;
+    const char* nome;
+  } compilati[] = {
+      {FileCompilato::tracciato, "Corvale_Pravena AV_linea.dat"},
+      {FileCompilato::elementi, "Corvale_Pravena AV_409.sim"},
+      {FileCompilato::celle, "Corvale_Pravena AV_409.dat"},
+  };
+  for (const auto& c : compilati) {
     EXPECT_EQ(nome_file(c.file, "Corvale_Pravena AV", "409"), c.nome);
     EXPECT_EQ(percorso_file("/d/x y", c.file, "Corvale_Pravena AV", "409"), std::string("/d/x y/") + c.nome);
   }
 }
 
 TEST(NomiFile, NamesFollowTheIdentityStrings) {
-  EXPECT_EQ(nome_file(FileScenario::linea_txt, "A", "7"), "A_linea.txt");
-  EXPECT_EQ(nome_file(FileScenario::treno_txt, "A", "7"), "A_7-.txt");
-  EXPECT_EQ(nome_file(FileScenario::celle_dat, "", ""), "_.dat");
-}
-
-TEST(NomiFile, CompiledKindsMapToTheirFiles) {
-  EXPECT_EQ(file_compilato(CompiledKind::tracciato), FileScenario::linea_dat);
-  EXPECT_EQ(file_compilato(CompiledKind::elementi), FileScenario::elementi_sim);
-  EXPECT_EQ(file_compilato(CompiledKind::celle), FileScenario::celle_dat);
+  EXPECT_EQ(nome_file(FileTesto::linea_txt, "A", "7"), "A_linea.txt");
+  EXPECT_EQ(nome_file(FileTesto::treno_txt, "A", "7"), "A_7-.txt");
+  EXPECT_EQ(nome_file(FileCompilato::celle, "", ""), "_.dat");
 }
 
 TEST(NomiFile, ProgramDirectoryHoldsTheRunningExecutable) {

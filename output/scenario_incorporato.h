@@ -14,13 +14,13 @@ inline constexpr const char* nome_scenario_incorporato = "Corvale_Pravena AV";
 inline constexpr const char* numero_treno_incorporato = "409";
 
 struct ScrittoreScenario {
-  FileScenario file;
+  FileTesto file;
   std::string (*dati)();
 };
 inline constexpr ScrittoreScenario scrittori_scenario[] = {
-    {FileScenario::linea_txt, dati_linea}, {FileScenario::treno_txt, dati_treno},
-    {FileScenario::note, dati_note},       {FileScenario::rallentamenti, dati_rallentamenti},
-    {FileScenario::scheda, dati_scheda},
+    {FileTesto::linea_txt, dati_linea}, {FileTesto::treno_txt, dati_treno},
+    {FileTesto::note, dati_note},       {FileTesto::rallentamenti, dati_rallentamenti},
+    {FileTesto::scheda, dati_scheda},
 };
 
 }  // namespace sc

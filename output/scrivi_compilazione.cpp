@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "cli/stati_uscita.h"
+#include "output/stati_uscita.h"
 #include "output/file_output.h"
 #include "output/scrivi_contenuto.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "cli/stati_uscita.h"
+#include "output/stati_uscita.h"
 #include "output/diagnostics.h"
 #include "run/status_window.h"
 

@@ -49,12 +49,12 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
   // their place would be lost.
   if (!o.forza) {
     for (size_t i = 0; i < testi.size(); ++i) {
-      const FileScenario f = scrittori_scenario[i].file;
-      if (f != FileScenario::linea_txt && f != FileScenario::treno_txt) continue;
+      const FileTesto f = scrittori_scenario[i].file;
+      if (f != FileTesto::linea_txt && f != FileTesto::treno_txt) continue;
       const std::string path = percorso_file(dir, f, p.nome_scenario, p.numero_treno);
       if (diverso(path, testi[i])) {
         err << nome_programma << ": \"" << path << "\" is not the embedded scenario's "
-            << (f == FileScenario::linea_txt ? "line" : "train")
+            << (f == FileTesto::linea_txt ? "line" : "train")
             << " description; the run would replace it and then delete it. Nothing written (move it away, "
                "or give --force to replace it)"
             << std::endl;
@@ -72,8 +72,8 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
   }
 
   FaultLog log;
-  const Sorgenti sorgenti{percorso_file(dir, FileScenario::linea_txt, p.nome_scenario, p.numero_treno),
-                          percorso_file(dir, FileScenario::treno_txt, p.nome_scenario, p.numero_treno),
+  const Sorgenti sorgenti{percorso_file(dir, FileTesto::linea_txt, p.nome_scenario, p.numero_treno),
+                          percorso_file(dir, FileTesto::treno_txt, p.nome_scenario, p.numero_treno),
                           /*elimina=*/true};
   const Compilazione c = compila(p, 1, sorgenti, log);
   err << formatta_faults(log) << std::flush;
@@ -90,7 +90,7 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
 
   const ScritturaCompilazione scritti = scrivi_compilazione(
       c, p, log,
-      [&](FileCompilato k) { return percorso_file(dir, file_compilato(k), p.nome_scenario, p.numero_treno); },
+      [&](FileCompilato k) { return percorso_file(dir, k, p.nome_scenario, p.numero_treno); },
       o.modo);
   if (!scritti.motivo.empty()) err << nome_programma << ": " << scritti.motivo << std::endl;
   return scritti.stato;

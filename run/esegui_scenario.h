@@ -31,7 +31,7 @@
 #include "cli/cli_comandi.h"
 #include "output/file_output.h"
 #include "output/scenario_incorporato.h"
-#include "cli/stati_uscita.h"
+#include "output/stati_uscita.h"
 #include "run/status_window.h"
 #include "compiler/fault.h"
 #include "compiler/memorizza_percorso.h"

@@ -51,7 +51,7 @@ class EseguiScenario : public testing::Test {
 
   static Compilazione pronta() {
     Compilazione c;
-    c.files = {{CompiledKind::tracciato, "plan"}, {CompiledKind::elementi, "table"}, {CompiledKind::celle, "cells"}};
+    c.files = {{FileCompilato::tracciato, "plan"}, {FileCompilato::elementi, "table"}, {FileCompilato::celle, "cells"}};
     return c;
   }
 

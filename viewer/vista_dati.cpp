@@ -186,7 +186,7 @@ std::string scrivi_compilati(const Sorgente& s) {
   if (dir.empty()) dir = ".";
   std::vector<FileDaScrivere> files;
   for (const CompiledFile& f : c.files)
-    files.push_back(da_scrivere(dir + "/" + nome_file(file_compilato(f.kind), p.nome_scenario, p.numero_treno), f.bytes));
+    files.push_back(da_scrivere(dir + "/" + nome_file(f.kind, p.nome_scenario, p.numero_treno), f.bytes));
   if (auto motivo = sostituisci_files(files)) return *motivo;
   std::string out = "wrote";
   for (const FileDaScrivere& f : files) out += " " + nome_breve(f.path);

@@ -3,7 +3,7 @@
 #include <csignal>
 #include <ostream>
 
-#include "cli/stati_uscita.h"
+#include "output/stati_uscita.h"
 #include "watch/osserva.h"
 
 namespace sc {

@@ -1,4 +1,4 @@
-#include "cli/stati_uscita.h"
+#include "output/stati_uscita.h"
 
 namespace sc {
 
