@@ -28,7 +28,7 @@
 #include "output/file_output.h"
 #include "output/scrivi_contenuto.h"
 #include "output/nomi_file.h"
-#include "bench/scenario_grande.h"
+#include "tests/support/scenario_grande.h"
 #include "compiler/field_reader.h"
 #include "compiler/line_parser.h"
 #include "compiler/memorizza_percorso.h"
@@ -41,7 +41,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using sc::bench::lunghezza_grande;
+using sc::test::lunghezza_grande;
 
 // The compile of two descriptions held in memory: parse (both halves), cell
 // pass, marks, contest codes and the bytes of the three files, as the
@@ -63,7 +63,7 @@ sc::Compilazione compila_in_memoria(sc::Percorso& p, const std::string& linea, c
 }
 
 struct Grande {
-  sc::bench::ScenarioGenerato scenario;
+  sc::test::ScenarioGenerato scenario;
   sc::Percorso p;
   sc::Compilazione c;
 };
@@ -72,9 +72,9 @@ struct Grande {
 const Grande& grande() {
   static const std::unique_ptr<Grande> g = [] {
     auto g = std::make_unique<Grande>();
-    g->scenario = sc::bench::genera_scenario(lunghezza_grande);
-    g->p.nome_scenario = sc::bench::nome_grande;
-    g->p.numero_treno = sc::bench::treno_grande;
+    g->scenario = sc::test::genera_scenario(lunghezza_grande);
+    g->p.nome_scenario = sc::test::nome_grande;
+    g->p.numero_treno = sc::test::treno_grande;
     sc::FaultLog log;
     g->c = compila_in_memoria(g->p, g->scenario.linea, g->scenario.treno, log);
     if (!log.empty() || g->p.codice_errore != 0 || g->c.stato != sc::Compilazione::Stato::pronto) {
@@ -104,7 +104,7 @@ BENCHMARK(BM_CompilaIncorporato)->Unit(benchmark::kMillisecond);
 // every row computed from them: the arithmetic alone, its dependency chain
 // (each row needs the two before).
 void BM_RigheTracciato(benchmark::State& state) {
-  const std::vector<sc::bench::CurvaGenerata> curve = sc::bench::curve_generate(lunghezza_grande);
+  const std::vector<sc::test::CurvaGenerata> curve = sc::test::curve_generate(lunghezza_grande);
   for (auto _ : state) {
     sc::Percorso p;
     p.lunghezza_totale = lunghezza_grande + sc::coda_linea;
@@ -296,7 +296,7 @@ void BM_CompilaGrandeSuDisco(benchmark::State& state) {
   const Grande& g = grande();
   const fs::path dir = fs::temp_directory_path() / ("sc-bench-" + std::to_string(::getpid()));
   fs::create_directories(dir);
-  const std::string nome = sc::bench::nome_grande, treno = sc::bench::treno_grande;
+  const std::string nome = sc::test::nome_grande, treno = sc::test::treno_grande;
   const std::string linea_txt = sc::percorso_file(dir.string(), sc::FileTesto::linea_txt, nome, treno);
   const std::string treno_txt = sc::percorso_file(dir.string(), sc::FileTesto::treno_txt, nome, treno);
   std::ofstream(linea_txt, std::ios::binary) << g.scenario.linea;
@@ -316,7 +316,7 @@ void BM_CompilaGrandeSuDisco(benchmark::State& state) {
     std::vector<sc::FileDaScrivere> files;
     for (const sc::CompiledFile& f : c.files) {
       byte += f.bytes.size();
-      files.push_back(sc::da_scrivere(sc::percorso_file(dir.string(), sc::f.kind, nome, treno), f.bytes));
+      files.push_back(sc::da_scrivere(sc::percorso_file(dir.string(), f.kind, nome, treno), f.bytes));
     }
     if (auto motivo = sc::sostituisci_files(files)) {
       state.SkipWithError(motivo->c_str());
@@ -336,10 +336,10 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   const Grande& g = grande();  // stops here if the scenario has faults
   std::cout << "generated scenario: " << lunghezza_grande << " m, " << g.scenario.curve << " curves, "
-            << g.scenario.stazioni << " stations, " << g.scenario.segnali << " signals, "
-            << g.scenario.rallentamenti << " restrictions; compiled without fault\n";
+            << g.scenario.stazioni.size() << " stations, " << g.scenario.segnali.size() << " signals, "
+            << g.scenario.rallentamenti.size() << " restrictions; compiled without fault\n";
   for (const sc::CompiledFile& f : g.c.files) {
-    std::cout << "  " << sc::nome_file(sc::f.kind, g.p.nome_scenario, g.p.numero_treno) << ": "
+    std::cout << "  " << sc::nome_file(f.kind, g.p.nome_scenario, g.p.numero_treno) << ": "
               << f.bytes.size() << " bytes\n";
   }
   benchmark::RunSpecifiedBenchmarks();

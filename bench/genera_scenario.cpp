@@ -14,7 +14,7 @@
 #include <iostream>
 #include <string>
 
-#include "bench/scenario_grande.h"
+#include "tests/support/scenario_grande.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
-  int32_t lunghezza = sc::bench::lunghezza_grande;
+  int32_t lunghezza = sc::test::lunghezza_grande;
   if (argc == 3) {
     char* end = nullptr;
     const long v = std::strtol(argv[2], &end, 10);
@@ -48,14 +48,14 @@ int main(int argc, char** argv) {
     lunghezza = static_cast<int32_t>(v);
   }
   try {
-    const sc::bench::ScenarioGenerato g = sc::bench::genera_scenario(lunghezza);
-    const std::string nome = sc::bench::nome_grande;
+    const sc::test::ScenarioGenerato g = sc::test::genera_scenario(lunghezza);
+    const std::string nome = sc::test::nome_grande;
     const std::string linea = dir + "/" + nome + "_linea.txt";
-    const std::string treno = dir + "/" + nome + "_" + sc::bench::treno_grande + "-.txt";
+    const std::string treno = dir + "/" + nome + "_" + sc::test::treno_grande + "-.txt";
     if (!scrivi(linea, g.linea) || !scrivi(treno, g.treno)) return 1;
     std::cout << linea << "\n" << treno << "\n";
-    std::cerr << "line " << lunghezza << " m: " << g.curve << " curves, " << g.stazioni << " stations, "
-              << g.segnali << " signals, " << g.rallentamenti << " restrictions\n";
+    std::cerr << "line " << lunghezza << " m: " << g.curve << " curves, " << g.stazioni.size() << " stations, "
+              << g.segnali.size() << " signals, " << g.rallentamenti.size() << " restrictions\n";
   } catch (const std::exception& e) {
     std::cerr << "sc-genera-scenario: " << e.what() << "\n";
     return 1;

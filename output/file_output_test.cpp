@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -72,44 +73,65 @@ TEST(FileOutput, PiecesAreWrittenInOrderBeyondWhatOneCallTakes) {
   EXPECT_EQ(leggi(f), "");
 }
 
-TEST(FileOutput, ReadOnlyDirectoryKeepsTheOldFileAndLeavesNoTemporary) {
-  TempDir d;
-  const std::string f = d / "Corvale_Pravena AV_409.dat";
-  scrivi(f, "old content");
-  std::filesystem::permissions(d.path(), std::filesystem::perms(0555));
-  const std::string msg = test::in_processo_figlio([&] { return sostituisci_file(f, "new").value_or("ok"); }, true);
-  EXPECT_EQ(msg, "cannot write \"" + f + "\": " + std::strerror(EACCES));
-  EXPECT_EQ(leggi(f), "old content");
-  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_409.dat"});
-}
-
-TEST(FileOutput, DirectoryInPlaceOfTheTargetIsReportedAndLeftAlone) {
-  TempDir d;
-  const std::string f = d / "Corvale_Pravena AV_linea.dat";
-  std::filesystem::create_directory(f);
-  test::scrivi(f + "/inside", "kept");
-  const auto esito = sostituisci_file(f, "bytes");
-  ASSERT_TRUE(esito.has_value());
-  EXPECT_EQ(*esito, "cannot write \"" + f + "\": " + std::strerror(EISDIR));
-  EXPECT_TRUE(std::filesystem::is_directory(f));
-  EXPECT_EQ(leggi(f + "/inside"), "kept");
-  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_linea.dat"});
-}
-
-TEST(FileOutput, WriteFailureKeepsTheOldFileAndLeavesNoTemporary) {
-  // A file-size limit makes the write itself fail, as a full disk would.
-  TempDir d;
-  const std::string f = d / "Corvale_Pravena AV_409.sim";
-  scrivi(f, "old");
-  const std::string msg = test::in_processo_figlio([&] {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limite{1000, 1000};
-    ::setrlimit(RLIMIT_FSIZE, &limite);
-    return sostituisci_file(f, std::string(5000, 'n')).value_or("ok");
-  }, false);
-  EXPECT_EQ(msg, "cannot write \"" + f + "\": " + std::strerror(EFBIG));
-  EXPECT_EQ(leggi(f), "old");
-  EXPECT_EQ(elenco(d.path()), std::set<std::string>{"Corvale_Pravena AV_409.sim"});
+// One replacement that fails: the message names the file and the reason,
+// what stood at the target stays as it was, and no temporary is left.
+TEST(FileOutput, AFailedReplacementKeepsWhatWasThereAndLeavesNoTemporary) {
+  const struct {
+    const char* caso;
+    const char* nome;
+    // Puts what is at the target before the write (`f` is its path).
+    std::function<void(const TempDir&, const std::string& f)> prepara;
+    // Runs the replacement, in a child process where it changes limits.
+    std::function<std::string(const std::string& f)> sostituisci;
+    int errore;
+  } casi[] = {
+      {"read-only directory", "Corvale_Pravena AV_409.dat",
+       [](const TempDir& d, const std::string& f) {
+         scrivi(f, "old content");
+         std::filesystem::permissions(d.path(), std::filesystem::perms(0555));
+       },
+       [](const std::string& f) {
+         return test::in_processo_figlio([&] { return sostituisci_file(f, "new").value_or("ok"); }, true);
+       },
+       EACCES},
+      {"a directory in place of the target", "Corvale_Pravena AV_linea.dat",
+       [](const TempDir&, const std::string& f) {
+         std::filesystem::create_directory(f);
+         scrivi(f + "/inside", "kept");
+       },
+       [](const std::string& f) { return sostituisci_file(f, "bytes").value_or("ok"); }, EISDIR},
+      // A file-size limit makes the write itself fail, as a full disk would.
+      {"the write fails", "Corvale_Pravena AV_409.sim",
+       [](const TempDir&, const std::string& f) { scrivi(f, "old"); },
+       [](const std::string& f) {
+         return test::in_processo_figlio([&] {
+           ::signal(SIGXFSZ, SIG_IGN);
+           const rlimit limite{1000, 1000};
+           ::setrlimit(RLIMIT_FSIZE, &limite);
+           return sostituisci_file(f, std::string(5000, 'n')).value_or("ok");
+         }, false);
+       },
+       EFBIG},
+      {"missing directory", "no/such.txt", [](const TempDir&, const std::string&) {},
+       [](const std::string& f) { return sostituisci_file(f, "x").value_or("ok"); }, ENOENT},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.caso);
+    TempDir d;
+    const std::string f = d / c.nome;
+    c.prepara(d, f);
+    const auto prima = elenco(d.path());
+    const std::string prima_contenuto = std::filesystem::is_regular_file(f) ? leggi(f) : "";
+    EXPECT_EQ(c.sostituisci(f), "cannot write \"" + f + "\": " + std::strerror(c.errore));
+    EXPECT_EQ(elenco(d.path()), prima);
+    if (std::filesystem::is_regular_file(f)) {
+      EXPECT_EQ(leggi(f), prima_contenuto);
+    }
+    if (c.errore == EISDIR) {
+      EXPECT_EQ(leggi(f + "/inside"), "kept");
+    }
+    std::filesystem::permissions(d.path(), std::filesystem::perms(0755));
+  }
 }
 
 // Three files replaced together, as a compile writes them.
@@ -169,12 +191,6 @@ TEST_F(FileInsieme, ADirectoryInPlaceOfTheLastTargetIsFoundBeforeAnyRename) {
   EXPECT_EQ(leggi(nomi[1]), "old b.sim");
   EXPECT_TRUE(std::filesystem::is_directory(nomi[2]));
   EXPECT_EQ(elenco(d.path()), (std::set<std::string>{"a.dat", "b.sim", "c.dat"}));
-}
-
-TEST(FileOutput, MissingDirectoryIsReported) {
-  TempDir d;
-  const std::string f = d / "no/such.txt";
-  EXPECT_EQ(sostituisci_file(f, "x").value_or("ok"), "cannot write \"" + f + "\": " + std::strerror(ENOENT));
 }
 
 TEST(FileOutput, ALinkAtTheTargetIsReplacedAndWhatItPointsToKept) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "format/compiled_decode.h"
+#include "tests/support/scenario_grande.h"
 #include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 
@@ -19,10 +20,7 @@ namespace {
 
 using namespace sc::test;
 
-constexpr int32_t lunghezza = 1000000;
 constexpr int32_t ultima_cella = 20140;  // round((1000000 + 7000) / 50)
-constexpr int tunnel = 80;               // as many as the tunnel table holds
-constexpr int stazioni = 78;             // with no board text, records 1 to 78 (79 is the next free one)
 
 std::string righe(const std::vector<std::string>& r) {
   std::string s;
@@ -32,118 +30,83 @@ std::string righe(const std::vector<std::string>& r) {
 
 std::string n(int64_t v) { return std::to_string(v); }
 
-// --- the big scenario -------------------------------------------------------------
-
-// Element positions, laid out so that no two claim one cell: cells repeat
-// with a period of 20 (1000 m). A restriction at 1000 m + 850 has its warning
-// board in cell 14, start in 18 and end in 24 (the next period's 4); the
-// cell pass puts its cab codes in 0, 7 and 13; signals stand in cells 2 and
-// 17; station stops fall in cells 6 and 16.
-int32_t inizio_tunnel(int i) { return 12000 * i + 3000; }
-int32_t fine_tunnel(int i) { return 12000 * i + 8000; }
-int32_t stazione(int k) { return 12500 * (k - 1) + 150; }  // k from 1; 400 m long, centred
-int32_t rallentamento(int m) { return 1000 * m + 850; }     // 300 m long
-constexpr int rallentamenti = 996;
-std::vector<int32_t> celle_segnali() {
-  std::vector<int32_t> c;
-  for (int m = 0; m < 1000; ++m)
-    for (int r : {2, 17})
-      if (20 * m + r >= 3) c.push_back(20 * m + r);
-  return c;
-}
-int gradiente(int i) { return i % 7 - 3; }  // from 25000 i m
-
-std::string linea_grande() {
-  std::vector<std::string> r{"[generale]", "lunghezza percorso,    " + n(lunghezza), "[curve]"};
-  for (int i = 0; i < 40; ++i) r.push_back("curvad" + n(1 + i % 6) + ",  " + n(20000 * i + 5000) + ",  3000");
-  r.push_back("[pendenze]");
-  for (int i = 0; i < 40; ++i) r.push_back("pendenza,  " + n(25000 * i) + ",  " + n(gradiente(i)));
-  r.push_back("[montagne]");
-  for (int i = 0; i < tunnel; ++i) r.push_back("montagna,  " + n(inizio_tunnel(i)) + ",  " + n(fine_tunnel(i)) + ",  11");
-  r.push_back("[fine]");
-  return righe(r);
-}
-
-std::string treno_grande(int numero_stazioni) {
-  std::vector<std::string> r{"[generale]",          "numero vetture,    12", "percentuale massa frenata,    130",
-                             "sabbia,    300",      "orologio,    11 20 0",  "[aderenze]",
-                             "aderenza,   0,    100", "[vel_limite]",        "velocita,   0,    30",
-                             "velocita,    1500,   250", "[stazioni]"};
-  for (int k = 1; k <= numero_stazioni; ++k) {
-    r.push_back("stazione,  " + n(stazione(k)) + ",  12,  400,  0, 0, 0,  1,1,0,  4,1,1,    1,  " + n(k / 60) + ", " +
-                n(k % 60) + ", 0, STAZIONE " + n(k));
-  }
-  r.push_back("[rallentamenti]");
-  for (int m = 0; m < rallentamenti; ++m) r.push_back("rallentamento, " + n(rallentamento(m)) + ", 60, 300, 1, 0, 0");
-  r.push_back("[segnali]");
-  for (int32_t c : celle_segnali()) r.push_back("segnale, " + n(50 * (c - 1)) + ",   2, 4, 1,  1, 0,    2,  2,1,1, 0");
-  r.push_back("[fine]");
-  return righe(r);
-}
-
 class BigInput : public ::testing::Test {
  protected:
-  EsitoProgramma compila(const std::vector<std::string>& extra = {}) {
+  EsitoProgramma compila(const std::vector<std::string>& extra = {}, const std::string& nome = "Grande",
+                         const std::string& treno = "1") {
     Esecuzione e;
     e.cwd = dir.path();
-    e.args = {"compile", "Grande_linea.txt", "Grande_1-.txt", "--out", "out"};
+    e.args = {"compile", nome + "_linea.txt", nome + "_" + treno + "-.txt", "--out", "out"};
     e.args.insert(e.args.end(), extra.begin(), extra.end());
     return esegui_programma(e);
   }
   TempDir dir;
 };
 
+// --- the big scenario -------------------------------------------------------------
+
+// The generated scenario of the benchmark: the longest line, full of
+// elements, every one where its entry puts it.
 TEST_F(BigInput, MillionMetreLineFullOfElementsCompilesToTheExpectedCells) {
-  scrivi(dir / "Grande_linea.txt", linea_grande());
-  scrivi(dir / "Grande_1-.txt", treno_grande(stazioni));
-  const EsitoProgramma e = compila();
+  const std::string nome = nome_grande, treno = treno_grande;
+  const ScenarioGenerato g = genera_scenario();
+  scrivi(dir / (nome + "_linea.txt"), g.linea);
+  scrivi(dir / (nome + "_" + treno + "-.txt"), g.treno);
+  const EsitoProgramma e = compila({}, nome, treno);
   ASSERT_EQ(e.stato, 0) << e.err.substr(0, 3000);
   EXPECT_EQ(e.err, "");
-  ASSERT_EQ(elenco(dir / "out"), (std::set<std::string>{"Grande_linea.dat", "Grande_1.sim", "Grande_1.dat"}));
+  const std::string celle_dat = nome + "_" + treno + ".dat", sim = nome + "_" + treno + ".sim";
+  ASSERT_EQ(elenco(dir / "out"), (std::set<std::string>{nome + "_linea.dat", sim, celle_dat}));
 
-  const std::vector<sc::Cella> celle = sc::decodifica_celle(leggi(dir / "out/Grande_1.dat"));
+  const std::vector<sc::Cella> celle = sc::decodifica_celle(leggi(dir / ("out/" + celle_dat)));
   ASSERT_EQ(celle.size(), ultima_cella + 1u);
   auto cella = [&](int32_t c) { return celle.at(static_cast<size_t>(c)); };
   EXPECT_EQ(cella(1).valore_1, sc::marca_celle);
 
-  for (int i = 0; i < tunnel; ++i) {
-    SCOPED_TRACE("tunnel " + n(i));
-    for (int32_t c = inizio_tunnel(i) / 50; c < fine_tunnel(i) / 50; ++c) ASSERT_EQ(cella(c).galleria, 1) << c;
-    EXPECT_EQ(cella(inizio_tunnel(i) / 50 - 1).galleria, 0);
-    EXPECT_EQ(cella(fine_tunnel(i) / 50).galleria, 0);
+  ASSERT_EQ(g.gallerie.size(), 80u);  // as many as the tunnel table holds
+  for (const MontagnaGenerata& m : g.gallerie) {
+    SCOPED_TRACE("tunnel from " + n(m.inizio));
+    for (int32_t c = m.inizio / 50; c < m.fine / 50; ++c) ASSERT_NE(cella(c).galleria, 0) << c;
+    EXPECT_EQ(cella(m.inizio / 50 - 1).galleria, 0);
+    EXPECT_EQ(cella(m.fine / 50).galleria, 0);
   }
-  for (int i = 0; i < 40; ++i) EXPECT_EQ(cella(500 * i + 250).pendenza, gradiente(i) + 100) << "gradient " << i;
-  for (int k = 1; k <= stazioni; ++k) {
-    const sc::Cella fermata = cella((stazione(k) + 200) / 50 - 1);
-    EXPECT_EQ(fermata.tipo, 10) << "station " << k;
-    EXPECT_EQ(fermata.valore_1, k) << "station " << k;
+  // Each gradient holds in the middle of its stretch.
+  for (int32_t k = 0; k < lunghezza_grande / passo_pendenze; ++k) {
+    EXPECT_EQ(cella(k * passo_pendenze / 50 + 5).pendenza, pendenza_generata(k) + 100) << "gradient " << k;
   }
-  for (int m = 0; m < rallentamenti; ++m) {
-    const int32_t x = rallentamento(m);
-    EXPECT_EQ(cella(x / 50 + 1).tipo, 3) << "restriction start " << m;
-    EXPECT_EQ(cella(x / 50 + 1).valore_1, 60) << "restriction start " << m;
-    EXPECT_EQ(cella((x + 300) / 50 + 1).tipo, 2) << "restriction end " << m;
-    if (x > 1500) {
-      EXPECT_EQ(cella((x - 1200) / 50 + 1).tipo, 4) << "restriction warning " << m;
-    }
+  const auto el = sc::decodifica_elementi(leggi(dir / ("out/" + sim)));
+  auto nome_record = [&](int r) { return el.at(static_cast<size_t>(r)).nome; };
+  ASSERT_EQ(g.stazioni.size(), 70u);  // with the 8 boards, all the element table holds
+  for (size_t k = 0; k < g.stazioni.size(); ++k) {
+    SCOPED_TRACE("station " + n(static_cast<int64_t>(k) + 1));
+    const sc::Cella fermata = cella(g.stazioni[k].fermata);
+    EXPECT_EQ(fermata.tipo, 10);
+    EXPECT_EQ(fermata.valore_1, static_cast<int>(k) + 1);
+    EXPECT_EQ(nome_record(fermata.valore_1), "STAZIONE " + std::string(k < 9 ? "0" : "") + n(static_cast<int64_t>(k) + 1));
   }
-  const std::vector<int32_t> segnali = celle_segnali();
-  EXPECT_EQ(segnali.size(), 1999u);
-  for (int32_t c : segnali) EXPECT_EQ(cella(c).tipo, 1) << "signal cell " << c;
+  EXPECT_FALSE(g.rallentamenti.empty());
+  for (const int32_t x : g.rallentamenti) {
+    SCOPED_TRACE("restriction at " + n(x));
+    EXPECT_EQ(cella(x / 50 + 1).tipo, 3);
+    EXPECT_EQ(cella(x / 50 + 1).valore_1, velocita_rallentamento);
+    EXPECT_EQ(cella((x + lunghezza_rallentamento) / 50 + 1).tipo, 2);
+    EXPECT_EQ(cella((x - 1200) / 50 + 1).tipo, 4);
+  }
+  EXPECT_EQ(g.segnali.size(), static_cast<size_t>(lunghezza_grande / 1500));
+  for (const int32_t p : g.segnali) EXPECT_EQ(cella(p / 50 + 1).tipo, 1) << "signal at " << p;
+  EXPECT_EQ(nome_record(sc::record_sfondo_identita), nome);
+  EXPECT_EQ(nome_record(sc::record_ripetizione), treno);
 
-  const auto el = sc::decodifica_elementi(leggi(dir / "out/Grande_1.sim"));
-  auto nome = [&](int r) { return el.at(static_cast<size_t>(r)).nome; };
-  for (int k = 1; k <= stazioni; ++k) EXPECT_EQ(nome(k), "STAZIONE " + n(k));
-  EXPECT_EQ(nome(sc::record_sfondo_identita), "Grande");
-  EXPECT_EQ(nome(sc::record_ripetizione), "1");
-
-  // One station more than the element table holds is fault 10, at that station.
-  scrivi(dir / "Grande_1-.txt", treno_grande(stazioni + 1));
-  const EsitoProgramma troppe = compila();
-  EXPECT_EQ(troppe.stato, 1);
-  EXPECT_NE(troppe.err.find("Grande_1-.txt:" + n(12 + stazioni) + ":1: error: no station record left"),
+  // One station more than the element table holds is a fault at that station.
+  const ScenarioGenerato troppe = genera_scenario(lunghezza_grande, 1);
+  scrivi(dir / (nome + "_" + treno + "-.txt"), troppe.treno);
+  const EsitoProgramma t = compila({}, nome, treno);
+  EXPECT_EQ(t.stato, 1);
+  const size_t riga_stazione = 12 + g.stazioni.size();  // entries begin on line 12
+  EXPECT_NE(t.err.find(nome + "_" + treno + "-.txt:" + n(static_cast<int64_t>(riga_stazione)) +
+                       ":1: error: no station record left"),
             std::string::npos)
-      << troppe.err.substr(0, 3000);
+      << t.err.substr(0, 3000);
 }
 
 // --- time linear in the size ---------------------------------------------------------

@@ -1,4 +1,4 @@
-#include "bench/scenario_grande.h"
+#include "tests/support/scenario_grande.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -6,15 +6,13 @@
 #include <stdexcept>
 #include <vector>
 
-namespace sc::bench {
+namespace sc::test {
 namespace {
 
 constexpr int32_t cartelli = 8;                   // indication boards
 constexpr int32_t stazioni_massime = 78 - cartelli;  // records 1 .. 79 - boards
 constexpr int32_t passo_segnali = 1500;
 constexpr int32_t passo_rallentamenti = 20000;
-constexpr int32_t lunghezza_rallentamento = 1000;
-constexpr int32_t passo_pendenze = 500;
 constexpr int32_t passo_curve = 2000;
 constexpr int32_t montagne = 80;
 constexpr int32_t cursore_massimo = 1000000;  // the plan cursor may not pass it
@@ -92,7 +90,7 @@ std::vector<CurvaGenerata> curve_generate(int32_t lunghezza) {
   return curve;
 }
 
-ScenarioGenerato genera_scenario(int32_t lunghezza) {
+ScenarioGenerato genera_scenario(int32_t lunghezza, int32_t stazioni_in_piu) {
   if (lunghezza < 50000 || lunghezza > 1000000 || lunghezza % 50 != 0) {
     throw std::invalid_argument("line length must be a multiple of 50 from 50000 to 1000000");
   }
@@ -102,7 +100,7 @@ ScenarioGenerato genera_scenario(int32_t lunghezza) {
 
   // Signals first: cell p/50 + 1, with the two cells before it kept free for
   // the cab-code cell of the pass.
-  std::vector<int32_t> segnali;
+  std::vector<int32_t>& segnali = g.segnali;
   for (int32_t p = passo_segnali; p <= lunghezza; p += passo_segnali) {
     const int32_t m = p / 50 + 1;
     occ.prendi({m, m - 1, m - 2});
@@ -110,7 +108,7 @@ ScenarioGenerato genera_scenario(int32_t lunghezza) {
   }
 
   // Restrictions, moved by whole cells until they meet no signal.
-  std::vector<int32_t> rallentamenti;
+  std::vector<int32_t>& rallentamenti = g.rallentamenti;
   for (int32_t x0 = passo_rallentamenti / 2; x0 + lunghezza_rallentamento + 1000 <= lunghezza;
        x0 += passo_rallentamenti) {
     bool posto = false;
@@ -128,14 +126,11 @@ ScenarioGenerato genera_scenario(int32_t lunghezza) {
   // Stations: the first at 0 (type 8, 700 m), centred ones of 400 m spread
   // along the line, the last (type 6, 800 m) in the tail after the line end.
   // At least 1000 m apart so that 350 m stay between their extents.
-  struct Stazione {
-    int32_t p, tipo, l;
-  };
-  std::vector<Stazione> stazioni;
-  const int32_t quante = std::min<int32_t>(stazioni_massime, lunghezza / 1000);
+  std::vector<StazioneGenerata>& stazioni = g.stazioni;
+  const int32_t quante = std::min<int32_t>(stazioni_massime, lunghezza / 1000) + stazioni_in_piu;
   int32_t fine_prima = INT32_MIN / 2;
   for (int32_t k = 1; k <= quante; ++k) {
-    Stazione st{0, 12, 400};
+    StazioneGenerata st{0, 12, 400};
     if (k == 1) st = {0, 8, 700};
     if (k == quante) st = {lunghezza + 1700, 6, 800};
     const int32_t p0 = k == 1 || k == quante ? st.p : a_50(int64_t{k - 1} * lunghezza / (quante - 1));
@@ -147,7 +142,7 @@ ScenarioGenerato genera_scenario(int32_t lunghezza) {
       const int32_t fermata = fine / 50 - 1;
       if (inizio - 350 < fine_prima || !occ.libere({fermata})) continue;
       occ.prendi({fermata});
-      stazioni.push_back({p, st.tipo, st.l});
+      stazioni.push_back({p, st.tipo, st.l, fermata});
       fine_prima = fine;
       posto = true;
     }
@@ -156,10 +151,7 @@ ScenarioGenerato genera_scenario(int32_t lunghezza) {
 
   // Tunnels: 80 stretches, each over half of its 1/80 of the line; kinds 1
   // and 2 with markers, every third one kind 2 without.
-  struct Montagna {
-    int32_t inizio, fine, tipo;
-  };
-  std::vector<Montagna> gallerie;
+  std::vector<MontagnaGenerata>& gallerie = g.gallerie;
   const int32_t passo_montagne = lunghezza / montagne;
   for (int32_t n = 0; n < montagne; ++n) {
     const int32_t inizio = a_50(int64_t{n} * passo_montagne + passo_montagne / 4);
@@ -168,7 +160,7 @@ ScenarioGenerato genera_scenario(int32_t lunghezza) {
   }
 
   // Indication boards before every tenth tunnel, on a free cell.
-  std::vector<int32_t> tabelle;
+  std::vector<int32_t>& tabelle = g.cartelli;
   for (int32_t n = 0; n < cartelli; ++n) {
     const int32_t p0 = a_50(gallerie.at(static_cast<size_t>(n * (montagne / cartelli))).inizio + 100);
     bool posto = false;
@@ -201,10 +193,10 @@ ScenarioGenerato genera_scenario(int32_t lunghezza) {
   }
   riga(l, "[pendenze]");
   for (int32_t n = 0; n * passo_pendenze <= lunghezza - passo_pendenze; ++n) {
-    riga(l, "pendenza,  %d,   %d", n * passo_pendenze, (n * 7) % 25 - 12);
+    riga(l, "pendenza,  %d,   %d", n * passo_pendenze, pendenza_generata(n));
   }
   riga(l, "[montagne]");
-  for (const Montagna& m : gallerie) riga(l, "montagna,   %d,  %d,  %d", m.inizio, m.fine, m.tipo);
+  for (const MontagnaGenerata& m : gallerie) riga(l, "montagna,   %d,  %d,  %d", m.inizio, m.fine, m.tipo);
   riga(l, "[cartelli]");
   riga(l, "[indicazioni]");
   for (size_t n = 0; n < tabelle.size(); ++n) {
@@ -227,7 +219,7 @@ ScenarioGenerato genera_scenario(int32_t lunghezza) {
   riga(t, "velocita,    1500,   250");
   riga(t, "[stazioni]");
   for (size_t k = 0; k < stazioni.size(); ++k) {
-    const Stazione& st = stazioni[k];
+    const StazioneGenerata& st = stazioni[k];
     // Times at 200 km/h from 11:20:00.
     const int64_t secondi = 11 * 3600 + 20 * 60 + int64_t{st.p} * 18 / 1000;
     riga(t, "stazione,   %d, %d,  %d,  0, 0, 0,  1,1,0,  4,1,1,    1,  %d, %d, %d, STAZIONE %02zu", st.p,
@@ -235,16 +227,15 @@ ScenarioGenerato genera_scenario(int32_t lunghezza) {
          static_cast<int>(secondi % 60), k + 1);
   }
   riga(t, "[rallentamenti]");
-  for (int32_t x : rallentamenti) riga(t, "rallentamento,   %d,   60,   %d,   1,   1,   0", x, lunghezza_rallentamento);
+  for (int32_t x : rallentamenti) {
+    riga(t, "rallentamento,   %d,   %d,   %d,   1,   1,   0", x, velocita_rallentamento, lunghezza_rallentamento);
+  }
   riga(t, "[segnali]");
   for (int32_t p : segnali) riga(t, "segnale,    %d,   2, 4, 1,  1, 0,    2,  2,1,1, 0", p);
   riga(t, "[codici]");
   riga(t, "[fine]");
 
-  g.stazioni = static_cast<int>(stazioni.size());
-  g.segnali = static_cast<int>(segnali.size());
-  g.rallentamenti = static_cast<int>(rallentamenti.size());
   return g;
 }
 
-}  // namespace sc::bench
+}  // namespace sc::test
