@@ -131,6 +131,52 @@ int compila_osservando(const OpzioniCompile& o, std::ostream& out, std::ostream&
   return ripeti_a_ogni_modifica(r, out, err);
 }
 
+// A train number given beside a file name that says another one.
+void avvisa_numero_diverso(const OpzioniCompile& o, const std::string& nome_scenario, FaultLog& log) {
+  if (!o.numero) return;
+  if (const auto da_file = identita_da_file_treno(o.treno, o.nome.value_or(nome_scenario));
+      da_file && da_file->numero_treno != *o.numero) {
+    log.avviso(12, SourceLocation{o.treno, 0, 0, 0, ""},
+               "--train " + *o.numero + " differs from the train number " + da_file->numero_treno +
+                   " of the file name; the compiled files are named after " + *o.numero);
+  }
+}
+
+// The faults and warnings in the format asked for.
+void riferisci_diagnostiche(const FaultLog& log, const OpzioniCompile& o, std::ostream& err) {
+  if (o.formato == "json") err << diagnostiche_json(log);
+  if (o.formato == "sarif") err << diagnostiche_sarif(log, SC_VERSION);
+  if (o.formato == "text") err << formatta_faults(log, StileDiagnostica{usa_colore(o.colore)});
+  err << std::flush;
+}
+
+// The exit status of a compile that got as far as its cells, with the
+// closing summary line of the text format.
+int stato_finale(const FaultLog& log, int codice_errore, const OpzioniCompile& o, std::ostream& err) {
+  const bool testo = o.formato == "text";
+  const size_t avvisi = log.numero(Gravita::avviso);
+  const size_t errori = log.numero(Gravita::errore) + (log.empty() && codice_errore != 0 ? 1 : 0);
+  if (errori == 0) {
+    if (avvisi == 0) return stato_ok;
+    if (testo) {
+      err << nome_programma << ": " << conta(avvisi, "warning")
+          << (o.rigoroso ? "; --strict makes them faults" : "; the compiled files do not change because of "
+                                                            + std::string(avvisi == 1 ? "it" : "them"))
+          << std::endl;
+    }
+    return o.rigoroso ? stato_con_errori : stato_ok;
+  }
+  if (testo) {
+    const size_t dopo = dopo_il_primo(log);
+    err << nome_programma << ": " << conta(errori - dopo, "fault")
+        << (dopo ? " and " + std::to_string(dopo) + " more found after the first" : std::string())
+        << (avvisi ? ", " + conta(avvisi, "warning") : std::string())
+        << (o.solo_controllo ? "" : "; the compiled files were written all the same") << "; correct "
+        << (errori == 1 ? "it" : "them") << " and run again" << std::endl;
+  }
+  return stato_con_errori;
+}
+
 }  // namespace
 
 int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& err) {
@@ -160,15 +206,7 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   }
 
   FaultLog log;
-  // A train number given beside a file name that says another one.
-  if (o.numero) {
-    if (const auto da_file = identita_da_file_treno(o.treno, o.nome.value_or(p.nome_scenario));
-        da_file && da_file->numero_treno != *o.numero) {
-      log.avviso(12, SourceLocation{o.treno, 0, 0, 0, ""},
-                 "--train " + *o.numero + " differs from the train number " + da_file->numero_treno +
-                     " of the file name; the compiled files are named after " + *o.numero);
-    }
-  }
+  avvisa_numero_diverso(o, p.nome_scenario, log);
   const Sorgenti sorgenti{o.linea, o.treno, /*elimina=*/false};
   const Compilazione c = memorizza_percorso(p, o.senza_tracciato ? 0 : 1, sorgenti, log);
   suggerisci_scambio(log, o.linea, o.treno);
@@ -177,10 +215,7 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   if (riservato) aggiungi_errore_riservato(log, c.stato == Compilazione::Stato::errore_1250);
 
   const bool testo = o.formato == "text";
-  if (o.formato == "json") err << diagnostiche_json(log);
-  if (o.formato == "sarif") err << diagnostiche_sarif(log, SC_VERSION);
-  if (testo) err << formatta_faults(log, StileDiagnostica{usa_colore(o.colore)});
-  err << std::flush;
+  riferisci_diagnostiche(log, o, err);
 
   if (riservato) return stato_errore_riservato;
   if (c.stato == Compilazione::Stato::senza_celle) {
@@ -201,27 +236,7 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
     out << std::flush;
   }
 
-  const size_t avvisi = log.numero(Gravita::avviso);
-  const size_t errori = log.numero(Gravita::errore) + (log.empty() && p.codice_errore != 0 ? 1 : 0);
-  if (errori == 0) {
-    if (avvisi == 0) return stato_ok;
-    if (testo) {
-      err << nome_programma << ": " << conta(avvisi, "warning")
-          << (o.rigoroso ? "; --strict makes them faults" : "; the compiled files do not change because of "
-                                                            + std::string(avvisi == 1 ? "it" : "them"))
-          << std::endl;
-    }
-    return o.rigoroso ? stato_con_errori : stato_ok;
-  }
-  if (testo) {
-    const size_t dopo = dopo_il_primo(log);
-    err << nome_programma << ": " << conta(errori - dopo, "fault")
-        << (dopo ? " and " + std::to_string(dopo) + " more found after the first" : std::string())
-        << (avvisi ? ", " + conta(avvisi, "warning") : std::string())
-        << (o.solo_controllo ? "" : "; the compiled files were written all the same") << "; correct "
-        << (errori == 1 ? "it" : "them") << " and run again" << std::endl;
-  }
-  return stato_con_errori;
+  return stato_finale(log, p.codice_errore, o, err);
 }
 
 Comando registra_compile(CLI::App& app, bool solo_controllo) {

@@ -5,56 +5,27 @@
 // are there for.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <vector>
 
 #include "fuzz/compiled_checks.h"
+#include "tests/support/riproduci_fuzz.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 
-std::vector<fs::path> ingressi(const std::string& target) {
-  const char* sorgenti = std::getenv("SC_SOURCE_DIR");
-  EXPECT_NE(sorgenti, nullptr) << "SC_SOURCE_DIR is not set";
-  std::vector<fs::path> files;
-  if (!sorgenti) return files;
-  for (const char* kind : {"corpus", "regressions"}) {
-    const fs::path dir = fs::path(sorgenti) / "fuzz" / kind / target;
-    if (!fs::is_directory(dir)) continue;
-    for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
-      if (e.is_regular_file()) files.push_back(e.path());
-    }
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-void riproduci(const std::string& target, const std::function<std::string(std::string_view)>& check) {
-  const std::vector<fs::path> files = ingressi(target);
-  ASSERT_FALSE(files.empty()) << "no inputs under fuzz/*/" << target;
-  for (const fs::path& f : files) {
-    SCOPED_TRACE(f.string());
-    std::ifstream in(f, std::ios::binary);
-    const std::string dati{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    EXPECT_EQ(check(dati), "");
-  }
-}
+using sc::test::riproduci_fuzz;
 
 TEST(CompiledFuzzRegressions, Decoders) {
-  riproduci("celle", sc::fuzz::controlla_celle);
-  riproduci("elementi", sc::fuzz::controlla_elementi);
-  riproduci("tracciato", sc::fuzz::controlla_tracciato);
+  riproduci_fuzz("celle", sc::fuzz::controlla_celle);
+  riproduci_fuzz("elementi", sc::fuzz::controlla_elementi);
+  riproduci_fuzz("tracciato", sc::fuzz::controlla_tracciato);
 }
 
 TEST(CompiledFuzzRegressions, InspectAndPlot) {
-  riproduci("esamina", sc::fuzz::controlla_inspect);
-  riproduci("plot", sc::fuzz::controlla_plot);
+  riproduci_fuzz("esamina", sc::fuzz::controlla_inspect);
+  riproduci_fuzz("plot", sc::fuzz::controlla_plot);
 }
 
 // The checks report a rendering that would move a terminal, and a plot

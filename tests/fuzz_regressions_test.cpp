@@ -4,50 +4,29 @@
 // is one that once crashed or broke a property; it must now pass.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <vector>
 
 #include "tests/support/test_dir.h"
 #include "fuzz/fuzz_checks.h"
+#include "tests/support/riproduci_fuzz.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<fs::path> ingressi(const std::string& target) {
-  std::vector<fs::path> files;
-  for (const char* kind : {"corpus", "regressions"}) {
-    const fs::path dir = fs::path(SC_SOURCE_DIR) / "fuzz" / kind / target;
-    if (!fs::is_directory(dir)) continue;
-    for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
-      if (e.is_regular_file()) files.push_back(e.path());
-    }
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
+using sc::test::riproduci_fuzz;
 
-void riproduci(const std::string& target, const std::function<std::string(std::string_view)>& check) {
-  const std::vector<fs::path> files = ingressi(target);
-  // The seed corpus is part of the repository: an empty list means a wrong path.
-  ASSERT_FALSE(files.empty()) << "no inputs under fuzz/*/" << target;
-  for (const fs::path& f : files) {
-    SCOPED_TRACE(f.string());
-    EXPECT_EQ(check(sc::fuzz::detail::leggi_file(f)), "");
-  }
-}
+TEST(FuzzRegressions, FieldReader) { riproduci_fuzz("field_reader", sc::fuzz::controlla_field_reader); }
 
-TEST(FuzzRegressions, FieldReader) { riproduci("field_reader", sc::fuzz::controlla_field_reader); }
+TEST(FuzzRegressions, LineHalf) { riproduci_fuzz("line", sc::fuzz::controlla_linea); }
 
-TEST(FuzzRegressions, LineHalf) { riproduci("line", sc::fuzz::controlla_linea); }
-
-TEST(FuzzRegressions, TrainHalf) { riproduci("train", sc::fuzz::controlla_treno); }
+TEST(FuzzRegressions, TrainHalf) { riproduci_fuzz("train", sc::fuzz::controlla_treno); }
 
 TEST(FuzzRegressions, WholeCompile) {
   sc::test::TempDir dir;
-  riproduci("compile", [&](std::string_view in) { return sc::fuzz::controlla_compilazione(in, dir.path()); });
+  riproduci_fuzz("compile", [&](std::string_view in) { return sc::fuzz::controlla_compilazione(in, dir.path()); });
   // The inputs were the test's own: nothing is left behind.
   EXPECT_TRUE(fs::is_empty(dir.path()));
 }
