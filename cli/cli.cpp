@@ -33,12 +33,13 @@ struct OpzioniRun {
 };
 
 void registra_run(CLI::App& app, OpzioniRun& r) {
-  r.opt_out = app.add_option("--out", r.out, "Run the embedded scenario with its files in DIR (created if missing)")
+  r.opt_out = app.add_option("--out", r.out,
+                             "Run the embedded scenario with its files in DIR (created if missing)")
                   ->type_name("DIR");
   r.opt_sync = app.add_flag("--sync", r.esecuzione.modo.sync, testo_sync);
-  r.opt_force = app.add_flag(
-      "--force", r.esecuzione.forza,
-      "Replace a line or train description in DIR that differs from the embedded one (the run deletes it)");
+  r.opt_force = app.add_flag("--force", r.esecuzione.forza,
+                             "Replace a line or train description in DIR that differs from the "
+                             "embedded one (the run deletes it)");
 }
 
 // A usage error for a run option given after a command, or --out without
@@ -47,18 +48,23 @@ int errore_opzioni_run(const OpzioniRun& r, bool con_comando) {
   if (r.opt_out->count() > 0 && r.out.empty())
     return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
   if (!con_comando) return 0;
-  if (r.opt_out->count() > 0) return errore_di_uso("--out goes after the command, e.g. \"export --out DIR\"");
-  if (r.opt_sync->count() > 0) return errore_di_uso("--sync goes after the command, e.g. \"compile LINE TRAIN --sync\"");
-  if (r.opt_force->count() > 0) return errore_di_uso("--force goes after the command, e.g. \"export --force\"");
+  if (r.opt_out->count() > 0)
+    return errore_di_uso("--out goes after the command, e.g. \"export --out DIR\"");
+  if (r.opt_sync->count() > 0)
+    return errore_di_uso("--sync goes after the command, e.g. \"compile LINE TRAIN --sync\"");
+  if (r.opt_force->count() > 0)
+    return errore_di_uso("--force goes after the command, e.g. \"export --force\"");
   return 0;
 }
 
 // The usage error of a command line the parser refused.
 int errore_di_analisi(const CLI::App& app, const CLI::ParseError& e, int argc, char** argv) {
   const auto scelti = app.get_subcommands();
-  if (scelti.empty() && dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr && argc > 1 && argv[1][0] != '-') {
-    return errore_di_uso(std::string("unknown command \"") + argv[1] +
-                         "\"; the commands are export, compile, check, inspect, plot, view, explain and decompile");
+  if (scelti.empty() && dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr && argc > 1 &&
+      argv[1][0] != '-') {
+    return errore_di_uso(
+        std::string("unknown command \"") + argv[1] +
+        "\"; the commands are export, compile, check, inspect, plot, view, explain and decompile");
   }
   return errore_di_uso(scelti.empty() ? e.what() : scelti.front()->get_name() + ": " + e.what());
 }

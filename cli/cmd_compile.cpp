@@ -33,7 +33,9 @@ bool stesso_file(const std::string& a, const std::string& b) {
   return fs::equivalent(a, b, ec) && !ec;
 }
 
-std::string conta(size_t n, const char* cosa) { return std::to_string(n) + " " + cosa + (n == 1 ? "" : "s"); }
+std::string conta(size_t n, const char* cosa) {
+  return std::to_string(n) + " " + cosa + (n == 1 ? "" : "s");
+}
 
 size_t dopo_il_primo(const FaultLog& log) {
   size_t n = 0;
@@ -65,13 +67,15 @@ void suggerisci_scambio(FaultLog& log, const std::string& linea, const std::stri
   const int32_t codice = log.all().back().codice;
   if (codice != 102 && codice != 104) return;
   const std::string l = minuscole_1252(inizio_file(linea)), t = minuscole_1252(inizio_file(treno));
-  const bool linea_da_treno = contiene(l, "segnale") || contiene(l, "stazione") || contiene(l, "velocit");
+  const bool linea_da_treno =
+      contiene(l, "segnale") || contiene(l, "stazione") || contiene(l, "velocit");
   const bool treno_da_linea = contiene(t, "lunghezza percorso") || contiene(t, "pendenza");
   if (!linea_da_treno || !treno_da_linea) return;
-  log.aggiungi_richiamo(log.all().size() - 1,
-                        Richiamo{SourceLocation{treno, 0, 0, 0, ""},
-                                 "this file holds the line description's keys and \"" + linea +
-                                     "\" the train description's: the LINE and TRAIN arguments look swapped"});
+  log.aggiungi_richiamo(
+      log.all().size() - 1,
+      Richiamo{SourceLocation{treno, 0, 0, 0, ""},
+               "this file holds the line description's keys and \"" + linea +
+                   "\" the train description's: the LINE and TRAIN arguments look swapped"});
 }
 
 // The reserved-slot report as a diagnostic, naming the entry that put
@@ -80,10 +84,13 @@ void aggiungi_errore_riservato(FaultLog& log, bool marca) {
   const OriginiCelle::Voce* o = log.origini.di(1);
   std::string m = std::string(testo_errore(marca ? "1250" : "1251")).substr(1) +
                   ": cell 1, at the start of the line, already holds a value from " +
-                  (o ? "the " + o->cosa + " of line " + std::to_string(o->where.line) : std::string("an element placed there")) +
-                  "; that slot is reserved for the compiled files' " + (marca ? "mark" : "contest code") +
+                  (o ? "the " + o->cosa + " of line " + std::to_string(o->where.line)
+                     : std::string("an element placed there")) +
+                  "; that slot is reserved for the compiled files' " +
+                  (marca ? "mark" : "contest code") +
                   ", so place the element further along the line. No compiled file written.";
-  Fault f(marca ? 1250 : 1251, std::nullopt, o ? std::optional<SourceLocation>(o->where) : std::nullopt, std::move(m));
+  Fault f(marca ? 1250 : 1251, std::nullopt,
+          o ? std::optional<SourceLocation>(o->where) : std::nullopt, std::move(m));
   log.aggiungi_altra(std::move(f));
 }
 
@@ -132,7 +139,8 @@ int compila_osservando(const OpzioniCompile& o, std::ostream& out, std::ostream&
 }
 
 // A train number given beside a file name that says another one.
-void avvisa_numero_diverso(const OpzioniCompile& o, const std::string& nome_scenario, FaultLog& log) {
+void avvisa_numero_diverso(const OpzioniCompile& o, const std::string& nome_scenario,
+                           FaultLog& log) {
   if (!o.numero) return;
   if (const auto da_file = identita_da_file_treno(o.treno, o.nome.value_or(nome_scenario));
       da_file && da_file->numero_treno != *o.numero) {
@@ -152,7 +160,8 @@ void riferisci_diagnostiche(const FaultLog& log, const OpzioniCompile& o, std::o
 
 // The exit status of a compile that got as far as its cells, with the
 // closing summary line of the text format.
-int stato_finale(const FaultLog& log, int codice_errore, const OpzioniCompile& o, std::ostream& err) {
+int stato_finale(const FaultLog& log, int codice_errore, const OpzioniCompile& o,
+                 std::ostream& err) {
   const bool testo = o.formato == "text";
   const size_t avvisi = log.numero(Gravita::avviso);
   const size_t errori = log.numero(Gravita::errore) + (log.empty() && codice_errore != 0 ? 1 : 0);
@@ -160,8 +169,9 @@ int stato_finale(const FaultLog& log, int codice_errore, const OpzioniCompile& o
     if (avvisi == 0) return stato_ok;
     if (testo) {
       err << nome_programma << ": " << conta(avvisi, "warning")
-          << (o.rigoroso ? "; --strict makes them faults" : "; the compiled files do not change because of "
-                                                            + std::string(avvisi == 1 ? "it" : "them"))
+          << (o.rigoroso ? "; --strict makes them faults"
+                         : "; the compiled files do not change because of " +
+                               std::string(avvisi == 1 ? "it" : "them"))
           << std::endl;
     }
     return o.rigoroso ? stato_con_errori : stato_ok;
@@ -171,8 +181,8 @@ int stato_finale(const FaultLog& log, int codice_errore, const OpzioniCompile& o
     err << nome_programma << ": " << conta(errori - dopo, "fault")
         << (dopo ? " and " + std::to_string(dopo) + " more found after the first" : std::string())
         << (avvisi ? ", " + conta(avvisi, "warning") : std::string())
-        << (o.solo_controllo ? "" : "; the compiled files were written all the same") << "; correct "
-        << (errori == 1 ? "it" : "them") << " and run again" << std::endl;
+        << (o.solo_controllo ? "" : "; the compiled files were written all the same")
+        << "; correct " << (errori == 1 ? "it" : "them") << " and run again" << std::endl;
   }
   return stato_con_errori;
 }
@@ -220,14 +230,16 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   if (riservato) return stato_errore_riservato;
   if (c.stato == Compilazione::Stato::senza_celle) {
     if (testo) {
-      err << nome_programma << ": the compile stopped before the line length was read, so there are no cells "
+      err << nome_programma
+          << ": the compile stopped before the line length was read, so there are no cells "
           << "to compile; no compiled file written" << std::endl;
     }
     return stato_con_errori;
   }
 
   if (!o.solo_controllo) {
-    const ScritturaCompilazione scritti = scrivi_compilazione(c, p, log, uscita, ModoScrittura{o.sync});
+    const ScritturaCompilazione scritti =
+        scrivi_compilazione(c, p, log, uscita, ModoScrittura{o.sync});
     if (!scritti.motivo.empty()) {
       err << nome_programma << ": " << scritti.motivo << std::endl;
       return scritti.stato;
@@ -244,20 +256,30 @@ Comando registra_compile(CLI::App& app, bool solo_controllo) {
   o->solo_controllo = solo_controllo;
   CLI::App* sub =
       solo_controllo
-          ? app.add_subcommand("check", "Compile a line and a train description and report the faults, writing nothing")
-          : app.add_subcommand("compile",
-                               "Compile a line and a train description into NAME_linea.dat, NAME_NUMBER.sim and "
-                               "NAME_NUMBER.dat");
-  sub->add_option("LINE", o->linea, "Line description file (only read)")->required()->type_name("FILE");
-  sub->add_option("TRAIN", o->treno, "Train description file (only read)")->required()->type_name("FILE");
+          ? app.add_subcommand(
+                "check",
+                "Compile a line and a train description and report the faults, writing nothing")
+          : app.add_subcommand(
+                "compile",
+                "Compile a line and a train description into NAME_linea.dat, NAME_NUMBER.sim and "
+                "NAME_NUMBER.dat");
+  sub->add_option("LINE", o->linea, "Line description file (only read)")
+      ->required()
+      ->type_name("FILE");
+  sub->add_option("TRAIN", o->treno, "Train description file (only read)")
+      ->required()
+      ->type_name("FILE");
   sub->add_option("--name", o->nome, "Scenario name (nome_scenario)")->type_name("NAME");
   sub->add_option("--train", o->numero, "Train number (numero_treno)")->type_name("NUMBER");
-  sub->add_flag("--watch", o->osserva,
-                "Run again on every save of either description, each result closed by a timestamped line; "
-                "Ctrl-C ends it with status 0");
-  sub->add_flag("--strict", o->rigoroso, "Any warning makes the exit status 1 (for pre-commit hooks and CI)");
+  sub->add_flag(
+      "--watch", o->osserva,
+      "Run again on every save of either description, each result closed by a timestamped line; "
+      "Ctrl-C ends it with status 0");
+  sub->add_flag("--strict", o->rigoroso,
+                "Any warning makes the exit status 1 (for pre-commit hooks and CI)");
   sub->add_option("--color", o->colore,
-                  "Colour the diagnostics: auto (when standard error is a terminal and NO_COLOR is not set), "
+                  "Colour the diagnostics: auto (when standard error is a terminal and NO_COLOR is "
+                  "not set), "
                   "always or never")
       ->check(CLI::IsMember({"auto", "always", "never"}))
       ->type_name("WHEN");
@@ -276,13 +298,16 @@ Comando registra_compile(CLI::App& app, bool solo_controllo) {
     sub->add_option("--out", o->out, "Directory for the compiled files (created if missing)")
         ->type_name("DIR")
         ->capture_default_str();
-    sub->add_flag("--no-plan", o->senza_tracciato, "Compile without the track plan (mode 0): no NAME_linea.dat");
+    sub->add_flag("--no-plan", o->senza_tracciato,
+                  "Compile without the track plan (mode 0): no NAME_linea.dat");
     sub->add_flag("--sync", o->sync, testo_sync);
   }
-  return {sub, [o] {
-            if (o->out.empty()) return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
-            return comando_compile(*o, std::cout, std::cerr);
-          }};
+  return {
+      sub, [o] {
+        if (o->out.empty())
+          return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
+        return comando_compile(*o, std::cout, std::cerr);
+      }};
 }
 
 }  // namespace sc

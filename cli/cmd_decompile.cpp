@@ -10,10 +10,10 @@
 #include "cli/cli_comandi.h"
 #include "cli/comando.h"
 #include "compiler/testo.h"
+#include "decompile/decompila.h"
 #include "format/compiled_decode.h"
 #include "output/file_output.h"
 #include "output/nomi_file.h"
-#include "decompile/decompila.h"
 
 namespace sc {
 namespace {
@@ -32,7 +32,8 @@ Ingressi trova_ingressi(const std::vector<std::string>& nomi) {
   const bool cartella = nomi.size() == 1 && fs::is_directory(nomi.front(), ec);
   if (cartella) {
     for (const fs::directory_entry& e : fs::directory_iterator(nomi.front(), ec)) {
-      if (e.is_regular_file(ec) && riconosci_file(e.path().filename().string())) file.push_back(e.path());
+      if (e.is_regular_file(ec) && riconosci_file(e.path().filename().string()))
+        file.push_back(e.path());
     }
     if (ec) throw std::invalid_argument("cannot list \"" + nomi.front() + "\": " + ec.message());
   } else {
@@ -50,9 +51,10 @@ Ingressi trova_ingressi(const std::vector<std::string>& nomi) {
     const FileCompilato tipo = *riconosci_file(p.filename().string());
     std::optional<fs::path>& posto = in.file[static_cast<int>(tipo)];
     if (posto) {
-      throw std::invalid_argument("two " + std::string(nome_file_compilato(tipo)) + " files: \"" + posto->string() +
-                                  "\" and \"" + p.string() + "\"" +
-                                  (cartella ? "; name the files of one scenario instead of the directory" : ""));
+      throw std::invalid_argument(
+          "two " + std::string(nome_file_compilato(tipo)) + " files: \"" + posto->string() +
+          "\" and \"" + p.string() + "\"" +
+          (cartella ? "; name the files of one scenario instead of the directory" : ""));
     }
     posto = p;
   }
@@ -73,8 +75,8 @@ bool stesso_file(const std::string& a, const fs::path& b) {
 // The compiled files named by the arguments, read and decoded (so a file
 // without the layout of its kind is named here, as inspect and plot do).
 // The exit status when one cannot be used.
-std::optional<int> leggi_compilati(const std::vector<std::string>& ingressi, Ingressi& in, std::string (&dati)[3],
-                                   std::ostream& err) {
+std::optional<int> leggi_compilati(const std::vector<std::string>& ingressi, Ingressi& in,
+                                   std::string (&dati)[3], std::ostream& err) {
   for (const std::string& ingresso : ingressi) {
     if (const std::string motivo = non_leggibile(ingresso, true); !motivo.empty()) {
       err << nome_programma << ": " << motivo << std::endl;
@@ -105,8 +107,8 @@ std::optional<int> leggi_compilati(const std::vector<std::string>& ingressi, Ing
 
 // The exit status when a description to write would replace an input, or
 // a file already there without --force.
-std::optional<int> uscite_bloccate(const std::vector<std::string>& uscite, const Ingressi& in, bool sostituisci,
-                                   std::ostream& err) {
+std::optional<int> uscite_bloccate(const std::vector<std::string>& uscite, const Ingressi& in,
+                                   bool sostituisci, std::ostream& err) {
   for (const std::string& uscita : uscite) {
     for (const std::optional<fs::path>& f : in.file) {
       if (f && stesso_file(uscita, *f)) {
@@ -118,7 +120,8 @@ std::optional<int> uscite_bloccate(const std::vector<std::string>& uscite, const
     std::error_code ec;
     if (!sostituisci && (fs::exists(uscita, ec) || ec)) {
       err << nome_programma << ": \"" << senza_controlli(uscita)
-          << "\" already exists; nothing written (give --force to replace it, or --out DIR for another directory)"
+          << "\" already exists; nothing written (give --force to replace it, or --out DIR for "
+             "another directory)"
           << std::endl;
       return stato_file_non_scritto;
     }
@@ -129,7 +132,8 @@ std::optional<int> uscite_bloccate(const std::vector<std::string>& uscite, const
 // What the decompile could not explain or reproduce. Texts that may quote
 // names from the element table: no control character reaches the terminal.
 void riferisci_differenze(const decompila::Decompilazione& d, std::ostream& err) {
-  for (const std::string& s : d.inspiegati) err << nome_programma << ": " << senza_controlli(s) << "\n";
+  for (const std::string& s : d.inspiegati)
+    err << nome_programma << ": " << senza_controlli(s) << "\n";
   if (d.differenza) {
     err << nome_programma << ": the written descriptions do not compile to the input: "
         << senza_controlli(*d.differenza) << "\n";
@@ -150,25 +154,30 @@ int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream
 
   decompila::Decompilazione d;
   try {
-    d = decompila::decompila({dati[static_cast<int>(FileCompilato::celle)],
-                              dati[static_cast<int>(FileCompilato::elementi)],
-                              senza_tracciato ? std::nullopt
-                                              : std::optional<std::string_view>(
-                                                    dati[static_cast<int>(FileCompilato::tracciato)])});
+    d = decompila::decompila(
+        {dati[static_cast<int>(FileCompilato::celle)],
+         dati[static_cast<int>(FileCompilato::elementi)],
+         senza_tracciato
+             ? std::nullopt
+             : std::optional<std::string_view>(dati[static_cast<int>(FileCompilato::tracciato)])});
   } catch (const DecodeError& e) {  // checked above; kept for safety
     err << nome_programma << ": " << e.what() << std::endl;
     return stato_uso;
   }
 
-  if (d.nome_scenario.empty() || d.numero_treno.empty() || d.nome_scenario.find('/') != std::string::npos ||
+  if (d.nome_scenario.empty() || d.numero_treno.empty() ||
+      d.nome_scenario.find('/') != std::string::npos ||
       d.numero_treno.find('/') != std::string::npos) {
-    err << nome_programma << ": the scenario name \"" << senza_controlli(d.nome_scenario) << "\" and train number \""
-        << senza_controlli(d.numero_treno)
-        << "\" of the element table cannot name the description files; nothing written" << std::endl;
+    err << nome_programma << ": the scenario name \"" << senza_controlli(d.nome_scenario)
+        << "\" and train number \"" << senza_controlli(d.numero_treno)
+        << "\" of the element table cannot name the description files; nothing written"
+        << std::endl;
     return stato_con_errori;
   }
-  const std::string linea = in_cartella(o.out, nome_file(FileTesto::linea_txt, d.nome_scenario, d.numero_treno));
-  const std::string treno = in_cartella(o.out, nome_file(FileTesto::treno_txt, d.nome_scenario, d.numero_treno));
+  const std::string linea =
+      in_cartella(o.out, nome_file(FileTesto::linea_txt, d.nome_scenario, d.numero_treno));
+  const std::string treno =
+      in_cartella(o.out, nome_file(FileTesto::treno_txt, d.nome_scenario, d.numero_treno));
   if (const auto stato = uscite_bloccate({linea, treno}, in, o.sostituisci, err)) return *stato;
 
   riferisci_differenze(d, err);
@@ -179,34 +188,39 @@ int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream
   }
   out << "wrote " << senza_controlli(linea) << "\nwrote " << senza_controlli(treno) << "\n";
   if (d.identico() && d.inspiegati.empty()) {
-    out << "They compile to the same " << (senza_tracciato ? "two" : "three") << " files; edit them, then:\n  "
-        << nome_programma << " compile " << per_shell(linea) << " " << per_shell(treno)
-        << (senza_tracciato ? " --no-plan" : "") << std::endl;
+    out << "They compile to the same " << (senza_tracciato ? "two" : "three")
+        << " files; edit them, then:\n  " << nome_programma << " compile " << per_shell(linea)
+        << " " << per_shell(treno) << (senza_tracciato ? " --no-plan" : "") << std::endl;
     return stato_ok;
   }
   out << std::flush;
   err << nome_programma << ": "
-      << (d.inspiegati.empty() ? "the decompiler failed to reproduce the input (a fault of the decompiler)"
-                               : "the input holds what no description gives (damaged or edited by hand)")
+      << (d.inspiegati.empty()
+              ? "the decompiler failed to reproduce the input (a fault of the decompiler)"
+              : "the input holds what no description gives (damaged or edited by hand)")
       << "; the descriptions written hold all that could be recovered" << std::endl;
   return stato_con_errori;
 }
 
 Comando registra_decompile(CLI::App& app) {
   auto o = std::make_shared<OpzioniDecompile>();
-  CLI::App* sub = app.add_subcommand(
-      "decompile",
-      "Write the line and train description of a compiled scenario, checked to compile to the same files");
-  sub->add_option("DIR_OR_FILES", o->ingressi,
-                  "One directory holding one scenario, or its compiled files (the track plan is optional)")
+  CLI::App* sub = app.add_subcommand("decompile",
+                                     "Write the line and train description of a compiled scenario, "
+                                     "checked to compile to the same files");
+  sub->add_option(
+         "DIR_OR_FILES", o->ingressi,
+         "One directory holding one scenario, or its compiled files (the track plan is optional)")
       ->required();
-  sub->add_option("--out", o->out, "Directory to write into (created if missing)")->type_name("DIR");
+  sub->add_option("--out", o->out, "Directory to write into (created if missing)")
+      ->type_name("DIR");
   sub->add_flag("--force", o->sostituisci, "Replace files of the same names");
   sub->footer(testo_stati_uscita());
-  return {sub, [o] {
-            if (o->out.empty()) return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
-            return comando_decompile(*o, std::cout, std::cerr);
-          }};
+  return {
+      sub, [o] {
+        if (o->out.empty())
+          return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
+        return comando_decompile(*o, std::cout, std::cerr);
+      }};
 }
 
 }  // namespace sc

@@ -16,9 +16,9 @@ constexpr size_t campi_mostrati = 20;
 
 // Where byte `n` of a cells file lies.
 std::string nel_file_celle(size_t n) {
-  static const char* campi[] = {"tipo",     "valore_1", "valore_1", "valore_2", "valore_2", "valore_3",
-                                "valore_3", "valore_4", "valore_4", "tempo",    "avviso",   "galleria",
-                                "velocita", "pendenza", "aderenza"};
+  static const char* campi[] = {"tipo",     "valore_1", "valore_1", "valore_2", "valore_2",
+                                "valore_3", "valore_3", "valore_4", "valore_4", "tempo",
+                                "avviso",   "galleria", "velocita", "pendenza", "aderenza"};
   return cella_at(static_cast<int64_t>(n / byte_cella)) + ", " + campi[n % byte_cella];
 }
 
@@ -27,10 +27,11 @@ std::string byte_hex(std::string_view s, size_t n) {
   return riga("0x%02x", static_cast<unsigned char>(s[n]));
 }
 
-void confronta_celle(const std::vector<Cella>& a, const std::vector<Cella>& b, std::vector<std::string>& out) {
+void confronta_celle(const std::vector<Cella>& a, const std::vector<Cella>& b,
+                     std::vector<std::string>& out) {
   if (a.size() != b.size()) {
-    out.push_back("cells file: " + std::to_string(a.size()) + " cells in the input, " + std::to_string(b.size()) +
-                  " compiled");
+    out.push_back("cells file: " + std::to_string(a.size()) + " cells in the input, " +
+                  std::to_string(b.size()) + " compiled");
   }
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n && out.size() < campi_mostrati; ++i) {
@@ -39,41 +40,52 @@ void confronta_celle(const std::vector<Cella>& a, const std::vector<Cella>& b, s
     const struct {
       const char* nome;
       int vx, vy;
-    } campi[] = {{"tipo", x.tipo, y.tipo},         {"valore_1", x.valore_1, y.valore_1},
-                 {"valore_2", x.valore_2, y.valore_2}, {"valore_3", x.valore_3, y.valore_3},
-                 {"valore_4", x.valore_4, y.valore_4}, {"tempo", x.tempo, y.tempo},
-                 {"avviso", x.avviso, y.avviso},   {"galleria", x.galleria, y.galleria},
-                 {"velocita", x.velocita, y.velocita}, {"pendenza", x.pendenza, y.pendenza},
+    } campi[] = {{"tipo", x.tipo, y.tipo},
+                 {"valore_1", x.valore_1, y.valore_1},
+                 {"valore_2", x.valore_2, y.valore_2},
+                 {"valore_3", x.valore_3, y.valore_3},
+                 {"valore_4", x.valore_4, y.valore_4},
+                 {"tempo", x.tempo, y.tempo},
+                 {"avviso", x.avviso, y.avviso},
+                 {"galleria", x.galleria, y.galleria},
+                 {"velocita", x.velocita, y.velocita},
+                 {"pendenza", x.pendenza, y.pendenza},
                  {"aderenza", x.aderenza, y.aderenza}};
     for (const auto& c : campi) {
       if (c.vx == c.vy) continue;
       out.push_back(cella_at(static_cast<int64_t>(i)) + ": " + c.nome + " " + std::to_string(c.vx) +
-                    " is explained by no entry (the descriptions give " + std::to_string(c.vy) + ")");
+                    " is explained by no entry (the descriptions give " + std::to_string(c.vy) +
+                    ")");
       break;
     }
   }
 }
 
-void confronta_elementi(const std::array<Elemento, numero_elementi>& a, const std::array<Elemento, numero_elementi>& b,
+void confronta_elementi(const std::array<Elemento, numero_elementi>& a,
+                        const std::array<Elemento, numero_elementi>& b,
                         std::vector<std::string>& out) {
   for (size_t i = 0; i < a.size() && out.size() < campi_mostrati; ++i) {
     if (a[i] == b[i]) continue;
     out.push_back("record " + std::to_string(i) + ": explained by no entry" +
-                  (a[i].nome != b[i].nome ? " (its name differs from what the descriptions give)"
-                                          : " (its numbers differ from what the descriptions give)"));
+                  (a[i].nome != b[i].nome
+                       ? " (its name differs from what the descriptions give)"
+                       : " (its numbers differ from what the descriptions give)"));
   }
 }
 
 void confronta_tracciato(const Tracciato& a, const Tracciato& b, std::vector<std::string>& out) {
   if (a.righe() != b.righe()) {
-    out.push_back("track plan: " + std::to_string(a.righe()) + " rows in the input, " + std::to_string(b.righe()) +
-                  " compiled");
+    out.push_back("track plan: " + std::to_string(a.righe()) + " rows in the input, " +
+                  std::to_string(b.righe()) + " compiled");
     return;
   }
   for (int c = 0; c < 2; ++c) {
     for (int32_t i = 0; i < a.righe(); ++i) {
-      const Numero x = a.colonna(c)[static_cast<size_t>(i)], y = b.colonna(c)[static_cast<size_t>(i)];
-      if (x.tag == y.tag && std::bit_cast<uint64_t>(double{x.valore}) == std::bit_cast<uint64_t>(double{y.valore})) continue;
+      const Numero x = a.colonna(c)[static_cast<size_t>(i)],
+                   y = b.colonna(c)[static_cast<size_t>(i)];
+      if (x.tag == y.tag &&
+          std::bit_cast<uint64_t>(double{x.valore}) == std::bit_cast<uint64_t>(double{y.valore}))
+        continue;
       if (out.size() < campi_mostrati) {
         out.push_back("track plan row " + std::to_string(i) + ": " + (c == 0 ? "x" : "y") +
                       " is explained by no curve entry");
@@ -85,8 +97,9 @@ void confronta_tracciato(const Tracciato& a, const Tracciato& b, std::vector<std
 
 }  // namespace
 
-Compilati compila_in_memoria(const std::string& linea, const std::string& treno, const std::string& nome_scenario,
-                             const std::string& numero_treno, bool con_tracciato) {
+Compilati compila_in_memoria(const std::string& linea, const std::string& treno,
+                             const std::string& nome_scenario, const std::string& numero_treno,
+                             bool con_tracciato) {
   Percorso p;
   p.nome_scenario = nome_scenario;
   p.numero_treno = numero_treno;
@@ -110,8 +123,10 @@ Compilati compila_in_memoria(const std::string& linea, const std::string& treno,
   const Compilazione c = completa_compilazione(p, log);
   Compilati out;
   for (const Fault& f : log.all()) {
-    out.faults.push_back("fault " + std::to_string(f.codice) +
-                         (f.posizione ? " at " + std::to_string(*f.posizione) + " m" : std::string()) + ": " + f.message);
+    out.faults.push_back(
+        "fault " + std::to_string(f.codice) +
+        (f.posizione ? " at " + std::to_string(*f.posizione) + " m" : std::string()) + ": " +
+        f.message);
   }
   if (c.stato != Compilazione::Stato::pronto) return out;
   out.scritti = true;
@@ -126,10 +141,12 @@ Compilati compila_in_memoria(const std::string& linea, const std::string& treno,
   return out;
 }
 
-Verifica verifica(const std::string& linea, const std::string& treno, const std::string& nome_scenario,
-                  const std::string& numero_treno, const FileCompilati& originale) {
+Verifica verifica(const std::string& linea, const std::string& treno,
+                  const std::string& nome_scenario, const std::string& numero_treno,
+                  const FileCompilati& originale) {
   Verifica v;
-  Compilati c = compila_in_memoria(linea, treno, nome_scenario, numero_treno, originale.tracciato.has_value());
+  Compilati c = compila_in_memoria(linea, treno, nome_scenario, numero_treno,
+                                   originale.tracciato.has_value());
   v.faults = std::move(c.faults);
   if (!c.scritti) {
     v.primo_byte = "the descriptions compile to no files (the compile stopped before writing them)";
@@ -149,17 +166,19 @@ Verifica verifica(const std::string& linea, const std::string& treno, const std:
     std::string dove = kind == FileCompilato::celle && n < std::min(prima.size(), dopo.size())
                            ? " (" + nel_file_celle(n) + ")"
                            : "";
-    v.primo_byte = std::string(nome_file_compilato(kind)) + " file: byte " + std::to_string(n) + dove + " is " +
-                   byte_hex(prima, n) + " in the input, " + byte_hex(dopo, n) + " compiled from the descriptions";
+    v.primo_byte = std::string(nome_file_compilato(kind)) + " file: byte " + std::to_string(n) +
+                   dove + " is " + byte_hex(prima, n) + " in the input, " + byte_hex(dopo, n) +
+                   " compiled from the descriptions";
     break;
   }
   if (!v.primo_byte) return v;
 
   confronta_celle(decodifica_celle(originale.celle), decodifica_celle(c.celle), v.campi_diversi);
-  confronta_elementi(decodifica_elementi(originale.elementi), decodifica_elementi(c.elementi), v.campi_diversi);
+  confronta_elementi(decodifica_elementi(originale.elementi), decodifica_elementi(c.elementi),
+                     v.campi_diversi);
   if (originale.tracciato && c.tracciato) {
-    confronta_tracciato(decodifica_tracciato(*originale.tracciato), decodifica_tracciato(*c.tracciato),
-                        v.campi_diversi);
+    confronta_tracciato(decodifica_tracciato(*originale.tracciato),
+                        decodifica_tracciato(*c.tracciato), v.campi_diversi);
   }
   return v;
 }

@@ -54,7 +54,8 @@ TEST(FileOutput, PiecesAreWrittenInOrderBeyondWhatOneCallTakes) {
   // More pieces than one call of the system takes (1024 on Linux), empty
   // ones among them, and one of 3 MB.
   std::vector<std::string> dati;
-  for (int i = 0; i < 2500; ++i) dati.push_back(std::string(static_cast<size_t>(i % 7), static_cast<char>('a' + i % 26)));
+  for (int i = 0; i < 2500; ++i)
+    dati.push_back(std::string(static_cast<size_t>(i % 7), static_cast<char>('a' + i % 26)));
   dati.push_back(std::string(3 << 20, '\xA5'));
   dati.push_back("end");
   std::vector<std::string_view> pezzi(dati.begin(), dati.end());
@@ -91,7 +92,8 @@ TEST(FileOutput, AFailedReplacementKeepsWhatWasThereAndLeavesNoTemporary) {
          std::filesystem::permissions(d.path(), std::filesystem::perms(0555));
        },
        [](const std::string& f) {
-         return test::in_processo_figlio([&] { return sostituisci_file(f, "new").value_or("ok"); }, true);
+         return test::in_processo_figlio([&] { return sostituisci_file(f, "new").value_or("ok"); },
+                                         true);
        },
        EACCES},
       {"a directory in place of the target", "Corvale_Pravena AV_linea.dat",
@@ -104,12 +106,14 @@ TEST(FileOutput, AFailedReplacementKeepsWhatWasThereAndLeavesNoTemporary) {
       {"the write fails", "Corvale_Pravena AV_409.sim",
        [](const TempDir&, const std::string& f) { scrivi(f, "old"); },
        [](const std::string& f) {
-         return test::in_processo_figlio([&] {
-           ::signal(SIGXFSZ, SIG_IGN);
-           const rlimit limite{1000, 1000};
-           ::setrlimit(RLIMIT_FSIZE, &limite);
-           return sostituisci_file(f, std::string(5000, 'n')).value_or("ok");
-         }, false);
+         return test::in_processo_figlio(
+             [&] {
+               ::signal(SIGXFSZ, SIG_IGN);
+               const rlimit limite{1000, 1000};
+               ::setrlimit(RLIMIT_FSIZE, &limite);
+               return sostituisci_file(f, std::string(5000, 'n')).value_or("ok");
+             },
+             false);
        },
        EFBIG},
       {"missing directory", "no/such.txt", [](const TempDir&, const std::string&) {},
@@ -154,7 +158,8 @@ class FileInsieme : public ::testing::Test {
 
   TempDir d;
   std::vector<std::string> nomi;
-  const std::string piano = std::string(300000, 'p'), tabella = std::string(5000, 't'), celle = "cells";
+  const std::string piano = std::string(300000, 'p'), tabella = std::string(5000, 't'),
+                    celle = "cells";
 };
 
 TEST_F(FileInsieme, AllAreReplacedAndNoTemporaryStays) {
@@ -168,14 +173,16 @@ TEST_F(FileInsieme, AllAreReplacedAndNoTemporaryStays) {
 TEST_F(FileInsieme, AWriteThatFailsLeavesEveryFileAsItWas) {
   // The second file does not fit under the size limit; the first one,
   // written whole, is not put in place either.
-  const std::string msg = test::in_processo_figlio([&] {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limite{4096, 4096};
-    ::setrlimit(RLIMIT_FSIZE, &limite);
-    std::vector<FileDaScrivere> f = nuovi();
-    f[0].pezzi = {"small"};
-    return sostituisci_files(f).value_or("ok");
-  }, false);
+  const std::string msg = test::in_processo_figlio(
+      [&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limite{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limite);
+        std::vector<FileDaScrivere> f = nuovi();
+        f[0].pezzi = {"small"};
+        return sostituisci_files(f).value_or("ok");
+      },
+      false);
   EXPECT_EQ(msg, "cannot write \"" + nomi[1] + "\": " + std::strerror(EFBIG));
   vecchi_intatti();
   EXPECT_EQ(elenco(d.path()), (std::set<std::string>{"a.dat", "b.sim", "c.dat"}));
@@ -222,10 +229,12 @@ TEST(FileOutput, AnOrdinaryUserGetsTheSameReplacement) {
   TempDir d;
   ::chmod(d.path().c_str(), 0777);
   const std::string f = d / "x.dat";
-  const std::string r = test::in_processo_figlio([&] {
-    auto e = sostituisci_files({{f, {"new"}}, {d / "y.dat", {"other"}}}, ModoScrittura{true});
-    return e.value_or("ok");
-  }, true);
+  const std::string r = test::in_processo_figlio(
+      [&] {
+        auto e = sostituisci_files({{f, {"new"}}, {d / "y.dat", {"other"}}}, ModoScrittura{true});
+        return e.value_or("ok");
+      },
+      true);
   EXPECT_EQ(r, "ok");
   EXPECT_EQ(leggi(f), "new");
   EXPECT_EQ(leggi(d / "y.dat"), "other");
@@ -242,7 +251,8 @@ TEST(FileOutput, TemporaryFilesLeftByAKilledRunOfTheSameTargetAreRemoved) {
     scrivi(d / n, std::string(1000, 'x'));
   }
   ASSERT_FALSE(sostituisci_file(d / target, "plan").has_value());
-  EXPECT_EQ(elenco(d.path()), (std::set<std::string>{target, simile, altro, ".keep", nostro + "x"}));
+  EXPECT_EQ(elenco(d.path()),
+            (std::set<std::string>{target, simile, altro, ".keep", nostro + "x"}));
 }
 
 TEST(FileOutput, AKillDuringTheWriteLeavesNoFileBehind) {
@@ -256,7 +266,8 @@ TEST(FileOutput, AKillDuringTheWriteLeavesNoFileBehind) {
   if (pid == 0) {
     ::close(fds[0]);
     sostituisci_files({{f, {}, [&](int fd) {
-                          if (::write(fd, "half", 4) != 4 || ::write(fds[1], "w", 1) != 1) ::_exit(2);
+                          if (::write(fd, "half", 4) != 4 || ::write(fds[1], "w", 1) != 1)
+                            ::_exit(2);
                           ::pause();  // killed here, part-way through the content
                           return 0;
                         }}});

@@ -21,8 +21,10 @@ enum class FileTesto {
 
 // The name after the separator, e.g. "Corvale_Pravena AV_409-.txt"; a
 // compiled file's by nome_file_compilato.
-std::string nome_file(FileTesto f, const std::string& nome_scenario, const std::string& numero_treno);
-std::string nome_file(FileCompilato f, const std::string& nome_scenario, const std::string& numero_treno);
+std::string nome_file(FileTesto f, const std::string& nome_scenario,
+                      const std::string& numero_treno);
+std::string nome_file(FileCompilato f, const std::string& nome_scenario,
+                      const std::string& numero_treno);
 
 // `dir` + "/" + nome_file(...). `dir` has no trailing separator.
 std::string percorso_file(const std::string& dir, FileTesto f, const std::string& nome_scenario,

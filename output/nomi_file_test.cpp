@@ -22,7 +22,8 @@ TEST(NomiFile, TheEightNamesOfTheEmbeddedIdentity) {
   };
   for (const auto& c : testi) {
     EXPECT_EQ(nome_file(c.file, "Corvale_Pravena AV", "409"), c.nome);
-    EXPECT_EQ(percorso_file("/d/x y", c.file, "Corvale_Pravena AV", "409"), std::string("/d/x y/") + c.nome);
+    EXPECT_EQ(percorso_file("/d/x y", c.file, "Corvale_Pravena AV", "409"),
+              std::string("/d/x y/") + c.nome);
   }
   const struct {
     FileCompilato file;
@@ -34,7 +35,8 @@ TEST(NomiFile, TheEightNamesOfTheEmbeddedIdentity) {
   };
   for (const auto& c : compilati) {
     EXPECT_EQ(nome_file(c.file, "Corvale_Pravena AV", "409"), c.nome);
-    EXPECT_EQ(percorso_file("/d/x y", c.file, "Corvale_Pravena AV", "409"), std::string("/d/x y/") + c.nome);
+    EXPECT_EQ(percorso_file("/d/x y", c.file, "Corvale_Pravena AV", "409"),
+              std::string("/d/x y/") + c.nome);
   }
 }
 
@@ -49,7 +51,8 @@ TEST(NomiFile, ProgramDirectoryHoldsTheRunningExecutable) {
   ASSERT_FALSE(dir.empty());
   EXPECT_EQ(dir.front(), '/');
   EXPECT_NE(dir.back(), '/');
-  EXPECT_TRUE(std::filesystem::equivalent(dir, std::filesystem::read_symlink("/proc/self/exe").parent_path()));
+  EXPECT_TRUE(std::filesystem::equivalent(
+      dir, std::filesystem::read_symlink("/proc/self/exe").parent_path()));
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 
 namespace {
 
-
 using sc::test::riproduci_fuzz;
 
 TEST(CompiledFuzzRegressions, Decoders) {
@@ -34,7 +33,9 @@ TEST(CompiledFuzzRegressions, ChecksCatchWhatTheyAreFor) {
   using sc::fuzz::compilati_detail::controlla_testo_mostrabile;
   EXPECT_EQ(controlla_testo_mostrabile("a\nb \xC3\xA8\n"), "");
   EXPECT_NE(controlla_testo_mostrabile("a\x1b[2Jb\n"), "");
-  EXPECT_NE(controlla_testo_mostrabile("a\xC2\x9D" "b\n"), "");
+  EXPECT_NE(controlla_testo_mostrabile("a\xC2\x9D"
+                                       "b\n"),
+            "");
   std::string_view file[3];
   EXPECT_FALSE(sc::fuzz::dividi_plot(std::string("\x05\0\0\x01\0\0abcd", 10), file));
   const std::string unito = sc::fuzz::unisci_plot("ab", "c", "def");  // the views point into it

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "format/compiled_decode.h"
+#include "tests/esegui_programma.h"
 #include "tests/support/scenario_grande.h"
 #include "tests/support/test_dir.h"
-#include "tests/esegui_programma.h"
 
 namespace {
 
@@ -32,8 +32,8 @@ std::string n(int64_t v) { return std::to_string(v); }
 
 class BigInput : public ::testing::Test {
  protected:
-  EsitoProgramma compila(const std::vector<std::string>& extra = {}, const std::string& nome = "Grande",
-                         const std::string& treno = "1") {
+  EsitoProgramma compila(const std::vector<std::string>& extra = {},
+                         const std::string& nome = "Grande", const std::string& treno = "1") {
     Esecuzione e;
     e.cwd = dir.path();
     e.args = {"compile", nome + "_linea.txt", nome + "_" + treno + "-.txt", "--out", "out"};
@@ -72,7 +72,8 @@ TEST_F(BigInput, MillionMetreLineFullOfElementsCompilesToTheExpectedCells) {
   }
   // Each gradient holds in the middle of its stretch.
   for (int32_t k = 0; k < lunghezza_grande / passo_pendenze; ++k) {
-    EXPECT_EQ(cella(k * passo_pendenze / 50 + 5).pendenza, pendenza_generata(k) + 100) << "gradient " << k;
+    EXPECT_EQ(cella(k * passo_pendenze / 50 + 5).pendenza, pendenza_generata(k) + 100)
+        << "gradient " << k;
   }
   const auto el = sc::decodifica_elementi(leggi(dir / ("out/" + sim)));
   auto nome_record = [&](int r) { return el.at(static_cast<size_t>(r)).nome; };
@@ -82,7 +83,8 @@ TEST_F(BigInput, MillionMetreLineFullOfElementsCompilesToTheExpectedCells) {
     const sc::Cella fermata = cella(g.stazioni[k].fermata);
     EXPECT_EQ(fermata.tipo, 10);
     EXPECT_EQ(fermata.valore_1, static_cast<int>(k) + 1);
-    EXPECT_EQ(nome_record(fermata.valore_1), "STAZIONE " + std::string(k < 9 ? "0" : "") + n(static_cast<int64_t>(k) + 1));
+    EXPECT_EQ(nome_record(fermata.valore_1),
+              "STAZIONE " + std::string(k < 9 ? "0" : "") + n(static_cast<int64_t>(k) + 1));
   }
   EXPECT_FALSE(g.rallentamenti.empty());
   for (const int32_t x : g.rallentamenti) {
@@ -138,7 +140,8 @@ constexpr int voci_massime = 1000000;
 #endif
 
 TEST_F(BigInput, CompileTimeIsLinearInTheNumberOfEntries) {
-  scrivi(dir / "Grande_linea.txt", righe({"[generale]", "lunghezza percorso,    1000000", "[fine]"}));
+  scrivi(dir / "Grande_linea.txt",
+         righe({"[generale]", "lunghezza percorso,    1000000", "[fine]"}));
   for (bool una_riga : {false, true}) {
     SCOPED_TRACE(una_riga ? "all entries on one line" : "one entry to a line");
     double secondi[2] = {0, 0};
@@ -157,8 +160,9 @@ TEST_F(BigInput, CompileTimeIsLinearInTheNumberOfEntries) {
     // Ten times the entries: about ten times the time at most (a quadratic
     // reading would take a hundred times). Loose, so that a busy machine
     // does not fail it.
-    const std::string tempi = std::to_string(secondi[0]) + " s for " + n(voci_massime / 10) + " entries, " +
-                              std::to_string(secondi[1]) + " s for " + n(voci_massime);
+    const std::string tempi = std::to_string(secondi[0]) + " s for " + n(voci_massime / 10) +
+                              " entries, " + std::to_string(secondi[1]) + " s for " +
+                              n(voci_massime);
     EXPECT_LT(secondi[1], 20 * secondi[0]) << tempi;
     std::cout << (una_riga ? "all on one line: " : "one entry to a line: ") << tempi << "\n";
   }
@@ -170,7 +174,8 @@ TEST_F(BigInput, RepeatedLineLengthCostsNothing) {
   scrivi(dir / "Grande_1-.txt", treno_di(100, false));
   auto linea = [](int volte) {
     std::vector<std::string> r{"[generale]"};
-    for (int i = 0; i < volte; ++i) r.push_back("lunghezza percorso, " + n(i % 2 == 0 ? 1000000 : 500000));
+    for (int i = 0; i < volte; ++i)
+      r.push_back("lunghezza percorso, " + n(i % 2 == 0 ? 1000000 : 500000));
     r.insert(r.end(), {"lunghezza percorso, 1000000", "[curve]", "curvad1, 2000, 9000", "[fine]"});
     return righe(r);
   };
@@ -193,7 +198,8 @@ TEST_F(BigInput, RepeatedLineLengthCostsNothing) {
   EXPECT_EQ(file[0][2].size(), 15u * (ultima_cella + 1));
   for (int f = 0; f < 3; ++f) EXPECT_TRUE(file[0][f] == file[1][f]) << f;
   // Making the plan of 1000000 m anew for each entry took seconds.
-  EXPECT_LT(secondi[1], 3 * secondi[0] + 0.2) << secondi[0] << " s for one entry, " << secondi[1] << " s for 1001";
+  EXPECT_LT(secondi[1], 3 * secondi[0] + 0.2)
+      << secondi[0] << " s for one entry, " << secondi[1] << " s for 1001";
 }
 
 }  // namespace

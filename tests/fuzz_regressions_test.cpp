@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
-#include "tests/support/test_dir.h"
 #include "fuzz/fuzz_checks.h"
 #include "tests/support/riproduci_fuzz.h"
+#include "tests/support/test_dir.h"
 
 namespace {
 
@@ -18,7 +18,9 @@ namespace fs = std::filesystem;
 
 using sc::test::riproduci_fuzz;
 
-TEST(FuzzRegressions, FieldReader) { riproduci_fuzz("field_reader", sc::fuzz::controlla_field_reader); }
+TEST(FuzzRegressions, FieldReader) {
+  riproduci_fuzz("field_reader", sc::fuzz::controlla_field_reader);
+}
 
 TEST(FuzzRegressions, LineHalf) { riproduci_fuzz("line", sc::fuzz::controlla_linea); }
 
@@ -26,7 +28,9 @@ TEST(FuzzRegressions, TrainHalf) { riproduci_fuzz("train", sc::fuzz::controlla_t
 
 TEST(FuzzRegressions, WholeCompile) {
   sc::test::TempDir dir;
-  riproduci_fuzz("compile", [&](std::string_view in) { return sc::fuzz::controlla_compilazione(in, dir.path()); });
+  riproduci_fuzz("compile", [&](std::string_view in) {
+    return sc::fuzz::controlla_compilazione(in, dir.path());
+  });
   // The inputs were the test's own: nothing is left behind.
   EXPECT_TRUE(fs::is_empty(dir.path()));
 }

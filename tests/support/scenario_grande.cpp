@@ -9,7 +9,7 @@
 namespace sc::test {
 namespace {
 
-constexpr int32_t cartelli = 8;                   // indication boards
+constexpr int32_t cartelli = 8;                      // indication boards
 constexpr int32_t stazioni_massime = 78 - cartelli;  // records 1 .. 79 - boards
 constexpr int32_t passo_segnali = 1500;
 constexpr int32_t passo_rallentamenti = 20000;
@@ -25,7 +25,8 @@ void riga(std::string& out, const char* fmt, ...) {
   va_start(ap, fmt);
   const int n = std::vsnprintf(buf, sizeof buf, fmt, ap);
   va_end(ap);
-  if (n < 0 || static_cast<size_t>(n) >= sizeof buf) throw std::length_error("description line too long");
+  if (n < 0 || static_cast<size_t>(n) >= sizeof buf)
+    throw std::length_error("description line too long");
   out.append(buf, static_cast<size_t>(n));
   out += "\r\n";
 }
@@ -40,7 +41,8 @@ class Occupazione {
 
   bool libere(const std::vector<int32_t>& celle) const {
     for (int32_t c : celle) {
-      if (c < 0 || c >= static_cast<int32_t>(uso_.size()) || uso_[static_cast<size_t>(c)] != 0) return false;
+      if (c < 0 || c >= static_cast<int32_t>(uso_.size()) || uso_[static_cast<size_t>(c)] != 0)
+        return false;
     }
     return true;
   }
@@ -133,7 +135,8 @@ ScenarioGenerato genera_scenario(int32_t lunghezza, int32_t stazioni_in_piu) {
     StazioneGenerata st{0, 12, 400};
     if (k == 1) st = {0, 8, 700};
     if (k == quante) st = {lunghezza + 1700, 6, 800};
-    const int32_t p0 = k == 1 || k == quante ? st.p : a_50(int64_t{k - 1} * lunghezza / (quante - 1));
+    const int32_t p0 =
+        k == 1 || k == quante ? st.p : a_50(int64_t{k - 1} * lunghezza / (quante - 1));
     bool posto = false;
     for (int i = 0; i < 40 && !posto; ++i) {
       const int32_t p = k == 1 ? p0 : vicino(p0, i);
@@ -162,7 +165,8 @@ ScenarioGenerato genera_scenario(int32_t lunghezza, int32_t stazioni_in_piu) {
   // Indication boards before every tenth tunnel, on a free cell.
   std::vector<int32_t>& tabelle = g.cartelli;
   for (int32_t n = 0; n < cartelli; ++n) {
-    const int32_t p0 = a_50(gallerie.at(static_cast<size_t>(n * (montagne / cartelli))).inizio + 100);
+    const int32_t p0 =
+        a_50(gallerie.at(static_cast<size_t>(n * (montagne / cartelli))).inizio + 100);
     bool posto = false;
     for (int i = 0; i < 40 && !posto; ++i) {
       const int32_t p = vicino(p0, i);
@@ -196,12 +200,13 @@ ScenarioGenerato genera_scenario(int32_t lunghezza, int32_t stazioni_in_piu) {
     riga(l, "pendenza,  %d,   %d", n * passo_pendenze, pendenza_generata(n));
   }
   riga(l, "[montagne]");
-  for (const MontagnaGenerata& m : gallerie) riga(l, "montagna,   %d,  %d,  %d", m.inizio, m.fine, m.tipo);
+  for (const MontagnaGenerata& m : gallerie)
+    riga(l, "montagna,   %d,  %d,  %d", m.inizio, m.fine, m.tipo);
   riga(l, "[cartelli]");
   riga(l, "[indicazioni]");
   for (size_t n = 0; n < tabelle.size(); ++n) {
-    riga(l, "cartello_indicatore,  %d,   (GALLERIA    )(NUMERO %02zu  )(Km. %d    )", tabelle[n], n + 1,
-         tabelle[n] / 1000);
+    riga(l, "cartello_indicatore,  %d,   (GALLERIA    )(NUMERO %02zu  )(Km. %d    )", tabelle[n],
+         n + 1, tabelle[n] / 1000);
   }
   riga(l, "[fine]");
 
@@ -222,13 +227,14 @@ ScenarioGenerato genera_scenario(int32_t lunghezza, int32_t stazioni_in_piu) {
     const StazioneGenerata& st = stazioni[k];
     // Times at 200 km/h from 11:20:00.
     const int64_t secondi = 11 * 3600 + 20 * 60 + int64_t{st.p} * 18 / 1000;
-    riga(t, "stazione,   %d, %d,  %d,  0, 0, 0,  1,1,0,  4,1,1,    1,  %d, %d, %d, STAZIONE %02zu", st.p,
-         st.tipo, st.l, static_cast<int>(secondi / 3600 % 24), static_cast<int>(secondi / 60 % 60),
-         static_cast<int>(secondi % 60), k + 1);
+    riga(t, "stazione,   %d, %d,  %d,  0, 0, 0,  1,1,0,  4,1,1,    1,  %d, %d, %d, STAZIONE %02zu",
+         st.p, st.tipo, st.l, static_cast<int>(secondi / 3600 % 24),
+         static_cast<int>(secondi / 60 % 60), static_cast<int>(secondi % 60), k + 1);
   }
   riga(t, "[rallentamenti]");
   for (int32_t x : rallentamenti) {
-    riga(t, "rallentamento,   %d,   %d,   %d,   1,   1,   0", x, velocita_rallentamento, lunghezza_rallentamento);
+    riga(t, "rallentamento,   %d,   %d,   %d,   1,   1,   0", x, velocita_rallentamento,
+         lunghezza_rallentamento);
   }
   riga(t, "[segnali]");
   for (int32_t p : segnali) riga(t, "segnale,    %d,   2, 4, 1,  1, 0,    2,  2,1,1, 0", p);

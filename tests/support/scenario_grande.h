@@ -33,7 +33,7 @@ struct ScenarioGenerato {
   std::vector<int32_t> segnali;
   std::vector<int32_t> rallentamenti;  // starts; each is lunghezza_rallentamento long
   std::vector<MontagnaGenerata> gallerie;
-  std::vector<int32_t> cartelli;       // indication boards
+  std::vector<int32_t> cartelli;  // indication boards
   int curve = 0;
 };
 
