@@ -39,8 +39,10 @@ void metti_f64(char* p, double v) {
 class ScrittoreColonne {
  public:
   ScrittoreColonne(const ContenutoFile::Destinazione& d, uint64_t byte_colonna, size_t byte_blocco)
-      : d_(d), blocco_(byte_blocco < byte_reale ? byte_reale : byte_blocco),
-        buffer_(new char[2 * blocco_]), oy_(byte_colonna) {}
+      : d_(d),
+        blocco_(byte_blocco < byte_reale ? byte_reale : byte_blocco),
+        buffer_(new char[2 * blocco_]),
+        oy_(byte_colonna) {}
 
   void intero(int16_t x, int16_t y) {
     char* px = posto(byte_intero);
@@ -58,6 +60,11 @@ class ScrittoreColonne {
     metti_f64(px + 2, x);
     metti_u16(py, tag_reale);
     metti_f64(py + 2, y);
+  }
+
+  // `n` rows of reals, x[i] in column 0 and y[i] in column 1.
+  void reali(const double* x, const double* y, size_t n) {
+    for (size_t i = 0; i < n; ++i) reale(x[i], y[i]);
   }
 
   void vuote(uint64_t righe) {
@@ -130,17 +137,22 @@ uint64_t byte_colonna_tracciato(const PassiTracciato& t) {
 ContenutoFile contenuto_tracciato(const PassiTracciato& t, size_t byte_blocco) {
   const uint64_t colonna = byte_colonna_tracciato(t);
   if (colonna == 0) return ContenutoFile();
-  return ContenutoFile(2 * colonna, [t, colonna, byte_blocco](const ContenutoFile::Destinazione& d) {
-    ScrittoreColonne w(d, colonna, byte_blocco);
-    uint64_t scritte = 0;
-    if (t.seminato) {
-      for (int i = 0; i < 2; ++i) w.intero(seme_x[i], seme_y[i]);
-      per_righe_calcolate(t, [&w](double x, double y) { w.reale(x, y); });
-      scritte = static_cast<uint64_t>(t.cursore());
-    }
-    w.vuote(static_cast<uint64_t>(t.righe()) - scritte);
-    return w.fine();
-  });
+  return ContenutoFile(2 * colonna,
+                       [t, colonna, byte_blocco](const ContenutoFile::Destinazione& d) {
+                         ScrittoreColonne w(d, colonna, byte_blocco);
+                         uint64_t scritte = 0;
+                         if (t.seminato) {
+                           for (int i = 0; i < 2; ++i) w.intero(seme_x[i], seme_y[i]);
+                           // Computed in batches, then encoded: see RigheCalcolate.
+                           constexpr size_t lotto = 1024;
+                           double x[lotto], y[lotto];
+                           RigheCalcolate righe(t);
+                           while (const size_t n = righe.prossime(x, y, lotto)) w.reali(x, y, n);
+                           scritte = static_cast<uint64_t>(t.cursore());
+                         }
+                         w.vuote(static_cast<uint64_t>(t.righe()) - scritte);
+                         return w.fine();
+                       });
 }
 
 }  // namespace sc

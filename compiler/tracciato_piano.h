@@ -4,6 +4,8 @@
 // plan is written.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -109,6 +111,50 @@ inline void per_righe_calcolate(const PassiTracciato& t, F&& f) {
     riga = int64_t{p.ultima} + 1;
   }
 }
+
+// The computed rows of `t` (rows 2 to t.cursore() - 1) handed out in
+// batches, the same values as per_righe_calcolate gives. The batch is
+// filled by a loop that calls nothing, so the compiler keeps the two
+// points before each row in registers; a writer that encodes row by row
+// with calls on its way (to flush a buffer) would make it keep them in
+// memory, lengthening the dependency chain from row to row.
+class RigheCalcolate {
+ public:
+  explicit RigheCalcolate(const PassiTracciato& t)
+      : t_(t), s_{seme_x[0], seme_x[1], seme_y[0], seme_y[1]} {}
+
+  // The next rows, at most `n`, into x[0..] and y[0..]; how many were
+  // given, 0 after the last.
+  size_t prossime(double* x, double* y, size_t n) {
+    size_t dati = 0;
+    if (!t_.seminato) return 0;
+    while (dati < n && passo_ < t_.passi.size()) {
+      const PassiTracciato::Passo& p = t_.passi[passo_];
+      const int64_t restanti = int64_t{p.ultima} - riga_ + 1;
+      if (restanti <= 0) {
+        ++passo_;
+        continue;
+      }
+      const int64_t qui = std::min<int64_t>(restanti, static_cast<int64_t>(n - dati));
+      double* px = x + dati;
+      double* py = y + dati;
+      calcola_passi(s_, qui, p.curva, p.k, [&px, &py](double xn, double yn) {
+        *px++ = xn;
+        *py++ = yn;
+      });
+      riga_ += qui;
+      dati += static_cast<size_t>(qui);
+      if (riga_ > p.ultima) ++passo_;
+    }
+    return dati;
+  }
+
+ private:
+  const PassiTracciato& t_;
+  PuntiPrecedenti s_;
+  size_t passo_ = 0;
+  int64_t riga_ = 2;
+};
 
 // The rows of `t` in memory, for tests and tools that look rows up by
 // index (20 MB for the longest line: the compile itself never builds it).

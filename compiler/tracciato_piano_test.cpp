@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace sc {
@@ -22,7 +23,8 @@ Numero::Tag tag(const Tracciato& t, int i) { return t.colonna(0).at(i).tag; }
 TEST(TracciatoPiano, SeedsAreIntegersAndFinishLeavesTheLastTwoRowsEmpty) {
   Percorso p = piano_di(92000);
   ASSERT_EQ(p.tracciato.righe(), 99001);
-  EXPECT_EQ(tag(tracciato_in_memoria(p.tracciato), 0), Numero::Tag::vuoto);  // not seeded: all empty
+  EXPECT_EQ(tag(tracciato_in_memoria(p.tracciato), 0),
+            Numero::Tag::vuoto);  // not seeded: all empty
   PianoTracciato t(p.tracciato);
   t.semina();
   EXPECT_EQ(t.cursore(), 2);
@@ -52,10 +54,10 @@ TEST(TracciatoPiano, CurvatureComesFromTheFirstDigitAndTheLetterS) {
     const char* chiave;
     double k;  // 0: no class
   } casi[] = {
-      {"curvad1", 0.0001}, {"curvas1", -0.0001}, {"curvad2", 0.0002}, {"curvas3", -0.0004},
-      {"curvad4", 0.001},  {"curvad5", 0.002},   {"CURVAS6", -0.003}, {"curvaD3", 0.0004},
+      {"curvad1", 0.0001},  {"curvas1", -0.0001}, {"curvad2", 0.0002}, {"curvas3", -0.0004},
+      {"curvad4", 0.001},   {"curvad5", 0.002},   {"CURVAS6", -0.003}, {"curvaD3", 0.0004},
       {"curvad13", 0.0001}, {"curvad31", 0.0001},  // digit 1 is tested before 3
-      {"curvad7", 0},      {"curvad", 0},        {"curvas0", 0},
+      {"curvad7", 0},       {"curvad", 0},        {"curvas0", 0},
   };
   for (const auto& c : casi) {
     const std::optional<double> k = curvatura(c.chiave);
@@ -132,6 +134,38 @@ TEST(TracciatoPiano, BackToBackCurvesEqualOneLongCurve) {
     ASSERT_EQ(y(ra, i), y(rb, i)) << i;
   }
   EXPECT_LT(x(ra, 39000), 0);  // a left curve turns towards -x
+}
+
+// Rows handed out in batches are the rows computed one by one, whatever
+// the batch size and wherever a batch ends inside a run.
+TEST(TracciatoPiano, BatchesGiveTheSameRows) {
+  Percorso p = piano_di(30000);
+  PianoTracciato piano(p.tracciato);
+  piano.semina();
+  ASSERT_EQ(piano.aggiungi_curva("curvad3", 2000, 1), EsitoCurva::fatta);  // a run of one row
+  ASSERT_EQ(piano.aggiungi_curva("curvas1", 2001, 5000), EsitoCurva::fatta);
+  ASSERT_EQ(piano.aggiungi_curva("curvad6", 12000, 700), EsitoCurva::fatta);
+  piano.completa();
+  std::vector<double> attese;
+  per_righe_calcolate(p.tracciato, [&](double xn, double yn) {
+    attese.push_back(xn);
+    attese.push_back(yn);
+  });
+  ASSERT_EQ(attese.size(), 2u * static_cast<size_t>(p.tracciato.cursore() - 2));
+  for (const size_t lotto : {size_t{1}, size_t{2}, size_t{999}, size_t{1024}, attese.size()}) {
+    SCOPED_TRACE("batch of " + std::to_string(lotto));
+    RigheCalcolate righe(p.tracciato);
+    std::vector<double> bx(lotto), by(lotto), date;
+    while (const size_t n = righe.prossime(bx.data(), by.data(), lotto)) {
+      ASSERT_LE(n, lotto);
+      for (size_t i = 0; i < n; ++i) {
+        date.push_back(bx[i]);
+        date.push_back(by[i]);
+      }
+    }
+    ASSERT_EQ(date.size(), attese.size());
+    for (size_t i = 0; i < attese.size(); ++i) ASSERT_EQ(date[i], attese[i]) << "value " << i;
+  }
 }
 
 TEST(TracciatoPiano, CurveBehindTheCursor) {
