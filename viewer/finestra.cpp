@@ -11,6 +11,7 @@
 #include <FL/x.H>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <cstdio>
@@ -46,6 +47,17 @@ const Fl_Color colore_codice = fl_rgb_color(140, 51, 179);
 const Fl_Color colore_cartello = fl_rgb_color(38, 115, 217);
 const Fl_Color colore_scelta = fl_rgb_color(255, 170, 0);
 const Fl_Color colore_fault = fl_rgb_color(200, 0, 0);
+const Fl_Color colore_avviso = fl_rgb_color(176, 96, 0);
+const Fl_Color colore_nota = fl_rgb_color(90, 90, 100);
+
+Fl_Color colore_di(Gravita g) {
+  switch (g) {
+    case Gravita::errore: return colore_fault;
+    case Gravita::avviso: return colore_avviso;
+    case Gravita::nota: return colore_nota;
+  }
+  return colore_fault;
+}
 
 class Vista;
 
@@ -261,8 +273,6 @@ class Profilo : public Fl_Widget {
     fl_end_line();
     fl_line_style(0);
     // Marks: signals, restrictions, cab codes, boards, one row each.
-    const bool etichette = s_.finestra.ampiezza() <= 8000;
-    fl_font(FL_HELVETICA, 10);
     for (size_t i = c0; i < c1; ++i) {
       const Cella& c = celle[i];
       int riga = -1;
@@ -284,16 +294,14 @@ class Profilo : public Fl_Widget {
       const int my = m0 + riga * 14;
       fl_color(col);
       fl_rectf(mx - 3, my + 2, 7, 10);
-      if (etichette && c.tipo == tipo_cella::indicatori_v_max) {
-        fl_draw(std::to_string(c.valore_1 / 100 * 5).c_str(), mx + 5, my + 11);
-      }
     }
-    // The cell picked, and the faults' positions.
-    for (const Fault& f : s_.dati.faults) {
-      if (!f.posizione) continue;
-      const double m = *f.posizione;
+    etichette_dei_cartelli(c0, c1, m0 + 3 * 14, gx1, X);
+    // The cell picked, and the positions of the faults and warnings.
+    for (const VocePannello& v : s_.dati.pannello) {
+      if (!v.posizione || v.gravita == Gravita::nota) continue;
+      const double m = *v.posizione;
       if (m < s_.finestra.da || m > s_.finestra.a) continue;
-      fl_color(colore_fault);
+      fl_color(colore_di(v.gravita));
       fl_line_style(FL_DASH, 2);
       fl_line(X(m), v0, X(m), p1);
       fl_line_style(0);
@@ -367,6 +375,24 @@ class Profilo : public Fl_Widget {
   }
 
  private:
+  // Speed boards with their speeds, indication boards with their texts,
+  // in the boards' row from `my` down: each label right of its mark, drawn
+  // when it ends before the next board's mark.
+  template <typename FX>
+  void etichette_dei_cartelli(size_t c0, size_t c1, int my, int bordo, FX&& X) {
+    const std::vector<EtichettaCartello> e = etichette_cartelli(s_.dati.scenario, c0, c1);
+    std::vector<int> xs, larghezze;
+    fl_font(FL_HELVETICA, 10);
+    for (const EtichettaCartello& et : e) {
+      xs.push_back(X(static_cast<double>(et.metri) + 25));
+      larghezze.push_back(static_cast<int>(std::ceil(fl_width(et.testo.c_str()))));
+    }
+    const std::vector<bool> posto = etichette_con_posto(xs, larghezze, bordo, 6);
+    fl_color(colore_cartello);
+    for (size_t k = 0; k < e.size() && k < posto.size(); ++k)
+      if (posto[k]) fl_draw(e[k].testo.c_str(), xs[k] + 6, my + 11);
+  }
+
   template <typename FX>
   void griglia_e_assi(int gx0, int gx1, int v0, int v1, int p0, int p1, int vmax, int gmax, FX&& X) {
     // Kilometre lines, 1, 2 or 5 times a power of ten apart.
@@ -475,13 +501,22 @@ class Applicazione {
     s_.finestra.limita(std::max(s_.fine(), 500.0));
     if (s_.scelta && *s_.scelta >= s_.dati.scenario.celle.size()) s_.scelta.reset();
     faults_->clear();
-    for (const Fault& f : s_.dati.faults) faults_->add(riga_fault(f).c_str());
-    if (s_.dati.faults.empty()) faults_->add("@iNo faults.");
+    for (const VocePannello& v : s_.dati.pannello) {
+      // Colour by gravity; "@." ends the format codes, so the text is shown as it is.
+      const std::string riga = "@C" + std::to_string(colore_di(v.gravita)) + "@." + v.testo;
+      faults_->add(riga.c_str());
+      riferisci("pane " + v.testo);
+    }
+    if (s_.dati.pannello.empty()) faults_->add("@iNo faults or warnings.");
     std::string stato = s_.dati.errore.empty() ? s_.dati.esito : s_.dati.errore;
     stato = ora_locale() + "  " + stato;
     if (s_.sorgente.da_descrizioni()) stato += "  \u2013  " + nome(s_.sorgente.linea) + ", " + nome(s_.sorgente.treno);
     stato_->copy_label(stato.c_str());
-    stato_->labelcolor(s_.dati.faults.empty() && s_.dati.errore.empty() ? FL_BLACK : colore_fault);
+    const bool avvisi = std::any_of(s_.dati.pannello.begin(), s_.dati.pannello.end(),
+                                    [](const VocePannello& v) { return v.gravita == Gravita::avviso; });
+    stato_->labelcolor(!s_.dati.faults.empty() || !s_.dati.errore.empty() ? colore_fault
+                       : avvisi                                           ? colore_avviso
+                                                                          : FL_BLACK);
     compila_->activate();
     if (!s_.sorgente.da_descrizioni()) compila_->deactivate();
     if (s_.scelta) mostra_cella(*s_.scelta);
@@ -538,13 +573,14 @@ class Applicazione {
     }
   }
 
+  // A line of the pane picked: its position shown, its cell picked.
   void fault_scelto() {
     const int riga = faults_->value();
-    if (riga < 1 || static_cast<size_t>(riga) > s_.dati.faults.size()) return;
-    const Fault& f = s_.dati.faults[static_cast<size_t>(riga - 1)];
-    if (!f.posizione) return;
-    vai_a(*f.posizione);
-    if (*f.posizione >= 0) scegli(static_cast<size_t>(*f.posizione / 50));
+    if (riga < 1 || static_cast<size_t>(riga) > s_.dati.pannello.size()) return;
+    const VocePannello& v = s_.dati.pannello[static_cast<size_t>(riga - 1)];
+    if (!v.posizione) return;
+    vai_a(*v.posizione);
+    if (*v.posizione >= 0) scegli(static_cast<size_t>(*v.posizione / 50));
   }
 
   void compila() {
