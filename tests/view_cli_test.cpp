@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -104,8 +105,8 @@ class View : public ::testing::Test {
     ASSERT_FALSE(display_.empty()) << "Xvfb did not start";                                   \
   } while (0)
 
-// Colours of the drawing: the track, the stretch shown, the fault marks.
-constexpr uint32_t binario = 0x1A388C, finestra_rossa = 0xDC1E1E, fault = 0xC80000;
+// Colours of the drawing: the track, the stretch shown, the fault and warning marks.
+constexpr uint32_t binario = 0x1A388C, finestra_rossa = 0xDC1E1E, fault = 0xC80000, avviso = 0xB06000;
 // The plan view and the profile (window pixels).
 constexpr int piano_x1 = 730, piano_y0 = 34, piano_y1 = 334, profilo_y0 = 334, profilo_y1 = 664;
 
@@ -156,6 +157,7 @@ TEST_F(View, DrawsJumpsShowsTheEntryOfACellAndReloadsKeepingTheZoom) {
 
   // A save with a fault: reloaded within a second, the zoom kept, the fault listed.
   std::string t = leggi(dir / treno_txt);
+  const std::string senza_fault = t;
   sostituisci(t, "segnale,    7500,", "segnale,    3500,");
   const auto prima = std::chrono::steady_clock::now();
   scrivi(dir / treno_txt, t);
@@ -171,6 +173,26 @@ TEST_F(View, DrawsJumpsShowsTheEntryOfACellAndReloadsKeepingTheZoom) {
   const Schermata guasto = schermata(xid);
   EXPECT_GT(guasto.conta(fault, 50, profilo_y0, 1200, profilo_y1), 50);
   EXPECT_EQ(km30.conta(fault, 50, profilo_y0, 1200, profilo_y1), 0);
+
+  // A save with a warning and no fault: drawn as before, the warning listed
+  // with its line; a click on it goes to its entry's position, marked in
+  // the warnings' colour.
+  std::string w = senza_fault;
+  const size_t dopo = w.find('\n', w.find("[rallentamenti]")) + 1;
+  const int riga = static_cast<int>(std::count(w.begin(), w.begin() + static_cast<long>(dopo), '\n')) + 1;
+  w.insert(dopo, "velocita,   1500,   250,   20\r\n");
+  scrivi(dir / treno_txt, w);
+  ASSERT_TRUE(p->attendi_out("reloaded compiled without fault, 1 warning; faults 0;", 1, std::chrono::milliseconds(3000)))
+      << p->out();
+  EXPECT_NE(p->out().find("pane " + treno_txt + ":" + std::to_string(riga) + ":28: warning: value \"20\" is left over"),
+            std::string::npos)
+      << p->out();
+  ASSERT_TRUE(comanda(*p, "fault 1"));
+  EXPECT_NE(p->out().find("showing 0 to 4000 m"), std::string::npos) << p->out();
+  const Schermata avvertito = schermata(xid);
+  EXPECT_GT(avvertito.conta(avviso, 50, profilo_y0, 1200, profilo_y1), 50);
+  EXPECT_EQ(avvertito.conta(fault, 50, profilo_y0, 1200, profilo_y1), 0);
+  EXPECT_GT(avvertito.conta(binario, 60, profilo_y0, 1190, profilo_y1), 300);  // the speed line drawn
 
   // Nothing compiled was written.
   EXPECT_FALSE(fs::exists(dir / dat));
