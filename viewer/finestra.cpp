@@ -252,6 +252,12 @@ class Profilo : public Fl_Widget {
     }
     griglia_e_assi(gx0, gx1, v0, v1, p0, p1, vmax, gmax, X);
     fl_push_clip(gx0, y(), gx1 - gx0, h());
+    // The cell picked, under the lines, marks and labels drawn over it.
+    if (s_.scelta && *s_.scelta < celle.size()) {
+      const double m = static_cast<double>(*s_.scelta) * 50;
+      fl_color(colore_scelta);
+      fl_rectf(X(m), v0, std::max(2, X(m + 50) - X(m)), p1 - v0);
+    }
     const auto V = [&](int kmh) { return v1 - std::clamp(kmh, 0, vmax) * (v1 - v0) / vmax; };
     const auto G = [&](int g) { return (p0 + p1) / 2 - std::clamp(g, -gmax, gmax) * (p1 - p0) / (2 * gmax); };
     fl_line_style(FL_SOLID, 2);
@@ -296,7 +302,7 @@ class Profilo : public Fl_Widget {
       fl_rectf(mx - 3, my + 2, 7, 10);
     }
     etichette_dei_cartelli(c0, c1, m0 + 3 * 14, gx1, X);
-    // The cell picked, and the positions of the faults and warnings.
+    // The positions of the faults and warnings.
     for (const VocePannello& v : s_.dati.pannello) {
       if (!v.posizione || v.gravita == Gravita::nota) continue;
       const double m = *v.posizione;
@@ -305,11 +311,6 @@ class Profilo : public Fl_Widget {
       fl_line_style(FL_DASH, 2);
       fl_line(X(m), v0, X(m), p1);
       fl_line_style(0);
-    }
-    if (s_.scelta && *s_.scelta < celle.size()) {
-      const double m = static_cast<double>(*s_.scelta) * 50;
-      fl_color(colore_scelta);
-      fl_rectf(X(m), v0, std::max(2, X(m + 50) - X(m)), p1 - v0);
     }
     fl_pop_clip();
     fl_color(FL_DARK3);
