@@ -1,8 +1,8 @@
 // scenario-compiler-view: the window of `scenario-compiler view`, a program
 // of its own so that the other commands never load the window libraries.
-#include <X11/Xlib.h>
 #include <FL/Fl.H>
 #include <FL/x.H>
+#include <X11/Xlib.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -73,8 +73,10 @@ int main(int argc, char** argv) {
       posizionali.push_back(a);
     }
   }
-  if (posizionali.empty()) return errore("give LINE and TRAIN, or a directory of compiled files", true);
-  const bool compilati = posizionali.size() != 2 || sc::riconosci_file(posizionali[0]).has_value() ||
+  if (posizionali.empty())
+    return errore("give LINE and TRAIN, or a directory of compiled files", true);
+  const bool compilati = posizionali.size() != 2 ||
+                         sc::riconosci_file(posizionali[0]).has_value() ||
                          std::filesystem::is_directory(posizionali[0]);
   if (compilati) {
     s.compilati = posizionali;
@@ -102,7 +104,8 @@ int main(int argc, char** argv) {
   if (d == nullptr) {
     return errore(display == nullptr || *display == '\0'
                       ? "the viewer needs a display, and DISPLAY is not set"
-                      : std::string("the viewer needs a display, and \"") + display + "\" cannot be opened");
+                      : std::string("the viewer needs a display, and \"") + display +
+                            "\" cannot be opened");
   }
   fl_open_display(d);
   return sc::vista::esegui_finestra(s, o);

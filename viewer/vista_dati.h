@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "plot/plot.h"
 #include "compiler/fault.h"
+#include "plot/plot.h"
 
 namespace sc::vista {
 
@@ -58,11 +58,12 @@ struct VocePannello {
 
 struct Caricamento {
   ScenarioCompilato scenario;  // empty cells when there is nothing to show
-  std::vector<Fault> faults;    // the faults the compile recorded
-  std::vector<VocePannello> pannello;  // faults, warnings and notes in the order `check` prints them
-  std::string esito;            // one line: "compiled without fault", "2 faults, 1 warning", ...
-  std::string errore;           // set when nothing could be read
-  std::vector<Voce> voci;       // entries of both descriptions, in file order
+  std::vector<Fault> faults;   // the faults the compile recorded
+  std::vector<VocePannello>
+      pannello;            // faults, warnings and notes in the order `check` prints them
+  std::string esito;       // one line: "compiled without fault", "2 faults, 1 warning", ...
+  std::string errore;      // set when nothing could be read
+  std::vector<Voce> voci;  // entries of both descriptions, in file order
   bool ha_celle() const { return !scenario.celle.empty(); }
 };
 
@@ -87,7 +88,8 @@ std::string riga_fault(const Fault& f);
 // The position field of the entry on line `riga` of `file`, when that
 // entry's key is one that places something at a position (a signal, a
 // gradient, a curve ...).
-std::optional<int32_t> posizione_voce(const std::vector<Voce>& voci, const std::string& file, int riga);
+std::optional<int32_t> posizione_voce(const std::vector<Voce>& voci, const std::string& file,
+                                      int riga);
 
 // What a board says, for a label beside its mark: a speed-indicator
 // board's three speeds ("90/300/80"), an indication board's text on one

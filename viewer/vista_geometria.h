@@ -48,8 +48,9 @@ struct Finestra {
 // `larghezza[k]` wide and starts `scarto` pixels right of its mark; it is
 // drawn when it ends `scarto` before the next mark, or before `bordo` for
 // the last one, so that no label covers a mark or another label.
-inline std::vector<bool> etichette_con_posto(const std::vector<int>& x, const std::vector<int>& larghezza,
-                                             int bordo, int scarto) {
+inline std::vector<bool> etichette_con_posto(const std::vector<int>& x,
+                                             const std::vector<int>& larghezza, int bordo,
+                                             int scarto) {
   const size_t n = std::min(x.size(), larghezza.size());
   std::vector<bool> posto(n, false);
   for (size_t k = 0; k < n; ++k) {

@@ -61,7 +61,8 @@ TEST_F(Provenienza, EachCellNamesTheEntriesThatPutItThere) {
     return 0;
   }();
   ASSERT_GT(riga, 0);
-  const std::string rall = "Corvale_Pravena AV_409-.txt:" + std::to_string(riga) + ": rallentamento, 8000, 60, 1000, 1, 1, 0";
+  const std::string rall = "Corvale_Pravena AV_409-.txt:" + std::to_string(riga) +
+                           ": rallentamento, 8000, 60, 1000, 1, 1, 0";
   // warning (8000 - 1200 m), start, end (8000 + 1000 m): cells one after
   // their positions; a tunnel cell names its tunnel; every cell its speed
   // and gradient entries.
@@ -99,10 +100,12 @@ TEST_F(Provenienza, AFaultIsListedAndNothingIsWritten) {
   const Caricamento c = carica(s);
   ASSERT_EQ(c.faults.size(), 1u);
   EXPECT_EQ(c.esito, "1 fault");
-  EXPECT_NE(riga_fault(c.faults.front()).find(":19:13: error: signal cell 71 already holds a signal"),
-            std::string::npos)
+  EXPECT_NE(
+      riga_fault(c.faults.front()).find(":19:13: error: signal cell 71 already holds a signal"),
+      std::string::npos)
       << riga_fault(c.faults.front());
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);  // the two descriptions only
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}),
+            2);  // the two descriptions only
 }
 
 // A warning is listed in the pane with its line, and a click on it goes to
@@ -116,14 +119,17 @@ TEST_F(Provenienza, AWarningIsListedWithItsLineAndTheEntrysPosition) {
   const size_t sezione = originale.find("[rallentamenti]");
   ASSERT_NE(sezione, std::string::npos);
   const size_t inizio = originale.find('\n', sezione) + 1;
-  const int riga = static_cast<int>(std::count(originale.begin(), originale.begin() + static_cast<long>(inizio), '\n')) + 1;
+  const int riga = static_cast<int>(std::count(
+                       originale.begin(), originale.begin() + static_cast<long>(inizio), '\n')) +
+                   1;
   const struct {
     std::string voce;
     std::string codice;
     std::optional<int32_t> posizione;
   } casi[] = {
-      {"velocita,   1500,   250,   20", "[W2]", 1500},     // a value left over: the entry's position
-      {"velocita-limite,   1500,   250", "[W4]", 1500},  // an entry disabled by a hyphen: where it stood
+      {"velocita,   1500,   250,   20", "[W2]", 1500},  // a value left over: the entry's position
+      {"velocita-limite,   1500,   250", "[W4]",
+       1500},  // an entry disabled by a hyphen: where it stood
       {"velocia,   1500,   250", "[W1]", std::nullopt},  // an unknown key: no position to go to
   };
   for (const auto& caso : casi) {
@@ -185,20 +191,22 @@ TEST(PosizioneVoce, OnlyKeysThatPlaceSomethingGiveTheirFirstValue) {
     std::optional<int32_t> attesa;
   } casi[] = {
       {"l.txt", 2, std::nullopt},  // the line length is no position
-      {"l.txt", 3, 2500},          {"l.txt", 4, 4400},
+      {"l.txt", 3, 2500},         {"l.txt", 4, 4400},
       {"l.txt", 5, std::nullopt},  // not a number
-      {"l.txt", 6, std::nullopt},  {"l.txt", 7, 9000},
-      {"l.txt", 0, std::nullopt},  // no line
-      {"l.txt", 9, std::nullopt},  {"t.txt", 3, std::nullopt},  // another file
+      {"l.txt", 6, std::nullopt}, {"l.txt", 7, 9000},
+      {"l.txt", 0, std::nullopt},                              // no line
+      {"l.txt", 9, std::nullopt}, {"t.txt", 3, std::nullopt},  // another file
   };
   for (const auto& caso : casi)
-    EXPECT_EQ(posizione_voce(voci, caso.file, caso.riga), caso.attesa) << caso.file << ":" << caso.riga;
+    EXPECT_EQ(posizione_voce(voci, caso.file, caso.riga), caso.attesa)
+        << caso.file << ":" << caso.riga;
 }
 
 TEST_F(Provenienza, BoardsAreLabelledWithTheirSpeedsAndTexts) {
   const Caricamento c = carica(s);
   ASSERT_TRUE(c.ha_celle());
-  const std::vector<EtichettaCartello> e = etichette_cartelli(c.scenario, 0, c.scenario.celle.size());
+  const std::vector<EtichettaCartello> e =
+      etichette_cartelli(c.scenario, 0, c.scenario.celle.size());
   const auto di = [&](size_t cella) -> const EtichettaCartello* {
     for (const EtichettaCartello& x : e)
       if (x.cella == cella) return &x;
@@ -209,9 +217,9 @@ TEST_F(Provenienza, BoardsAreLabelledWithTheirSpeedsAndTexts) {
     int64_t metri;
     std::string testo;
   } casi[] = {
-      {41, 2000, "80/90/100"},                      // indicatori_vmax, 2000, 80, 90, 100, ...
-      {89, 4400, "GALLERIA PIANORO Km. 10.710"},    // (GALLERIA PIANORO)( Km. 10.710     )
-      {329, 16400, "GALLERIA SADURANO Km. 3767"},   // (   GALLERIA)(   SADURANO)(   Km. 3767)
+      {41, 2000, "80/90/100"},                     // indicatori_vmax, 2000, 80, 90, 100, ...
+      {89, 4400, "GALLERIA PIANORO Km. 10.710"},   // (GALLERIA PIANORO)( Km. 10.710     )
+      {329, 16400, "GALLERIA SADURANO Km. 3767"},  // (   GALLERIA)(   SADURANO)(   Km. 3767)
   };
   for (const auto& caso : casi) {
     const EtichettaCartello* x = di(caso.cella);
@@ -219,7 +227,8 @@ TEST_F(Provenienza, BoardsAreLabelledWithTheirSpeedsAndTexts) {
     EXPECT_EQ(x->metri, caso.metri);
     EXPECT_EQ(x->testo, caso.testo);
   }
-  EXPECT_TRUE(std::is_sorted(e.begin(), e.end(), [](const auto& a, const auto& b) { return a.cella < b.cella; }));
+  EXPECT_TRUE(std::is_sorted(e.begin(), e.end(),
+                             [](const auto& a, const auto& b) { return a.cella < b.cella; }));
   // Only the cells asked for, and none past the end.
   const std::vector<EtichettaCartello> tra = etichette_cartelli(c.scenario, 42, 90);
   ASSERT_EQ(tra.size(), 1u);
@@ -232,13 +241,14 @@ TEST(EtichetteConPosto, ALabelIsDrawnWhenItEndsBeforeTheNextMark) {
     std::vector<int> x, larghezza;
     std::vector<bool> attese;
   } casi[] = {
-      {{0, 100, 200}, {50, 50, 50}, {true, true, true}},      // room for all
-      {{0, 40, 200}, {50, 50, 50}, {false, true, true}},      // the first would cover the next mark
-      {{0, 100, 130}, {50, 20, 50}, {true, false, true}},     // the second ends past the third mark
-      {{0, 100, 200}, {50, 50, 200}, {true, true, false}},    // the last runs past the edge
+      {{0, 100, 200}, {50, 50, 50}, {true, true, true}},    // room for all
+      {{0, 40, 200}, {50, 50, 50}, {false, true, true}},    // the first would cover the next mark
+      {{0, 100, 130}, {50, 20, 50}, {true, false, true}},   // the second ends past the third mark
+      {{0, 100, 200}, {50, 50, 200}, {true, true, false}},  // the last runs past the edge
       {{}, {}, {}},
   };
-  for (const auto& caso : casi) EXPECT_EQ(etichette_con_posto(caso.x, caso.larghezza, 300, 6), caso.attese);
+  for (const auto& caso : casi)
+    EXPECT_EQ(etichette_con_posto(caso.x, caso.larghezza, 300, 6), caso.attese);
 }
 
 }  // namespace
