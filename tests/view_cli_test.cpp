@@ -8,14 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <regex>
 
-#include "tests/support/test_dir.h"
 #include "tests/esegui_programma.h"
 #include "tests/support/processo_in_corso.h"
+#include "tests/support/test_dir.h"
 #include "tests/support/xvfb.h"
 
 // Last: Xlib defines macros (None, Status, Bool) that other headers use as names.
@@ -37,8 +38,11 @@ struct Schermata {
     int n = 0;
     for (int y = std::max(0, y0); y < std::min(h, y1); ++y)
       for (int x = std::max(0, x0); x < std::min(w, x1); ++x) {
-        const uint32_t p = px[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
-        const auto vicino = [&](int sh) { return std::abs(int((p >> sh) & 255) - int((c >> sh) & 255)) <= 12; };
+        const uint32_t p =
+            px[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+        const auto vicino = [&](int sh) {
+          return std::abs(int((p >> sh) & 255) - int((c >> sh) & 255)) <= 12;
+        };
         if (vicino(16) && vicino(8) && vicino(0)) ++n;
       }
     return n;
@@ -63,8 +67,8 @@ class View : public ::testing::Test {
   std::unique_ptr<ProcessoInCorso> apri(std::vector<std::string> args) {
     args.insert(args.begin(), "view");
     args.push_back("--control");
-    return std::make_unique<ProcessoInCorso>(SC_PROGRAM, args, dir.path(),
-                                             std::map<std::string, std::string>{{"DISPLAY", display_}});
+    return std::make_unique<ProcessoInCorso>(
+        SC_PROGRAM, args, dir.path(), std::map<std::string, std::string>{{"DISPLAY", display_}});
   }
   // Sends a command and waits for its "done" line.
   static bool comanda(ProcessoInCorso& p, const std::string& cmd) {
@@ -78,13 +82,14 @@ class View : public ::testing::Test {
     if (d == nullptr) return s;
     XWindowAttributes a{};
     if (XGetWindowAttributes(d, finestra, &a) != 0) {
-      XImage* img = XGetImage(d, finestra, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height),
-                              AllPlanes, ZPixmap);
+      XImage* img = XGetImage(d, finestra, 0, 0, static_cast<unsigned>(a.width),
+                              static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
       if (img != nullptr) {
         s.w = a.width;
         s.h = a.height;
         for (int y = 0; y < s.h; ++y)
-          for (int x = 0; x < s.w; ++x) s.px.push_back(static_cast<uint32_t>(XGetPixel(img, x, y)) & 0xFFFFFF);
+          for (int x = 0; x < s.w; ++x)
+            s.px.push_back(static_cast<uint32_t>(XGetPixel(img, x, y)) & 0xFFFFFF);
         XDestroyImage(img);
       }
     }
@@ -100,12 +105,14 @@ class View : public ::testing::Test {
 // Skips the test without Xvfb; fails it when Xvfb did not start.
 #define SERVE_DISPLAY()                                                                       \
   do {                                                                                        \
-    if (!ServerXvfb::installato()) GTEST_SKIP() << ServerXvfb::programma << " is not installed: the window is not tested"; \
+    if (!ServerXvfb::installato())                                                            \
+      GTEST_SKIP() << ServerXvfb::programma << " is not installed: the window is not tested"; \
     ASSERT_FALSE(display_.empty()) << "Xvfb did not start";                                   \
   } while (0)
 
-// Colours of the drawing: the track, the stretch shown, the fault marks.
-constexpr uint32_t binario = 0x1A388C, finestra_rossa = 0xDC1E1E, fault = 0xC80000;
+// Colours of the drawing: the track, the stretch shown, the fault and warning marks.
+constexpr uint32_t binario = 0x1A388C, finestra_rossa = 0xDC1E1E, fault = 0xC80000,
+                   avviso = 0xB06000;
 // The plan view and the profile (window pixels).
 constexpr int piano_x1 = 730, piano_y0 = 34, piano_y1 = 334, profilo_y0 = 334, profilo_y1 = 664;
 
@@ -122,7 +129,8 @@ TEST_F(View, DrawsJumpsShowsTheEntryOfACellAndReloadsKeepingTheZoom) {
   SERVE_DISPLAY();
   auto p = apri({linea_txt, treno_txt});
   ASSERT_TRUE(p->attendi_out("window 0x")) << p->out() << p->err();
-  EXPECT_NE(p->out().find("loaded compiled without fault; faults 0; showing 0 to 99050 m"), std::string::npos)
+  EXPECT_NE(p->out().find("loaded compiled without fault; faults 0; showing 0 to 99050 m"),
+            std::string::npos)
       << p->out();
   std::smatch m;
   const std::string out = p->out();
@@ -150,19 +158,22 @@ TEST_F(View, DrawsJumpsShowsTheEntryOfACellAndReloadsKeepingTheZoom) {
   // A click on the signal's cell names the entry that put it there.
   ASSERT_TRUE(comanda(*p, "select 71"));
   EXPECT_NE(p->out().find("info signal at 3500 m"), std::string::npos) << p->out();
-  EXPECT_NE(p->out().find("info   from " + treno_txt + ":17: segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0"),
+  EXPECT_NE(p->out().find("info   from " + treno_txt +
+                          ":17: segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0"),
             std::string::npos)
       << p->out();
 
   // A save with a fault: reloaded within a second, the zoom kept, the fault listed.
   std::string t = leggi(dir / treno_txt);
+  const std::string senza_fault = t;
   sostituisci(t, "segnale,    7500,", "segnale,    3500,");
   const auto prima = std::chrono::steady_clock::now();
   scrivi(dir / treno_txt, t);
   ASSERT_TRUE(p->attendi_out("reloaded 1 fault; faults 1; showing 28000 to 32000 m\n", 1,
                              std::chrono::milliseconds(3000)))
       << p->out();
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - prima);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - prima);
   EXPECT_LT(ms.count(), 1000) << "reload took " << ms.count() << " ms";
 
   // The fault's line in the pane goes to its position, marked on the profile.
@@ -171,6 +182,30 @@ TEST_F(View, DrawsJumpsShowsTheEntryOfACellAndReloadsKeepingTheZoom) {
   const Schermata guasto = schermata(xid);
   EXPECT_GT(guasto.conta(fault, 50, profilo_y0, 1200, profilo_y1), 50);
   EXPECT_EQ(km30.conta(fault, 50, profilo_y0, 1200, profilo_y1), 0);
+
+  // A save with a warning and no fault: drawn as before, the warning listed
+  // with its line; a click on it goes to its entry's position, marked in
+  // the warnings' colour.
+  std::string w = senza_fault;
+  const size_t dopo = w.find('\n', w.find("[rallentamenti]")) + 1;
+  const int riga =
+      static_cast<int>(std::count(w.begin(), w.begin() + static_cast<long>(dopo), '\n')) + 1;
+  w.insert(dopo, "velocita,   1500,   250,   20\r\n");
+  scrivi(dir / treno_txt, w);
+  ASSERT_TRUE(p->attendi_out("reloaded compiled without fault, 1 warning; faults 0;", 1,
+                             std::chrono::milliseconds(3000)))
+      << p->out();
+  EXPECT_NE(p->out().find("pane " + treno_txt + ":" + std::to_string(riga) +
+                          ":28: warning: value \"20\" is left over"),
+            std::string::npos)
+      << p->out();
+  ASSERT_TRUE(comanda(*p, "fault 1"));
+  EXPECT_NE(p->out().find("showing 0 to 4000 m"), std::string::npos) << p->out();
+  const Schermata avvertito = schermata(xid);
+  EXPECT_GT(avvertito.conta(avviso, 50, profilo_y0, 1200, profilo_y1), 50);
+  EXPECT_EQ(avvertito.conta(fault, 50, profilo_y0, 1200, profilo_y1), 0);
+  EXPECT_GT(avvertito.conta(binario, 60, profilo_y0, 1190, profilo_y1),
+            300);  // the speed line drawn
 
   // Nothing compiled was written.
   EXPECT_FALSE(fs::exists(dir / dat));
@@ -184,7 +219,9 @@ TEST_F(View, ShowsACompiledDirectoryAndCompilesOnlyWhenAsked) {
     auto p = apri({linea_txt, treno_txt});
     ASSERT_TRUE(p->attendi_out("window 0x")) << p->err();
     ASSERT_TRUE(comanda(*p, "compile"));
-    EXPECT_NE(p->out().find("compile wrote " + linea_dat + " " + sim + " " + dat), std::string::npos) << p->out();
+    EXPECT_NE(p->out().find("compile wrote " + linea_dat + " " + sim + " " + dat),
+              std::string::npos)
+        << p->out();
     ASSERT_TRUE(comanda(*p, "quit"));
     EXPECT_EQ(p->fine(), 0);
   }
@@ -192,7 +229,8 @@ TEST_F(View, ShowsACompiledDirectoryAndCompilesOnlyWhenAsked) {
   for (const std::string& f : {linea_dat, sim, dat}) fs::rename(dir / f, dir / ("bin/" + f));
   auto p = apri({"bin"});
   ASSERT_TRUE(p->attendi_out("window 0x")) << p->err();
-  EXPECT_NE(p->out().find("loaded compiled files, read as they are; faults 0"), std::string::npos) << p->out();
+  EXPECT_NE(p->out().find("loaded compiled files, read as they are; faults 0"), std::string::npos)
+      << p->out();
   ASSERT_TRUE(comanda(*p, "select 1232"));
   EXPECT_NE(p->out().find("(GALLERIA   )(B. RINZELLI)"), std::string::npos) << p->out();
   ASSERT_TRUE(comanda(*p, "quit"));

@@ -11,10 +11,11 @@
 #include <FL/x.H>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
-#include <functional>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -29,10 +30,10 @@ namespace sc::vista {
 namespace {
 
 constexpr int larghezza_finestra = 1200, altezza_finestra = 820;
-constexpr int barra = 34;              // the row of controls on top
-constexpr int alto_piano = 300;        // plan view height
-constexpr int alto_profilo = 330;      // profile height
-constexpr int largo_info = 470;        // the cell pane beside the plan view
+constexpr int barra = 34;          // the row of controls on top
+constexpr int alto_piano = 300;    // plan view height
+constexpr int alto_profilo = 330;  // profile height
+constexpr int largo_info = 470;    // the cell pane beside the plan view
 
 const Fl_Color colore_binario = fl_rgb_color(26, 56, 140);
 const Fl_Color colore_finestra = fl_rgb_color(220, 30, 30);
@@ -46,6 +47,17 @@ const Fl_Color colore_codice = fl_rgb_color(140, 51, 179);
 const Fl_Color colore_cartello = fl_rgb_color(38, 115, 217);
 const Fl_Color colore_scelta = fl_rgb_color(255, 170, 0);
 const Fl_Color colore_fault = fl_rgb_color(200, 0, 0);
+const Fl_Color colore_avviso = fl_rgb_color(176, 96, 0);
+const Fl_Color colore_nota = fl_rgb_color(90, 90, 100);
+
+Fl_Color colore_di(Gravita g) {
+  switch (g) {
+    case Gravita::errore: return colore_fault;
+    case Gravita::avviso: return colore_avviso;
+    case Gravita::nota: return colore_nota;
+  }
+  return colore_fault;
+}
 
 class Vista;
 
@@ -187,7 +199,8 @@ class Piano : public Fl_Widget {
 // cell.
 class Profilo : public Fl_Widget {
  public:
-  Profilo(int x, int y, int w, int h, Stato& s, std::function<void()> cambiato, std::function<void(size_t)> scegli)
+  Profilo(int x, int y, int w, int h, Stato& s, std::function<void()> cambiato,
+          std::function<void(size_t)> scegli)
       : Fl_Widget(x, y, w, h), s_(s), cambiato_(std::move(cambiato)), scegli_(std::move(scegli)) {}
 
   void draw() override {
@@ -209,15 +222,19 @@ class Profilo : public Fl_Widget {
     const int m0 = v1 + 4, m1 = m0 + 4 * 14;
     const int p0 = m1 + 4, p1 = y() + h() - 22;
     const auto X = [&](double m) {
-      return gx0 + static_cast<int>(std::nearbyint((m - s_.finestra.da) / s_.finestra.ampiezza() * (gx1 - gx0)));
+      return gx0 + static_cast<int>(
+                       std::nearbyint((m - s_.finestra.da) / s_.finestra.ampiezza() * (gx1 - gx0)));
     };
     const size_t c0 = static_cast<size_t>(std::max(0.0, std::floor(s_.finestra.da / 50)));
-    const size_t c1 = std::min(celle.size(), static_cast<size_t>(std::ceil(s_.finestra.a / 50)) + 1);
+    const size_t c1 =
+        std::min(celle.size(), static_cast<size_t>(std::ceil(s_.finestra.a / 50)) + 1);
     // Bands: tunnels, stations.
-    for (const Tratto& t : ritaglia(tratti(celle, sc::Profilo::galleria), static_cast<int64_t>(s_.finestra.da),
-                                    static_cast<int64_t>(s_.finestra.a) + 1)) {
+    for (const Tratto& t :
+         ritaglia(tratti(celle, sc::Profilo::galleria), static_cast<int64_t>(s_.finestra.da),
+                  static_cast<int64_t>(s_.finestra.a) + 1)) {
       fl_color(colore_galleria);
-      fl_rectf(X(static_cast<double>(t.da)), v0, std::max(1, X(static_cast<double>(t.a)) - X(static_cast<double>(t.da))), p1 - v0);
+      fl_rectf(X(static_cast<double>(t.da)), v0,
+               std::max(1, X(static_cast<double>(t.a)) - X(static_cast<double>(t.da))), p1 - v0);
     }
     const auto& el = s_.dati.scenario.elementi;
     const RuoliElementi ruoli = ruoli_elementi(el);
@@ -240,8 +257,16 @@ class Profilo : public Fl_Widget {
     }
     griglia_e_assi(gx0, gx1, v0, v1, p0, p1, vmax, gmax, X);
     fl_push_clip(gx0, y(), gx1 - gx0, h());
+    // The cell picked, under the lines, marks and labels drawn over it.
+    if (s_.scelta && *s_.scelta < celle.size()) {
+      const double m = static_cast<double>(*s_.scelta) * 50;
+      fl_color(colore_scelta);
+      fl_rectf(X(m), v0, std::max(2, X(m + 50) - X(m)), p1 - v0);
+    }
     const auto V = [&](int kmh) { return v1 - std::clamp(kmh, 0, vmax) * (v1 - v0) / vmax; };
-    const auto G = [&](int g) { return (p0 + p1) / 2 - std::clamp(g, -gmax, gmax) * (p1 - p0) / (2 * gmax); };
+    const auto G = [&](int g) {
+      return (p0 + p1) / 2 - std::clamp(g, -gmax, gmax) * (p1 - p0) / (2 * gmax);
+    };
     fl_line_style(FL_SOLID, 2);
     fl_color(colore_velocita);
     fl_begin_line();
@@ -261,8 +286,6 @@ class Profilo : public Fl_Widget {
     fl_end_line();
     fl_line_style(0);
     // Marks: signals, restrictions, cab codes, boards, one row each.
-    const bool etichette = s_.finestra.ampiezza() <= 8000;
-    fl_font(FL_HELVETICA, 10);
     for (size_t i = c0; i < c1; ++i) {
       const Cella& c = celle[i];
       int riga = -1;
@@ -284,24 +307,17 @@ class Profilo : public Fl_Widget {
       const int my = m0 + riga * 14;
       fl_color(col);
       fl_rectf(mx - 3, my + 2, 7, 10);
-      if (etichette && c.tipo == tipo_cella::indicatori_v_max) {
-        fl_draw(std::to_string(c.valore_1 / 100 * 5).c_str(), mx + 5, my + 11);
-      }
     }
-    // The cell picked, and the faults' positions.
-    for (const Fault& f : s_.dati.faults) {
-      if (!f.posizione) continue;
-      const double m = *f.posizione;
+    etichette_dei_cartelli(c0, c1, m0 + 3 * 14, gx1, X);
+    // The positions of the faults and warnings.
+    for (const VocePannello& v : s_.dati.pannello) {
+      if (!v.posizione || v.gravita == Gravita::nota) continue;
+      const double m = *v.posizione;
       if (m < s_.finestra.da || m > s_.finestra.a) continue;
-      fl_color(colore_fault);
+      fl_color(colore_di(v.gravita));
       fl_line_style(FL_DASH, 2);
       fl_line(X(m), v0, X(m), p1);
       fl_line_style(0);
-    }
-    if (s_.scelta && *s_.scelta < celle.size()) {
-      const double m = static_cast<double>(*s_.scelta) * 50;
-      fl_color(colore_scelta);
-      fl_rectf(X(m), v0, std::max(2, X(m + 50) - X(m)), p1 - v0);
     }
     fl_pop_clip();
     fl_color(FL_DARK3);
@@ -319,7 +335,8 @@ class Profilo : public Fl_Widget {
     const double fine = s_.fine();
     const auto metro = [&](int px) {
       const int gx0 = x() + 50, gx1 = x() + w() - 10;
-      return s_.finestra.da + static_cast<double>(px - gx0) / std::max(1, gx1 - gx0) * s_.finestra.ampiezza();
+      return s_.finestra.da +
+             static_cast<double>(px - gx0) / std::max(1, gx1 - gx0) * s_.finestra.ampiezza();
     };
     switch (e) {
       case FL_FOCUS:
@@ -353,12 +370,18 @@ class Profilo : public Fl_Widget {
       case FL_KEYBOARD: {
         const int k = Fl::event_key();
         const double centro = (s_.finestra.da + s_.finestra.a) / 2;
-        if (k == '+' || k == '=' || k == FL_KP + '+') s_.finestra.zoom(0.8, centro, fine);
-        else if (k == '-' || k == FL_KP + '-') s_.finestra.zoom(1.25, centro, fine);
-        else if (k == FL_Left) s_.finestra.sposta(-s_.finestra.ampiezza() / 5, fine);
-        else if (k == FL_Right) s_.finestra.sposta(s_.finestra.ampiezza() / 5, fine);
-        else if (k == FL_Home) s_.finestra = Finestra{0, fine};
-        else return 0;
+        if (k == '+' || k == '=' || k == FL_KP + '+')
+          s_.finestra.zoom(0.8, centro, fine);
+        else if (k == '-' || k == FL_KP + '-')
+          s_.finestra.zoom(1.25, centro, fine);
+        else if (k == FL_Left)
+          s_.finestra.sposta(-s_.finestra.ampiezza() / 5, fine);
+        else if (k == FL_Right)
+          s_.finestra.sposta(s_.finestra.ampiezza() / 5, fine);
+        else if (k == FL_Home)
+          s_.finestra = Finestra{0, fine};
+        else
+          return 0;
         cambiato_();
         return 1;
       }
@@ -367,11 +390,31 @@ class Profilo : public Fl_Widget {
   }
 
  private:
+  // Speed boards with their speeds, indication boards with their texts,
+  // in the boards' row from `my` down: each label right of its mark, drawn
+  // when it ends before the next board's mark.
   template <typename FX>
-  void griglia_e_assi(int gx0, int gx1, int v0, int v1, int p0, int p1, int vmax, int gmax, FX&& X) {
+  void etichette_dei_cartelli(size_t c0, size_t c1, int my, int bordo, FX&& X) {
+    const std::vector<EtichettaCartello> e = etichette_cartelli(s_.dati.scenario, c0, c1);
+    std::vector<int> xs, larghezze;
+    fl_font(FL_HELVETICA, 10);
+    for (const EtichettaCartello& et : e) {
+      xs.push_back(X(static_cast<double>(et.metri) + 25));
+      larghezze.push_back(static_cast<int>(std::ceil(fl_width(et.testo.c_str()))));
+    }
+    const std::vector<bool> posto = etichette_con_posto(xs, larghezze, bordo, 6);
+    fl_color(colore_cartello);
+    for (size_t k = 0; k < e.size() && k < posto.size(); ++k)
+      if (posto[k]) fl_draw(e[k].testo.c_str(), xs[k] + 6, my + 11);
+  }
+
+  template <typename FX>
+  void griglia_e_assi(int gx0, int gx1, int v0, int v1, int p0, int p1, int vmax, int gmax,
+                      FX&& X) {
     // Kilometre lines, 1, 2 or 5 times a power of ten apart.
     double passo = 1000;
-    while (s_.finestra.ampiezza() / passo > 12) passo *= passo == 1000 || passo == 10000 || passo == 100000 ? 2 : 2.5;
+    while (s_.finestra.ampiezza() / passo > 12)
+      passo *= passo == 1000 || passo == 10000 || passo == 100000 ? 2 : 2.5;
     while (s_.finestra.ampiezza() / passo < 4 && passo > 50) passo /= 2;
     fl_font(FL_HELVETICA, 10);
     for (double m = std::ceil(s_.finestra.da / passo) * passo; m <= s_.finestra.a; m += passo) {
@@ -419,11 +462,13 @@ class Applicazione {
     new Fl_Box(6, 6, 40, 22, "km");
     posizione_ = new Fl_Input(40, 6, 90, 22);
     posizione_->when(FL_WHEN_ENTER_KEY_ALWAYS);
-    posizione_->callback([](Fl_Widget*, void* a) { static_cast<Applicazione*>(a)->vai_al_km(); }, this);
+    posizione_->callback([](Fl_Widget*, void* a) { static_cast<Applicazione*>(a)->vai_al_km(); },
+                         this);
     auto* vai = new Fl_Button(134, 6, 40, 22, "Go");
     vai->callback([](Fl_Widget*, void* a) { static_cast<Applicazione*>(a)->vai_al_km(); }, this);
     auto* tutto = new Fl_Button(180, 6, 80, 22, "Whole line");
-    tutto->callback([](Fl_Widget*, void* a) { static_cast<Applicazione*>(a)->tutta_la_linea(); }, this);
+    tutto->callback([](Fl_Widget*, void* a) { static_cast<Applicazione*>(a)->tutta_la_linea(); },
+                    this);
     compila_ = new Fl_Button(266, 6, 120, 22, "Compile files");
     compila_->callback([](Fl_Widget*, void* a) { static_cast<Applicazione*>(a)->compila(); }, this);
     stato_ = new Fl_Box(394, 6, W - 400, 22);
@@ -431,11 +476,14 @@ class Applicazione {
     piano_ = new Piano(0, barra, W - largo_info, alto_piano, s_, [this] { aggiorna_vista(); });
     info_ = new Fl_Browser(W - largo_info, barra, largo_info, alto_piano);
     info_->textsize(12);
-    profilo_ = new Profilo(0, barra + alto_piano, W, alto_profilo, s_, [this] { aggiorna_vista(); },
-                           [this](size_t c) { scegli(c); });
-    faults_ = new Fl_Hold_Browser(0, barra + alto_piano + alto_profilo, W, H - barra - alto_piano - alto_profilo);
+    profilo_ = new Profilo(
+        0, barra + alto_piano, W, alto_profilo, s_, [this] { aggiorna_vista(); },
+        [this](size_t c) { scegli(c); });
+    faults_ = new Fl_Hold_Browser(0, barra + alto_piano + alto_profilo, W,
+                                  H - barra - alto_piano - alto_profilo);
     faults_->textsize(12);
-    faults_->callback([](Fl_Widget*, void* a) { static_cast<Applicazione*>(a)->fault_scelto(); }, this);
+    faults_->callback([](Fl_Widget*, void* a) { static_cast<Applicazione*>(a)->fault_scelto(); },
+                      this);
     w_->end();
     w_->resizable(profilo_);
     carica_dati(true);
@@ -444,12 +492,15 @@ class Applicazione {
   int esegui() {
     w_->show();
     if (osservatore_.errore().empty() && osservatore_.fd() >= 0) {
-      Fl::add_fd(osservatore_.fd(), FL_READ, [](int, void* a) { static_cast<Applicazione*>(a)->evento_file(); }, this);
+      Fl::add_fd(
+          osservatore_.fd(), FL_READ,
+          [](int, void* a) { static_cast<Applicazione*>(a)->evento_file(); }, this);
     } else {
       riferisci("watch " + osservatore_.errore());
     }
     if (s_.opzioni.controllo) {
-      Fl::add_fd(0, FL_READ, [](int, void* a) { static_cast<Applicazione*>(a)->comando(); }, this);
+      Fl::add_fd(
+          0, FL_READ, [](int, void* a) { static_cast<Applicazione*>(a)->comando(); }, this);
       // The window id once it is on the screen.
       while (!w_->shown() || !w_->visible()) Fl::wait(0.05);
       Fl::flush();
@@ -475,19 +526,31 @@ class Applicazione {
     s_.finestra.limita(std::max(s_.fine(), 500.0));
     if (s_.scelta && *s_.scelta >= s_.dati.scenario.celle.size()) s_.scelta.reset();
     faults_->clear();
-    for (const Fault& f : s_.dati.faults) faults_->add(riga_fault(f).c_str());
-    if (s_.dati.faults.empty()) faults_->add("@iNo faults.");
+    for (const VocePannello& v : s_.dati.pannello) {
+      // Colour by gravity; "@." ends the format codes, so the text is shown as it is.
+      const std::string riga = "@C" + std::to_string(colore_di(v.gravita)) + "@." + v.testo;
+      faults_->add(riga.c_str());
+      riferisci("pane " + v.testo);
+    }
+    if (s_.dati.pannello.empty()) faults_->add("@iNo faults or warnings.");
     std::string stato = s_.dati.errore.empty() ? s_.dati.esito : s_.dati.errore;
     stato = ora_locale() + "  " + stato;
-    if (s_.sorgente.da_descrizioni()) stato += "  \u2013  " + nome(s_.sorgente.linea) + ", " + nome(s_.sorgente.treno);
+    if (s_.sorgente.da_descrizioni())
+      stato += "  \u2013  " + nome(s_.sorgente.linea) + ", " + nome(s_.sorgente.treno);
     stato_->copy_label(stato.c_str());
-    stato_->labelcolor(s_.dati.faults.empty() && s_.dati.errore.empty() ? FL_BLACK : colore_fault);
+    const bool avvisi =
+        std::any_of(s_.dati.pannello.begin(), s_.dati.pannello.end(),
+                    [](const VocePannello& v) { return v.gravita == Gravita::avviso; });
+    stato_->labelcolor(!s_.dati.faults.empty() || !s_.dati.errore.empty() ? colore_fault
+                       : avvisi                                           ? colore_avviso
+                                                                          : FL_BLACK);
     compila_->activate();
     if (!s_.sorgente.da_descrizioni()) compila_->deactivate();
     if (s_.scelta) mostra_cella(*s_.scelta);
     w_->redraw();
-    riferisci((primo ? "loaded " : "reloaded ") + std::string(s_.dati.errore.empty() ? s_.dati.esito : s_.dati.errore) +
-              "; faults " + std::to_string(s_.dati.faults.size()) + "; " + finestra_testo());
+    riferisci((primo ? "loaded " : "reloaded ") +
+              std::string(s_.dati.errore.empty() ? s_.dati.esito : s_.dati.errore) + "; faults " +
+              std::to_string(s_.dati.faults.size()) + "; " + finestra_testo());
   }
 
   static std::string nome(const std::string& p) {
@@ -538,13 +601,14 @@ class Applicazione {
     }
   }
 
+  // A line of the pane picked: its position shown, its cell picked.
   void fault_scelto() {
     const int riga = faults_->value();
-    if (riga < 1 || static_cast<size_t>(riga) > s_.dati.faults.size()) return;
-    const Fault& f = s_.dati.faults[static_cast<size_t>(riga - 1)];
-    if (!f.posizione) return;
-    vai_a(*f.posizione);
-    if (*f.posizione >= 0) scegli(static_cast<size_t>(*f.posizione / 50));
+    if (riga < 1 || static_cast<size_t>(riga) > s_.dati.pannello.size()) return;
+    const VocePannello& v = s_.dati.pannello[static_cast<size_t>(riga - 1)];
+    if (!v.posizione) return;
+    vai_a(*v.posizione);
+    if (*v.posizione >= 0) scegli(static_cast<size_t>(*v.posizione / 50));
   }
 
   void compila() {

@@ -1,7 +1,7 @@
 // The viewer's window: plan view and profile of the scenario, linked to
 // one window of metres along the line; a position box, the cell picked by
-// a click with the entries that put it there, the faults of the compile,
-// and a reload whenever the sources change on disk.
+// a click with the entries that put it there, the faults and warnings of
+// the compile, and a reload whenever the sources change on disk.
 #pragma once
 
 #include <memory>

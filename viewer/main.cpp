@@ -1,8 +1,8 @@
 // scenario-compiler-view: the window of `scenario-compiler view`, a program
 // of its own so that the other commands never load the window libraries.
-#include <X11/Xlib.h>
 #include <FL/Fl.H>
 #include <FL/x.H>
+#include <X11/Xlib.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -24,18 +24,21 @@ constexpr const char* uso =
     "from its two descriptions (nothing is written unless \"Compile files\" is pressed),\n"
     "or read from a directory holding its compiled files (or the three files).\n"
     "It compiles and redraws whenever a description is saved, keeping the zoom, and\n"
-    "lists the faults of the compile; a click on one goes to its position.\n"
+    "lists the faults and warnings of the compile in the order check prints them;\n"
+    "a click on one goes to its position (or to the position of its entry).\n"
     "\n"
     "  Profile: wheel or + and - zoom, drag or Left and Right pan, Home shows the\n"
     "  whole line, a click shows what the cell holds and the entries (FILE:LINE)\n"
-    "  that put it there. Plan view: a click goes to that point of the line.\n"
+    "  that put it there; speed boards show their speeds and indication boards\n"
+    "  their texts where there is room. Plan view: a click goes to that point.\n"
     "  The km box goes to a position in kilometres.\n"
     "\n"
     "Options:\n"
     "  --name NAME      scenario name (nome_scenario), else from the file names\n"
     "  --train NUMBER   train number (numero_treno), else from the file names\n"
     "  --control        read commands from standard input (goto KM, window FROM TO,\n"
-    "                   select CELL, fault N, compile, quit) and report on standard output\n"
+    "                   select CELL, fault N (the Nth line of the pane), compile, quit)\n"
+    "                   and report on standard output\n"
     "\n"
     "Exit status: 0 the window was closed; 2 usage error, a file that cannot be read,\n"
     "or no display.";
@@ -70,8 +73,10 @@ int main(int argc, char** argv) {
       posizionali.push_back(a);
     }
   }
-  if (posizionali.empty()) return errore("give LINE and TRAIN, or a directory of compiled files", true);
-  const bool compilati = posizionali.size() != 2 || sc::riconosci_file(posizionali[0]).has_value() ||
+  if (posizionali.empty())
+    return errore("give LINE and TRAIN, or a directory of compiled files", true);
+  const bool compilati = posizionali.size() != 2 ||
+                         sc::riconosci_file(posizionali[0]).has_value() ||
                          std::filesystem::is_directory(posizionali[0]);
   if (compilati) {
     s.compilati = posizionali;
@@ -99,7 +104,8 @@ int main(int argc, char** argv) {
   if (d == nullptr) {
     return errore(display == nullptr || *display == '\0'
                       ? "the viewer needs a display, and DISPLAY is not set"
-                      : std::string("the viewer needs a display, and \"") + display + "\" cannot be opened");
+                      : std::string("the viewer needs a display, and \"") + display +
+                            "\" cannot be opened");
   }
   fl_open_display(d);
   return sc::vista::esegui_finestra(s, o);

@@ -7,15 +7,16 @@
 #include <iterator>
 #include <sstream>
 
-#include "format/compiled_decode.h"
-#include "output/diagnostics.h"
-#include "esamina/esamina.h"
-#include "output/file_output.h"
 #include "cli/identita.h"
-#include "output/nomi_file.h"
-#include "format/posizioni.h"
 #include "compiler/memorizza_percorso.h"
+#include "compiler/testo.h"
 #include "compiler/tracciato_piano.h"
+#include "esamina/esamina.h"
+#include "format/compiled_decode.h"
+#include "format/posizioni.h"
+#include "output/diagnostics.h"
+#include "output/file_output.h"
+#include "output/nomi_file.h"
 #include "output/scrivi_contenuto.h"
 
 namespace sc::vista {
@@ -74,6 +75,49 @@ bool rallentamento_a(const Voce& v, int64_t metri, uint8_t tipo) {
     case tipo_cella::approccio_rallentamento: return *x - 1200 > metri && *x - 1200 - 250 <= metri;
     default: return false;
   }
+}
+
+// Keys whose first value is a position along the line, as the parse
+// recognises them: by the words they hold, case ignored.
+bool chiave_con_posizione(const std::string& chiave) {
+  for (const std::string_view parola :
+       {"pendenza", "curva", "montagna", "indicatori_v", "velocit", "aderenza", "segnale",
+        "rallentamento", "abbattimento", "stazione"}) {
+    if (contiene_ic(chiave, parola)) return true;
+  }
+  return contiene_ic(chiave, "cartello") && contiene_ic(chiave, "indicat");
+}
+
+// A board's text as one line: its bracketed parts joined, blanks squeezed.
+std::string testo_su_una_riga(const std::string& grezzo) {
+  std::string out;
+  bool spazio = false;
+  for (const char ch : grezzo) {
+    if (ch == '(' || ch == ')' || ch == ' ') {
+      spazio = spazio || !out.empty();
+      continue;
+    }
+    if (spazio) out += ' ';
+    spazio = false;
+    out += ch;
+  }
+  return out;
+}
+
+std::string conta(size_t n, const char* cosa) {
+  return std::to_string(n) + " " + cosa + (n == 1 ? "" : "s");
+}
+
+VocePannello voce_pannello(const Fault& f, const std::vector<Voce>& voci) {
+  VocePannello v;
+  v.gravita = f.gravita;
+  v.testo = riga_fault(f);
+  if (f.where) {
+    v.file = f.where->file;
+    v.riga = f.where->line;
+  }
+  v.posizione = f.posizione ? f.posizione : posizione_voce(voci, v.file, v.riga);
+  return v;
 }
 
 }  // namespace
@@ -138,7 +182,8 @@ Caricamento carica(const Sorgente& s) {
       return c;
     }
     std::vector<Voce> v = voci_descrizione(*testo, f);
-    c.voci.insert(c.voci.end(), std::make_move_iterator(v.begin()), std::make_move_iterator(v.end()));
+    c.voci.insert(c.voci.end(), std::make_move_iterator(v.begin()),
+                  std::make_move_iterator(v.end()));
   }
   const EsitoIdentita id = identita_compilazione(s.linea, s.treno, s.nome, s.numero);
   if (!id.identita) {
@@ -149,21 +194,29 @@ Caricamento carica(const Sorgente& s) {
   p.nome_scenario = id.identita->nome_scenario;
   p.numero_treno = id.identita->numero_treno;
   FaultLog log;
-  const Compilazione esito = memorizza_percorso(p, 1, Sorgenti{s.linea, s.treno, /*elimina=*/false}, log);
+  const Compilazione esito =
+      memorizza_percorso(p, 1, Sorgenti{s.linea, s.treno, /*elimina=*/false}, log);
   c.faults = log.all();
   if (c.faults.empty() && p.codice_errore != 0) {
     Fault f;
     f.codice = p.codice_errore;
     f.message = "the compile stopped at a fault";
     c.faults.push_back(f);
+    c.pannello.push_back(voce_pannello(f, c.voci));
   }
+  for (const Fault* f : log.in_ordine()) c.pannello.push_back(voce_pannello(*f, c.voci));
+  const size_t avvisi = log.numero(Gravita::avviso);
   switch (esito.stato) {
-    case Compilazione::Stato::senza_celle: c.esito = "stopped before the line length was read: no cells"; break;
+    case Compilazione::Stato::senza_celle:
+      c.esito = "stopped before the line length was read: no cells";
+      break;
     case Compilazione::Stato::errore_1250:
-    case Compilazione::Stato::errore_1251: c.esito = "error report: cell 1 already holds an element"; break;
+    case Compilazione::Stato::errore_1251:
+      c.esito = "error report: cell 1 already holds an element";
+      break;
     case Compilazione::Stato::pronto:
-      c.esito = c.faults.empty() ? "compiled without fault"
-                                 : std::to_string(c.faults.size()) + (c.faults.size() == 1 ? " fault" : " faults");
+      c.esito = c.faults.empty() ? "compiled without fault" : conta(c.faults.size(), "fault");
+      if (avvisi > 0) c.esito += ", " + conta(avvisi, "warning");
       break;
   }
   c.scenario.celle = std::move(p.celle);
@@ -186,7 +239,8 @@ std::string scrivi_compilati(const Sorgente& s) {
   if (dir.empty()) dir = ".";
   std::vector<FileDaScrivere> files;
   for (const CompiledFile& f : c.files)
-    files.push_back(da_scrivere(dir + "/" + nome_file(f.kind, p.nome_scenario, p.numero_treno), f.bytes));
+    files.push_back(
+        da_scrivere(dir + "/" + nome_file(f.kind, p.nome_scenario, p.numero_treno), f.bytes));
   if (auto motivo = sostituisci_files(files)) return *motivo;
   std::string out = "wrote";
   for (const FileDaScrivere& f : files) out += " " + nome_breve(f.path);
@@ -241,8 +295,8 @@ std::vector<std::string> descrivi_cella(const Caricamento& c, size_t i) {
     if (!d.empty()) e += ": " + d;
     out.push_back(e);
   }
-  std::snprintf(riga, sizeof riga, "speed %d km/h, gradient %d per mille, adhesion %d%s", x.velocita * 5,
-                x.pendenza - 100, x.aderenza, x.galleria != 0 ? "" : ", no tunnel");
+  std::snprintf(riga, sizeof riga, "speed %d km/h, gradient %d per mille, adhesion %d%s",
+                x.velocita * 5, x.pendenza - 100, x.aderenza, x.galleria != 0 ? "" : ", no tunnel");
   out.push_back(riga);
   if (x.galleria != 0) out.push_back("tunnel kind " + std::to_string(x.galleria));
   if (x.avviso != 0) out.push_back("avviso " + std::to_string(x.avviso));
@@ -253,6 +307,36 @@ std::vector<std::string> descrivi_cella(const Caricamento& c, size_t i) {
 std::string riga_fault(const Fault& f) {
   std::string s = formatta_fault(f);
   return s.substr(0, s.find('\n'));
+}
+
+std::optional<int32_t> posizione_voce(const std::vector<Voce>& voci, const std::string& file,
+                                      int riga) {
+  if (riga <= 0) return std::nullopt;
+  for (const Voce& v : voci) {
+    if (v.riga != riga || v.file != file) continue;
+    const std::optional<int64_t> p = v.numero(1);
+    if (!p || !chiave_con_posizione(v.chiave()) || *p < INT32_MIN || *p > INT32_MAX)
+      return std::nullopt;
+    return static_cast<int32_t>(*p);
+  }
+  return std::nullopt;
+}
+
+std::vector<EtichettaCartello> etichette_cartelli(const ScenarioCompilato& s, size_t da, size_t a) {
+  std::vector<EtichettaCartello> out;
+  a = std::min(a, s.celle.size());
+  for (size_t i = da; i < a; ++i) {
+    const Cella& c = s.celle[i];
+    std::string testo;
+    if (c.tipo == tipo_cella::indicatori_v_max) {
+      testo = std::to_string(c.valore_1 / 100 * 5) + "/" + std::to_string(c.valore_2 / 100 * 5) +
+              "/" + std::to_string(c.valore_3 / 100 * 5);
+    } else if (c.tipo == tipo_cella::cartello_indicatore) {
+      testo = testo_su_una_riga(utf8_da_1252(testo_cartello(c, s.elementi)));
+    }
+    if (!testo.empty()) out.push_back({i, metri_descrizione(c, i), std::move(testo)});
+  }
+  return out;
 }
 
 }  // namespace sc::vista

@@ -1,7 +1,7 @@
 // What the viewer shows, without any drawing: a scenario compiled in memory
 // from its two descriptions (or read from its compiled files), the faults
-// of that compile, and for any cell what it holds and which entries of the
-// descriptions put it there.
+// and warnings of that compile, for any cell what it holds and which
+// entries of the descriptions put it there, and the labels of the boards.
 #pragma once
 
 #include <cstddef>
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "plot/plot.h"
 #include "compiler/fault.h"
+#include "plot/plot.h"
 
 namespace sc::vista {
 
@@ -44,12 +44,26 @@ struct Voce {
 // headers are skipped.
 std::vector<Voce> voci_descrizione(const std::string& testo, const std::string& file);
 
+// One line of the pane under the profile: a fault, warning or note of the
+// compile.
+struct VocePannello {
+  Gravita gravita = Gravita::errore;
+  std::string testo;  // "FILE:LINE:COL: warning: MESSAGE [W8]"
+  std::string file;   // where it stands; line 0 when it names no line
+  int riga = 0;
+  // The metres a click goes to: the diagnostic's own position, or else
+  // the position field of the entry on its line.
+  std::optional<int32_t> posizione;
+};
+
 struct Caricamento {
   ScenarioCompilato scenario;  // empty cells when there is nothing to show
-  std::vector<Fault> faults;
-  std::string esito;            // one line: "compiled without fault", "2 faults", ...
-  std::string errore;           // set when nothing could be read
-  std::vector<Voce> voci;       // entries of both descriptions, in file order
+  std::vector<Fault> faults;   // the faults the compile recorded
+  std::vector<VocePannello>
+      pannello;            // faults, warnings and notes in the order `check` prints them
+  std::string esito;       // one line: "compiled without fault", "2 faults, 1 warning", ...
+  std::string errore;      // set when nothing could be read
+  std::vector<Voce> voci;  // entries of both descriptions, in file order
   bool ha_celle() const { return !scenario.celle.empty(); }
 };
 
@@ -70,5 +84,23 @@ std::vector<std::string> provenienza(const Caricamento& c, size_t i);
 
 // A fault as one line for the faults pane.
 std::string riga_fault(const Fault& f);
+
+// The position field of the entry on line `riga` of `file`, when that
+// entry's key is one that places something at a position (a signal, a
+// gradient, a curve ...).
+std::optional<int32_t> posizione_voce(const std::vector<Voce>& voci, const std::string& file,
+                                      int riga);
+
+// What a board says, for a label beside its mark: a speed-indicator
+// board's three speeds ("90/300/80"), an indication board's text on one
+// line ("GALLERIA B. RINZELLI Km. 1.150").
+struct EtichettaCartello {
+  size_t cella = 0;
+  int64_t metri = 0;  // where the description places the board
+  std::string testo;  // UTF-8
+};
+
+// The labels of the boards in cells [da, a), left to right.
+std::vector<EtichettaCartello> etichette_cartelli(const ScenarioCompilato& s, size_t da, size_t a);
 
 }  // namespace sc::vista

@@ -1,8 +1,11 @@
-// The window of metres the viewer shows, and its zoom and pan: pure
-// arithmetic, kept apart from the drawing so that it can be tested.
+// The window of metres the viewer shows, its zoom and pan, and which
+// labels of a row of marks have room: pure arithmetic, kept apart from the
+// drawing so that it can be tested.
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
+#include <vector>
 
 namespace sc::vista {
 
@@ -40,5 +43,21 @@ struct Finestra {
     limita(fine);
   }
 };
+
+// Which labels fit in a row of marks at `x` (left to right): label k is
+// `larghezza[k]` wide and starts `scarto` pixels right of its mark; it is
+// drawn when it ends `scarto` before the next mark, or before `bordo` for
+// the last one, so that no label covers a mark or another label.
+inline std::vector<bool> etichette_con_posto(const std::vector<int>& x,
+                                             const std::vector<int>& larghezza, int bordo,
+                                             int scarto) {
+  const size_t n = std::min(x.size(), larghezza.size());
+  std::vector<bool> posto(n, false);
+  for (size_t k = 0; k < n; ++k) {
+    const int fino = k + 1 < n ? x[k + 1] - scarto : bordo;
+    posto[k] = x[k] + scarto + larghezza[k] <= fino;
+  }
+  return posto;
+}
 
 }  // namespace sc::vista
