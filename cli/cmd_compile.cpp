@@ -13,6 +13,7 @@
 
 #include "cli/cli_comandi.h"
 #include "cli/comando.h"
+#include "cli/compila_descrizioni.h"
 #include "cli/identita.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/sorgenti.h"
@@ -48,50 +49,6 @@ bool usa_colore(const std::string& quando) {
   if (quando == "never") return false;
   const char* no_color = std::getenv("NO_COLOR");
   return ::isatty(2) == 1 && (no_color == nullptr || *no_color == '\0');
-}
-
-// The first bytes of a file, for a look at what it holds.
-std::string inizio_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string s(64 * 1024, '\0');
-  in.read(s.data(), static_cast<std::streamsize>(s.size()));
-  s.resize(static_cast<size_t>(in.gcount()));
-  return s;
-}
-
-// A line description that cannot be read as one (no "[generale]", no line
-// length) while the train description holds the line's keys and the line
-// description the train's: the two arguments were given the wrong way round.
-void suggerisci_scambio(FaultLog& log, const std::string& linea, const std::string& treno) {
-  if (log.empty()) return;
-  const int32_t codice = log.all().back().codice;
-  if (codice != 102 && codice != 104) return;
-  const std::string l = minuscole_1252(inizio_file(linea)), t = minuscole_1252(inizio_file(treno));
-  const bool linea_da_treno =
-      contiene(l, "segnale") || contiene(l, "stazione") || contiene(l, "velocit");
-  const bool treno_da_linea = contiene(t, "lunghezza percorso") || contiene(t, "pendenza");
-  if (!linea_da_treno || !treno_da_linea) return;
-  log.aggiungi_richiamo(
-      log.all().size() - 1,
-      Richiamo{SourceLocation{treno, 0, 0, 0, ""},
-               "this file holds the line description's keys and \"" + linea +
-                   "\" the train description's: the LINE and TRAIN arguments look swapped"});
-}
-
-// The reserved-slot report as a diagnostic, naming the entry that put
-// something in cell 1.
-void aggiungi_errore_riservato(FaultLog& log, bool marca) {
-  const OriginiCelle::Voce* o = log.origini.di(1);
-  std::string m = std::string(testo_errore(marca ? "1250" : "1251")).substr(1) +
-                  ": cell 1, at the start of the line, already holds a value from " +
-                  (o ? "the " + o->cosa + " of line " + std::to_string(o->where.line)
-                     : std::string("an element placed there")) +
-                  "; that slot is reserved for the compiled files' " +
-                  (marca ? "mark" : "contest code") +
-                  ", so place the element further along the line. No compiled file written.";
-  Fault f(marca ? 1250 : 1251, std::nullopt,
-          o ? std::optional<SourceLocation>(o->where) : std::nullopt, std::move(m));
-  log.aggiungi_altra(std::move(f));
 }
 
 // A compiled file must never land on one of the sources; says so on `err`.
@@ -136,18 +93,6 @@ int compila_osservando(const OpzioniCompile& o, std::ostream& out, std::ostream&
   r.passo = [&] { return comando_compile(una_volta, out, err); };
   r.esito = [&](int stato) { return esito_in_breve(stato, o.solo_controllo); };
   return ripeti_a_ogni_modifica(r, out, err);
-}
-
-// A train number given beside a file name that says another one.
-void avvisa_numero_diverso(const OpzioniCompile& o, const std::string& nome_scenario,
-                           FaultLog& log) {
-  if (!o.numero) return;
-  if (const auto da_file = identita_da_file_treno(o.treno, o.nome.value_or(nome_scenario));
-      da_file && da_file->numero_treno != *o.numero) {
-    log.avviso(12, SourceLocation{o.treno, 0, 0, 0, ""},
-               "--train " + *o.numero + " differs from the train number " + da_file->numero_treno +
-                   " of the file name; the compiled files are named after " + *o.numero);
-  }
 }
 
 // The faults and warnings in the format asked for.
@@ -216,13 +161,10 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   }
 
   FaultLog log;
-  avvisa_numero_diverso(o, p.nome_scenario, log);
-  const Sorgenti sorgenti{o.linea, o.treno, /*elimina=*/false};
-  const Compilazione c = memorizza_percorso(p, o.senza_tracciato ? 0 : 1, sorgenti, log);
-  suggerisci_scambio(log, o.linea, o.treno);
+  const Compilazione c =
+      compila_descrizioni(p, o.senza_tracciato ? 0 : 1, {o.linea, o.treno, o.nome, o.numero}, log);
   const bool riservato =
       c.stato == Compilazione::Stato::errore_1250 || c.stato == Compilazione::Stato::errore_1251;
-  if (riservato) aggiungi_errore_riservato(log, c.stato == Compilazione::Stato::errore_1250);
 
   const bool testo = o.formato == "text";
   riferisci_diagnostiche(log, o, err);

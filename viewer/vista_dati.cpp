@@ -7,7 +7,9 @@
 #include <iterator>
 #include <sstream>
 
+#include "cli/compila_descrizioni.h"
 #include "cli/identita.h"
+#include "output/scrivi_compilazione.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/testo.h"
 #include "compiler/tracciato_piano.h"
@@ -194,8 +196,7 @@ Caricamento carica(const Sorgente& s) {
   p.nome_scenario = id.identita->nome_scenario;
   p.numero_treno = id.identita->numero_treno;
   FaultLog log;
-  const Compilazione esito =
-      memorizza_percorso(p, 1, Sorgenti{s.linea, s.treno, /*elimina=*/false}, log);
+  const Compilazione esito = compila_descrizioni(p, 1, {s.linea, s.treno, s.nome, s.numero}, log);
   c.faults = log.all();
   if (c.faults.empty() && p.codice_errore != 0) {
     Fault f;
@@ -233,17 +234,15 @@ std::string scrivi_compilati(const Sorgente& s) {
   p.nome_scenario = id.identita->nome_scenario;
   p.numero_treno = id.identita->numero_treno;
   FaultLog log;
-  const Compilazione c = memorizza_percorso(p, 1, Sorgenti{s.linea, s.treno, false}, log);
+  const Compilazione c = compila_descrizioni(p, 1, {s.linea, s.treno, s.nome, s.numero}, log);
   if (c.stato != Compilazione::Stato::pronto) return "nothing written: the compile gave no files";
   std::string dir = fs::path(s.linea).parent_path().string();
   if (dir.empty()) dir = ".";
-  std::vector<FileDaScrivere> files;
-  for (const CompiledFile& f : c.files)
-    files.push_back(
-        da_scrivere(dir + "/" + nome_file(f.kind, p.nome_scenario, p.numero_treno), f.bytes));
-  if (auto motivo = sostituisci_files(files)) return *motivo;
+  const ScritturaCompilazione scritti = scrivi_compilazione(
+      c, p, log, [&](FileCompilato k) { return percorso_file(dir, k, p.nome_scenario, p.numero_treno); });
+  if (!scritti.motivo.empty()) return scritti.motivo;
   std::string out = "wrote";
-  for (const FileDaScrivere& f : files) out += " " + nome_breve(f.path);
+  for (const std::string& f : scritti.scritti) out += " " + nome_breve(f);
   if (!log.empty()) out += " (with " + std::to_string(log.all().size()) + " faults)";
   return out;
 }

@@ -175,6 +175,19 @@ TEST_F(Provenienza, FaultsAndWarningsAreListedInTheOrderFound) {
   EXPECT_EQ(c.pannello[1].posizione, 3500);  // the fault's own position
 }
 
+// The view compiles as `check` does: a --train that the train file's name
+// contradicts is the same warning, first in the pane.
+TEST_F(Provenienza, ATrainNumberAgainstTheFileNameIsWarnedAsCheckDoes) {
+  s.numero = "410";
+  const Caricamento c = carica(s);
+  EXPECT_EQ(c.esito, "compiled without fault, 1 warning");
+  ASSERT_EQ(c.pannello.size(), 1u);
+  EXPECT_EQ(c.pannello[0].gravita, Gravita::avviso);
+  EXPECT_NE(c.pannello[0].testo.find("--train 410 differs from the train number 409 of the file name"),
+            std::string::npos)
+      << c.pannello[0].testo;
+}
+
 TEST(PosizioneVoce, OnlyKeysThatPlaceSomethingGiveTheirFirstValue) {
   const std::vector<Voce> voci = voci_descrizione(
       "[generale]\n"

@@ -1,0 +1,26 @@
+// An author's two descriptions compiled, with what the compile tells
+// beyond the parse: a --train that differs from the train file's name, a
+// hint when the two files look given the wrong way round, and the
+// reserved-slot report naming the entry behind it. compile, check and
+// view use it alike.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "compiler/fault.h"
+#include "compiler/memorizza_percorso.h"
+#include "model/percorso.h"
+
+namespace sc {
+
+struct Descrizioni {
+  std::string linea, treno;                 // the two files
+  std::optional<std::string> nome, numero;  // --name, --train as given
+};
+
+// `p` holds the identity the files are compiled under; the faults and
+// warnings go to `log`. The description files are only read.
+Compilazione compila_descrizioni(Percorso& p, int32_t modo, const Descrizioni& d, FaultLog& log);
+
+}  // namespace sc
