@@ -31,6 +31,7 @@ Contenuto raccogli(const ScenarioCompilato& sc) {
     c.stazioni.push_back({k, utf8_da_1252(e.nome), static_cast<double>(e.inizio),
                           static_cast<double>(e.fine), static_cast<double>(e.progressiva), e.orario});
   }
+  c.curve = tratti_curva(sc.tracciato);
   const auto& celle = sc.celle;
   const size_t n = celle.size();
   // The profile stops before the last three cells, which the fills leave at 0.

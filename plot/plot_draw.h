@@ -33,6 +33,8 @@ constexpr Colore pendenza{0.05, 0.55, 0.60};
 constexpr Colore pendenza_area{0.05, 0.55, 0.60, 0.30};
 constexpr Colore cartello{0.15, 0.45, 0.85};
 constexpr Colore fine_linea{0.30, 0.30, 0.30};
+constexpr Colore curva_destra{0.80, 0.30, 0.55};
+constexpr Colore curva_sinistra{0.25, 0.55, 0.25};
 constexpr Colore guasto{0.80, 0.00, 0.00};
 
 // A text as an SVG <text> element holds it: the start of its baseline in

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "plot/curve_piano.h"
 #include "plot/plot.h"
 #include "plot/plot_draw.h"
 
@@ -43,6 +44,7 @@ struct Contenuto {
   std::vector<size_t> segnali, codici, cartelli_v, cartelli_testo, avvisi_rall;  // cell indices
   std::vector<Rallentamento> rallentamenti;
   std::vector<Intervallo> gallerie;  // metres
+  std::vector<TrattoCurva> curve;     // from the plan, metres
   int vetture = 0, massa_frenata = 0, sabbia = 0;
   int ore = 0, minuti = 0, secondi = 0;
 };

@@ -10,7 +10,7 @@ namespace sc::plot_detail {
 namespace {
 
 enum class Simbolo { binario, tacche_km, galleria, stazione, segnale, codice, rallentamento,
-                     velocita, pendenza, cartelli, fine_linea };
+                     curve, velocita, pendenza, cartelli, fine_linea };
 
 // One line of the legend: the symbol in a 28-unit box at (x, y), its text after it.
 void voce_legenda(Tela& t, double x, double y, const std::string& testo, Simbolo simbolo) {
@@ -47,6 +47,12 @@ void voce_legenda(Tela& t, double x, double y, const std::string& testo, Simbolo
     case Simbolo::rallentamento:
       t.colore(rallentamento);
       t.linea(x, y, x1, y, 4);
+      break;
+    case Simbolo::curve:  // a right curve above, a left one below
+      t.colore(curva_destra);
+      t.rettangolo(x, y - 5 * s, 14 * s, 4 * s);
+      t.colore(curva_sinistra);
+      t.rettangolo(cx, y + 1 * s, 14 * s, 4 * s);
       break;
     case Simbolo::velocita:  // a step up
       t.colore(velocita);
@@ -115,6 +121,7 @@ double disegna_legenda(Tela& t, double x, double y0, double y1) {
       {"signal", Simbolo::segnale},
       {"cab-code point (km/h)", Simbolo::codice},
       {"speed restriction (km/h)", Simbolo::rallentamento},
+      {"curve: right above, left below (radius m)", Simbolo::curve},
       {"speed limit (km/h)", Simbolo::velocita},
       {"gradient (per mille)", Simbolo::pendenza},
       {"speed / indication board", Simbolo::cartelli},

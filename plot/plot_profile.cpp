@@ -20,7 +20,7 @@ double kmh(const Cella& c) { return c.velocita * 5.0; }
 double per_mille(const Cella& c) { return c.pendenza - 100.0; }
 double metri(size_t cella) { return static_cast<double>(cella) * metri_cella; }
 
-constexpr int righe_marche = 4;
+constexpr int righe_marche = 5;
 
 // Where everything goes: metres across, speed in the upper panel, the rows
 // of marks, gradient in the lower panel.
@@ -266,7 +266,7 @@ void fine_della_linea(Tela& t, const Profilo& p, const Contenuto& c) {
 // The rows of marks between the panels, named on the left.
 void righe_di_marche(Tela& t, const Profilo& p) {
   const double s = t.s();
-  const char* nomi[righe_marche] = {"signals", "cab codes", "restrictions", "boards"};
+  const char* nomi[righe_marche] = {"signals", "cab codes", "restrictions", "boards", "curves"};
   t.carattere(10);
   for (int r = 0; r < righe_marche; ++r) {
     t.colore(r % 2 == 0 ? Colore{0.96, 0.96, 0.97} : Colore{1, 1, 1});
@@ -353,6 +353,29 @@ void marche(Tela& t, const Profilo& p, const Contenuto& c, const ScenarioCompila
   }
 }
 
+// The curve stretches of the plan in the last row: right curves as bars
+// above its middle, left ones below, labelled with radius and side ("R 2500
+// d", "R 500 s") where the label fits inside the bar.
+void curve_del_piano(Tela& t, const Profilo& p, const Contenuto& c) {
+  const double s = t.s();
+  const double y = p.riga_y(4);
+  t.carattere(7.5);
+  for (const TrattoCurva& k : c.curve) {
+    if (k.a < p.inizio || k.da > p.fine) continue;
+    const bool destra = k.lato == LatoCurva::destra;
+    const double x0 = p.X(k.da), x1 = p.X(k.a);
+    const double w = std::max(x1 - x0, 1.5 * s);
+    t.colore(destra ? curva_destra : curva_sinistra);
+    t.rettangolo(x0, destra ? y - 8 * s : y, w, 8 * s);
+    const std::string et = "R " + std::to_string(k.raggio) + (destra ? " d" : " s");
+    // The visible part of the bar.
+    const double v0 = std::max(x0, p.gx0), v1 = std::min(x0 + w, p.gx1);
+    if (t.larghezza(et) + 4 * s > v1 - v0) continue;
+    t.colore(bianco);
+    t.testo((v0 + v1) / 2, destra ? y - 4 * s : y + 4 * s, et, 0.5, 0.5);
+  }
+}
+
 // Where the compile stopped at a fault: a red line and what it means.
 void arresto(Tela& t, const Profilo& p, const Contenuto& c) {
   if (!c.arresto || !p.visibile(*c.arresto)) return;
@@ -414,6 +437,7 @@ void disegna_profilo(Tela& t, const ScenarioCompilato& sc, const Contenuto& c, d
   codici(t, p, c, sc.celle);
   fine_della_linea(t, p, c);
   marche(t, p, c, sc);
+  curve_del_piano(t, p, c);
   arresto(t, p, c);
   cairo_restore(t.cr());
   nomi_stazioni(t, p, c);
