@@ -139,23 +139,18 @@ void disegna(cairo_t* cr, const ScenarioCompilato& sc, double w, double h, const
   if (o.a) c.fine_profilo = *o.a;
   intestazione(t, sc, c);
 
-  // The plan on the left; legend and station list beside it, side by side
-  // when there is room, else one below the other.
-  const double alto0 = 76 * s, alto1 = h * 0.50;
-  const double colonna = 340 * s, spazio = 70 * s;
-  const double limite = w - 24 * s - colonna - spazio;
+  // The plan takes the top area but a narrow column on the right, where
+  // the legend and below it the station list and the train go; a plan
+  // narrower than its room (same scale on both axes) is centred in it.
+  const double alto0 = 76 * s, alto1 = h * 0.56;
+  const double colonna = 330 * s, spazio = 30 * s;
+  const double limite = std::max(w - 24 * s - colonna - spazio, 200 * s);
   const double piano = disegna_piano(t, sc, c, 24 * s, alto0, limite, alto1, true) - 24 * s;
-  if (w - 48 * s >= piano + 2 * (colonna + spazio)) {
-    // The three side by side, centred.
-    const double x0 = (w - piano - 2 * (colonna + spazio)) / 2;
-    const double x = disegna_piano(t, sc, c, x0, alto0, x0 + piano + 1, alto1) + spazio;
-    disegna_legenda(t, x, alto0, alto1 + 20 * s);
-    disegna_info(t, c, x + colonna + spazio, alto0, alto1 + 20 * s);
-  } else {
-    const double x = disegna_piano(t, sc, c, 24 * s, alto0, limite, alto1) + spazio;
-    const double fine = disegna_legenda(t, x, alto0, alto1 + 20 * s);
-    disegna_info(t, c, x, fine + 12 * s, alto1 + 20 * s);
-  }
+  const double x0 = 24 * s + std::max(0.0, (limite - 24 * s - piano) / 2);
+  disegna_piano(t, sc, c, x0, alto0, x0 + piano + 1, alto1);
+  const double x = limite + spazio;
+  const double fine = disegna_legenda(t, x, alto0, alto1 + 20 * s);
+  disegna_info(t, c, x, fine + 12 * s, alto1 + 20 * s);
   cairo_set_source_rgb(cr, 0.8, 0.8, 0.82);
   t.linea(24 * s, alto1 + 22 * s, w - 24 * s, alto1 + 22 * s, 1);
   disegna_profilo(t, sc, c, 110 * s, alto1 + 32 * s, w - 30 * s, h - 48 * s);
