@@ -25,7 +25,8 @@ Tracciato piano_di(int32_t ultima, const std::vector<VoceCurva>& voci) {
   passi.ultima_riga = ultima;
   PianoTracciato piano(passi);
   piano.semina();
-  for (const VoceCurva& v : voci) EXPECT_EQ(piano.aggiungi_curva(v.chiave, v.s, v.l), EsitoCurva::fatta);
+  for (const VoceCurva& v : voci)
+    EXPECT_EQ(piano.aggiungi_curva(v.chiave, v.s, v.l), EsitoCurva::fatta);
   piano.completa();
   return decodifica_tracciato(serializza_tracciato(tracciato_in_memoria(passi)));
 }
@@ -65,7 +66,9 @@ TEST(TrattiCurva, CurveEntriesComeBackAsTheirStretches) {
        {{"curvad2", 1000, 500}, {"curvad5", 1500, 400}},
        {{1000, 1500, 5000, L::destra}, {1500, 1900, 500, L::destra}}},
       // Same class back to back: one stretch, as the plan cannot tell them apart.
-      {"back to back, same class", 5000, {{"curvas1", 1000, 500}, {"curvas1", 1500, 400}},
+      {"back to back, same class",
+       5000,
+       {{"curvas1", 1000, 500}, {"curvas1", 1500, 400}},
        {{1000, 1900, 10000, L::sinistra}}},
       {"one metre of curve", 5000, {{"curvad6", 1000, 1}}, {{1000, 1001, 333, L::destra}}},
       // The last two rows stay empty: a curve reaching the third-last row.
@@ -88,7 +91,7 @@ TEST(TrattiCurva, CurveEntriesComeBackAsTheirStretches) {
 TEST(TrattiCurva, CurvatureGoesToTheNearestClassOrStraight) {
   const struct {
     double k, classe;
-  } casi[] = {{0.0, 0.0},       {0.00004, 0.0},     {-0.00004, 0.0},   {0.00011, 0.0001},
+  } casi[] = {{0.0, 0.0},        {0.00004, 0.0},      {-0.00004, 0.0}, {0.00011, 0.0001},
               {0.00025, 0.0002}, {-0.00035, -0.0004}, {0.0009, 0.001}, {0.0026, 0.003},
               {0.05, 0.003},     {-1e300, -0.003}};
   for (const auto& c : casi) EXPECT_DOUBLE_EQ(classe_curvatura(c.k), c.classe) << c.k;
@@ -101,7 +104,7 @@ TEST(TrattiCurva, OddPlansGiveNoStretchAcrossTheirHoles) {
   EXPECT_TRUE(tratti_curva(Tracciato{}).empty());
   EXPECT_TRUE(tratti_curva(Tracciato(1)).empty());
   Tracciato t = piano_di(3000, {{"curvad4", 1000, 600}});
-  t.colonna(0)[1300] = Numero{};                       // an empty entry
+  t.colonna(0)[1300] = Numero{};                     // an empty entry
   t.colonna(1)[1450] = Numero::reale(std::nan(""));  // not a number
   const std::vector<TrattoCurva> r = tratti_curva(t);
   ASSERT_EQ(r.size(), 3u);
