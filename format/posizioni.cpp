@@ -55,4 +55,19 @@ std::string testo_cartello(const Cella& c, const std::array<Elemento, numero_ele
   return elementi[static_cast<size_t>(c.valore_1)].nome;
 }
 
+std::string testo_su_una_riga(const std::string& grezzo) {
+  std::string out;
+  bool spazio = false;
+  for (const char ch : grezzo) {
+    if (ch == '(' || ch == ')' || ch == ' ') {
+      spazio = spazio || !out.empty();
+      continue;
+    }
+    if (spazio) out += ' ';
+    spazio = false;
+    out += ch;
+  }
+  return out;
+}
+
 }  // namespace sc

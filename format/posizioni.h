@@ -49,4 +49,8 @@ std::vector<Tratto> ritaglia(const std::vector<Tratto>& t, int64_t da, int64_t a
 // first value names), "" when the record is out of the table.
 std::string testo_cartello(const Cella& c, const std::array<Elemento, numero_elementi>& elementi);
 
+// A board's text as one line, as pictures and the viewer label it: its
+// parts in brackets joined by one blank, blanks squeezed, none at the ends.
+std::string testo_su_una_riga(const std::string& grezzo);
+
 }  // namespace sc

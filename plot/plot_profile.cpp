@@ -276,22 +276,6 @@ void righe_di_marche(Tela& t, const Profilo& p) {
   }
 }
 
-// A board's text as one line: its parts in brackets joined, blanks squeezed.
-std::string testo_di_cartello(const std::string& grezzo) {
-  std::string out;
-  bool spazio = false;
-  for (const char ch : grezzo) {
-    if (ch == '(' || ch == ')' || ch == ' ') {
-      spazio = spazio || !out.empty();
-      continue;
-    }
-    if (spazio) out += ' ';
-    spazio = false;
-    out += ch;
-  }
-  return out;
-}
-
 // The marks in their rows; speed boards with their speeds, indication
 // boards with their texts, where the label meets no other.
 void marche(Tela& t, const Profilo& p, const Contenuto& c, const ScenarioCompilato& sc) {
@@ -336,7 +320,7 @@ void marche(Tela& t, const Profilo& p, const Contenuto& c, const ScenarioCompila
   for (const size_t i : c.cartelli_testo) {
     const int r = celle[i].valore_1;
     if (r >= 0 && static_cast<size_t>(r) < sc.elementi.size())
-      etichette.emplace_back(i, testo_di_cartello(utf8_da_1252(sc.elementi[static_cast<size_t>(r)].nome)));
+      etichette.emplace_back(i, testo_su_una_riga(utf8_da_1252(sc.elementi[static_cast<size_t>(r)].nome)));
   }
   std::sort(etichette.begin(), etichette.end());
   t.carattere(8.5);

@@ -90,22 +90,6 @@ bool chiave_con_posizione(const std::string& chiave) {
   return contiene_ic(chiave, "cartello") && contiene_ic(chiave, "indicat");
 }
 
-// A board's text as one line: its bracketed parts joined, blanks squeezed.
-std::string testo_su_una_riga(const std::string& grezzo) {
-  std::string out;
-  bool spazio = false;
-  for (const char ch : grezzo) {
-    if (ch == '(' || ch == ')' || ch == ' ') {
-      spazio = spazio || !out.empty();
-      continue;
-    }
-    if (spazio) out += ' ';
-    spazio = false;
-    out += ch;
-  }
-  return out;
-}
-
 std::string conta(size_t n, const char* cosa) {
   return std::to_string(n) + " " + cosa + (n == 1 ? "" : "s");
 }
