@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "format/compiled_decode.h"
+#include "format/posizioni.h"
 #include "esamina/esamina_internal.h"
 #include "compiler/codici_gara.h"
 
@@ -115,8 +116,8 @@ std::string dettaglio_cella(const Cella& c, size_t indice, const std::array<Elem
     case tipo_cella::avviso_rallentamento: d = fmt("%d km/h", v1); break;
     case tipo_cella::approccio_rallentamento: d = fmt("approach %d", v1); break;
     case tipo_cella::indicatori_v_max:
-      d = fmt("left %d/%d/%d km/h, right %d/%d/%d km/h, stripes %d/%d", v1 / 100 * 5, v2 / 100 * 5,
-              v3 / 100 * 5, v1 % 100 * 5, v2 % 100 * 5, v3 % 100 * 5, v4 / 10, v4 % 10);
+      d = fmt("left %d/%d/%d km/h, right %d/%d/%d km/h, stripes %d/%d", velocita_sinistra(v1), velocita_sinistra(v2),
+              velocita_sinistra(v3), velocita_destra(v1), velocita_destra(v2), velocita_destra(v3), v4 / 10, v4 % 10);
       break;
     case tipo_cella::fermata:
       d = fmt("station %d", v1);

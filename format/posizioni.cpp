@@ -70,4 +70,9 @@ std::string testo_su_una_riga(const std::string& grezzo) {
   return out;
 }
 
+std::string velocita_cartello(const Cella& c) {
+  return std::to_string(velocita_sinistra(c.valore_1)) + "/" + std::to_string(velocita_sinistra(c.valore_2)) +
+         "/" + std::to_string(velocita_sinistra(c.valore_3));
+}
+
 }  // namespace sc

@@ -49,6 +49,14 @@ std::vector<Tratto> ritaglia(const std::vector<Tratto>& t, int64_t da, int64_t a
 // first value names), "" when the record is out of the table.
 std::string testo_cartello(const Cella& c, const std::array<Elemento, numero_elementi>& elementi);
 
+// A speed board's values pack a left-hand speed (hundreds) and a
+// right-hand one (units), each in steps of 5 km/h.
+constexpr int32_t velocita_sinistra(int32_t v) { return v / 100 * 5; }
+constexpr int32_t velocita_destra(int32_t v) { return v % 100 * 5; }
+
+// The three left-hand speeds of a speed-board cell, km/h: "80/90/100".
+std::string velocita_cartello(const Cella& c);
+
 // A board's text as one line, as pictures and the viewer label it: its
 // parts in brackets joined by one blank, blanks squeezed, none at the ends.
 std::string testo_su_una_riga(const std::string& grezzo);

@@ -314,8 +314,7 @@ void marche(Tela& t, const Profilo& p, const Contenuto& c, const ScenarioCompila
   std::vector<std::pair<size_t, std::string>> etichette;
   for (const size_t i : c.cartelli_v) {
     const Cella& b = celle[i];
-    etichette.emplace_back(i, std::to_string(b.valore_1 / 100 * 5) + "/" + std::to_string(b.valore_2 / 100 * 5) +
-                                  "/" + std::to_string(b.valore_3 / 100 * 5));
+    etichette.emplace_back(i, velocita_cartello(b));
   }
   for (const size_t i : c.cartelli_testo) {
     const int r = celle[i].valore_1;

@@ -312,8 +312,7 @@ std::vector<EtichettaCartello> etichette_cartelli(const ScenarioCompilato& s, si
     const Cella& c = s.celle[i];
     std::string testo;
     if (c.tipo == tipo_cella::indicatori_v_max) {
-      testo = std::to_string(c.valore_1 / 100 * 5) + "/" + std::to_string(c.valore_2 / 100 * 5) +
-              "/" + std::to_string(c.valore_3 / 100 * 5);
+      testo = velocita_cartello(c);
     } else if (c.tipo == tipo_cella::cartello_indicatore) {
       testo = testo_su_una_riga(utf8_da_1252(testo_cartello(c, s.elementi)));
     }
