@@ -34,10 +34,6 @@ bool stesso_file(const std::string& a, const std::string& b) {
   return fs::equivalent(a, b, ec) && !ec;
 }
 
-std::string conta(size_t n, const char* cosa) {
-  return std::to_string(n) + " " + cosa + (n == 1 ? "" : "s");
-}
-
 size_t dopo_il_primo(const FaultLog& log) {
   size_t n = 0;
   for (const Fault& f : log.altre()) n += f.gravita == Gravita::errore && f.dopo_il_primo;

@@ -17,14 +17,9 @@ void crea_tracciato(Percorso& p) {
 }
 
 std::optional<double> curvatura(std::string_view chiave) {
-  static constexpr struct {
-    char cifra;
-    double k;
-  } classi[] = {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004},
-                {'4', 0.001},  {'5', 0.002},  {'6', 0.003}};
-  for (const auto& c : classi) {
-    if (chiave.find(c.cifra) == std::string_view::npos) continue;
-    return contiene_ic(chiave, "s") ? -c.k : c.k;
+  for (size_t i = 0; i < std::size(classi_curvatura); ++i) {
+    if (chiave.find(static_cast<char>('1' + i)) == std::string_view::npos) continue;
+    return contiene_ic(chiave, "s") ? -classi_curvatura[i] : classi_curvatura[i];
   }
   return std::nullopt;
 }

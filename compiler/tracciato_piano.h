@@ -24,6 +24,11 @@ constexpr int16_t seme_y[2] = {0, 1};
 // Sets `tracciato` to rows 0 to `lunghezza_totale`, every entry empty.
 void crea_tracciato(Percorso& p);
 
+// The curvature classes (per metre), chosen by the digits "1" to "6" of a
+// curve key in this order; radii 10000, 5000, 2500, 1000, 500 and about
+// 333 m.
+inline constexpr double classi_curvatura[6] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+
 // The curvature (per metre) of a curve key: the first of the digits 1 to 6
 // that the key contains picks the class; an "s" (either case) makes it
 // negative (a left curve). Empty when the key holds none of the digits.

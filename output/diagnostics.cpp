@@ -95,6 +95,10 @@ std::string riga_e_cursore(const std::optional<SourceLocation>& w, const Colori&
 
 }  // namespace
 
+std::string conta(size_t n, const char* cosa) {
+  return std::to_string(n) + " " + cosa + (n == 1 ? "" : "s");
+}
+
 std::string formatta_fault(const Fault& f, const StileDiagnostica& stile) {
   const Colori c = colori(stile);
   const std::string_view gravita = nome_gravita(f.gravita);

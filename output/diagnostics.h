@@ -24,6 +24,9 @@ struct StileDiagnostica {
 };
 
 // One diagnostic, every line ended by "\n".
+// "1 fault", "2 warnings": a count and its noun, in the plural when needed.
+std::string conta(size_t n, const char* cosa);
+
 std::string formatta_fault(const Fault& f, const StileDiagnostica& stile = {});
 
 // Every diagnostic of the log, in the order found.

@@ -4,13 +4,14 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <iterator>
 #include <optional>
+
+#include "compiler/tracciato_piano.h"
 
 namespace sc {
 
 namespace {
-
-constexpr std::array<double, 6> classi = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 
 struct Punto {
   double x = 0.0;
@@ -48,12 +49,12 @@ double curvatura_punto(const Tracciato& t, size_t i) {
 double classe_curvatura(double k) {
   const double m = std::fabs(k);
   // Below half the gentlest class the step is straight.
-  if (!(m >= classi[0] / 2)) return 0.0;
+  if (!(m >= classi_curvatura[0] / 2)) return 0.0;
   // The first class whose midpoint to the next lies above m.
-  double migliore = classi.back();
-  for (size_t i = 0; i + 1 < classi.size(); ++i) {
-    if (m < (classi[i] + classi[i + 1]) / 2) {
-      migliore = classi[i];
+  double migliore = classi_curvatura[std::size(classi_curvatura) - 1];
+  for (size_t i = 0; i + 1 < std::size(classi_curvatura); ++i) {
+    if (m < (classi_curvatura[i] + classi_curvatura[i + 1]) / 2) {
+      migliore = classi_curvatura[i];
       break;
     }
   }

@@ -90,10 +90,6 @@ bool chiave_con_posizione(const std::string& chiave) {
   return contiene_ic(chiave, "cartello") && contiene_ic(chiave, "indicat");
 }
 
-std::string conta(size_t n, const char* cosa) {
-  return std::to_string(n) + " " + cosa + (n == 1 ? "" : "s");
-}
-
 VocePannello voce_pannello(const Fault& f, const std::vector<Voce>& voci) {
   VocePannello v;
   v.gravita = f.gravita;
