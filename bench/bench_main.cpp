@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -29,6 +30,7 @@
 #include "output/scrivi_contenuto.h"
 #include "output/nomi_file.h"
 #include "tests/support/scenario_grande.h"
+#include "compiler/compile_entry.h"
 #include "compiler/field_reader.h"
 #include "compiler/line_parser.h"
 #include "compiler/memorizza_percorso.h"
@@ -44,22 +46,23 @@ namespace {
 using sc::test::lunghezza_grande;
 
 // The compile of two descriptions held in memory: parse (both halves), cell
-// pass, marks, contest codes and the bytes of the three files, as the
-// compiler entry does it, without touching the disk.
+// pass, marks, contest codes and the bytes of the three files, through the
+// compile's entry, without touching the disk.
 sc::Compilazione compila_in_memoria(sc::Percorso& p, const std::string& linea, const std::string& treno,
                                     sc::FaultLog& log) {
-  p.modo = 1;
-  p.codice_errore = 0;
-  for (sc::Elemento& e : p.elementi) e = sc::Elemento{};
-  p.elementi[sc::record_sfondo_identita].nome = p.nome_scenario;
-  p.elementi[sc::record_ripetizione].nome = p.numero_treno;
-  sc::StatoLettura stato{p, log};
-  sc::FieldReader rl(linea, "linea");
-  if (sc::leggi_linea(stato, rl) == sc::EsitoLinea::continua) {
-    sc::FieldReader rt(treno, "treno");
-    sc::leggi_treno(stato, rt);
-  }
-  return sc::completa_compilazione(p, log);
+  sc::CompileResult r =
+      sc::compile_descriptions({{"linea", linea}, {"treno", treno}, p.nome_scenario, p.numero_treno, 1, false});
+  p = std::move(r.model);
+  log = std::move(r.log);
+  return std::move(r.compilation);
+}
+
+// A description file read whole, as the commands read it.
+sc::DescriptionText leggi_descrizione(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream buf;
+  buf << in.rdbuf();
+  return {path, std::move(buf).str()};
 }
 
 struct Grande {
@@ -307,7 +310,8 @@ void BM_CompilaGrandeSuDisco(benchmark::State& state) {
     p.nome_scenario = nome;
     p.numero_treno = treno;
     sc::FaultLog log;
-    const sc::Compilazione c = sc::memorizza_percorso(p, 1, sc::Sorgenti{linea_txt, treno_txt, false}, log);
+    const sc::Compilazione c = compila_in_memoria(p, leggi_descrizione(linea_txt).bytes.value_or(""),
+                                                  leggi_descrizione(treno_txt).bytes.value_or(""), log);
     if (!log.empty()) {
       state.SkipWithError("the generated scenario recorded faults");
       break;

@@ -1,33 +1,32 @@
 #include "cli/compila_descrizioni.h"
+#include "compiler/fault_codes.h"
 
+#include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <system_error>
 #include <string>
 #include <utility>
 
 #include "cli/identita.h"
-#include "compiler/sorgenti.h"
 #include "compiler/testo.h"
 #include "output/diagnostics.h"
 
 namespace sc {
 namespace {
 
-// The first bytes of a file, for a look at what it holds.
-std::string inizio_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string s(64 * 1024, '\0');
-  in.read(s.data(), static_cast<std::streamsize>(s.size()));
-  s.resize(static_cast<size_t>(in.gcount()));
-  return s;
+// The first bytes of a description, for a look at what it holds.
+std::string inizio_file(const DescriptionText& d) {
+  return d.bytes ? d.bytes->substr(0, 64 * 1024) : std::string();
 }
 
 // A line description that cannot be read as one (no "[generale]", no line
 // length) while the train description holds the line's keys and the line
 // description the train's: the two arguments were given the wrong way round.
-void suggerisci_scambio(FaultLog& log, const std::string& linea, const std::string& treno) {
+void suggerisci_scambio(FaultLog& log, const DescriptionText& linea, const DescriptionText& treno) {
   if (log.empty()) return;
   const int32_t codice = log.all().back().codice;
-  if (codice != 102 && codice != 104) return;
+  if (codice != fault_code::no_general_section && codice != fault_code::no_line_length) return;
   const std::string l = minuscole_1252(inizio_file(linea)), t = minuscole_1252(inizio_file(treno));
   const bool linea_da_treno =
       contiene(l, "segnale") || contiene(l, "stazione") || contiene(l, "velocit");
@@ -35,8 +34,8 @@ void suggerisci_scambio(FaultLog& log, const std::string& linea, const std::stri
   if (!linea_da_treno || !treno_da_linea) return;
   log.aggiungi_richiamo(
       log.all().size() - 1,
-      Richiamo{SourceLocation{treno, 0, 0, 0, ""},
-               "this file holds the line description's keys and \"" + linea +
+      Richiamo{SourceLocation{treno.name, 0, 0, 0, ""},
+               "this file holds the line description's keys and \"" + linea.name +
                    "\" the train description's: the LINE and TRAIN arguments look swapped"});
 }
 
@@ -51,7 +50,7 @@ void aggiungi_errore_riservato(FaultLog& log, bool marca) {
                   "; that slot is reserved for the compiled files' " +
                   (marca ? "mark" : "contest code") +
                   ", so place the element further along the line. No compiled file written.";
-  Fault f(marca ? 1250 : 1251, std::nullopt,
+  Fault f(marca ? fault_code::reserved_mark_slot : fault_code::reserved_code_slot, std::nullopt,
           o ? std::optional<SourceLocation>(o->where) : std::nullopt, std::move(m));
   log.aggiungi_altra(std::move(f));
 }
@@ -69,15 +68,38 @@ void avvisa_numero_diverso(const Descrizioni& d, const std::string& nome_scenari
 
 }  // namespace
 
+DescriptionText read_description(const std::string& path) {
+  DescriptionText d{path, std::nullopt, Unreadable::no_file};
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return d;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    d.why = Unreadable::cannot_open;
+    return d;
+  }
+  std::ostringstream buf;
+  buf << in.rdbuf();
+  if (in.bad()) {
+    d.why = Unreadable::cannot_read;
+    return d;
+  }
+  d.bytes = std::move(buf).str();
+  return d;
+}
+
 Compilazione compila_descrizioni(Percorso& p, int32_t modo, const Descrizioni& d, FaultLog& log) {
   avvisa_numero_diverso(d, p.nome_scenario, log);
-  const Compilazione c =
-      memorizza_percorso(p, modo, Sorgenti{d.linea, d.treno, /*elimina=*/false}, log);
-  suggerisci_scambio(log, d.linea, d.treno);
-  if (c.stato == Compilazione::Stato::errore_1250 || c.stato == Compilazione::Stato::errore_1251) {
-    aggiungi_errore_riservato(log, c.stato == Compilazione::Stato::errore_1250);
+  const CompileInput in{read_description(d.linea), read_description(d.treno), p.nome_scenario,
+                        p.numero_treno, modo, /*read_on=*/true};
+  CompileResult r = compile_descriptions(in, std::move(log));
+  suggerisci_scambio(r.log, in.line, in.train);
+  const Compilazione::Stato stato = r.compilation.stato;
+  if (stato == Compilazione::Stato::errore_1250 || stato == Compilazione::Stato::errore_1251) {
+    aggiungi_errore_riservato(r.log, stato == Compilazione::Stato::errore_1250);
   }
-  return c;
+  p = std::move(r.model);
+  log = std::move(r.log);
+  return std::move(r.compilation);
 }
 
 }  // namespace sc

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "compiler/compile_entry.h"
 #include "compiler/fault.h"
 #include "compiler/memorizza_percorso.h"
 #include "model/percorso.h"
@@ -19,8 +20,13 @@ struct Descrizioni {
   std::optional<std::string> nome, numero;  // --name, --train as given
 };
 
-// `p` holds the identity the files are compiled under; the faults and
-// warnings go to `log`. The description files are only read.
+// `p` holds the identity the files are compiled under and receives the
+// route model; the faults and warnings go to `log`. The description files
+// are only read, each once.
 Compilazione compila_descrizioni(Percorso& p, int32_t modo, const Descrizioni& d, FaultLog& log);
+
+// The whole of the description file at `path`, or why it cannot be had;
+// diagnostics name it by `path`.
+DescriptionText read_description(const std::string& path);
 
 }  // namespace sc

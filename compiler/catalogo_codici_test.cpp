@@ -1,5 +1,9 @@
 #include "compiler/catalogo_codici.h"
 
+#include <algorithm>
+
+#include "compiler/fault_codes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -69,6 +73,22 @@ TEST(CatalogoCodici, EverySectionIsAHeadingOfTheFormatReference) {
   }
   for (const VoceCodice& v : catalogo_codici()) {
     EXPECT_TRUE(titoli.count(std::string(v.sezione))) << v.codice << ": no heading \"" << v.sezione << "\"";
+  }
+}
+
+// Every fault number the compile records by name has its catalogue entry,
+// and every fault of the catalogue has its name.
+TEST(CatalogoCodici, NamedFaultCodesAndTheCatalogueAgree) {
+  for (const int32_t n : fault_code::all) {
+    const VoceCodice* v = trova_codice(codice_fault(n));
+    ASSERT_NE(v, nullptr) << "fault " << n << " has no catalogue entry";
+    EXPECT_EQ(v->gravita, Gravita::errore) << n;
+  }
+  for (const VoceCodice& v : catalogo_codici()) {
+    if (v.gravita != Gravita::errore) continue;
+    const int32_t n = std::stoi(std::string(v.codice.substr(1)));
+    EXPECT_NE(std::find(fault_code::all.begin(), fault_code::all.end(), n), fault_code::all.end())
+        << v.codice << " has no named constant";
   }
 }
 

@@ -1,4 +1,5 @@
 #include "compiler/cell_pass.h"
+#include "compiler/fault_codes.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -69,7 +70,7 @@ class Passo {
       } else if (codice(m - 2)) {
         abbassa_codice(m - 2);
       } else {
-        errore(11, m, "no room for a cab-code cell before the signal at " + std::to_string(m * 50) +
+        errore(fault_code::no_room_before_signal, m, "no room for a cab-code cell before the signal at " + std::to_string(m * 50) +
                           " m, which stands within 1000 m before a restriction's warning board",
                {m, i, m - 1, m - 2});
       }
@@ -95,7 +96,7 @@ class Passo {
         return;
       }
     }
-    errore(12, i, std::string("no free cell for the approach cab-code cell ") + distanza +
+    errore(fault_code::no_room_before_restriction, i, std::string("no free cell for the approach cab-code cell ") + distanza +
                       " before the restriction start",
            {i, i - primo, i - primo - 1, i - ultimo});
   }
@@ -119,7 +120,7 @@ class Passo {
           metti_codice(k + 1);
           n = -1;
         } else {
-          errore(13, k, "no free cell for the cab-code cell due inside the restriction", {i, k - 1, k, k + 1});
+          errore(fault_code::no_room_in_restriction, k, "no free cell for the cab-code cell due inside the restriction", {i, k - 1, k, k + 1});
         }
       }
     } while (cella(k).tipo != tipo_cella::fine_rallentamento && k < u_);
@@ -152,7 +153,7 @@ class Passo {
     } else if (libera(s - 1)) {
       metti_codice(s - 1);
     } else {
-      errore(13, k, "no room for a cab-code cell before the first signal after the restriction end",
+      errore(fault_code::no_room_in_restriction, k, "no room for a cab-code cell before the first signal after the restriction end",
              {s + 1, i, s, s - 1});
     }
   }

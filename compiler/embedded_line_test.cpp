@@ -8,7 +8,7 @@
 
 #include "tests/support/test_dir.h"
 #include "compiler/line_parser.h"
-#include "compiler/memorizza_dati.h"
+#include "compiler/compile_entry.h"
 #include "compiler/tracciato_piano.h"
 #include "writers/scenario.h"
 
@@ -156,20 +156,14 @@ TEST_F(EmbeddedLine, Gradients) {
   }
 }
 
-TEST(EmbeddedLineFile, IsDeletedAfterTheParse) {
-  const test::TempDir dir;
-  const Sorgenti s{dir / test::file_scenario::linea_txt, dir / test::file_scenario::treno_txt, true};
-  test::scrivi(s.linea, dati_linea());
-  test::scrivi(s.treno, "[generale]\r\n[fine]\r\n");
-  Percorso p;
-  p.modo = 1;
-  p.nome_scenario = "Corvale_Pravena AV";
-  p.numero_treno = "409";
-  FaultLog log;
-  memorizza_dati(p, s, log);
+TEST(EmbeddedLineFile, TheParseIsDoneWithBothDescriptions) {
+  const CompileResult r = compile_descriptions({{test::file_scenario::linea_txt, dati_linea()},
+                                                {test::file_scenario::treno_txt, "[generale]\r\n[fine]\r\n"},
+                                                "Corvale_Pravena AV", "409", 1, false});
+  const Percorso& p = r.model;
   EXPECT_EQ(p.codice_errore, 0);
-  EXPECT_FALSE(fs::exists(s.linea));
-  EXPECT_FALSE(fs::exists(s.treno));
+  EXPECT_TRUE(r.line_consumed);
+  EXPECT_TRUE(r.train_consumed);
   EXPECT_EQ(p.elementi[85].nome, "Corvale_Pravena AV");
   EXPECT_EQ(p.elementi[86].nome, "409");
   EXPECT_EQ(p.ultima_cella(), 1980);

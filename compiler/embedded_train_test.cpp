@@ -1,23 +1,19 @@
-// The train half of the description parse through `memorizza_dati`, with
-// real files: the embedded scenario, and every fault of the train half with
-// its position and the deletion of both description files.
+// The train half of the description parse through the compile's entry: the
+// embedded scenario, and every fault of the train half with its position,
+// and that the parse is done with both descriptions (the embedded run then
+// deletes them).
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "tests/support/test_dir.h"
-#include "compiler/memorizza_dati.h"
+#include "compiler/compile_entry.h"
 #include "writers/scenario.h"
 
 namespace sc {
 namespace {
 
-namespace fs = std::filesystem;
-
-using test::scrivi;
-using namespace test::file_scenario;
 
 std::string crlf(const std::vector<std::string>& righe) {
   std::string out;
@@ -28,24 +24,19 @@ std::string crlf(const std::vector<std::string>& righe) {
 struct Esito {
   Percorso p;
   FaultLog log;
-  bool linea_rimasta = true;
+  bool linea_rimasta = true;  // the parse was not done with it
   bool treno_rimasto = true;
 };
 
-// Writes the two descriptions into a fresh directory and parses them.
-void compila(Esito& e, const std::string& linea, const std::string& treno,
-             int32_t posizione_prima = 0) {
-  test::TempDir dir;
-  e.p.nome_scenario = "Corvale_Pravena AV";
-  e.p.numero_treno = "409";
-  e.p.modo = 1;
-  e.p.posizione_errore = posizione_prima;
-  const std::string pl = dir / linea_txt, pt = dir / treno_txt;
-  scrivi(pl, linea);
-  scrivi(pt, treno);
-  memorizza_dati(e.p, Sorgenti{pl, pt, true}, e.log);
-  e.linea_rimasta = fs::exists(pl);
-  e.treno_rimasto = fs::exists(pt);
+// Compiles the two descriptions as the embedded run does.
+void compila(Esito& e, const std::string& linea, const std::string& treno) {
+  CompileResult r = compile_descriptions({{"Corvale_Pravena AV_linea.txt", linea},
+                                          {"Corvale_Pravena AV_409-.txt", treno},
+                                          "Corvale_Pravena AV", "409", 1, false});
+  e.p = std::move(r.model);
+  e.log = std::move(r.log);
+  e.linea_rimasta = !r.line_consumed;
+  e.treno_rimasto = !r.train_consumed;
 }
 
 TEST(EmbeddedTrain, ParsesWithoutFault) {
@@ -169,33 +160,33 @@ TEST(TrainHalfFaults, EveryWayOutDeletesBothFilesAndKeepsThePositionRule) {
     std::string linea;
     std::vector<std::string> righe;
     int32_t codice;
-    int32_t posizione;  // 777 when left unchanged
+    int32_t posizione;  // 0 when left as it was
   };
   const Caso casi[] = {
-      {"none", linea_minima(), {"sabbia, 300"}, 0, 777},
+      {"none", linea_minima(), {"sabbia, 300"}, 0, 0},
       {"range", linea_minima(), {"velocita, 99000, 100"}, 15, 99000},
-      {"reference", linea_minima("1025"), {"sabbia, 300"}, 2, 777},
+      {"reference", linea_minima("1025"), {"sabbia, 300"}, 2, 0},
       {"range then reference", linea_minima("1025"), {"velocita, 99000, 100"}, 2, 99000},
       {"cab code", linea_minima(), {segnale(3500), "abbattimento, 3550, 100"}, 7, 3550},
       {"station position", linea_minima(), {stazione(1025, 12, 400)}, 8, 1025},
       {"station length", linea_minima(), {stazione(1000, 12, 750)}, 9, 1000},
-      {"station count", linea_minima(), tante_stazioni, 10, 777},
+      {"station count", linea_minima(), tante_stazioni, 10, 0},
       {"signal", linea_minima(), {segnale(3500), segnale(3510)}, 16, 3510},
       {"warning", linea_minima(), {segnale(3800), rallentamento_5000}, 17, 5000},
       {"start", linea_minima(), {segnale(5000), rallentamento_5000}, 18, 5000},
       {"end", linea_minima(), {segnale(6000), rallentamento_5000}, 19, 5000},
       {"approach", linea_minima(), {segnale(3650), rallentamento_5000}, 20, 5000},
       {"spacing", linea_minima(), {stazione(10000, 12, 400), stazione(10700, 12, 400)}, 22, 10700},
-      {"stop cell", linea_minima(), {stazione(0, 8, 100)}, 24, 777},
-      {"byte 256", linea_minima(), {stazione(10000, 12, 400, "256")}, 25, 777},
-      {"cut entry", linea_minima(), {"segnale, 3500, 2, 4"}, 25, 777},
+      {"stop cell", linea_minima(), {stazione(0, 8, 100)}, 24, 0},
+      {"byte 256", linea_minima(), {stazione(10000, 12, 400, "256")}, 25, 0},
+      {"cut entry", linea_minima(), {"segnale, 3500, 2, 4"}, 25, 0},
       // A range fault of the line half: the first signal ends the parse.
       {"line range", linea_minima("0", {"pendenza, 98901, 1"}), {segnale(3500), segnale(7500)}, 15,
        3500},
   };
   for (const Caso& c : casi) {
     Esito e;
-    compila(e, c.linea, treno(c.righe), 777);
+    compila(e, c.linea, treno(c.righe));
     EXPECT_EQ(e.p.codice_errore, c.codice) << c.nome;
     EXPECT_EQ(e.p.posizione_errore, c.posizione) << c.nome;
     EXPECT_FALSE(e.linea_rimasta) << c.nome;

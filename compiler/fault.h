@@ -122,6 +122,9 @@ class FaultLog {
   // The faults the rules record, in the order found.
   const std::vector<Fault>& all() const { return faults_; }
   bool empty() const { return faults_.empty(); }
+  // The fault number the route model records: that of the last fault, 0
+  // when there is none.
+  int32_t codice_errore() const { return faults_.empty() ? 0 : faults_.back().codice; }
   // Everything else, in the order found.
   const std::vector<Fault>& altre() const { return altre_; }
   // Both, in the order found.
@@ -147,12 +150,13 @@ class FaultLog {
   uint32_t prossimo_ = 0;
 };
 
-// Records a fault: sets `codice_errore`, sets `posizione_errore` when the
-// fault has a position, and appends it to the log.
+// Records a fault: appends it to the log, from which the route model's
+// fault record follows: `codice_errore` is the log's, and `posizione_errore`
+// the fault's position when it has one (otherwise it stays as it was).
 inline void registra(Percorso& p, FaultLog& log, Fault f) {
-  p.codice_errore = f.codice;
   if (f.posizione) p.posizione_errore = *f.posizione;
   log.add(std::move(f));
+  p.codice_errore = log.codice_errore();
 }
 
 }  // namespace sc

@@ -1,12 +1,11 @@
 #include "compiler/field_reader.h"
+#include "compiler/fault_codes.h"
 
 #include "compiler/testo.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace sc {
 namespace {
@@ -62,7 +61,7 @@ std::string FieldReader::in_1252(size_t start, size_t end, bool segnala) {
       if (segnala && log_) {
         char u[16];
         std::snprintf(u, sizeof u, "U+%04X", static_cast<unsigned>(c.codice));
-        log_->aggiungi_altra(Fault{26, std::nullopt, locate(campo_.line, i, i + c.lunghezza),
+        log_->aggiungi_altra(Fault{fault_code::no_windows_1252_code, std::nullopt, locate(campo_.line, i, i + c.lunghezza),
                                    std::string("the character ") + u + " (\"" + data_.substr(i, c.lunghezza) +
                                        "\") has no Windows-1252 code; it is stored as \"?\""});
       }
@@ -121,15 +120,6 @@ void FieldReader::fail_lettura(const std::string& what) {
 
 void FieldReader::conta_valore() {
   if (voce_.line > 0 && campo_.line == voce_.line) ++voce_.letti;
-}
-
-FieldReader FieldReader::open(const std::string& path, const std::string& display_name) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw ParseFailure("cannot open the file", SourceLocation{display_name, 0, 0, 0, ""});
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  if (in.bad()) throw ParseFailure("cannot read the file", SourceLocation{display_name, 0, 0, 0, ""});
-  return FieldReader(buf.str(), display_name);
 }
 
 // The location of the characters start..end of `line`. A long line is cut

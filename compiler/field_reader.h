@@ -50,9 +50,6 @@ class FieldReader {
   // diagnostics. A UTF-8 byte-order mark at the start is skipped.
   FieldReader(std::string content, std::string file);
 
-  // Reads the whole file at `path`; throws ParseFailure when it cannot.
-  static FieldReader open(const std::string& path, const std::string& display_name);
-
   // True once every character has been read, the last line end included.
   bool eof() const { return pos_ >= data_.size(); }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "compiler/celle.h"
+#include "compiler/fault_codes.h"
 #include "compiler/field_reader.h"
 #include "compiler/sorgenti.h"
 
@@ -73,7 +74,7 @@ class LettoreBase {
       return f();
     } catch (const ParseFailure& e) {
       if (e.where().line <= 0) throw;
-      registra(p_, s_.log, Fault{25, std::nullopt, e.where(), e.voce() + e.what()});
+      registra(p_, s_.log, Fault{fault_code::run_failure, std::nullopt, e.where(), e.voce() + e.what()});
       r_.riprendi_dopo_riga(e.where().line);
       return poi;
     }

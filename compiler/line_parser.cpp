@@ -1,4 +1,5 @@
 #include "compiler/line_parser.h"
+#include "compiler/fault_codes.h"
 
 #include <optional>
 #include <string>
@@ -108,7 +109,7 @@ EsitoLinea LettoreLinea::leggi() {
 
   // Between the sections.
   if (!lunghezza_letta_) {
-    guasto(104, std::nullopt, r_.campo(), "the general section has no \"lunghezza percorso\" entry");
+    guasto(fault_code::no_line_length, std::nullopt, r_.campo(), "the general section has no \"lunghezza percorso\" entry");
     return EsitoLinea::fine;
   }
   progressive_ordina(p_);
@@ -138,7 +139,7 @@ bool LettoreLinea::cerca_generale() {
   for (;;) {
     p_.riga = r_.text();
     if (r_.eof()) {
-      guasto(102, std::nullopt, r_.campo(),
+      guasto(fault_code::no_general_section, std::nullopt, r_.campo(),
              "no field containing \"[generale]\" before the last field of the file");
       return false;
     }
@@ -246,11 +247,11 @@ bool LettoreLinea::ripetizione(const Campo& chiave) {
   e.inizio = v1;
   e.fine = v2;
   if (v1 % 50 != 0) {
-    guasto(3, std::nullopt, w1, "first ripetizione value " + num(v1) + " is not a multiple of 50");
+    guasto(fault_code::first_repetition_off_grid, std::nullopt, w1, "first ripetizione value " + num(v1) + " is not a multiple of 50");
     return false;
   }
   if (v2 % 50 != 0) {
-    guasto(4, std::nullopt, w2, "second ripetizione value " + num(v2) + " is not a multiple of 50");
+    guasto(fault_code::second_repetition_off_grid, std::nullopt, w2, "second ripetizione value " + num(v2) + " is not a multiple of 50");
     return false;
   }
   if (contiene(p_.riga, "4")) {
@@ -258,7 +259,7 @@ bool LettoreLinea::ripetizione(const Campo& chiave) {
   } else if (contiene(p_.riga, "9")) {
     e.progressiva = 9;
   } else {
-    guasto(5, std::nullopt, chiave, "ripetizione key names neither 4 nor 9 codes");
+    guasto(fault_code::repetition_without_count, std::nullopt, chiave, "ripetizione key names neither 4 nor 9 codes");
     return false;
   }
   if (v2 == 0) e.progressiva = 0;
@@ -317,7 +318,7 @@ Passo LettoreLinea::elemento(const Campo& chiave) {
 bool LettoreLinea::nei_limiti(int32_t posizione, const Campo& where, const char* cosa) {
   const int32_t u = p_.ultima_cella();
   if ((posizione + 100.0) / 50.0 <= u) return true;
-  guasto(15, posizione, where,
+  guasto(fault_code::position_beyond_line, posizione, where,
          std::string(cosa) + " at " + num(posizione) + " m lies beyond the last position the line allows, " +
              num(int64_t{50} * u - 100) + " m");
   return false;
@@ -326,7 +327,7 @@ bool LettoreLinea::nei_limiti(int32_t posizione, const Campo& where, const char*
 // Fault 15 for an entry whose cell `c` lies outside the cells; false then.
 bool LettoreLinea::cella_entro(double c, int32_t posizione, const Campo& where, const char* cosa) {
   if (c >= 0 && c <= p_.ultima_cella()) return true;
-  guasto(15, posizione, where,
+  guasto(fault_code::position_beyond_line, posizione, where,
          std::string(cosa) + " at " + num(posizione) + " m would mark " +
              cella_fuori(static_cast<int64_t>(c), p_.ultima_cella()));
   return false;
@@ -389,15 +390,15 @@ Passo LettoreLinea::curva(const Campo& chiave) {
     case EsitoCurva::fatta:
       return Passo::avanti;
     case EsitoCurva::senza_classe:
-      guasto(103, std::nullopt, chiave, "curve key \"" + citazione(key) + "\" holds no class digit 1 to 6");
+      guasto(fault_code::curve_or_plan_out_of_range, std::nullopt, chiave, "curve key \"" + citazione(key) + "\" holds no class digit 1 to 6");
       break;
     case EsitoCurva::oltre_tracciato:
-      guasto(103, std::nullopt, wl,
+      guasto(fault_code::curve_or_plan_out_of_range, std::nullopt, wl,
              "curve ends at " + num(int64_t{s} + l) + " m, beyond the last track plan row " +
                  num(p_.tracciato.righe() - 1));
       break;
     case EsitoCurva::oltre_limite:
-      guasto(103, std::nullopt, wl, "track plan passes row " + num(cursore_tracciato_massimo));
+      guasto(fault_code::curve_or_plan_out_of_range, std::nullopt, wl, "track plan passes row " + num(cursore_tracciato_massimo));
       break;
   }
   return Passo::ritorna;
@@ -410,7 +411,7 @@ Passo LettoreLinea::montagna() {
   int32_t tipo = valore(wt);
   if (!nei_limiti(inizio, wi, "tunnel")) return Passo::fine_elementi;
   if (p_.numero_montagne >= numero_montagne_max) {
-    guasto(15, inizio, wi,
+    guasto(fault_code::position_beyond_line, inizio, wi,
            "tunnel at " + num(inizio) + " m is one more than the " + num(numero_montagne_max) +
                " stretches the tunnel table holds");
     return Passo::fine_elementi;
@@ -418,11 +419,11 @@ Passo LettoreLinea::montagna() {
   if (!montagna_collocabile(p_, inizio, fine)) {
     const CelleMontagna c = celle_montagna(inizio, fine);
     if (c.prima < 0) {
-      guasto(15, inizio, wi,
+      guasto(fault_code::position_beyond_line, inizio, wi,
              "tunnel from " + num(inizio) + " m would mark " + cella_fuori(c.prima, p_.ultima_cella()));
       return Passo::fine_elementi;
     }
-    guasto(15, inizio, wf,
+    guasto(fault_code::position_beyond_line, inizio, wf,
            "tunnel " + num(inizio) + ".." + num(fine) + " m covers cells " + num(c.prima) + ".." +
                num(c.ultima) + ", beyond the last cell " + num(p_.ultima_cella()));
     return Passo::fine_elementi;
@@ -467,7 +468,7 @@ Passo LettoreLinea::cartello() {
 // does not fit its cell field is a run failure at that value.
 Passo LettoreLinea::dopo_posa(int32_t posizione, const Campo* campi, const EsitoPosa& e) {
   if (e.posato()) return Passo::avanti;
-  if (e.codice == 25) r_.fail_at(campi[e.valore], e.messaggio);
+  if (e.codice == fault_code::run_failure) r_.fail_at(campi[e.valore], e.messaggio);
   guasto(e.codice, posizione, campi[0], e.messaggio);
   return Passo::ritorna;
 }

@@ -1,4 +1,5 @@
 #include "compiler/line_placement.h"
+#include "compiler/fault_codes.h"
 
 #include <algorithm>
 #include <array>
@@ -137,7 +138,7 @@ EsitoPosa memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& v
   const double c = arrotonda(posizione / 50.0 + 1.0);
   Cella& cella = cella_a(p, c, "speed-indicator board cell");
   if (!cella_libera(cella)) {
-    return EsitoPosa::guasto(21, "speed-indicator board cell " +
+    return EsitoPosa::guasto(fault_code::speed_board_cell_taken, "speed-indicator board cell " +
                                      std::to_string(static_cast<int64_t>(c)) + " already holds " +
                                      contenuto_cella(cella.tipo));
   }
@@ -163,11 +164,11 @@ EsitoPosa poni_cartello(Percorso& p, int32_t posizione, const std::string& testo
   const double c = arrotonda(posizione / 50.0 + 1.0);
   Cella& cella = cella_a(p, c, "indication board cell");
   if (!cella_libera(cella)) {
-    return EsitoPosa::guasto(6, "indication board cell " + std::to_string(static_cast<int64_t>(c)) +
+    return EsitoPosa::guasto(fault_code::indication_board_cell_taken, "indication board cell " + std::to_string(static_cast<int64_t>(c)) +
                                     " already holds " + contenuto_cella(cella.tipo));
   }
   if (indice_cartelli < 1) {
-    return EsitoPosa::guasto(10, "no element record left for the text of indication board " +
+    return EsitoPosa::guasto(fault_code::element_table_full, "no element record left for the text of indication board " +
                                      std::to_string(record_primo_cartello + 1 - indice_cartelli));
   }
   cella.tipo = tipo_cella::cartello_indicatore;

@@ -1,18 +1,9 @@
 #include "compiler/memorizza_percorso.h"
 
 #include "compiler/cell_pass.h"
-#include "compiler/memorizza_dati.h"
 #include "compiler/output_files.h"
 
 namespace sc {
-
-Compilazione memorizza_percorso(Percorso& p, int32_t j, const Sorgenti& sorgenti, FaultLog& log) {
-  p.modo = j;
-  p.codice_errore = 0;  // posizione_errore keeps its value
-  for (Elemento& e : p.elementi) e = Elemento{};
-  memorizza_dati(p, sorgenti, log);
-  return completa_compilazione(p, log);
-}
 
 Compilazione completa_compilazione(Percorso& p, FaultLog& log) {
   Compilazione c;

@@ -1,5 +1,6 @@
-// The compiler entry: parse, cell pass, marks and contest codes, and the
-// bytes of the compiled files. Nothing is written to disk here: the caller
+// The compilation: its state and the bytes of the compiled files, and what
+// follows the parse to make them. The compile's entry is compile_descriptions
+// (compiler/compile_entry.h). Nothing is written to disk here: the caller
 // writes the files only when the whole compile got that far.
 #pragma once
 
@@ -8,7 +9,6 @@
 
 #include "compiler/contenuto_file.h"
 #include "compiler/fault.h"
-#include "compiler/sorgenti.h"
 #include "format/nomi_compilati.h"
 #include "model/percorso.h"
 
@@ -31,10 +31,6 @@ struct Compilazione {
   // table, cells.
   std::vector<CompiledFile> files;
 };
-
-// Compiles the two descriptions named by `sorgenti` into the model `p`,
-// whose identity strings are already set. `j` is the compile mode.
-Compilazione memorizza_percorso(Percorso& p, int32_t j, const Sorgenti& sorgenti, FaultLog& log);
 
 // What follows the parse: with cells 0 and 1 present, the cell consistency
 // pass, the marks and contest codes and the file bytes; otherwise

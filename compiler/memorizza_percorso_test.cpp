@@ -1,4 +1,5 @@
 #include "compiler/memorizza_percorso.h"
+#include "compiler/compile_entry.h"
 
 #include <gtest/gtest.h>
 
@@ -22,31 +23,24 @@ Percorso modello(int32_t ultima, int32_t modo) {
 unsigned byte(std::string_view b, size_t i) { return static_cast<unsigned char>(b.at(i)); }
 
 TEST(MemorizzaPercorso, MissingLineFileLeavesNothingToWrite) {
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / "sc_memorizza_percorso_test_missing";
-  std::filesystem::remove_all(dir);
-  Percorso p;
-  p.nome_scenario = "Corvale_Pravena AV";
-  p.numero_treno = "409";
-  p.codice_errore = 99;
-  p.posizione_errore = 1234;
-  p.elementi[5].nome = "left from before";
-  p.elementi[5].orario = 3;
-  Sorgenti s{(dir / "Corvale_Pravena AV_linea.txt").string(),
-             (dir / "Corvale_Pravena AV_409-.txt").string(), false};
-  FaultLog log;
-  const Compilazione c = memorizza_percorso(p, 3, s, log);
+  const CompileResult r = compile_descriptions({{"Corvale_Pravena AV_linea.txt", std::nullopt},
+                                                {"Corvale_Pravena AV_409-.txt", std::nullopt},
+                                                "Corvale_Pravena AV", "409", 3, false});
+  const Percorso& p = r.model;
+  const Compilazione& c = r.compilation;
   EXPECT_EQ(c.stato, Compilazione::Stato::senza_celle);
   EXPECT_TRUE(c.files.empty());
   EXPECT_EQ(p.modo, 3);
   EXPECT_EQ(p.codice_errore, 101);
-  EXPECT_EQ(p.posizione_errore, 1234);  // never reset
-  EXPECT_EQ(p.elementi[5], Elemento{});
+  EXPECT_EQ(p.posizione_errore, 0);
   EXPECT_EQ(p.elementi[record_sfondo_identita].nome, "Corvale_Pravena AV");
   EXPECT_EQ(p.elementi[record_ripetizione].nome, "409");
   EXPECT_EQ(p.elementi[record_sfondo_identita].dato_7, 0);  // no mark stamped
-  ASSERT_EQ(log.all().size(), 1u);
-  EXPECT_EQ(log.all()[0].codice, 101);
+  ASSERT_EQ(r.log.all().size(), 1u);
+  EXPECT_EQ(r.log.all()[0].codice, 101);
+  EXPECT_EQ(r.log.all()[0].where->file, "Corvale_Pravena AV_linea.txt");
+  EXPECT_FALSE(r.line_consumed);
+  EXPECT_FALSE(r.train_consumed);
 }
 
 TEST(CompletaCompilazione, WithoutCellOneNothingIsWritten) {

@@ -1,5 +1,4 @@
-// The two description files of a compile and the state shared by the two
-// halves of their parse.
+// The state shared by the two halves of the parse.
 #pragma once
 
 #include <cstdint>
@@ -10,14 +9,6 @@
 #include "model/percorso.h"
 
 namespace sc {
-
-struct Sorgenti {
-  std::string linea;  // path of the line description
-  std::string treno;  // path of the train description
-  // Delete each file once it has been read. True only for the program's own
-  // copies (the embedded run); an author's files are never touched.
-  bool elimina = true;
-};
 
 // A kilometre reference as its entry gave it, for the diagnostics that
 // name it once the references have been put in order.

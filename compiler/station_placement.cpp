@@ -1,4 +1,5 @@
 #include "compiler/station_placement.h"
+#include "compiler/fault_codes.h"
 
 #include <limits>
 #include <stdexcept>
@@ -60,7 +61,7 @@ EsitoPosa segna_celle(Percorso& p, const Elemento& r, int32_t k) {
   // divisions are exact; rounding keeps other inputs well defined.
   const int64_t fermata = static_cast<int64_t>(arrotonda(static_cast<double>(fine) / 50.0 - 1.0));
   if (con_fermata(r.tipo) && fermata > p.ultima_cella()) {
-    return EsitoPosa::guasto(15, "station stop cell " + std::to_string(fermata) +
+    return EsitoPosa::guasto(fault_code::position_beyond_line, "station stop cell " + std::to_string(fermata) +
                                      " lies beyond the last cell " +
                                      std::to_string(p.ultima_cella()));
   }
@@ -73,7 +74,7 @@ EsitoPosa segna_celle(Percorso& p, const Elemento& r, int32_t k) {
   }
   if (con_fermata(r.tipo)) {
     if (!(fermata > 1)) {
-      return EsitoPosa::guasto(24, "station ends at " + std::to_string(fine) +
+      return EsitoPosa::guasto(fault_code::station_end_too_near_start, "station ends at " + std::to_string(fine) +
                                        " m, 100 m or less: its stop cell would be cell " +
                                        std::to_string(fermata));
     }
@@ -104,7 +105,7 @@ EsitoPosa poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b) {
   if (k > 1) {
     const int32_t fine_prima = p.elementi.at(static_cast<size_t>(k - 1)).fine;
     if (int64_t{r.inizio} - 350 < fine_prima) {
-      return EsitoPosa::guasto(22, "station starts at " + std::to_string(r.inizio) +
+      return EsitoPosa::guasto(fault_code::stations_too_close, "station starts at " + std::to_string(r.inizio) +
                                        " m, less than 350 m after the previous one ends at " +
                                        std::to_string(fine_prima) + " m");
     }
@@ -113,7 +114,7 @@ EsitoPosa poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b) {
   // 7. Room for the next station below the board texts.
   ++k;
   if (k >= b) {
-    return EsitoPosa::guasto(10, "no station record left below the indication-board texts (next "
+    return EsitoPosa::guasto(fault_code::element_table_full, "no station record left below the indication-board texts (next "
                                  "record " + std::to_string(k) + ", first board record " +
                                      std::to_string(b) + ")");
   }

@@ -1,4 +1,5 @@
 #include "compiler/train_parser.h"
+#include "compiler/fault_codes.h"
 
 #include <limits>
 #include <span>
@@ -124,7 +125,7 @@ class LetturaTreno : LettoreBase {
   // The range check: (pos + margin) / 50 must not exceed the last cell.
   bool oltre_la_linea(int32_t pos, int32_t margine, const Campo& dove, const char* voce) {
     if (int64_t{pos} + margine <= int64_t{50} * u_) return false;
-    guasto(15, pos, dove,
+    guasto(fault_code::position_beyond_line, pos, dove,
            std::string(voce) + " at " + n(pos) + " m lies beyond the last position the line allows, " +
                n(int64_t{50} * u_ - margine) + " m");
     return true;
@@ -133,7 +134,7 @@ class LetturaTreno : LettoreBase {
   // An entry whose own cell would lie before cell 0 writes nothing: fault 15.
   bool prima_della_linea(int32_t pos, double cella, const Campo& dove, const char* voce) {
     if (cella >= 0.0) return false;
-    guasto(15, pos, dove,
+    guasto(fault_code::position_beyond_line, pos, dove,
            std::string(voce) + " at " + n(pos) + " m would mark " +
                cella_fuori(static_cast<int64_t>(cella), u_));
     return true;
@@ -225,7 +226,7 @@ class LetturaTreno : LettoreBase {
   // so does any fault number left by the line description.
   Esito dopo_posa(int32_t pos, const Campo& dove, const EsitoPosa& e, const char* voce) {
     if (!e.posato()) {
-      if (e.codice == 25) r_.fail_at(dove, e.messaggio);
+      if (e.codice == fault_code::run_failure) r_.fail_at(dove, e.messaggio);
       guasto(e.codice, pos, dove, e.messaggio);
       return Esito::ritorno;
     }
@@ -278,7 +279,7 @@ class LetturaTreno : LettoreBase {
     const CelleRallentamento c = celle_rallentamento(x, v[2]);
     if (c.inizio < 0.0 || c.fine < 0.0 || c.fine > u_) {
       const bool inizio = c.inizio < 0.0;
-      guasto(15, x, dove,
+      guasto(fault_code::position_beyond_line, x, dove,
              "restriction at " + n(x) + " m, " + n(v[2]) + " m long, would mark its " +
                  (inizio ? "start " : "end ") +
                  cella_fuori(static_cast<int64_t>(inizio ? c.inizio : c.fine), u_));
@@ -344,21 +345,21 @@ class LetturaTreno : LettoreBase {
     const Campo dove = r_.campo();
     if (oltre_la_linea(r.progressiva, 800, dove, "station")) return Esito::fine_normale;
     if (r.progressiva % 50 != 0) {
-      guasto(8, r.progressiva, dove,
+      guasto(fault_code::station_position_off_grid, r.progressiva, dove,
              "station position " + n(r.progressiva) + " is not a multiple of 50");
       return Esito::ritorno;
     }
     r.tipo = r_.u8();
     const int32_t lunghezza = r_.i32();
     if (lunghezza % 100 != 0) {
-      guasto(9, r.progressiva, r_.campo(),
+      guasto(fault_code::station_length_off_grid, r.progressiva, r_.campo(),
              "station length " + n(lunghezza) + " is not a multiple of 100");
       return Esito::ritorno;
     }
     leggi_dati_stazione(r);
 
     if (!c_e_posto) {
-      guasto(10, std::nullopt, chiave,
+      guasto(fault_code::element_table_full, std::nullopt, chiave,
              "no station record left below the indication-board texts (station " + n(k_) +
                  ", first board record " + n(b) + ")");
       return Esito::ritorno;
@@ -371,13 +372,13 @@ class LetturaTreno : LettoreBase {
       case 25:
         r_.fail_at(dove, e.messaggio);
       case 15:  // the range check's fault: the normal end follows
-        guasto(15, r.progressiva, dove, e.messaggio);
+        guasto(fault_code::position_beyond_line, r.progressiva, dove, e.messaggio);
         return Esito::fine_normale;
       case 22:
-        guasto(22, r.progressiva, dove, e.messaggio);
+        guasto(fault_code::stations_too_close, r.progressiva, dove, e.messaggio);
         return Esito::ritorno;
       case 10:  // no position; the entry's key stands for it
-        guasto(10, std::nullopt, chiave, e.messaggio);
+        guasto(fault_code::element_table_full, std::nullopt, chiave, e.messaggio);
         return Esito::ritorno;
       default:  // 24, no position
         guasto(e.codice, std::nullopt, dove, e.messaggio);
@@ -409,7 +410,7 @@ class LetturaTreno : LettoreBase {
       for (const RiferimentoKm& k : s_.riferimenti_km) {
         if (k.inizio != e.inizio || int64_t{k.fine} + (k.terzo == 1 ? 100 : 0) != e.fine) continue;
         registra(p_, s_.log,
-                 Fault{2, std::nullopt, k.where,
+                 Fault{fault_code::km_reference_off_grid, std::nullopt, k.where,
                        "kilometre reference \"" + k.chiave + "\" has " + (primo ? "first" : "second") + " value " +
                            n(primo ? k.inizio : k.fine) + ", not a multiple of 50"});
         return;

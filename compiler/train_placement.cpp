@@ -1,4 +1,5 @@
 #include "compiler/train_placement.h"
+#include "compiler/fault_codes.h"
 
 #include <stdexcept>
 
@@ -30,7 +31,7 @@ EsitoPosa memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1, i
                          int32_t& tempo) {
   const double c = arrotonda(static_cast<double>(posizione) / 50.0 + 1.0);
   Cella& segnale = cella(p, c, "signal cell");
-  if (!cella_libera(segnale)) return occupata(16, "signal cell", c, segnale);
+  if (!cella_libera(segnale)) return occupata(fault_code::signal_cell_taken, "signal cell", c, segnale);
   // Packed in decimal, worked out in 64 bits and stored as the low bits.
   const int64_t lato = int64_t{sx} * 3 + dx;
   segnale.tipo = tipo_cella::segnale;
@@ -56,12 +57,12 @@ EsitoPosa memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32
 
   if (con_avviso) {
     Cella& w = cella(p, idx.avviso, "restriction warning cell");
-    if (!cella_libera(w)) return occupata(17, "restriction warning cell", idx.avviso, w);
+    if (!cella_libera(w)) return occupata(fault_code::restriction_warning_cell_taken, "restriction warning cell", idx.avviso, w);
   }
   Cella& s = cella(p, idx.inizio, "restriction start cell");
-  if (!cella_libera(s)) return occupata(18, "restriction start cell", idx.inizio, s);
+  if (!cella_libera(s)) return occupata(fault_code::restriction_start_cell_taken, "restriction start cell", idx.inizio, s);
   Cella& e = cella(p, idx.fine, "restriction end cell");
-  if (!cella_libera(e)) return occupata(19, "restriction end cell", idx.fine, e);
+  if (!cella_libera(e)) return occupata(fault_code::restriction_end_cell_taken, "restriction end cell", idx.fine, e);
 
   // Where two of these cells coincide, the later write wins.
   e.tipo = tipo_cella::fine_rallentamento;
@@ -83,7 +84,7 @@ EsitoPosa memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32
     const double q = arrotonda((static_cast<double>(x) - 1200.0) / 50.0);
     for (int i = 0; i < 4; ++i) {
       const Cella& a = cella(p, q - i, "restriction approach cell");
-      if (!cella_libera(a)) return occupata(20, "restriction approach cell", q - i, a);
+      if (!cella_libera(a)) return occupata(fault_code::restriction_approach_cells_taken, "restriction approach cell", q - i, a);
     }
     for (int i = 0; i < 4; ++i) {
       Cella& a = cella(p, q - i, "restriction approach cell");
@@ -98,7 +99,7 @@ EsitoPosa memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32
 EsitoPosa poni_abbattimento(Percorso& p, int32_t posizione, int32_t valore) {
   const double c = arrotonda(static_cast<double>(posizione) / 50.0);
   Cella& cella = cella_a(p, c, "cab-code cell");
-  if (!cella_libera(cella)) return occupata(7, "cab-code cell", c, cella);
+  if (!cella_libera(cella)) return occupata(fault_code::cab_code_cell_taken, "cab-code cell", c, cella);
   if (valore > 0) {
     cella.tipo = tipo_cella::codice;
     cella.valore_1 = static_cast<int16_t>(valore);  // low 16 bits

@@ -2,10 +2,8 @@
 
 #include <bit>
 
-#include "compiler/field_reader.h"
-#include "compiler/line_parser.h"
-#include "compiler/memorizza_percorso.h"
-#include "compiler/train_parser.h"
+#include "compiler/compile_entry.h"
+#include "compiler/fault_codes.h"
 #include "decompile/formato.h"
 #include "decompile/ricostruzione.h"
 
@@ -100,33 +98,23 @@ void confronta_tracciato(const Tracciato& a, const Tracciato& b, std::vector<std
 Compilati compila_in_memoria(const std::string& linea, const std::string& treno,
                              const std::string& nome_scenario, const std::string& numero_treno,
                              bool con_tracciato) {
-  Percorso p;
-  p.nome_scenario = nome_scenario;
-  p.numero_treno = numero_treno;
-  p.modo = con_tracciato ? 1 : 0;
-  p.codice_errore = 0;
-  p.elementi[record_sfondo_identita].nome = p.nome_scenario;
-  p.elementi[record_ripetizione].nome = p.numero_treno;
-  FaultLog log;
-  try {
-    StatoLettura stato{p, log};
-    FieldReader l(linea, "line description");
-    if (leggi_linea(stato, l) == EsitoLinea::continua) {
-      FieldReader t(treno, "train description");
-      leggi_treno(stato, t);
-    }
-  } catch (const ParseFailure& e) {
-    registra(p, log, Fault{25, std::nullopt, e.where(), e.what()});
-  } catch (const std::exception& e) {
-    registra(p, log, Fault{25, std::nullopt, std::nullopt, e.what()});
-  }
-  const Compilazione c = completa_compilazione(p, log);
+  CompileInput in;
+  in.line = DescriptionText{"line description", linea};
+  in.train = DescriptionText{"train description", treno};
+  in.nome_scenario = nome_scenario;
+  in.numero_treno = numero_treno;
+  in.modo = con_tracciato ? 1 : 0;
+  const CompileResult r = compile_descriptions(in);
+  const Compilazione& c = r.compilation;
+  const FaultLog& log = r.log;
   Compilati out;
   for (const Fault& f : log.all()) {
+    // A run failure is told without its entry.
+    const bool fallimento = r.failure && f.codice == fault_code::run_failure && f.message == r.failure->message;
     out.faults.push_back(
         "fault " + std::to_string(f.codice) +
         (f.posizione ? " at " + std::to_string(*f.posizione) + " m" : std::string()) + ": " +
-        f.message);
+        (fallimento ? r.failure->what : f.message));
   }
   if (c.stato != Compilazione::Stato::pronto) return out;
   out.scritti = true;

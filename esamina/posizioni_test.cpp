@@ -6,7 +6,7 @@
 
 #include "format/compiled_decode_test.h"
 #include "esamina/esamina.h"
-#include "compiler/memorizza_percorso.h"
+#include "compiler/compile_entry.h"
 #include "writers/scenario.h"
 
 namespace sc {
@@ -59,17 +59,10 @@ TEST(Tratti, JoinEqualCellsAndCutToAWindow) {
 // The embedded scenario compiled, then shown: each entry shows where the
 // description wrote it, each tunnel entry is one stretch.
 TEST(Tratti, EmbeddedScenarioShowsItsEntriesAsWritten) {
-  const auto dir = prova::cartella_prova("posizioni");
-  const Sorgenti s{(dir / "l.txt").string(), (dir / "t.txt").string(), true};
-  prova::scrivi(s.linea, dati_linea());
-  prova::scrivi(s.treno, dati_treno());
-  Percorso p;
-  p.nome_scenario = "Corvale_Pravena AV";
-  p.numero_treno = "409";
-  FaultLog log;
-  memorizza_percorso(p, 1, s, log);
-  std::filesystem::remove_all(dir);
-  ASSERT_TRUE(log.empty());
+  CompileResult r = compile_descriptions(
+      {{"l.txt", dati_linea()}, {"t.txt", dati_treno()}, "Corvale_Pravena AV", "409", 1, false});
+  ASSERT_TRUE(r.log.empty());
+  const Percorso& p = r.model;
 
   const std::vector<Tratto> gallerie = tratti(p.celle, Profilo::galleria);
   ASSERT_EQ(gallerie.size(), 11u);

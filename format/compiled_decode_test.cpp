@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "format/compiled_decode_test.h"
-#include "compiler/memorizza_percorso.h"
+#include "compiler/compile_entry.h"
 #include "compiler/tracciato_piano.h"
 #include "writers/scenario.h"
 
@@ -188,17 +188,11 @@ TEST(DecodificaTracciato, RefusesBadTagsCutValuesAndUnequalColumns) {
 // The compiler's own output of the embedded scenario reads back as the
 // model it was written from.
 TEST(DecodificaCompilazione, ReadsBackTheEmbeddedCompileExactly) {
-  const auto dir = prova::cartella_prova("embedded");
-  const Sorgenti s{(dir / "Corvale_Pravena AV_linea.txt").string(),
-                   (dir / "Corvale_Pravena AV_409-.txt").string(), true};
-  prova::scrivi(s.linea, dati_linea());
-  prova::scrivi(s.treno, dati_treno());
-  Percorso p;
-  p.nome_scenario = "Corvale_Pravena AV";
-  p.numero_treno = "409";
-  FaultLog log;
-  const Compilazione c = memorizza_percorso(p, 1, s, log);
-  std::filesystem::remove_all(dir);
+  CompileResult r = compile_descriptions({{"Corvale_Pravena AV_linea.txt", dati_linea()},
+                                          {"Corvale_Pravena AV_409-.txt", dati_treno()},
+                                          "Corvale_Pravena AV", "409", 1, false});
+  const Percorso& p = r.model;
+  const Compilazione& c = r.compilation;
   ASSERT_EQ(c.stato, Compilazione::Stato::pronto);
   ASSERT_EQ(c.files.size(), 3u);
   for (const CompiledFile& f : c.files) {

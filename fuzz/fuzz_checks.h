@@ -10,8 +10,9 @@
 // Input formats:
 //   field reader   first byte: the read pattern (two bits per read: text,
 //                  8-bit, 16-bit or 32-bit number); the rest: the file.
-//   line half      the line description.
-//   train half     the train description, read after the embedded line.
+//   line half      the line description (compiled with an empty train
+//                  description).
+//   train half     the train description, compiled with the embedded line.
 //   whole compile  an optional "#0\n" (compile mode 0: no track plan), the
 //                  line description, the separator "%%TRENO%%" and the
 //                  train description (empty when the separator is missing).
@@ -19,19 +20,14 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 
+#include "compiler/compile_entry.h"
 #include "compiler/field_reader.h"
-#include "compiler/line_parser.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/output_files.h"
-#include "compiler/train_parser.h"
 #include "format/compiled_decode.h"
 #include "model/percorso.h"
 #include "writers/scenario.h"
@@ -68,31 +64,11 @@ inline std::string unisci(const Coppia& c) {
 
 namespace detail {
 
-inline std::string leggi_file(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline bool scrivi_file(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  out.close();
-  return static_cast<bool>(out);
-}
-
 inline std::string n(int64_t v) { return std::to_string(v); }
 
-// The fault record and the log agree: a fault number is recorded exactly
-// when a fault was logged, and it is the number of the last one.
-inline std::string controlla_log(const Percorso& p, const FaultLog& log) {
-  if (log.empty() != (p.codice_errore == 0)) {
-    return "fault number " + n(p.codice_errore) + " but " + n(static_cast<int64_t>(log.all().size())) +
-           " faults logged";
-  }
-  if (!log.empty() && log.all().back().codice != p.codice_errore) {
-    return "fault number " + n(p.codice_errore) + " but the last fault logged is " +
-           n(log.all().back().codice);
-  }
+// Every fault logged says what it is and where. (The model's fault number
+// is the log's by construction: see registra.)
+inline std::string controlla_log(const Percorso&, const FaultLog& log) {
   for (const Fault& f : log.all()) {
     if (f.message.empty()) return "fault " + n(f.codice) + " logged without a message";
     if (f.where && f.where->line < 0) return "fault " + n(f.codice) + " at a negative line";
@@ -191,26 +167,16 @@ inline std::string controlla_compilazione_finita(const Percorso& p, const FaultL
   return {};
 }
 
-// The catch-all of the parse: a failure is fault 25.
-template <typename F>
-void come_memorizza_dati(Percorso& p, FaultLog& log, F&& f) {
-  try {
-    f();
-  } catch (const ParseFailure& e) {
-    registra(p, log, Fault{25, std::nullopt, e.where(), e.what()});
-  } catch (const std::exception& e) {
-    registra(p, log, Fault{25, std::nullopt, std::nullopt, std::string("internal limit: ") + e.what()});
-  }
-}
-
-inline Percorso modello_vuoto(int32_t modo) {
-  Percorso p;
-  p.nome_scenario = nome_prova;
-  p.numero_treno = treno_prova;
-  p.modo = modo;
-  p.elementi.at(record_sfondo_identita).nome = p.nome_scenario;
-  p.elementi.at(record_ripetizione).nome = p.numero_treno;
-  return p;
+// The compile of two descriptions held in memory, as an author's files.
+inline CompileResult compila(std::string linea, std::string treno, int32_t modo) {
+  CompileInput in;
+  in.line = DescriptionText{"linea.txt", std::move(linea)};
+  in.train = DescriptionText{"treno.txt", std::move(treno)};
+  in.nome_scenario = nome_prova;
+  in.numero_treno = treno_prova;
+  in.modo = modo;
+  in.read_on = true;
+  return compile_descriptions(in);
 }
 
 }  // namespace detail
@@ -292,77 +258,30 @@ inline std::string controlla_field_reader(std::string_view data) {
 // --- line half ------------------------------------------------------------------
 
 inline std::string controlla_linea(std::string_view data) {
-  Percorso p = detail::modello_vuoto(1);
-  FaultLog log;
-  FieldReader r(std::string(data), "linea.txt");
-  StatoLettura s{p, log};
-  detail::come_memorizza_dati(p, log, [&] { leggi_linea(s, r); });
-  if (std::string e = detail::controlla_log(p, log); !e.empty()) return e;
-  if (std::string e = detail::controlla_modello(p); !e.empty()) return e;
-  if (s.indice_cartelli < 0 || s.indice_cartelli > record_primo_cartello) {
-    return "board-text record " + detail::n(s.indice_cartelli) + " outside 0..80";
-  }
-  const Compilazione c = completa_compilazione(p, log);
-  return detail::controlla_compilazione_finita(p, log, c);
+  const CompileResult r = detail::compila(std::string(data), std::string(), 1);
+  return detail::controlla_compilazione_finita(r.model, r.log, r.compilation);
 }
 
 // --- train half -----------------------------------------------------------------
 
-// The embedded line, parsed once in mode 0 (no track plan: the train half
-// does not use it).
-struct LineaBase {
-  Percorso p = detail::modello_vuoto(0);
-  int32_t indice_cartelli = record_primo_cartello;
-};
-
-inline const LineaBase& linea_base() {
-  static const LineaBase base = [] {
-    LineaBase b;
-    FaultLog log;
-    FieldReader r(dati_linea(), "linea.txt");
-    StatoLettura s{b.p, log};
-    leggi_linea(s, r);
-    b.indice_cartelli = s.indice_cartelli;
-    return b;
-  }();
-  return base;
+// The cells of the embedded line.
+inline size_t celle_linea_base() {
+  static const size_t celle = detail::compila(dati_linea(), std::string(), 0).model.celle.size();
+  return celle;
 }
 
 inline std::string controlla_treno(std::string_view data) {
-  const LineaBase& base = linea_base();
-  Percorso p = base.p;
-  FaultLog log;
-  FieldReader r(std::string(data), "treno.txt");
-  StatoLettura s{p, log, base.indice_cartelli};
-  detail::come_memorizza_dati(p, log, [&] { leggi_treno(s, r); });
-  if (p.celle.size() != base.p.celle.size()) return "the train half resized the cells";
-  const Compilazione c = completa_compilazione(p, log);
-  return detail::controlla_compilazione_finita(p, log, c);
+  const CompileResult r = detail::compila(dati_linea(), std::string(data), 0);
+  if (r.model.celle.size() != celle_linea_base()) return "the train half resized the cells";
+  return detail::controlla_compilazione_finita(r.model, r.log, r.compilation);
 }
 
 // --- whole compile ---------------------------------------------------------------
 
-// Compiles a (line, train) pair from files in `dir`, as an author's files
-// (never deleted), and checks the result and that both files are unchanged.
-inline std::string controlla_compilazione(std::string_view data, const std::filesystem::path& dir) {
+inline std::string controlla_compilazione(std::string_view data) {
   const Coppia in = dividi(data);
-  const std::filesystem::path linea = dir / "Fuzz_linea.txt";
-  const std::filesystem::path treno = dir / "Fuzz_1-.txt";
-  if (!detail::scrivi_file(linea, in.linea) || !detail::scrivi_file(treno, in.treno)) {
-    return "cannot write the inputs in " + dir.string();
-  }
-  Percorso p;
-  p.nome_scenario = nome_prova;
-  p.numero_treno = treno_prova;
-  FaultLog log;
-  const Compilazione c = memorizza_percorso(p, in.modo, Sorgenti{linea.string(), treno.string(), false}, log);
-  std::string e = detail::controlla_compilazione_finita(p, log, c);
-  if (e.empty() && detail::leggi_file(linea) != in.linea) e = "the line description was changed";
-  if (e.empty() && detail::leggi_file(treno) != in.treno) e = "the train description was changed";
-  std::error_code ec;
-  std::filesystem::remove(linea, ec);
-  std::filesystem::remove(treno, ec);
-  return e;
+  const CompileResult r = detail::compila(in.linea, in.treno, in.modo);
+  return detail::controlla_compilazione_finita(r.model, r.log, r.compilation);
 }
 
 }  // namespace sc::fuzz

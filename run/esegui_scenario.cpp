@@ -3,12 +3,14 @@
 #include <sys/stat.h>
 
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <memory>
 #include <vector>
 
+#include "cli/compila_descrizioni.h"
 #include "output/diagnostics.h"
 #include "run/errore.h"
 #include "output/file_output.h"
@@ -29,6 +31,12 @@ bool diverso(const std::string& path, const std::string& bytes) {
   if (!in) return false;
   const std::string c(std::istreambuf_iterator<char>(in), {});
   return c != bytes;
+}
+
+// A description the run is done with; one already gone is fine.
+void elimina_se_esiste(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
 }
 
 }  // namespace
@@ -71,11 +79,22 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
     }
   }
 
-  FaultLog log;
-  const Sorgenti sorgenti{percorso_file(dir, FileTesto::linea_txt, p.nome_scenario, p.numero_treno),
-                          percorso_file(dir, FileTesto::treno_txt, p.nome_scenario, p.numero_treno),
-                          /*elimina=*/true};
-  const Compilazione c = compila(p, 1, sorgenti, log);
+  // The line description is read and deleted before the train description
+  // is read; the train description goes once the parse is done with it.
+  const std::string linea = percorso_file(dir, FileTesto::linea_txt, p.nome_scenario, p.numero_treno);
+  const std::string treno = percorso_file(dir, FileTesto::treno_txt, p.nome_scenario, p.numero_treno);
+  CompileInput in;
+  in.line = read_description(linea);
+  elimina_se_esiste(linea);
+  in.train = read_description(treno);
+  in.nome_scenario = p.nome_scenario;
+  in.numero_treno = p.numero_treno;
+  in.modo = 1;
+  CompileResult r = compila(in);
+  if (r.train_consumed) elimina_se_esiste(treno);
+  p = std::move(r.model);
+  const FaultLog& log = r.log;
+  const Compilazione& c = r.compilation;
   err << formatta_faults(log) << std::flush;
 
   switch (c.stato) {
@@ -97,7 +116,7 @@ int esegui_scenario(const std::string& dir, StatusWindow& ui, const Compilatore&
 }
 
 int esegui_scenario(const std::string& dir, StatusWindow& ui, const OpzioniEsecuzione& o) {
-  return esegui_scenario(dir, ui, memorizza_percorso, std::cerr, o);
+  return esegui_scenario(dir, ui, [](const CompileInput& in) { return compile_descriptions(in); }, std::cerr, o);
 }
 
 int avvia_programma(const OpzioniEsecuzione& o) {

@@ -4,8 +4,9 @@
 //   2. the status window shows "Attendere";
 //   3. the five writers, in order: dati_linea, dati_treno, dati_note,
 //      dati_rallentamenti, dati_scheda, each file replaced whole;
-//   4. the compile, memorizza_percorso with j = 1, which reads and deletes
-//      the two descriptions;
+//   4. the compile with j = 1: the line description read, then deleted, the
+//      train description read, the two compiled in memory, then the train
+//      description deleted (once the parse was done with it);
 //   5. every fault found goes to standard error;
 //   6. the compiled files it returns are written (track plan, element table,
 //      cells), unless the reserved slots clashed (error report) or the parse
@@ -34,13 +35,13 @@
 #include "output/stati_uscita.h"
 #include "run/status_window.h"
 #include "compiler/fault.h"
+#include "compiler/compile_entry.h"
 #include "compiler/memorizza_percorso.h"
-#include "compiler/sorgenti.h"
 #include "model/percorso.h"
 
 namespace sc {
 
-using Compilatore = std::function<Compilazione(Percorso&, int32_t, const Sorgenti&, FaultLog&)>;
+using Compilatore = std::function<CompileResult(const CompileInput&)>;
 
 // Runs the embedded scenario with its files in `dir` (no trailing
 // separator) and returns the exit status. Diagnostics go to `err`.

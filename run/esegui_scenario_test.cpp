@@ -23,28 +23,36 @@ using namespace test::file_scenario;
 
 class EseguiScenario : public testing::Test {
  protected:
-  // A compiler that checks what the run hands it, deletes the descriptions
-  // as the real one does, and returns `risultato` after adding `faults`.
+  // A compiler that checks what the run hands it and returns `risultato`
+  // after recording `faults`, telling that the parse was done with both
+  // descriptions.
   Compilatore compilatore() {
-    return [this](Percorso& p, int32_t j, const Sorgenti& s, FaultLog& log) {
+    return [this](const CompileInput& in) {
       ++chiamate;
-      EXPECT_EQ(j, 1);
-      EXPECT_EQ(p.nome_scenario, "Corvale_Pravena AV");
-      EXPECT_EQ(p.numero_treno, "409");
-      EXPECT_EQ(s.linea, dir / linea_txt);
-      EXPECT_EQ(s.treno, dir / treno_txt);
-      EXPECT_TRUE(s.elimina);
+      EXPECT_EQ(in.modo, 1);
+      EXPECT_EQ(in.nome_scenario, "Corvale_Pravena AV");
+      EXPECT_EQ(in.numero_treno, "409");
+      EXPECT_FALSE(in.read_on);
+      EXPECT_EQ(in.line.name, dir / linea_txt);
+      EXPECT_EQ(in.train.name, dir / treno_txt);
       EXPECT_EQ(ui.stati, std::vector<std::string>{"Attendere"});  // shown before the work
-      // Every text file is already written, whole.
-      EXPECT_EQ(leggi(s.linea), dati_linea());
-      EXPECT_EQ(leggi(s.treno), dati_treno());
+      // Every text file was written whole; the line description is read
+      // and deleted before the train description is read.
+      EXPECT_EQ(in.line.bytes, dati_linea());
+      EXPECT_EQ(in.train.bytes, dati_treno());
+      EXPECT_FALSE(std::filesystem::exists(dir / linea_txt));
+      EXPECT_TRUE(std::filesystem::exists(dir / treno_txt));
       EXPECT_EQ(leggi(dir / note), dati_note());
       EXPECT_EQ(leggi(dir / rallentamenti), dati_rallentamenti());
       EXPECT_EQ(leggi(dir / scheda), dati_scheda());
-      std::filesystem::remove(s.linea);
-      std::filesystem::remove(s.treno);
-      for (const Fault& f : faults) registra(p, log, f);
-      return risultato;
+      CompileResult r;
+      r.model.nome_scenario = in.nome_scenario;
+      r.model.numero_treno = in.numero_treno;
+      for (const Fault& f : faults) registra(r.model, r.log, f);
+      r.compilation = risultato;
+      r.line_consumed = true;
+      r.train_consumed = treno_consumato;
+      return r;
     };
   }
   int esegui() { return esegui_scenario(dir.path(), ui, compilatore(), err); }
@@ -61,6 +69,7 @@ class EseguiScenario : public testing::Test {
   int chiamate = 0;
   Compilazione risultato = pronta();
   std::vector<Fault> faults;
+  bool treno_consumato = true;
 };
 
 TEST_F(EseguiScenario, CleanCompileWritesTheCompiledFilesAndEndsWithStatus0) {
@@ -113,6 +122,17 @@ TEST_F(EseguiScenario, NothingCompiledLeavesEarlierCompiledFilesAndSaysSo) {
                        "scenario-compiler: the compile ended before the cells existed; no compiled file "
                        "written, earlier compiled files left as they were\n");
   for (const std::string& f : {linea_dat, sim, dat}) EXPECT_EQ(leggi(dir / f), "earlier run") << f;
+}
+
+TEST_F(EseguiScenario, TrainDescriptionIsDeletedOnlyWhenTheParseWasDoneWithIt) {
+  for (const bool consumato : {true, false}) {
+    SCOPED_TRACE(consumato);
+    treno_consumato = consumato;
+    EXPECT_EQ(esegui(), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / linea_txt));
+    EXPECT_EQ(std::filesystem::exists(dir / treno_txt), !consumato);
+    std::filesystem::remove(dir / treno_txt);
+  }
 }
 
 TEST_F(EseguiScenario, CompiledFileThatCannotBeWrittenEndsWithStatus4) {

@@ -12,7 +12,7 @@
 
 #include "tests/support/test_dir.h"
 #include "compiler/catalogo_codici.h"
-#include "compiler/memorizza_percorso.h"
+#include "compiler/compile_entry.h"
 
 namespace sc {
 namespace {
@@ -63,15 +63,11 @@ TEST_F(FormatoDoc, ExamplesFormAScenarioThatCompilesWithoutFaultAsThePageSays) {
   ASSERT_EQ(linea.back(), "[fine]");
   ASSERT_EQ(treno.front(), "[generale]");
   ASSERT_EQ(treno.back(), "[fine]");
-  test::TempDir dir;
-  const std::string pl = dir / "Esempio_linea.txt", pt = dir / "Esempio_1-.txt";
-  test::scrivi(pl, crlf(linea));
-  test::scrivi(pt, crlf(treno));
-  Percorso p;
-  p.nome_scenario = "Esempio";
-  p.numero_treno = "1";
-  FaultLog log;
-  const Compilazione c = memorizza_percorso(p, 1, Sorgenti{pl, pt, false}, log);
+  const CompileResult r = compile_descriptions({{"Esempio_linea.txt", crlf(linea)},
+                                                {"Esempio_1-.txt", crlf(treno)}, "Esempio", "1", 1, true});
+  const Percorso& p = r.model;
+  const FaultLog& log = r.log;
+  const Compilazione& c = r.compilation;
   ASSERT_EQ(c.stato, Compilazione::Stato::pronto);
   std::string faults;
   for (const Fault& f : log.all()) faults += "\n" + std::to_string(f.codice) + ": " + f.message;

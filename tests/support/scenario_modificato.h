@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/memorizza_percorso.h"
+#include "compiler/compile_entry.h"
 #include "tests/support/test_dir.h"
 #include "writers/contenuto.h"
 #include "writers/scenario.h"
@@ -52,17 +52,15 @@ struct Risultato {
   std::vector<std::string> files;  // the compiled bytes, in writing order
 };
 
-// With `come_incorporato` the files are handled as the embedded run handles
-// its own (deleted once read, no reading on after the first fault).
+// With `come_incorporato` the descriptions are compiled as the embedded run
+// compiles its own (no reading on after the first fault).
 inline void compila(Risultato& e, const std::vector<std::string>& linea, const std::vector<std::string>& treno,
                     bool come_incorporato = false) {
-  test::TempDir dir;
-  const std::string pl = dir / linea_txt, pt = dir / treno_txt;
-  test::scrivi(pl, crlf(linea));
-  test::scrivi(pt, crlf(treno));
-  e.p.nome_scenario = "Corvale_Pravena AV";
-  e.p.numero_treno = "409";
-  const Compilazione c = memorizza_percorso(e.p, 1, Sorgenti{pl, pt, come_incorporato}, e.log);
+  CompileResult r = compile_descriptions({{linea_txt, crlf(linea)}, {treno_txt, crlf(treno)},
+                                          "Corvale_Pravena AV", "409", 1, !come_incorporato});
+  e.p = std::move(r.model);
+  e.log = std::move(r.log);
+  const Compilazione& c = r.compilation;
   e.stato = c.stato;
   for (const CompiledFile& f : c.files) e.files.push_back(f.bytes.unito());
 }

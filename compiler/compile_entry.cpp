@@ -1,0 +1,139 @@
+#include "compiler/compile_entry.h"
+
+#include <algorithm>
+#include <exception>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "compiler/fault_codes.h"
+#include "compiler/field_reader.h"
+#include "compiler/line_parser.h"
+#include "compiler/sorgenti.h"
+#include "compiler/train_parser.h"
+
+namespace sc {
+namespace {
+
+// The parsers' one catch-all failure handler: `parse` runs the reading of
+// the descriptions, and any failure it throws (a read past the end, a
+// value that does not fit, an index the rules did not foresee) comes back
+// as a value. No other place of the compile turns a failure into fault 25.
+template <typename F>
+std::optional<RunFailure> trap(F&& parse) {
+  try {
+    return parse();
+  } catch (const ParseFailure& e) {
+    return RunFailure{e.where(), e.voce() + e.what(), e.what()};
+  } catch (const std::exception& e) {
+    return RunFailure{std::nullopt, std::string("internal limit: ") + e.what(), e.what()};
+  } catch (...) {
+    return RunFailure{std::nullopt, "internal failure", "internal failure"};
+  }
+}
+
+// A description that could not be read: a run failure at its file.
+RunFailure unreadable(const DescriptionText& d) {
+  const std::string what = d.why == Unreadable::cannot_read ? "cannot read the file" : "cannot open the file";
+  return RunFailure{SourceLocation{d.name, 0, 0, 0, ""}, what, what};
+}
+
+void set_identity(Percorso& p, const CompileInput& in) {
+  p.nome_scenario = in.nome_scenario;
+  p.numero_treno = in.numero_treno;
+  p.modo = in.modo;
+  p.elementi[record_sfondo_identita].nome = p.nome_scenario;
+  p.elementi[record_ripetizione].nome = p.numero_treno;
+}
+
+// Both halves of the parse, the train half only when the line half went
+// on to it. `train_started` tells whether it did.
+std::optional<RunFailure> read_both(StatoLettura& stato, const CompileInput& in, FaultLog& log,
+                                    bool& train_started) {
+  return trap([&]() -> std::optional<RunFailure> {
+    FieldReader linea(*in.line.bytes, in.line.name);
+    linea.segnala_in(&log);
+    if (leggi_linea(stato, linea) == EsitoLinea::fine) return std::nullopt;
+    // Reading on, a line without cells leaves the train nothing to place.
+    if (stato.recupero && !stato.p.ha_celle()) return std::nullopt;
+    train_started = true;
+    if (!in.train.bytes) return unreadable(in.train);
+    FieldReader treno(*in.train.bytes, in.train.name);
+    treno.segnala_in(&log);
+    leggi_treno(stato, treno);
+    return std::nullopt;
+  });
+}
+
+// memorizza_dati: the parse that the compile reflects.
+void memorizza_dati(const CompileInput& in, CompileResult& r) {
+  Percorso& p = r.model;
+  if (!in.line.bytes && in.line.why == Unreadable::no_file) {
+    registra(p, r.log,
+             Fault{fault_code::no_line_description, std::nullopt, SourceLocation{in.line.name, 0, 0, 0, ""},
+                   "no line description file"});
+    return;
+  }
+  r.line_consumed = true;
+  bool train_started = false;
+  StatoLettura stato{p, r.log};
+  std::optional<RunFailure> failure = in.line.bytes ? read_both(stato, in, r.log, train_started) : unreadable(in.line);
+  r.train_consumed = train_started;
+  if (!failure) return;
+  r.train_consumed = true;
+  // `posizione_errore` stays as it was.
+  registra(p, r.log, Fault{fault_code::run_failure, std::nullopt, failure->where, failure->message});
+  r.failure = std::move(failure);
+}
+
+// After a fault that ended the parse: both descriptions read again on a
+// scratch model, skipping each faulty entry, and every diagnostic the first
+// reading did not give added to the log, marked as found after the first
+// fault. The model of the compile is not touched.
+void read_on(const CompileInput& in, FaultLog& log) {
+  Percorso q;
+  set_identity(q, in);
+  FaultLog altro;
+  StatoLettura stato{q, altro};
+  stato.recupero = true;
+  bool train_started = false;
+  // A failure that ends the reading on is not told: what was found up to
+  // there is.
+  (void)read_both(stato, in, altro, train_started);
+
+  const auto stesso = [](const Fault& a, const Fault& b) {
+    const auto luogo = [](const Fault& f) {
+      return f.where ? std::tuple(f.where->file, f.where->line, f.where->colonna_file())
+                     : std::tuple(std::string(), 0, 0);
+    };
+    return a.codice == b.codice && a.gravita == b.gravita && a.message == b.message && luogo(a) == luogo(b);
+  };
+  // The new faults are gathered first: adding to the log may move the
+  // faults that `gia` points to.
+  std::vector<Fault> nuovi;
+  {
+    const std::vector<const Fault*> gia = log.in_ordine();
+    for (const Fault* f : altro.in_ordine()) {
+      if (std::any_of(gia.begin(), gia.end(), [&](const Fault* g) { return stesso(*f, *g); })) continue;
+      nuovi.push_back(*f);
+      nuovi.back().dopo_il_primo = true;
+    }
+  }
+  for (Fault& f : nuovi) log.aggiungi_altra(std::move(f));
+}
+
+}  // namespace
+
+CompileResult compile_descriptions(const CompileInput& in, FaultLog earlier) {
+  CompileResult r;
+  r.log = std::move(earlier);
+  // memorizza_percorso: the mode, no fault yet, an empty element table.
+  set_identity(r.model, in);
+  r.model.codice_errore = r.log.codice_errore();
+  memorizza_dati(in, r);
+  if (in.read_on && r.model.codice_errore != 0 && in.line.bytes) read_on(in, r.log);
+  r.compilation = completa_compilazione(r.model, r.log);
+  return r;
+}
+
+}  // namespace sc
