@@ -128,6 +128,7 @@ TEST_F(EseguiScenario, TrainDescriptionIsDeletedOnlyWhenTheParseWasDoneWithIt) {
   for (const bool consumato : {true, false}) {
     SCOPED_TRACE(consumato);
     treno_consumato = consumato;
+    ui = Registro{};
     EXPECT_EQ(esegui(), 0);
     EXPECT_FALSE(std::filesystem::exists(dir / linea_txt));
     EXPECT_EQ(std::filesystem::exists(dir / treno_txt), !consumato);
