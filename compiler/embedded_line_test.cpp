@@ -1,6 +1,6 @@
 // The line half of the description parse on the embedded line description:
 // cells, tunnels, boards, gradients, general records and the track plan; and
-// the deletion of the line file by `memorizza_dati`.
+// that the compile is done with both descriptions afterwards.
 #include <gtest/gtest.h>
 
 #include <filesystem>
