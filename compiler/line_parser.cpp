@@ -4,6 +4,7 @@
 #include <string>
 
 #include "compiler/celle.h"
+#include "compiler/description_keys.h"
 #include "compiler/lettore_base.h"
 #include "compiler/line_placement.h"
 #include "compiler/testo.h"
@@ -28,16 +29,12 @@ enum class Generale {
 
 std::string num(int64_t v) { return std::to_string(v); }
 
-// The keys of each part of the line description: the words that tell them
-// and the keys as the exported scenario writes them.
-constexpr std::string_view parole_generale[] = {"lunghezza", "progressiva", "sfondo", "ripetizione"};
-constexpr std::string_view nomi_generale[] = {
-    "lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
-    "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre", "ripetizione segnali 9 codici",
-    "ripetizione segnali 4 codici"};
-constexpr std::string_view parole_elementi[] = {"pendenza", "curva", "montagna", "indicatori_v", "cartello"};
-constexpr std::string_view nomi_elementi[] = {"pendenza", "curvad1", "curvas1", "montagna", "indicatori_vmax",
-                                              "cartello_indicatore"};
+// The words that tell the keys of each part of the line description, and
+// the keys as the exported scenario writes them.
+const std::vector<std::string_view> parole_generale = key_words(line_general_keys);
+const std::vector<std::string_view> nomi_generale = written_keys(line_general_keys);
+const std::vector<std::string_view> parole_elementi = key_words(line_element_keys);
+const std::vector<std::string_view> nomi_elementi = written_keys(line_element_keys);
 
 class LettoreLinea : LettoreBase {
  public:
@@ -172,32 +169,33 @@ Generale LettoreLinea::voce_generale(const Campo& chiave) {
   const std::string k = p_.riga;
   bool riconosciuta = false;
   // Each test that matches reads its entry.
-  auto voce = [&](bool vale, const char* nome, int valori) {
-    return riconosci(vale, chiave, riconosciuta, nome, valori);
+  auto voce = [&](LineGeneralKey g) {
+    const DescriptionKey& key = key_of(g);
+    return riconosci(holds_key(key, k), chiave, riconosciuta, key.name, key.values);
   };
-  if (voce(contiene_ic(k, "lunghezza") && contiene_ic(k, "percorso"), "lunghezza percorso", 1) && !lunghezza()) {
+  if (voce(LineGeneralKey::lunghezza_percorso) && !lunghezza()) {
     lunghezza_ok_ = false;
     return Generale::guasto;
   }
-  if (voce(contiene(k, "progressiva") && contiene(k, "tre"), "progressiva chilometrica tre", 3)) {
+  if (voce(LineGeneralKey::progressiva_tre)) {
     terna(record_progressiva_tre, chiave);
   }
-  if (voce(contiene(k, "progressiva") && contiene(k, "due"), "progressiva chilometrica due", 3)) {
+  if (voce(LineGeneralKey::progressiva_due)) {
     terna(record_progressiva_due, chiave);
   }
-  if (voce(contiene(k, "progressiva") && contiene(k, "uno"), "progressiva chilometrica uno", 3)) {
+  if (voce(LineGeneralKey::progressiva_uno)) {
     terna(record_progressiva_uno, chiave);
   }
-  if (voce(contiene(k, "sfondo") && contiene(k, "uno"), "sfondo uno", 1)) {
+  if (voce(LineGeneralKey::sfondo_uno)) {
     p_.elementi.at(record_sfondo_identita).inizio = r_.i32();
   }
-  if (voce(contiene(k, "sfondo") && contiene(k, "due"), "sfondo due", 1)) {
+  if (voce(LineGeneralKey::sfondo_due)) {
     p_.elementi.at(record_sfondo_identita).progressiva = r_.i32();
   }
-  if (voce(contiene(k, "sfondo") && contiene(k, "tre"), "sfondo tre", 1)) {
+  if (voce(LineGeneralKey::sfondo_tre)) {
     p_.elementi.at(record_sfondo_identita).fine = r_.i32();
   }
-  if (voce(contiene(k, "segnali") && contiene(k, "ripetizione"), "ripetizione segnali", 2) && !ripetizione(chiave)) {
+  if (voce(LineGeneralKey::ripetizione_segnali) && !ripetizione(chiave)) {
     return Generale::guasto;
   }
 
@@ -288,22 +286,23 @@ Passo LettoreLinea::elementi() {
 Passo LettoreLinea::elemento(const Campo& chiave) {
   const std::string k = p_.riga;
   bool riconosciuta = false;
-  auto voce = [&](bool vale, const char* nome, int valori) {
-    return riconosci(vale, chiave, riconosciuta, nome, valori);
+  auto voce = [&](LineElementKey e) {
+    const DescriptionKey& key = key_of(e);
+    return riconosci(holds_key(key, k), chiave, riconosciuta, key.name, key.values);
   };
   Passo esito = Passo::avanti;
-  if (voce(contiene_ic(k, "pendenza"), "pendenza", 2)) esito = pendenza();
-  if (esito == Passo::avanti && p_.modo != 0 && voce(contiene_ic(k, "curva"), "curva", 2)) {
+  if (voce(LineElementKey::pendenza)) esito = pendenza();
+  if (esito == Passo::avanti && p_.modo != 0 && voce(LineElementKey::curva)) {
     esito = curva(chiave);
   }
-  if (esito == Passo::avanti && voce(contiene_ic(k, "montagna"), "montagna", 3)) esito = montagna();
-  if (esito == Passo::avanti && voce(contiene_ic(k, "indicatori_v"), "indicatori_vmax", 9)) esito = indicatori();
-  if (esito == Passo::avanti && voce(contiene_ic(k, "cartello") && contiene_ic(k, "indicat"), "cartello_indicatore", 2)) {
+  if (esito == Passo::avanti && voce(LineElementKey::montagna)) esito = montagna();
+  if (esito == Passo::avanti && voce(LineElementKey::indicatori_vmax)) esito = indicatori();
+  if (esito == Passo::avanti && voce(LineElementKey::cartello_indicatore)) {
     esito = cartello();
   }
   if (esito != Passo::avanti) return esito;
   // Without the track plan curves are not read: that is no unknown key.
-  if (p_.modo == 0 && contiene_ic(k, "curva")) {
+  if (p_.modo == 0 && holds_key(key_of(LineElementKey::curva), k)) {
     riga_avvisata_ = chiave.line;
     return Passo::avanti;
   }
