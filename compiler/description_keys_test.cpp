@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <set>
 #include <string>
 
 namespace sc {
@@ -72,6 +75,23 @@ TEST(DescriptionKeys, LetterCaseCountsOnlyWhereTheKeySaysSo) {
     EXPECT_EQ(holds_key(key_of(LineGeneralKey::progressiva_uno), c.field), c.general_progressiva_uno) << c.field;
     EXPECT_EQ(holds_key(key_of(LineElementKey::cartello_indicatore), c.field), c.element_cartello) << c.field;
     EXPECT_EQ(key_with_position(c.field), c.positioned) << c.field;
+  }
+}
+
+// The fuzz dictionary offers the fuzzer every key as written.
+TEST(DescriptionKeys, TheFuzzDictionaryHoldsEveryKey) {
+  const char* sorgenti = std::getenv("SC_SOURCE_DIR");
+  ASSERT_NE(sorgenti, nullptr) << "SC_SOURCE_DIR is not set";
+  std::ifstream in(std::string(sorgenti) + "/fuzz/keys.dict");
+  ASSERT_TRUE(in) << "fuzz/keys.dict cannot be read";
+  std::set<std::string> voci;
+  for (std::string riga; std::getline(in, riga);) voci.insert(riga);
+  for (const auto& table : {std::span<const DescriptionKey>(line_general_keys),
+                            std::span<const DescriptionKey>(line_element_keys),
+                            std::span<const DescriptionKey>(train_keys)}) {
+    for (const std::string_view w : written_keys(table)) {
+      EXPECT_TRUE(voci.count("\"" + std::string(w) + ",\"")) << w;
+    }
   }
 }
 
