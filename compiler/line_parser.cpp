@@ -31,10 +31,22 @@ std::string num(int64_t v) { return std::to_string(v); }
 
 // The words that tell the keys of each part of the line description, and
 // the keys as the exported scenario writes them.
-const std::vector<std::string_view> parole_generale = key_words(line_general_keys);
-const std::vector<std::string_view> nomi_generale = written_keys(line_general_keys);
-const std::vector<std::string_view> parole_elementi = key_words(line_element_keys);
-const std::vector<std::string_view> nomi_elementi = written_keys(line_element_keys);
+const std::vector<std::string_view>& parole_generale() {
+  static const std::vector<std::string_view> parole = key_words(line_general_keys);
+  return parole;
+}
+const std::vector<std::string_view>& nomi_generale() {
+  static const std::vector<std::string_view> nomi = written_keys(line_general_keys);
+  return nomi;
+}
+const std::vector<std::string_view>& parole_elementi() {
+  static const std::vector<std::string_view> parole = key_words(line_element_keys);
+  return parole;
+}
+const std::vector<std::string_view>& nomi_elementi() {
+  static const std::vector<std::string_view> nomi = written_keys(line_element_keys);
+  return nomi;
+}
 
 class LettoreLinea : LettoreBase {
  public:
@@ -151,7 +163,7 @@ bool LettoreLinea::sezione_generale() {
     if (r_.eof()) return true;  // the last field of the file is never a key
     // A field with a hyphen is a comment: the next field takes its place,
     // ten times in a row, with no end test between these reads.
-    salta_commenti(p_.riga, chiave, 10, false, parole_generale);
+    salta_commenti(p_.riga, chiave, 10, false, parole_generale());
     commento_altrui(p_.riga, chiave);
 
     const Generale g = voce_recuperabile([&] { return voce_generale(chiave); }, Generale::avanti);
@@ -202,7 +214,7 @@ Generale LettoreLinea::voce_generale(const Campo& chiave) {
   if (contiene(k, "[") && contiene(k, "]") && !senza_blank_iniziali(k).starts_with("-")) {
     return Generale::fine_sezione;
   }
-  if (!riconosciuta) non_riconosciuta(k, chiave, nomi_generale);
+  if (!riconosciuta) non_riconosciuta(k, chiave, nomi_generale());
   return Generale::avanti;
 }
 
@@ -270,7 +282,7 @@ Passo LettoreLinea::elementi() {
     Campo chiave = r_.campo();
     if (r_.eof()) return Passo::avanti;
     // Up to two comment fields (with a hyphen) in a row give way to the next.
-    if (!salta_commenti(p_.riga, chiave, 2, true, parole_elementi)) return Passo::avanti;
+    if (!salta_commenti(p_.riga, chiave, 2, true, parole_elementi())) return Passo::avanti;
     commento_altrui(p_.riga, chiave);
 
     const Passo esito = voce_recuperabile([&] { return elemento(chiave); }, Passo::avanti);
@@ -306,7 +318,7 @@ Passo LettoreLinea::elemento(const Campo& chiave) {
     riga_avvisata_ = chiave.line;
     return Passo::avanti;
   }
-  if (!riconosciuta) non_riconosciuta(k, chiave, nomi_elementi);
+  if (!riconosciuta) non_riconosciuta(k, chiave, nomi_elementi());
   return Passo::avanti;
 }
 
@@ -453,7 +465,7 @@ Passo LettoreLinea::cartello() {
   Campo wp;
   const int32_t posizione = valore(wp);
   p_.riga = testo_registrato("board text");
-  testo_tagliato("board text", parole_elementi);
+  testo_tagliato("board text", parole_elementi());
   if (!nei_limiti(posizione, wp, "indication board")) return Passo::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
   if (!cella_entro(c, posizione, wp, "indication board")) return Passo::fine_elementi;
