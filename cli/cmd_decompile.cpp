@@ -12,6 +12,7 @@
 #include "compiler/testo.h"
 #include "decompile/decompila.h"
 #include "format/compiled_decode.h"
+#include "format/nomi_compilati.h"
 #include "output/file_output.h"
 #include "output/nomi_file.h"
 
@@ -27,43 +28,11 @@ struct Ingressi {
 // One directory holding one scenario, or its files named by their suffixes;
 // the track plan is optional. std::invalid_argument on anything else.
 Ingressi trova_ingressi(const std::vector<std::string>& nomi) {
-  std::vector<fs::path> file;
-  std::error_code ec;
-  const bool cartella = nomi.size() == 1 && fs::is_directory(nomi.front(), ec);
-  if (cartella) {
-    for (const fs::directory_entry& e : fs::directory_iterator(nomi.front(), ec)) {
-      if (e.is_regular_file(ec) && riconosci_file(e.path().filename().string()))
-        file.push_back(e.path());
-    }
-    if (ec) throw std::invalid_argument("cannot list \"" + nomi.front() + "\": " + ec.message());
-  } else {
-    for (const std::string& n : nomi) {
-      if (fs::is_directory(n, ec)) {
-        throw std::invalid_argument("give either one directory or the compiled files, not \"" + n +
-                                    "\" among other names");
-      }
-      riconosci_file_o_errore(n);
-      file.emplace_back(n);
-    }
-  }
+  const ScenarioFiles f = find_scenario_files(std::vector<fs::path>(nomi.begin(), nomi.end()), false);
   Ingressi in;
-  for (const fs::path& p : file) {
-    const FileCompilato tipo = *riconosci_file(p.filename().string());
-    std::optional<fs::path>& posto = in.file[static_cast<int>(tipo)];
-    if (posto) {
-      throw std::invalid_argument(
-          "two " + std::string(nome_file_compilato(tipo)) + " files: \"" + posto->string() +
-          "\" and \"" + p.string() + "\"" +
-          (cartella ? "; name the files of one scenario instead of the directory" : ""));
-    }
-    posto = p;
-  }
-  for (FileCompilato t : {FileCompilato::celle, FileCompilato::elementi}) {
-    if (!in.file[static_cast<int>(t)]) {
-      throw std::invalid_argument(std::string("no ") + nome_file_compilato(t) + " file (" +
-                                  nome_compilato(t).forma + ") given");
-    }
-  }
+  in.file[static_cast<int>(FileCompilato::celle)] = f.celle;
+  in.file[static_cast<int>(FileCompilato::elementi)] = f.elementi;
+  in.file[static_cast<int>(FileCompilato::tracciato)] = f.tracciato;
   return in;
 }
 

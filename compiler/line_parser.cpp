@@ -5,6 +5,7 @@
 #include <string>
 
 #include "compiler/celle.h"
+#include "compiler/description_keys.h"
 #include "compiler/lettore_base.h"
 #include "compiler/line_placement.h"
 #include "compiler/testo.h"
@@ -29,16 +30,24 @@ enum class Generale {
 
 std::string num(int64_t v) { return std::to_string(v); }
 
-// The keys of each part of the line description: the words that tell them
-// and the keys as the exported scenario writes them.
-constexpr std::string_view parole_generale[] = {"lunghezza", "progressiva", "sfondo", "ripetizione"};
-constexpr std::string_view nomi_generale[] = {
-    "lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
-    "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre", "ripetizione segnali 9 codici",
-    "ripetizione segnali 4 codici"};
-constexpr std::string_view parole_elementi[] = {"pendenza", "curva", "montagna", "indicatori_v", "cartello"};
-constexpr std::string_view nomi_elementi[] = {"pendenza", "curvad1", "curvas1", "montagna", "indicatori_vmax",
-                                              "cartello_indicatore"};
+// The words that tell the keys of each part of the line description, and
+// the keys as the exported scenario writes them.
+const std::vector<std::string_view>& parole_generale() {
+  static const std::vector<std::string_view> parole = key_words(line_general_keys);
+  return parole;
+}
+const std::vector<std::string_view>& nomi_generale() {
+  static const std::vector<std::string_view> nomi = written_keys(line_general_keys);
+  return nomi;
+}
+const std::vector<std::string_view>& parole_elementi() {
+  static const std::vector<std::string_view> parole = key_words(line_element_keys);
+  return parole;
+}
+const std::vector<std::string_view>& nomi_elementi() {
+  static const std::vector<std::string_view> nomi = written_keys(line_element_keys);
+  return nomi;
+}
 
 class LettoreLinea : LettoreBase {
  public:
@@ -155,7 +164,7 @@ bool LettoreLinea::sezione_generale() {
     if (r_.eof()) return true;  // the last field of the file is never a key
     // A field with a hyphen is a comment: the next field takes its place,
     // ten times in a row, with no end test between these reads.
-    salta_commenti(p_.riga, chiave, 10, false, parole_generale);
+    salta_commenti(p_.riga, chiave, 10, false, parole_generale());
     commento_altrui(p_.riga, chiave);
 
     const Generale g = voce_recuperabile([&] { return voce_generale(chiave); }, Generale::avanti);
@@ -173,39 +182,40 @@ Generale LettoreLinea::voce_generale(const Campo& chiave) {
   const std::string k = p_.riga;
   bool riconosciuta = false;
   // Each test that matches reads its entry.
-  auto voce = [&](bool vale, const char* nome, int valori) {
-    return riconosci(vale, chiave, riconosciuta, nome, valori);
+  auto voce = [&](LineGeneralKey g) {
+    const DescriptionKey& key = key_of(g);
+    return riconosci(holds_key(key, k), chiave, riconosciuta, key.name, key.values);
   };
-  if (voce(contiene_ic(k, "lunghezza") && contiene_ic(k, "percorso"), "lunghezza percorso", 1) && !lunghezza()) {
+  if (voce(LineGeneralKey::lunghezza_percorso) && !lunghezza()) {
     lunghezza_ok_ = false;
     return Generale::guasto;
   }
-  if (voce(contiene(k, "progressiva") && contiene(k, "tre"), "progressiva chilometrica tre", 3)) {
+  if (voce(LineGeneralKey::progressiva_tre)) {
     terna(record_progressiva_tre, chiave);
   }
-  if (voce(contiene(k, "progressiva") && contiene(k, "due"), "progressiva chilometrica due", 3)) {
+  if (voce(LineGeneralKey::progressiva_due)) {
     terna(record_progressiva_due, chiave);
   }
-  if (voce(contiene(k, "progressiva") && contiene(k, "uno"), "progressiva chilometrica uno", 3)) {
+  if (voce(LineGeneralKey::progressiva_uno)) {
     terna(record_progressiva_uno, chiave);
   }
-  if (voce(contiene(k, "sfondo") && contiene(k, "uno"), "sfondo uno", 1)) {
+  if (voce(LineGeneralKey::sfondo_uno)) {
     p_.elementi.at(record_sfondo_identita).inizio = r_.i32();
   }
-  if (voce(contiene(k, "sfondo") && contiene(k, "due"), "sfondo due", 1)) {
+  if (voce(LineGeneralKey::sfondo_due)) {
     p_.elementi.at(record_sfondo_identita).progressiva = r_.i32();
   }
-  if (voce(contiene(k, "sfondo") && contiene(k, "tre"), "sfondo tre", 1)) {
+  if (voce(LineGeneralKey::sfondo_tre)) {
     p_.elementi.at(record_sfondo_identita).fine = r_.i32();
   }
-  if (voce(contiene(k, "segnali") && contiene(k, "ripetizione"), "ripetizione segnali", 2) && !ripetizione(chiave)) {
+  if (voce(LineGeneralKey::ripetizione_segnali) && !ripetizione(chiave)) {
     return Generale::guasto;
   }
 
   if (contiene(k, "[") && contiene(k, "]") && !senza_blank_iniziali(k).starts_with("-")) {
     return Generale::fine_sezione;
   }
-  if (!riconosciuta) non_riconosciuta(k, chiave, nomi_generale);
+  if (!riconosciuta) non_riconosciuta(k, chiave, nomi_generale());
   return Generale::avanti;
 }
 
@@ -273,7 +283,7 @@ Passo LettoreLinea::elementi() {
     Campo chiave = r_.campo();
     if (r_.eof()) return Passo::avanti;
     // Up to two comment fields (with a hyphen) in a row give way to the next.
-    if (!salta_commenti(p_.riga, chiave, 2, true, parole_elementi)) return Passo::avanti;
+    if (!salta_commenti(p_.riga, chiave, 2, true, parole_elementi())) return Passo::avanti;
     commento_altrui(p_.riga, chiave);
 
     const Passo esito = voce_recuperabile([&] { return elemento(chiave); }, Passo::avanti);
@@ -289,26 +299,27 @@ Passo LettoreLinea::elementi() {
 Passo LettoreLinea::elemento(const Campo& chiave) {
   const std::string k = p_.riga;
   bool riconosciuta = false;
-  auto voce = [&](bool vale, const char* nome, int valori) {
-    return riconosci(vale, chiave, riconosciuta, nome, valori);
+  auto voce = [&](LineElementKey e) {
+    const DescriptionKey& key = key_of(e);
+    return riconosci(holds_key(key, k), chiave, riconosciuta, key.name, key.values);
   };
   Passo esito = Passo::avanti;
-  if (voce(contiene_ic(k, "pendenza"), "pendenza", 2)) esito = pendenza();
-  if (esito == Passo::avanti && p_.modo != 0 && voce(contiene_ic(k, "curva"), "curva", 2)) {
+  if (voce(LineElementKey::pendenza)) esito = pendenza();
+  if (esito == Passo::avanti && p_.modo != 0 && voce(LineElementKey::curva)) {
     esito = curva(chiave);
   }
-  if (esito == Passo::avanti && voce(contiene_ic(k, "montagna"), "montagna", 3)) esito = montagna();
-  if (esito == Passo::avanti && voce(contiene_ic(k, "indicatori_v"), "indicatori_vmax", 9)) esito = indicatori();
-  if (esito == Passo::avanti && voce(contiene_ic(k, "cartello") && contiene_ic(k, "indicat"), "cartello_indicatore", 2)) {
+  if (esito == Passo::avanti && voce(LineElementKey::montagna)) esito = montagna();
+  if (esito == Passo::avanti && voce(LineElementKey::indicatori_vmax)) esito = indicatori();
+  if (esito == Passo::avanti && voce(LineElementKey::cartello_indicatore)) {
     esito = cartello();
   }
   if (esito != Passo::avanti) return esito;
   // Without the track plan curves are not read: that is no unknown key.
-  if (p_.modo == 0 && contiene_ic(k, "curva")) {
+  if (p_.modo == 0 && holds_key(key_of(LineElementKey::curva), k)) {
     riga_avvisata_ = chiave.line;
     return Passo::avanti;
   }
-  if (!riconosciuta) non_riconosciuta(k, chiave, nomi_elementi);
+  if (!riconosciuta) non_riconosciuta(k, chiave, nomi_elementi());
   return Passo::avanti;
 }
 
@@ -455,7 +466,7 @@ Passo LettoreLinea::cartello() {
   Campo wp;
   const int32_t posizione = valore(wp);
   p_.riga = testo_registrato("board text");
-  testo_tagliato("board text", parole_elementi);
+  testo_tagliato("board text", parole_elementi());
   if (!nei_limiti(posizione, wp, "indication board")) return Passo::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
   if (!cella_entro(c, posizione, wp, "indication board")) return Passo::fine_elementi;

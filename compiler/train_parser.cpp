@@ -1,13 +1,16 @@
 #include "compiler/train_parser.h"
 #include "compiler/fault_codes.h"
 
+#include <iterator>
 #include <limits>
 #include <span>
 #include <string_view>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "compiler/celle.h"
+#include "compiler/description_keys.h"
 #include "compiler/lettore_base.h"
 #include "compiler/station_placement.h"
 #include "compiler/testo.h"
@@ -71,49 +74,43 @@ class LetturaTreno : LettoreBase {
 
  private:
   using Azione = Esito (LetturaTreno::*)(const Campo&);
-  struct Chiave {
-    const char* testo;
-    const char* anche;  // a second text the field must also hold, or null
-    Azione azione;
-    const char* nome;  // the key as the exported scenario writes it
-    int valori;        // how many values it reads
-  };
 
   static std::span<const std::string_view> parole_chiave() {
-    static constexpr std::string_view parole[] = {"frenata",  "vetture", "velocit",       "aderenza",     "orologio",
-                                                  "sabbia",   "segnale", "rallentamento", "abbattimento", "stazione"};
+    static const std::vector<std::string_view> parole = key_words(train_keys);
     return parole;
   }
   static std::span<const std::string_view> nomi_chiave() {
-    static constexpr std::string_view nomi[] = {"percentuale massa frenata", "numero vetture", "velocita",
-                                                "aderenza", "orologio", "sabbia", "segnale", "rallentamento",
-                                                "abbattimento", "stazione"};
+    static const std::vector<std::string_view> nomi = written_keys(train_keys);
     return nomi;
   }
 
-  // Every key test is applied to the field, in this order; a field holding
-  // two keys triggers both entries, each reading its own values.
+  // The entry of each key.
+  static Azione azione(TrainKey k) {
+    switch (k) {
+      case TrainKey::percentuale_massa_frenata: return &LetturaTreno::massa_frenata;
+      case TrainKey::numero_vetture: return &LetturaTreno::numero_vetture;
+      case TrainKey::velocita: return &LetturaTreno::velocita;
+      case TrainKey::aderenza: return &LetturaTreno::aderenza;
+      case TrainKey::orologio: return &LetturaTreno::orologio;
+      case TrainKey::sabbia: return &LetturaTreno::sabbia;
+      case TrainKey::segnale: return &LetturaTreno::segnale;
+      case TrainKey::rallentamento: return &LetturaTreno::rallentamento;
+      case TrainKey::abbattimento: return &LetturaTreno::abbattimento;
+      case TrainKey::stazione: return &LetturaTreno::stazione;
+    }
+    throw std::logic_error("unknown train key");
+  }
+
+  // Every key test is applied to the field, in the order of train_keys; a
+  // field holding two keys triggers both entries, each reading its own
+  // values.
   Esito esamina(const std::string& f, const Campo& dove) {
-    static constexpr Chiave chiavi[] = {
-        {"frenata", "massa", &LetturaTreno::massa_frenata, "percentuale massa frenata", 1},
-        {"vetture", nullptr, &LetturaTreno::numero_vetture, "numero vetture", 1},
-        {"velocit", nullptr, &LetturaTreno::velocita, "velocita", 2},
-        {"aderenza", nullptr, &LetturaTreno::aderenza, "aderenza", 2},
-        {"orologio", nullptr, &LetturaTreno::orologio, "orologio", 3},
-        {"sabbia", nullptr, &LetturaTreno::sabbia, "sabbia", 1},
-        {"segnale", nullptr, &LetturaTreno::segnale, "segnale", 11},
-        {"rallentamento", nullptr, &LetturaTreno::rallentamento, "rallentamento", 6},
-        {"abbattimento", nullptr, &LetturaTreno::abbattimento, "abbattimento", 2},
-        {"stazione", nullptr, &LetturaTreno::stazione, "stazione", 17},
-    };
     bool riconosciuta = false;
-    for (const Chiave& c : chiavi) {
-      if (!riconosci(contiene_ic(f, c.testo) && (!c.anche || contiene_ic(f, c.anche)), dove, riconosciuta, c.nome,
-                     c.valori)) {
-        continue;
-      }
+    for (size_t i = 0; i < std::size(train_keys); ++i) {
+      const DescriptionKey& c = train_keys[i];
+      if (!riconosci(holds_key(c, f), dove, riconosciuta, c.name, c.values)) continue;
       ++riconosciute_;
-      const Esito e = (this->*c.azione)(dove);
+      const Esito e = (this->*azione(static_cast<TrainKey>(i)))(dove);
       if (e != Esito::avanti) return e;
     }
     if (!riconosciuta) non_riconosciuta(f, dove, nomi_chiave());

@@ -62,7 +62,7 @@ void curve(const Dati& d, DescrizioneLinea& out, Note& note) {
   const auto chiudi = [&](int64_t fino) {
     if (precedente == 0) return;
     const int64_t s = inizio - 1, l = fino - inizio + 1;
-    out.curve.push_back(chiave(precedente) + riga(",  %lld,  %lld", static_cast<long long>(s), static_cast<long long>(l)));
+    out.curve.push_back(chiave(precedente) + printf_string(",  %lld,  %lld", static_cast<long long>(s), static_cast<long long>(l)));
   };
   for (int64_t i = 2; i <= ultima; ++i) {
     const size_t r = static_cast<size_t>(i);

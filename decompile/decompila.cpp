@@ -61,7 +61,7 @@ Decompilazione decompila(const FileCompilati& file) {
   profilo(d.celle, [](const Cella& c) { return c.pendenza; },
           [](int64_t pos, uint8_t b) {
             // Spaced as the exported scenario spaces its entries.
-            return riga(pos == 0 ? "pendenza,   %lld,    %d" : "pendenza,  %lld,   %d", static_cast<long long>(pos),
+            return printf_string(pos == 0 ? "pendenza,   %lld,    %d" : "pendenza,  %lld,   %d", static_cast<long long>(pos),
                         b - 100);
           },
           linea.pendenze);

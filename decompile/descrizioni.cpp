@@ -1,7 +1,4 @@
 // Lines and files of the decompiled descriptions.
-#include <cstdarg>
-#include <cstdio>
-
 #include "decompile/ricostruzione.h"
 #include "writers/contenuto.h"
 
@@ -9,22 +6,6 @@ namespace sc::decompila {
 
 std::string cella_at(int64_t indice) {
   return "cell " + std::to_string(indice) + " (" + std::to_string(indice * 50) + " m)";
-}
-
-std::string riga(const char* formato, ...) {
-  char buf[512];
-  va_list a;
-  va_start(a, formato);
-  const int n = std::vsnprintf(buf, sizeof buf, formato, a);
-  va_end(a);
-  if (n < 0) return {};
-  if (static_cast<size_t>(n) < sizeof buf) return std::string(buf, static_cast<size_t>(n));
-  std::string lungo(static_cast<size_t>(n) + 1, '\0');
-  va_start(a, formato);
-  std::vsnprintf(lungo.data(), lungo.size(), formato, a);
-  va_end(a);
-  lungo.pop_back();
-  return lungo;
 }
 
 bool testo_di_campo(const std::string& testo) {

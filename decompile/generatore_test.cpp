@@ -3,7 +3,6 @@
 // compiled file must come back byte for byte.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,15 +10,10 @@
 #include "decompile/decompila.h"
 #include "decompile/verifica.h"
 #include "model/percorso.h"
+#include "model/printf_string.h"
 
 namespace sc::decompila {
 namespace {
-
-std::string fmt(const char* f, auto... a) {
-  char buf[256];
-  std::snprintf(buf, sizeof buf, f, a...);
-  return buf;
-}
 
 // Descriptions of one scenario, built entry by entry with the cells each
 // placement takes, so that no entry lands on a taken cell.
@@ -32,14 +26,14 @@ class Generatore {
     u_ = ultima_cella_per(lunghezza_);
     presa_.assign(static_cast<size_t>(u_) + 1, false);
     linea_ = "[generale]\r\n";
-    linea_ += fmt("lunghezza percorso,    %d\r\n", lunghezza_);
+    linea_ += printf_string("lunghezza percorso,    %d\r\n", lunghezza_);
     const char* nomi[] = {"uno", "due", "tre"};
     for (const char* n : nomi) {
-      linea_ += fmt("progressiva chilometrica %s,    %d,    %d,    %d\r\n", n, uno_su(2) ? 0 : 50 * tra(0, 400),
+      linea_ += printf_string("progressiva chilometrica %s,    %d,    %d,    %d\r\n", n, uno_su(2) ? 0 : 50 * tra(0, 400),
                     50 * tra(0, 400), tra(0, 2));
     }
-    linea_ += fmt("sfondo uno,    %d\r\nsfondo due,    %d\r\nsfondo tre,    %d\r\n", tra(0, 5), tra(0, 5), tra(0, 9000));
-    linea_ += fmt("ripetizione segnali %d codici,    %d,    %d\r\n", uno_su(2) ? 4 : 9, 50 * tra(0, 100),
+    linea_ += printf_string("sfondo uno,    %d\r\nsfondo due,    %d\r\nsfondo tre,    %d\r\n", tra(0, 5), tra(0, 5), tra(0, 9000));
+    linea_ += printf_string("ripetizione segnali %d codici,    %d,    %d\r\n", uno_su(2) ? 4 : 9, 50 * tra(0, 100),
                   uno_su(5) ? 0 : 50 * tra(1, 2000));
     curve();
     profilo_linea();
@@ -48,9 +42,9 @@ class Generatore {
     linea_ += "[fine]\r\n";
 
     treno_ = "[generale]\r\n";
-    treno_ += fmt("numero vetture,    %d\r\npercentuale massa frenata,    %d\r\nsabbia,    %d\r\n", tra(1, 20),
+    treno_ += printf_string("numero vetture,    %d\r\npercentuale massa frenata,    %d\r\nsabbia,    %d\r\n", tra(1, 20),
                   tra(50, 200), tra(0, 999));
-    treno_ += fmt("orologio,    %d              %d            %d \r\n", tra(0, 23), tra(0, 59), tra(0, 59));
+    treno_ += printf_string("orologio,    %d              %d            %d \r\n", tra(0, 23), tra(0, 59), tra(0, 59));
     profili_treno();
     stazioni();
     rallentamenti();
@@ -77,7 +71,7 @@ class Generatore {
       const int l = tra(50, 3000);
       if (pos + l > lunghezza_) break;
       const int classe = tra(1, 6);
-      linea_ += fmt("curva%c%d,  %d,  %d\r\n", uno_su(2) ? 's' : 'd', classe, pos, l);
+      linea_ += printf_string("curva%c%d,  %d,  %d\r\n", uno_su(2) ? 's' : 'd', classe, pos, l);
       pos += l + (uno_su(4) ? 0 : tra(1, 4000));
     }
   }
@@ -87,7 +81,7 @@ class Generatore {
     linea_ += "[pendenze]\r\n";
     int pos = 0;
     while (pos <= ultima_posizione()) {
-      linea_ += fmt("pendenza,  %d,   %d\r\n", pos, tra(-30, 30));
+      linea_ += printf_string("pendenza,  %d,   %d\r\n", pos, tra(-30, 30));
       pos += 50 * tra(1, 80) + (uno_su(5) ? 25 : 0);
     }
   }
@@ -99,7 +93,7 @@ class Generatore {
       const int n = tra(1, 60);
       if (c + n > u_ - 150) break;
       const int tipo = tra(1, 3) + (uno_su(3) ? 0 : 10);
-      linea_ += fmt("montagna,   %d,  %d,  %d\r\n", 50 * c, 50 * (c + n), tipo);
+      linea_ += printf_string("montagna,   %d,  %d,  %d\r\n", 50 * c, 50 * (c + n), tipo);
       // Some stretches follow within 150 m (kind 3), some back to back.
       c += n + (uno_su(3) ? tra(0, 3) : tra(4, 200));
     }
@@ -113,7 +107,7 @@ class Generatore {
       const int c = tra(1, u_ - 1);
       if (!libera(c)) continue;
       prendi(c);
-      linea_ += fmt("indicatori_vmax,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d\r\n", 50 * (c - 1), velocita(),
+      linea_ += printf_string("indicatori_vmax,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d\r\n", 50 * (c - 1), velocita(),
                     velocita(), velocita(), tra(0, 3), velocita(), velocita(), velocita(), tra(0, 3));
     }
     linea_ += "[indicazioni]\r\n";
@@ -122,7 +116,7 @@ class Generatore {
       if (!libera(c)) continue;
       prendi(c);
       ++cartelli_;
-      linea_ += fmt("cartello_indicatore,  %d,   (GALLERIA %c%d)( Km. %d.%03d   )\r\n", 50 * (c - 1), 'A' + tra(0, 25),
+      linea_ += printf_string("cartello_indicatore,  %d,   (GALLERIA %c%d)( Km. %d.%03d   )\r\n", 50 * (c - 1), 'A' + tra(0, 25),
                     tra(0, 99), tra(0, 99), tra(0, 999));
     }
   }
@@ -130,11 +124,11 @@ class Generatore {
   void profili_treno() {
     treno_ += "[aderenze]\r\n";
     for (int pos = 0; pos <= ultima_posizione(); pos += 50 * tra(20, 400)) {
-      treno_ += fmt("aderenza,   %d,    %d\r\n", pos, tra(0, 255));
+      treno_ += printf_string("aderenza,   %d,    %d\r\n", pos, tra(0, 255));
     }
     treno_ += "[vel_limite]\r\n";
     for (int pos = 0; pos <= ultima_posizione(); pos += 50 * tra(10, 200)) {
-      treno_ += fmt("velocita,    %d,   %d\r\n", pos, velocita());
+      treno_ += printf_string("velocita,    %d,   %d\r\n", pos, velocita());
     }
   }
 
@@ -162,7 +156,7 @@ class Generatore {
       fine_prima = fine;
       ++k;
       const int orario = tra(0, 86399);
-      treno_ += fmt("stazione, %7d, %2d, %4d, %2d, %d, %d,  %d,%d,%d,  %d,%d,%d, %4d, %3d,%2d, %d, STAZIONE %c%d\r\n", pos,
+      treno_ += printf_string("stazione, %7d, %2d, %4d, %2d, %d, %d,  %d,%d,%d,  %d,%d,%d, %4d, %3d,%2d, %d, STAZIONE %c%d\r\n", pos,
                     tipo, l, tra(0, 255), tra(0, 255), d6, tra(-100, 300), tra(0, 9), tra(0, 255), tra(0, 9), tra(0, 9),
                     tra(0, 9), tra(0, 255), orario / 3600, orario / 60 % 60, orario % 60, 'A' + tra(0, 25), k);
     }
@@ -185,7 +179,7 @@ class Generatore {
       for (int c : celle) ok = ok && libera(c);
       if (!ok) continue;
       for (int c : celle) prendi(c);
-      treno_ += fmt("rallentamento,   %d,   %d,   %d,   %d, %d, %d\r\n", x, 5 * tra(12, 60), l, tra(0, 2), f_ta,
+      treno_ += printf_string("rallentamento,   %d,   %d,   %d,   %d, %d, %d\r\n", x, 5 * tra(12, 60), l, tra(0, 2), f_ta,
                     uno_su(2) ? 0 : tra(1, 3));
     }
   }
@@ -196,7 +190,7 @@ class Generatore {
     for (int c = tra(8, 40); c < u_ - 150; c += tra(20, 80)) {
       if (!libera(c)) continue;
       prendi(c);
-      treno_ += fmt("segnale, %7d,   %d, %d, %d,  %d, %d,    %d,  %d,%d,%d, %d\r\n", 50 * (c - 1), tra(0, 2), tra(0, 9),
+      treno_ += printf_string("segnale, %7d,   %d, %d, %d,  %d, %d,    %d,  %d,%d,%d, %d\r\n", 50 * (c - 1), tra(0, 2), tra(0, 9),
                     tra(0, 9), tra(0, 9), tra(0, 9), tra(0, 2), tra(0, 9), tra(0, 9), tra(0, 9), tempi[tra(0, 4)]);
     }
   }
@@ -208,7 +202,7 @@ class Generatore {
       const int c = tra(2, u_ - 150);
       if (!libera(c)) continue;
       prendi(c);
-      treno_ += fmt("abbattimento, %7d,   %d\r\n", 50 * c, valori[tra(0, 3)]);
+      treno_ += printf_string("abbattimento, %7d,   %d\r\n", 50 * c, valori[tra(0, 3)]);
     }
   }
 

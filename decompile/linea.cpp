@@ -63,7 +63,7 @@ std::optional<std::array<Terna, 3>> riferimenti_letti(const std::array<Elemento,
 void generale_linea(const Dati& d, DescrizioneLinea& out, Note& note) {
   const auto& el = d.elementi;
   const int32_t lunghezza = el[record_treno_linea].fine;
-  out.generale.push_back(riga("lunghezza percorso,    %d", lunghezza));
+  out.generale.push_back(printf_string("lunghezza percorso,    %d", lunghezza));
   if (lunghezza < 0 || lunghezza > lunghezza_massima || ultima_cella_per(lunghezza) != d.ultima_cella()) {
     note.aggiungi("record 84: line length " + std::to_string(lunghezza) + " m does not give the " +
                   std::to_string(d.celle.size()) + " cells of the cells file");
@@ -76,14 +76,14 @@ void generale_linea(const Dati& d, DescrizioneLinea& out, Note& note) {
   const std::array<Terna, 3> r = riferimenti.value_or(
       std::array<Terna, 3>{terna(el[record_progressiva_tre]), terna(el[record_progressiva_due]),
                            terna(el[record_progressiva_uno])});
-  out.generale.push_back(riga("progressiva chilometrica uno,    %d,    %d,    %d", r[2].a, r[2].b, r[2].c));
-  out.generale.push_back(riga("progressiva chilometrica due,    %d,    %d,    %d", r[1].a, r[1].b, r[1].c));
-  out.generale.push_back(riga("progressiva chilometrica tre,    %d,    %d,    %d", r[0].a, r[0].b, r[0].c));
+  out.generale.push_back(printf_string("progressiva chilometrica uno,    %d,    %d,    %d", r[2].a, r[2].b, r[2].c));
+  out.generale.push_back(printf_string("progressiva chilometrica due,    %d,    %d,    %d", r[1].a, r[1].b, r[1].c));
+  out.generale.push_back(printf_string("progressiva chilometrica tre,    %d,    %d,    %d", r[0].a, r[0].b, r[0].c));
 
   const Elemento& sfondo = el[record_sfondo_identita];
-  out.generale.push_back(riga("sfondo uno,    %d", sfondo.inizio));
-  out.generale.push_back(riga("sfondo due,    %d", sfondo.progressiva));
-  out.generale.push_back(riga("sfondo tre,    %d", sfondo.fine));
+  out.generale.push_back(printf_string("sfondo uno,    %d", sfondo.inizio));
+  out.generale.push_back(printf_string("sfondo due,    %d", sfondo.progressiva));
+  out.generale.push_back(printf_string("sfondo tre,    %d", sfondo.fine));
 
   const Elemento& rip = el[record_ripetizione];
   int codici = rip.progressiva;
@@ -92,7 +92,7 @@ void generale_linea(const Dati& d, DescrizioneLinea& out, Note& note) {
                   std::to_string(rip.fine) + " (the compile stores 4 or 9, or 0 when that value is 0)");
   }
   if (codici != 4) codici = 9;
-  out.generale.push_back(riga("ripetizione segnali %d codici,    %d,    %d", codici, rip.inizio, rip.fine));
+  out.generale.push_back(printf_string("ripetizione segnali %d codici,    %d,    %d", codici, rip.inizio, rip.fine));
 }
 
 namespace {
@@ -182,12 +182,12 @@ void montagne(const Dati& d, DescrizioneLinea& out, Note& note) {
       // needs an entry before it that ends far away: one that covers no
       // cell.
       if (fine_prima && inizio - *fine_prima <= 150 && g != 3) {
-        out.montagne.push_back(riga("montagna,   0,  %d,  0", fine_vuota));
+        out.montagne.push_back(printf_string("montagna,   0,  %d,  0", fine_vuota));
         fine_prima = fine_vuota;
       }
       if (t.prima > u - 2) note.aggiungi(cella_at(t.prima) + ": a tunnel that begins in the last two cells");
       const int tipo = t.marche ? g + 10 : (g <= 10 ? g : g - 256);
-      out.montagne.push_back(riga("montagna,   %lld,  %lld,  %d", static_cast<long long>(inizio),
+      out.montagne.push_back(printf_string("montagna,   %lld,  %lld,  %d", static_cast<long long>(inizio),
                                   static_cast<long long>(fine), tipo));
       fine_prima = fine;
     }
@@ -213,7 +213,7 @@ void cartelli(const Dati& d, DescrizioneLinea& out, Note& note) {
       const auto sinistra = [](int v) { return 5 * (v >= 0 ? v / 100 : -((-v + 99) / 100)); };
       const auto destra = [&](int v) { return 5 * (v - sinistra(v) / 5 * 100); };
       const auto strisce_s = [](int v) { return v >= 0 ? v / 10 : -((-v + 9) / 10); };
-      out.cartelli.push_back(riga("indicatori_vmax,  %lld,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d", pos,
+      out.cartelli.push_back(printf_string("indicatori_vmax,  %lld,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d", pos,
                                   sinistra(x.valore_1), sinistra(x.valore_2), sinistra(x.valore_3),
                                   strisce_s(x.valore_4), destra(x.valore_1), destra(x.valore_2),
                                   destra(x.valore_3), x.valore_4 - 10 * strisce_s(x.valore_4)));
@@ -246,7 +246,7 @@ void cartelli(const Dati& d, DescrizioneLinea& out, Note& note) {
       note.aggiungi("record " + std::to_string(r) +
                     ": a board text with a comma, a line end or blanks at an end cannot be read back as written");
     }
-    out.indicazioni.push_back(riga("cartello_indicatore,  %lld,   ", static_cast<long long>(50 * (i - 1))) + testo);
+    out.indicazioni.push_back(printf_string("cartello_indicatore,  %lld,   ", static_cast<long long>(50 * (i - 1))) + testo);
   }
 }
 

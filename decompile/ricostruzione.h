@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/percorso.h"
+#include "model/printf_string.h"
 
 namespace sc::decompila {
 
@@ -35,9 +36,6 @@ class Note {
 
 // "cell 71 (3500 m)": a cell and the metre where it begins.
 std::string cella_at(int64_t indice);
-
-// printf-style formatting of one line.
-std::string riga(const char* formato, ...) __attribute__((format(printf, 1, 2)));
 
 // Whether `testo` reads back unchanged as one text field: no comma, no line
 // end, no blank at either end.

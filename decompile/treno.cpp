@@ -50,7 +50,7 @@ void stazioni(const Dati& d, DescrizioneTreno& out, Note& note) {
       note.aggiungi(dove + ": a station name with a comma, a line end or blanks at an end cannot be read back as written");
     }
     const int32_t orario = r.orario;
-    out.stazioni.push_back(riga("stazione, %7d, %2d, %4lld, %2d, %d, %d,  %d,%d,%d,  %d,%d,%d, %4d, %3d,%2d, %d, ",
+    out.stazioni.push_back(printf_string("stazione, %7d, %2d, %4lld, %2d, %d, %d,  %d,%d,%d,  %d,%d,%d, %4d, %3d,%2d, %d, ",
                                 r.progressiva, r.tipo, static_cast<long long>(a_32(lunghezza).value_or(0)), r.dato_4,
                                 r.dato_5, dato_6, r.dato_7, r.dato_8, r.dato_9, r.dato_10, r.dato_11, r.dato_12,
                                 r.dato_13, orario / 3600, orario % 3600 / 60, orario % 60) +
@@ -94,7 +94,7 @@ void rallentamenti(const std::vector<Cella>& c, DescrizioneTreno& out, Note& not
         }
       }
     }
-    out.rallentamenti.push_back(riga("rallentamento,   %lld,   %d,   %lld,   %d, %d, %d", static_cast<long long>(x), v,
+    out.rallentamenti.push_back(printf_string("rallentamento,   %lld,   %d,   %lld,   %d, %d, %d", static_cast<long long>(x), v,
                                      static_cast<long long>(50 * (e - s)), f_tt, f_ta, d_v));
   }
   for (int64_t q = 0; q <= u; ++q) {
@@ -119,7 +119,7 @@ void segnali(const std::vector<Cella>& c, DescrizioneTreno& out) {
     // when it reads back unchanged, else the same byte above 255.
     int tempo = 0;
     if (sx == 2) tempo = x.tempo >= 1 && x.tempo <= 100 ? x.tempo + 256 : x.tempo;
-    out.segnali.push_back(riga("segnale, %7lld,   %d, %d, %d,  %d, %d,    %d,  %d,%d,%d, %d",
+    out.segnali.push_back(printf_string("segnale, %7lld,   %d, %d, %d,  %d, %d,    %d,  %d,%d,%d, %d",
                                static_cast<long long>(50 * (static_cast<int64_t>(i) - 1)), sx, decine(x.valore_1),
                                decine(x.valore_2), decine(x.valore_3), rapp, dx, unita(x.valore_1),
                                unita(x.valore_2), unita(x.valore_3), tempo));
@@ -144,7 +144,7 @@ void codici(const std::vector<Cella>& c, const std::vector<bool>& del_passo, Des
       note.aggiungi(cella_at(i) + ": a cab-code cell without speed that holds a speed");
     }
     // The cell holding the position itself.
-    out.codici.push_back(riga("abbattimento, %7lld,   %d", static_cast<long long>(50 * i), v));
+    out.codici.push_back(printf_string("abbattimento, %7lld,   %d", static_cast<long long>(50 * i), v));
   }
 }
 
@@ -153,17 +153,17 @@ void codici(const std::vector<Cella>& c, const std::vector<bool>& del_passo, Des
 void treno(const Dati& d, const std::vector<bool>& codice_del_passo, DescrizioneTreno& out, Note& note) {
   const Elemento& treno_linea = d.elementi[record_treno_linea];
   const Elemento& rip = d.elementi[record_ripetizione];
-  out.generale.push_back(riga("numero vetture,    %d", treno_linea.progressiva));
-  out.generale.push_back(riga("percentuale massa frenata,    %d", treno_linea.inizio));
-  out.generale.push_back(riga("sabbia,    %d", rip.dato_7));
-  out.generale.push_back(riga("orologio,    %d              %d            %d ", rip.dato_10, rip.dato_11, rip.dato_12));
+  out.generale.push_back(printf_string("numero vetture,    %d", treno_linea.progressiva));
+  out.generale.push_back(printf_string("percentuale massa frenata,    %d", treno_linea.inizio));
+  out.generale.push_back(printf_string("sabbia,    %d", rip.dato_7));
+  out.generale.push_back(printf_string("orologio,    %d              %d            %d ", rip.dato_10, rip.dato_11, rip.dato_12));
 
   profilo(d.celle, [](const Cella& c) { return c.aderenza; },
-          [](int64_t pos, uint8_t b) { return riga("aderenza,   %lld,    %d", static_cast<long long>(pos), b); },
+          [](int64_t pos, uint8_t b) { return printf_string("aderenza,   %lld,    %d", static_cast<long long>(pos), b); },
           out.aderenze);
   profilo(d.celle, [](const Cella& c) { return c.velocita; },
           [](int64_t pos, uint8_t b) {
-            return riga(pos == 0 ? "velocita,   %lld,    %d" : "velocita,    %lld,   %d", static_cast<long long>(pos),
+            return printf_string(pos == 0 ? "velocita,   %lld,    %d" : "velocita,    %lld,   %d", static_cast<long long>(pos),
                         5 * b);
           },
           out.vel_limite);

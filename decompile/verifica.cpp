@@ -22,7 +22,7 @@ std::string nel_file_celle(size_t n) {
 
 std::string byte_hex(std::string_view s, size_t n) {
   if (n >= s.size()) return "end of file";
-  return riga("0x%02x", static_cast<unsigned char>(s[n]));
+  return printf_string("0x%02x", static_cast<unsigned char>(s[n]));
 }
 
 void confronta_celle(const std::vector<Cella>& a, const std::vector<Cella>& b,

@@ -14,11 +14,9 @@
 #include "format/posizioni.h"
 #include "esamina/esamina.h"
 #include "model/percorso.h"
+#include "model/printf_string.h"
 
 namespace sc::inspect_detail {
-
-// printf into a std::string, of any length.
-__attribute__((format(printf, 1, 2))) std::string fmt(const char* formato, ...);
 
 // ---------------------------------------------------------------- options
 

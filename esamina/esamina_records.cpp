@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <stdexcept>
 
 #include "format/compiled_decode.h"
+#include "model/printf_string.h"
 #include "format/posizioni.h"
 #include "esamina/esamina_internal.h"
 #include "compiler/codici_gara.h"
@@ -18,30 +18,10 @@ namespace sc {
 
 namespace inspect_detail {
 
-std::string fmt(const char* formato, ...) {
-  char buf[256];
-  va_list args;
-  va_start(args, formato);
-  va_list copia;
-  va_copy(copia, args);
-  const int n = std::vsnprintf(buf, sizeof buf, formato, args);
-  va_end(args);
-  std::string out;
-  if (n > 0 && static_cast<size_t>(n) < sizeof buf) {
-    out.assign(buf, static_cast<size_t>(n));
-  } else if (n > 0) {
-    out.resize(static_cast<size_t>(n) + 1);
-    std::vsnprintf(out.data(), out.size(), formato, copia);
-    out.resize(static_cast<size_t>(n));
-  }
-  va_end(copia);
-  return out;
-}
-
 std::string orario_testo(int64_t secondi) {
   const char* segno = secondi < 0 ? "-" : "";
   const int64_t s = secondi < 0 ? -secondi : secondi;
-  return fmt("%s%" PRId64 ":%02" PRId64 ":%02" PRId64, segno, s / 3600, (s / 60) % 60, s % 60);
+  return printf_string("%s%" PRId64 ":%02" PRId64 ":%02" PRId64, segno, s / 3600, (s / 60) % 60, s % 60);
 }
 
 #define SC_CAMPO(nome) CampoElemento{#nome, [](const Elemento& e) -> int64_t { return e.nome; }}
@@ -88,7 +68,6 @@ Sommario sommario(const Tracciato& t) {
 
 }  // namespace inspect_detail
 
-using inspect_detail::fmt;
 
 int64_t metri_cella(const Cella& c, size_t indice, const std::array<Elemento, numero_elementi>* elementi) {
   if (c.tipo == tipo_cella::fermata && elementi != nullptr && c.valore_1 > 0 &&
@@ -104,42 +83,42 @@ std::string dettaglio_cella(const Cella& c, size_t indice, const std::array<Elem
   switch (c.tipo) {
     case tipo_cella::segnale: {
       const int lati = v4 % 10;
-      d = fmt("left %d (%d/%d/%d), right %d (%d/%d/%d), rapp %d", lati / 3, v1 / 10, v2 / 10,
+      d = printf_string("left %d (%d/%d/%d), right %d (%d/%d/%d), rapp %d", lati / 3, v1 / 10, v2 / 10,
               v3 / 10, lati % 3, v1 % 10, v2 % 10, v3 % 10, v4 / 10);
       break;
     }
     case tipo_cella::fine_rallentamento:
     case tipo_cella::inizio_rallentamento:
-      d = fmt("%d km/h, f_tt %d", v1, v3);
-      if (v2 != 0) d += fmt(", d_v %d", v2);
+      d = printf_string("%d km/h, f_tt %d", v1, v3);
+      if (v2 != 0) d += printf_string(", d_v %d", v2);
       break;
-    case tipo_cella::avviso_rallentamento: d = fmt("%d km/h", v1); break;
-    case tipo_cella::approccio_rallentamento: d = fmt("approach %d", v1); break;
+    case tipo_cella::avviso_rallentamento: d = printf_string("%d km/h", v1); break;
+    case tipo_cella::approccio_rallentamento: d = printf_string("approach %d", v1); break;
     case tipo_cella::indicatori_v_max:
-      d = fmt("left %d/%d/%d km/h, right %d/%d/%d km/h, stripes %d/%d", velocita_sinistra(v1), velocita_sinistra(v2),
+      d = printf_string("left %d/%d/%d km/h, right %d/%d/%d km/h, stripes %d/%d", velocita_sinistra(v1), velocita_sinistra(v2),
               velocita_sinistra(v3), velocita_destra(v1), velocita_destra(v2), velocita_destra(v3), v4 / 10, v4 % 10);
       break;
     case tipo_cella::fermata:
-      d = fmt("station %d", v1);
+      d = printf_string("station %d", v1);
       if (elementi != nullptr && v1 > 0 && static_cast<size_t>(v1) < elementi->size()) {
         const Elemento& e = (*elementi)[static_cast<size_t>(v1)];
-        d += fmt(" \"%s\" at %d m, from %d to %d m, time %s", utf8_da_1252(e.nome).c_str(), e.progressiva,
+        d += printf_string(" \"%s\" at %d m, from %d to %d m, time %s", utf8_da_1252(e.nome).c_str(), e.progressiva,
                  e.inizio, e.fine, inspect_detail::orario_testo(e.orario).c_str());
       }
       break;
-    case tipo_cella::codice: d = fmt("%d km/h", v1); break;
+    case tipo_cella::codice: d = printf_string("%d km/h", v1); break;
     case tipo_cella::cartello_indicatore:
       if (elementi != nullptr && v1 >= 0 && static_cast<size_t>(v1) < elementi->size()) {
-        d = fmt("\"%s\" (record %d)", utf8_da_1252(testo_cartello(c, *elementi)).c_str(), v1);
+        d = printf_string("\"%s\" (record %d)", utf8_da_1252(testo_cartello(c, *elementi)).c_str(), v1);
       } else {
-        d = fmt("text in record %d", v1);
+        d = printf_string("text in record %d", v1);
       }
       break;
     default: break;
   }
   if (indice == 1) {
     if (!d.empty()) d += "; ";
-    d += fmt("mark %d%s, plain contest code %d", v1,
+    d += printf_string("mark %d%s, plain contest code %d", v1,
              v1 == marca_celle ? "" : (" (" + std::to_string(marca_celle) + " expected)").c_str(), v2);
   }
   return d;

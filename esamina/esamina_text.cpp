@@ -14,7 +14,7 @@ namespace {
 std::string numero_testo(const Numero& n) {
   switch (n.tag) {
     case Numero::Tag::vuoto: return "-";
-    case Numero::Tag::intero: return fmt("%d", static_cast<int>(n.valore));
+    case Numero::Tag::intero: return printf_string("%d", static_cast<int>(n.valore));
     case Numero::Tag::reale: break;
   }
   char buf[64];
@@ -26,10 +26,10 @@ std::string numero_testo(const Numero& n) {
 
 // Every field of a record, named, in the order of the file.
 std::string testo_record_grezzo(const Elemento& e, int r) {
-  std::string out = fmt("  record %2d:", r);
+  std::string out = printf_string("  record %2d:", r);
   for (const CampoElemento& c : campi_elemento) {
     out += std::string(" ") + c.campo + " ";
-    out += c.testo() ? fmt("\"%s\"", utf8_mostrabile_da_1252(e.nome).c_str()) : std::to_string(c.numero(e));
+    out += c.testo() ? printf_string("\"%s\"", utf8_mostrabile_da_1252(e.nome).c_str()) : std::to_string(c.numero(e));
   }
   return out + "\n";
 }
@@ -53,9 +53,9 @@ std::string testo_tratti(const std::vector<Cella>& celle, const OpzioniInspect& 
   for (const Profilo p : {Profilo::velocita, Profilo::pendenza, Profilo::galleria}) {
     if (!mostra_tratti(o, p)) continue;
     const std::vector<Tratto> t = tratti_scelti(celle, p, o);
-    out += fmt("%s: %zu %s\n", nome_profilo(p), t.size(), t.size() == 1 ? "stretch" : "stretches");
-    if (!t.empty()) out += fmt("  %10s %10s %8s\n", "from m", "to m", "value");
-    for (const Tratto& x : t) out += fmt("  %10lld %10lld %8d\n", static_cast<long long>(x.da),
+    out += printf_string("%s: %zu %s\n", nome_profilo(p), t.size(), t.size() == 1 ? "stretch" : "stretches");
+    if (!t.empty()) out += printf_string("  %10s %10s %8s\n", "from m", "to m", "value");
+    for (const Tratto& x : t) out += printf_string("  %10lld %10lld %8d\n", static_cast<long long>(x.da),
                                          static_cast<long long>(x.a), x.valore);
   }
   return out;
@@ -66,12 +66,12 @@ std::string testo_tratti(const std::vector<Cella>& celle, const OpzioniInspect& 
 std::string testo_celle(const std::vector<Cella>& celle, const OpzioniInspect& o, const Elementi* el) {
   std::string out;
   if (celle.empty()) return "Cells: none\n";
-  out += fmt("Cells: %zu (0 to %zu)", celle.size(), celle.size() - 1);
+  out += printf_string("Cells: %zu (0 to %zu)", celle.size(), celle.size() - 1);
   const auto [da, a] = limiti(celle, o);
-  if (o.celle) out += a > da ? fmt("; showing %zu to %zu", da, a - 1) : std::string("; none in the range");
+  if (o.celle) out += a > da ? printf_string("; showing %zu to %zu", da, a - 1) : std::string("; none in the range");
   if (o.metri) {
-    out += fmt("; placed from %.3f km", static_cast<double>(o.metri->da) / 1000);
-    if (o.metri->a != INT64_MAX) out += fmt(" to %.3f km", static_cast<double>(o.metri->a) / 1000);
+    out += printf_string("; placed from %.3f km", static_cast<double>(o.metri->da) / 1000);
+    if (o.metri->a != INT64_MAX) out += printf_string(" to %.3f km", static_cast<double>(o.metri->a) / 1000);
   }
   if (!o.solo.empty()) {
     out += "; only";
@@ -79,7 +79,7 @@ std::string testo_celle(const std::vector<Cella>& celle, const OpzioniInspect& o
   }
   out += "\n";
   if (mostra_tabella(o)) {
-    out += fmt("%6s %8s  %-21s %7s %7s %7s %7s %5s %6s %6s %5s %9s %8s  %s\n", "cell", "metres", "type",
+    out += printf_string("%6s %8s  %-21s %7s %7s %7s %7s %5s %6s %6s %5s %9s %8s  %s\n", "cell", "metres", "type",
                "val_1", "val_2", "val_3", "val_4", "tempo", "avviso", "tunnel", "km/h", "gradient", "aderenza",
                "detail");
     size_t mostrate = 0;
@@ -87,7 +87,7 @@ std::string testo_celle(const std::vector<Cella>& celle, const OpzioniInspect& o
       const Cella& c = celle[i];
       if (!cella_scelta(c, i, o, el)) continue;
       ++mostrate;
-      std::string riga = fmt("%6zu %8lld  %-21s %7d %7d %7d %7d %5u %6u %6u %5d %9d %8u", i,
+      std::string riga = printf_string("%6zu %8lld  %-21s %7d %7d %7d %7d %5u %6u %6u %5d %9d %8u", i,
                              static_cast<long long>(metri_cella(c, i, el)), nome_tipo_cella(c.tipo).c_str(),
                              c.valore_1, c.valore_2, c.valore_3, c.valore_4, c.tempo, c.avviso, c.galleria,
                              c.velocita * 5, c.pendenza - 100, c.aderenza);
@@ -95,7 +95,7 @@ std::string testo_celle(const std::vector<Cella>& celle, const OpzioniInspect& o
       if (!d.empty()) riga += "  " + d;
       out += riga + "\n";
     }
-    out += fmt("%zu cells shown; metres: where the description places what the cell holds (signals, boards and "
+    out += printf_string("%zu cells shown; metres: where the description places what the cell holds (signals, boards and "
                "restrictions stand in the cell after); gradient in per mille (byte - 100), km/h = byte x 5\n",
                mostrate);
   }
@@ -105,44 +105,44 @@ std::string testo_celle(const std::vector<Cella>& celle, const OpzioniInspect& o
 std::string testo_elementi(const std::array<Elemento, numero_elementi>& el) {
   const RuoliElementi ruoli = ruoli_elementi(el);
   std::string out = "Element table: 87 records\n";
-  out += fmt("\nStations (%d, records 1 upward):\n", ruoli.stazioni);
+  out += printf_string("\nStations (%d, records 1 upward):\n", ruoli.stazioni);
   if (ruoli.stazioni > 0) {
-    out += fmt("  %3s %-24s %4s %8s %8s %11s %9s  %s\n", "no.", "nome", "tipo", "inizio", "fine",
+    out += printf_string("  %3s %-24s %4s %8s %8s %11s %9s  %s\n", "no.", "nome", "tipo", "inizio", "fine",
                "progressiva", "time", "dato_4 5 6 7 8 9 10 11 12 13");
   }
   for (int k = 1; k <= ruoli.stazioni; ++k) {
     const Elemento& e = rec(el, k);
-    out += fmt("  %3d %-24s %4u %8d %8d %11d %9s  %u %u %u %d %d %u %d %d %d %u\n", k,
+    out += printf_string("  %3d %-24s %4u %8d %8d %11d %9s  %u %u %u %d %d %u %d %d %d %u\n", k,
                utf8_mostrabile_da_1252(e.nome).c_str(), e.tipo, e.inizio, e.fine, e.progressiva,
                orario_testo(e.orario).c_str(), e.dato_4, e.dato_5, e.dato_6, e.dato_7, e.dato_8,
                e.dato_9, e.dato_10, e.dato_11, e.dato_12, e.dato_13);
   }
   const int n_cartelli = ruoli.ultimo_cartello > 0 ? record_primo_cartello - ruoli.ultimo_cartello + 1 : 0;
-  out += fmt("\nBoard texts (%d, records 80 downward):\n", n_cartelli);
+  out += printf_string("\nBoard texts (%d, records 80 downward):\n", n_cartelli);
   for (int r = record_primo_cartello; n_cartelli > 0 && r >= ruoli.ultimo_cartello; --r) {
-    out += fmt("  %3d %s\n", r, utf8_mostrabile_da_1252(rec(el, r).nome).c_str());
+    out += printf_string("  %3d %s\n", r, utf8_mostrabile_da_1252(rec(el, r).nome).c_str());
   }
   out += "\nKilometre references (inizio, fine, progressiva):\n";
   for (int r = record_progressiva_tre; r <= record_progressiva_uno; ++r) {
     const Elemento& e = rec(el, r);
-    out += fmt("  %3d %10d %10d %10d\n", r, e.inizio, e.fine, e.progressiva);
+    out += printf_string("  %3d %10d %10d %10d\n", r, e.inizio, e.fine, e.progressiva);
   }
   const Elemento& r84 = rec(el, record_treno_linea);
-  out += fmt("\nTrain and line (record 84): massa_frenata %d, lunghezza_percorso %d m, numero_vetture %d\n",
+  out += printf_string("\nTrain and line (record 84): massa_frenata %d, lunghezza_percorso %d m, numero_vetture %d\n",
              r84.inizio, r84.fine, r84.progressiva);
   const Elemento& r85 = rec(el, record_sfondo_identita);
   const Elemento& r86 = rec(el, record_ripetizione);
   const CodiciGara attesi = codici_attesi(r86.nome, r85.nome);
-  out += fmt("\nBackground and identity (record 85): sfondo_uno %d, sfondo_due %d, sfondo_tre %d\n",
+  out += printf_string("\nBackground and identity (record 85): sfondo_uno %d, sfondo_due %d, sfondo_tre %d\n",
              r85.inizio, r85.progressiva, r85.fine);
-  out += fmt("  nome_scenario \"%s\"\n", utf8_mostrabile_da_1252(r85.nome).c_str());
-  out += fmt("  mark %d%s\n", r85.dato_7,
+  out += printf_string("  nome_scenario \"%s\"\n", utf8_mostrabile_da_1252(r85.nome).c_str());
+  out += printf_string("  mark %d%s\n", r85.dato_7,
              r85.dato_7 == marca_elementi ? "" : (" (" + std::to_string(marca_elementi) + " expected)").c_str());
-  out += fmt("  weighted contest code %d (%s %d from the identity)\n", r85.orario,
+  out += printf_string("  weighted contest code %d (%s %d from the identity)\n", r85.orario,
              r85.orario == attesi.pesato ? "matches" : "DIFFERS from", attesi.pesato);
-  out += fmt("  plain contest code from the identity: %d (held in cell 1 of the cells file)\n",
+  out += printf_string("  plain contest code from the identity: %d (held in cell 1 of the cells file)\n",
              attesi.semplice);
-  out += fmt("\nCab signalling, train, sand, clock (record 86):\n"
+  out += printf_string("\nCab signalling, train, sand, clock (record 86):\n"
              "  ripetizione_valore_1 %d, ripetizione_valore_2 %d, ripetizione_codici %d\n"
              "  numero_treno \"%s\", sabbia %d, orologio %02d:%02d:%02d\n",
              r86.inizio, r86.fine, r86.progressiva, utf8_mostrabile_da_1252(r86.nome).c_str(), r86.dato_7,
@@ -157,17 +157,17 @@ std::string testo_elementi(const std::array<Elemento, numero_elementi>& el) {
 std::string testo_tracciato(const Tracciato& t, const OpzioniInspect& o) {
   if (t.righe() == 0) return "Track plan: no rows\n";
   const Sommario s = sommario(t);
-  std::string out = fmt("Track plan: %d rows (metres 0 to %d), filled through row %d", t.righe(),
+  std::string out = printf_string("Track plan: %d rows (metres 0 to %d), filled through row %d", t.righe(),
                         t.righe() - 1, s.ultima_piena);
   if (s.ultima_piena >= 0) {
-    out += fmt("; x from %.1f to %.1f m, y from %.1f to %.1f m", s.xmin, s.xmax, s.ymin, s.ymax);
+    out += printf_string("; x from %.1f to %.1f m, y from %.1f to %.1f m", s.xmin, s.xmax, s.ymin, s.ymax);
   }
   out += "\n";
-  if (o.ogni > 1) out += fmt("Every %d-th row and the last.\n", o.ogni);
+  if (o.ogni > 1) out += printf_string("Every %d-th row and the last.\n", o.ogni);
   out += "16-bit integers as written, reals with a decimal point, empty values as -\n";
-  out += fmt("%8s %24s %24s\n", "metre", "x", "y");
+  out += printf_string("%8s %24s %24s\n", "metre", "x", "y");
   per_righe(t, o.ogni, [&](size_t i) {
-    out += fmt("%8zu %24s %24s\n", i, numero_testo(t.colonna(0)[i]).c_str(),
+    out += printf_string("%8zu %24s %24s\n", i, numero_testo(t.colonna(0)[i]).c_str(),
                numero_testo(t.colonna(1)[i]).c_str());
   });
   return out;

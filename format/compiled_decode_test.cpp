@@ -4,6 +4,7 @@
 
 #include "format/compiled_decode_test.h"
 #include "compiler/compile_entry.h"
+#include "format/nomi_compilati.h"
 #include "compiler/tracciato_piano.h"
 #include "writers/scenario.h"
 
@@ -50,6 +51,27 @@ TEST(RiconosciFile, TrackPlanSuffixIsTestedBeforeCells) {
       {"x.dat.bak", std::nullopt},
   };
   for (const auto& c : casi) EXPECT_EQ(riconosci_file(c.nome), c.tipo) << c.nome;
+}
+
+// The track plan may be left out where the caller allows it; a plan of
+// another scenario in the directory is not taken for it.
+TEST(FindScenarioFiles, TrackPlanOptionalOnlyWhereAllowed) {
+  namespace fs = std::filesystem;
+  const fs::path dir = prova::cartella_prova("find_optional_plan");
+  const fs::path c = dir / "Corvale_Pravena AV_409.dat", e = dir / "Corvale_Pravena AV_409.sim";
+  prova::scrivi(c, "");
+  prova::scrivi(e, "");
+  prova::scrivi(dir / "Altro_linea.dat", "");
+  for (const std::vector<fs::path>& inputs : {std::vector<fs::path>{dir}, std::vector<fs::path>{e, c}}) {
+    const ScenarioFiles f = find_scenario_files(inputs, false);
+    EXPECT_EQ(f.celle, c);
+    EXPECT_EQ(f.elementi, e);
+    EXPECT_FALSE(f.tracciato);
+    EXPECT_THROW(find_scenario_files(inputs, true), std::invalid_argument) << inputs.size();
+  }
+  EXPECT_THROW(find_scenario_files({e}, false), std::invalid_argument);
+  EXPECT_THROW(find_scenario_files({dir, c}, false), std::invalid_argument);
+  fs::remove_all(dir);
 }
 
 TEST(DecodificaCelle, ReadsThePackedLayoutLittleEndian) {

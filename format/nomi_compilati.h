@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sc {
 
@@ -46,5 +47,26 @@ FileCompilato riconosci_file_o_errore(const std::filesystem::path& file);
 
 // "cells", "element table", "track plan".
 const char* nome_file_compilato(FileCompilato tipo);
+
+// The compiled files of one scenario; the track plan absent only where it
+// may be left out.
+struct ScenarioFiles {
+  std::filesystem::path celle;                    // NAME_NUMBER.dat
+  std::filesystem::path elementi;                 // NAME_NUMBER.sim
+  std::optional<std::filesystem::path> tracciato; // NAME_linea.dat
+};
+
+// The files of one scenario from what the user gives: one directory, or the
+// files themselves, recognised by the endings of their names.
+// - A directory must hold exactly one element table NAME_NUMBER.sim; the
+//   cells file is NAME_NUMBER.dat beside it, the track plan the
+//   NAME_linea.dat whose NAME_ begins NAME_NUMBER (the longest such NAME).
+//   Other files are passed over.
+// - Files: each recognised by its name, none of a kind twice, no directory
+//   among them, every kind present.
+// The track plan may be missing only when `plan_required` is false.
+// std::invalid_argument naming the files on anything else,
+// std::runtime_error when the directory cannot be listed.
+ScenarioFiles find_scenario_files(const std::vector<std::filesystem::path>& inputs, bool plan_required);
 
 }  // namespace sc

@@ -21,8 +21,8 @@ struct FileCompilati {
 };
 
 // From one directory (which must hold exactly one scenario) or from the
-// three files named by their suffixes. std::invalid_argument naming the
-// files when they are missing, doubled or belong to several scenarios.
+// three files named by their suffixes, by find_scenario_files with the
+// track plan required.
 FileCompilati trova_file_scenario(const std::vector<std::filesystem::path>& ingressi);
 
 struct ScenarioCompilato {

@@ -68,3 +68,20 @@ TEST(Multipli, CountsWholeStepsOrNone) {
 
 }  // namespace
 }  // namespace sc::plot_detail
+
+namespace sc::palette {
+namespace {
+
+// The viewer takes the palette's colours as bytes: to the nearest, a half
+// going up (0.70 x 255 = 178.5 is 179, where rounding half to even would
+// give 178).
+TEST(Palette, ComponentsBecomeTheNearestByteHalvesUp) {
+  const struct {
+    double component;
+    unsigned char byte;
+  } cases[] = {{0.0, 0}, {1.0, 255}, {0.70, 179}, {0.30, 77}, {0.10, 26}, {0.62, 158}, {0.12, 31}};
+  for (const auto& c : cases) EXPECT_EQ(byte_of(c.component), c.byte) << c.component;
+}
+
+}  // namespace
+}  // namespace sc::palette

@@ -22,6 +22,7 @@
 
 #include "format/compiled_decode.h"
 #include "format/posizioni.h"
+#include "plot/palette.h"
 #include "viewer/vista_geometria.h"
 #include "watch/osserva.h"
 
@@ -35,16 +36,21 @@ constexpr int alto_piano = 300;    // plan view height
 constexpr int alto_profilo = 330;  // profile height
 constexpr int largo_info = 470;    // the cell pane beside the plan view
 
-const Fl_Color colore_binario = fl_rgb_color(26, 56, 140);
+// A colour of the palette, which the plot draws in too.
+Fl_Color to_fl_color(const palette::Colore& c) {
+  return fl_rgb_color(palette::byte_of(c.r), palette::byte_of(c.g), palette::byte_of(c.b));
+}
+
+const Fl_Color colore_binario = to_fl_color(palette::binario);
 const Fl_Color colore_finestra = fl_rgb_color(220, 30, 30);
-const Fl_Color colore_velocita = fl_rgb_color(26, 56, 140);
-const Fl_Color colore_pendenza = fl_rgb_color(13, 140, 153);
+const Fl_Color colore_velocita = to_fl_color(palette::velocita);
+const Fl_Color colore_pendenza = to_fl_color(palette::pendenza);
 const Fl_Color colore_galleria = fl_rgb_color(215, 215, 220);
-const Fl_Color colore_stazione = fl_rgb_color(51, 158, 77);
-const Fl_Color colore_segnale = fl_rgb_color(217, 31, 31);
-const Fl_Color colore_rallentamento = fl_rgb_color(242, 140, 13);
-const Fl_Color colore_codice = fl_rgb_color(140, 51, 179);
-const Fl_Color colore_cartello = fl_rgb_color(38, 115, 217);
+const Fl_Color colore_stazione = to_fl_color(palette::stazione);
+const Fl_Color colore_segnale = to_fl_color(palette::segnale);
+const Fl_Color colore_rallentamento = to_fl_color(palette::rallentamento);
+const Fl_Color colore_codice = to_fl_color(palette::codice);
+const Fl_Color colore_cartello = to_fl_color(palette::cartello);
 const Fl_Color colore_scelta = fl_rgb_color(255, 170, 0);
 const Fl_Color colore_fault = fl_rgb_color(200, 0, 0);
 const Fl_Color colore_avviso = fl_rgb_color(176, 96, 0);

@@ -10,6 +10,7 @@
 #include "cli/compila_descrizioni.h"
 #include "cli/identita.h"
 #include "output/scrivi_compilazione.h"
+#include "compiler/description_keys.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/testo.h"
 #include "compiler/tracciato_piano.h"
@@ -77,17 +78,6 @@ bool rallentamento_a(const Voce& v, int64_t metri, uint8_t tipo) {
     case tipo_cella::approccio_rallentamento: return *x - 1200 > metri && *x - 1200 - 250 <= metri;
     default: return false;
   }
-}
-
-// Keys whose first value is a position along the line, as the parse
-// recognises them: by the words they hold, case ignored.
-bool chiave_con_posizione(const std::string& chiave) {
-  for (const std::string_view parola :
-       {"pendenza", "curva", "montagna", "indicatori_v", "velocit", "aderenza", "segnale",
-        "rallentamento", "abbattimento", "stazione"}) {
-    if (contiene_ic(chiave, parola)) return true;
-  }
-  return contiene_ic(chiave, "cartello") && contiene_ic(chiave, "indicat");
 }
 
 VocePannello voce_pannello(const Fault& f, const std::vector<Voce>& voci) {
@@ -294,7 +284,7 @@ std::optional<int32_t> posizione_voce(const std::vector<Voce>& voci, const std::
   for (const Voce& v : voci) {
     if (v.riga != riga || v.file != file) continue;
     const std::optional<int64_t> p = v.numero(1);
-    if (!p || !chiave_con_posizione(v.chiave()) || *p < INT32_MIN || *p > INT32_MAX)
+    if (!p || !key_with_position(v.chiave()) || *p < INT32_MIN || *p > INT32_MAX)
       return std::nullopt;
     return static_cast<int32_t>(*p);
   }

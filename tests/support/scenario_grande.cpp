@@ -1,8 +1,8 @@
 #include "tests/support/scenario_grande.h"
+#include "model/printf_string.h"
 
 #include <algorithm>
 #include <cstdarg>
-#include <cstdio>
 #include <stdexcept>
 #include <vector>
 
@@ -20,14 +20,10 @@ constexpr int32_t cursore_massimo = 1000000;  // the plan cursor may not pass it
 // One line of a description, CR LF ended.
 void riga(std::string& out, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 void riga(std::string& out, const char* fmt, ...) {
-  char buf[256];
   va_list ap;
   va_start(ap, fmt);
-  const int n = std::vsnprintf(buf, sizeof buf, fmt, ap);
+  out += vprintf_string(fmt, ap);
   va_end(ap);
-  if (n < 0 || static_cast<size_t>(n) >= sizeof buf)
-    throw std::length_error("description line too long");
-  out.append(buf, static_cast<size_t>(n));
   out += "\r\n";
 }
 
