@@ -1,12 +1,12 @@
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <exception>
 #include <iostream>
 
-#include "cli/comando.h"
+#include "cli/helpers.h"
 #include "output/nomi_file.h"
+#include "output/stati_uscita.h"
+#include "platform/run_program.h"
 
 namespace sc {
 
@@ -21,8 +21,8 @@ int esegui_ausiliario(const std::string& nome, char** argv) {
   }
   std::cout.flush();
   std::cerr.flush();
-  ::execv(path.c_str(), argv);
-  std::cerr << nome_programma << ": cannot run \"" << path << "\": " << std::strerror(errno)
+  const int errore = platform::run_instead(path, argv);
+  std::cerr << nome_programma << ": cannot run \"" << path << "\": " << std::strerror(errore)
             << std::endl;
   return stato_uso;
 }

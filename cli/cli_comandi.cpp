@@ -3,11 +3,16 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <iostream>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <system_error>
+
+#ifndef SC_VERSION
+#error "SC_VERSION must be defined by the build (the project's version)"
+#endif
 
 namespace sc {
 
@@ -57,5 +62,13 @@ bool prepara_cartella(const std::string& dir, std::ostream& err) {
   }
   return true;
 }
+
+int errore_di_uso(const std::string& messaggio) {
+  std::cerr << nome_programma << ": " << messaggio << "\nRun with --help for more information."
+            << std::endl;
+  return stato_uso;
+}
+
+const char* program_version() { return SC_VERSION; }
 
 }  // namespace sc

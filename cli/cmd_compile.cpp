@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli/cli_comandi.h"
-#include "cli/comando.h"
+#include "cli/commands.h"
 #include "cli/compila_descrizioni.h"
 #include "cli/identita.h"
 #include "compiler/memorizza_percorso.h"
@@ -94,7 +94,7 @@ int compila_osservando(const OpzioniCompile& o, std::ostream& out, std::ostream&
 // The faults and warnings in the format asked for.
 void riferisci_diagnostiche(const FaultLog& log, const OpzioniCompile& o, std::ostream& err) {
   if (o.formato == "json") err << diagnostiche_json(log);
-  if (o.formato == "sarif") err << diagnostiche_sarif(log, SC_VERSION);
+  if (o.formato == "sarif") err << diagnostiche_sarif(log, program_version());
   if (o.formato == "text") err << formatta_faults(log, StileDiagnostica{usa_colore(o.colore)});
   err << std::flush;
 }
@@ -187,65 +187,6 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
   }
 
   return stato_finale(log, p.codice_errore, o, err);
-}
-
-Comando registra_compile(CLI::App& app, bool solo_controllo) {
-  auto o = std::make_shared<OpzioniCompile>();
-  o->solo_controllo = solo_controllo;
-  CLI::App* sub =
-      solo_controllo
-          ? app.add_subcommand(
-                "check",
-                "Compile a line and a train description and report the faults, writing nothing")
-          : app.add_subcommand(
-                "compile",
-                "Compile a line and a train description into NAME_linea.dat, NAME_NUMBER.sim and "
-                "NAME_NUMBER.dat");
-  sub->add_option("LINE", o->linea, "Line description file (only read)")
-      ->required()
-      ->type_name("FILE");
-  sub->add_option("TRAIN", o->treno, "Train description file (only read)")
-      ->required()
-      ->type_name("FILE");
-  sub->add_option("--name", o->nome, "Scenario name (nome_scenario)")->type_name("NAME");
-  sub->add_option("--train", o->numero, "Train number (numero_treno)")->type_name("NUMBER");
-  sub->add_flag(
-      "--watch", o->osserva,
-      "Run again on every save of either description, each result closed by a timestamped line; "
-      "Ctrl-C ends it with status 0");
-  sub->add_flag("--strict", o->rigoroso,
-                "Any warning makes the exit status 1 (for pre-commit hooks and CI)");
-  sub->add_option("--color", o->colore,
-                  "Colour the diagnostics: auto (when standard error is a terminal and NO_COLOR is "
-                  "not set), "
-                  "always or never")
-      ->check(CLI::IsMember({"auto", "always", "never"}))
-      ->type_name("WHEN");
-  sub->add_option("--diagnostics-format", o->formato,
-                  "Diagnostics on standard error as text, json (one array) or sarif (SARIF 2.1.0)")
-      ->check(CLI::IsMember({"text", "json", "sarif"}))
-      ->type_name("FORMAT");
-  sub->footer(
-      "The scenario name and train number come from --name and --train, or else from\n"
-      "the file names when they follow the rule NAME_linea.txt and NAME_NUMBER-.txt.\n"
-      "Diagnostics are reported as FILE:LINE:COL: error: MESSAGE [E16] (warning:, note:\n"
-      "likewise), with the line and a caret under the field; 'scenario-compiler explain CODE'\n"
-      "tells what a code means.\n\n" +
-      testo_stati_uscita());
-  if (!solo_controllo) {
-    sub->add_option("--out", o->out, "Directory for the compiled files (created if missing)")
-        ->type_name("DIR")
-        ->capture_default_str();
-    sub->add_flag("--no-plan", o->senza_tracciato,
-                  "Compile without the track plan (mode 0): no NAME_linea.dat");
-    sub->add_flag("--sync", o->sync, testo_sync);
-  }
-  return {
-      sub, [o] {
-        if (o->out.empty())
-          return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
-        return comando_compile(*o, std::cout, std::cerr);
-      }};
 }
 
 }  // namespace sc

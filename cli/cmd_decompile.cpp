@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/cli_comandi.h"
-#include "cli/comando.h"
+#include "cli/commands.h"
 #include "compiler/testo.h"
 #include "decompile/decompila.h"
 #include "format/compiled_decode.h"
@@ -169,27 +169,6 @@ int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream
               : "the input holds what no description gives (damaged or edited by hand)")
       << "; the descriptions written hold all that could be recovered" << std::endl;
   return stato_con_errori;
-}
-
-Comando registra_decompile(CLI::App& app) {
-  auto o = std::make_shared<OpzioniDecompile>();
-  CLI::App* sub = app.add_subcommand("decompile",
-                                     "Write the line and train description of a compiled scenario, "
-                                     "checked to compile to the same files");
-  sub->add_option(
-         "DIR_OR_FILES", o->ingressi,
-         "One directory holding one scenario, or its compiled files (the track plan is optional)")
-      ->required();
-  sub->add_option("--out", o->out, "Directory to write into (created if missing)")
-      ->type_name("DIR");
-  sub->add_flag("--force", o->sostituisci, "Replace files of the same names");
-  sub->footer(testo_stati_uscita());
-  return {
-      sub, [o] {
-        if (o->out.empty())
-          return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
-        return comando_decompile(*o, std::cout, std::cerr);
-      }};
 }
 
 }  // namespace sc

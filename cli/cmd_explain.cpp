@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "cli/cli_comandi.h"
-#include "cli/comando.h"
+#include "cli/commands.h"
 #include "compiler/catalogo_codici.h"
 
 namespace sc {
@@ -75,24 +75,6 @@ int comando_explain(const std::optional<std::string>& codice, bool elenco, std::
   }
   out << spiegazione(*v);
   return stato_ok;
-}
-
-Comando registra_explain(CLI::App& app) {
-  struct Opzioni {
-    std::optional<std::string> codice;
-    bool elenco = false;
-  };
-  auto o = std::make_shared<Opzioni>();
-  CLI::App* sub = app.add_subcommand(
-      "explain", "Explain a fault, warning or note code: what it means, the rule, the fix, an example");
-  sub->add_option("CODE", o->codice, "The code as reported: E16 (or 16), W3, N1")->type_name("CODE");
-  sub->add_flag("--list", o->elenco, "List every code with its title");
-  sub->footer("The codes point to sections of docs/format.md, the reference of the description format.\n\n" +
-              testo_stati_uscita());
-  return {sub, [o] {
-            if (!o->codice && !o->elenco) return errore_di_uso("explain: give a CODE (such as E16 or W3) or --list");
-            return comando_explain(o->codice, o->elenco, std::cout, std::cerr);
-          }};
 }
 
 }  // namespace sc

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/cli_comandi.h"
-#include "cli/comando.h"
+#include "cli/commands.h"
 #include "output/file_output.h"
 #include "output/scenario_incorporato.h"
 
@@ -48,23 +48,6 @@ int comando_export(const std::string& dir, bool sostituisci, std::ostream& out, 
   if (dir != ".") out << " --out " << per_shell(dir);
   out << std::endl;
   return stato_ok;
-}
-
-Comando registra_export(CLI::App& app) {
-  struct Opzioni {
-    std::string out = ".";
-    bool forza = false;
-  };
-  auto o = std::make_shared<Opzioni>();
-  CLI::App* sub = app.add_subcommand(
-      "export", "Write the embedded scenario's line and train description and its three documents, to edit");
-  sub->add_option("--out", o->out, "Directory to write into (created if missing)")->type_name("DIR")->capture_default_str();
-  sub->add_flag("--force", o->forza, "Replace files of the same names");
-  sub->footer(testo_stati_uscita());
-  return {sub, [o] {
-            if (o->out.empty()) return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
-            return comando_export(o->out, o->forza, std::cout, std::cerr);
-          }};
 }
 
 }  // namespace sc

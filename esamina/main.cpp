@@ -1,9 +1,7 @@
 // scenario-compiler-inspect: the inspect command (JSON). The main program
-// hands the command to it.
-#include "cli/cli.h"
-
-int main(int argc, char** argv) {
-  sc::Esecutori e;
-  e.inspect = sc::comando_inspect;
-  return sc::esegui_riga_di_comando(argc, argv, e);
+// hands the command to it; its options are defined in inspect_options.cpp.
+namespace sc {
+int inspect_main(int argc, char** argv);
 }
+
+int main(int argc, char** argv) { return sc::inspect_main(argc, argv); }

@@ -2,6 +2,8 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "esamina/programma_esamina.h"
+
 #include "cli/cli_comandi.h"
 #include "format/compiled_decode.h"
 #include "esamina/esamina.h"

@@ -1,4 +1,5 @@
-// Replacing files whole. Every file the program writes goes through here.
+// Replacing files whole. Every file the program writes goes through here;
+// the system calls are platform/replace_file.h's.
 //
 // The new content goes to a fresh temporary file in the target's directory
 // (an unnamed one where the file system allows it, so that a killed run
@@ -19,6 +20,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/folder_lock.h"
 
 namespace sc {
 
@@ -75,17 +78,12 @@ int scrivi_pezzi(int fd, const std::vector<std::string_view>& pezzi);
 // unlocked (`bloccata()` false); the replacements then report what fails.
 class BloccoCartella {
  public:
-  explicit BloccoCartella(const std::string& dir);
-  ~BloccoCartella();
-  BloccoCartella(const BloccoCartella&) = delete;
-  BloccoCartella& operator=(const BloccoCartella&) = delete;
+  explicit BloccoCartella(const std::string& dir) : lock_(dir) {}
 
-  bool bloccata() const { return chiave_ != nullptr; }
-
-  struct Chiave;  // a directory held locked by this process
+  bool bloccata() const { return lock_.held(); }
 
  private:
-  Chiave* chiave_ = nullptr;
+  platform::FolderLock lock_;
 };
 
 // The name of the temporary files of `target` (a name without directory)

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "cli/cli_comandi.h"
+#include "plot/cmd_plot.h"
 #include "format/compiled_decode.h"
 #include "plot/plot.h"
 

@@ -1,9 +1,7 @@
 // scenario-compiler-plot: the plot command (Cairo). The main program hands
-// the command to it.
-#include "cli/cli.h"
-
-int main(int argc, char** argv) {
-  sc::Esecutori e;
-  e.plot = sc::comando_plot;
-  return sc::esegui_riga_di_comando(argc, argv, e);
+// the command to it; its options are defined in plot_options.cpp.
+namespace sc {
+int plot_main(int argc, char** argv);
 }
+
+int main(int argc, char** argv) { return sc::plot_main(argc, argv); }

@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "cli/cli_comandi.h"
+#include "run/cmd_esegui.h"
 #include "run/esegui_scenario.h"
 
 namespace sc {

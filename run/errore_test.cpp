@@ -7,6 +7,7 @@
 #include <sstream>
 #include <vector>
 
+#include "run/registro_test_support.h"
 #include "tests/support/test_dir.h"
 
 namespace sc {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "output/diagnostics.h"
+#include "run/registro_test_support.h"
 #include "tests/support/test_dir.h"
 #include "writers/scenario.h"
 

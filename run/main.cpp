@@ -1,11 +1,8 @@
 // scenario-compiler-run: the embedded run, with its status window and error
-// box (FLTK, X11). The main program hands the run to it.
-#include "cli/cli.h"
-#include "run/esegui_scenario.h"
-
-int main(int argc, char** argv) {
-  sc::Esecutori e;
-  e.esegui = sc::comando_esegui;
-  e.avvia = sc::avvia_programma;
-  return sc::esegui_riga_di_comando(argc, argv, e);
+// box (FLTK, X11). The main program hands the run to it; its options are
+// defined in run_options.cpp.
+namespace sc {
+int run_main(int argc, char** argv);
 }
+
+int main(int argc, char** argv) { return sc::run_main(argc, argv); }

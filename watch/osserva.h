@@ -1,27 +1,22 @@
-// Watching description files for changes (inotify). The directories that
-// hold the files are watched, not the files themselves: editors often save
-// by writing a new file and renaming it over the old one, which a watch on
-// the old file would miss.
+// Watching description files for changes (platform/file_watch.h).
 #pragma once
 
 #include <chrono>
 #include <csignal>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/file_watch.h"
 
 namespace sc {
 
 class Osservatore {
  public:
   // Watches the directories of `files`. `errore()` says why when that failed.
-  explicit Osservatore(const std::vector<std::string>& files);
-  ~Osservatore();
-  Osservatore(const Osservatore&) = delete;
-  Osservatore& operator=(const Osservatore&) = delete;
+  explicit Osservatore(const std::vector<std::string>& files) : watch_(files) {}
 
-  const std::string& errore() const { return errore_; }
+  const std::string& errore() const { return watch_.error(); }
 
   // Waits until one of the files is written, created, moved in or removed,
   // then waits for `quiete` without further events (a save is often several
@@ -30,25 +25,21 @@ class Osservatore {
   // `scadenza`, when given, ends the wait with false after that long.
   bool attendi_modifica(const volatile std::sig_atomic_t& fermo,
                         std::chrono::milliseconds quiete = std::chrono::milliseconds(100),
-                        std::optional<std::chrono::milliseconds> scadenza = std::nullopt);
+                        std::optional<std::chrono::milliseconds> scadenza = std::nullopt) {
+    return watch_.wait_for_change(fermo, quiete, scadenza);
+  }
 
   // For an event loop of its own: the descriptor that becomes readable on
   // an event, and the reading of what is pending (true when an event names
   // one of the files).
-  int fd() const { return fd_; }
-  bool leggi_eventi();
+  int fd() const { return watch_.fd(); }
+  bool leggi_eventi() { return watch_.read_events(); }
 
  private:
-  int fd_ = -1;
-  struct Voce {
-    int wd;
-    std::string nome;  // file name inside the watched directory
-  };
-  std::vector<Voce> voci_;
-  std::string errore_;
+  platform::FileWatch watch_;
 };
 
 // Local wall-clock time as HH:MM:SS, for the lines of a watch.
-std::string ora_locale();
+inline std::string ora_locale() { return platform::local_time(); }
 
 }  // namespace sc

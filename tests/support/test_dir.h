@@ -1,8 +1,8 @@
 // Test helpers for the app tests (and the end-to-end tests, which build on
 // them): a temporary directory removed afterwards, whole-file reads,
-// directory listings, the names of the built-in scenario's files, a status
-// window that records what it is shown, and running a check in a child
-// process without root's right to write anywhere.
+// directory listings, the names of the built-in scenario's files, and
+// running a check in a child process without root's right to write
+// anywhere.
 #pragma once
 
 #include <stdlib.h>
@@ -20,8 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "run/status_window.h"
-
 namespace sc::test {
 
 // The files of the built-in scenario "Corvale_Pravena AV", train 409: the
@@ -36,13 +34,6 @@ inline const std::string linea_dat = "Corvale_Pravena AV_linea.dat";
 inline const std::string sim = "Corvale_Pravena AV_409.sim";
 inline const std::string dat = "Corvale_Pravena AV_409.dat";
 }  // namespace file_scenario
-
-// A status window that keeps every status and every message it is shown.
-struct Registro : StatusWindow {
-  std::vector<std::string> stati, messaggi;
-  void mostra(const std::string& e) override { stati.push_back(e); }
-  void messaggio(const std::string& t) override { messaggi.push_back(t); }
-};
 
 class TempDir {
  public:

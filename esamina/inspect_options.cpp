@@ -1,17 +1,22 @@
-// inspect's options. The command itself is the helper program
-// scenario-compiler-inspect (inspect/), which links the JSON library.
+// The command line of scenario-compiler-inspect: the main program's
+// arguments, with inspect's options. The main program hands inspect to it.
 #include <iostream>
 
-#include "cli/comando.h"
+#include "cli/command_line.h"
+#include "cli/helpers.h"
+#include "esamina/programma_esamina.h"
 #include "output/stati_uscita.h"
 
 namespace sc {
 
-Comando registra_inspect(CLI::App& app, const Esecutori& e, char** argv) {
-  auto o = std::make_shared<OpzioniInspectRiga>();
-  CLI::App* sub = app.add_subcommand("inspect",
-                                     "Show a compiled file (cells .dat, element table .sim, track "
-                                     "plan _linea.dat) as text or JSON");
+int inspect_main(int argc, char** argv) {
+  CLI::App app{descrizione_programma, nome_programma};
+  OpzioniRun run;
+  prepara_programma(app, run);
+
+  OpzioniInspectRiga opzioni;
+  OpzioniInspectRiga* o = &opzioni;
+  CLI::App* sub = app.add_subcommand(inspect_command.name, inspect_command.summary);
   sub->add_option("FILE", o->file, "Compiled file")->required();
   sub->add_flag("--json", o->json, "Print JSON instead of text");
   sub->add_option("--cells", o->celle, "Cells file: only cells FROM to TO (either may be left out)")
@@ -27,10 +32,10 @@ Comando registra_inspect(CLI::App& app, const Esecutori& e, char** argv) {
       ->delimiter(',');
   sub->add_option("--every", o->ogni, "Track plan: every N-th row (and the last)")->type_name("N");
   sub->footer(testo_stati_uscita());
-  const auto esegui = e.inspect;
-  return {sub, [o, esegui, argv] {
-            return esegui ? esegui(*o, std::cout, std::cerr) : esegui_ausiliario("inspect", argv);
-          }};
+
+  if (const int stato = analizza_riga(app, run, argc, argv); stato >= 0) return stato;
+  if (!app.got_subcommand(sub)) return esegui_ausiliario(run_helper, argv);
+  return fine_programma(comando_inspect(opzioni, std::cout, std::cerr));
 }
 
 }  // namespace sc

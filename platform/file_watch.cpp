@@ -1,4 +1,4 @@
-#include "watch/osserva.h"
+#include "platform/file_watch.h"
 
 #include <poll.h>
 #include <sys/inotify.h>
@@ -9,7 +9,7 @@
 #include <ctime>
 #include <filesystem>
 
-namespace sc {
+namespace sc::platform {
 
 namespace {
 
@@ -18,10 +18,10 @@ constexpr uint32_t eventi_salvataggio = IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE |
 
 }  // namespace
 
-Osservatore::Osservatore(const std::vector<std::string>& files) {
+FileWatch::FileWatch(const std::vector<std::string>& files) {
   fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (fd_ < 0) {
-    errore_ = std::string("cannot watch for changes: ") + std::strerror(errno);
+    error_ = std::string("cannot watch for changes: ") + std::strerror(errno);
     return;
   }
   for (const std::string& f : files) {
@@ -30,18 +30,18 @@ Osservatore::Osservatore(const std::vector<std::string>& files) {
     if (dir.empty()) dir = ".";
     const int wd = ::inotify_add_watch(fd_, dir.c_str(), eventi_salvataggio);
     if (wd < 0) {
-      errore_ = "cannot watch the directory \"" + dir + "\": " + std::strerror(errno);
+      error_ = "cannot watch the directory \"" + dir + "\": " + std::strerror(errno);
       return;
     }
-    voci_.push_back({wd, p.filename().string()});
+    entries_.push_back({wd, p.filename().string()});
   }
 }
 
-Osservatore::~Osservatore() {
+FileWatch::~FileWatch() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool Osservatore::leggi_eventi() {
+bool FileWatch::read_events() {
   bool rilevante = false;
   alignas(inotify_event) char buf[8192];
   for (;;) {
@@ -54,17 +54,17 @@ bool Osservatore::leggi_eventi() {
       if (fine > n) break;
       std::string nome;
       if (ev.len > 0) nome.assign(buf + i + sizeof(inotify_event), strnlen(buf + i + sizeof(inotify_event), ev.len));
-      for (const Voce& v : voci_)
-        if (v.wd == ev.wd && v.nome == nome) rilevante = true;
+      for (const Entry& v : entries_)
+        if (v.wd == ev.wd && v.name == nome) rilevante = true;
       i = fine;
     }
   }
   return rilevante;
 }
 
-bool Osservatore::attendi_modifica(const volatile std::sig_atomic_t& fermo, std::chrono::milliseconds quiete,
+bool FileWatch::wait_for_change(const volatile std::sig_atomic_t& fermo, std::chrono::milliseconds quiete,
                                    std::optional<std::chrono::milliseconds> scadenza) {
-  if (fd_ < 0 || !errore_.empty()) return false;
+  if (fd_ < 0 || !error_.empty()) return false;
   using clock = std::chrono::steady_clock;
   const auto inizio = clock::now();
   std::optional<clock::time_point> ultimo;  // last relevant event
@@ -77,14 +77,14 @@ bool Osservatore::attendi_modifica(const volatile std::sig_atomic_t& fermo, std:
     const int r = ::poll(&pfd, 1, ultimo ? 20 : 100);
     if (r < 0) {
       if (errno == EINTR) continue;
-      errore_ = std::string("cannot watch for changes: ") + std::strerror(errno);
+      error_ = std::string("cannot watch for changes: ") + std::strerror(errno);
       return false;
     }
-    if (r > 0 && leggi_eventi()) ultimo = clock::now();
+    if (r > 0 && read_events()) ultimo = clock::now();
   }
 }
 
-std::string ora_locale() {
+std::string local_time() {
   const std::time_t t = std::time(nullptr);
   std::tm tm{};
   char s[16] = "??:??:??";
@@ -92,4 +92,4 @@ std::string ora_locale() {
   return s;
 }
 
-}  // namespace sc
+}  // namespace sc::platform

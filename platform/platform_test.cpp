@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/folder_lock.h"
+#include "platform/replace_file.h"
+#include "platform/run_program.h"
+#include "platform/self_path.h"
+#include "tests/support/test_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using sc::test::TempDir;
+
+std::string prefix(const std::string& target) { return ".tmp-" + target + "-"; }
+
+std::string read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(Platform, ExecutableFolderIsTheFolderOfThisTestProgram) {
+  EXPECT_EQ(sc::platform::executable_folder(), fs::read_symlink("/proc/self/exe").parent_path().string());
+}
+
+TEST(Platform, RunInsteadReportsAProgramThatCannotBeStarted) {
+  TempDir dir;
+  char name[] = "missing";
+  char* argv[] = {name, nullptr};
+  EXPECT_EQ(sc::platform::run_instead(dir / "missing", argv), ENOENT);
+}
+
+TEST(Platform, ReplaceFilesWritesEveryFileAndLeavesNoTemporaryFile) {
+  TempDir dir;
+  std::ofstream(dir / "a.txt") << "old";
+  const std::string big(100000, 'x');
+  std::vector<sc::platform::FileToReplace> files{
+      {dir / "a.txt",
+       [](int fd) { return sc::platform::write_pieces(fd, {"new ", "content"}); }},
+      {dir / "b.txt", [&](int fd) { return sc::platform::write_pieces(fd, {"<", big, ">"}); }},
+  };
+  EXPECT_EQ(sc::platform::replace_files(files, true, {prefix, 20}), std::nullopt);
+  EXPECT_EQ(read(dir / "a.txt"), "new content");
+  EXPECT_EQ(read(dir / "b.txt"), "<" + big + ">");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+TEST(Platform, AFailedWriteLeavesEveryTargetAsItWas) {
+  TempDir dir;
+  std::ofstream(dir / "a.txt") << "old";
+  std::vector<sc::platform::FileToReplace> files{
+      {dir / "a.txt", [](int fd) { return sc::platform::write_pieces(fd, {"new"}); }},
+      {dir / "b.txt", [](int) { return ENOSPC; }},
+  };
+  EXPECT_EQ(sc::platform::replace_files(files, false, {prefix, 20}),
+            "cannot write \"" + dir / "b.txt" + "\": No space left on device");
+  EXPECT_EQ(read(dir / "a.txt"), "old");
+  EXPECT_FALSE(fs::exists(dir / "b.txt"));
+}
+
+TEST(Platform, AFolderLockIsHeldOnAFolderOnly) {
+  TempDir dir;
+  const sc::platform::FolderLock lock(dir.path());
+  EXPECT_TRUE(lock.held());
+  const sc::platform::FolderLock again(dir.path());  // the same process: shared
+  EXPECT_TRUE(again.held());
+  EXPECT_FALSE(sc::platform::FolderLock(dir / "missing").held());
+}
+
+}  // namespace

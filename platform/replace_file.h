@@ -1,0 +1,48 @@
+// Replacing files whole, the system's part: each new content goes to a
+// temporary file in its target's directory (unnamed where the file system
+// allows it, so that a killed run leaves nothing behind), the directories
+// are locked (folder_lock.h) while their files are written and renamed,
+// and the temporary files are renamed over their targets once every one
+// of them is complete. output/file_output.h tells what callers get.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sc::platform {
+
+// Writes a file's whole content into the open file `fd` (positioned at its
+// start); returns 0 or the errno of the failure. It may throw: the
+// temporary file is then dropped and the exception passed on.
+using WriteContent = std::function<int(int fd)>;
+
+struct FileToReplace {
+  std::string path;
+  WriteContent write;
+};
+
+// The names of temporary files: prefix(target) then six varying
+// characters, `length` in all. A file of such a name found in a locked
+// directory is taken for one a killed replacement left, and removed.
+struct TemporaryNames {
+  std::string (*prefix)(const std::string& target);
+  size_t length;
+};
+
+// Replaces `files` together: every temporary file is written (and with
+// `sync` flushed, with its directory, before and after the renames), then
+// renamed over its target, in order. Returns the message of the first
+// failure, naming its file ("cannot write \"PATH\": REASON"), or nothing.
+std::optional<std::string> replace_files(const std::vector<FileToReplace>& files, bool sync,
+                                         const TemporaryNames& names);
+
+// Writes all of `pieces` to `fd` in order, in a few large writes: small
+// pieces are gathered into a buffer, large ones written from where they
+// are. Returns 0 or the errno of the failure.
+int write_pieces(int fd, const std::vector<std::string_view>& pieces);
+
+}  // namespace sc::platform
