@@ -37,6 +37,10 @@ ALLOWED = {
     'buf',    # buffer
     'exe',    # executable
     'env',    # environment
+    'dir',    # directory
+    'io',     # input/output
+    'ne',     # not equal (EXPECT_NE)
+    'le',     # less or equal (EXPECT_LE); little-endian (byte_le)
     'ostream', 'istream', 'iostream', 'fstream', 'sstream',  # standard library
     # English words missing from the English list.
     'args',   # arguments
