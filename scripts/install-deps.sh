@@ -15,6 +15,7 @@ packages=(
   xvfb xauth x11-apps
   imagemagick
   librsvg2-bin
+  witalian wamerican  # word lists of scripts/check_naming.py
 )
 
 missing=()
