@@ -101,11 +101,10 @@ void riferisci_diagnostiche(const FaultLog& log, const OpzioniCompile& o, std::o
 
 // The exit status of a compile that got as far as its cells, with the
 // closing summary line of the text format.
-int stato_finale(const FaultLog& log, int codice_errore, const OpzioniCompile& o,
-                 std::ostream& err) {
+int stato_finale(const FaultLog& log, const OpzioniCompile& o, std::ostream& err) {
   const bool testo = o.formato == "text";
   const size_t avvisi = log.numero(Gravita::avviso);
-  const size_t errori = log.numero(Gravita::errore) + (log.empty() && codice_errore != 0 ? 1 : 0);
+  const size_t errori = log.numero(Gravita::errore);
   if (errori == 0) {
     if (avvisi == 0) return stato_ok;
     if (testo) {
@@ -186,7 +185,7 @@ int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& er
     out << std::flush;
   }
 
-  return stato_finale(log, p.codice_errore, o, err);
+  return stato_finale(log, o, err);
 }
 
 }  // namespace sc

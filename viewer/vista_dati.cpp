@@ -168,13 +168,6 @@ Caricamento carica(const Sorgente& s) {
   FaultLog log;
   const Compilazione esito = compila_descrizioni(p, 1, {s.linea, s.treno, s.nome, s.numero}, log);
   c.faults = log.all();
-  if (c.faults.empty() && p.codice_errore != 0) {
-    Fault f;
-    f.codice = p.codice_errore;
-    f.message = "the compile stopped at a fault";
-    c.faults.push_back(f);
-    c.pannello.push_back(voce_pannello(f, c.voci));
-  }
   for (const Fault* f : log.in_ordine()) c.pannello.push_back(voce_pannello(*f, c.voci));
   const size_t avvisi = log.numero(Gravita::avviso);
   switch (esito.stato) {
