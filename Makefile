@@ -45,7 +45,7 @@ test-asan: asan
 # run of FUZZ_SHORT_SECONDS each. Inputs found go to $(FUZZ_BUILD)/fuzz-corpus,
 # crashing ones to $(FUZZ_BUILD)/fuzz-crashes (copy them to fuzz/regressions/
 # once fixed: the sanitizer suite replays that folder).
-FUZZ_TARGETS       := field_reader line train compile celle elementi tracciato esamina plot
+FUZZ_TARGETS       := field_reader line train compile celle elementi tracciato listing plot
 FUZZ_SECONDS       ?= 300
 FUZZ_SHORT_SECONDS ?= 15
 
@@ -74,15 +74,15 @@ test: build
 # of the 1000000 m scenario and the timing helpers (never built by `build`
 # or `test`); prints the benchmark figures, the three ratios of the
 # compile (bench/ratios.sh) and a profile of where its time goes
-# (bench/profilo.sh).
+# (bench/profile.sh).
 BENCH_BUILD ?= build-bench
 .PHONY: bench
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSC_BENCH=ON $(CMAKE_FLAGS)
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target sc-bench sc-genera-scenario sc-cronometro sc-vuoto scenario-compiler
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target sc-bench sc-generate-scenario sc-stopwatch sc-empty-program scenario-compiler
 	./$(BENCH_BUILD)/bench/sc-bench
 	bash bench/ratios.sh $(BENCH_BUILD)
-	bash bench/profilo.sh $(BENCH_BUILD)
+	bash bench/profile.sh $(BENCH_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

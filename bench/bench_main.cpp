@@ -27,14 +27,14 @@
 
 #include "output/diagnostics.h"
 #include "output/file_output.h"
-#include "output/scrivi_contenuto.h"
-#include "output/nomi_file.h"
-#include "tests/support/scenario_grande.h"
+#include "output/write_content.h"
+#include "output/text_file_names.h"
+#include "tests/support/large_scenario.h"
 #include "compiler/compile_entry.h"
 #include "compiler/field_reader.h"
 #include "compiler/line_parser.h"
 #include "compiler/memorizza_percorso.h"
-#include "compiler/output_files.h"
+#include "compiler/mark_and_encode.h"
 #include "compiler/tracciato_piano.h"
 #include "compiler/train_parser.h"
 #include "writers/scenario.h"
@@ -43,12 +43,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using sc::test::lunghezza_grande;
+using sc::test::large_length;
 
 // The compile of two descriptions held in memory: parse (both halves), cell
 // pass, marks, contest codes and the bytes of the three files, through the
 // compile's entry, without touching the disk.
-sc::Compilazione compila_in_memoria(sc::Percorso& p, const std::string& linea, const std::string& treno,
+sc::Compilation compile_in_memory(sc::Percorso& p, const std::string& linea, const std::string& treno,
                                     sc::FaultLog& log) {
   sc::CompileResult r =
       sc::compile_descriptions({{"linea", linea}, {"treno", treno}, p.nome_scenario, p.numero_treno, 1, false});
@@ -58,29 +58,29 @@ sc::Compilazione compila_in_memoria(sc::Percorso& p, const std::string& linea, c
 }
 
 // A description file read whole, as the commands read it.
-sc::DescriptionText leggi_descrizione(const std::string& path) {
+sc::DescriptionText read_description(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream buf;
   buf << in.rdbuf();
   return {path, std::move(buf).str()};
 }
 
-struct Grande {
-  sc::test::ScenarioGenerato scenario;
+struct Large {
+  sc::test::GeneratedScenario scenario;
   sc::Percorso p;
-  sc::Compilazione c;
+  sc::Compilation c;
 };
 
 // The generated scenario, compiled once in memory.
-const Grande& grande() {
-  static const std::unique_ptr<Grande> g = [] {
-    auto g = std::make_unique<Grande>();
-    g->scenario = sc::test::genera_scenario(lunghezza_grande);
-    g->p.nome_scenario = sc::test::nome_grande;
-    g->p.numero_treno = sc::test::treno_grande;
+const Large& large() {
+  static const std::unique_ptr<Large> g = [] {
+    auto g = std::make_unique<Large>();
+    g->scenario = sc::test::genera_scenario(large_length);
+    g->p.nome_scenario = sc::test::large_name;
+    g->p.numero_treno = sc::test::large_treno;
     sc::FaultLog log;
-    g->c = compila_in_memoria(g->p, g->scenario.linea, g->scenario.treno, log);
-    if (!log.empty() || g->p.codice_errore != 0 || g->c.stato != sc::Compilazione::Stato::pronto) {
+    g->c = compile_in_memory(g->p, g->scenario.linea, g->scenario.treno, log);
+    if (!log.empty() || g->p.codice_errore != 0 || g->c.status != sc::Compilation::Result::pronto) {
       std::cerr << "the generated scenario does not compile cleanly:\n" << sc::formatta_faults(log);
       std::exit(1);
     }
@@ -89,80 +89,80 @@ const Grande& grande() {
   return *g;
 }
 
-void BM_CompilaIncorporato(benchmark::State& state) {
+void BM_CompileEmbedded(benchmark::State& state) {
   const std::string linea = sc::dati_linea(), treno = sc::dati_treno();
   for (auto _ : state) {
     sc::Percorso p;
     p.nome_scenario = "Corvale_Pravena AV";
     p.numero_treno = "409";
     sc::FaultLog log;
-    sc::Compilazione c = compila_in_memoria(p, linea, treno, log);
+    sc::Compilation c = compile_in_memory(p, linea, treno, log);
     benchmark::DoNotOptimize(c);
     if (!log.empty()) state.SkipWithError("the embedded scenario recorded faults");
   }
 }
-BENCHMARK(BM_CompilaIncorporato)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompileEmbedded)->Unit(benchmark::kMillisecond);
 
 // The steps of the plan of a 1000000 m line as the parse records them, and
 // every row computed from them: the arithmetic alone, its dependency chain
 // (each row needs the two before).
-void BM_RigheTracciato(benchmark::State& state) {
-  const std::vector<sc::test::CurvaGenerata> curve = sc::test::curve_generate(lunghezza_grande);
+void BM_RowsTracciato(benchmark::State& state) {
+  const std::vector<sc::test::GeneratedCurva> curve = sc::test::curve_generate(large_length);
   for (auto _ : state) {
     sc::Percorso p;
-    p.lunghezza_totale = lunghezza_grande + sc::coda_linea;
-    sc::crea_tracciato(p);
-    sc::PianoTracciato piano(p.tracciato);
-    piano.semina();
+    p.lunghezza_totale = large_length + sc::coda_linea;
+    sc::make_plan(p);
+    sc::PianoTracciato plan(p.tracciato);
+    plan.seed();
     for (const auto& c : curve) {
-      if (piano.aggiungi_curva(c.chiave, c.inizio, c.lunghezza) != sc::EsitoCurva::fatta) {
+      if (plan.add_curve(c.key, c.inizio, c.lunghezza) != sc::CurveOutcome::done) {
         state.SkipWithError("a curve was refused");
         break;
       }
     }
-    piano.completa();
-    double somma = 0;
-    sc::per_righe_calcolate(p.tracciato, [&somma](double x, double y) { somma += x - y; });
-    benchmark::DoNotOptimize(somma);
+    plan.complete();
+    double sum = 0;
+    sc::by_computed_rows(p.tracciato, [&sum](double x, double y) { sum += x - y; });
+    benchmark::DoNotOptimize(sum);
   }
-  state.counters["rows"] = lunghezza_grande + sc::coda_linea + 1;
+  state.counters["rows"] = large_length + sc::coda_linea + 1;
 }
-BENCHMARK(BM_RigheTracciato)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RowsTracciato)->Unit(benchmark::kMillisecond);
 
 // The track plan file's bytes, computed and encoded through buffers of
 // `range(0)` bytes a column, handed to a destination that keeps nothing.
-void BM_CodificaTracciato(benchmark::State& state) {
-  const sc::Percorso& p = grande().p;
+void BM_EncodeTracciato(benchmark::State& state) {
+  const sc::Percorso& p = large().p;
   uint64_t byte = 0;
   for (auto _ : state) {
-    const sc::ContenutoFile c = sc::contenuto_tracciato(p.tracciato, static_cast<size_t>(state.range(0)));
+    const sc::FileContent c = sc::plan_content(p.tracciato, static_cast<size_t>(state.range(0)));
     byte = c.size();
-    c.scrivi([](uint64_t, std::string_view pezzo) {
-      benchmark::DoNotOptimize(pezzo.data());
+    c.write([](uint64_t, std::string_view chunk) {
+      benchmark::DoNotOptimize(chunk.data());
       return true;
     });
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * byte));
 }
-BENCHMARK(BM_CodificaTracciato)->Arg(4 << 10)->Arg(16 << 10)->Arg(64 << 10)->Arg(256 << 10)->Arg(1 << 20)
+BENCHMARK(BM_EncodeTracciato)->Arg(4 << 10)->Arg(16 << 10)->Arg(64 << 10)->Arg(256 << 10)->Arg(1 << 20)
     ->Unit(benchmark::kMillisecond);
 
 // --- writing the plan file: three ways, measured side by side ---------------------
 
 // A fresh file in the benchmark's directory, removed after each round.
-std::string file_prova() {
+std::string test_file() {
   static const std::string f = (fs::temp_directory_path() / ("sc-bench-piano-" + std::to_string(::getpid()))).string();
   return f;
 }
 
 // Encodes plan entries the way the file holds them (little-endian machine).
-char* metti_intero(char* p, int16_t v) {
+char* put_int(char* p, int16_t v) {
   const uint16_t t = 2;
   std::memcpy(p, &t, 2);
   std::memcpy(p + 2, &v, 2);
   return p + 4;
 }
-char* metti_reale(char* p, double v) {
+char* put_real(char* p, double v) {
   const uint16_t t = 5;
   std::memcpy(p, &t, 2);
   std::memcpy(p + 2, &v, 8);
@@ -171,105 +171,105 @@ char* metti_reale(char* p, double v) {
 
 // One pass, both columns at their offsets (the compile's way): pwrite of
 // each column's buffer at its place, `range(0)` bytes a column.
-void BM_PianoSuFileUnaPassata(benchmark::State& state) {
-  const sc::Percorso& p = grande().p;
-  const sc::ContenutoFile c = sc::contenuto_tracciato(p.tracciato, static_cast<size_t>(state.range(0)));
+void BM_PlanOnFileOnePass(benchmark::State& state) {
+  const sc::Percorso& p = large().p;
+  const sc::FileContent c = sc::plan_content(p.tracciato, static_cast<size_t>(state.range(0)));
   for (auto _ : state) {
-    const int fd = ::open(file_prova().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const bool ok = c.scrivi([fd](uint64_t o, std::string_view pezzo) {
-      return ::pwrite(fd, pezzo.data(), pezzo.size(), static_cast<off_t>(o)) == static_cast<ssize_t>(pezzo.size());
+    const int fd = ::open(test_file().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const bool ok = c.write([fd](uint64_t o, std::string_view chunk) {
+      return ::pwrite(fd, chunk.data(), chunk.size(), static_cast<off_t>(o)) == static_cast<ssize_t>(chunk.size());
     });
     ::close(fd);
-    ::unlink(file_prova().c_str());
+    ::unlink(test_file().c_str());
     if (!ok) state.SkipWithError("write failed");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * c.size()));
 }
-BENCHMARK(BM_PianoSuFileUnaPassata)->Arg(16 << 10)->Arg(64 << 10)->Arg(256 << 10)->Arg(1 << 20)
+BENCHMARK(BM_PlanOnFileOnePass)->Arg(16 << 10)->Arg(64 << 10)->Arg(256 << 10)->Arg(1 << 20)
     ->Unit(benchmark::kMillisecond);
 
 // Two passes: column 0 computed and written in order, then the rows
 // computed again for column 1; plain sequential writes of 64 KiB.
-void BM_PianoSuFileDuePassate(benchmark::State& state) {
-  const sc::PassiTracciato& t = grande().p.tracciato;
-  const uint64_t righe = static_cast<uint64_t>(t.righe()), calcolate = static_cast<uint64_t>(t.cursore()) - 2;
+void BM_PlanOnFileTwoPasses(benchmark::State& state) {
+  const sc::PlanSteps& t = large().p.tracciato;
+  const uint64_t rows = static_cast<uint64_t>(t.rows()), computed = static_cast<uint64_t>(t.cursor()) - 2;
   std::vector<char> buf(64 << 10);
   for (auto _ : state) {
-    const int fd = ::open(file_prova().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = ::open(test_file().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     bool ok = true;
     for (int c = 0; c < 2; ++c) {
       char* q = buf.data();
-      auto svuota = [&] {
+      auto clear = [&] {
         ok = ok && ::write(fd, buf.data(), static_cast<size_t>(q - buf.data())) == q - buf.data();
         q = buf.data();
       };
-      q = metti_intero(q, c == 0 ? sc::seme_x[0] : sc::seme_y[0]);
-      q = metti_intero(q, c == 0 ? sc::seme_x[1] : sc::seme_y[1]);
-      sc::per_righe_calcolate(t, [&](double x, double y) {
-        if (buf.data() + buf.size() - q < 10) svuota();
-        q = metti_reale(q, c == 0 ? x : y);
+      q = put_int(q, c == 0 ? sc::seed_x[0] : sc::seed_y[0]);
+      q = put_int(q, c == 0 ? sc::seed_x[1] : sc::seed_y[1]);
+      sc::by_computed_rows(t, [&](double x, double y) {
+        if (buf.data() + buf.size() - q < 10) clear();
+        q = put_real(q, c == 0 ? x : y);
       });
-      for (uint64_t i = 2 + calcolate; i < righe; ++i) {
-        if (buf.data() + buf.size() - q < 2) svuota();
+      for (uint64_t i = 2 + computed; i < rows; ++i) {
+        if (buf.data() + buf.size() - q < 2) clear();
         *q++ = 0, *q++ = 0;
       }
-      svuota();
+      clear();
     }
     ::close(fd);
-    ::unlink(file_prova().c_str());
+    ::unlink(test_file().c_str());
     if (!ok) state.SkipWithError("write failed");
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * 2 * sc::byte_colonna_tracciato(t)));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * 2 * sc::plan_column_byte(t)));
 }
-BENCHMARK(BM_PianoSuFileDuePassate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlanOnFileTwoPasses)->Unit(benchmark::kMillisecond);
 
 // A mapped file: sized first, the rows encoded straight into the mapping.
-void BM_PianoSuFileMappato(benchmark::State& state) {
-  const sc::PassiTracciato& t = grande().p.tracciato;
-  const uint64_t colonna = sc::byte_colonna_tracciato(t);
+void BM_PlanOnFileMapped(benchmark::State& state) {
+  const sc::PlanSteps& t = large().p.tracciato;
+  const uint64_t column = sc::plan_column_byte(t);
   for (auto _ : state) {
-    const int fd = ::open(file_prova().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    bool ok = ::ftruncate(fd, static_cast<off_t>(2 * colonna)) == 0;
-    void* m = ok ? ::mmap(nullptr, 2 * colonna, PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
+    const int fd = ::open(test_file().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    bool ok = ::ftruncate(fd, static_cast<off_t>(2 * column)) == 0;
+    void* m = ok ? ::mmap(nullptr, 2 * column, PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
     if (m != MAP_FAILED) {
       char* x = static_cast<char*>(m);
-      char* y = x + colonna;
-      x = metti_intero(metti_intero(x, sc::seme_x[0]), sc::seme_x[1]);
-      y = metti_intero(metti_intero(y, sc::seme_y[0]), sc::seme_y[1]);
-      sc::per_righe_calcolate(t, [&](double xv, double yv) {
-        x = metti_reale(x, xv);
-        y = metti_reale(y, yv);
+      char* y = x + column;
+      x = put_int(put_int(x, sc::seed_x[0]), sc::seed_x[1]);
+      y = put_int(put_int(y, sc::seed_y[0]), sc::seed_y[1]);
+      sc::by_computed_rows(t, [&](double xv, double yv) {
+        x = put_real(x, xv);
+        y = put_real(y, yv);
       });
-      std::memset(x, 0, static_cast<size_t>(static_cast<char*>(m) + colonna - x));
-      std::memset(y, 0, static_cast<size_t>(static_cast<char*>(m) + 2 * colonna - y));
-      ::munmap(m, 2 * colonna);
+      std::memset(x, 0, static_cast<size_t>(static_cast<char*>(m) + column - x));
+      std::memset(y, 0, static_cast<size_t>(static_cast<char*>(m) + 2 * column - y));
+      ::munmap(m, 2 * column);
     } else {
       ok = false;
     }
     ::close(fd);
-    ::unlink(file_prova().c_str());
+    ::unlink(test_file().c_str());
     if (!ok) state.SkipWithError("mapping failed");
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * 2 * colonna));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * 2 * column));
 }
-BENCHMARK(BM_PianoSuFileMappato)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlanOnFileMapped)->Unit(benchmark::kMillisecond);
 
 // The plan file's bytes joined into one string in memory (what the
 // decompiler's read-back check asks for).
-void BM_TracciatoInUnaStringa(benchmark::State& state) {
-  const sc::Percorso& p = grande().p;
+void BM_TracciatoInOneString(benchmark::State& state) {
+  const sc::Percorso& p = large().p;
   size_t byte = 0;
   for (auto _ : state) {
-    std::string s = sc::contenuto_tracciato(p.tracciato).unito();
+    std::string s = sc::plan_content(p.tracciato).joined();
     byte = s.size();
     benchmark::DoNotOptimize(s);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * byte));
 }
-BENCHMARK(BM_TracciatoInUnaStringa)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TracciatoInOneString)->Unit(benchmark::kMillisecond);
 
-void BM_SerializzaElementi(benchmark::State& state) {
-  const sc::Percorso& p = grande().p;
+void BM_SerialiseElementi(benchmark::State& state) {
+  const sc::Percorso& p = large().p;
   size_t byte = 0;
   for (auto _ : state) {
     std::string s = sc::serializza_elementi(p.elementi);
@@ -278,10 +278,10 @@ void BM_SerializzaElementi(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * byte));
 }
-BENCHMARK(BM_SerializzaElementi)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SerialiseElementi)->Unit(benchmark::kMicrosecond);
 
-void BM_SerializzaCelle(benchmark::State& state) {
-  const sc::Percorso& p = grande().p;
+void BM_SerialiseCelle(benchmark::State& state) {
+  const sc::Percorso& p = large().p;
   size_t byte = 0;
   for (auto _ : state) {
     std::string s = sc::serializza_celle(p.celle);
@@ -290,18 +290,18 @@ void BM_SerializzaCelle(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * byte));
 }
-BENCHMARK(BM_SerializzaCelle)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SerialiseCelle)->Unit(benchmark::kMicrosecond);
 
 // The whole compile of the generated scenario: read both descriptions from
 // disk, compile, and replace the three compiled files in a temporary
 // directory (temporary file, rename), as the compile command does.
-void BM_CompilaGrandeSuDisco(benchmark::State& state) {
-  const Grande& g = grande();
+void BM_CompileLargeOnDisk(benchmark::State& state) {
+  const Large& g = large();
   const fs::path dir = fs::temp_directory_path() / ("sc-bench-" + std::to_string(::getpid()));
   fs::create_directories(dir);
-  const std::string nome = sc::test::nome_grande, treno = sc::test::treno_grande;
-  const std::string linea_txt = sc::percorso_file(dir.string(), sc::FileTesto::linea_txt, nome, treno);
-  const std::string treno_txt = sc::percorso_file(dir.string(), sc::FileTesto::treno_txt, nome, treno);
+  const std::string nome = sc::test::large_name, treno = sc::test::large_treno;
+  const std::string linea_txt = sc::percorso_file(dir.string(), sc::TextFileKind::linea_txt, nome, treno);
+  const std::string treno_txt = sc::percorso_file(dir.string(), sc::TextFileKind::treno_txt, nome, treno);
   std::ofstream(linea_txt, std::ios::binary) << g.scenario.linea;
   std::ofstream(treno_txt, std::ios::binary) << g.scenario.treno;
   size_t byte = 0;
@@ -310,20 +310,20 @@ void BM_CompilaGrandeSuDisco(benchmark::State& state) {
     p.nome_scenario = nome;
     p.numero_treno = treno;
     sc::FaultLog log;
-    const sc::Compilazione c = compila_in_memoria(p, leggi_descrizione(linea_txt).bytes.value_or(""),
-                                                  leggi_descrizione(treno_txt).bytes.value_or(""), log);
+    const sc::Compilation c = compile_in_memory(p, read_description(linea_txt).bytes.value_or(""),
+                                                  read_description(treno_txt).bytes.value_or(""), log);
     if (!log.empty()) {
       state.SkipWithError("the generated scenario recorded faults");
       break;
     }
     byte = 0;
-    std::vector<sc::FileDaScrivere> files;
+    std::vector<sc::FileToWrite> files;
     for (const sc::CompiledFile& f : c.files) {
       byte += f.bytes.size();
-      files.push_back(sc::da_scrivere(sc::percorso_file(dir.string(), f.kind, nome, treno), f.bytes));
+      files.push_back(sc::to_write(sc::percorso_file(dir.string(), f.kind, nome, treno), f.bytes));
     }
-    if (auto motivo = sc::sostituisci_files(files)) {
-      state.SkipWithError(motivo->c_str());
+    if (auto reason = sc::replace_files(files)) {
+      state.SkipWithError(reason->c_str());
       break;
     }
   }
@@ -331,15 +331,15 @@ void BM_CompilaGrandeSuDisco(benchmark::State& state) {
   std::error_code ec;
   fs::remove_all(dir, ec);
 }
-BENCHMARK(BM_CompilaGrandeSuDisco)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompileLargeOnDisk)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  const Grande& g = grande();  // stops here if the scenario has faults
-  std::cout << "generated scenario: " << lunghezza_grande << " m, " << g.scenario.curve << " curves, "
+  const Large& g = large();  // stops here if the scenario has faults
+  std::cout << "generated scenario: " << large_length << " m, " << g.scenario.curve << " curves, "
             << g.scenario.stazioni.size() << " stations, " << g.scenario.segnali.size() << " signals, "
             << g.scenario.rallentamenti.size() << " restrictions; compiled without fault\n";
   for (const sc::CompiledFile& f : g.c.files) {

@@ -15,7 +15,7 @@
 # Each figure is the median of RUNS pairs (default 11; the start ratio
 # takes three times as many, its runs being short), with the spread as the
 # first and third quartile in brackets. Ratios are taken pair by pair.
-# Times and peak memory come from bench/sc-cronometro, which times the
+# Times and peak memory come from bench/sc-stopwatch, which times the
 # command from its start to its exit and nothing else.
 #
 #   bench/ratios.sh [BUILD_DIR] [RUNS]      (BUILD_DIR default build-bench)
@@ -24,11 +24,11 @@ set -euo pipefail
 build=${1:-build-bench}
 runs=${2:-11}
 prog="$build/scenario-compiler"
-gen="$build/bench/sc-genera-scenario"
-crono="$build/bench/sc-cronometro"
-vuoto="$build/bench/sc-vuoto"
+gen="$build/bench/sc-generate-scenario"
+stopwatch="$build/bench/sc-stopwatch"
+empty="$build/bench/sc-empty-program"
 
-for f in "$prog" "$gen" "$crono" "$vuoto"; do
+for f in "$prog" "$gen" "$stopwatch" "$empty"; do
   [ -x "$f" ] || { echo "ratios.sh: $f is missing; build with make bench" >&2; exit 2; }
 done
 
@@ -61,23 +61,23 @@ emb_linea=$(ls "$work"/emb/*_linea.txt)
 emb_treno=$(ls "$work"/emb/*-.txt)
 
 # Prints "WALL_US PEAK_KB CPU_US" of one run of the command.
-misura() { "$crono" "$@"; }
+measure() { "$stopwatch" "$@"; }
 
 : >"$work/compile"
 for ((i = 0; i < runs; i++)); do
   rm -rf "$work/out" "$work/copy"
   mkdir "$work/out" "$work/copy"
   sync
-  read -r tc mc cc < <(misura "$prog" compile "$linea" "$treno" --out "$work/out")
+  read -r tc mc cc < <(measure "$prog" compile "$linea" "$treno" --out "$work/out")
   sync
-  read -r tp _ _ < <(misura cp "${files[@]}" "$work/copy/")
-  read -r _ mk _ < <(misura "$prog" check "$linea" "$treno")
+  read -r tp _ _ < <(measure cp "${files[@]}" "$work/copy/")
+  read -r _ mk _ < <(measure "$prog" check "$linea" "$treno")
   echo "$tc $tp $mc $cc $mk" >>"$work/compile"
 done
 : >"$work/start"
 for ((i = 0; i < 3 * runs; i++)); do
-  read -r tk _ _ < <(misura "$prog" check "$emb_linea" "$emb_treno")
-  read -r tv _ _ < <(misura "$vuoto")
+  read -r tk _ _ < <(measure "$prog" check "$emb_linea" "$emb_treno")
+  read -r tv _ _ < <(measure "$empty")
   echo "$tk $tv" >>"$work/start"
 done
 

@@ -11,50 +11,50 @@
 #include <system_error>
 #include <vector>
 
-#include "cli/cli_comandi.h"
+#include "cli/shared_inputs.h"
 #include "cli/commands.h"
-#include "cli/compila_descrizioni.h"
-#include "cli/identita.h"
+#include "cli/compile_descriptions.h"
+#include "cli/identity.h"
 #include "compiler/memorizza_percorso.h"
-#include "compiler/sorgenti.h"
-#include "compiler/testo.h"
+#include "compiler/sources.h"
+#include "compiler/text_1252.h"
 #include "output/diagnostics.h"
 #include "output/file_output.h"
-#include "output/nomi_file.h"
-#include "output/scrivi_compilazione.h"
-#include "watch/ripeti.h"
+#include "output/text_file_names.h"
+#include "output/write_compilation.h"
+#include "watch/repeat.h"
 
 namespace sc {
 namespace {
 
 namespace fs = std::filesystem;
 
-bool stesso_file(const std::string& a, const std::string& b) {
+bool same_file(const std::string& a, const std::string& b) {
   std::error_code ec;
   return fs::equivalent(a, b, ec) && !ec;
 }
 
-size_t dopo_il_primo(const FaultLog& log) {
+size_t after_first(const FaultLog& log) {
   size_t n = 0;
-  for (const Fault& f : log.altre()) n += f.gravita == Gravita::errore && f.dopo_il_primo;
+  for (const Fault& f : log.others()) n += f.severity == Severity::errore && f.after_first;
   return n;
 }
 
-bool usa_colore(const std::string& quando) {
-  if (quando == "always") return true;
-  if (quando == "never") return false;
+bool use_color(const std::string& when) {
+  if (when == "always") return true;
+  if (when == "never") return false;
   const char* no_color = std::getenv("NO_COLOR");
   return ::isatty(2) == 1 && (no_color == nullptr || *no_color == '\0');
 }
 
 // A compiled file must never land on one of the sources; says so on `err`.
-bool uscite_libere(const OpzioniCompile& o, const std::function<std::string(FileCompilato)>& uscita,
+bool free_outputs(const CompileOptions& o, const std::function<std::string(CompiledKind)>& output,
                    std::ostream& err) {
-  for (const NomeCompilato& n : nomi_compilati) {
-    for (const std::string& sorgente : {o.linea, o.treno}) {
-      if (stesso_file(uscita(n.tipo), sorgente)) {
-        err << nome_programma << ": the compiled file \"" << uscita(n.tipo)
-            << "\" would replace the description \"" << sorgente
+  for (const CompiledName& n : compiled_names) {
+    for (const std::string& source : {o.linea, o.treno}) {
+      if (same_file(output(n.tipo), source)) {
+        err << program_name << ": the compiled file \"" << output(n.tipo)
+            << "\" would replace the description \"" << source
             << "\"; choose another --out directory or --name" << std::endl;
         return false;
       }
@@ -64,128 +64,128 @@ bool uscite_libere(const OpzioniCompile& o, const std::function<std::string(File
 }
 
 // The closing line of one run of a watch.
-std::string esito_in_breve(int stato, bool solo_controllo) {
-  switch (stato) {
-    case stato_ok: return solo_controllo ? "no fault" : "compiled without fault";
-    case stato_con_errori: return "faults, listed above";
-    case stato_uso: return "a description cannot be read";
-    case stato_errore_riservato: return "error report: cell 1 already holds an element";
-    case stato_file_non_scritto: return "a compiled file could not be written";
-    default: return "status " + std::to_string(stato);
+std::string short_outcome(int status, bool check_only) {
+  switch (status) {
+    case status_ok: return check_only ? "no fault" : "compiled without fault";
+    case status_with_errors: return "faults, listed above";
+    case status_usage: return "a description cannot be read";
+    case status_reserved_error: return "error report: cell 1 already holds an element";
+    case status_file_not_written: return "a compiled file could not be written";
+    default: return "status " + std::to_string(status);
   }
 }
 
-int compila_osservando(const OpzioniCompile& o, std::ostream& out, std::ostream& err) {
+int compile_watching(const CompileOptions& o, std::ostream& out, std::ostream& err) {
   // The identity does not change with a save: a wrong one ends at once.
-  const EsitoIdentita id = identita_compilazione(o.linea, o.treno, o.nome, o.numero);
-  if (!id.identita) {
-    err << nome_programma << ": " << id.errore << std::endl;
-    return stato_uso;
+  const IdentityOutcome id = compilation_identity(o.linea, o.treno, o.nome, o.numero);
+  if (!id.identity) {
+    err << program_name << ": " << id.errore << std::endl;
+    return status_usage;
   }
-  OpzioniCompile una_volta = o;
-  una_volta.osserva = false;
-  Ripetizione r;
+  CompileOptions once = o;
+  once.watch = false;
+  WatchLoop r;
   r.files = {o.linea, o.treno};
-  r.passo = [&] { return comando_compile(una_volta, out, err); };
-  r.esito = [&](int stato) { return esito_in_breve(stato, o.solo_controllo); };
-  return ripeti_a_ogni_modifica(r, out, err);
+  r.step = [&] { return cmd_compile(once, out, err); };
+  r.outcome = [&](int status) { return short_outcome(status, o.check_only); };
+  return repeat_on_every_save(r, out, err);
 }
 
 // The faults and warnings in the format asked for.
-void riferisci_diagnostiche(const FaultLog& log, const OpzioniCompile& o, std::ostream& err) {
-  if (o.formato == "json") err << diagnostiche_json(log);
-  if (o.formato == "sarif") err << diagnostiche_sarif(log, program_version());
-  if (o.formato == "text") err << formatta_faults(log, StileDiagnostica{usa_colore(o.colore)});
+void report_diagnostics(const FaultLog& log, const CompileOptions& o, std::ostream& err) {
+  if (o.format == "json") err << json_diagnostics(log);
+  if (o.format == "sarif") err << sarif_diagnostics(log, program_version());
+  if (o.format == "text") err << formatta_faults(log, DiagnosticStyle{use_color(o.color)});
   err << std::flush;
 }
 
 // The exit status of a compile that got as far as its cells, with the
 // closing summary line of the text format.
-int stato_finale(const FaultLog& log, const OpzioniCompile& o, std::ostream& err) {
-  const bool testo = o.formato == "text";
-  const size_t avvisi = log.numero(Gravita::avviso);
-  const size_t errori = log.numero(Gravita::errore);
-  if (errori == 0) {
-    if (avvisi == 0) return stato_ok;
-    if (testo) {
-      err << nome_programma << ": " << conta(avvisi, "warning")
-          << (o.rigoroso ? "; --strict makes them faults"
+int final_status(const FaultLog& log, const CompileOptions& o, std::ostream& err) {
+  const bool text = o.format == "text";
+  const size_t warnings = log.numero(Severity::avviso);
+  const size_t errors = log.numero(Severity::errore);
+  if (errors == 0) {
+    if (warnings == 0) return status_ok;
+    if (text) {
+      err << program_name << ": " << count(warnings, "warning")
+          << (o.strict ? "; --strict makes them faults"
                          : "; the compiled files do not change because of " +
-                               std::string(avvisi == 1 ? "it" : "them"))
+                               std::string(warnings == 1 ? "it" : "them"))
           << std::endl;
     }
-    return o.rigoroso ? stato_con_errori : stato_ok;
+    return o.strict ? status_with_errors : status_ok;
   }
-  if (testo) {
-    const size_t dopo = dopo_il_primo(log);
-    err << nome_programma << ": " << conta(errori - dopo, "fault")
-        << (dopo ? " and " + std::to_string(dopo) + " more found after the first" : std::string())
-        << (avvisi ? ", " + conta(avvisi, "warning") : std::string())
-        << (o.solo_controllo ? "" : "; the compiled files were written all the same")
-        << "; correct " << (errori == 1 ? "it" : "them") << " and run again" << std::endl;
+  if (text) {
+    const size_t after = after_first(log);
+    err << program_name << ": " << count(errors - after, "fault")
+        << (after ? " and " + std::to_string(after) + " more found after the first" : std::string())
+        << (warnings ? ", " + count(warnings, "warning") : std::string())
+        << (o.check_only ? "" : "; the compiled files were written all the same")
+        << "; correct " << (errors == 1 ? "it" : "them") << " and run again" << std::endl;
   }
-  return stato_con_errori;
+  return status_with_errors;
 }
 
 }  // namespace
 
-int comando_compile(const OpzioniCompile& o, std::ostream& out, std::ostream& err) {
-  if (o.osserva) return compila_osservando(o, out, err);
-  for (const std::string& sorgente : {o.linea, o.treno}) {
-    if (const std::string motivo = non_leggibile(sorgente, false); !motivo.empty()) {
-      err << nome_programma << ": " << motivo << std::endl;
-      return stato_uso;
+int cmd_compile(const CompileOptions& o, std::ostream& out, std::ostream& err) {
+  if (o.watch) return compile_watching(o, out, err);
+  for (const std::string& source : {o.linea, o.treno}) {
+    if (const std::string reason = unreadable(source, false); !reason.empty()) {
+      err << program_name << ": " << reason << std::endl;
+      return status_usage;
     }
   }
-  const EsitoIdentita id = identita_compilazione(o.linea, o.treno, o.nome, o.numero);
-  if (!id.identita) {
-    err << nome_programma << ": " << id.errore << std::endl;
-    return stato_uso;
+  const IdentityOutcome id = compilation_identity(o.linea, o.treno, o.nome, o.numero);
+  if (!id.identity) {
+    err << program_name << ": " << id.errore << std::endl;
+    return status_usage;
   }
 
   Percorso p;
-  p.nome_scenario = id.identita->nome_scenario;
-  p.numero_treno = id.identita->numero_treno;
-  const auto uscita = [&](FileCompilato k) {
-    return in_cartella(o.out, nome_file(k, p.nome_scenario, p.numero_treno));
+  p.nome_scenario = id.identity->nome_scenario;
+  p.numero_treno = id.identity->numero_treno;
+  const auto output = [&](CompiledKind k) {
+    return in_dir(o.out, nome_file(k, p.nome_scenario, p.numero_treno));
   };
 
-  if (!o.solo_controllo) {
-    if (!uscite_libere(o, uscita, err)) return stato_uso;
-    if (!prepara_cartella(o.out, err)) return stato_file_non_scritto;
+  if (!o.check_only) {
+    if (!free_outputs(o, output, err)) return status_usage;
+    if (!prepare_dir(o.out, err)) return status_file_not_written;
   }
 
   FaultLog log;
-  const Compilazione c =
-      compila_descrizioni(p, o.senza_tracciato ? 0 : 1, {o.linea, o.treno, o.nome, o.numero}, log);
-  const bool riservato =
-      c.stato == Compilazione::Stato::errore_1250 || c.stato == Compilazione::Stato::errore_1251;
+  const Compilation c =
+      compile_descriptions(p, o.without_tracciato ? 0 : 1, {o.linea, o.treno, o.nome, o.numero}, log);
+  const bool reserved =
+      c.status == Compilation::Result::errore_1250 || c.status == Compilation::Result::errore_1251;
 
-  const bool testo = o.formato == "text";
-  riferisci_diagnostiche(log, o, err);
+  const bool text = o.format == "text";
+  report_diagnostics(log, o, err);
 
-  if (riservato) return stato_errore_riservato;
-  if (c.stato == Compilazione::Stato::senza_celle) {
-    if (testo) {
-      err << nome_programma
+  if (reserved) return status_reserved_error;
+  if (c.status == Compilation::Result::senza_celle) {
+    if (text) {
+      err << program_name
           << ": the compile stopped before the line length was read, so there are no cells "
           << "to compile; no compiled file written" << std::endl;
     }
-    return stato_con_errori;
+    return status_with_errors;
   }
 
-  if (!o.solo_controllo) {
-    const ScritturaCompilazione scritti =
-        scrivi_compilazione(c, p, log, uscita, ModoScrittura{o.sync});
-    if (!scritti.motivo.empty()) {
-      err << nome_programma << ": " << scritti.motivo << std::endl;
-      return scritti.stato;
+  if (!o.check_only) {
+    const CompilationWrite written =
+        write_compilation(c, p, log, output, WriteMode{o.sync});
+    if (!written.reason.empty()) {
+      err << program_name << ": " << written.reason << std::endl;
+      return written.status;
     }
-    for (const std::string& f : scritti.scritti) out << "wrote " << f << "\n";
+    for (const std::string& f : written.written) out << "wrote " << f << "\n";
     out << std::flush;
   }
 
-  return stato_finale(log, o, err);
+  return final_status(log, o, err);
 }
 
 }  // namespace sc

@@ -7,36 +7,36 @@
 #include <system_error>
 #include <vector>
 
-#include "cli/cli_comandi.h"
+#include "cli/shared_inputs.h"
 #include "cli/commands.h"
-#include "compiler/testo.h"
-#include "decompile/decompila.h"
+#include "compiler/text_1252.h"
+#include "decompile/decompile.h"
 #include "format/compiled_decode.h"
-#include "format/nomi_compilati.h"
+#include "format/compiled_names.h"
 #include "output/file_output.h"
-#include "output/nomi_file.h"
+#include "output/text_file_names.h"
 
 namespace sc {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Ingressi {
-  std::optional<fs::path> file[3];  // by FileCompilato: celle, elementi, tracciato
+struct Inputs {
+  std::optional<fs::path> file[3];  // by CompiledKind: celle, elementi, tracciato
 };
 
 // One directory holding one scenario, or its files named by their suffixes;
 // the track plan is optional. std::invalid_argument on anything else.
-Ingressi trova_ingressi(const std::vector<std::string>& nomi) {
-  const ScenarioFiles f = find_scenario_files(std::vector<fs::path>(nomi.begin(), nomi.end()), false);
-  Ingressi in;
-  in.file[static_cast<int>(FileCompilato::celle)] = f.celle;
-  in.file[static_cast<int>(FileCompilato::elementi)] = f.elementi;
-  in.file[static_cast<int>(FileCompilato::tracciato)] = f.tracciato;
+Inputs find_inputs(const std::vector<std::string>& names) {
+  const ScenarioFiles f = find_scenario_files(std::vector<fs::path>(names.begin(), names.end()), false);
+  Inputs in;
+  in.file[static_cast<int>(CompiledKind::celle)] = f.celle;
+  in.file[static_cast<int>(CompiledKind::elementi)] = f.elementi;
+  in.file[static_cast<int>(CompiledKind::tracciato)] = f.tracciato;
   return in;
 }
 
-bool stesso_file(const std::string& a, const fs::path& b) {
+bool same_file(const std::string& a, const fs::path& b) {
   std::error_code ec;
   return fs::equivalent(a, b, ec) && !ec;
 }
@@ -44,55 +44,55 @@ bool stesso_file(const std::string& a, const fs::path& b) {
 // The compiled files named by the arguments, read and decoded (so a file
 // without the layout of its kind is named here, as inspect and plot do).
 // The exit status when one cannot be used.
-std::optional<int> leggi_compilati(const std::vector<std::string>& ingressi, Ingressi& in,
+std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs& in,
                                    std::string (&dati)[3], std::ostream& err) {
-  for (const std::string& ingresso : ingressi) {
-    if (const std::string motivo = non_leggibile(ingresso, true); !motivo.empty()) {
-      err << nome_programma << ": " << motivo << std::endl;
-      return stato_uso;
+  for (const std::string& input : inputs) {
+    if (const std::string reason = unreadable(input, true); !reason.empty()) {
+      err << program_name << ": " << reason << std::endl;
+      return status_usage;
     }
   }
   try {
-    in = trova_ingressi(ingressi);
+    in = find_inputs(inputs);
     for (int i = 0; i < 3; ++i) {
       if (!in.file[i]) continue;
       try {
-        dati[i] = leggi_file_compilato(*in.file[i], static_cast<FileCompilato>(i));
-        switch (static_cast<FileCompilato>(i)) {
-          case FileCompilato::celle: decodifica_celle(dati[i]); break;
-          case FileCompilato::elementi: decodifica_elementi(dati[i]); break;
-          case FileCompilato::tracciato: decodifica_tracciato(dati[i]); break;
+        dati[i] = read_compiled_file(*in.file[i], static_cast<CompiledKind>(i));
+        switch (static_cast<CompiledKind>(i)) {
+          case CompiledKind::celle: decode_cells(dati[i]); break;
+          case CompiledKind::elementi: decode_elements(dati[i]); break;
+          case CompiledKind::tracciato: decode_plan(dati[i]); break;
         }
       } catch (const DecodeError& e) {
         throw DecodeError(e.offset(), in.file[i]->string() + ": " + e.what());
       }
     }
   } catch (const std::exception& e) {
-    err << nome_programma << ": " << e.what() << std::endl;
-    return stato_uso;
+    err << program_name << ": " << e.what() << std::endl;
+    return status_usage;
   }
   return std::nullopt;
 }
 
 // The exit status when a description to write would replace an input, or
 // a file already there without --force.
-std::optional<int> uscite_bloccate(const std::vector<std::string>& uscite, const Ingressi& in,
-                                   bool sostituisci, std::ostream& err) {
-  for (const std::string& uscita : uscite) {
+std::optional<int> blocked_outputs(const std::vector<std::string>& outputs, const Inputs& in,
+                                   bool replace, std::ostream& err) {
+  for (const std::string& output : outputs) {
     for (const std::optional<fs::path>& f : in.file) {
-      if (f && stesso_file(uscita, *f)) {
-        err << nome_programma << ": \"" << senza_controlli(uscita)
+      if (f && same_file(output, *f)) {
+        err << program_name << ": \"" << unchecked(output)
             << "\" would replace an input; choose another --out directory" << std::endl;
-        return stato_uso;
+        return status_usage;
       }
     }
     std::error_code ec;
-    if (!sostituisci && (fs::exists(uscita, ec) || ec)) {
-      err << nome_programma << ": \"" << senza_controlli(uscita)
+    if (!replace && (fs::exists(output, ec) || ec)) {
+      err << program_name << ": \"" << unchecked(output)
           << "\" already exists; nothing written (give --force to replace it, or --out DIR for "
              "another directory)"
           << std::endl;
-      return stato_file_non_scritto;
+      return status_file_not_written;
     }
   }
   return std::nullopt;
@@ -100,75 +100,75 @@ std::optional<int> uscite_bloccate(const std::vector<std::string>& uscite, const
 
 // What the decompile could not explain or reproduce. Texts that may quote
 // names from the element table: no control character reaches the terminal.
-void riferisci_differenze(const decompila::Decompilazione& d, std::ostream& err) {
-  for (const std::string& s : d.inspiegati)
-    err << nome_programma << ": " << senza_controlli(s) << "\n";
-  if (d.differenza) {
-    err << nome_programma << ": the written descriptions do not compile to the input: "
-        << senza_controlli(*d.differenza) << "\n";
+void report_differences(const decompile::Decompilation& d, std::ostream& err) {
+  for (const std::string& s : d.unexplained)
+    err << program_name << ": " << unchecked(s) << "\n";
+  if (d.difference) {
+    err << program_name << ": the written descriptions do not compile to the input: "
+        << unchecked(*d.difference) << "\n";
   }
   for (const std::string& f : d.faults) {
-    err << nome_programma << ": compiling the descriptions records " << senza_controlli(f) << "\n";
+    err << program_name << ": compiling the descriptions records " << unchecked(f) << "\n";
   }
   err << std::flush;
 }
 
 }  // namespace
 
-int comando_decompile(const OpzioniDecompile& o, std::ostream& out, std::ostream& err) {
-  Ingressi in;
+int cmd_decompile(const DecompileOptions& o, std::ostream& out, std::ostream& err) {
+  Inputs in;
   std::string dati[3];
-  if (const auto stato = leggi_compilati(o.ingressi, in, dati, err)) return *stato;
-  const bool senza_tracciato = !in.file[static_cast<int>(FileCompilato::tracciato)];
+  if (const auto status = read_compiled(o.inputs, in, dati, err)) return *status;
+  const bool without_tracciato = !in.file[static_cast<int>(CompiledKind::tracciato)];
 
-  decompila::Decompilazione d;
+  decompile::Decompilation d;
   try {
-    d = decompila::decompila(
-        {dati[static_cast<int>(FileCompilato::celle)],
-         dati[static_cast<int>(FileCompilato::elementi)],
-         senza_tracciato
+    d = decompile::decompile(
+        {dati[static_cast<int>(CompiledKind::celle)],
+         dati[static_cast<int>(CompiledKind::elementi)],
+         without_tracciato
              ? std::nullopt
-             : std::optional<std::string_view>(dati[static_cast<int>(FileCompilato::tracciato)])});
+             : std::optional<std::string_view>(dati[static_cast<int>(CompiledKind::tracciato)])});
   } catch (const DecodeError& e) {  // checked above; kept for safety
-    err << nome_programma << ": " << e.what() << std::endl;
-    return stato_uso;
+    err << program_name << ": " << e.what() << std::endl;
+    return status_usage;
   }
 
   if (d.nome_scenario.empty() || d.numero_treno.empty() ||
       d.nome_scenario.find('/') != std::string::npos ||
       d.numero_treno.find('/') != std::string::npos) {
-    err << nome_programma << ": the scenario name \"" << senza_controlli(d.nome_scenario)
-        << "\" and train number \"" << senza_controlli(d.numero_treno)
+    err << program_name << ": the scenario name \"" << unchecked(d.nome_scenario)
+        << "\" and train number \"" << unchecked(d.numero_treno)
         << "\" of the element table cannot name the description files; nothing written"
         << std::endl;
-    return stato_con_errori;
+    return status_with_errors;
   }
   const std::string linea =
-      in_cartella(o.out, nome_file(FileTesto::linea_txt, d.nome_scenario, d.numero_treno));
+      in_dir(o.out, nome_file(TextFileKind::linea_txt, d.nome_scenario, d.numero_treno));
   const std::string treno =
-      in_cartella(o.out, nome_file(FileTesto::treno_txt, d.nome_scenario, d.numero_treno));
-  if (const auto stato = uscite_bloccate({linea, treno}, in, o.sostituisci, err)) return *stato;
+      in_dir(o.out, nome_file(TextFileKind::treno_txt, d.nome_scenario, d.numero_treno));
+  if (const auto status = blocked_outputs({linea, treno}, in, o.replace, err)) return *status;
 
-  riferisci_differenze(d, err);
-  if (!prepara_cartella(o.out, err)) return stato_file_non_scritto;
-  if (auto motivo = sostituisci_files({{linea, {d.linea}}, {treno, {d.treno}}})) {
-    err << nome_programma << ": " << senza_controlli(*motivo) << std::endl;
-    return stato_file_non_scritto;
+  report_differences(d, err);
+  if (!prepare_dir(o.out, err)) return status_file_not_written;
+  if (auto reason = replace_files({{linea, {d.linea}}, {treno, {d.treno}}})) {
+    err << program_name << ": " << unchecked(*reason) << std::endl;
+    return status_file_not_written;
   }
-  out << "wrote " << senza_controlli(linea) << "\nwrote " << senza_controlli(treno) << "\n";
-  if (d.identico() && d.inspiegati.empty()) {
-    out << "They compile to the same " << (senza_tracciato ? "two" : "three")
-        << " files; edit them, then:\n  " << nome_programma << " compile " << per_shell(linea)
-        << " " << per_shell(treno) << (senza_tracciato ? " --no-plan" : "") << std::endl;
-    return stato_ok;
+  out << "wrote " << unchecked(linea) << "\nwrote " << unchecked(treno) << "\n";
+  if (d.identical() && d.unexplained.empty()) {
+    out << "They compile to the same " << (without_tracciato ? "two" : "three")
+        << " files; edit them, then:\n  " << program_name << " compile " << shell_quoted(linea)
+        << " " << shell_quoted(treno) << (without_tracciato ? " --no-plan" : "") << std::endl;
+    return status_ok;
   }
   out << std::flush;
-  err << nome_programma << ": "
-      << (d.inspiegati.empty()
+  err << program_name << ": "
+      << (d.unexplained.empty()
               ? "the decompiler failed to reproduce the input (a fault of the decompiler)"
               : "the input holds what no description gives (damaged or edited by hand)")
       << "; the descriptions written hold all that could be recovered" << std::endl;
-  return stato_con_errori;
+  return status_with_errors;
 }
 
 }  // namespace sc

@@ -3,78 +3,78 @@
 #include <ostream>
 #include <sstream>
 
-#include "cli/cli_comandi.h"
+#include "cli/shared_inputs.h"
 #include "cli/commands.h"
-#include "compiler/catalogo_codici.h"
+#include "compiler/fault_catalogue.h"
 
 namespace sc {
 namespace {
 
-constexpr size_t larghezza = 78;
-constexpr const char* rientro = "  ";
+constexpr size_t width = 78;
+constexpr const char* indent = "  ";
 
-// `testo` in lines of at most `larghezza` characters (a longer word stands
+// `text` in lines of at most `width` characters (a longer word stands
 // alone), each indented.
-std::string a_capo(std::string_view testo) {
-  std::istringstream parole{std::string(testo)};
-  std::string s, riga, parola;
-  while (parole >> parola) {
-    if (!riga.empty() && std::string(rientro).size() + riga.size() + 1 + parola.size() > larghezza) {
-      s += rientro + riga + "\n";
-      riga.clear();
+std::string wrapped(std::string_view text) {
+  std::istringstream parole{std::string(text)};
+  std::string s, line, word;
+  while (parole >> word) {
+    if (!line.empty() && std::string(indent).size() + line.size() + 1 + word.size() > width) {
+      s += indent + line + "\n";
+      line.clear();
     }
-    riga += (riga.empty() ? "" : " ") + parola;
+    line += (line.empty() ? "" : " ") + word;
   }
-  if (!riga.empty()) s += rientro + riga + "\n";
+  if (!line.empty()) s += indent + line + "\n";
   return s;
 }
 
-std::string_view nome_descrizione(FileEsempio f) { return f == FileEsempio::linea ? "line" : "train"; }
+std::string_view description_name(ExampleFile f) { return f == ExampleFile::linea ? "line" : "train"; }
 
-std::string spiegazione(const VoceCodice& v) {
-  std::string s = std::string(v.codice) + ": " + std::string(v.titolo) + " (" + std::string(nome_gravita(v.gravita)) +
-                  ")\n\nWhat it means\n" + a_capo(v.significato) + "\nThe rule\n" + a_capo(v.regola) +
-                  "\nHow to fix it\n" + a_capo(v.rimedio) + "\n";
-  if (v.file == FileEsempio::nessuno) {
+std::string explanation(const CodeEntry& v) {
+  std::string s = std::string(v.codice) + ": " + std::string(v.title) + " (" + std::string(severity_name(v.severity)) +
+                  ")\n\nWhat it means\n" + wrapped(v.meaning) + "\nThe rule\n" + wrapped(v.rule) +
+                  "\nHow to fix it\n" + wrapped(v.remedy) + "\n";
+  if (v.file == ExampleFile::none) {
     s += "Example\n";
   } else {
-    s += "Example (" + std::string(nome_descrizione(v.file)) + " description)\n";
+    s += "Example (" + std::string(description_name(v.file)) + " description)\n";
   }
-  s += rientro + std::string(v.esempio) + "\nFixed\n" + rientro + std::string(v.correzione) + "\n";
-  if (v.file != FileEsempio::nessuno) {
+  s += indent + std::string(v.example) + "\nFixed\n" + indent + std::string(v.fix) + "\n";
+  if (v.file != ExampleFile::none) {
     s += "\nTry it\n";
-    const std::string prova = "Export the embedded scenario (scenario-compiler export) and, in its " +
-                              std::string(nome_descrizione(v.file)) + " description, ";
-    if (v.sostituisce.empty()) {
-      s += a_capo(prova + "add the example line before \"[fine]\".");
+    const std::string fixture = "Export the embedded scenario (scenario-compiler export) and, in its " +
+                              std::string(description_name(v.file)) + " description, ";
+    if (v.replaces.empty()) {
+      s += wrapped(fixture + "add the example line before \"[fine]\".");
     } else {
-      s += a_capo(prova + "put the example line in place of this one:") + rientro + std::string(v.sostituisce) + "\n";
+      s += wrapped(fixture + "put the example line in place of this one:") + indent + std::string(v.replaces) + "\n";
     }
   }
-  s += "\nSee docs/format.md, section \"" + std::string(v.sezione) + "\".\n";
+  s += "\nSee docs/format.md, section \"" + std::string(v.section) + "\".\n";
   return s;
 }
 
 }  // namespace
 
-int comando_explain(const std::optional<std::string>& codice, bool elenco, std::ostream& out, std::ostream& err) {
-  if (elenco) {
-    for (const VoceCodice& v : catalogo_codici()) {
-      std::string c(v.codice), g(nome_gravita(v.gravita));
+int cmd_explain(const std::optional<std::string>& codice, bool listing, std::ostream& out, std::ostream& err) {
+  if (listing) {
+    for (const CodeEntry& v : fault_catalogue()) {
+      std::string c(v.codice), g(severity_name(v.severity));
       c.resize(7, ' ');
       g.resize(9, ' ');
-      out << c << g << v.titolo << "\n";
+      out << c << g << v.title << "\n";
     }
-    return stato_ok;
+    return status_ok;
   }
-  const VoceCodice* v = codice ? trova_codice(*codice) : nullptr;
+  const CodeEntry* v = codice ? find_code(*codice) : nullptr;
   if (v == nullptr) {
-    err << nome_programma << ": explain: unknown code \"" << codice.value_or("") << "\"; codes are written E16 (or 16), W3, N1; "
-        << "'" << nome_programma << " explain --list' lists them all" << std::endl;
-    return stato_uso;
+    err << program_name << ": explain: unknown code \"" << codice.value_or("") << "\"; codes are written E16 (or 16), W3, N1; "
+        << "'" << program_name << " explain --list' lists them all" << std::endl;
+    return status_usage;
   }
-  out << spiegazione(*v);
-  return stato_ok;
+  out << explanation(*v);
+  return status_ok;
 }
 
 }  // namespace sc

@@ -5,49 +5,49 @@
 #include <system_error>
 #include <vector>
 
-#include "cli/cli_comandi.h"
+#include "cli/shared_inputs.h"
 #include "cli/commands.h"
 #include "output/file_output.h"
-#include "output/scenario_incorporato.h"
+#include "output/embedded_scenario.h"
 
 namespace sc {
 
-int comando_export(const std::string& dir, bool sostituisci, std::ostream& out, std::ostream& err) {
-  if (!prepara_cartella(dir, err)) return stato_file_non_scritto;
-  auto percorso = [&](FileTesto f) {
-    return in_cartella(dir, nome_file(f, nome_scenario_incorporato, numero_treno_incorporato));
+int cmd_export(const std::string& dir, bool replace, std::ostream& out, std::ostream& err) {
+  if (!prepare_dir(dir, err)) return status_file_not_written;
+  auto percorso = [&](TextFileKind f) {
+    return in_dir(dir, nome_file(f, embedded_scenario_name, embedded_train_number));
   };
 
   // An author's edited descriptions are never replaced by accident.
-  if (!sostituisci) {
-    for (const ScrittoreScenario& s : scrittori_scenario) {
+  if (!replace) {
+    for (const ScenarioWriter& s : scenario_writers) {
       std::error_code ec;
       if (std::filesystem::exists(percorso(s.file), ec) || ec) {
-        err << nome_programma << ": \"" << percorso(s.file)
+        err << program_name << ": \"" << percorso(s.file)
             << "\" already exists; nothing exported (give --force to replace the files, or --out DIR "
                "for another directory)"
             << std::endl;
-        return stato_file_non_scritto;
+        return status_file_not_written;
       }
     }
   }
 
   // The five files replaced as one set: none of them unless all are
   // written, so a failure leaves nothing that a retry would refuse.
-  std::vector<std::string> testi;
-  std::vector<FileDaScrivere> files;
-  for (const ScrittoreScenario& s : scrittori_scenario) testi.push_back(s.dati());
-  for (size_t i = 0; i < testi.size(); ++i) files.push_back({percorso(scrittori_scenario[i].file), {testi[i]}});
-  if (auto motivo = sostituisci_files(files)) {
-    err << nome_programma << ": " << *motivo << std::endl;
-    return stato_file_non_scritto;
+  std::vector<std::string> texts;
+  std::vector<FileToWrite> files;
+  for (const ScenarioWriter& s : scenario_writers) texts.push_back(s.dati());
+  for (size_t i = 0; i < texts.size(); ++i) files.push_back({percorso(scenario_writers[i].file), {texts[i]}});
+  if (auto reason = replace_files(files)) {
+    err << program_name << ": " << *reason << std::endl;
+    return status_file_not_written;
   }
-  for (const FileDaScrivere& f : files) out << "wrote " << f.path << "\n";
-  out << "Edit the line and train descriptions, then compile them with:\n  " << nome_programma << " compile "
-      << per_shell(percorso(FileTesto::linea_txt)) << " " << per_shell(percorso(FileTesto::treno_txt));
-  if (dir != ".") out << " --out " << per_shell(dir);
+  for (const FileToWrite& f : files) out << "wrote " << f.path << "\n";
+  out << "Edit the line and train descriptions, then compile them with:\n  " << program_name << " compile "
+      << shell_quoted(percorso(TextFileKind::linea_txt)) << " " << shell_quoted(percorso(TextFileKind::treno_txt));
+  if (dir != ".") out << " --out " << shell_quoted(dir);
   out << std::endl;
-  return stato_ok;
+  return status_ok;
 }
 
 }  // namespace sc

@@ -28,11 +28,11 @@ inline constexpr HelperCommand view_command{
     "A window with the plan view and profile of a scenario, redrawn whenever a description is "
     "saved (see 'view --help')"};
 // The embedded run, which has no command of its own.
-inline constexpr const char* run_helper = "run";
+inline constexpr const char* run_helper_name = "run";
 
 // Runs the helper program scenario-compiler-`nome`, beside this program,
 // with the same arguments. Returns only when it cannot be run, after saying
 // why on standard error: the usage status.
-int esegui_ausiliario(const std::string& nome, char** argv);
+int run_helper(const std::string& nome, char** argv);
 
 }  // namespace sc

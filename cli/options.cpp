@@ -11,7 +11,7 @@
 //   scenario-compiler decompile DIR       a compiled scenario's descriptions
 //
 // Every command has --help; --version prints the version. Errors go to
-// standard error; the exit statuses are those of stati_uscita.h.
+// standard error; the exit statuses are those of exit_statuses.h.
 //
 // This program holds the commands that need only the standard library and
 // defines their options here. inspect, plot, view and the embedded run are
@@ -34,33 +34,33 @@ namespace {
 
 // One command: its subcommand with its options, and what runs it once the
 // arguments are parsed.
-struct Comando {
+struct Command {
   CLI::App* sub;
-  std::function<int()> esegui;
+  std::function<int()> run;
 };
 
-Comando registra_export(CLI::App& app) {
-  struct Opzioni {
+Command register_export(CLI::App& app) {
+  struct Options {
     std::string out = ".";
-    bool forza = false;
+    bool force = false;
   };
-  auto o = std::make_shared<Opzioni>();
+  auto o = std::make_shared<Options>();
   CLI::App* sub = app.add_subcommand(
       "export", "Write the embedded scenario's line and train description and its three documents, to edit");
   sub->add_option("--out", o->out, "Directory to write into (created if missing)")->type_name("DIR")->capture_default_str();
-  sub->add_flag("--force", o->forza, "Replace files of the same names");
-  sub->footer(testo_stati_uscita());
+  sub->add_flag("--force", o->force, "Replace files of the same names");
+  sub->footer(exit_statuses_text());
   return {sub, [o] {
-            if (o->out.empty()) return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
-            return comando_export(o->out, o->forza, std::cout, std::cerr);
+            if (o->out.empty()) return usage_error("--out needs a directory name (\".\" for the current directory)");
+            return cmd_export(o->out, o->force, std::cout, std::cerr);
           }};
 }
 
-Comando registra_compile(CLI::App& app, bool solo_controllo) {
-  auto o = std::make_shared<OpzioniCompile>();
-  o->solo_controllo = solo_controllo;
+Command register_compile(CLI::App& app, bool check_only) {
+  auto o = std::make_shared<CompileOptions>();
+  o->check_only = check_only;
   CLI::App* sub =
-      solo_controllo
+      check_only
           ? app.add_subcommand(
                 "check",
                 "Compile a line and a train description and report the faults, writing nothing")
@@ -77,18 +77,18 @@ Comando registra_compile(CLI::App& app, bool solo_controllo) {
   sub->add_option("--name", o->nome, "Scenario name (nome_scenario)")->type_name("NAME");
   sub->add_option("--train", o->numero, "Train number (numero_treno)")->type_name("NUMBER");
   sub->add_flag(
-      "--watch", o->osserva,
+      "--watch", o->watch,
       "Run again on every save of either description, each result closed by a timestamped line; "
       "Ctrl-C ends it with status 0");
-  sub->add_flag("--strict", o->rigoroso,
+  sub->add_flag("--strict", o->strict,
                 "Any warning makes the exit status 1 (for pre-commit hooks and CI)");
-  sub->add_option("--color", o->colore,
+  sub->add_option("--color", o->color,
                   "Colour the diagnostics: auto (when standard error is a terminal and NO_COLOR is "
                   "not set), "
                   "always or never")
       ->check(CLI::IsMember({"auto", "always", "never"}))
       ->type_name("WHEN");
-  sub->add_option("--diagnostics-format", o->formato,
+  sub->add_option("--diagnostics-format", o->format,
                   "Diagnostics on standard error as text, json (one array) or sarif (SARIF 2.1.0)")
       ->check(CLI::IsMember({"text", "json", "sarif"}))
       ->type_name("FORMAT");
@@ -98,65 +98,65 @@ Comando registra_compile(CLI::App& app, bool solo_controllo) {
       "Diagnostics are reported as FILE:LINE:COL: error: MESSAGE [E16] (warning:, note:\n"
       "likewise), with the line and a caret under the field; 'scenario-compiler explain CODE'\n"
       "tells what a code means.\n\n" +
-      testo_stati_uscita());
-  if (!solo_controllo) {
+      exit_statuses_text());
+  if (!check_only) {
     sub->add_option("--out", o->out, "Directory for the compiled files (created if missing)")
         ->type_name("DIR")
         ->capture_default_str();
-    sub->add_flag("--no-plan", o->senza_tracciato,
+    sub->add_flag("--no-plan", o->without_tracciato,
                   "Compile without the track plan (mode 0): no NAME_linea.dat");
-    sub->add_flag("--sync", o->sync, testo_sync);
+    sub->add_flag("--sync", o->sync, sync_help);
   }
   return {
       sub, [o] {
         if (o->out.empty())
-          return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
-        return comando_compile(*o, std::cout, std::cerr);
+          return usage_error("--out needs a directory name (\".\" for the current directory)");
+        return cmd_compile(*o, std::cout, std::cerr);
       }};
 }
 
-Comando registra_decompile(CLI::App& app) {
-  auto o = std::make_shared<OpzioniDecompile>();
+Command register_decompile(CLI::App& app) {
+  auto o = std::make_shared<DecompileOptions>();
   CLI::App* sub = app.add_subcommand("decompile",
                                      "Write the line and train description of a compiled scenario, "
                                      "checked to compile to the same files");
   sub->add_option(
-         "DIR_OR_FILES", o->ingressi,
+         "DIR_OR_FILES", o->inputs,
          "One directory holding one scenario, or its compiled files (the track plan is optional)")
       ->required();
   sub->add_option("--out", o->out, "Directory to write into (created if missing)")
       ->type_name("DIR");
-  sub->add_flag("--force", o->sostituisci, "Replace files of the same names");
-  sub->footer(testo_stati_uscita());
+  sub->add_flag("--force", o->replace, "Replace files of the same names");
+  sub->footer(exit_statuses_text());
   return {
       sub, [o] {
         if (o->out.empty())
-          return errore_di_uso("--out needs a directory name (\".\" for the current directory)");
-        return comando_decompile(*o, std::cout, std::cerr);
+          return usage_error("--out needs a directory name (\".\" for the current directory)");
+        return cmd_decompile(*o, std::cout, std::cerr);
       }};
 }
 
-Comando registra_explain(CLI::App& app) {
-  struct Opzioni {
+Command register_explain(CLI::App& app) {
+  struct Options {
     std::optional<std::string> codice;
-    bool elenco = false;
+    bool listing = false;
   };
-  auto o = std::make_shared<Opzioni>();
+  auto o = std::make_shared<Options>();
   CLI::App* sub = app.add_subcommand(
       "explain", "Explain a fault, warning or note code: what it means, the rule, the fix, an example");
   sub->add_option("CODE", o->codice, "The code as reported: E16 (or 16), W3, N1")->type_name("CODE");
-  sub->add_flag("--list", o->elenco, "List every code with its title");
+  sub->add_flag("--list", o->listing, "List every code with its title");
   sub->footer("The codes point to sections of docs/format.md, the reference of the description format.\n\n" +
-              testo_stati_uscita());
+              exit_statuses_text());
   return {sub, [o] {
-            if (!o->codice && !o->elenco) return errore_di_uso("explain: give a CODE (such as E16 or W3) or --list");
-            return comando_explain(o->codice, o->elenco, std::cout, std::cerr);
+            if (!o->codice && !o->listing) return usage_error("explain: give a CODE (such as E16 or W3) or --list");
+            return cmd_explain(o->codice, o->listing, std::cout, std::cerr);
           }};
 }
 
 // A command of a helper program: its name and summary only; every
 // argument after it goes to the helper, --help too.
-CLI::App* registra_ausiliario(CLI::App& app, const HelperCommand& c) {
+CLI::App* register_helper(CLI::App& app, const HelperCommand& c) {
   CLI::App* sub = app.add_subcommand(c.name, c.summary);
   sub->prefix_command();
   sub->set_help_flag();
@@ -165,25 +165,25 @@ CLI::App* registra_ausiliario(CLI::App& app, const HelperCommand& c) {
 
 }  // namespace
 
-int esegui_riga_di_comando(int argc, char** argv) {
-  CLI::App app{descrizione_programma, nome_programma};
-  OpzioniRun run;
-  prepara_programma(app, run);
+int run_command_line(int argc, char** argv) {
+  CLI::App app{program_summary, program_name};
+  RunCommandOptions run;
+  prepare_program(app, run);
 
-  const std::vector<Comando> comandi{
-      registra_export(app),
-      registra_compile(app, /*solo_controllo=*/false),
-      registra_compile(app, /*solo_controllo=*/true),
+  const std::vector<Command> commands{
+      register_export(app),
+      register_compile(app, /*check_only=*/false),
+      register_compile(app, /*check_only=*/true),
   };
-  CLI::App* inspect = registra_ausiliario(app, inspect_command);
-  CLI::App* plot = registra_ausiliario(app, plot_command);
-  const std::vector<Comando> altri{registra_decompile(app)};
-  CLI::App* view = registra_ausiliario(app, view_command);
-  const Comando explain = registra_explain(app);
+  CLI::App* inspect = register_helper(app, inspect_command);
+  CLI::App* plot = register_helper(app, plot_command);
+  const std::vector<Command> others{register_decompile(app)};
+  CLI::App* view = register_helper(app, view_command);
+  const Command explain = register_explain(app);
 
   // inspect and plot: their helper judges the whole command line, its
   // faults included.
-  auto aiutante = [&]() -> const char* {
+  auto helper = [&]() -> const char* {
     if (app.got_subcommand(inspect)) return inspect_command.name;
     if (app.got_subcommand(plot)) return plot_command.name;
     return nullptr;
@@ -191,28 +191,28 @@ int esegui_riga_di_comando(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {
-    if (const char* nome = aiutante()) return esegui_ausiliario(nome, argv);
+    if (const char* nome = helper()) return run_helper(nome, argv);
     return app.exit(e);  // --help, --version: printed on standard output, status 0
   } catch (const CLI::ParseError& e) {
-    if (const char* nome = aiutante()) return esegui_ausiliario(nome, argv);
-    return errore_di_analisi(app, e, argc, argv);
+    if (const char* nome = helper()) return run_helper(nome, argv);
+    return parse_error(app, e, argc, argv);
   }
-  if (const char* nome = aiutante()) return esegui_ausiliario(nome, argv);
-  if (const int errore = errore_opzioni_run(run, !app.get_subcommands().empty())) return errore;
+  if (const char* nome = helper()) return run_helper(nome, argv);
+  if (const int errore = run_options_error(run, !app.get_subcommands().empty())) return errore;
 
-  int stato = -1;
-  for (const std::vector<Comando>* v : {&comandi, &altri}) {
-    for (const Comando& c : *v) {
-      if (app.got_subcommand(c.sub)) stato = c.esegui();
+  int status = -1;
+  for (const std::vector<Command>* v : {&commands, &others}) {
+    for (const Command& c : *v) {
+      if (app.got_subcommand(c.sub)) status = c.run();
     }
   }
-  if (app.got_subcommand(explain.sub)) stato = explain.esegui();
-  if (app.got_subcommand(view)) stato = esegui_ausiliario(view_command.name, argv);
-  if (stato < 0) {
+  if (app.got_subcommand(explain.sub)) status = explain.run();
+  if (app.got_subcommand(view)) status = run_helper(view_command.name, argv);
+  if (status < 0) {
     // The embedded run, with --out DIR or without arguments.
-    stato = esegui_ausiliario(run_helper, argv);
+    status = run_helper(run_helper_name, argv);
   }
-  return fine_programma(stato);
+  return finish_program(status);
 }
 
 }  // namespace sc

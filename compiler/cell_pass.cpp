@@ -13,39 +13,39 @@ class ModelCells {
  public:
   ModelCells(Percorso& p, FaultLog& log) : p_(p), log_(log) {}
 
-  int32_t last() const { return p_.ultima_cella(); }
+  int32_t last() const { return p_.last_cell(); }
   uint8_t type(int32_t c) { return cella(c).tipo; }
   int16_t speed(int32_t c) { return cella(c).valore_1; }
-  bool is_free(int32_t c) { return cella_libera(cella(c)); }
+  bool is_free(int32_t c) { return free_cell(cella(c)); }
   bool is_code(int32_t c) { return cella(c).tipo == tipo_cella::codice; }
 
   void place_code(int32_t c) {
     Cella& x = cella(c);
     x.tipo = tipo_cella::codice;
-    x.valore_1 = velocita_codice_passo;
+    x.valore_1 = code_speed_step;
   }
 
   void lower_code(int32_t c) {
     Cella& x = cella(c);
-    x.valore_1 = static_cast<int16_t>(minimo(velocita_codice_passo, x.valore_1));
+    x.valore_1 = static_cast<int16_t>(minimo(code_speed_step, x.valore_1));
   }
 
   // A fault at cell c. It stands at the entry that placed the first of
   // `celle`, and points to the entries behind the others.
   void no_room(int32_t codice, int32_t c, std::string message, std::initializer_list<int32_t> celle) {
     Fault f{codice, c * 50, std::nullopt, std::move(message)};
-    std::vector<const OriginiCelle::Voce*> viste;
+    std::vector<const CellOrigins::CellOrigin*> seen;
     for (const int32_t x : celle) {
-      const OriginiCelle::Voce* o = log_.origini.di(x);
-      if (!o || std::find(viste.begin(), viste.end(), o) != viste.end()) continue;
-      viste.push_back(o);
+      const CellOrigins::CellOrigin* o = log_.origins.at(x);
+      if (!o || std::find(seen.begin(), seen.end(), o) != seen.end()) continue;
+      seen.push_back(o);
       if (!f.where) {
         f.where = o->where;
       } else {
-        f.richiami.push_back({o->where, "the " + o->cosa + " involved, placed here"});
+        f.notes.push_back({o->where, "the " + o->what + " involved, placed here"});
       }
     }
-    registra(p_, log_, std::move(f));
+    record(p_, log_, std::move(f));
   }
 
  private:
@@ -57,7 +57,7 @@ class ModelCells {
 
 }  // namespace
 
-void passo_celle(Percorso& p, FaultLog& log) {
+void cell_pass(Percorso& p, FaultLog& log) {
   ModelCells celle(p, log);
   CellPassWalk<ModelCells>(celle).run();
 }

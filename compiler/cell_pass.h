@@ -16,7 +16,7 @@ namespace sc {
 constexpr double minimo(double x, double y) { return x > y ? y : x; }
 
 // The speed of every cab-code cell the pass places or lowers, km/h.
-constexpr int16_t velocita_codice_passo = 180;
+constexpr int16_t code_speed_step = 180;
 
 // Walks cells 1 to U - 2 once. Before a restriction warning board (type 4)
 // every signal in the 20 cells before it gets a cab-code cell in one of the
@@ -26,7 +26,7 @@ constexpr int16_t velocita_codice_passo = 180;
 // one more. Where there is no room, faults 11, 12 and 13 are recorded with
 // the position (cell index x 50) and the walk goes on. The walk never steps
 // past the last cell U. A model without cells is left as it is.
-void passo_celle(Percorso& p, FaultLog& log);
+void cell_pass(Percorso& p, FaultLog& log);
 
 // The walk of the pass, reading and acting on the cells through `Cells`,
 // which provides:
@@ -51,14 +51,14 @@ class CellPassWalk {
   void run() {
     for (int32_t i = 1; i <= u_ - 2; ++i) {
       const uint8_t t = c_.type(i);
-      if (t == tipo_cella::avviso_rallentamento) segnali_prima_dell_avviso(i);
+      if (t == tipo_cella::avviso_rallentamento) signals_before_warning(i);
       if (t == tipo_cella::inizio_rallentamento) inizio_rallentamento(i);
     }
   }
 
  private:
   // Rule A: cell i holds a restriction warning board.
-  void segnali_prima_dell_avviso(int32_t i) {
+  void signals_before_warning(int32_t i) {
     for (int32_t k = 1; k <= 20; ++k) {
       const int32_t m = i - k;
       if (m < 3) return;
@@ -82,32 +82,32 @@ class CellPassWalk {
 
   // Rule B: cell i holds a restriction start.
   void inizio_rallentamento(int32_t i) {
-    gruppo_di_approccio(i, 7, 5, "250 to 350 m");
-    gruppo_di_approccio(i, 13, 11, "550 to 650 m");
-    gruppo_di_approccio(i, 20, 18, "900 to 1000 m");
-    const int32_t fine = c_.speed(i) < 110 ? codici_nel_rallentamento(i) : cella_di_fine(i);
-    segnale_dopo_la_fine(fine, i);
+    approach_group(i, 7, 5, "250 to 350 m");
+    approach_group(i, 13, 11, "550 to 650 m");
+    approach_group(i, 20, 18, "900 to 1000 m");
+    const int32_t fine = c_.speed(i) < 110 ? codes_in_restriction(i) : end_cell(i);
+    signal_after_end(fine, i);
   }
 
   // B1: one code cell in the first free cell of i - primo, i - primo - 1,
   // i - primo - 2, when i > ultimo.
-  void gruppo_di_approccio(int32_t i, int32_t ultimo, int32_t primo, const char* distanza) {
-    if (i <= ultimo) return;
-    for (int32_t c = i - primo; c >= i - ultimo; --c) {
+  void approach_group(int32_t i, int32_t last, int32_t first, const char* distance) {
+    if (i <= last) return;
+    for (int32_t c = i - first; c >= i - last; --c) {
       if (c_.is_free(c)) {
         c_.place_code(c);
         return;
       }
     }
     c_.no_room(fault_code::no_room_before_restriction, i,
-               std::string("no free cell for the approach cab-code cell ") + distanza +
+               std::string("no free cell for the approach cab-code cell ") + distance +
                    " before the restriction start",
-               {i, i - primo, i - primo - 1, i - ultimo});
+               {i, i - first, i - first - 1, i - last});
   }
 
   // B2: a code cell every 8 cells inside a slow restriction. Returns the
   // cell the walk stopped on: the end cell, or U when none comes first.
-  int32_t codici_nel_rallentamento(int32_t i) {
+  int32_t codes_in_restriction(int32_t i) {
     int32_t n = 0;
     int32_t k = i;
     do {
@@ -134,7 +134,7 @@ class CellPassWalk {
 
   // The restriction's own end cell: the first cell of type 2 after the
   // start cell i, or U when none comes first.
-  int32_t cella_di_fine(int32_t i) {
+  int32_t end_cell(int32_t i) {
     int32_t k = i;
     do {
       ++k;
@@ -143,7 +143,7 @@ class CellPassWalk {
   }
 
   // B3: a code cell before the first signal in cells k to k + 12.
-  void segnale_dopo_la_fine(int32_t k, int32_t i) {
+  void signal_after_end(int32_t k, int32_t i) {
     int32_t s = 0;
     const int32_t limite = k + 12 < u_ ? k + 12 : u_;
     for (int32_t q = k; q <= limite; ++q) {

@@ -10,13 +10,13 @@ namespace {
 
 using namespace tipo_cella;
 
-Percorso linea(int32_t ultima) {
+Percorso linea(int32_t last) {
   Percorso p;
-  p.celle.assign(static_cast<size_t>(ultima) + 1, Cella{});
+  p.celle.assign(static_cast<size_t>(last) + 1, Cella{});
   return p;
 }
 
-void metti(Percorso& p, int32_t c, uint8_t tipo, int16_t v1 = 0) {
+void put(Percorso& p, int32_t c, uint8_t tipo, int16_t v1 = 0) {
   p.celle.at(static_cast<size_t>(c)).tipo = tipo;
   p.celle.at(static_cast<size_t>(c)).valore_1 = v1;
 }
@@ -31,7 +31,7 @@ std::vector<int32_t> codici(const Percorso& p) {
   return out;
 }
 
-bool celle_uguali(const Percorso& a, const Percorso& b) {
+bool cells_equal(const Percorso& a, const Percorso& b) {
   if (a.celle.size() != b.celle.size()) return false;
   for (size_t c = 0; c < a.celle.size(); ++c) {
     const Cella& x = a.celle[c];
@@ -56,43 +56,43 @@ TEST(Minimo, SmallerValueAndFirstOnATie) {
 
 TEST(CellPass, LineWithoutRestrictionsIsLeftAsItIs) {
   Percorso p = linea(60);
-  metti(p, 10, segnale, 42);
-  metti(p, 9, marca_galleria);
-  metti(p, 20, fermata, 1);
-  metti(p, 30, codice, 250);
-  metti(p, 40, cartello_indicatore, 80);
+  put(p, 10, segnale, 42);
+  put(p, 9, marca_galleria);
+  put(p, 20, fermata, 1);
+  put(p, 30, codice, 250);
+  put(p, 40, cartello_indicatore, 80);
   p.celle[25].galleria = 2;
   p.celle[25].pendenza = 104;
-  const Percorso prima = p;
+  const Percorso first = p;
   FaultLog log;
-  passo_celle(p, log);
-  EXPECT_TRUE(celle_uguali(p, prima));
+  cell_pass(p, log);
+  EXPECT_TRUE(cells_equal(p, first));
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(p.codice_errore, 0);
 
-  Percorso vuoto;
-  passo_celle(vuoto, log);
-  EXPECT_FALSE(vuoto.ha_celle());
+  Percorso empty;
+  cell_pass(empty, log);
+  EXPECT_FALSE(empty.ha_celle());
   EXPECT_TRUE(log.empty());
 }
 
 // Rule A: a signal in cell 25 before a warning board in cell 30; the table
 // gives what stands in cells 24 (m - 1) and 23 (m - 2) beforehand.
-struct CasoA {
+struct RuleACase {
   const char* nome;
   uint8_t tipo_m1;
   int16_t v_m1;
   uint8_t tipo_m2;
   int16_t v_m2;
-  uint8_t atteso_tipo_m1;
-  int16_t atteso_v_m1;
-  uint8_t atteso_tipo_m2;
-  int16_t atteso_v_m2;
+  uint8_t expected_type_m1;
+  int16_t expected_v_m1;
+  uint8_t expected_type_m2;
+  int16_t expected_v_m2;
   bool errore;
 };
 
 TEST(CellPass, RuleAChoosesInItsOrder) {
-  const CasoA casi[] = {
+  const RuleACase cases[] = {
       {"both free: the cell just before", vuota, 0, vuota, 0, codice, 180, vuota, 0, false},
       {"m-1 taken: m-2", fermata, 1, vuota, 0, fermata, 1, codice, 180, false},
       {"free m-2 before lowering m-1", codice, 280, vuota, 0, codice, 280, codice, 180, false},
@@ -102,22 +102,22 @@ TEST(CellPass, RuleAChoosesInItsOrder) {
       {"tunnel marker replaced", marca_galleria, 0, vuota, 0, codice, 180, vuota, 0, false},
       {"no room: error 11", segnale, 5, fermata, 3, segnale, 5, fermata, 3, true},
   };
-  for (const CasoA& c : casi) {
+  for (const RuleACase& c : cases) {
     SCOPED_TRACE(c.nome);
     Percorso p = linea(60);
-    metti(p, 30, avviso_rallentamento, 60);
-    metti(p, 25, segnale, 42);
-    metti(p, 24, c.tipo_m1, c.v_m1);
-    metti(p, 23, c.tipo_m2, c.v_m2);
+    put(p, 30, avviso_rallentamento, 60);
+    put(p, 25, segnale, 42);
+    put(p, 24, c.tipo_m1, c.v_m1);
+    put(p, 23, c.tipo_m2, c.v_m2);
     p.celle[24].galleria = 3;
     p.posizione_errore = 7;
     FaultLog log;
-    passo_celle(p, log);
-    EXPECT_EQ(cella(p, 24).tipo, c.atteso_tipo_m1);
-    EXPECT_EQ(cella(p, 24).valore_1, c.atteso_v_m1);
+    cell_pass(p, log);
+    EXPECT_EQ(cella(p, 24).tipo, c.expected_type_m1);
+    EXPECT_EQ(cella(p, 24).valore_1, c.expected_v_m1);
     EXPECT_EQ(cella(p, 24).galleria, 3);  // profile fields never change
-    EXPECT_EQ(cella(p, 23).tipo, c.atteso_tipo_m2);
-    EXPECT_EQ(cella(p, 23).valore_1, c.atteso_v_m2);
+    EXPECT_EQ(cella(p, 23).tipo, c.expected_type_m2);
+    EXPECT_EQ(cella(p, 23).valore_1, c.expected_v_m2);
     EXPECT_EQ(cella(p, 25).tipo, segnale);
     if (c.errore) {
       ASSERT_EQ(log.all().size(), 1u);
@@ -138,18 +138,18 @@ TEST(CellPass, RuleAChoosesInItsOrder) {
 TEST(CellPass, RuleAScansTwentyCellsAndStopsBelowCellThree) {
   {
     Percorso p = linea(80);
-    metti(p, 50, avviso_rallentamento);
-    metti(p, 30, segnale);  // k = 20
-    metti(p, 49, segnale);  // k = 1
-    metti(p, 69, segnale);  // after the board: not considered
-    metti(p, 10, avviso_rallentamento);
-    metti(p, 9, segnale);   // k = 1 of the board in 10
+    put(p, 50, avviso_rallentamento);
+    put(p, 30, segnale);  // k = 20
+    put(p, 49, segnale);  // k = 1
+    put(p, 69, segnale);  // after the board: not considered
+    put(p, 10, avviso_rallentamento);
+    put(p, 9, segnale);   // k = 1 of the board in 10
     Percorso q = linea(80);
-    metti(q, 75, avviso_rallentamento);
-    metti(q, 54, segnale);  // k = 21: outside the window
+    put(q, 75, avviso_rallentamento);
+    put(q, 54, segnale);  // k = 21: outside the window
     FaultLog log;
-    passo_celle(p, log);
-    passo_celle(q, log);
+    cell_pass(p, log);
+    cell_pass(q, log);
     EXPECT_EQ(codici(p), (std::vector<int32_t>{8, 29, 48}));
     EXPECT_TRUE(codici(q).empty());
     EXPECT_TRUE(log.empty());
@@ -157,37 +157,37 @@ TEST(CellPass, RuleAScansTwentyCellsAndStopsBelowCellThree) {
   {
     // A board in cell 5 looks at cells 4 and 3 only.
     Percorso p = linea(40);
-    metti(p, 5, avviso_rallentamento);
-    metti(p, 2, segnale);
+    put(p, 5, avviso_rallentamento);
+    put(p, 2, segnale);
     FaultLog log;
-    passo_celle(p, log);
+    cell_pass(p, log);
     EXPECT_TRUE(codici(p).empty());
-    metti(p, 3, segnale);
-    passo_celle(p, log);
+    put(p, 3, segnale);
+    cell_pass(p, log);
     EXPECT_EQ(codici(p), (std::vector<int32_t>{1}));  // cell 2 is a signal
   }
   {
     // A board in U - 1 is never visited.
     Percorso p = linea(40);
-    metti(p, 39, avviso_rallentamento);
-    metti(p, 37, segnale);
+    put(p, 39, avviso_rallentamento);
+    put(p, 37, segnale);
     FaultLog log;
-    passo_celle(p, log);
+    cell_pass(p, log);
     EXPECT_TRUE(codici(p).empty());
   }
 }
 
 TEST(CellPass, RuleAErrorDoesNotEndTheScan) {
   Percorso p = linea(60);
-  metti(p, 40, avviso_rallentamento);
-  metti(p, 38, segnale);
-  metti(p, 37, fermata, 1);
-  metti(p, 36, segnale);  // 38 finds 37 and 36 taken: error 11
-  metti(p, 35, fermata, 2);
-  metti(p, 34, fermata, 3);  // 36 finds 35 and 34 taken: error 11
-  metti(p, 30, segnale);     // still gets its cell
+  put(p, 40, avviso_rallentamento);
+  put(p, 38, segnale);
+  put(p, 37, fermata, 1);
+  put(p, 36, segnale);  // 38 finds 37 and 36 taken: error 11
+  put(p, 35, fermata, 2);
+  put(p, 34, fermata, 3);  // 36 finds 35 and 34 taken: error 11
+  put(p, 30, segnale);     // still gets its cell
   FaultLog log;
-  passo_celle(p, log);
+  cell_pass(p, log);
   EXPECT_EQ(codici(p), (std::vector<int32_t>{29}));
   ASSERT_EQ(log.all().size(), 2u);
   EXPECT_EQ(log.all()[0].posizione, 38 * 50);
@@ -196,18 +196,18 @@ TEST(CellPass, RuleAErrorDoesNotEndTheScan) {
 }
 
 // A fast restriction (no walk) starting in `inizio`, ending in the next cell.
-Percorso rallentamento_veloce(int32_t inizio) {
+Percorso fast_restriction(int32_t inizio) {
   Percorso p = linea(80);
-  metti(p, inizio, inizio_rallentamento, 120);
-  metti(p, inizio + 1, fine_rallentamento, 120);
+  put(p, inizio, inizio_rallentamento, 120);
+  put(p, inizio + 1, fine_rallentamento, 120);
   return p;
 }
 
 TEST(CellPass, ApproachGroupsDependOnTheStartCell) {
   const struct {
     int32_t inizio;
-    std::vector<int32_t> attesi;
-  } casi[] = {
+    std::vector<int32_t> expected;
+  } cases[] = {
       {7, {}},
       {8, {3}},
       {13, {8}},
@@ -215,27 +215,27 @@ TEST(CellPass, ApproachGroupsDependOnTheStartCell) {
       {20, {9, 15}},
       {21, {3, 10, 16}},
   };
-  for (const auto& c : casi) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.inizio);
-    Percorso p = rallentamento_veloce(c.inizio);
+    Percorso p = fast_restriction(c.inizio);
     FaultLog log;
-    passo_celle(p, log);
-    EXPECT_EQ(codici(p), c.attesi);
+    cell_pass(p, log);
+    EXPECT_EQ(codici(p), c.expected);
     EXPECT_TRUE(log.empty());
   }
 }
 
 TEST(CellPass, ApproachGroupTakesItsFirstFreeCellOrRecordsError12) {
-  Percorso p = rallentamento_veloce(40);
-  metti(p, 35, segnale);       // group 1: 35 taken, 34 tunnel marker
-  metti(p, 34, marca_galleria);
-  metti(p, 29, codice, 180);   // group 2: all three taken, codes included
-  metti(p, 28, codice, 180);
-  metti(p, 27, fermata, 1);
-  metti(p, 22, segnale);       // group 3: 22 and 21 taken, 20 free
-  metti(p, 21, segnale);
+  Percorso p = fast_restriction(40);
+  put(p, 35, segnale);       // group 1: 35 taken, 34 tunnel marker
+  put(p, 34, marca_galleria);
+  put(p, 29, codice, 180);   // group 2: all three taken, codes included
+  put(p, 28, codice, 180);
+  put(p, 27, fermata, 1);
+  put(p, 22, segnale);       // group 3: 22 and 21 taken, 20 free
+  put(p, 21, segnale);
   FaultLog log;
-  passo_celle(p, log);
+  cell_pass(p, log);
   EXPECT_EQ(codici(p), (std::vector<int32_t>{20, 28, 29, 34}));
   EXPECT_EQ(cella(p, 29).valore_1, 180);
   ASSERT_EQ(log.all().size(), 1u);
@@ -246,31 +246,31 @@ TEST(CellPass, ApproachGroupTakesItsFirstFreeCellOrRecordsError12) {
 }
 
 // A restriction starting in cell 5 (no approach group) and ending in `fine`.
-Percorso rallentamento(int16_t velocita, int32_t fine, int32_t ultima = 100) {
-  Percorso p = linea(ultima);
-  metti(p, 5, inizio_rallentamento, velocita);
-  metti(p, fine, fine_rallentamento, velocita);
+Percorso rallentamento(int16_t velocita, int32_t fine, int32_t last = 100) {
+  Percorso p = linea(last);
+  put(p, 5, inizio_rallentamento, velocita);
+  put(p, fine, fine_rallentamento, velocita);
   return p;
 }
 
 TEST(CellPass, SlowRestrictionGetsACodeCellEveryEightCells) {
   const struct {
     int16_t velocita;
-    std::vector<int32_t> attesi;
-  } casi[] = {
+    std::vector<int32_t> expected;
+  } cases[] = {
       {100, {13, 21, 29}},
       {109, {13, 21, 29}},
       {110, {}},
       {150, {}},
   };
-  for (const auto& c : casi) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.velocita);
     Percorso p = rallentamento(c.velocita, 35);
     FaultLog log;
-    passo_celle(p, log);
-    EXPECT_EQ(codici(p), c.attesi);
+    cell_pass(p, log);
+    EXPECT_EQ(codici(p), c.expected);
     EXPECT_EQ(cella(p, 35).tipo, fine_rallentamento);
-    for (int32_t k : c.attesi) EXPECT_EQ(cella(p, k).valore_1, 180);
+    for (int32_t k : c.expected) EXPECT_EQ(cella(p, k).valore_1, 180);
     EXPECT_TRUE(log.empty());
   }
 }
@@ -280,14 +280,14 @@ TEST(CellPass, SlowRestrictionWalkFallsBackAndStopsAfterError13) {
     // 13 taken: 12; the count restarts from 12, so 20 is due next; 20 and
     // 19 taken: 21; then 29, then error 13 at 37 and nothing more.
     Percorso p = rallentamento(80, 60);
-    metti(p, 13, segnale);
-    metti(p, 20, fermata, 1);
-    metti(p, 19, segnale);
-    metti(p, 37, segnale);
-    metti(p, 36, segnale);
-    metti(p, 38, fermata, 2);
+    put(p, 13, segnale);
+    put(p, 20, fermata, 1);
+    put(p, 19, segnale);
+    put(p, 37, segnale);
+    put(p, 36, segnale);
+    put(p, 38, fermata, 2);
     FaultLog log;
-    passo_celle(p, log);
+    cell_pass(p, log);
     EXPECT_EQ(codici(p), (std::vector<int32_t>{12, 21, 29}));
     ASSERT_EQ(log.all().size(), 1u);
     EXPECT_EQ(log.all()[0].codice, 13);
@@ -297,11 +297,11 @@ TEST(CellPass, SlowRestrictionWalkFallsBackAndStopsAfterError13) {
     // A code cell due on the end cell goes to the cell before it, or after.
     Percorso p = rallentamento(80, 13);
     FaultLog log;
-    passo_celle(p, log);
+    cell_pass(p, log);
     EXPECT_EQ(codici(p), (std::vector<int32_t>{12}));
     Percorso q = rallentamento(80, 13);
-    metti(q, 12, segnale);
-    passo_celle(q, log);
+    put(q, 12, segnale);
+    cell_pass(q, log);
     EXPECT_EQ(codici(q), (std::vector<int32_t>{14}));
     EXPECT_TRUE(log.empty());
   }
@@ -311,11 +311,11 @@ TEST(CellPass, SignalAfterTheRestrictionEnd) {
   const struct {
     const char* nome;
     int16_t velocita;
-    int32_t segnale_dopo;  // cells after the end cell (35)
-    uint8_t prima;         // what stands in the cell before the signal
-    std::vector<int32_t> attesi;
+    int32_t signal_after;  // cells after the end cell (35)
+    uint8_t first;         // what stands in the cell before the signal
+    std::vector<int32_t> expected;
     bool errore;
-  } casi[] = {
+  } cases[] = {
       {"slow, signal 12 cells on", 100, 12, vuota, {13, 21, 29, 46}, false},
       {"slow, signal 13 cells on: not found", 100, 13, vuota, {13, 21, 29}, false},
       {"fast, own end cell", 120, 5, vuota, {39}, false},
@@ -323,29 +323,29 @@ TEST(CellPass, SignalAfterTheRestrictionEnd) {
       {"fast, cell before a code cell", 120, 5, codice, {38, 39}, false},
       {"fast, tunnel marker replaced", 120, 5, marca_galleria, {39}, false},
   };
-  for (const auto& c : casi) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.nome);
     Percorso p = rallentamento(c.velocita, 35);
-    const int32_t s = 35 + c.segnale_dopo;
-    metti(p, s, segnale);
-    metti(p, s - 1, c.prima, c.prima == codice ? 250 : 0);
+    const int32_t s = 35 + c.signal_after;
+    put(p, s, segnale);
+    put(p, s - 1, c.first, c.first == codice ? 250 : 0);
     FaultLog log;
-    passo_celle(p, log);
-    EXPECT_EQ(codici(p), c.attesi);
+    cell_pass(p, log);
+    EXPECT_EQ(codici(p), c.expected);
     EXPECT_EQ(log.empty(), !c.errore);
   }
   {
     // Both cells before the signal taken: error 13 at the end cell.
     Percorso p = rallentamento(120, 35);
-    metti(p, 40, segnale);
-    metti(p, 39, fermata, 1);
-    metti(p, 38, segnale);  // the first signal found is 38: 37, 36 free
+    put(p, 40, segnale);
+    put(p, 39, fermata, 1);
+    put(p, 38, segnale);  // the first signal found is 38: 37, 36 free
     FaultLog log;
-    passo_celle(p, log);
+    cell_pass(p, log);
     EXPECT_EQ(codici(p), (std::vector<int32_t>{37}));
-    metti(p, 37, fermata, 2);
-    metti(p, 36, fermata, 3);
-    passo_celle(p, log);
+    put(p, 37, fermata, 2);
+    put(p, 36, fermata, 3);
+    cell_pass(p, log);
     ASSERT_EQ(log.all().size(), 1u);
     EXPECT_EQ(log.all()[0].codice, 13);
     EXPECT_EQ(log.all()[0].posizione, 35 * 50);
@@ -357,14 +357,14 @@ TEST(CellPass, FastRestrictionSearchesFromItsOwnEndNotAnEarlierCursor) {
   // behind (cell 33 after the slow walk); the fast restriction's signal 3
   // cells after its own end still gets its code cell in 92.
   Percorso p = linea(120);
-  metti(p, 20, avviso_rallentamento);
-  metti(p, 30, inizio_rallentamento, 60);
-  metti(p, 33, fine_rallentamento, 60);
-  metti(p, 60, inizio_rallentamento, 130);
-  metti(p, 90, fine_rallentamento, 130);
-  metti(p, 93, segnale);
+  put(p, 20, avviso_rallentamento);
+  put(p, 30, inizio_rallentamento, 60);
+  put(p, 33, fine_rallentamento, 60);
+  put(p, 60, inizio_rallentamento, 130);
+  put(p, 90, fine_rallentamento, 130);
+  put(p, 93, segnale);
   FaultLog log;
-  passo_celle(p, log);
+  cell_pass(p, log);
   // The approach groups of both starts, nothing inside the fast one.
   EXPECT_EQ(codici(p), (std::vector<int32_t>{12, 19, 25, 42, 49, 55, 92}));
   EXPECT_TRUE(log.empty());
@@ -374,19 +374,19 @@ TEST(CellPass, WalkAndSearchStopAtTheLastCell) {
   {
     // No end cell: the walk stops at U (40), placing 13, 21, 29, 37.
     Percorso p = linea(40);
-    metti(p, 5, inizio_rallentamento, 50);
+    put(p, 5, inizio_rallentamento, 50);
     FaultLog log;
-    passo_celle(p, log);
+    cell_pass(p, log);
     EXPECT_EQ(codici(p), (std::vector<int32_t>{13, 21, 29, 37}));
   }
   {
     // Due on U with U and U - 1 taken: k + 1 is past U, error 13 at U.
     Percorso p = linea(13);
-    metti(p, 5, inizio_rallentamento, 50);
-    metti(p, 13, fermata, 1);
-    metti(p, 12, fermata, 2);
+    put(p, 5, inizio_rallentamento, 50);
+    put(p, 13, fermata, 1);
+    put(p, 12, fermata, 2);
     FaultLog log;
-    passo_celle(p, log);
+    cell_pass(p, log);
     EXPECT_TRUE(codici(p).empty());
     ASSERT_EQ(log.all().size(), 1u);
     EXPECT_EQ(log.all()[0].codice, 13);
@@ -395,19 +395,19 @@ TEST(CellPass, WalkAndSearchStopAtTheLastCell) {
   {
     // A fast start with no end and a signal on U: the search reaches U.
     Percorso p = linea(30);
-    metti(p, 5, inizio_rallentamento, 200);
-    metti(p, 30, segnale);
+    put(p, 5, inizio_rallentamento, 200);
+    put(p, 30, segnale);
     FaultLog log;
-    passo_celle(p, log);
+    cell_pass(p, log);
     EXPECT_EQ(codici(p), (std::vector<int32_t>{29}));
   }
   {
     // An end cell 2 cells before U: the search stops at U.
     Percorso p = linea(30);
-    metti(p, 5, inizio_rallentamento, 80);
-    metti(p, 28, fine_rallentamento, 80);
+    put(p, 5, inizio_rallentamento, 80);
+    put(p, 28, fine_rallentamento, 80);
     FaultLog log;
-    passo_celle(p, log);
+    cell_pass(p, log);
     EXPECT_EQ(codici(p), (std::vector<int32_t>{13, 21}));
     EXPECT_TRUE(log.empty());
   }

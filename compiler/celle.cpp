@@ -5,48 +5,48 @@
 namespace sc {
 namespace {
 
-thread_local OsservaCelle* osservatore = nullptr;
+thread_local CellWatch* observer = nullptr;
 
 }  // namespace
 
-OsservaCelle::OsservaCelle() {
-  if (osservatore) return;
-  osservatore = this;
-  attivo_ = true;
+CellWatch::CellWatch() {
+  if (observer) return;
+  observer = this;
+  active_ = true;
 }
 
-OsservaCelle::~OsservaCelle() {
-  if (attivo_) osservatore = nullptr;
+CellWatch::~CellWatch() {
+  if (active_) observer = nullptr;
 }
 
-void OsservaCelle::vedi(int32_t indice, const Cella& c) {
-  for (const Vista& v : viste_) {
+void CellWatch::see(int32_t indice, const Cella& c) {
+  for (const SeenCell& v : seen_) {
     if (v.indice == indice) return;
   }
-  viste_.push_back({indice, c});
+  seen_.push_back({indice, c});
 }
 
-bool cella_cambiata(const Cella& a, const Cella& b) {
+bool changed_cell(const Cella& a, const Cella& b) {
   return a.tipo != b.tipo || a.valore_1 != b.valore_1 || a.valore_2 != b.valore_2 || a.valore_3 != b.valore_3 ||
          a.valore_4 != b.valore_4 || a.tempo != b.tempo;
 }
 
-Cella& cella_a(Percorso& p, double indice, const std::string& ruolo) {
-  if (!entro_le_celle(p, indice)) {
-    throw std::out_of_range(ruolo + " " + std::to_string(static_cast<int64_t>(indice)) +
-                            " lies outside cells 0.." + std::to_string(p.ultima_cella()));
+Cella& cella_a(Percorso& p, double indice, const std::string& role) {
+  if (!within_cells(p, indice)) {
+    throw std::out_of_range(role + " " + std::to_string(static_cast<int64_t>(indice)) +
+                            " lies outside cells 0.." + std::to_string(p.last_cell()));
   }
   Cella& c = p.celle[static_cast<size_t>(indice)];
-  if (osservatore) osservatore->vedi(static_cast<int32_t>(indice), c);
+  if (observer) observer->see(static_cast<int32_t>(indice), c);
   return c;
 }
 
-std::string cella_fuori(int64_t indice, int32_t ultima) {
+std::string cell_outside(int64_t indice, int32_t last) {
   return "cell " + std::to_string(indice) +
-         (indice < 0 ? ", before the first cell" : ", beyond the last cell " + std::to_string(ultima));
+         (indice < 0 ? ", before the first cell" : ", beyond the last cell " + std::to_string(last));
 }
 
-std::string contenuto_cella(uint8_t tipo) {
+std::string cell_content(uint8_t tipo) {
   switch (tipo) {
     case tipo_cella::segnale: return "a signal";
     case tipo_cella::fine_rallentamento: return "a restriction end";

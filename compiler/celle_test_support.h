@@ -5,19 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "compiler/output_files.h"
+#include "compiler/mark_and_encode.h"
 
 namespace sc::test {
 
 // "" when both hold the same bytes, otherwise the first cell that differs.
-inline std::string differenza_celle(const std::vector<Cella>& ottenute,
-                                    const std::vector<Cella>& attese) {
-  if (ottenute.size() != attese.size()) {
-    return std::to_string(ottenute.size()) + " cells, expected " + std::to_string(attese.size());
+inline std::string cells_difference(const std::vector<Cella>& got,
+                                    const std::vector<Cella>& expected) {
+  if (got.size() != expected.size()) {
+    return std::to_string(got.size()) + " cells, expected " + std::to_string(expected.size());
   }
-  for (size_t i = 0; i < ottenute.size(); ++i) {
-    const std::string a = serializza_celle({ottenute[i]});
-    const std::string b = serializza_celle({attese[i]});
+  for (size_t i = 0; i < got.size(); ++i) {
+    const std::string a = serializza_celle({got[i]});
+    const std::string b = serializza_celle({expected[i]});
     if (a == b) continue;
     std::string s = "cell " + std::to_string(i) + " differs at byte";
     for (size_t k = 0; k < a.size(); ++k) {

@@ -19,7 +19,7 @@ TEST(CodiciGara, WorkedExamplesAndEmbeddedIdentity) {
     std::string treno, scenario;
     int16_t og;
     int32_t st;
-  } casi[] = {
+  } cases[] = {
       {"abc", "", 2546, 33756},
       {"", "ABC", 2546, 33756},
       {"", "", 2583, 34355},
@@ -31,20 +31,20 @@ TEST(CodiciGara, WorkedExamplesAndEmbeddedIdentity) {
       // The largest codes: 25 bytes of 255.
       {std::string(30, '\xFF'), "", 6375, 82875},
   };
-  for (const auto& c : casi) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.treno + "|" + c.scenario);
     Percorso p = con_identita(c.treno, c.scenario);
     p.riga = "left by the parser";
     EXPECT_EQ(codice_gara_st(p), c.st);
     EXPECT_EQ(codice_gara_og(p), c.og);
-    EXPECT_EQ(p.riga, testo_gara(c.treno, c.scenario));
+    EXPECT_EQ(p.riga, contest_text(c.treno, c.scenario));
   }
 }
 
 TEST(CodiciGara, WorkingTextJoinsLowerCasesAndAppendsTheFiller) {
-  EXPECT_EQ(testo_gara("409", "Corvale_Pravena AV"),
+  EXPECT_EQ(contest_text("409", "Corvale_Pravena AV"),
             "409corvale_pravena avaabbccddeeffgghhiillmmnnoo");
-  EXPECT_EQ(testo_gara("", ""), "aabbccddeeffgghhiillmmnnoo");
+  EXPECT_EQ(contest_text("", ""), "aabbccddeeffgghhiillmmnnoo");
   // The split between the two inputs does not matter.
   Percorso a = con_identita("40", "9Corvale");
   Percorso b = con_identita("409Cor", "vale");

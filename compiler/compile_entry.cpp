@@ -9,7 +9,7 @@
 #include "compiler/fault_codes.h"
 #include "compiler/field_reader.h"
 #include "compiler/line_parser.h"
-#include "compiler/sorgenti.h"
+#include "compiler/sources.h"
 #include "compiler/train_parser.h"
 
 namespace sc {
@@ -24,7 +24,7 @@ std::optional<RunFailure> trap(F&& parse) {
   try {
     return parse();
   } catch (const ParseFailure& e) {
-    return RunFailure{e.where(), e.voce() + e.what(), e.what()};
+    return RunFailure{e.where(), e.entry() + e.what(), e.what()};
   } catch (const std::exception& e) {
     return RunFailure{std::nullopt, std::string("internal limit: ") + e.what(), e.what()};
   } catch (...) {
@@ -48,19 +48,19 @@ void set_identity(Percorso& p, const CompileInput& in) {
 
 // Both halves of the parse, the train half only when the line half went
 // on to it. `train_started` tells whether it did.
-std::optional<RunFailure> read_both(StatoLettura& stato, const CompileInput& in, FaultLog& log,
+std::optional<RunFailure> read_both(ReadState& status, const CompileInput& in, FaultLog& log,
                                     bool& train_started) {
   return trap([&]() -> std::optional<RunFailure> {
     FieldReader linea(*in.line.bytes, in.line.name);
-    linea.segnala_in(&log);
-    if (leggi_linea(stato, linea) == EsitoLinea::fine) return std::nullopt;
+    linea.report_in(&log);
+    if (read_line(status, linea) == LineOutcome::fine) return std::nullopt;
     // Reading on, a line without cells leaves the train nothing to place.
-    if (stato.recupero && !stato.p.ha_celle()) return std::nullopt;
+    if (status.recovery && !status.p.ha_celle()) return std::nullopt;
     train_started = true;
     if (!in.train.bytes) return unreadable(in.train);
     FieldReader treno(*in.train.bytes, in.train.name);
-    treno.segnala_in(&log);
-    leggi_treno(stato, treno);
+    treno.report_in(&log);
+    read_train(status, treno);
     return std::nullopt;
   });
 }
@@ -69,20 +69,20 @@ std::optional<RunFailure> read_both(StatoLettura& stato, const CompileInput& in,
 void memorizza_dati(const CompileInput& in, CompileResult& r) {
   Percorso& p = r.model;
   if (!in.line.bytes && in.line.why == Unreadable::no_file) {
-    registra(p, r.log,
+    record(p, r.log,
              Fault{fault_code::no_line_description, std::nullopt, SourceLocation{in.line.name, 0, 0, 0, ""},
                    "no line description file"});
     return;
   }
   r.line_consumed = true;
   bool train_started = false;
-  StatoLettura stato{p, r.log};
-  std::optional<RunFailure> failure = in.line.bytes ? read_both(stato, in, r.log, train_started) : unreadable(in.line);
+  ReadState status{p, r.log};
+  std::optional<RunFailure> failure = in.line.bytes ? read_both(status, in, r.log, train_started) : unreadable(in.line);
   r.train_consumed = train_started;
   if (!failure) return;
   r.train_consumed = true;
   // `posizione_errore` stays as it was.
-  registra(p, r.log, Fault{fault_code::run_failure, std::nullopt, failure->where, failure->message});
+  record(p, r.log, Fault{fault_code::run_failure, std::nullopt, failure->where, failure->message});
   r.failure = std::move(failure);
 }
 
@@ -93,33 +93,33 @@ void memorizza_dati(const CompileInput& in, CompileResult& r) {
 void read_on(const CompileInput& in, FaultLog& log) {
   Percorso q;
   set_identity(q, in);
-  FaultLog altro;
-  StatoLettura stato{q, altro};
-  stato.recupero = true;
+  FaultLog other;
+  ReadState status{q, other};
+  status.recovery = true;
   bool train_started = false;
   // A failure that ends the reading on is not told: what was found up to
   // there is.
-  (void)read_both(stato, in, altro, train_started);
+  (void)read_both(status, in, other, train_started);
 
-  const auto stesso = [](const Fault& a, const Fault& b) {
-    const auto luogo = [](const Fault& f) {
-      return f.where ? std::tuple(f.where->file, f.where->line, f.where->colonna_file())
+  const auto same = [](const Fault& a, const Fault& b) {
+    const auto location = [](const Fault& f) {
+      return f.where ? std::tuple(f.where->file, f.where->line, f.where->file_column())
                      : std::tuple(std::string(), 0, 0);
     };
-    return a.codice == b.codice && a.gravita == b.gravita && a.message == b.message && luogo(a) == luogo(b);
+    return a.codice == b.codice && a.severity == b.severity && a.message == b.message && location(a) == location(b);
   };
   // The new faults are gathered first: adding to the log may move the
   // faults that `gia` points to.
-  std::vector<Fault> nuovi;
+  std::vector<Fault> fresh;
   {
-    const std::vector<const Fault*> gia = log.in_ordine();
-    for (const Fault* f : altro.in_ordine()) {
-      if (std::any_of(gia.begin(), gia.end(), [&](const Fault* g) { return stesso(*f, *g); })) continue;
-      nuovi.push_back(*f);
-      nuovi.back().dopo_il_primo = true;
+    const std::vector<const Fault*> gia = log.in_order();
+    for (const Fault* f : other.in_order()) {
+      if (std::any_of(gia.begin(), gia.end(), [&](const Fault* g) { return same(*f, *g); })) continue;
+      fresh.push_back(*f);
+      fresh.back().after_first = true;
     }
   }
-  for (Fault& f : nuovi) log.aggiungi_altra(std::move(f));
+  for (Fault& f : fresh) log.add_other(std::move(f));
 }
 
 }  // namespace
@@ -132,7 +132,7 @@ CompileResult compile_descriptions(const CompileInput& in, FaultLog earlier) {
   r.model.codice_errore = r.log.codice_errore();
   memorizza_dati(in, r);
   if (in.read_on && r.model.codice_errore != 0 && in.line.bytes) read_on(in, r.log);
-  r.compilation = completa_compilazione(r.model, r.log);
+  r.compilation = complete_compilation(r.model, r.log);
   return r;
 }
 

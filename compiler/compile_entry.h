@@ -50,7 +50,7 @@ struct RunFailure {
 struct CompileResult {
   Percorso model;
   FaultLog log;
-  Compilazione compilation;
+  Compilation compilation;
   // Whether the parse was done with each description, for the embedded run,
   // which deletes its own copies once read: the line description whenever
   // there was one; the train description once its half started, or after a

@@ -18,43 +18,43 @@ std::string linea(const std::string& elementi) {
   return "[generale]\r\nlunghezza percorso,    92000\r\n[curve]\r\n" + elementi + "[fine]\r\n";
 }
 
-CompileResult compila(DescriptionText l, DescriptionText t, bool read_on = false) {
+CompileResult compile(DescriptionText l, DescriptionText t, bool read_on = false) {
   return compile_descriptions({std::move(l), std::move(t), "Prova", "1", 1, read_on});
 }
 
-CompileResult compila(const std::string& testo_linea, const char* testo_treno = treno_minimo) {
+CompileResult compile(const std::string& line_text, const char* train_text = treno_minimo) {
   DescriptionText t{"Prova_1-.txt", std::nullopt};
-  if (testo_treno) t.bytes = testo_treno;
-  return compila({"Prova_linea.txt", testo_linea}, t);
+  if (train_text) t.bytes = train_text;
+  return compile({"Prova_linea.txt", line_text}, t);
 }
 
 TEST(CompileDescriptions, DescriptionThatCannotBeReadIsFault101ForTheLineAnd25ForTheTrain) {
-  const std::string buona = linea("pendenza, 1000, 1\r\n");
+  const std::string good = linea("pendenza, 1000, 1\r\n");
   const struct {
-    const char* caso;
+    const char* test_case;
     DescriptionText linea, treno;
     int32_t codice;
     const char* file;       // the file the fault names
-    const char* messaggio;
-    bool linea_finita, treno_finito;
-  } casi[] = {
+    const char* message;
+    bool line_done, train_done;
+  } cases[] = {
       {"no line file", {"L", std::nullopt, Unreadable::no_file}, {"T", treno_minimo}, 101, "L",
        "no line description file", false, false},
       {"a line file that cannot be opened", {"L", std::nullopt, Unreadable::cannot_open}, {"T", treno_minimo},
        25, "L", "cannot open the file", true, true},
       {"a line file that cannot be read", {"L", std::nullopt, Unreadable::cannot_read}, {"T", treno_minimo},
        25, "L", "cannot read the file", true, true},
-      {"no train file", {"L", buona}, {"T", std::nullopt, Unreadable::no_file}, 25, "T", "cannot open the file",
+      {"no train file", {"L", good}, {"T", std::nullopt, Unreadable::no_file}, 25, "T", "cannot open the file",
        true, true},
-      {"a train file that cannot be opened", {"L", buona}, {"T", std::nullopt, Unreadable::cannot_open}, 25, "T",
+      {"a train file that cannot be opened", {"L", good}, {"T", std::nullopt, Unreadable::cannot_open}, 25, "T",
        "cannot open the file", true, true},
-      {"a train file that cannot be read", {"L", buona}, {"T", std::nullopt, Unreadable::cannot_read}, 25, "T",
+      {"a train file that cannot be read", {"L", good}, {"T", std::nullopt, Unreadable::cannot_read}, 25, "T",
        "cannot read the file", true, true},
   };
-  for (const auto& c : casi) {
-    SCOPED_TRACE(c.caso);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.test_case);
     for (const bool read_on : {false, true}) {
-      const CompileResult r = compila(c.linea, c.treno, read_on);
+      const CompileResult r = compile(c.linea, c.treno, read_on);
       EXPECT_EQ(r.model.codice_errore, c.codice);
       ASSERT_EQ(r.log.all().size(), 1u);  // reading on finds nothing more
       const Fault& f = r.log.all()[0];
@@ -62,9 +62,9 @@ TEST(CompileDescriptions, DescriptionThatCannotBeReadIsFault101ForTheLineAnd25Fo
       ASSERT_TRUE(f.where.has_value());
       EXPECT_EQ(f.where->file, c.file);
       EXPECT_EQ(f.where->line, 0);
-      EXPECT_EQ(f.message, c.messaggio);
-      EXPECT_EQ(r.line_consumed, c.linea_finita);
-      EXPECT_EQ(r.train_consumed, c.treno_finito);
+      EXPECT_EQ(f.message, c.message);
+      EXPECT_EQ(r.line_consumed, c.line_done);
+      EXPECT_EQ(r.train_consumed, c.train_done);
       EXPECT_EQ(r.model.elementi[85].nome, "Prova");
       EXPECT_EQ(r.model.elementi[86].nome, "1");
     }
@@ -73,11 +73,11 @@ TEST(CompileDescriptions, DescriptionThatCannotBeReadIsFault101ForTheLineAnd25Fo
 
 TEST(CompileDescriptions, TheLineIsDoneWithOnEveryWayOutAndTheTrainOnceItsHalfStarted) {
   const struct {
-    const char* caso;
+    const char* test_case;
     std::string linea;
     int32_t codice;
-    bool treno_letto;  // the train half ran
-  } casi[] = {
+    bool train_read;  // the train half ran
+  } cases[] = {
       {"normal end", linea("pendenza, 1000, 1\r\n"), 0, true},
       {"fault 15 ends the elements, the train is still read", linea("pendenza, 98901, 1\r\n"), 15, true},
       {"fault 102", "x\r\n[fine]\r\n", 102, false},
@@ -89,24 +89,24 @@ TEST(CompileDescriptions, TheLineIsDoneWithOnEveryWayOutAndTheTrainOnceItsHalfSt
        21, false},
       {"fault 6", linea("cartello_indicatore, 100, (A)\r\ncartello_indicatore, 100, (B)\r\n"), 6, false},
   };
-  for (const auto& c : casi) {
-    SCOPED_TRACE(c.caso);
-    const CompileResult r = compila(c.linea);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.test_case);
+    const CompileResult r = compile(c.linea);
     EXPECT_EQ(r.model.codice_errore, c.codice);
     EXPECT_TRUE(r.line_consumed);
-    EXPECT_EQ(r.train_consumed, c.treno_letto);  // a returning fault leaves the train alone
+    EXPECT_EQ(r.train_consumed, c.train_read);  // a returning fault leaves the train alone
     EXPECT_FALSE(r.failure.has_value());
   }
 }
 
 TEST(CompileDescriptions, AnyFailureIsFault25WithBothDescriptionsDoneAndThePositionKept) {
   const struct {
-    const char* caso;
+    const char* test_case;
     std::string linea;
     const char* treno;  // nullptr: no train file
     int32_t posizione;  // afterwards
-    const char* messaggio;
-  } casi[] = {
+    const char* message;
+  } cases[] = {
       // The message names the entry and the field (the key is field 1).
       {"a value that is not a number", linea("pendenza, 1x00, 1\r\n"), treno_minimo, 0,
        "field 2 of \"pendenza\": expected a whole number"},
@@ -128,9 +128,9 @@ TEST(CompileDescriptions, AnyFailureIsFault25WithBothDescriptionsDoneAndThePosit
        "progressiva chilometrica tre, 1000, 2147483600, 1\r\n[curve]\r\n[fine]\r\n",
        treno_minimo, 0, "internal limit"},
   };
-  for (const auto& c : casi) {
-    SCOPED_TRACE(c.caso);
-    const CompileResult r = compila(c.linea, c.treno);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.test_case);
+    const CompileResult r = compile(c.linea, c.treno);
     EXPECT_EQ(r.model.codice_errore, fault_code::run_failure);
     EXPECT_EQ(r.model.posizione_errore, c.posizione);
     EXPECT_TRUE(r.line_consumed);
@@ -139,7 +139,7 @@ TEST(CompileDescriptions, AnyFailureIsFault25WithBothDescriptionsDoneAndThePosit
     const Fault& f = r.log.all().back();
     EXPECT_EQ(f.codice, fault_code::run_failure);
     EXPECT_FALSE(f.posizione.has_value());
-    EXPECT_NE(f.message.find(c.messaggio), std::string::npos) << f.message;
+    EXPECT_NE(f.message.find(c.message), std::string::npos) << f.message;
     ASSERT_TRUE(r.failure.has_value());
     EXPECT_EQ(r.failure->message, f.message);
     EXPECT_TRUE(f.message.ends_with(r.failure->what)) << r.failure->what;  // the failure without its entry
@@ -149,11 +149,11 @@ TEST(CompileDescriptions, AnyFailureIsFault25WithBothDescriptionsDoneAndThePosit
 // The model's fault record is the log's: the number of the last fault, the
 // position of the last one that has one.
 TEST(CompileDescriptions, FaultRecordFollowsTheLog) {
-  const CompileResult pulito = compila(linea("pendenza, 1000, 1\r\n"));
-  EXPECT_TRUE(pulito.log.empty());
-  EXPECT_EQ(pulito.model.codice_errore, 0);
+  const CompileResult clean = compile(linea("pendenza, 1000, 1\r\n"));
+  EXPECT_TRUE(clean.log.empty());
+  EXPECT_EQ(clean.model.codice_errore, 0);
   // Fault 15 at 98901 m, then the kilometre-reference fault 2 without a position.
-  const CompileResult r = compila("[generale]\r\nlunghezza percorso, 92000\r\n"
+  const CompileResult r = compile("[generale]\r\nlunghezza percorso, 92000\r\n"
                                   "progressiva chilometrica uno, 1025, 0, 0\r\n[curve]\r\npendenza, 98901, 1\r\n[fine]\r\n");
   ASSERT_FALSE(r.log.empty());
   EXPECT_EQ(r.model.codice_errore, r.log.all().back().codice);

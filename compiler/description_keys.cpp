@@ -1,11 +1,11 @@
 #include "compiler/description_keys.h"
 
-#include "compiler/testo.h"
+#include "compiler/text_1252.h"
 
 namespace sc {
 
 bool holds_key(const DescriptionKey& key, std::string_view field) {
-  const auto holds = [&](std::string_view w) { return key.exact_case ? contiene(field, w) : contiene_ic(field, w); };
+  const auto holds = [&](std::string_view w) { return key.exact_case ? contains(field, w) : contains_ic(field, w); };
   return holds(key.word) && (key.also.empty() || holds(key.also));
 }
 

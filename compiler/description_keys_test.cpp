@@ -80,17 +80,17 @@ TEST(DescriptionKeys, LetterCaseCountsOnlyWhereTheKeySaysSo) {
 
 // The fuzz dictionary offers the fuzzer every key as written.
 TEST(DescriptionKeys, TheFuzzDictionaryHoldsEveryKey) {
-  const char* sorgenti = std::getenv("SC_SOURCE_DIR");
-  ASSERT_NE(sorgenti, nullptr) << "SC_SOURCE_DIR is not set";
-  std::ifstream in(std::string(sorgenti) + "/fuzz/keys.dict");
+  const char* sources = std::getenv("SC_SOURCE_DIR");
+  ASSERT_NE(sources, nullptr) << "SC_SOURCE_DIR is not set";
+  std::ifstream in(std::string(sources) + "/fuzz/keys.dict");
   ASSERT_TRUE(in) << "fuzz/keys.dict cannot be read";
-  std::set<std::string> voci;
-  for (std::string riga; std::getline(in, riga);) voci.insert(riga);
+  std::set<std::string> entries;
+  for (std::string riga; std::getline(in, riga);) entries.insert(riga);
   for (const auto& table : {std::span<const DescriptionKey>(line_general_keys),
                             std::span<const DescriptionKey>(line_element_keys),
                             std::span<const DescriptionKey>(train_keys)}) {
     for (const std::string_view w : written_keys(table)) {
-      EXPECT_TRUE(voci.count("\"" + std::string(w) + ",\"")) << w;
+      EXPECT_TRUE(entries.count("\"" + std::string(w) + ",\"")) << w;
     }
   }
 }

@@ -23,9 +23,9 @@ class EmbeddedLine : public ::testing::Test {
     p_ = new Percorso;
     log_ = new FaultLog;
     p_->modo = 1;
-    StatoLettura s{*p_, *log_};
+    ReadState s{*p_, *log_};
     FieldReader r(dati_linea(), "Corvale_Pravena AV_linea.txt");
-    esito_ = leggi_linea(s, r);
+    outcome_ = read_line(s, r);
     indice_cartelli_ = s.indice_cartelli;
   }
   static void TearDownTestSuite() {
@@ -36,35 +36,35 @@ class EmbeddedLine : public ::testing::Test {
 
   static Percorso* p_;
   static FaultLog* log_;
-  static EsitoLinea esito_;
+  static LineOutcome outcome_;
   static int32_t indice_cartelli_;
 };
 
 Percorso* EmbeddedLine::p_ = nullptr;
 FaultLog* EmbeddedLine::log_ = nullptr;
-EsitoLinea EmbeddedLine::esito_ = EsitoLinea::fine;
+LineOutcome EmbeddedLine::outcome_ = LineOutcome::fine;
 int32_t EmbeddedLine::indice_cartelli_ = 0;
 
 TEST_F(EmbeddedLine, ParsesWithoutFaultAndSizesCellsAndPlan) {
   EXPECT_EQ(p_->codice_errore, 0);
   EXPECT_TRUE(log_->empty());
-  EXPECT_EQ(esito_, EsitoLinea::continua);
-  EXPECT_EQ(p_->ultima_cella(), 1980);
+  EXPECT_EQ(outcome_, LineOutcome::continua);
+  EXPECT_EQ(p_->last_cell(), 1980);
   EXPECT_EQ(p_->lunghezza_totale, 99000);
-  ASSERT_EQ(p_->tracciato.righe(), 99001);
-  const Tracciato t = tracciato_in_memoria(p_->tracciato);
+  ASSERT_EQ(p_->tracciato.rows(), 99001);
+  const Tracciato t = plan_in_memory(p_->tracciato);
   for (int c = 0; c < 2; ++c) {
-    const std::vector<Numero>& col = t.colonna(c);
-    EXPECT_EQ(col[0].tag, Numero::Tag::intero);
-    EXPECT_EQ(col[1].tag, Numero::Tag::intero);
-    for (int i = 2; i <= 98998; ++i) ASSERT_EQ(col[i].tag, Numero::Tag::reale) << c << " " << i;
-    EXPECT_EQ(col[98999].tag, Numero::Tag::vuoto);
-    EXPECT_EQ(col[99000].tag, Numero::Tag::vuoto);
+    const std::vector<Numero>& col = t.column(c);
+    EXPECT_EQ(col[0].tag, Numero::Tag::integer);
+    EXPECT_EQ(col[1].tag, Numero::Tag::integer);
+    for (int i = 2; i <= 98998; ++i) ASSERT_EQ(col[i].tag, Numero::Tag::real) << c << " " << i;
+    EXPECT_EQ(col[98999].tag, Numero::Tag::empty);
+    EXPECT_EQ(col[99000].tag, Numero::Tag::empty);
   }
   // Straight along +y up to the first curve, which turns right.
-  EXPECT_EQ(t.colonna(0)[2000].valore, 0);
-  EXPECT_EQ(t.colonna(1)[2000].valore, 2000);
-  EXPECT_GT(t.colonna(0)[11000].valore, 0);
+  EXPECT_EQ(t.column(0)[2000].valore, 0);
+  EXPECT_EQ(t.column(1)[2000].valore, 2000);
+  EXPECT_GT(t.column(0)[11000].valore, 0);
 }
 
 TEST_F(EmbeddedLine, GeneralRecords) {
@@ -85,7 +85,7 @@ TEST_F(EmbeddedLine, GeneralRecords) {
 TEST_F(EmbeddedLine, IndicationBoardsInRecords80DownTo69) {
   const struct {
     int32_t posizione;
-    const char* testo;
+    const char* text;
   } cartelli[] = {
       {4400, "(GALLERIA PIANORO)( Km. 10.710     )"},
       {16400, "(   GALLERIA)(   SADURANO)(   Km. 3767)"},
@@ -105,7 +105,7 @@ TEST_F(EmbeddedLine, IndicationBoardsInRecords80DownTo69) {
     const int i = static_cast<int>(arrotonda(c.posizione / 50.0 + 1));
     EXPECT_EQ(cella(i).tipo, tipo_cella::cartello_indicatore) << c.posizione;
     EXPECT_EQ(cella(i).valore_1, record) << c.posizione;
-    EXPECT_EQ(p_->elementi[record].nome, c.testo) << c.posizione;
+    EXPECT_EQ(p_->elementi[record].nome, c.text) << c.posizione;
     --record;
   }
   EXPECT_EQ(cella(89).valore_1, 80);
@@ -148,11 +148,11 @@ TEST_F(EmbeddedLine, SpeedIndicatorBoards) {
 
 TEST_F(EmbeddedLine, Gradients) {
   const struct {
-    int da, a, byte;
-  } tratti[] = {{0, 19, 100},      {20, 89, 101},     {90, 149, 100},  {1470, 1609, 101},
+    int from, a, byte;
+  } stretches[] = {{0, 19, 100},      {20, 89, 101},     {90, 149, 100},  {1470, 1609, 101},
                 {1610, 1977, 96}, {1978, 1980, 0}};
-  for (const auto& t : tratti) {
-    for (int i = t.da; i <= t.a; ++i) ASSERT_EQ(cella(i).pendenza, t.byte) << i;
+  for (const auto& t : stretches) {
+    for (int i = t.from; i <= t.a; ++i) ASSERT_EQ(cella(i).pendenza, t.byte) << i;
   }
 }
 
@@ -166,7 +166,7 @@ TEST(EmbeddedLineFile, TheParseIsDoneWithBothDescriptions) {
   EXPECT_TRUE(r.train_consumed);
   EXPECT_EQ(p.elementi[85].nome, "Corvale_Pravena AV");
   EXPECT_EQ(p.elementi[86].nome, "409");
-  EXPECT_EQ(p.ultima_cella(), 1980);
+  EXPECT_EQ(p.last_cell(), 1980);
 }
 
 }  // namespace

@@ -15,39 +15,39 @@ namespace sc {
 namespace {
 
 
-std::string crlf(const std::vector<std::string>& righe) {
+std::string crlf(const std::vector<std::string>& rows) {
   std::string out;
-  for (const std::string& r : righe) out += r + "\r\n";
+  for (const std::string& r : rows) out += r + "\r\n";
   return out;
 }
 
-struct Esito {
+struct TrainOutcome {
   Percorso p;
   FaultLog log;
-  bool linea_rimasta = true;  // the parse was not done with it
-  bool treno_rimasto = true;
+  bool line_left = true;  // the parse was not done with it
+  bool train_left = true;
 };
 
 // Compiles the two descriptions as the embedded run does.
-void compila(Esito& e, const std::string& linea, const std::string& treno) {
+void compile(TrainOutcome& e, const std::string& linea, const std::string& treno) {
   CompileResult r = compile_descriptions({{"Corvale_Pravena AV_linea.txt", linea},
                                           {"Corvale_Pravena AV_409-.txt", treno},
                                           "Corvale_Pravena AV", "409", 1, false});
   e.p = std::move(r.model);
   e.log = std::move(r.log);
-  e.linea_rimasta = !r.line_consumed;
-  e.treno_rimasto = !r.train_consumed;
+  e.line_left = !r.line_consumed;
+  e.train_left = !r.train_consumed;
 }
 
 TEST(EmbeddedTrain, ParsesWithoutFault) {
-  Esito e;
-  compila(e, dati_linea(), dati_treno());
+  TrainOutcome e;
+  compile(e, dati_linea(), dati_treno());
   const Percorso& p = e.p;
   ASSERT_EQ(p.codice_errore, 0) << (e.log.empty() ? "" : e.log.all().back().message);
   EXPECT_TRUE(e.log.empty());
-  EXPECT_FALSE(e.linea_rimasta);
-  EXPECT_FALSE(e.treno_rimasto);
-  ASSERT_EQ(p.ultima_cella(), 1980);
+  EXPECT_FALSE(e.line_left);
+  EXPECT_FALSE(e.train_left);
+  ASSERT_EQ(p.last_cell(), 1980);
 
   // Stations.
   const int32_t inizio[] = {-700, 29750, 92900}, fine[] = {700, 30150, 93850};
@@ -59,22 +59,22 @@ TEST(EmbeddedTrain, ParsesWithoutFault) {
   EXPECT_EQ(p.elementi[3].nome, "PRAVENA S.M.N");
   EXPECT_EQ(p.elementi[3].orario, 42600);
   EXPECT_EQ(p.elementi[4], Elemento{});
-  std::vector<int> fermate, avvisi;
+  std::vector<int> stops, warnings;
   int segnali = 0, rallentamenti = 0;
   for (size_t i = 0; i < p.celle.size(); ++i) {
     const Cella& c = p.celle[i];
     if (c.tipo == tipo_cella::fermata) {
-      fermate.push_back(static_cast<int>(i));
-      EXPECT_EQ(c.valore_1, static_cast<int>(fermate.size()));
+      stops.push_back(static_cast<int>(i));
+      EXPECT_EQ(c.valore_1, static_cast<int>(stops.size()));
     }
     if (c.avviso >= 81 && c.avviso <= 84 && (i < 20 || (i > 590 && i < 610)))
-      avvisi.push_back(static_cast<int>(i));
+      warnings.push_back(static_cast<int>(i));
     segnali += c.tipo == tipo_cella::segnale;
     rallentamenti += c.tipo >= tipo_cella::fine_rallentamento &&
                      c.tipo <= tipo_cella::approccio_rallentamento;
   }
-  EXPECT_EQ(fermate, (std::vector<int>{13, 602, 1876}));
-  EXPECT_EQ(avvisi, (std::vector<int>{9, 10, 11, 12, 598, 599, 600, 601}));
+  EXPECT_EQ(stops, (std::vector<int>{13, 602, 1876}));
+  EXPECT_EQ(warnings, (std::vector<int>{9, 10, 11, 12, 598, 599, 600, 601}));
   EXPECT_EQ(p.celle[12].avviso, 81);
   EXPECT_EQ(p.celle[598].avviso, 84);
   for (int c = 1870; c < 1876; ++c) EXPECT_EQ(p.celle[static_cast<size_t>(c)].avviso, 0) << c;
@@ -121,25 +121,25 @@ TEST(EmbeddedTrain, ParsesWithoutFault) {
 
 // A small line description the line half accepts; `extra` goes after its
 // general section.
-std::string linea_minima(const std::string& riferimento_uno = "0",
+std::string linea_minima(const std::string& reference_one = "0",
                          const std::vector<std::string>& extra = {}) {
-  std::vector<std::string> righe = {
+  std::vector<std::string> rows = {
       "[generale]",
       "lunghezza percorso,    92000",
-      "progressiva chilometrica uno,    " + riferimento_uno + ",    0,    0",
+      "progressiva chilometrica uno,    " + reference_one + ",    0,    0",
       "progressiva chilometrica due,    0,    0,    0",
       "progressiva chilometrica tre,    0,    0,    0",
       "[pendenze]",
   };
-  righe.insert(righe.end(), extra.begin(), extra.end());
-  righe.push_back("[fine]");
-  return crlf(righe);
+  rows.insert(rows.end(), extra.begin(), extra.end());
+  rows.push_back("[fine]");
+  return crlf(rows);
 }
 
-std::string treno(std::vector<std::string> righe) {
-  righe.insert(righe.begin(), "[generale]");
-  righe.push_back("[fine]");
-  return crlf(righe);
+std::string treno(std::vector<std::string> rows) {
+  rows.insert(rows.begin(), "[generale]");
+  rows.push_back("[fine]");
+  return crlf(rows);
 }
 
 std::string segnale(int pos) {
@@ -152,17 +152,17 @@ std::string stazione(int pos, int tipo, int lunghezza, const std::string& byte =
 const std::string rallentamento_5000 = "rallentamento, 5000, 60, 1000, 1, 1, 0";
 
 TEST(TrainHalfFaults, EveryWayOutDeletesBothFilesAndKeepsThePositionRule) {
-  std::vector<std::string> tante_stazioni;
-  for (int i = 1; i <= 79; ++i) tante_stazioni.push_back(stazione(1000 * i, 12, 100));
+  std::vector<std::string> many_stations;
+  for (int i = 1; i <= 79; ++i) many_stations.push_back(stazione(1000 * i, 12, 100));
 
-  struct Caso {
+  struct Case {
     std::string nome;
     std::string linea;
-    std::vector<std::string> righe;
+    std::vector<std::string> rows;
     int32_t codice;
     int32_t posizione;  // 0 when left as it was
   };
-  const Caso casi[] = {
+  const Case cases[] = {
       {"none", linea_minima(), {"sabbia, 300"}, 0, 0},
       {"range", linea_minima(), {"velocita, 99000, 100"}, 15, 99000},
       {"reference", linea_minima("1025"), {"sabbia, 300"}, 2, 0},
@@ -170,7 +170,7 @@ TEST(TrainHalfFaults, EveryWayOutDeletesBothFilesAndKeepsThePositionRule) {
       {"cab code", linea_minima(), {segnale(3500), "abbattimento, 3550, 100"}, 7, 3550},
       {"station position", linea_minima(), {stazione(1025, 12, 400)}, 8, 1025},
       {"station length", linea_minima(), {stazione(1000, 12, 750)}, 9, 1000},
-      {"station count", linea_minima(), tante_stazioni, 10, 0},
+      {"station count", linea_minima(), many_stations, 10, 0},
       {"signal", linea_minima(), {segnale(3500), segnale(3510)}, 16, 3510},
       {"warning", linea_minima(), {segnale(3800), rallentamento_5000}, 17, 5000},
       {"start", linea_minima(), {segnale(5000), rallentamento_5000}, 18, 5000},
@@ -184,13 +184,13 @@ TEST(TrainHalfFaults, EveryWayOutDeletesBothFilesAndKeepsThePositionRule) {
       {"line range", linea_minima("0", {"pendenza, 98901, 1"}), {segnale(3500), segnale(7500)}, 15,
        3500},
   };
-  for (const Caso& c : casi) {
-    Esito e;
-    compila(e, c.linea, treno(c.righe));
+  for (const Case& c : cases) {
+    TrainOutcome e;
+    compile(e, c.linea, treno(c.rows));
     EXPECT_EQ(e.p.codice_errore, c.codice) << c.nome;
     EXPECT_EQ(e.p.posizione_errore, c.posizione) << c.nome;
-    EXPECT_FALSE(e.linea_rimasta) << c.nome;
-    EXPECT_FALSE(e.treno_rimasto) << c.nome;
+    EXPECT_FALSE(e.line_left) << c.nome;
+    EXPECT_FALSE(e.train_left) << c.nome;
     if (c.codice != 0) {
       ASSERT_FALSE(e.log.empty()) << c.nome;
       EXPECT_EQ(e.log.all().back().codice, c.codice) << c.nome;
@@ -200,8 +200,8 @@ TEST(TrainHalfFaults, EveryWayOutDeletesBothFilesAndKeepsThePositionRule) {
 }
 
 TEST(TrainHalfFaults, ReadFailurePointsAtTheField) {
-  Esito e;
-  compila(e, linea_minima(), treno({stazione(10000, 12, 400, "256")}));
+  TrainOutcome e;
+  compile(e, linea_minima(), treno({stazione(10000, 12, 400, "256")}));
   ASSERT_EQ(e.p.codice_errore, 25);
   const Fault& f = e.log.all().back();
   ASSERT_TRUE(f.where.has_value());

@@ -4,27 +4,27 @@
 
 namespace sc {
 
-std::string codice_diagnostica(const Fault& f) {
-  const char prefisso = f.gravita == Gravita::errore ? 'E' : f.gravita == Gravita::avviso ? 'W' : 'N';
-  return prefisso + std::to_string(f.codice);
+std::string diagnostic_code(const Fault& f) {
+  const char prefix = f.severity == Severity::errore ? 'E' : f.severity == Severity::avviso ? 'W' : 'N';
+  return prefix + std::to_string(f.codice);
 }
 
-std::vector<const Fault*> FaultLog::in_ordine() const {
+std::vector<const Fault*> FaultLog::in_order() const {
   std::vector<const Fault*> v;
-  v.reserve(faults_.size() + altre_.size());
+  v.reserve(faults_.size() + others_.size());
   for (const Fault& f : faults_) v.push_back(&f);
-  for (const Fault& f : altre_) v.push_back(&f);
-  std::sort(v.begin(), v.end(), [](const Fault* a, const Fault* b) { return a->ordine < b->ordine; });
+  for (const Fault& f : others_) v.push_back(&f);
+  std::sort(v.begin(), v.end(), [](const Fault* a, const Fault* b) { return a->order < b->order; });
   return v;
 }
 
-size_t FaultLog::numero_altre(Gravita g) const {
+size_t FaultLog::count_others(Severity g) const {
   return static_cast<size_t>(
-      std::count_if(altre_.begin(), altre_.end(), [g](const Fault& f) { return f.gravita == g; }));
+      std::count_if(others_.begin(), others_.end(), [g](const Fault& f) { return f.severity == g; }));
 }
 
-size_t FaultLog::numero(Gravita g) const {
-  return numero_altre(g) + (g == Gravita::errore ? faults_.size() : 0);
+size_t FaultLog::numero(Severity g) const {
+  return count_others(g) + (g == Severity::errore ? faults_.size() : 0);
 }
 
 }  // namespace sc

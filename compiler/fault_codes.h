@@ -1,5 +1,5 @@
 // The numbers of the faults the compile records, by what they mean. Each
-// has its entry in the catalogue of codes (catalogo_codici), which a test
+// has its entry in the catalogue of codes (fault_catalogue), which a test
 // checks.
 #pragma once
 

@@ -125,17 +125,17 @@ TEST(FieldReader, LocationOnAVeryLongLineIsAnExcerptAroundTheField) {
   // 100000 entries on one line, then a bad number 10 MB long.
   std::string line;
   for (int i = 0; i < 100000; ++i) line += "pendenza, 0, 0,";
-  const size_t colonna_campo = line.size() + 1;
+  const size_t field_column = line.size() + 1;
   FieldReader r(line + std::string(10'000'000, '7') + "x,\r\n", "linea.txt");
   for (int i = 0; i < 100000; ++i) {
     r.text();
     r.i32();
     r.i32();
   }
-  const SourceLocation& ultimo = r.last();  // the last 0
-  EXPECT_LE(ultimo.text.size(), FieldReader::riga_mostrata_massima + 6);
-  EXPECT_EQ(ultimo.text.substr(static_cast<size_t>(ultimo.column - 2), 3), " 0,");
-  EXPECT_EQ(ultimo.width, 1);
+  const SourceLocation& last = r.last();  // the last 0
+  EXPECT_LE(last.text.size(), FieldReader::max_shown_line + 6);
+  EXPECT_EQ(last.text.substr(static_cast<size_t>(last.column - 2), 3), " 0,");
+  EXPECT_EQ(last.width, 1);
   try {
     r.i32();
     FAIL();
@@ -144,12 +144,12 @@ TEST(FieldReader, LocationOnAVeryLongLineIsAnExcerptAroundTheField) {
     EXPECT_EQ(w.line, 1);
     EXPECT_EQ(w.text.substr(0, 3), "...");
     EXPECT_EQ(w.text.substr(w.text.size() - 3), "...");
-    EXPECT_LE(w.text.size(), FieldReader::riga_mostrata_massima + 6);
+    EXPECT_LE(w.text.size(), FieldReader::max_shown_line + 6);
     EXPECT_EQ(w.text.substr(static_cast<size_t>(w.column - 1), 8), "77777777");
     EXPECT_EQ(w.text.substr(static_cast<size_t>(w.column - 2), 1), ",");  // the field starts after the comma
     EXPECT_EQ(static_cast<size_t>(w.column - 1 + w.width), w.text.size() - 3);
     EXPECT_EQ(std::string(e.what()), "expected a whole number, got \"" + std::string(40, '7') + "...\"");
-    EXPECT_GT(colonna_campo, w.text.size());
+    EXPECT_GT(field_column, w.text.size());
   }
 }
 
@@ -157,10 +157,10 @@ TEST(FieldReader, LocationOnAVeryLongLineIsAnExcerptAroundTheField) {
 // every field read from the line counts once, numbers split by blanks each.
 TEST(FieldReader, FailureNamesTheFieldOfItsEntry) {
   const struct {
-    std::string testo;
-    int letture;  // 32-bit reads that succeed before the failing one (after the key)
-    const char* voce;
-  } casi[] = {
+    std::string text;
+    int reads;  // 32-bit reads that succeed before the failing one (after the key)
+    const char* entry;
+  } cases[] = {
       {"pendenza, 1x00, 1\r\n", 0, "field 2 of \"pendenza\": "},
       {"pendenza, 100\r\n", 1, "field 3 of \"pendenza\": "},  // past the end of the file
       {"pendenza, 100", 1, "field 3 of \"pendenza\": "},      // no line end at the end
@@ -171,26 +171,26 @@ TEST(FieldReader, FailureNamesTheFieldOfItsEntry) {
       {"segnale, 1," + std::string(100, ' ') + "2," + std::string(200, ' ') + "x\r\n", 2,
        ""},  // shown in an excerpt that cuts the key off
   };
-  for (const auto& c : casi) {
-    SCOPED_TRACE(c.testo);
-    FieldReader r(c.testo, "t.txt");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    FieldReader r(c.text, "t.txt");
     r.text();  // the key, or the first value
-    for (int i = 0; i < c.letture; ++i) r.i32();
+    for (int i = 0; i < c.reads; ++i) r.i32();
     try {
       r.i32();
       ADD_FAILURE() << "no failure";
     } catch (const ParseFailure& e) {
-      EXPECT_EQ(e.voce(), c.voce);
+      EXPECT_EQ(e.entry(), c.entry);
       EXPECT_EQ(e.where().line, 1);
     }
   }
   // The key itself and a field that no file position stands for name none.
   FieldReader r("pendenza, 1\r\n", "t.txt");
   r.text();
-  EXPECT_EQ(r.voce(r.campo()), "");
-  EXPECT_EQ(r.voce(Campo{}), "");
-  EXPECT_EQ(r.luogo(Campo{}).file, "t.txt");
-  EXPECT_EQ(r.luogo(Campo{}).line, 0);
+  EXPECT_EQ(r.entry(r.field()), "");
+  EXPECT_EQ(r.entry(Field{}), "");
+  EXPECT_EQ(r.location(Field{}).file, "t.txt");
+  EXPECT_EQ(r.location(Field{}).line, 0);
 }
 
 }  // namespace

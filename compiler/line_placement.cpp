@@ -13,13 +13,13 @@ namespace sc {
 namespace {
 
 // A kilometre reference: first, second and third value.
-struct Terna {
+struct Triple {
   int32_t a = 0, b = 0, c = 0;
 };
 
-Terna leggi_terna(const Elemento& e) { return {e.inizio, e.fine, e.progressiva}; }
+Triple read_triple(const Elemento& e) { return {e.inizio, e.fine, e.progressiva}; }
 
-void scrivi_terna(Elemento& e, const Terna& t) {
+void write_triple(Elemento& e, const Triple& t) {
   e.inizio = t.a;
   e.fine = t.b;
   e.progressiva = t.c;
@@ -27,7 +27,7 @@ void scrivi_terna(Elemento& e, const Terna& t) {
 
 // The two references after the one with the largest first value: the larger
 // first value first, `q` first when the two are equal.
-void dopo_la_prima(const Terna& p, const Terna& q, Terna& y, Terna& z) {
+void after_first(const Triple& p, const Triple& q, Triple& y, Triple& z) {
   if (p.a > q.a)
     y = p, z = q;
   else
@@ -40,7 +40,7 @@ bool in_16_bit(double v) {
 
 // A packed value that does not fit its 16-bit cell field: fault 25 at the
 // left value of its pair (`valore` 1 to 4).
-EsitoPosa fuori_scala(const char* nome, double v, int valore) {
+Placement off_scale(const char* nome, double v, int valore) {
   return {25,
           std::string(nome) + " packs to " + std::to_string(static_cast<long long>(v)) +
               ", outside -32768..32767",
@@ -50,10 +50,10 @@ EsitoPosa fuori_scala(const char* nome, double v, int valore) {
 }  // namespace
 
 void progressive_ordina(Percorso& p) {
-  const Terna tre = leggi_terna(p.elementi.at(record_progressiva_tre));
-  const Terna due = leggi_terna(p.elementi.at(record_progressiva_due));
-  const Terna uno = leggi_terna(p.elementi.at(record_progressiva_uno));
-  Terna x, y, z;  // the new records 81, 82, 83; zeros unless a rule applies
+  const Triple tre = read_triple(p.elementi.at(record_progressiva_tre));
+  const Triple due = read_triple(p.elementi.at(record_progressiva_due));
+  const Triple uno = read_triple(p.elementi.at(record_progressiva_uno));
+  Triple x, y, z;  // the new records 81, 82, 83; zeros unless a rule applies
 
   if (int64_t{tre.a} + due.a + uno.a == 0) {
     // Each later test that holds replaces the result of an earlier one.
@@ -62,24 +62,24 @@ void progressive_ordina(Percorso& p) {
     if (uno.b > 0) x = uno, y = due, z = tre;
   } else if (tre.a > due.a && tre.a > uno.a) {
     x = tre;
-    dopo_la_prima(due, uno, y, z);
+    after_first(due, uno, y, z);
   } else if (due.a > tre.a && due.a > uno.a) {
     x = due;
-    dopo_la_prima(tre, uno, y, z);
+    after_first(tre, uno, y, z);
   } else if (uno.a > tre.a && uno.a > due.a) {
     x = uno;
-    dopo_la_prima(tre, due, y, z);
+    after_first(tre, due, y, z);
   } else {
     // Two or three references share the largest first value: keep all
     // three, largest first value first, equal ones in the order tre, due, uno.
-    std::array<Terna, 3> t{tre, due, uno};
-    std::stable_sort(t.begin(), t.end(), [](const Terna& l, const Terna& r) { return l.a > r.a; });
+    std::array<Triple, 3> t{tre, due, uno};
+    std::stable_sort(t.begin(), t.end(), [](const Triple& l, const Triple& r) { return l.a > r.a; });
     x = t[0], y = t[1], z = t[2];
   }
 
-  scrivi_terna(p.elementi.at(record_progressiva_tre), x);
-  scrivi_terna(p.elementi.at(record_progressiva_due), y);
-  scrivi_terna(p.elementi.at(record_progressiva_uno), z);
+  write_triple(p.elementi.at(record_progressiva_tre), x);
+  write_triple(p.elementi.at(record_progressiva_due), y);
+  write_triple(p.elementi.at(record_progressiva_uno), z);
 
   for (int r = record_progressiva_tre; r <= record_progressiva_uno; ++r) {
     Elemento& e = p.elementi.at(static_cast<size_t>(r));
@@ -100,7 +100,7 @@ CelleMontagna celle_montagna(int32_t inizio, int32_t fine) {
 bool montagna_collocabile(const Percorso& p, int32_t inizio, int32_t fine) {
   if (p.numero_montagne < 0 || p.numero_montagne >= numero_montagne_max) return false;
   const CelleMontagna c = celle_montagna(inizio, fine);
-  return c.vuota() || (c.prima >= 0 && c.ultima <= p.ultima_cella());
+  return c.vuota() || (c.first >= 0 && c.last <= p.last_cell());
 }
 
 void memo_montagna(Percorso& p, int32_t& inizio, int32_t& fine, int32_t& tipo) {
@@ -108,10 +108,10 @@ void memo_montagna(Percorso& p, int32_t& inizio, int32_t& fine, int32_t& tipo) {
     throw std::out_of_range("tunnel stretch " + std::to_string(inizio) + ".." +
                             std::to_string(fine) + " does not fit the tunnel table or the cells");
   }
-  bool marche = false;
+  bool marks = false;
   if (tipo > 10) {
     tipo = tipo - 10;
-    marche = true;
+    marks = true;
   }
   ++p.numero_montagne;
   const size_t n = static_cast<size_t>(p.numero_montagne);
@@ -120,37 +120,37 @@ void memo_montagna(Percorso& p, int32_t& inizio, int32_t& fine, int32_t& tipo) {
   if (p.numero_montagne > 1 && int64_t{inizio} - p.fini_montagna.at(n - 1) <= 150) tipo = 3;
 
   const CelleMontagna c = celle_montagna(inizio, fine);
-  int64_t conta = 0;
-  for (int64_t i = c.prima; i <= c.ultima; ++i) {
+  int64_t count = 0;
+  for (int64_t i = c.first; i <= c.last; ++i) {
     Cella& cella = p.celle.at(static_cast<size_t>(i));
-    ++conta;
+    ++count;
     cella.galleria = static_cast<uint8_t>(tipo);  // the low 8 bits
-    if (marche && conta % 4 == 0 && cella.tipo == tipo_cella::vuota) {
+    if (marks && count % 4 == 0 && cella.tipo == tipo_cella::vuota) {
       cella.tipo = tipo_cella::marca_galleria;
     }
   }
 }
 
-EsitoPosa memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& vas,
+Placement memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& vas,
                                 const int32_t& vbs, const int32_t& vcs, const int32_t& strisces,
                                 const int32_t& vad, const int32_t& vbd, const int32_t& vcd,
                                 const int32_t& strisced) {
   const double c = arrotonda(posizione / 50.0 + 1.0);
   Cella& cella = cella_a(p, c, "speed-indicator board cell");
-  if (!cella_libera(cella)) {
-    return EsitoPosa::guasto(fault_code::speed_board_cell_taken, "speed-indicator board cell " +
+  if (!free_cell(cella)) {
+    return Placement::fault(fault_code::speed_board_cell_taken, "speed-indicator board cell " +
                                      std::to_string(static_cast<int64_t>(c)) + " already holds " +
-                                     contenuto_cella(cella.tipo));
+                                     cell_content(cella.tipo));
   }
   // Every value is computed before the cell is touched.
   const double v1 = arrotonda(vas * 20.0 + vad / 5.0);
   const double v2 = arrotonda(vbs * 20.0 + vbd / 5.0);
   const double v3 = arrotonda(vcs * 20.0 + vcd / 5.0);
   const int64_t strisce = int64_t{strisces} * 10 + strisced;
-  if (!in_16_bit(v1)) return fuori_scala("speed pair a", v1, 1);
-  if (!in_16_bit(v2)) return fuori_scala("speed pair b", v2, 2);
-  if (!in_16_bit(v3)) return fuori_scala("speed pair c", v3, 3);
-  if (!in_16_bit(static_cast<double>(strisce))) return fuori_scala("stripe pair", strisce, 4);
+  if (!in_16_bit(v1)) return off_scale("speed pair a", v1, 1);
+  if (!in_16_bit(v2)) return off_scale("speed pair b", v2, 2);
+  if (!in_16_bit(v3)) return off_scale("speed pair c", v3, 3);
+  if (!in_16_bit(static_cast<double>(strisce))) return off_scale("stripe pair", strisce, 4);
   cella.tipo = tipo_cella::indicatori_v_max;
   cella.valore_1 = static_cast<int16_t>(v1);
   cella.valore_2 = static_cast<int16_t>(v2);
@@ -159,21 +159,21 @@ EsitoPosa memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& v
   return {};
 }
 
-EsitoPosa poni_cartello(Percorso& p, int32_t posizione, const std::string& testo,
+Placement place_board(Percorso& p, int32_t posizione, const std::string& text,
                         int32_t& indice_cartelli) {
   const double c = arrotonda(posizione / 50.0 + 1.0);
   Cella& cella = cella_a(p, c, "indication board cell");
-  if (!cella_libera(cella)) {
-    return EsitoPosa::guasto(fault_code::indication_board_cell_taken, "indication board cell " + std::to_string(static_cast<int64_t>(c)) +
-                                    " already holds " + contenuto_cella(cella.tipo));
+  if (!free_cell(cella)) {
+    return Placement::fault(fault_code::indication_board_cell_taken, "indication board cell " + std::to_string(static_cast<int64_t>(c)) +
+                                    " already holds " + cell_content(cella.tipo));
   }
   if (indice_cartelli < 1) {
-    return EsitoPosa::guasto(fault_code::element_table_full, "no element record left for the text of indication board " +
-                                     std::to_string(record_primo_cartello + 1 - indice_cartelli));
+    return Placement::fault(fault_code::element_table_full, "no element record left for the text of indication board " +
+                                     std::to_string(first_board_record + 1 - indice_cartelli));
   }
   cella.tipo = tipo_cella::cartello_indicatore;
   cella.valore_1 = static_cast<int16_t>(indice_cartelli);
-  p.elementi.at(static_cast<size_t>(indice_cartelli)).nome = testo;
+  p.elementi.at(static_cast<size_t>(indice_cartelli)).nome = text;
   --indice_cartelli;
   return {};
 }

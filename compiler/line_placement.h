@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/esito_posa.h"
+#include "compiler/placement.h"
 #include "model/percorso.h"
 
 namespace sc {
@@ -16,11 +16,11 @@ namespace sc {
 void progressive_ordina(Percorso& p);
 
 // The cells a tunnel stretch covers: round(inizio / 50) to
-// round(fine / 50 - 1); none when `prima` > `ultima`.
+// round(fine / 50 - 1); none when `first` > `last`.
 struct CelleMontagna {
-  int64_t prima;
-  int64_t ultima;
-  bool vuota() const { return prima > ultima; }
+  int64_t first;
+  int64_t last;
+  bool vuota() const { return first > last; }
 };
 CelleMontagna celle_montagna(int32_t inizio, int32_t fine);
 
@@ -38,7 +38,7 @@ void memo_montagna(Percorso& p, int32_t& inizio, int32_t& fine, int32_t& tipo);
 // a packed value does not fit in 16 bits (`valore` 1, 2, 3 for the speed
 // pairs a, b, c and 4 for the stripes: the left value of the pair). The
 // caller has checked that the cell lies within the cells.
-EsitoPosa memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& vas,
+Placement memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& vas,
                                 const int32_t& vbs, const int32_t& vcs, const int32_t& strisces,
                                 const int32_t& vad, const int32_t& vbd, const int32_t& vcd,
                                 const int32_t& strisced);
@@ -48,7 +48,7 @@ EsitoPosa memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& v
 // cell is taken, 10 when no record is left (`indice_cartelli` below 1);
 // nothing is written then. The caller has checked that the cell lies
 // within the cells.
-EsitoPosa poni_cartello(Percorso& p, int32_t posizione, const std::string& testo,
+Placement place_board(Percorso& p, int32_t posizione, const std::string& text,
                         int32_t& indice_cartelli);
 
 }  // namespace sc

@@ -12,13 +12,13 @@ struct T {
   bool operator==(const T&) const = default;
 };
 
-void metti(Percorso& p, int record, T t) {
+void put(Percorso& p, int record, T t) {
   p.elementi.at(record).inizio = t.a;
   p.elementi.at(record).fine = t.b;
   p.elementi.at(record).progressiva = t.c;
 }
 
-T prendi(const Percorso& p, int record) {
+T take(const Percorso& p, int record) {
   const Elemento& e = p.elementi.at(record);
   return {e.inizio, e.fine, e.progressiva};
 }
@@ -30,10 +30,10 @@ std::ostream& operator<<(std::ostream& o, const T& t) {
 TEST(ProgressiveOrdina, OrdersTheReferencesByFirstValue) {
   const T zero{0, 0, 0};
   const struct {
-    const char* caso;
+    const char* test_case;
     T tre, due, uno;     // as read into records 81, 82, 83
     T r81, r82, r83;     // afterwards
-  } casi[] = {
+  } cases[] = {
       {"all zero stay zero", zero, zero, zero, zero, zero, zero},
       {"zero firsts, due has a second value", zero, {0, 500, 0}, zero, {0, 500, 0}, zero, zero},
       {"zero firsts, tre has a second value", {0, 50, 0}, zero, zero, {0, 50, 0}, zero, zero},
@@ -64,27 +64,27 @@ TEST(ProgressiveOrdina, OrdersTheReferencesByFirstValue) {
       {"a third value 1 adds 100 to the second", {1000, 7, 1}, {3000, 8, 1}, {2000, 9, 2},
        {3000, 108, 1}, {2000, 9, 2}, {1000, 107, 1}},
   };
-  for (const auto& c : casi) {
+  for (const auto& c : cases) {
     Percorso p;
-    metti(p, 81, c.tre);
-    metti(p, 82, c.due);
-    metti(p, 83, c.uno);
+    put(p, 81, c.tre);
+    put(p, 82, c.due);
+    put(p, 83, c.uno);
     progressive_ordina(p);
-    EXPECT_EQ(prendi(p, 81), c.r81) << c.caso;
-    EXPECT_EQ(prendi(p, 82), c.r82) << c.caso;
-    EXPECT_EQ(prendi(p, 83), c.r83) << c.caso;
+    EXPECT_EQ(take(p, 81), c.r81) << c.test_case;
+    EXPECT_EQ(take(p, 82), c.r82) << c.test_case;
+    EXPECT_EQ(take(p, 83), c.r83) << c.test_case;
   }
 }
 
 TEST(ProgressiveOrdina, SecondValueThatWouldOverflowIsARunFailure) {
   Percorso p;
-  metti(p, 81, {1000, std::numeric_limits<int32_t>::max() - 50, 1});
+  put(p, 81, {1000, std::numeric_limits<int32_t>::max() - 50, 1});
   EXPECT_THROW(progressive_ordina(p), std::overflow_error);
 }
 
 Percorso linea_92000() {
   Percorso p;
-  crea_celle(p, 92000);
+  create_cells(p, 92000);
   return p;
 }
 
@@ -101,9 +101,9 @@ TEST(MemoMontagna, MarksEveryFourthCellOfAStretchAboveTen) {
   EXPECT_EQ(p.inizi_montagna[1], 4500);
   EXPECT_EQ(p.fini_montagna[1], 15200);
   for (int i = 85; i <= 310; ++i) {
-    const bool dentro = i >= 90 && i <= 303;
-    EXPECT_EQ(p.celle[i].galleria, dentro ? 1 : 0) << i;
-    const bool marca = dentro && (i - 90 + 1) % 4 == 0;
+    const bool inside = i >= 90 && i <= 303;
+    EXPECT_EQ(p.celle[i].galleria, inside ? 1 : 0) << i;
+    const bool marca = inside && (i - 90 + 1) % 4 == 0;
     EXPECT_EQ(p.celle[i].tipo, marca ? tipo_cella::marca_galleria : 0) << i;
   }
   EXPECT_EQ(p.celle[93].tipo, tipo_cella::marca_galleria);
@@ -121,24 +121,24 @@ TEST(MemoMontagna, StretchOfKindTwoGetsNoMarkers) {
 
 TEST(MemoMontagna, GapOf150OrLessGivesKindThree) {
   const struct {
-    int32_t fine_prima, inizio, tipo, atteso;
-  } casi[] = {
+    int32_t end_before, inizio, tipo, expected;
+  } cases[] = {
       {40850, 41000, 11, 3},  // gap 150
       {40850, 41001, 11, 1},  // gap 151
       {40850, 41001, 2, 2},
       {60050, 60100, 2, 3},
       {60050, 1000, 2, 3},  // the entry before in file order, wherever it lies
   };
-  for (const auto& c : casi) {
+  for (const auto& c : cases) {
     Percorso p = linea_92000();
-    montagna(p, c.fine_prima - 1000, c.fine_prima, 2);
+    montagna(p, c.end_before - 1000, c.end_before, 2);
     int32_t inizio = c.inizio, fine = c.inizio + 1000, tipo = c.tipo;
     memo_montagna(p, inizio, fine, tipo);
-    EXPECT_EQ(tipo, c.atteso) << c.inizio;
-    const int prima = static_cast<int>(arrotonda(c.inizio / 50.0));
-    EXPECT_EQ(p.celle[prima].galleria, c.atteso) << c.inizio;
+    EXPECT_EQ(tipo, c.expected) << c.inizio;
+    const int first = static_cast<int>(arrotonda(c.inizio / 50.0));
+    EXPECT_EQ(p.celle[first].galleria, c.expected) << c.inizio;
     // Markers decided by a kind above 10 stay when the kind becomes 3.
-    EXPECT_EQ(p.celle[prima + 3].tipo, c.tipo > 10 ? tipo_cella::marca_galleria : 0) << c.inizio;
+    EXPECT_EQ(p.celle[first + 3].tipo, c.tipo > 10 ? tipo_cella::marca_galleria : 0) << c.inizio;
   }
 }
 
@@ -182,7 +182,7 @@ TEST(MemoIndicatoriVMax, PacksSpeedPairsAndStripes) {
     int32_t posizione, vas, vbs, vcs, ss, vad, vbd, vcd, sd;
     int cella;
     int16_t v1, v2, v3, v4;
-  } casi[] = {
+  } cases[] = {
       {2000, 80, 90, 100, 2, 80, 90, 100, 2, 41, 1616, 1818, 2020, 22},
       {11000, 300, 300, 250, 1, 300, 300, 250, 1, 221, 6060, 6060, 5050, 11},
       {85950, 90, 95, 90, 2, 90, 95, 90, 2, 1720, 1818, 1919, 1818, 22},
@@ -190,11 +190,11 @@ TEST(MemoIndicatoriVMax, PacksSpeedPairsAndStripes) {
       {2075, 82, 0, 0, 0, 83, 0, 0, 0, 42, 1657, 0, 0, 0},   // 1640 + 16.6
       {0, 1638, 0, 0, 0, 0, 0, 0, 0, 1, 32760, 0, 0, 0},
   };
-  for (const auto& c : casi) {
+  for (const auto& c : cases) {
     Percorso p = linea_92000();
     EXPECT_TRUE(memo_indicatori_v_max(p, c.posizione, c.vas, c.vbs, c.vcs, c.ss, c.vad, c.vbd,
                                       c.vcd, c.sd)
-                    .posato());
+                    .placed());
     const Cella& cel = p.celle.at(c.cella);
     EXPECT_EQ(cel.tipo, tipo_cella::indicatori_v_max) << c.posizione;
     EXPECT_EQ(cel.valore_1, c.v1) << c.posizione;
@@ -208,12 +208,12 @@ TEST(MemoIndicatoriVMax, TakenCellIsFault21AndAMarkerIsReplaced) {
   Percorso p = linea_92000();
   const int32_t v = 100, s = 1;
   p.celle[121].tipo = tipo_cella::marca_galleria;
-  EXPECT_TRUE(memo_indicatori_v_max(p, 6000, v, v, v, s, v, v, v, s).posato());
+  EXPECT_TRUE(memo_indicatori_v_max(p, 6000, v, v, v, s, v, v, v, s).placed());
   EXPECT_EQ(p.celle[121].tipo, tipo_cella::indicatori_v_max);
   const int32_t w = 200;
-  const EsitoPosa e = memo_indicatori_v_max(p, 6000, w, w, w, s, w, w, w, s);
+  const Placement e = memo_indicatori_v_max(p, 6000, w, w, w, s, w, w, w, s);
   EXPECT_EQ(e.codice, 21);
-  EXPECT_EQ(e.messaggio, "speed-indicator board cell 121 already holds a speed-indicator board");
+  EXPECT_EQ(e.message, "speed-indicator board cell 121 already holds a speed-indicator board");
   EXPECT_EQ(p.codice_errore, 0);  // recorded by the caller
   EXPECT_EQ(p.celle[121].valore_1, 2020);  // left as it was
 }
@@ -221,8 +221,8 @@ TEST(MemoIndicatoriVMax, TakenCellIsFault21AndAMarkerIsReplaced) {
 TEST(MemoIndicatoriVMax, PackedValueOutside16BitsFailsWithTheCellUntouched) {
   const struct {
     int32_t vas, vbs, vcs, ss, vad, sd;
-    int coppia;
-  } casi[] = {
+    int pair;
+  } cases[] = {
       {1639, 0, 0, 0, 0, 0, 0},    // 32780
       {0, -1639, 0, 0, 0, 0, 1},   // -32780
       {0, 0, 2000, 0, 0, 0, 2},
@@ -230,43 +230,43 @@ TEST(MemoIndicatoriVMax, PackedValueOutside16BitsFailsWithTheCellUntouched) {
       {0, 0, 0, 0, 0, -32769, 3},
       {1638, 0, 0, 0, 40, 0, 0},   // 32760 + 8
   };
-  for (const auto& c : casi) {
+  for (const auto& c : cases) {
     Percorso p = linea_92000();
     const int32_t z = 0;
-    const EsitoPosa e = memo_indicatori_v_max(p, 2000, c.vas, c.vbs, c.vcs, c.ss, c.vad, z, z, c.sd);
+    const Placement e = memo_indicatori_v_max(p, 2000, c.vas, c.vbs, c.vcs, c.ss, c.vad, z, z, c.sd);
     EXPECT_EQ(e.codice, 25);
-    EXPECT_EQ(e.valore, 1 + c.coppia);  // the left value of the pair
+    EXPECT_EQ(e.valore, 1 + c.pair);  // the left value of the pair
     EXPECT_EQ(p.celle[41].tipo, 0);
     EXPECT_EQ(p.celle[41].valore_1, 0);
   }
 }
 
-TEST(PoniCartello, PlacesTheBoardAndItsTextCountingRecordsDown) {
+TEST(PlaceBoard, PlacesTheBoardAndItsTextCountingRecordsDown) {
   const struct {
     int32_t posizione;
-    uint8_t prima;    // the cell's type before
+    uint8_t first;    // the cell's type before
     int32_t record;   // indice_cartelli before
-    const char* esito;  // "" placed, else "CODE: message"
-  } casi[] = {
+    const char* outcome;  // "" placed, else "CODE: message"
+  } cases[] = {
       {4400, 0, 80, ""},                              // cell 89
       {4390, tipo_cella::marca_galleria, 12, ""},     // 88.8 rounds to 89; a marker is replaced
       {4400, tipo_cella::segnale, 80, "6: indication board cell 89 already holds a signal"},
       {4400, 0, 0, "10: no element record left for the text of indication board 81"},
   };
-  for (const auto& c : casi) {
+  for (const auto& c : cases) {
     Percorso p = linea_92000();
-    p.celle[89].tipo = c.prima;
+    p.celle[89].tipo = c.first;
     int32_t record = c.record;
-    const EsitoPosa e = poni_cartello(p, c.posizione, "(GALLERIA)( Km. 1 )", record);
-    EXPECT_EQ(e.posato() ? "" : std::to_string(e.codice) + ": " + e.messaggio, c.esito) << c.posizione;
+    const Placement e = place_board(p, c.posizione, "(GALLERIA)( Km. 1 )", record);
+    EXPECT_EQ(e.placed() ? "" : std::to_string(e.codice) + ": " + e.message, c.outcome) << c.posizione;
     EXPECT_EQ(p.codice_errore, 0);
-    if (e.posato()) {
+    if (e.placed()) {
       EXPECT_EQ(p.celle[89].tipo, tipo_cella::cartello_indicatore);
       EXPECT_EQ(p.celle[89].valore_1, c.record);
       EXPECT_EQ(p.elementi.at(static_cast<size_t>(c.record)).nome, "(GALLERIA)( Km. 1 )");
       EXPECT_EQ(record, c.record - 1);
     } else {
-      EXPECT_EQ(p.celle[89].tipo, c.prima);  // nothing written
+      EXPECT_EQ(p.celle[89].tipo, c.first);  // nothing written
       EXPECT_EQ(record, c.record);
     }
   }

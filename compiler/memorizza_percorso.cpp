@@ -1,27 +1,27 @@
 #include "compiler/memorizza_percorso.h"
 
 #include "compiler/cell_pass.h"
-#include "compiler/output_files.h"
+#include "compiler/mark_and_encode.h"
 
 namespace sc {
 
-Compilazione completa_compilazione(Percorso& p, FaultLog& log) {
-  Compilazione c;
+Compilation complete_compilation(Percorso& p, FaultLog& log) {
+  Compilation c;
   // A parse that ended before the line length was read (or with a length
   // too short for cell 1) leaves no cell to mark: nothing is written.
   if (p.celle.size() < 2) {
-    c.stato = Compilazione::Stato::senza_celle;
+    c.status = Compilation::Result::senza_celle;
     return c;
   }
 
-  passo_celle(p, log);
+  cell_pass(p, log);
 
-  c.stato = marca_e_codifica(p);
-  if (c.stato != Compilazione::Stato::pronto) return c;
+  c.status = mark_and_encode(p);
+  if (c.status != Compilation::Result::pronto) return c;
 
-  if (p.modo != 0) c.files.push_back({FileCompilato::tracciato, contenuto_tracciato(p.tracciato)});
-  c.files.push_back({FileCompilato::elementi, serializza_elementi(p.elementi)});
-  c.files.push_back({FileCompilato::celle, serializza_celle(p.celle)});
+  if (p.modo != 0) c.files.push_back({CompiledKind::tracciato, plan_content(p.tracciato)});
+  c.files.push_back({CompiledKind::elementi, serializza_elementi(p.elementi)});
+  c.files.push_back({CompiledKind::celle, serializza_celle(p.celle)});
   return c;
 }
 

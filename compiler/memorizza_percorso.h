@@ -7,26 +7,26 @@
 #include <cstdint>
 #include <vector>
 
-#include "compiler/contenuto_file.h"
+#include "compiler/file_content.h"
 #include "compiler/fault.h"
-#include "format/nomi_compilati.h"
+#include "format/compiled_names.h"
 #include "model/percorso.h"
 
 namespace sc {
 
 struct CompiledFile {
-  FileCompilato kind;
-  ContenutoFile bytes;
+  CompiledKind kind;
+  FileContent bytes;
 };
 
-struct Compilazione {
-  enum class Stato {
+struct Compilation {
+  enum class Result {
     pronto,       // files ready to write (faults may still be recorded)
     senza_celle,  // the parse ended before the cells existed: nothing to write
     errore_1250,  // reserved mark slots already used
     errore_1251,  // reserved contest-code slots already used
   };
-  Stato stato = Stato::pronto;
+  Result status = Result::pronto;
   // In writing order: track plan (only when `modo` is nonzero), element
   // table, cells.
   std::vector<CompiledFile> files;
@@ -35,6 +35,6 @@ struct Compilazione {
 // What follows the parse: with cells 0 and 1 present, the cell consistency
 // pass, the marks and contest codes and the file bytes; otherwise
 // senza_celle. A reserved-slot clash returns its state and no bytes.
-Compilazione completa_compilazione(Percorso& p, FaultLog& log);
+Compilation complete_compilation(Percorso& p, FaultLog& log);
 
 }  // namespace sc

@@ -15,20 +15,20 @@ bool in_32_bit(int64_t v) {
 
 // An extent that does not fit its 32-bit field: a run failure at the
 // station's position (its first value).
-EsitoPosa fuori_32_bit(const char* campo, int64_t v) {
-  return {25, std::string("station ") + campo + " " + std::to_string(v) + " does not fit in 32 bits", 0};
+Placement beyond_32_bits(const char* field, int64_t v) {
+  return {25, std::string("station ") + field + " " + std::to_string(v) + " does not fit in 32 bits", 0};
 }
 
-Cella& cella(Percorso& p, int64_t indice, const char* ruolo) {
-  return cella_a(p, static_cast<double>(indice), ruolo);
+Cella& cella(Percorso& p, int64_t indice, const char* role) {
+  return cella_a(p, static_cast<double>(indice), role);
 }
 
 bool con_fermata(uint8_t tipo) { return tipo < 25; }
-bool con_avvisi(uint8_t tipo) { return tipo < 25 && tipo != 5 && tipo != 6; }
+bool with_warning_cells(uint8_t tipo) { return tipo < 25 && tipo != 5 && tipo != 6; }
 
 // 1. The extent by type, written into `inizio` and `fine` of the record;
 // types 5 to 8 lose their dato_6.
-EsitoPosa estensione(Elemento& r, int32_t lunghezza) {
+Placement extension(Elemento& r, int32_t lunghezza) {
   const int64_t prog = r.progressiva;
   const int64_t lung = lunghezza;
   int64_t inizio = 0;
@@ -45,9 +45,9 @@ EsitoPosa estensione(Elemento& r, int32_t lunghezza) {
     inizio = prog - lung / 2;
     fine = prog + lung / 2 + (r.dato_6 != 0 ? 50 : 0);
   }
-  if (!in_32_bit(inizio)) return fuori_32_bit("start", inizio);
+  if (!in_32_bit(inizio)) return beyond_32_bits("start", inizio);
   r.inizio = static_cast<int32_t>(inizio);
-  if (!in_32_bit(fine)) return fuori_32_bit("end", fine);
+  if (!in_32_bit(fine)) return beyond_32_bits("end", fine);
   r.fine = static_cast<int32_t>(fine);
   return {};
 }
@@ -55,17 +55,17 @@ EsitoPosa estensione(Elemento& r, int32_t lunghezza) {
 // 4, 5. The approach markers and the stop cell of station `k`, written
 // whatever the cells hold. A stop cell beyond the last cell is refused
 // before anything is written.
-EsitoPosa segna_celle(Percorso& p, const Elemento& r, int32_t k) {
+Placement mark_cells(Percorso& p, const Elemento& r, int32_t k) {
   const int64_t fine = r.fine;
   // fine is a multiple of 50 for every entry that reaches here, so these
   // divisions are exact; rounding keeps other inputs well defined.
   const int64_t fermata = static_cast<int64_t>(arrotonda(static_cast<double>(fine) / 50.0 - 1.0));
-  if (con_fermata(r.tipo) && fermata > p.ultima_cella()) {
-    return EsitoPosa::guasto(fault_code::position_beyond_line, "station stop cell " + std::to_string(fermata) +
+  if (con_fermata(r.tipo) && fermata > p.last_cell()) {
+    return Placement::fault(fault_code::position_beyond_line, "station stop cell " + std::to_string(fermata) +
                                      " lies beyond the last cell " +
-                                     std::to_string(p.ultima_cella()));
+                                     std::to_string(p.last_cell()));
   }
-  if (con_avvisi(r.tipo)) {
+  if (with_warning_cells(r.tipo)) {
     for (int j = 1; j <= 4; ++j) {
       const int64_t c =
           static_cast<int64_t>(arrotonda(static_cast<double>(fine) / 50.0 - j - 1.0));
@@ -74,7 +74,7 @@ EsitoPosa segna_celle(Percorso& p, const Elemento& r, int32_t k) {
   }
   if (con_fermata(r.tipo)) {
     if (!(fermata > 1)) {
-      return EsitoPosa::guasto(fault_code::station_end_too_near_start, "station ends at " + std::to_string(fine) +
+      return Placement::fault(fault_code::station_end_too_near_start, "station ends at " + std::to_string(fine) +
                                        " m, 100 m or less: its stop cell would be cell " +
                                        std::to_string(fermata));
     }
@@ -87,9 +87,9 @@ EsitoPosa segna_celle(Percorso& p, const Elemento& r, int32_t k) {
 
 }  // namespace
 
-EsitoPosa poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b) {
+Placement place_station(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b) {
   Elemento& r = p.elementi.at(static_cast<size_t>(k));
-  if (EsitoPosa e = estensione(r, lunghezza); !e.posato()) return e;
+  if (Placement e = extension(r, lunghezza); !e.placed()) return e;
 
   // 2, 3. A short station, and the first one, carry no dato_5; the first
   // one no dato_6 either (its extent above already used it).
@@ -99,22 +99,22 @@ EsitoPosa poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b) {
     r.dato_6 = 0;
   }
 
-  if (EsitoPosa e = segna_celle(p, r, k); !e.posato()) return e;
+  if (Placement e = mark_cells(p, r, k); !e.placed()) return e;
 
   // 6. Spacing against the station before.
   if (k > 1) {
-    const int32_t fine_prima = p.elementi.at(static_cast<size_t>(k - 1)).fine;
-    if (int64_t{r.inizio} - 350 < fine_prima) {
-      return EsitoPosa::guasto(fault_code::stations_too_close, "station starts at " + std::to_string(r.inizio) +
+    const int32_t end_before = p.elementi.at(static_cast<size_t>(k - 1)).fine;
+    if (int64_t{r.inizio} - 350 < end_before) {
+      return Placement::fault(fault_code::stations_too_close, "station starts at " + std::to_string(r.inizio) +
                                        " m, less than 350 m after the previous one ends at " +
-                                       std::to_string(fine_prima) + " m");
+                                       std::to_string(end_before) + " m");
     }
   }
 
   // 7. Room for the next station below the board texts.
   ++k;
   if (k >= b) {
-    return EsitoPosa::guasto(fault_code::element_table_full, "no station record left below the indication-board texts (next "
+    return Placement::fault(fault_code::element_table_full, "no station record left below the indication-board texts (next "
                                  "record " + std::to_string(k) + ", first board record " +
                                      std::to_string(b) + ")");
   }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/esito_posa.h"
+#include "compiler/placement.h"
 #include "model/percorso.h"
 
 namespace sc {
@@ -21,6 +21,6 @@ namespace sc {
 // after the previous station), 10 (no record left below the
 // indication-board texts). What was written before a fault stays. An extent that does not fit in 32 bits
 // throws std::out_of_range.
-EsitoPosa poni_stazione(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b);
+Placement place_station(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b);
 
 }  // namespace sc

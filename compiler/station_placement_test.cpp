@@ -9,26 +9,26 @@ namespace {
 
 class StationPlacement : public ::testing::Test {
  protected:
-  void SetUp() override { crea_celle(p, 92000); }  // cells 0 to 1980
+  void SetUp() override { create_cells(p, 92000); }  // cells 0 to 1980
 
   // Fills record k as the parser would and places it.
-  EsitoPosa stazione(int32_t progressiva, uint8_t tipo, int32_t lunghezza, uint8_t dato_5 = 0,
+  Placement stazione(int32_t progressiva, uint8_t tipo, int32_t lunghezza, uint8_t dato_5 = 0,
                          uint8_t dato_6 = 0, int32_t b = 68) {
     Elemento& r = p.elementi[static_cast<size_t>(k)];
     r.progressiva = progressiva;
     r.tipo = tipo;
     r.dato_5 = dato_5;
     r.dato_6 = dato_6;
-    return poni_stazione(p, k, lunghezza, b);
+    return place_station(p, k, lunghezza, b);
   }
 
-  std::vector<int> avvisi() const {
+  std::vector<int> warnings() const {
     std::vector<int> out;
     for (size_t i = 0; i < p.celle.size(); ++i)
       if (p.celle[i].avviso) out.push_back(static_cast<int>(i));
     return out;
   }
-  std::vector<int> fermate() const {
+  std::vector<int> stops() const {
     std::vector<int> out;
     for (size_t i = 0; i < p.celle.size(); ++i)
       if (p.celle[i].tipo == tipo_cella::fermata) out.push_back(static_cast<int>(i));
@@ -52,11 +52,11 @@ TEST_F(StationPlacement, EmbeddedStations) {
   EXPECT_EQ(p.elementi[3].inizio, 92900);
   EXPECT_EQ(p.elementi[3].fine, 93850);
 
-  EXPECT_EQ(fermate(), (std::vector<int>{13, 602, 1876}));
+  EXPECT_EQ(stops(), (std::vector<int>{13, 602, 1876}));
   EXPECT_EQ(p.celle[13].valore_1, 1);
   EXPECT_EQ(p.celle[602].valore_1, 2);
   EXPECT_EQ(p.celle[1876].valore_1, 3);
-  EXPECT_EQ(avvisi(), (std::vector<int>{9, 10, 11, 12, 598, 599, 600, 601}));
+  EXPECT_EQ(warnings(), (std::vector<int>{9, 10, 11, 12, 598, 599, 600, 601}));
   for (int j = 1; j <= 4; ++j) {
     EXPECT_EQ(p.celle[static_cast<size_t>(13 - j)].avviso, 80 + j);
     EXPECT_EQ(p.celle[static_cast<size_t>(602 - j)].avviso, 80 + j);
@@ -64,37 +64,37 @@ TEST_F(StationPlacement, EmbeddedStations) {
 }
 
 TEST_F(StationPlacement, ExtentByType) {
-  struct Caso {
+  struct Case {
     uint8_t tipo;
     uint8_t dato_6;
     int32_t inizio, fine;
-    uint8_t dato_6_dopo;
-    bool fermata, avvisi;
+    uint8_t dato_6_after;
+    bool fermata, warnings;
   };
-  const Caso casi[] = {
+  const Case cases[] = {
       {5, 1, 9000, 10150, 0, true, false},   {6, 0, 9000, 10150, 0, true, false},
       {7, 1, 9000, 11000, 0, true, true},    {8, 0, 9000, 11000, 0, true, true},
       {12, 0, 9500, 10500, 0, true, true},   {12, 1, 9500, 10550, 1, true, true},
       {24, 1, 9500, 10550, 1, true, true},   {30, 1, 9500, 10550, 1, false, false},
   };
-  for (const Caso& c : casi) {
+  for (const Case& c : cases) {
     Percorso q;
-    crea_celle(q, 92000);
+    create_cells(q, 92000);
     q.elementi[1].fine = -10000;  // a station before it, far away
     Elemento& r = q.elementi[2];
     r.progressiva = 10000;
     r.tipo = c.tipo;
     r.dato_6 = c.dato_6;
     int32_t kk = 2;
-    EXPECT_EQ(poni_stazione(q, kk, 1000, 68).codice, 0) << int(c.tipo);
+    EXPECT_EQ(place_station(q, kk, 1000, 68).codice, 0) << int(c.tipo);
     EXPECT_EQ(r.inizio, c.inizio) << int(c.tipo);
     EXPECT_EQ(r.fine, c.fine) << int(c.tipo);
-    EXPECT_EQ(r.dato_6, c.dato_6_dopo) << int(c.tipo);
+    EXPECT_EQ(r.dato_6, c.dato_6_after) << int(c.tipo);
     const size_t stop = static_cast<size_t>(c.fine / 50 - 1);
     EXPECT_EQ(q.celle[stop].tipo, c.fermata ? tipo_cella::fermata : 0) << int(c.tipo);
     EXPECT_EQ(q.celle[stop].valore_1, c.fermata ? 2 : 0) << int(c.tipo);
-    EXPECT_EQ(q.celle[stop - 1].avviso, c.avvisi ? 81 : 0) << int(c.tipo);
-    EXPECT_EQ(q.celle[stop - 4].avviso, c.avvisi ? 84 : 0) << int(c.tipo);
+    EXPECT_EQ(q.celle[stop - 1].avviso, c.warnings ? 81 : 0) << int(c.tipo);
+    EXPECT_EQ(q.celle[stop - 4].avviso, c.warnings ? 84 : 0) << int(c.tipo);
     EXPECT_EQ(q.celle[stop - 5].avviso, 0) << int(c.tipo);
   }
 }
@@ -134,34 +134,34 @@ TEST_F(StationPlacement, StopAndMarkersOverwriteWhatTheCellsHold) {
 
 TEST_F(StationPlacement, MarkersOnlyAboveCellOne) {
   EXPECT_EQ(stazione(0, 8, 200).codice, 0);  // ends at 200: stop cell 3
-  EXPECT_EQ(fermate(), (std::vector<int>{3}));
-  EXPECT_EQ(avvisi(), (std::vector<int>{2}));
+  EXPECT_EQ(stops(), (std::vector<int>{3}));
+  EXPECT_EQ(warnings(), (std::vector<int>{2}));
   EXPECT_EQ(p.celle[2].avviso, 81);
 }
 
 TEST_F(StationPlacement, StationEndingAt100mOrLessFaults24) {
-  const EsitoPosa e = stazione(0, 8, 100);
+  const Placement e = stazione(0, 8, 100);
   EXPECT_EQ(e.codice, 24);
-  EXPECT_EQ(e.messaggio, "station ends at 100 m, 100 m or less: its stop cell would be cell 1");
+  EXPECT_EQ(e.message, "station ends at 100 m, 100 m or less: its stop cell would be cell 1");
   EXPECT_EQ(p.elementi[1].inizio, -100);  // the extent stays
   EXPECT_EQ(p.elementi[1].fine, 100);
-  EXPECT_TRUE(fermate().empty());
-  EXPECT_TRUE(avvisi().empty());
+  EXPECT_TRUE(stops().empty());
+  EXPECT_TRUE(warnings().empty());
   EXPECT_EQ(k, 1);
   // A type without stop cell cannot fault 24.
   Percorso q;
-  crea_celle(q, 92000);
+  create_cells(q, 92000);
   q.elementi[1].tipo = 30;
   int32_t kk = 1;
-  EXPECT_EQ(poni_stazione(q, kk, 100, 68).codice, 0);
+  EXPECT_EQ(place_station(q, kk, 100, 68).codice, 0);
 }
 
 TEST_F(StationPlacement, SpacingOf350mFromThePreviousEnd) {
   EXPECT_EQ(stazione(10000, 8, 500).codice, 0);  // ends at 10500
   EXPECT_EQ(stazione(11350, 8, 500).codice, 0);  // starts at 10850: 350 m after it
-  const EsitoPosa e = stazione(12650, 8, 500);  // starts at 12150: 300 m after 11850
+  const Placement e = stazione(12650, 8, 500);  // starts at 12150: 300 m after 11850
   EXPECT_EQ(e.codice, 22);
-  EXPECT_EQ(e.messaggio,
+  EXPECT_EQ(e.message,
             "station starts at 12150 m, less than 350 m after the previous one ends at 11850 m");
   // Written before the fault: extent, stop cell and markers.
   EXPECT_EQ(p.elementi[3].fine, 13150);
@@ -175,9 +175,9 @@ TEST_F(StationPlacement, RecordCountAgainstTheBoards) {
   // With B = 68 stations 1 to 66 fit; the 67th faults after its cells.
   for (int i = 1; i <= 66; ++i) ASSERT_EQ(stazione(1000 * i, 12, 100).codice, 0) << i;
   EXPECT_EQ(k, 67);
-  const EsitoPosa e = stazione(67000, 12, 100);
+  const Placement e = stazione(67000, 12, 100);
   EXPECT_EQ(e.codice, 10);
-  EXPECT_EQ(e.messaggio,
+  EXPECT_EQ(e.message,
             "no station record left below the indication-board texts (next record 68, first "
             "board record 68)");
   EXPECT_EQ(p.celle[67050 / 50 - 1].tipo, tipo_cella::fermata);
@@ -188,16 +188,16 @@ TEST_F(StationPlacement, RecordCountAgainstTheBoards) {
 TEST_F(StationPlacement, StopCellBeyondTheLastCellWritesNoCell) {
   // Type 8, 1000 m long at 98050: ends at 99050, stop cell 1980, the last one.
   EXPECT_EQ(stazione(98050, 8, 1000).codice, 0);
-  EXPECT_EQ(fermate(), (std::vector<int>{1980}));
+  EXPECT_EQ(stops(), (std::vector<int>{1980}));
 
   Percorso q;
-  crea_celle(q, 92000);
+  create_cells(q, 92000);
   q.elementi[1].progressiva = 98100;  // ends at 99100: stop cell 1981
   q.elementi[1].tipo = 8;
   int32_t kk = 1;
-  const EsitoPosa e = poni_stazione(q, kk, 1000, 68);
+  const Placement e = place_station(q, kk, 1000, 68);
   EXPECT_EQ(e.codice, 15);
-  EXPECT_EQ(e.messaggio, "station stop cell 1981 lies beyond the last cell 1980");
+  EXPECT_EQ(e.message, "station stop cell 1981 lies beyond the last cell 1980");
   EXPECT_EQ(q.elementi[1].fine, 99100);  // the record keeps its extent
   for (const Cella& c : q.celle) ASSERT_EQ(c.avviso + c.tipo, 0);
   EXPECT_EQ(kk, 1);
@@ -207,16 +207,16 @@ TEST_F(StationPlacement, StopCellBeyondTheLastCellWritesNoCell) {
   q.elementi[2].progressiva = 98000;
   q.elementi[2].tipo = 30;
   kk = 2;
-  EXPECT_EQ(poni_stazione(q, kk, 4000, 68).codice, 0);
+  EXPECT_EQ(place_station(q, kk, 4000, 68).codice, 0);
   EXPECT_EQ(q.elementi[2].fine, 100000);
 }
 
 TEST_F(StationPlacement, ExtentBeyond32BitsIsARunFailure) {
   p.elementi[1].progressiva = 2000000000;
   p.elementi[1].tipo = 8;
-  const EsitoPosa e = poni_stazione(p, k, 2000000000, 68);
+  const Placement e = place_station(p, k, 2000000000, 68);
   EXPECT_EQ(e.codice, 25);
-  EXPECT_EQ(e.messaggio, "station end 4000000000 does not fit in 32 bits");
+  EXPECT_EQ(e.message, "station end 4000000000 does not fit in 32 bits");
   EXPECT_EQ(p.elementi[1].inizio, 0);  // start 0 fits and is written
   EXPECT_EQ(p.elementi[1].fine, 0);
   EXPECT_EQ(k, 1);

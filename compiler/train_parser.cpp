@@ -11,92 +11,92 @@
 
 #include "compiler/celle.h"
 #include "compiler/description_keys.h"
-#include "compiler/lettore_base.h"
+#include "compiler/parser_base.h"
 #include "compiler/station_placement.h"
-#include "compiler/testo.h"
+#include "compiler/text_1252.h"
 #include "compiler/train_placement.h"
 
 namespace sc {
 namespace {
 
 // How an entry leaves the parse.
-enum class Esito {
-  avanti,        // go on with the next field
-  fine_normale,  // out-of-range position: end fills and the reference check still run
-  ritorno,       // a fault that ends the parse at once
+enum class EntryResult {
+  ahead,        // go on with the next field
+  normal_end,  // out-of-range position: end fills and the reference check still run
+  returned,       // a fault that ends the parse at once
 };
 
 // A profile (speed or adhesion) filled cell by cell up to each entry.
-struct Profilo {
+struct FilledProfile {
   int32_t indice = 0;     // next cell to fill
-  int32_t in_vigore = 0;  // value in force; 0 before the first entry
-  Campo dove;             // the field that gave the value in force
+  int32_t in_force = 0;  // value in force; 0 before the first entry
+  Field dove;             // the field that gave the value in force
 };
 
 std::string n(int64_t v) { return std::to_string(v); }
 
-class LetturaTreno : LettoreBase {
+class TrainParser : ParserBase {
  public:
-  LetturaTreno(StatoLettura& s, FieldReader& r) : LettoreBase(s, r), u_(s.p.ultima_cella()) {}
+  TrainParser(ReadState& s, FieldReader& r) : ParserBase(s, r), u_(s.p.last_cell()) {}
 
-  void esegui() {
+  void run() {
     // Everything before the first "[generale]" is skipped.
     while (!r_.eof()) {
-      if (contiene_ic(r_.text(), "[generale]")) {
-        trovato_generale_ = true;
+      if (contains_ic(r_.text(), "[generale]")) {
+        found_general_ = true;
         break;
       }
     }
     while (!r_.eof()) {
       std::string f = r_.text();
-      Campo dove = r_.campo();
+      Field dove = r_.field();
       if (r_.eof()) break;  // the last field is never examined
       // A field with a hyphen is a comment: the next one takes its place,
       // at most twice; the third field is examined whatever it holds.
-      if (!salta_commenti(f, dove, 2, true, parole_chiave())) break;
-      commento_altrui(f, dove);
-      const Esito e = voce_recuperabile([&] { return esamina(f, dove); }, Esito::avanti);
-      if (e != Esito::avanti && s_.recupero) {
-        r_.riprendi_dopo_riga(dove.line);
+      if (!skip_comments(f, dove, 2, true, keywords())) break;
+      foreign_comment(f, dove);
+      const EntryResult e = recoverable_entry([&] { return inspect(f, dove); }, EntryResult::ahead);
+      if (e != EntryResult::ahead && s_.recovery) {
+        r_.resume_after_line(dove.line);
         continue;
       }
-      if (e == Esito::ritorno) return;
-      if (e == Esito::fine_normale) break;
+      if (e == EntryResult::returned) return;
+      if (e == EntryResult::normal_end) break;
     }
-    fine_normale();
-    if (riconosciute_ == 0) {
-      s_.log.avviso(11, r_.luogo(Campo{}),
+    normal_end();
+    if (recognised_ == 0) {
+      s_.log.avviso(11, r_.location(Field{}),
                     "no entry of the train description was recognised: the train has no stations, signals, "
                     "speeds or adhesion" +
-                        std::string(trovato_generale_ ? "" : " (the file holds no \"[generale]\" line)"));
+                        std::string(found_general_ ? "" : " (the file holds no \"[generale]\" line)"));
     }
   }
 
  private:
-  using Azione = Esito (LetturaTreno::*)(const Campo&);
+  using Action = EntryResult (TrainParser::*)(const Field&);
 
-  static std::span<const std::string_view> parole_chiave() {
+  static std::span<const std::string_view> keywords() {
     static const std::vector<std::string_view> parole = key_words(train_keys);
     return parole;
   }
-  static std::span<const std::string_view> nomi_chiave() {
-    static const std::vector<std::string_view> nomi = written_keys(train_keys);
-    return nomi;
+  static std::span<const std::string_view> key_names() {
+    static const std::vector<std::string_view> names = written_keys(train_keys);
+    return names;
   }
 
   // The entry of each key.
-  static Azione azione(TrainKey k) {
+  static Action action(TrainKey k) {
     switch (k) {
-      case TrainKey::percentuale_massa_frenata: return &LetturaTreno::massa_frenata;
-      case TrainKey::numero_vetture: return &LetturaTreno::numero_vetture;
-      case TrainKey::velocita: return &LetturaTreno::velocita;
-      case TrainKey::aderenza: return &LetturaTreno::aderenza;
-      case TrainKey::orologio: return &LetturaTreno::orologio;
-      case TrainKey::sabbia: return &LetturaTreno::sabbia;
-      case TrainKey::segnale: return &LetturaTreno::segnale;
-      case TrainKey::rallentamento: return &LetturaTreno::rallentamento;
-      case TrainKey::abbattimento: return &LetturaTreno::abbattimento;
-      case TrainKey::stazione: return &LetturaTreno::stazione;
+      case TrainKey::percentuale_massa_frenata: return &TrainParser::massa_frenata;
+      case TrainKey::numero_vetture: return &TrainParser::numero_vetture;
+      case TrainKey::velocita: return &TrainParser::velocita;
+      case TrainKey::aderenza: return &TrainParser::aderenza;
+      case TrainKey::orologio: return &TrainParser::orologio;
+      case TrainKey::sabbia: return &TrainParser::sabbia;
+      case TrainKey::segnale: return &TrainParser::segnale;
+      case TrainKey::rallentamento: return &TrainParser::rallentamento;
+      case TrainKey::abbattimento: return &TrainParser::abbattimento;
+      case TrainKey::stazione: return &TrainParser::stazione;
     }
     throw std::logic_error("unknown train key");
   }
@@ -104,207 +104,207 @@ class LetturaTreno : LettoreBase {
   // Every key test is applied to the field, in the order of train_keys; a
   // field holding two keys triggers both entries, each reading its own
   // values.
-  Esito esamina(const std::string& f, const Campo& dove) {
-    bool riconosciuta = false;
+  EntryResult inspect(const std::string& f, const Field& dove) {
+    bool recognised = false;
     for (size_t i = 0; i < std::size(train_keys); ++i) {
       const DescriptionKey& c = train_keys[i];
-      if (!riconosci(holds_key(c, f), dove, riconosciuta, c.name, c.values)) continue;
-      ++riconosciute_;
-      const Esito e = (this->*azione(static_cast<TrainKey>(i)))(dove);
-      if (e != Esito::avanti) return e;
+      if (!recognise(holds_key(c, f), dove, recognised, c.name, c.values)) continue;
+      ++recognised_;
+      const EntryResult e = (this->*action(static_cast<TrainKey>(i)))(dove);
+      if (e != EntryResult::ahead) return e;
     }
-    if (!riconosciuta) non_riconosciuta(f, dove, nomi_chiave());
-    return Esito::avanti;
+    if (!recognised) unrecognised(f, dove, key_names());
+    return EntryResult::ahead;
   }
 
   // --- checks shared by the entries ---------------------------------------
 
   // The range check: (pos + margin) / 50 must not exceed the last cell.
-  bool oltre_la_linea(int32_t pos, int32_t margine, const Campo& dove, const char* voce) {
-    if (int64_t{pos} + margine <= int64_t{50} * u_) return false;
-    guasto(fault_code::position_beyond_line, pos, dove,
-           std::string(voce) + " at " + n(pos) + " m lies beyond the last position the line allows, " +
-               n(int64_t{50} * u_ - margine) + " m");
+  bool beyond_line(int32_t pos, int32_t margin, const Field& dove, const char* entry) {
+    if (int64_t{pos} + margin <= int64_t{50} * u_) return false;
+    fault(fault_code::position_beyond_line, pos, dove,
+           std::string(entry) + " at " + n(pos) + " m lies beyond the last position the line allows, " +
+               n(int64_t{50} * u_ - margin) + " m");
     return true;
   }
 
   // An entry whose own cell would lie before cell 0 writes nothing: fault 15.
-  bool prima_della_linea(int32_t pos, double cella, const Campo& dove, const char* voce) {
+  bool before_line(int32_t pos, double cella, const Field& dove, const char* entry) {
     if (cella >= 0.0) return false;
-    guasto(fault_code::position_beyond_line, pos, dove,
-           std::string(voce) + " at " + n(pos) + " m would mark " +
-               cella_fuori(static_cast<int64_t>(cella), u_));
+    fault(fault_code::position_beyond_line, pos, dove,
+           std::string(entry) + " at " + n(pos) + " m would mark " +
+               cell_outside(static_cast<int64_t>(cella), u_));
     return true;
   }
 
 
   // --- profiles -------------------------------------------------------------
 
-  uint8_t quinto(const Profilo& v) {
-    const double q = arrotonda(static_cast<double>(v.in_vigore) / 5.0);
+  uint8_t fifth(const FilledProfile& v) {
+    const double q = arrotonda(static_cast<double>(v.in_force) / 5.0);
     if (q < 0.0 || q > 255.0) {
-      r_.fail_at(v.dove, "speed " + n(v.in_vigore) + " km/h gives the speed byte " +
+      r_.fail_at(v.dove, "speed " + n(v.in_force) + " km/h gives the speed byte " +
                              n(static_cast<int64_t>(q)) + ", outside 0..255");
     }
     return static_cast<uint8_t>(q);
   }
 
-  void scrivi_velocita(const Campo& dove) {
-    cella(vel_.indice, dove, "speed").velocita = quinto(vel_);
+  void write_speed(const Field& dove) {
+    cella(vel_.indice, dove, "speed").velocita = fifth(vel_);
   }
-  void scrivi_aderenza(const Campo& dove) {
-    cella(ade_.indice, dove, "adhesion").aderenza = static_cast<uint8_t>(ade_.in_vigore);  // low 8 bits
+  void write_adhesion(const Field& dove) {
+    cella(ade_.indice, dove, "adhesion").aderenza = static_cast<uint8_t>(ade_.in_force);  // low 8 bits
   }
 
   // Fills the profile's cells from its fill index up to the cell before the
   // entry's cell n, with the value in force; at least one cell is written,
   // and the fill never passes the last cell.
-  template <typename Scrivi>
-  void riempi(Profilo& pr, double cella_entry, const Campo& dove, Scrivi scrivi) {
+  template <typename Write>
+  void fill(FilledProfile& pr, double cella_entry, const Field& dove, Write write) {
     if (cella_entry <= 0.0) return;
     do {
       if (pr.indice >= u_) break;
-      scrivi(dove);
+      write(dove);
       ++pr.indice;
     } while (pr.indice < cella_entry);
   }
 
-  Esito profilo(Profilo& pr, const char* voce, void (LetturaTreno::*scrivi)(const Campo&)) {
+  EntryResult profile(FilledProfile& pr, const char* entry, void (TrainParser::*write)(const Field&)) {
     const int32_t pos = r_.i32();
-    const Campo dove = r_.campo();
+    const Field dove = r_.field();
     const int32_t valore = r_.i32();
-    const Campo dove_valore = r_.campo();
-    if (oltre_la_linea(pos, 100, dove, voce)) return Esito::fine_normale;
+    const Field dove_valore = r_.field();
+    if (beyond_line(pos, 100, dove, entry)) return EntryResult::normal_end;
     // An entry whose cell is 0 or lower writes no cell.
     const double c = arrotonda(static_cast<double>(pos) / 50.0);
-    riempi(pr, c, dove, [&](const Campo& d) { (this->*scrivi)(d); });
-    pr.in_vigore = valore;
+    fill(pr, c, dove, [&](const Field& d) { (this->*write)(d); });
+    pr.in_force = valore;
     pr.dove = dove_valore;
-    if (scrivi == &LetturaTreno::scrivi_aderenza && (valore < 0 || valore > 255)) {
+    if (write == &TrainParser::write_adhesion && (valore < 0 || valore > 255)) {
       avviso(10, dove_valore,
              "adhesion " + n(valore) + " is stored in one byte as " + n(static_cast<uint8_t>(valore)) +
                  " (its low 8 bits); give 0 to 255");
     }
-    return Esito::avanti;
+    return EntryResult::ahead;
   }
 
-  Esito velocita(const Campo&) {
-    return profilo(vel_, "speed entry", &LetturaTreno::scrivi_velocita);
+  EntryResult velocita(const Field&) {
+    return profile(vel_, "speed entry", &TrainParser::write_speed);
   }
-  Esito aderenza(const Campo&) {
-    return profilo(ade_, "adhesion entry", &LetturaTreno::scrivi_aderenza);
+  EntryResult aderenza(const Field&) {
+    return profile(ade_, "adhesion entry", &TrainParser::write_adhesion);
   }
 
   // --- general values -------------------------------------------------------
 
-  Esito massa_frenata(const Campo&) {
+  EntryResult massa_frenata(const Field&) {
     p_.elementi[record_treno_linea].inizio = r_.i32();
-    return Esito::avanti;
+    return EntryResult::ahead;
   }
-  Esito numero_vetture(const Campo&) {
+  EntryResult numero_vetture(const Field&) {
     p_.elementi[record_treno_linea].progressiva = r_.i32();
-    return Esito::avanti;
+    return EntryResult::ahead;
   }
-  Esito orologio(const Campo&) {
+  EntryResult orologio(const Field&) {
     Elemento& e = p_.elementi[record_ripetizione];
     e.dato_10 = r_.i16();
     e.dato_11 = r_.i16();
     e.dato_12 = r_.i16();
-    return Esito::avanti;
+    return EntryResult::ahead;
   }
-  Esito sabbia(const Campo&) {
+  EntryResult sabbia(const Field&) {
     p_.elementi[record_ripetizione].dato_7 = r_.i16();
-    return Esito::avanti;
+    return EntryResult::ahead;
   }
 
   // --- signals, restrictions, cab codes -----------------------------------------
 
   // After a placement: its fault ends the parse at the entry's position;
   // so does any fault number left by the line description.
-  Esito dopo_posa(int32_t pos, const Campo& dove, const EsitoPosa& e, const char* voce) {
-    if (!e.posato()) {
-      if (e.codice == fault_code::run_failure) r_.fail_at(dove, e.messaggio);
-      guasto(e.codice, pos, dove, e.messaggio);
-      return Esito::ritorno;
+  EntryResult after_placement(int32_t pos, const Field& dove, const Placement& e, const char* entry) {
+    if (!e.placed()) {
+      if (e.codice == fault_code::run_failure) r_.fail_at(dove, e.message);
+      fault(e.codice, pos, dove, e.message);
+      return EntryResult::returned;
     }
     // Reading on after the first fault, that fault is not told again.
-    if (p_.codice_errore <= 0 || s_.recupero) return Esito::avanti;
-    guasto(p_.codice_errore, pos, dove,
-           std::string(voce) + " placed, but fault " + n(p_.codice_errore) +
+    if (p_.codice_errore <= 0 || s_.recovery) return EntryResult::ahead;
+    fault(p_.codice_errore, pos, dove,
+           std::string(entry) + " placed, but fault " + n(p_.codice_errore) +
                " left by the line description ends the parse here");
-    return Esito::ritorno;
+    return EntryResult::returned;
   }
 
-  Esito segnale(const Campo&) {
+  EntryResult segnale(const Field&) {
     int32_t v[11];
-    Campo w[11];
+    Field w[11];
     for (int i = 0; i < 11; ++i) {
       v[i] = r_.i32();
-      w[i] = r_.campo();
+      w[i] = r_.field();
     }
-    const Campo dove = w[0];
+    const Field dove = w[0];
     // SX and DX are packed as 0 to 2, the others as one decimal digit.
-    static constexpr const char* nomi[] = {"", "SX", "S1", "S2", "S3", "RAPP", "DX", "D1", "D2", "D3"};
+    static constexpr const char* names[] = {"", "SX", "S1", "S2", "S3", "RAPP", "DX", "D1", "D2", "D3"};
     for (int i = 1; i <= 9; ++i) {
-      const int32_t massimo = i == 1 || i == 6 ? 2 : 9;
-      if (v[i] < 0 || v[i] > massimo) {
+      const int32_t limit = i == 1 || i == 6 ? 2 : 9;
+      if (v[i] < 0 || v[i] > limit) {
         avviso(10, w[i],
-               std::string("signal value ") + nomi[i] + " " + n(v[i]) + " lies outside 0.." + n(massimo) +
+               std::string("signal value ") + names[i] + " " + n(v[i]) + " lies outside 0.." + n(limit) +
                    "; it is packed into a decimal digit of the signal's cell and runs into its neighbours");
       }
     }
-    if (oltre_la_linea(v[0], 100, dove, "signal")) return Esito::fine_normale;
+    if (beyond_line(v[0], 100, dove, "signal")) return EntryResult::normal_end;
     const double c = arrotonda(static_cast<double>(v[0]) / 50.0 + 1.0);
-    if (prima_della_linea(v[0], c, dove, "signal")) return Esito::fine_normale;
+    if (before_line(v[0], c, dove, "signal")) return EntryResult::normal_end;
     int32_t tempo = v[10];
-    const EsitoPosa e = posa(dove, "signal", [&] {
+    const Placement e = place(dove, "signal", [&] {
       return memo_segnale(p_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], tempo);
     });
-    return dopo_posa(v[0], dove, e, "signal");
+    return after_placement(v[0], dove, e, "signal");
   }
 
-  Esito rallentamento(const Campo&) {
+  EntryResult rallentamento(const Field&) {
     int32_t v[6];
-    Campo dove;
+    Field dove;
     for (int i = 0; i < 6; ++i) {
       v[i] = r_.i32();
-      if (i == 0) dove = r_.campo();
+      if (i == 0) dove = r_.field();
     }
     const int32_t x = v[0];
-    if (oltre_la_linea(x, 100, dove, "restriction")) return Esito::fine_normale;
+    if (beyond_line(x, 100, dove, "restriction")) return EntryResult::normal_end;
     // Its start and end cells must lie within the cells too.
     const CelleRallentamento c = celle_rallentamento(x, v[2]);
     if (c.inizio < 0.0 || c.fine < 0.0 || c.fine > u_) {
       const bool inizio = c.inizio < 0.0;
-      guasto(fault_code::position_beyond_line, x, dove,
+      fault(fault_code::position_beyond_line, x, dove,
              "restriction at " + n(x) + " m, " + n(v[2]) + " m long, would mark its " +
                  (inizio ? "start " : "end ") +
-                 cella_fuori(static_cast<int64_t>(inizio ? c.inizio : c.fine), u_));
-      return Esito::fine_normale;
+                 cell_outside(static_cast<int64_t>(inizio ? c.inizio : c.fine), u_));
+      return EntryResult::normal_end;
     }
-    const EsitoPosa e =
-        posa(dove, "restriction", [&] { return memo_rallentamento(p_, x, v[1], v[2], v[3], v[4], v[5]); });
-    return dopo_posa(x, dove, e, "restriction");
+    const Placement e =
+        place(dove, "restriction", [&] { return memo_rallentamento(p_, x, v[1], v[2], v[3], v[4], v[5]); });
+    return after_placement(x, dove, e, "restriction");
   }
 
-  Esito abbattimento(const Campo&) {
+  EntryResult abbattimento(const Field&) {
     const int32_t pos = r_.i32();
-    const Campo dove = r_.campo();
+    const Field dove = r_.field();
     const int32_t valore = r_.i32();
-    if (oltre_la_linea(pos, 100, dove, "cab-code point")) return Esito::fine_normale;
+    if (beyond_line(pos, 100, dove, "cab-code point")) return EntryResult::normal_end;
     // The cell at the position itself.
-    const double ci = arrotonda(static_cast<double>(pos) / 50.0);
-    if (prima_della_linea(pos, ci, dove, "cab-code point")) return Esito::fine_normale;
-    const EsitoPosa e = posa(dove, "cab-code point", [&] { return poni_abbattimento(p_, pos, valore); });
-    if (e.posato()) return Esito::avanti;
-    guasto(e.codice, pos, dove, e.messaggio);
-    return Esito::ritorno;
+    const double cab_cell = arrotonda(static_cast<double>(pos) / 50.0);
+    if (before_line(pos, cab_cell, dove, "cab-code point")) return EntryResult::normal_end;
+    const Placement e = place(dove, "cab-code point", [&] { return set_cutoff(p_, pos, valore); });
+    if (e.placed()) return EntryResult::ahead;
+    fault(e.codice, pos, dove, e.message);
+    return EntryResult::returned;
   }
 
   // --- stations -------------------------------------------------------------
 
   // Values 4 to 17 of a station entry, at their widths.
-  void leggi_dati_stazione(Elemento& r) {
+  void read_station_data(Elemento& r) {
     r.dato_4 = r_.u8();
     r.dato_5 = r_.u8();
     r.dato_6 = r_.u8();
@@ -316,7 +316,7 @@ class LetturaTreno : LettoreBase {
     r.dato_12 = r_.i16();
     r.dato_13 = r_.u8();
     const int64_t ore = r_.i32();
-    const Campo dove_ore = r_.campo();
+    const Field dove_ore = r_.field();
     const int64_t minuti = r_.i32();
     const int64_t secondi = r_.i32();
     const int64_t orario = (ore * 60 + minuti) * 60 + secondi;
@@ -325,113 +325,113 @@ class LetturaTreno : LettoreBase {
       r_.fail_at(dove_ore, "station time " + n(orario) + " s does not fit in 32 bits");
     }
     r.orario = static_cast<int32_t>(orario);
-    r.nome = testo_registrato("station name");
-    testo_tagliato("station name", parole_chiave());
+    r.nome = recorded_text("station name");
+    cut_text("station name", keywords());
   }
 
-  Esito stazione(const Campo& chiave) {
+  EntryResult stazione(const Field& key) {
     const int32_t b = s_.indice_cartelli;
     // Record k must lie below the board texts. The check after every station
     // keeps k below them from the second station on; the first one is
     // checked here so that it never overwrites a board text.
-    const bool c_e_posto = k_ >= 1 && k_ < b && k_ <= record_primo_cartello;
-    Elemento fuori_tabella;
-    Elemento& r = c_e_posto ? p_.elementi[static_cast<size_t>(k_)] : fuori_tabella;
+    const bool has_room = k_ >= 1 && k_ < b && k_ <= first_board_record;
+    Elemento outside_table;
+    Elemento& r = has_room ? p_.elementi[static_cast<size_t>(k_)] : outside_table;
 
     r.progressiva = r_.i32();
-    const Campo dove = r_.campo();
-    if (oltre_la_linea(r.progressiva, 800, dove, "station")) return Esito::fine_normale;
+    const Field dove = r_.field();
+    if (beyond_line(r.progressiva, 800, dove, "station")) return EntryResult::normal_end;
     if (r.progressiva % 50 != 0) {
-      guasto(fault_code::station_position_off_grid, r.progressiva, dove,
+      fault(fault_code::station_position_off_grid, r.progressiva, dove,
              "station position " + n(r.progressiva) + " is not a multiple of 50");
-      return Esito::ritorno;
+      return EntryResult::returned;
     }
     r.tipo = r_.u8();
     const int32_t lunghezza = r_.i32();
     if (lunghezza % 100 != 0) {
-      guasto(fault_code::station_length_off_grid, r.progressiva, r_.campo(),
+      fault(fault_code::station_length_off_grid, r.progressiva, r_.field(),
              "station length " + n(lunghezza) + " is not a multiple of 100");
-      return Esito::ritorno;
+      return EntryResult::returned;
     }
-    leggi_dati_stazione(r);
+    read_station_data(r);
 
-    if (!c_e_posto) {
-      guasto(fault_code::element_table_full, std::nullopt, chiave,
+    if (!has_room) {
+      fault(fault_code::element_table_full, std::nullopt, key,
              "no station record left below the indication-board texts (station " + n(k_) +
                  ", first board record " + n(b) + ")");
-      return Esito::ritorno;
+      return EntryResult::returned;
     }
 
-    const EsitoPosa e = posa(dove, "station", [&] { return poni_stazione(p_, k_, lunghezza, b); });
+    const Placement e = place(dove, "station", [&] { return place_station(p_, k_, lunghezza, b); });
     switch (e.codice) {
       case 0:
-        return Esito::avanti;
+        return EntryResult::ahead;
       case 25:
-        r_.fail_at(dove, e.messaggio);
+        r_.fail_at(dove, e.message);
       case 15:  // the range check's fault: the normal end follows
-        guasto(fault_code::position_beyond_line, r.progressiva, dove, e.messaggio);
-        return Esito::fine_normale;
+        fault(fault_code::position_beyond_line, r.progressiva, dove, e.message);
+        return EntryResult::normal_end;
       case 22:
-        guasto(fault_code::stations_too_close, r.progressiva, dove, e.messaggio);
-        return Esito::ritorno;
+        fault(fault_code::stations_too_close, r.progressiva, dove, e.message);
+        return EntryResult::returned;
       case 10:  // no position; the entry's key stands for it
-        guasto(fault_code::element_table_full, std::nullopt, chiave, e.messaggio);
-        return Esito::ritorno;
+        fault(fault_code::element_table_full, std::nullopt, key, e.message);
+        return EntryResult::returned;
       default:  // 24, no position
-        guasto(e.codice, std::nullopt, dove, e.messaggio);
-        return Esito::ritorno;
+        fault(e.codice, std::nullopt, dove, e.message);
+        return EntryResult::returned;
     }
   }
 
   // --- normal end -------------------------------------------------------------
 
-  void fine_normale() {
-    const Campo dove = r_.campo();
+  void normal_end() {
+    const Field dove = r_.field();
     // The profiles reach up to the cell before U - 2; at least one cell each.
     do {
-      scrivi_velocita(dove);
+      write_speed(dove);
       ++vel_.indice;
     } while (vel_.indice < u_ - 2);
     do {
-      scrivi_aderenza(dove);
+      write_adhesion(dove);
       ++ade_.indice;
     } while (ade_.indice < u_ - 2);
 
     for (int rec = record_progressiva_tre; rec <= record_progressiva_uno; ++rec) {
       const Elemento& e = p_.elementi[static_cast<size_t>(rec)];
-      const char* campo = e.inizio % 50 != 0 ? "inizio" : e.fine % 50 != 0 ? "fine" : nullptr;
-      if (!campo) continue;
-      const bool primo = campo[0] == 'i';
+      const char* field = e.inizio % 50 != 0 ? "inizio" : e.fine % 50 != 0 ? "fine" : nullptr;
+      if (!field) continue;
+      const bool first = field[0] == 'i';
       // The entry as written: the references were put in order, and a third
       // value of 1 added 100 to the second.
-      for (const RiferimentoKm& k : s_.riferimenti_km) {
-        if (k.inizio != e.inizio || int64_t{k.fine} + (k.terzo == 1 ? 100 : 0) != e.fine) continue;
-        registra(p_, s_.log,
+      for (const KmReference& k : s_.km_references) {
+        if (k.inizio != e.inizio || int64_t{k.fine} + (k.third == 1 ? 100 : 0) != e.fine) continue;
+        record(p_, s_.log,
                  Fault{fault_code::km_reference_off_grid, std::nullopt, k.where,
-                       "kilometre reference \"" + k.chiave + "\" has " + (primo ? "first" : "second") + " value " +
-                           n(primo ? k.inizio : k.fine) + ", not a multiple of 50"});
+                       "kilometre reference \"" + k.key + "\" has " + (first ? "first" : "second") + " value " +
+                           n(first ? k.inizio : k.fine) + ", not a multiple of 50"});
         return;
       }
-      guasto_senza_campo(
+      fault_without_field(
           2, std::nullopt,
           std::string("kilometre reference \"progressiva chilometrica ") +
               (rec == record_progressiva_tre ? "tre" : rec == record_progressiva_due ? "due" : "uno") +
-              "\" of the line description has " + campo + " " +
-              n(primo ? e.inizio : e.fine) + ", not a multiple of 50");
+              "\" of the line description has " + field + " " +
+              n(first ? e.inizio : e.fine) + ", not a multiple of 50");
       break;
     }
   }
 
-  bool trovato_generale_ = false;
-  int riconosciute_ = 0;
+  bool found_general_ = false;
+  int recognised_ = 0;
   const int32_t u_;
-  Profilo vel_;
-  Profilo ade_;
+  FilledProfile vel_;
+  FilledProfile ade_;
   int32_t k_ = 1;  // the next station number
 };
 
 }  // namespace
 
-void leggi_treno(StatoLettura& s, FieldReader& r) { LetturaTreno(s, r).esegui(); }
+void read_train(ReadState& s, FieldReader& r) { TrainParser(s, r).run(); }
 
 }  // namespace sc

@@ -14,9 +14,9 @@ namespace sc {
 namespace {
 
 // A train description: "[generale]", the given lines, "[fine]", CR LF ends.
-std::string file(std::initializer_list<std::string> righe) {
+std::string file(std::initializer_list<std::string> rows) {
   std::string out = "[generale]\r\n";
-  for (const std::string& r : righe) out += r + "\r\n";
+  for (const std::string& r : rows) out += r + "\r\n";
   return out + "[fine]\r\n";
 }
 
@@ -28,18 +28,18 @@ std::string segnale_a(int pos) {
 
 class TrainParser : public ::testing::Test {
  protected:
-  void SetUp() override { crea_celle(p, 92000); }  // cells 0 to 1980
+  void SetUp() override { create_cells(p, 92000); }  // cells 0 to 1980
 
-  void leggi(const std::string& testo) {
-    FieldReader r(testo, "treno.txt");
-    StatoLettura s{p, log, b};
-    leggi_treno(s, r);
+  void parse(const std::string& text) {
+    FieldReader r(text, "treno.txt");
+    ReadState s{p, log, b};
+    read_train(s, r);
   }
 
   // The parse must fail with a read failure; returns it.
-  ParseFailure fallisce(const std::string& testo) {
+  ParseFailure fails(const std::string& text) {
     try {
-      leggi(testo);
+      parse(text);
     } catch (const ParseFailure& e) {
       return e;
     }
@@ -47,8 +47,8 @@ class TrainParser : public ::testing::Test {
     return ParseFailure("none", {});
   }
 
-  const Fault& ultimo() const { return log.all().back(); }
-  int conta(uint8_t tipo) const {
+  const Fault& last() const { return log.all().back(); }
+  int count(uint8_t tipo) const {
     int n = 0;
     for (const Cella& c : p.celle) n += c.tipo == tipo;
     return n;
@@ -60,7 +60,7 @@ class TrainParser : public ::testing::Test {
 };
 
 TEST_F(TrainParser, GeneralValuesGoToRecords84And86) {
-  leggi(file({"numero vetture,    12", "percentuale massa frenata,    130", "sabbia,    300",
+  parse(file({"numero vetture,    12", "percentuale massa frenata,    130", "sabbia,    300",
               "orologio,    11              20            0 ", "frenata sola, 99"}));
   EXPECT_EQ(p.elementi[84].progressiva, 12);
   EXPECT_EQ(p.elementi[84].inizio, 130);  // "frenata" without "massa" did nothing
@@ -73,7 +73,7 @@ TEST_F(TrainParser, GeneralValuesGoToRecords84And86) {
 }
 
 TEST_F(TrainParser, FieldsBeforeGeneraleAreSkipped) {
-  leggi("sabbia, 300\r\nvelocita, 0, 100\r\n[GENERALE]\r\nnumero vetture, 12\r\n[fine]\r\n");
+  parse("sabbia, 300\r\nvelocita, 0, 100\r\n[GENERALE]\r\nnumero vetture, 12\r\n[fine]\r\n");
   EXPECT_EQ(p.elementi[86].dato_7, 0);
   EXPECT_EQ(p.elementi[84].progressiva, 12);
   EXPECT_EQ(p.celle[0].velocita, 0);
@@ -81,44 +81,44 @@ TEST_F(TrainParser, FieldsBeforeGeneraleAreSkipped) {
 
 TEST_F(TrainParser, WithoutGeneraleOnlyTheEndFillsRun) {
   p.elementi[82].fine = 30;  // the reference check runs too
-  leggi("sabbia, 300\r\nvelocita, 0, 100\r\naderenza, 0, 90\r\n[fine]\r\n");
+  parse("sabbia, 300\r\nvelocita, 0, 100\r\naderenza, 0, 90\r\n[fine]\r\n");
   EXPECT_EQ(p.elementi[86].dato_7, 0);
   EXPECT_EQ(p.celle[0].velocita, 0);
   EXPECT_EQ(p.codice_errore, 2);
 }
 
 TEST_F(TrainParser, LastFieldIsNeverExamined) {
-  leggi("[generale]\r\nsabbia, 300\r\nnumero vetture");  // would need a value
+  parse("[generale]\r\nsabbia, 300\r\nnumero vetture");  // would need a value
   EXPECT_EQ(p.elementi[86].dato_7, 300);
   EXPECT_EQ(p.codice_errore, 0);
-  leggi("[generale]\r\nsabbia, 200\r\nsabbia\r\n");
+  parse("[generale]\r\nsabbia, 200\r\nsabbia\r\n");
   EXPECT_EQ(p.elementi[86].dato_7, 200);
 }
 
 TEST_F(TrainParser, HyphenFieldsArePassedOverAtMostTwice) {
-  struct Caso {
-    std::string righe;
-    bool posto;
+  struct Case {
+    std::string rows;
+    bool slot;
   };
-  const Caso casi[] = {
+  const Case cases[] = {
       {"-segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", false},     // the key is passed over
       {"- nota, segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", true},  // the next one is examined
       {"- nota, -altra, -segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", true},  // the third, too
       {"- nota, -segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", false},
   };
-  for (const Caso& c : casi) {
+  for (const Case& c : cases) {
     Percorso q;
-    crea_celle(q, 92000);
-    FieldReader r(file({c.righe}), "treno.txt");
-    StatoLettura s{q, log, b};
-    leggi_treno(s, r);
-    EXPECT_EQ(q.celle[71].tipo, c.posto ? 1 : 0) << c.righe;
-    EXPECT_EQ(q.codice_errore, 0) << c.righe;
+    create_cells(q, 92000);
+    FieldReader r(file({c.rows}), "treno.txt");
+    ReadState s{q, log, b};
+    read_train(s, r);
+    EXPECT_EQ(q.celle[71].tipo, c.slot ? 1 : 0) << c.rows;
+    EXPECT_EQ(q.codice_errore, 0) << c.rows;
   }
 }
 
 TEST_F(TrainParser, KeysIgnoreCaseAndAccents) {
-  leggi(file({"VELOCITA, 0, 30", "velocit\xE0, 1000, 100", "VELOCIT\xC0, 2000, 250",
+  parse(file({"VELOCITA, 0, 30", "velocit\xE0, 1000, 100", "VELOCIT\xC0, 2000, 250",
               "Aderenza, 0, 80", "SABBIA, 7"}));
   EXPECT_EQ(p.celle[0].velocita, 6);
   EXPECT_EQ(p.celle[19].velocita, 6);
@@ -131,7 +131,7 @@ TEST_F(TrainParser, KeysIgnoreCaseAndAccents) {
 
 TEST_F(TrainParser, FieldWithTwoKeysRunsBothEntriesInTableOrder) {
   // The station key comes first in the field, but the signal test comes first.
-  leggi(file({"stazione e segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0, "
+  parse(file({"stazione e segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0, "
               "10000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, DOPPIA"}));
   EXPECT_EQ(p.celle[71].tipo, 1);
   EXPECT_EQ(p.elementi[1].progressiva, 10000);
@@ -141,7 +141,7 @@ TEST_F(TrainParser, FieldWithTwoKeysRunsBothEntriesInTableOrder) {
 }
 
 TEST_F(TrainParser, SpeedProfile) {
-  leggi(file({"velocita,   0,    30", "velocita,    1500,   250", "velocita, 1000, 100"}));
+  parse(file({"velocita,   0,    30", "velocita,    1500,   250", "velocita, 1000, 100"}));
   EXPECT_EQ(p.celle[0].velocita, 6);
   EXPECT_EQ(p.celle[29].velocita, 6);
   // The third entry is behind the fill index: it still writes the one cell
@@ -154,7 +154,7 @@ TEST_F(TrainParser, SpeedProfile) {
 }
 
 TEST_F(TrainParser, SpeedFifthsRoundToNearest) {
-  leggi(file({"velocita, 0, 13", "velocita, 100, 12", "velocita, 200, 0"}));
+  parse(file({"velocita, 0, 13", "velocita, 100, 12", "velocita, 200, 0"}));
   EXPECT_EQ(p.celle[0].velocita, 3);  // 2.6
   EXPECT_EQ(p.celle[1].velocita, 3);
   EXPECT_EQ(p.celle[2].velocita, 2);  // 2.4
@@ -163,7 +163,7 @@ TEST_F(TrainParser, SpeedFifthsRoundToNearest) {
 }
 
 TEST_F(TrainParser, ProfilesStartAtZeroAndAdhesionKeepsTheLow8Bits) {
-  leggi(file({"velocita, 1000, 100", "aderenza, 1000, 300"}));
+  parse(file({"velocita, 1000, 100", "aderenza, 1000, 300"}));
   EXPECT_EQ(p.celle[19].velocita, 0);
   EXPECT_EQ(p.celle[19].aderenza, 0);
   EXPECT_EQ(p.celle[20].velocita, 20);
@@ -174,15 +174,15 @@ TEST_F(TrainParser, ProfilesStartAtZeroAndAdhesionKeepsTheLow8Bits) {
 
 TEST_F(TrainParser, FillsStopAtTheLastCell) {
   // Entries behind the fill index push it by one cell each, up to U.
-  for (const char* chiave : {"velocita", "aderenza"}) {
+  for (const char* key : {"velocita", "aderenza"}) {
     Percorso q;
-    crea_celle(q, 92000);
-    const std::string k(chiave);
+    create_cells(q, 92000);
+    const std::string k(key);
     FieldReader r(file({k + ", 98900, 5", k + ", 50, 10", k + ", 50, 15", k + ", 50, 20",
                         k + ", 50, 25", k + ", 50, 30"}),
                   "treno.txt");
-    StatoLettura s{q, log, b};
-    leggi_treno(s, r);
+    ReadState s{q, log, b};
+    read_train(s, r);
     auto valore = [&](size_t i) { return k == "velocita" ? q.celle[i].velocita : q.celle[i].aderenza; };
     const bool vel = k == "velocita";
     EXPECT_EQ(valore(1977), 0) << k;
@@ -194,23 +194,23 @@ TEST_F(TrainParser, FillsStopAtTheLastCell) {
 }
 
 TEST_F(TrainParser, SpeedWhoseFifthDoesNotFitIsAReadFailure) {
-  leggi(file({"velocita, 0, 1277"}));  // 255.4
+  parse(file({"velocita, 0, 1277"}));  // 255.4
   EXPECT_EQ(p.celle[0].velocita, 255);
-  const ParseFailure e = fallisce(file({"velocita, 0, 1278", "sabbia, 1"}));
+  const ParseFailure e = fails(file({"velocita, 0, 1278", "sabbia, 1"}));
   EXPECT_STREQ(e.what(), "speed 1278 km/h gives the speed byte 256, outside 0..255");
   EXPECT_EQ(e.where().line, 2);
   EXPECT_EQ(e.where().column, 14);
-  EXPECT_EQ(fallisce(file({"velocita, 0, -10"})).where().column, 14);
+  EXPECT_EQ(fails(file({"velocita, 0, -10"})).where().column, 14);
 }
 
 // Every entry with a position: accepted at 98900, refused at 98901 (margin
 // 100); stations at 98200 and 98250 (margin 800).
 TEST_F(TrainParser, RangeCheckGoesToTheNormalEnd) {
-  struct Caso {
-    std::string prima, dopo;  // the entry is prima + position + dopo
-    int32_t buona, cattiva;
+  struct Case {
+    std::string first, after;  // the entry is prima + position + dopo
+    int32_t good, bad;
   };
-  const Caso casi[] = {
+  const Case cases[] = {
       {"velocita, ", ", 100", 98900, 98901},
       {"aderenza, ", ", 100", 98900, 98901},
       {"segnale, ", ", 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", 98900, 98901},
@@ -218,39 +218,39 @@ TEST_F(TrainParser, RangeCheckGoesToTheNormalEnd) {
       {"abbattimento, ", ", 280", 98900, 98901},
       {"stazione, ", ", 30, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, X", 98200, 98250},
   };
-  for (const Caso& c : casi) {
+  for (const Case& c : cases) {
     Percorso q;
-    crea_celle(q, 92000);
+    create_cells(q, 92000);
     FaultLog l;
-    const auto leggi_q = [&](int32_t pos) {
-      FieldReader r(file({"velocita, 0, 100", c.prima + std::to_string(pos) + c.dopo,
+    const auto read_q = [&](int32_t pos) {
+      FieldReader r(file({"velocita, 0, 100", c.first + std::to_string(pos) + c.after,
                           "sabbia, 300"}),
                     "treno.txt");
-      StatoLettura s{q, l, b};
-      leggi_treno(s, r);
+      ReadState s{q, l, b};
+      read_train(s, r);
     };
-    leggi_q(c.buona);
-    EXPECT_EQ(q.codice_errore, 0) << c.prima;
-    EXPECT_EQ(q.elementi[86].dato_7, 300) << c.prima;
+    read_q(c.good);
+    EXPECT_EQ(q.codice_errore, 0) << c.first;
+    EXPECT_EQ(q.elementi[86].dato_7, 300) << c.first;
 
     q = Percorso{};
-    crea_celle(q, 92000);
-    leggi_q(c.cattiva);
-    EXPECT_EQ(q.codice_errore, 15) << c.prima;
-    EXPECT_EQ(q.posizione_errore, c.cattiva) << c.prima;
-    EXPECT_EQ(q.elementi[86].dato_7, 0) << c.prima;        // the parse ended there
-    EXPECT_EQ(q.celle[1977].velocita, 20) << c.prima;      // but the end fill ran
+    create_cells(q, 92000);
+    read_q(c.bad);
+    EXPECT_EQ(q.codice_errore, 15) << c.first;
+    EXPECT_EQ(q.posizione_errore, c.bad) << c.first;
+    EXPECT_EQ(q.elementi[86].dato_7, 0) << c.first;        // the parse ended there
+    EXPECT_EQ(q.celle[1977].velocita, 20) << c.first;      // but the end fill ran
     ASSERT_FALSE(l.empty());
-    EXPECT_EQ(l.all().back().where->line, 3) << c.prima;
-    EXPECT_EQ(l.all().back().where->column, static_cast<int>(c.prima.size()) + 1) << c.prima;
+    EXPECT_EQ(l.all().back().where->line, 3) << c.first;
+    EXPECT_EQ(l.all().back().where->column, static_cast<int>(c.first.size()) + 1) << c.first;
   }
 }
 
 TEST_F(TrainParser, RangeFaultMessage) {
-  leggi(file({"segnale, 98901, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0"}));
-  EXPECT_EQ(ultimo().message,
+  parse(file({"segnale, 98901, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0"}));
+  EXPECT_EQ(last().message,
             "signal at 98901 m lies beyond the last position the line allows, 98900 m");
-  EXPECT_EQ(ultimo().posizione, 98901);
+  EXPECT_EQ(last().posizione, 98901);
 }
 
 // Entries near the line's origin do what their rule says; only an entry
@@ -258,7 +258,7 @@ TEST_F(TrainParser, RangeFaultMessage) {
 // nothing. Each case is compared, cell by cell as the cells file holds them,
 // with the same file without its first entry, changed as the case expects.
 TEST_F(TrainParser, EntriesNearTheOriginMarkOnlyCellsThatExist) {
-  const auto nessuno = [](Percorso&) {};
+  const auto none = [](Percorso&) {};
   const auto segnale_in = [](int cella) {
     return [cella](Percorso& q) {
       Cella& c = q.celle[static_cast<size_t>(cella)];
@@ -267,94 +267,94 @@ TEST_F(TrainParser, EntriesNearTheOriginMarkOnlyCellsThatExist) {
     };
   };
   const struct {
-    std::vector<std::string> righe;
+    std::vector<std::string> rows;
     int32_t posizione;  // of fault 15; 0: accepted
-    std::function<void(Percorso&)> cambi;  // applied to the file without the first entry
-    Compilazione::Stato stato;             // of the compile that follows
-  } casi[] = {
+    std::function<void(Percorso&)> changes;  // applied to the file without the first entry
+    Compilation::Result status;             // of the compile that follows
+  } cases[] = {
       {{"velocita, -40, 100", "velocita, 1000, 60"}, 0,
        [](Percorso& q) { for (int i = 0; i < 20; ++i) q.celle[i].velocita = 20; },
-       Compilazione::Stato::pronto},
+       Compilation::Result::pronto},
       {{"velocita, -30, 100", "velocita, 1000, 60"}, 0,
        [](Percorso& q) { for (int i = 0; i < 20; ++i) q.celle[i].velocita = 20; },
-       Compilazione::Stato::pronto},
+       Compilation::Result::pronto},
       {{"velocita, -25, 100", "velocita, 1000, 60"}, 0,
        [](Percorso& q) { for (int i = 0; i < 20; ++i) q.celle[i].velocita = 20; },
-       Compilazione::Stato::pronto},
+       Compilation::Result::pronto},
       {{"aderenza, -40, 90", "aderenza, 1000, 100"}, 0,
        [](Percorso& q) { for (int i = 0; i < 20; ++i) q.celle[i].aderenza = 90; },
-       Compilazione::Stato::pronto},
-      {{segnale_a(-75)}, 0, segnale_in(0), Compilazione::Stato::pronto},  // no marker cell
-      {{segnale_a(-24)}, 0, segnale_in(1), Compilazione::Stato::errore_1250},  // cell 1 taken
+       Compilation::Result::pronto},
+      {{segnale_a(-75)}, 0, segnale_in(0), Compilation::Result::pronto},  // no marker cell
+      {{segnale_a(-24)}, 0, segnale_in(1), Compilation::Result::errore_1250},  // cell 1 taken
       {{segnale_a(75)}, 0,  // one marker cell, 0
        [&](Percorso& q) { segnale_in(2)(q); q.celle[0].avviso = 81; },
-       Compilazione::Stato::pronto},
+       Compilation::Result::pronto},
       {{"abbattimento, -25, 280"}, 0,
        [](Percorso& q) { q.celle[0].tipo = tipo_cella::codice; q.celle[0].valore_1 = 280; },
-       Compilazione::Stato::pronto},
+       Compilation::Result::pronto},
       {{"rallentamento, -50, 60, 200, 1, 1, 0"}, 0,  // no warning cell; start 0, end 4
        [](Percorso& q) {
          q.celle[0].tipo = tipo_cella::inizio_rallentamento;
          q.celle[4].tipo = tipo_cella::fine_rallentamento;
          for (int i : {0, 4}) q.celle[i].valore_1 = 60, q.celle[i].valore_3 = 1;
        },
-       Compilazione::Stato::pronto},
-      {{"abbattimento, -30, 280"}, -30, nessuno, Compilazione::Stato::pronto},
-      {{segnale_a(-100)}, -100, nessuno, Compilazione::Stato::pronto},
-      {{"rallentamento, -200, 60, 100, 1, 1, 0"}, -200, nessuno, Compilazione::Stato::pronto},
-      {{"rallentamento, 100, 60, -400, 1, 1, 0"}, 100, nessuno, Compilazione::Stato::pronto},
-      {{"rallentamento, 98000, 60, 5000, 1, 1, 0"}, 98000, nessuno, Compilazione::Stato::pronto},
-      {{"rallentamento, 98000, 60, 1000, 1, 1, 0"}, 98000, nessuno, Compilazione::Stato::pronto},
+       Compilation::Result::pronto},
+      {{"abbattimento, -30, 280"}, -30, none, Compilation::Result::pronto},
+      {{segnale_a(-100)}, -100, none, Compilation::Result::pronto},
+      {{"rallentamento, -200, 60, 100, 1, 1, 0"}, -200, none, Compilation::Result::pronto},
+      {{"rallentamento, 100, 60, -400, 1, 1, 0"}, 100, none, Compilation::Result::pronto},
+      {{"rallentamento, 98000, 60, 5000, 1, 1, 0"}, 98000, none, Compilation::Result::pronto},
+      {{"rallentamento, 98000, 60, 1000, 1, 1, 0"}, 98000, none, Compilation::Result::pronto},
   };
-  for (const auto& c : casi) {
-    SCOPED_TRACE(c.righe[0]);
-    const auto compila = [&](const std::vector<std::string>& righe) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rows[0]);
+    const auto compile = [&](const std::vector<std::string>& rows) {
       Percorso q;
-      crea_celle(q, 92000);
+      create_cells(q, 92000);
       q.posizione_errore = 1;
-      std::string testo = "[generale]\r\n";
-      for (const std::string& r : righe) testo += r + "\r\n";
-      FieldReader r(testo + "[fine]\r\n", "treno.txt");
-      StatoLettura s{q, log, b};
-      leggi_treno(s, r);
+      std::string text = "[generale]\r\n";
+      for (const std::string& r : rows) text += r + "\r\n";
+      FieldReader r(text + "[fine]\r\n", "treno.txt");
+      ReadState s{q, log, b};
+      read_train(s, r);
       return q;
     };
-    Percorso q = compila(c.righe);
-    Percorso senza = compila({c.righe.begin() + 1, c.righe.end()});
+    Percorso q = compile(c.rows);
+    Percorso senza = compile({c.rows.begin() + 1, c.rows.end()});
     EXPECT_EQ(q.codice_errore, c.posizione ? 15 : 0);
     EXPECT_EQ(q.posizione_errore, c.posizione ? c.posizione : 1);
-    c.cambi(senza);
-    EXPECT_EQ(test::differenza_celle(q.celle, senza.celle), "");
-    FaultLog altro;
-    EXPECT_EQ(completa_compilazione(q, altro).stato, c.stato);
+    c.changes(senza);
+    EXPECT_EQ(test::cells_difference(q.celle, senza.celle), "");
+    FaultLog other;
+    EXPECT_EQ(complete_compilation(q, other).status, c.status);
   }
 }
 
 TEST_F(TrainParser, CellsBeforeCellZeroAreNamedInTheFault) {
   const struct {
-    std::string voce, messaggio;
-  } casi[] = {
+    std::string entry, message;
+  } cases[] = {
       {"abbattimento, -30, 280", "cab-code point at -30 m would mark cell -1, before the first cell"},
       {segnale_a(-100), "signal at -100 m would mark cell -1, before the first cell"},
   };
-  for (const auto& c : casi) {
-    leggi(file({c.voce}));
-    EXPECT_EQ(ultimo().message, c.messaggio);
+  for (const auto& c : cases) {
+    parse(file({c.entry}));
+    EXPECT_EQ(last().message, c.message);
   }
 }
 
 TEST_F(TrainParser, RestrictionCellsOutsideTheLineMessage) {
-  leggi(file({"rallentamento, 98000, 60, 5000, 1, 1, 0"}));
-  EXPECT_EQ(ultimo().message,
+  parse(file({"rallentamento, 98000, 60, 5000, 1, 1, 0"}));
+  EXPECT_EQ(last().message,
             "restriction at 98000 m, 5000 m long, would mark its end cell 2061, beyond the last "
             "cell 1980");
-  leggi(file({"rallentamento, -200, 60, 100, 1, 1, 0"}));
-  EXPECT_EQ(ultimo().message,
+  parse(file({"rallentamento, -200, 60, 100, 1, 1, 0"}));
+  EXPECT_EQ(last().message,
             "restriction at -200 m, 100 m long, would mark its start cell -3, before the first cell");
 }
 
 TEST_F(TrainParser, SignalsAndRestrictionsArePlaced) {
-  leggi(file({segnale_3500, "rallentamento, 5000, 60, 1000, 1, 1, 0"}));
+  parse(file({segnale_3500, "rallentamento, 5000, 60, 1000, 1, 1, 0"}));
   EXPECT_EQ(p.celle[71].tipo, 1);
   EXPECT_EQ(p.celle[71].valore_1, 42);
   EXPECT_EQ(p.celle[63].avviso, 84);
@@ -366,13 +366,13 @@ TEST_F(TrainParser, SignalsAndRestrictionsArePlaced) {
 }
 
 TEST_F(TrainParser, PlacementFaultsEndTheParseAtTheEntryPosition) {
-  struct Caso {
-    int32_t occupante;  // a signal placed first at this position
-    std::string voce;
+  struct Case {
+    int32_t occupant;  // a signal placed first at this position
+    std::string entry;
     int32_t codice, posizione;
-    std::string messaggio;
+    std::string message;
   };
-  const Caso casi[] = {
+  const Case cases[] = {
       {3500, segnale_a(3500), 16, 3500, "signal cell 71 already holds a signal"},
       {3800, "rallentamento, 5000, 60, 1000, 1, 1, 0", 17, 5000,
        "restriction warning cell 77 already holds a signal"},
@@ -383,45 +383,45 @@ TEST_F(TrainParser, PlacementFaultsEndTheParseAtTheEntryPosition) {
       {3650, "rallentamento, 5000, 60, 1000, 1, 1, 0", 20, 5000,
        "restriction approach cell 74 already holds a signal"},
   };
-  for (const Caso& c : casi) {
+  for (const Case& c : cases) {
     Percorso q;
-    crea_celle(q, 92000);
+    create_cells(q, 92000);
     FaultLog l;
-    FieldReader r(file({"velocita, 0, 100", segnale_a(c.occupante), c.voce, "sabbia, 300"}),
+    FieldReader r(file({"velocita, 0, 100", segnale_a(c.occupant), c.entry, "sabbia, 300"}),
                   "treno.txt");
-    StatoLettura s{q, l, b};
-    leggi_treno(s, r);
-    EXPECT_EQ(q.codice_errore, c.codice) << c.voce;
-    EXPECT_EQ(q.posizione_errore, c.posizione) << c.voce;
-    EXPECT_EQ(q.elementi[86].dato_7, 0) << c.voce;  // nothing after it was read
-    EXPECT_EQ(q.celle[0].velocita, 0) << c.voce;    // and no end fill ran
+    ReadState s{q, l, b};
+    read_train(s, r);
+    EXPECT_EQ(q.codice_errore, c.codice) << c.entry;
+    EXPECT_EQ(q.posizione_errore, c.posizione) << c.entry;
+    EXPECT_EQ(q.elementi[86].dato_7, 0) << c.entry;  // nothing after it was read
+    EXPECT_EQ(q.celle[0].velocita, 0) << c.entry;    // and no end fill ran
     ASSERT_EQ(l.all().size(), 1u);
-    EXPECT_EQ(l.all()[0].message, c.messaggio);
+    EXPECT_EQ(l.all()[0].message, c.message);
     EXPECT_EQ(l.all()[0].where->line, 4);
-    EXPECT_EQ(l.all()[0].where->text, c.voce);
+    EXPECT_EQ(l.all()[0].where->text, c.entry);
   }
 }
 
 TEST_F(TrainParser, RangeFaultOfTheLineHalfEndsTheParseAtTheFirstSignal) {
-  for (const std::string& voce : {segnale_3500, std::string("rallentamento, 3500, 60, 500, 0, 0, 0")}) {
+  for (const std::string& entry : {segnale_3500, std::string("rallentamento, 3500, 60, 500, 0, 0, 0")}) {
     Percorso q;
-    crea_celle(q, 92000);
+    create_cells(q, 92000);
     FaultLog l;
     q.codice_errore = 15;  // left by the line half
     q.posizione_errore = 98901;
-    FieldReader r(file({"velocita, 0, 100", "abbattimento, 1000, 80", voce, segnale_a(7500)}),
+    FieldReader r(file({"velocita, 0, 100", "abbattimento, 1000, 80", entry, segnale_a(7500)}),
                   "treno.txt");
-    StatoLettura s{q, l, b};
-    leggi_treno(s, r);
-    EXPECT_EQ(q.codice_errore, 15) << voce;
-    EXPECT_EQ(q.posizione_errore, 3500) << voce;
-    EXPECT_EQ(q.celle[20].tipo, tipo_cella::codice) << voce;  // before it: read as usual
-    EXPECT_EQ(q.celle[71].tipo, voce == segnale_3500 ? 1 : 3) << voce;  // it is placed
-    EXPECT_EQ(q.celle[151].tipo, 0) << voce;                           // the next is not
-    EXPECT_EQ(q.celle[0].velocita, 0) << voce;
+    ReadState s{q, l, b};
+    read_train(s, r);
+    EXPECT_EQ(q.codice_errore, 15) << entry;
+    EXPECT_EQ(q.posizione_errore, 3500) << entry;
+    EXPECT_EQ(q.celle[20].tipo, tipo_cella::codice) << entry;  // before it: read as usual
+    EXPECT_EQ(q.celle[71].tipo, entry == segnale_3500 ? 1 : 3) << entry;  // it is placed
+    EXPECT_EQ(q.celle[151].tipo, 0) << entry;                           // the next is not
+    EXPECT_EQ(q.celle[0].velocita, 0) << entry;
     ASSERT_EQ(l.all().size(), 1u);
     EXPECT_EQ(l.all()[0].message,
-              std::string(voce == segnale_3500 ? "signal" : "restriction") +
+              std::string(entry == segnale_3500 ? "signal" : "restriction") +
                   " placed, but fault 15 left by the line description ends the parse here");
   }
 }
@@ -429,7 +429,7 @@ TEST_F(TrainParser, RangeFaultOfTheLineHalfEndsTheParseAtTheFirstSignal) {
 TEST_F(TrainParser, CabCodes) {
   p.celle[1698].valore_1 = 5;
   p.celle[40].tipo = tipo_cella::marca_galleria;
-  leggi(file({"abbattimento,   83400,   280", "abbattimento,   84900,   0",
+  parse(file({"abbattimento,   83400,   280", "abbattimento,   84900,   0",
               "abbattimento, 2000, 70000", "abbattimento, 3000, -7"}));
   EXPECT_EQ(p.celle[1668].tipo, tipo_cella::codice);
   EXPECT_EQ(p.celle[1668].valore_1, 280);
@@ -443,19 +443,19 @@ TEST_F(TrainParser, CabCodes) {
 
 TEST_F(TrainParser, CabCodeOnATakenCellFaults7) {
   // The signal at 3500 is in cell 71; a cab code at 3550 uses cell 71 itself.
-  leggi(file({segnale_3500, "abbattimento, 3500, 100", "abbattimento, 3550, 100", "sabbia, 3"}));
+  parse(file({segnale_3500, "abbattimento, 3500, 100", "abbattimento, 3550, 100", "sabbia, 3"}));
   EXPECT_EQ(p.celle[70].tipo, tipo_cella::codice);
   EXPECT_EQ(p.celle[71].tipo, tipo_cella::segnale);
   EXPECT_EQ(p.codice_errore, 7);
   EXPECT_EQ(p.posizione_errore, 3550);
   EXPECT_EQ(p.elementi[86].dato_7, 0);
-  EXPECT_EQ(ultimo().message, "cab-code cell 71 already holds a signal");
-  EXPECT_EQ(ultimo().where->line, 4);
-  EXPECT_EQ(ultimo().where->column, 15);
+  EXPECT_EQ(last().message, "cab-code cell 71 already holds a signal");
+  EXPECT_EQ(last().where->line, 4);
+  EXPECT_EQ(last().where->column, 15);
 }
 
 TEST_F(TrainParser, StationValuesAreReadAtTheirWidths) {
-  leggi(file({"stazione,       0,  8,  700,  0, 0, 0,  1,1,0,  4,1,1,    1,   0, 0, 0, CORVALE CENTRALE",
+  parse(file({"stazione,       0,  8,  700,  0, 0, 0,  1,1,0,  4,1,1,    1,   0, 0, 0, CORVALE CENTRALE",
               "stazione, 10000, 12, 800, 4, 5, 6, -7, 8, 9, 10, 11, 12, 13, 11, 50, 7, PRAVENA S.M.N"}));
   const Elemento& r = p.elementi[2];
   EXPECT_EQ(r.tipo, 12);
@@ -482,16 +482,16 @@ TEST_F(TrainParser, StationValuesAreReadAtTheirWidths) {
 }
 
 TEST_F(TrainParser, StationFaults) {
-  const std::string prima = "stazione, 10000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A";
-  struct Caso {
-    std::vector<std::string> righe;
+  const std::string first = "stazione, 10000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A";
+  struct Case {
+    std::vector<std::string> rows;
     int32_t b;
     int32_t codice;
     int32_t posizione;  // 777: unchanged
-    int riga, colonna;  // of the field at fault
-    std::string messaggio;
+    int riga, column;  // of the field at fault
+    std::string message;
   };
-  const Caso casi[] = {
+  const Case cases[] = {
       {{"stazione, 1025, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}, 68, 8, 1025, 3, 11,
        "station position 1025 is not a multiple of 50"},
       // Fault 8 comes before the rest of the entry is read: no read failure.
@@ -500,39 +500,39 @@ TEST_F(TrainParser, StationFaults) {
        "station length 750 is not a multiple of 100"},
       {{"stazione, 0, 8, 100, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}, 68, 24, 777, 3, 11,
        "station ends at 100 m, 100 m or less: its stop cell would be cell 1"},
-      {{prima, "stazione, 10700, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, B"}, 68, 22, 10700,
+      {{first, "stazione, 10700, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, B"}, 68, 22, 10700,
        4, 11, "station starts at 10500 m, less than 350 m after the previous one ends at 10200 m"},
-      {{prima, "stazione, 20000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, B"}, 3, 10, 777, 4,
+      {{first, "stazione, 20000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, B"}, 3, 10, 777, 4,
        1, "no station record left below the indication-board texts (next record 3, first board "
           "record 3)"},
   };
-  for (const Caso& c : casi) {
+  for (const Case& c : cases) {
     Percorso q;
-    crea_celle(q, 92000);
+    create_cells(q, 92000);
     FaultLog l;
     q.posizione_errore = 777;
-    std::string testo = "[generale]\r\nvelocita, 0, 100\r\n";
-    for (const std::string& r : c.righe) testo += r + "\r\n";
-    testo += "sabbia, 300\r\n[fine]\r\n";
-    FieldReader r(testo, "treno.txt");
-    StatoLettura s{q, l, c.b};
-    leggi_treno(s, r);
-    const std::string& voce = c.righe.back();
-    EXPECT_EQ(q.codice_errore, c.codice) << voce;
-    EXPECT_EQ(q.posizione_errore, c.posizione) << voce;
-    EXPECT_EQ(q.elementi[86].dato_7, 0) << voce;
-    EXPECT_EQ(q.celle[0].velocita, 0) << voce;  // no end fill
-    ASSERT_EQ(l.all().size(), 1u) << voce;
-    EXPECT_EQ(l.all()[0].message, c.messaggio);
-    EXPECT_EQ(l.all()[0].where->line, c.riga) << voce;
-    EXPECT_EQ(l.all()[0].where->column, c.colonna) << voce;
+    std::string text = "[generale]\r\nvelocita, 0, 100\r\n";
+    for (const std::string& r : c.rows) text += r + "\r\n";
+    text += "sabbia, 300\r\n[fine]\r\n";
+    FieldReader r(text, "treno.txt");
+    ReadState s{q, l, c.b};
+    read_train(s, r);
+    const std::string& entry = c.rows.back();
+    EXPECT_EQ(q.codice_errore, c.codice) << entry;
+    EXPECT_EQ(q.posizione_errore, c.posizione) << entry;
+    EXPECT_EQ(q.elementi[86].dato_7, 0) << entry;
+    EXPECT_EQ(q.celle[0].velocita, 0) << entry;  // no end fill
+    ASSERT_EQ(l.all().size(), 1u) << entry;
+    EXPECT_EQ(l.all()[0].message, c.message);
+    EXPECT_EQ(l.all()[0].where->line, c.riga) << entry;
+    EXPECT_EQ(l.all()[0].where->column, c.column) << entry;
   }
 }
 
 TEST_F(TrainParser, FirstStationNeverOverwritesABoardText) {
   b = 1;  // 79 boards: record 1 holds a board text
   p.elementi[1].nome = "(CARTELLO)";
-  leggi(file({"stazione, 10000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}));
+  parse(file({"stazione, 10000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}));
   EXPECT_EQ(p.codice_errore, 10);
   EXPECT_EQ(p.elementi[1].nome, "(CARTELLO)");
   EXPECT_EQ(p.elementi[1].progressiva, 0);
@@ -541,12 +541,12 @@ TEST_F(TrainParser, FirstStationNeverOverwritesABoardText) {
 
 TEST_F(TrainParser, StationBeyondTheLastCellIsARangeFault) {
   p.posizione_errore = 1;
-  leggi(file({"velocita, 0, 100", "stazione, 98100, 8, 1000, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, X",
+  parse(file({"velocita, 0, 100", "stazione, 98100, 8, 1000, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, X",
               "sabbia, 300"}));
   EXPECT_EQ(p.codice_errore, 15);
   EXPECT_EQ(p.posizione_errore, 98100);
-  EXPECT_EQ(ultimo().message, "station stop cell 1981 lies beyond the last cell 1980");
-  EXPECT_EQ(ultimo().where->column, 11);
+  EXPECT_EQ(last().message, "station stop cell 1981 lies beyond the last cell 1980");
+  EXPECT_EQ(last().where->column, 11);
   EXPECT_EQ(p.elementi[1].fine, 99100);
   EXPECT_EQ(p.elementi[86].dato_7, 0);
   EXPECT_EQ(p.celle[1977].velocita, 20);  // normal end
@@ -555,7 +555,7 @@ TEST_F(TrainParser, StationBeyondTheLastCellIsARangeFault) {
 
 TEST_F(TrainParser, KilometreReferenceCheckOverwritesARangeFaultButNotItsPosition) {
   p.elementi[82].fine = 1025;
-  leggi(file({"velocita, 99000, 100"}));
+  parse(file({"velocita, 99000, 100"}));
   EXPECT_EQ(p.codice_errore, 2);
   EXPECT_EQ(p.posizione_errore, 99000);
   ASSERT_EQ(log.all().size(), 2u);
@@ -568,12 +568,12 @@ TEST_F(TrainParser, KilometreReferenceCheckOverwritesARangeFaultButNotItsPositio
   EXPECT_FALSE(log.all()[1].posizione.has_value());
 
   Percorso q;
-  crea_celle(q, 92000);
+  create_cells(q, 92000);
   q.elementi[81].inizio = -60;
   FaultLog l;
   FieldReader r(file({}), "treno.txt");
-  StatoLettura s{q, l, b};
-  leggi_treno(s, r);
+  ReadState s{q, l, b};
+  read_train(s, r);
   EXPECT_EQ(q.codice_errore, 2);
   EXPECT_EQ(l.all().back().message,
             "kilometre reference \"progressiva chilometrica tre\" of the line description has inizio -60, "
@@ -581,12 +581,12 @@ TEST_F(TrainParser, KilometreReferenceCheckOverwritesARangeFaultButNotItsPositio
 }
 
 TEST_F(TrainParser, ReadFailures) {
-  struct Caso {
-    std::string testo;
-    int riga, colonna;
-    std::string messaggio;
+  struct Case {
+    std::string text;
+    int riga, column;
+    std::string message;
   };
-  const Caso casi[] = {
+  const Case cases[] = {
       {file({"stazione, 10000, 12, 400, 256, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}), 2, 27,
        "value 256 does not fit in 0..255"},
       // Where the end of the file points is the reader's business.
@@ -596,18 +596,18 @@ TEST_F(TrainParser, ReadFailures) {
       {file({"stazione, 10000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 1000000, 0, 0, A"}), 2, 57,
        "station time 3600000000 s does not fit in 32 bits"},
   };
-  for (const Caso& c : casi) {
-    const ParseFailure e = fallisce(c.testo);
-    EXPECT_EQ(std::string(e.what()), c.messaggio) << c.testo;
+  for (const Case& c : cases) {
+    const ParseFailure e = fails(c.text);
+    EXPECT_EQ(std::string(e.what()), c.message) << c.text;
     if (c.riga == 0) continue;
-    EXPECT_EQ(e.where().line, c.riga) << c.testo;
-    EXPECT_EQ(e.where().column, c.colonna) << c.testo;
+    EXPECT_EQ(e.where().line, c.riga) << c.text;
+    EXPECT_EQ(e.where().column, c.column) << c.text;
   }
 }
 
 TEST_F(TrainParser, WithoutCellsTheEndFillIsARunFailure) {
   p.celle.clear();
-  const ParseFailure e = fallisce(file({"sabbia, 3"}));
+  const ParseFailure e = fails(file({"sabbia, 3"}));
   EXPECT_STREQ(e.what(), "no cells: the line description gave no line length");
 }
 

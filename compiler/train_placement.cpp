@@ -9,13 +9,13 @@ namespace sc {
 namespace {
 
 // The cell at a rounded real index; an index outside the cells throws.
-Cella& cella(Percorso& p, double indice, const char* ruolo) { return cella_a(p, indice, ruolo); }
+Cella& cella(Percorso& p, double indice, const char* role) { return cella_a(p, indice, role); }
 
 // A taken cell: fault `codice`, naming the cell and what it holds.
-EsitoPosa occupata(int32_t codice, const char* ruolo, double indice, const Cella& c) {
-  return EsitoPosa::guasto(codice, std::string(ruolo) + " " +
+Placement occupied(int32_t codice, const char* role, double indice, const Cella& c) {
+  return Placement::fault(codice, std::string(role) + " " +
                                        std::to_string(static_cast<int64_t>(indice)) +
-                                       " already holds " + contenuto_cella(c.tipo));
+                                       " already holds " + cell_content(c.tipo));
 }
 
 }  // namespace
@@ -26,16 +26,16 @@ CelleRallentamento celle_rallentamento(int32_t x, int32_t l) {
           arrotonda((dx + static_cast<double>(l)) / 50.0 + 1.0)};
 }
 
-EsitoPosa memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
+Placement memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
                          int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3,
                          int32_t& tempo) {
   const double c = arrotonda(static_cast<double>(posizione) / 50.0 + 1.0);
   Cella& segnale = cella(p, c, "signal cell");
-  if (!cella_libera(segnale)) return occupata(fault_code::signal_cell_taken, "signal cell", c, segnale);
+  if (!free_cell(segnale)) return occupied(fault_code::signal_cell_taken, "signal cell", c, segnale);
   // Packed in decimal, worked out in 64 bits and stored as the low bits.
-  const int64_t lato = int64_t{sx} * 3 + dx;
+  const int64_t side = int64_t{sx} * 3 + dx;
   segnale.tipo = tipo_cella::segnale;
-  segnale.valore_4 = static_cast<int16_t>(int64_t{rapp} * 10 + lato);
+  segnale.valore_4 = static_cast<int16_t>(int64_t{rapp} * 10 + side);
   segnale.valore_1 = static_cast<int16_t>(int64_t{s1} * 10 + d1);
   segnale.valore_2 = static_cast<int16_t>(int64_t{s2} * 10 + d2);
   segnale.valore_3 = static_cast<int16_t>(int64_t{s3} * 10 + d3);
@@ -44,12 +44,12 @@ EsitoPosa memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1, i
   for (int j = 1; j <= 4; ++j) {
     const double a = c - 2.0 * j;
     if (a < 0.0) continue;  // a signal near the line's origin has fewer markers
-    cella(p, a, "signal approach cell").avviso = static_cast<uint8_t>(lato * 10 + j);
+    cella(p, a, "signal approach cell").avviso = static_cast<uint8_t>(side * 10 + j);
   }
   return {};
 }
 
-EsitoPosa memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32_t f_tt,
+Placement memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32_t f_tt,
                                int32_t f_ta, int32_t d_v) {
   const CelleRallentamento idx = celle_rallentamento(x, l);
   const bool con_avviso = x > 1500;
@@ -57,12 +57,12 @@ EsitoPosa memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32
 
   if (con_avviso) {
     Cella& w = cella(p, idx.avviso, "restriction warning cell");
-    if (!cella_libera(w)) return occupata(fault_code::restriction_warning_cell_taken, "restriction warning cell", idx.avviso, w);
+    if (!free_cell(w)) return occupied(fault_code::restriction_warning_cell_taken, "restriction warning cell", idx.avviso, w);
   }
   Cella& s = cella(p, idx.inizio, "restriction start cell");
-  if (!cella_libera(s)) return occupata(fault_code::restriction_start_cell_taken, "restriction start cell", idx.inizio, s);
+  if (!free_cell(s)) return occupied(fault_code::restriction_start_cell_taken, "restriction start cell", idx.inizio, s);
   Cella& e = cella(p, idx.fine, "restriction end cell");
-  if (!cella_libera(e)) return occupata(fault_code::restriction_end_cell_taken, "restriction end cell", idx.fine, e);
+  if (!free_cell(e)) return occupied(fault_code::restriction_end_cell_taken, "restriction end cell", idx.fine, e);
 
   // Where two of these cells coincide, the later write wins.
   e.tipo = tipo_cella::fine_rallentamento;
@@ -84,7 +84,7 @@ EsitoPosa memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32
     const double q = arrotonda((static_cast<double>(x) - 1200.0) / 50.0);
     for (int i = 0; i < 4; ++i) {
       const Cella& a = cella(p, q - i, "restriction approach cell");
-      if (!cella_libera(a)) return occupata(fault_code::restriction_approach_cells_taken, "restriction approach cell", q - i, a);
+      if (!free_cell(a)) return occupied(fault_code::restriction_approach_cells_taken, "restriction approach cell", q - i, a);
     }
     for (int i = 0; i < 4; ++i) {
       Cella& a = cella(p, q - i, "restriction approach cell");
@@ -96,10 +96,10 @@ EsitoPosa memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32
   return {};
 }
 
-EsitoPosa poni_abbattimento(Percorso& p, int32_t posizione, int32_t valore) {
+Placement set_cutoff(Percorso& p, int32_t posizione, int32_t valore) {
   const double c = arrotonda(static_cast<double>(posizione) / 50.0);
   Cella& cella = cella_a(p, c, "cab-code cell");
-  if (!cella_libera(cella)) return occupata(fault_code::cab_code_cell_taken, "cab-code cell", c, cella);
+  if (!free_cell(cella)) return occupied(fault_code::cab_code_cell_taken, "cab-code cell", c, cella);
   if (valore > 0) {
     cella.tipo = tipo_cella::codice;
     cella.valore_1 = static_cast<int16_t>(valore);  // low 16 bits

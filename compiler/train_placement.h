@@ -6,7 +6,7 @@
 #include <string>
 
 #include "compiler/celle.h"
-#include "compiler/esito_posa.h"
+#include "compiler/placement.h"
 #include "model/percorso.h"
 
 namespace sc {
@@ -18,7 +18,7 @@ namespace sc {
 // are written whatever those cells hold; markers before cell 0 are left out.
 // The caller has checked that the signal cell lies within the cells; any
 // other cell outside them throws std::out_of_range.
-EsitoPosa memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
+Placement memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
                        int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3,
                        int32_t& tempo);
 
@@ -29,7 +29,7 @@ EsitoPosa memo_segnale(Percorso& p, int32_t posizione, int32_t sx, int32_t s1, i
 // warning, start and end cells stay written before 20). A cell outside the
 // cells throws std::out_of_range: the caller refuses such restrictions
 // first.
-EsitoPosa memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32_t f_tt,
+Placement memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32_t f_tt,
                              int32_t f_ta, int32_t d_v);
 
 // Places a cab-code point in the cell at the position itself,
@@ -37,7 +37,7 @@ EsitoPosa memo_rallentamento(Percorso& p, int32_t x, int32_t v, int32_t l, int32
 // `valore` when it is above 0, otherwise `tipo` 13 with `valore_1` left as
 // it is. Fault 7, nothing written, when the cell is taken. The caller has
 // checked that the cell lies within the cells.
-EsitoPosa poni_abbattimento(Percorso& p, int32_t posizione, int32_t valore);
+Placement set_cutoff(Percorso& p, int32_t posizione, int32_t valore);
 
 // The cells a restriction uses, as real indices before any range check.
 struct CelleRallentamento {

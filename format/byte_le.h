@@ -12,12 +12,12 @@
 namespace sc::byte_le {
 
 // Reads values at positions the caller has checked (restanti()).
-class Lettore {
+class ByteReader {
  public:
-  explicit Lettore(std::string_view dati) : dati_(dati) {}
+  explicit ByteReader(std::string_view dati) : dati_(dati) {}
 
   size_t posizione() const { return pos_; }
-  size_t restanti() const { return dati_.size() - pos_; }
+  size_t remaining() const { return dati_.size() - pos_; }
 
   uint8_t u8() { return static_cast<uint8_t>(dati_[pos_++]); }
   uint16_t u16() {
@@ -36,7 +36,7 @@ class Lettore {
     for (int i = 0; i < 8; ++i) v |= static_cast<uint64_t>(u8()) << (8 * i);
     return std::bit_cast<double>(v);
   }
-  std::string testo(size_t n) {
+  std::string text(size_t n) {
     std::string s(dati_.substr(pos_, n));
     pos_ += n;
     return s;
@@ -48,9 +48,9 @@ class Lettore {
 };
 
 // Writes values into a buffer sized beforehand, from `p` on.
-class Scrittore {
+class ByteWriter {
  public:
-  explicit Scrittore(char* p) : p_(p) {}
+  explicit ByteWriter(char* p) : p_(p) {}
 
   void u8(uint8_t v) { *p_++ = static_cast<char>(v); }
   void u16(uint16_t v) {
@@ -68,7 +68,7 @@ class Scrittore {
     u32(static_cast<uint32_t>(b));
     u32(static_cast<uint32_t>(b >> 32));
   }
-  void testo(const char* s, size_t n) {
+  void text(const char* s, size_t n) {
     if (n == 0) return;
     std::memcpy(p_, s, n);
     p_ += n;

@@ -9,8 +9,8 @@
 namespace sc {
 namespace {
 
-using byte_le::Lettore;
-using byte_le::Scrittore;
+using byte_le::ByteReader;
+using byte_le::ByteWriter;
 
 }  // namespace
 
@@ -34,7 +34,7 @@ std::string nome_tipo_cella(uint8_t tipo) {
 
 std::string serializza_celle(const std::vector<Cella>& celle) {
   std::string out(celle.size() * byte_cella, '\0');
-  Scrittore w(out.data());
+  ByteWriter w(out.data());
   for (const Cella& c : celle) {
     w.u8(c.tipo);
     w.i16(c.valore_1);
@@ -51,23 +51,23 @@ std::string serializza_celle(const std::vector<Cella>& celle) {
   return out;
 }
 
-std::vector<Cella> decodifica_celle(std::string_view dati) {
-  const size_t resto = dati.size() % byte_cella;
-  if (resto != 0) {
-    const size_t ultima = dati.size() / byte_cella;
-    const size_t offset = ultima * byte_cella;
+std::vector<Cella> decode_cells(std::string_view dati) {
+  const size_t rest = dati.size() % byte_cella;
+  if (rest != 0) {
+    const size_t last = dati.size() / byte_cella;
+    const size_t offset = last * byte_cella;
     throw DecodeError(offset, "cells: file size " + std::to_string(dati.size()) +
-                                  " is not a multiple of 15: cell " + std::to_string(ultima) +
+                                  " is not a multiple of 15: cell " + std::to_string(last) +
                                   " at offset " + std::to_string(offset) + " has only " +
-                                  std::to_string(resto) + " of its 15 bytes");
+                                  std::to_string(rest) + " of its 15 bytes");
   }
-  if (dati.size() / byte_cella > celle_massime) {
-    throw DecodeError(celle_massime * byte_cella,
+  if (dati.size() / byte_cella > max_cells) {
+    throw DecodeError(max_cells * byte_cella,
                       "cells: " + std::to_string(dati.size() / byte_cella) + " cells, more than the " +
-                          std::to_string(celle_massime) + " of the longest line " + dimensione_file(dati.size()));
+                          std::to_string(max_cells) + " of the longest line " + file_size(dati.size()));
   }
   std::vector<Cella> celle(dati.size() / byte_cella);
-  Lettore l(dati);
+  ByteReader l(dati);
   for (Cella& c : celle) {
     c.tipo = l.u8();
     c.valore_1 = l.i16();

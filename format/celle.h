@@ -19,8 +19,8 @@ namespace sc {
 
 constexpr size_t byte_cella = 15;
 constexpr int16_t marca_celle = 5121;  // `valore_1` of cell 1
-// The cells of the longest line: U = (lunghezza_massima + coda_linea) / 50.
-constexpr size_t celle_massime = static_cast<size_t>(lunghezza_massima + coda_linea) / 50 + 1;
+// The cells of the longest line: U = (max_length + coda_linea) / 50.
+constexpr size_t max_cells = static_cast<size_t>(max_length + coda_linea) / 50 + 1;
 
 // The name of a cell type: "signal", "station stop", "cab code" ...;
 // "unknown N" for a type no element gives.
@@ -28,8 +28,8 @@ std::string nome_tipo_cella(uint8_t tipo);
 
 std::string serializza_celle(const std::vector<Cella>& celle);
 
-// A multiple of 15 bytes, at most celle_massime cells; DecodeError
+// A multiple of 15 bytes, at most max_cells cells; DecodeError
 // (compiled_decode.h) otherwise.
-std::vector<Cella> decodifica_celle(std::string_view dati);
+std::vector<Cella> decode_cells(std::string_view dati);
 
 }  // namespace sc

@@ -11,9 +11,9 @@
 #include <sstream>
 
 namespace sc {
-std::string dimensione_file(size_t n) { return "(size " + std::to_string(n) + ")"; }
+std::string file_size(size_t n) { return "(size " + std::to_string(n) + ")"; }
 
-std::string leggi_file_binario(const std::filesystem::path& percorso) {
+std::string read_binary_file(const std::filesystem::path& percorso) {
   std::ifstream in(percorso, std::ios::binary);
   if (!in) throw std::runtime_error("cannot open " + percorso.string());
   std::ostringstream out;
@@ -22,64 +22,64 @@ std::string leggi_file_binario(const std::filesystem::path& percorso) {
   return std::move(out).str();
 }
 
-size_t byte_massimi(FileCompilato tipo) {
+size_t max_bytes(CompiledKind tipo) {
   switch (tipo) {
-    case FileCompilato::celle: return celle_massime * byte_cella;
-    case FileCompilato::elementi: return byte_elementi_massimi;
-    case FileCompilato::tracciato: return byte_tracciato_massimi;
+    case CompiledKind::celle: return max_cells * byte_cella;
+    case CompiledKind::elementi: return max_element_bytes;
+    case CompiledKind::tracciato: return max_plan_bytes;
   }
   return 0;
 }
 
-std::string leggi_file_compilato(const std::filesystem::path& percorso, FileCompilato tipo) {
-  const auto errore = [&](const std::string& cosa) {
-    return std::runtime_error("cannot " + cosa + " " + percorso.string() + ": " + std::strerror(errno));
+std::string read_compiled_file(const std::filesystem::path& percorso, CompiledKind tipo) {
+  const auto errore = [&](const std::string& what) {
+    return std::runtime_error("cannot " + what + " " + percorso.string() + ": " + std::strerror(errno));
   };
   // The size comes from the open file itself, so that what is read is what
   // was measured; a file that grows meanwhile is read no further.
   const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw errore("open");
-  struct Chiudi {
+  struct CloseOnExit {
     int fd;
-    ~Chiudi() { ::close(fd); }
-  } chiudi{fd};
+    ~CloseOnExit() { ::close(fd); }
+  } close{fd};
   struct stat st {};
   if (::fstat(fd, &st) != 0) throw errore("read the size of");
   if (!S_ISREG(st.st_mode)) throw std::runtime_error(percorso.string() + " is not a regular file");
   const size_t byte = static_cast<size_t>(st.st_size);
   // Only what cannot fit is refused here: a file too short for its kind
   // is left to the decoder, which names where it ends.
-  const size_t massimo = byte_massimi(tipo);
-  if (byte > massimo) {
-    throw DecodeError(0, std::string(nome_file_compilato(tipo)) + ": file size " + std::to_string(byte) +
-                             " is above the " + std::to_string(massimo) + " bytes that the largest " +
-                             nome_file_compilato(tipo) + " file can have");
+  const size_t limit = max_bytes(tipo);
+  if (byte > limit) {
+    throw DecodeError(0, std::string(compiled_file_name(tipo)) + ": file size " + std::to_string(byte) +
+                             " is above the " + std::to_string(limit) + " bytes that the largest " +
+                             compiled_file_name(tipo) + " file can have");
   }
   std::string dati(byte, '\0');
-  size_t letti = 0;
-  while (letti < byte) {
-    const ssize_t n = ::read(fd, dati.data() + letti, byte - letti);
+  size_t read = 0;
+  while (read < byte) {
+    const ssize_t n = ::read(fd, dati.data() + read, byte - read);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw errore("read");
     if (n == 0) break;  // the file shrank meanwhile: what is there is decoded
-    letti += static_cast<size_t>(n);
+    read += static_cast<size_t>(n);
   }
-  dati.resize(letti);
+  dati.resize(read);
   return dati;
 }
 
-std::string utf8_mostrabile_da_1252(std::string_view testo) {
+std::string utf8_showable_from_1252(std::string_view text) {
   static constexpr char hex[] = "0123456789abcdef";
   std::string out;
-  out.reserve(testo.size());
-  size_t da = 0;  // the bytes since the last escape, converted together
-  const auto fino_a = [&](size_t i) { out += utf8_da_1252(testo.substr(da, i - da)); };
-  for (size_t i = 0; i < testo.size(); ++i) {
-    const auto b = static_cast<unsigned char>(testo[i]);
-    const bool controllo = b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
-    if (!controllo && b != '\\') continue;
-    fino_a(i);
-    da = i + 1;
+  out.reserve(text.size());
+  size_t from = 0;  // the bytes since the last escape, converted together
+  const auto up_to = [&](size_t i) { out += utf8_from_1252(text.substr(from, i - from)); };
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const bool is_control = b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+    if (!is_control && b != '\\') continue;
+    up_to(i);
+    from = i + 1;
     if (b == '\\') {
       out += "\\\\";
     } else {
@@ -88,22 +88,22 @@ std::string utf8_mostrabile_da_1252(std::string_view testo) {
       out += hex[b & 15];
     }
   }
-  fino_a(testo.size());
+  up_to(text.size());
   return out;
 }
 
-std::string utf8_da_1252(std::string_view testo) {
+std::string utf8_from_1252(std::string_view text) {
   // Code points of 0x80 to 0x9F; the five unassigned bytes keep their C1 value.
-  static constexpr char32_t alti[32] = {
+  static constexpr char32_t high[32] = {
       0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
       0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
   std::string out;
-  out.reserve(testo.size());
-  for (const char ch : testo) {
+  out.reserve(text.size());
+  for (const char ch : text) {
     const auto b = static_cast<unsigned char>(ch);
-    const char32_t cp = (b >= 0x80 && b < 0xA0) ? alti[b - 0x80] : b;
+    const char32_t cp = (b >= 0x80 && b < 0xA0) ? high[b - 0x80] : b;
     if (cp < 0x80) {
       out += static_cast<char>(cp);
     } else if (cp < 0x800) {

@@ -18,7 +18,7 @@
 
 #include "format/celle.h"
 #include "format/elementi.h"
-#include "format/nomi_compilati.h"
+#include "format/compiled_names.h"
 #include "format/tracciato.h"
 #include "model/percorso.h"
 
@@ -37,29 +37,29 @@ class DecodeError : public std::runtime_error {
 };
 
 // "(size N)", which ends a decoder's message about a file of N bytes.
-std::string dimensione_file(size_t n);
+std::string file_size(size_t n);
 
 // The whole content of a file; std::runtime_error naming the file when it
 // cannot be read.
-std::string leggi_file_binario(const std::filesystem::path& percorso);
+std::string read_binary_file(const std::filesystem::path& percorso);
 
 // The most bytes a compiled file of that kind can have.
-size_t byte_massimi(FileCompilato tipo);
+size_t max_bytes(CompiledKind tipo);
 
 // The whole content of a compiled file of kind `tipo`, its size checked
 // against what that kind can hold before anything is read: a DecodeError
 // (offset 0) for a size above the limit (a file too short is left to the
 // decoder, which says where it ends), std::runtime_error naming the file
 // when it cannot be opened or read, or is no regular file.
-std::string leggi_file_compilato(const std::filesystem::path& percorso, FileCompilato tipo);
+std::string read_compiled_file(const std::filesystem::path& percorso, CompiledKind tipo);
 
 // Windows-1252 text (the compiled names) as UTF-8.
-std::string utf8_da_1252(std::string_view testo);
+std::string utf8_from_1252(std::string_view text);
 
 // The same for a terminal: the control characters (below 0x20, 0x7F, and
 // the five bytes Windows-1252 leaves unassigned, which would become C1
 // controls) as \xNN, a backslash as \\, so that a name can neither move
 // the cursor nor hide what follows it.
-std::string utf8_mostrabile_da_1252(std::string_view testo);
+std::string utf8_showable_from_1252(std::string_view text);
 
 }  // namespace sc

@@ -12,10 +12,10 @@
 
 #include <unistd.h>
 
-#include "compiler/output_files.h"
+#include "compiler/mark_and_encode.h"
 #include "model/percorso.h"
 
-namespace sc::prova {
+namespace sc::fixture {
 
 // Offset of record r in an encoded element table.
 inline size_t offset_record(const std::array<Elemento, numero_elementi>& elementi, int r) {
@@ -127,34 +127,34 @@ inline Scenario scenario() {
 
   // The plan: seeds, then one right curve of radius 10000 m from 2000 to
   // 11000 and one left curve from 40000 to 60000, straight elsewhere.
-  const int32_t ultima = 99000;
-  sc.tracciato = Tracciato(ultima);
-  auto& x = sc.tracciato.colonna(0);
-  auto& y = sc.tracciato.colonna(1);
-  x[0] = Numero::intero(0);
-  y[0] = Numero::intero(0);
-  x[1] = Numero::intero(0);
-  y[1] = Numero::intero(1);
-  for (size_t i = 2; i <= static_cast<size_t>(ultima - 2); ++i) {
+  const int32_t last = 99000;
+  sc.tracciato = Tracciato(last);
+  auto& x = sc.tracciato.column(0);
+  auto& y = sc.tracciato.column(1);
+  x[0] = Numero::integer(0);
+  y[0] = Numero::integer(0);
+  x[1] = Numero::integer(0);
+  y[1] = Numero::integer(1);
+  for (size_t i = 2; i <= static_cast<size_t>(last - 2); ++i) {
     const double dx = x[i - 1].valore - x[i - 2].valore, dy = y[i - 1].valore - y[i - 2].valore;
     const double k = (i > 2000 && i <= 11000) ? 0.0001 : (i > 40000 && i <= 60000) ? -0.0001 : 0.0;
-    x[i] = Numero::reale(x[i - 1].valore + dx + k * dy);
-    y[i] = Numero::reale(y[i - 1].valore + dy - k * dx);
+    x[i] = Numero::real(x[i - 1].valore + dx + k * dy);
+    y[i] = Numero::real(y[i - 1].valore + dy - k * dx);
   }
   return sc;
 }
 
-inline void scrivi(const std::filesystem::path& p, const std::string& dati) {
+inline void write(const std::filesystem::path& p, const std::string& dati) {
   std::ofstream out(p, std::ios::binary);
   out << dati;
 }
 
 // A fresh, empty temporary directory for one test.
-inline std::filesystem::path cartella_prova(const std::string& nome) {
+inline std::filesystem::path test_dir(const std::string& nome) {
   const auto p = std::filesystem::temp_directory_path() / ("sc_app_" + nome + "_" + std::to_string(::getpid()));
   std::filesystem::remove_all(p);
   std::filesystem::create_directories(p);
   return p;
 }
 
-}  // namespace sc::prova
+}  // namespace sc::fixture

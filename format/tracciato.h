@@ -1,6 +1,6 @@
 // The track plan file (NAME_linea.dat): column 0 of every row, then column
 // 1; each value a 2-byte tag followed by its bytes, little-endian, no
-// header. The compile writes it with its own writer (compiler/output_files.h),
+// header. The compile writes it with its own writer (compiler/mark_and_encode.h),
 // which computes the rows while it writes; it follows these tags.
 #pragma once
 
@@ -13,13 +13,13 @@
 
 namespace sc {
 
-constexpr uint16_t tag_vuoto = 0;   // no value bytes
-constexpr uint16_t tag_intero = 2;  // an i16
-constexpr uint16_t tag_reale = 5;   // a double
+constexpr uint16_t empty_tag = 0;   // no value bytes
+constexpr uint16_t integer_tag = 2;  // an i16
+constexpr uint16_t real_tag = 5;   // a double
 
 // The value bytes after `tag`, or nothing for an unknown tag.
-constexpr std::ptrdiff_t byte_dopo_tag(uint16_t tag) {
-  return tag == tag_vuoto ? 0 : tag == tag_intero ? 2 : tag == tag_reale ? 8 : -1;
+constexpr std::ptrdiff_t bytes_after_tag(uint16_t tag) {
+  return tag == empty_tag ? 0 : tag == integer_tag ? 2 : tag == real_tag ? 8 : -1;
 }
 
 // The file of a plan held in memory, every entry as its tag says; an
@@ -29,11 +29,11 @@ std::string serializza_tracciato(const Tracciato& t);
 
 // The rows of the longest line's plan, and the bytes of such a plan of
 // reals (a 2-byte tag and 8 bytes each).
-constexpr size_t righe_tracciato_massime = static_cast<size_t>(lunghezza_massima + coda_linea) + 1;
-constexpr size_t byte_tracciato_massimi = 2 * righe_tracciato_massime * 10;
+constexpr size_t max_plan_rows = static_cast<size_t>(max_length + coda_linea) + 1;
+constexpr size_t max_plan_bytes = 2 * max_plan_rows * 10;
 
-// Two columns of equal length, at most righe_tracciato_massime rows; an
+// Two columns of equal length, at most max_plan_rows rows; an
 // empty file gives a plan without rows. DecodeError otherwise.
-Tracciato decodifica_tracciato(std::string_view dati);
+Tracciato decode_plan(std::string_view dati);
 
 }  // namespace sc

@@ -6,7 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view in(reinterpret_cast<const char*>(data), size);
-  const std::string fault = sc::fuzz::controlla_linea(in);
+  const std::string fault = sc::fuzz::check_linea(in);
   if (!fault.empty()) {
     std::fprintf(stderr, "property violated: %s\n", fault.c_str());
     std::abort();

@@ -11,12 +11,12 @@ double arrotonda(double v) {
   return std::nearbyint(v);
 }
 
-int32_t ultima_cella_per(int32_t lunghezza) {
+int32_t last_cell_for(int32_t lunghezza) {
   return static_cast<int32_t>(arrotonda((static_cast<double>(lunghezza) + coda_linea) / 50.0));
 }
 
-void crea_celle(Percorso& p, int32_t lunghezza) {
-  const int32_t u = ultima_cella_per(lunghezza);
+void create_cells(Percorso& p, int32_t lunghezza) {
+  const int32_t u = last_cell_for(lunghezza);
   p.celle.assign(u < 0 ? 0 : static_cast<size_t>(u) + 1, Cella{});
 }
 

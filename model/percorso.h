@@ -40,7 +40,7 @@ constexpr uint8_t cartello_indicatore = 14;
 }  // namespace tipo_cella
 
 // A placement may use a cell that is empty or holds only a tunnel marker.
-inline bool cella_libera(const Cella& c) {
+inline bool free_cell(const Cella& c) {
   return c.tipo == tipo_cella::vuota || c.tipo == tipo_cella::marca_galleria;
 }
 
@@ -73,69 +73,69 @@ struct Elemento {
 // little-endian machine. Read and write the fields by value; do not take
 // their address.
 struct __attribute__((packed)) Numero {
-  enum class Tag : uint16_t { vuoto = 0, intero = 2, reale = 5 };
-  Tag tag = Tag::vuoto;
+  enum class Tag : uint16_t { empty = 0, integer = 2, real = 5 };
+  Tag tag = Tag::empty;
   double valore = 0.0;
 
-  static Numero intero(int16_t v) { return {Tag::intero, static_cast<double>(v)}; }
-  static Numero reale(double v) { return {Tag::reale, v}; }
+  static Numero integer(int16_t v) { return {Tag::integer, static_cast<double>(v)}; }
+  static Numero real(double v) { return {Tag::real, v}; }
 };
 
-// The track plan: rows 0 to `righe() - 1`, column 0 (x) and column 1 (y).
+// The track plan: rows 0 to `rows() - 1`, column 0 (x) and column 1 (y).
 class Tracciato {
  public:
   Tracciato() = default;
-  explicit Tracciato(int32_t ultima_riga)
-      : colonne_{std::vector<Numero>(static_cast<size_t>(ultima_riga) + 1),
-                 std::vector<Numero>(static_cast<size_t>(ultima_riga) + 1)} {}
+  explicit Tracciato(int32_t last_row)
+      : columns_{std::vector<Numero>(static_cast<size_t>(last_row) + 1),
+                 std::vector<Numero>(static_cast<size_t>(last_row) + 1)} {}
 
-  bool presente() const { return !colonne_[0].empty(); }
-  int32_t righe() const { return static_cast<int32_t>(colonne_[0].size()); }
-  const std::vector<Numero>& colonna(int c) const { return colonne_.at(static_cast<size_t>(c)); }
-  std::vector<Numero>& colonna(int c) { return colonne_.at(static_cast<size_t>(c)); }
+  bool present() const { return !columns_[0].empty(); }
+  int32_t rows() const { return static_cast<int32_t>(columns_[0].size()); }
+  const std::vector<Numero>& column(int c) const { return columns_.at(static_cast<size_t>(c)); }
+  std::vector<Numero>& column(int c) { return columns_.at(static_cast<size_t>(c)); }
 
  private:
-  std::array<std::vector<Numero>, 2> colonne_;
+  std::array<std::vector<Numero>, 2> columns_;
 };
 
 // The track plan of a compile, held as the steps that make it rather than
-// as its rows: rows 0 to `ultima_riga`; when `seminato`, rows 0 and 1 are
-// the integer seeds (0, 0) and (0, 1), and each run of `passi` computes the
-// rows after the one before it up to its `ultima` row, curved by `k` or
+// as its rows: rows 0 to `last_row`; when `seeded`, rows 0 and 1 are
+// the integer seeds (0, 0) and (0, 1), and each run of `steps` computes the
+// rows after the one before it up to its `last` row, curved by `k` or
 // straight; every row after the last run is empty. Its size does not grow
 // with the line: one run for each stretch of the curve entries.
-struct PassiTracciato {
-  struct Passo {
-    int32_t ultima = 0;  // the last row of the run
+struct PlanSteps {
+  struct PlanStep {
+    int32_t last = 0;  // the last row of the run
     bool curva = false;
     double k = 0.0;  // curvature per metre, for a curved run
   };
-  int32_t ultima_riga = -1;  // -1: no plan
-  bool seminato = false;
-  std::vector<Passo> passi;
+  int32_t last_row = -1;  // -1: no plan
+  bool seeded = false;
+  std::vector<PlanStep> steps;
 
-  bool presente() const { return ultima_riga >= 0; }
-  int32_t righe() const { return ultima_riga + 1; }
+  bool present() const { return last_row >= 0; }
+  int32_t rows() const { return last_row + 1; }
   // The next row to compute: 2 after the seeds, 0 before them.
-  int32_t cursore() const { return !seminato ? 0 : passi.empty() ? 2 : passi.back().ultima + 1; }
+  int32_t cursor() const { return !seeded ? 0 : steps.empty() ? 2 : steps.back().last + 1; }
 };
 
 // Element-table capacity and the records with a fixed role.
 constexpr int numero_elementi = 87;
 constexpr int numero_montagne_max = 80;
-constexpr int record_primo_cartello = 80;
+constexpr int first_board_record = 80;
 constexpr int record_progressiva_tre = 81;
 constexpr int record_progressiva_due = 82;
 constexpr int record_progressiva_uno = 83;
 constexpr int record_treno_linea = 84;
 constexpr int record_sfondo_identita = 85;
 constexpr int record_ripetizione = 86;
-constexpr int32_t lunghezza_massima = 1000000;
+constexpr int32_t max_length = 1000000;
 constexpr int32_t coda_linea = 7000;
 
 // The route model. Fields in their order of declaration.
 struct Percorso {
-  PassiTracciato tracciato;
+  PlanSteps tracciato;
   std::vector<Cella> celle;  // indices 0 to U; empty until the line length is read
   std::array<Elemento, numero_elementi> elementi{};
   std::array<int32_t, numero_montagne_max + 1> inizi_montagna{};
@@ -150,7 +150,7 @@ struct Percorso {
   int32_t posizione_errore = 0;
 
   // U, the last cell index; -1 when there are no cells.
-  int32_t ultima_cella() const { return static_cast<int32_t>(celle.size()) - 1; }
+  int32_t last_cell() const { return static_cast<int32_t>(celle.size()) - 1; }
   bool ha_celle() const { return !celle.empty(); }
 };
 
@@ -159,9 +159,9 @@ struct Percorso {
 double arrotonda(double v);
 
 // U for a line of `lunghezza` metres: round((lunghezza + 7000) / 50).
-int32_t ultima_cella_per(int32_t lunghezza);
+int32_t last_cell_for(int32_t lunghezza);
 
 // Creates the cells 0 to U of a line, every field zero.
-void crea_celle(Percorso& p, int32_t lunghezza);
+void create_cells(Percorso& p, int32_t lunghezza);
 
 }  // namespace sc

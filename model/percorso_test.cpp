@@ -15,22 +15,22 @@ TEST(Arrotonda, HalvesGoToTheEvenNeighbour) {
 TEST(Percorso, LineOf92000MetresHasCells0To1980) {
   Percorso p;
   EXPECT_FALSE(p.ha_celle());
-  crea_celle(p, 92000);
-  ASSERT_EQ(p.ultima_cella(), 1980);
+  create_cells(p, 92000);
+  ASSERT_EQ(p.last_cell(), 1980);
   for (const Cella& c : p.celle) {
     EXPECT_EQ(c.tipo, 0);
     EXPECT_EQ(c.valore_1, 0);
     EXPECT_EQ(c.pendenza, 0);
   }
-  EXPECT_EQ(ultima_cella_per(1000000), 20140);
+  EXPECT_EQ(last_cell_for(1000000), 20140);
 }
 
 TEST(Tracciato, RowsAreCreatedEmpty) {
   Tracciato t(99000);
-  ASSERT_TRUE(t.presente());
-  EXPECT_EQ(t.righe(), 99001);
-  EXPECT_EQ(t.colonna(1).at(99000).tag, Numero::Tag::vuoto);
-  EXPECT_FALSE(Tracciato().presente());
+  ASSERT_TRUE(t.present());
+  EXPECT_EQ(t.rows(), 99001);
+  EXPECT_EQ(t.column(1).at(99000).tag, Numero::Tag::empty);
+  EXPECT_FALSE(Tracciato().present());
 }
 
 }  // namespace

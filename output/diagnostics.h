@@ -19,32 +19,32 @@
 
 namespace sc {
 
-struct StileDiagnostica {
-  bool colore = false;  // ANSI colours for a terminal
+struct DiagnosticStyle {
+  bool color = false;  // ANSI colours for a terminal
 };
 
 // One diagnostic, every line ended by "\n".
 // "1 fault", "2 warnings": a count and its noun, in the plural when needed.
-std::string conta(size_t n, const char* cosa);
+std::string count(size_t n, const char* what);
 
-std::string formatta_fault(const Fault& f, const StileDiagnostica& stile = {});
+std::string formatta_fault(const Fault& f, const DiagnosticStyle& stile = {});
 
 // Every diagnostic of the log, in the order found.
-std::string formatta_faults(const FaultLog& log, const StileDiagnostica& stile = {});
+std::string formatta_faults(const FaultLog& log, const DiagnosticStyle& stile = {});
 
 // Every diagnostic as one JSON array: objects with file, line, column,
 // end_column, severity, code, message, notes (and position_m,
 // after_first_fault).
-std::string diagnostiche_json(const FaultLog& log);
+std::string json_diagnostics(const FaultLog& log);
 
-// The same as a SARIF 2.1.0 log with one run; `versione` is the tool's.
-std::string diagnostiche_sarif(const FaultLog& log, const std::string& versione);
+// The same as a SARIF 2.1.0 log with one run; `version` is the tool's.
+std::string sarif_diagnostics(const FaultLog& log, const std::string& version);
 
 // `s` as a JSON string literal, quotes included.
-std::string stringa_json(const std::string& s);
+std::string json_string(const std::string& s);
 
 // The error report's text: " Errore n. " immediately followed by `a` (the
 // text begins with a blank).
-std::string testo_errore(const std::string& a);
+std::string error_text(const std::string& a);
 
 }  // namespace sc

@@ -22,19 +22,19 @@ TEST(Diagnostics, FaultWithSourceLineShowsTheLineAndACaretUnderTheField) {
 
 TEST(Diagnostics, WarningsNotesAndFurtherPlacesLikewise) {
   Fault w{8, std::nullopt, SourceLocation{"t.txt", 13, 14, 4, "stazione,    1900"}, "the station replaces a signal",
-          Gravita::avviso};
-  w.richiami.push_back({SourceLocation{"t.txt", 17, 13, 4, riga_segnale}, "the signal placed here"});
+          Severity::avviso};
+  w.notes.push_back({SourceLocation{"t.txt", 17, 13, 4, riga_segnale}, "the signal placed here"});
   EXPECT_EQ(formatta_fault(w),
             "t.txt:13:14: warning: the station replaces a signal [W8]\n"
             "stazione,    1900\n"
             "             ^~~~\n"
             "t.txt:17:13: note: the signal placed here\n" +
                 riga_segnale + "\n            ^~~~\n");
-  Fault n{1, std::nullopt, SourceLocation{"l.txt", 0, 0, 0, ""}, "read as UTF-8", Gravita::nota};
+  Fault n{1, std::nullopt, SourceLocation{"l.txt", 0, 0, 0, ""}, "read as UTF-8", Severity::note};
   EXPECT_EQ(formatta_fault(n), "l.txt: note: read as UTF-8 [N1]\n");
-  Fault dopo{15, 60000, std::nullopt, "signal beyond the line"};
-  dopo.dopo_il_primo = true;
-  EXPECT_EQ(formatta_fault(dopo), "error: signal beyond the line (at 60000 m) [E15] (found after the first fault)\n");
+  Fault after{15, 60000, std::nullopt, "signal beyond the line"};
+  after.after_first = true;
+  EXPECT_EQ(formatta_fault(after), "error: signal beyond the line (at 60000 m) [E15] (found after the first fault)\n");
 }
 
 TEST(Diagnostics, CaretLineCases) {
@@ -43,7 +43,7 @@ TEST(Diagnostics, CaretLineCases) {
     int width;
     std::string text;
     std::string caret;
-  } casi[] = {
+  } cases[] = {
       {1, 7, "segnale,1", "^~~~~~~"},     // field at the start of the line
       {3, 1, "a,b", "  ^"},               // one-character field
       {3, 0, "a,", "  ^"},                // empty field at the line end
@@ -53,7 +53,7 @@ TEST(Diagnostics, CaretLineCases) {
       {5, 4, "\xC3\x80,, CIT", "   ^~~~"},
       {3, 2, "a,\xC3\x80,x", "  ^"},
   };
-  for (const auto& c : casi) {
+  for (const auto& c : cases) {
     const Fault f{25, std::nullopt, SourceLocation{"f.txt", 2, c.column, c.width, c.text}, "bad number"};
     EXPECT_EQ(formatta_fault(f), "f.txt:2:" + std::to_string(c.column > 0 ? c.column : 1) +
                                      ": error: bad number [E25]\n" + c.text + "\n" + c.caret + "\n")
@@ -95,9 +95,9 @@ TEST(Diagnostics, FaultsWithoutSourceLine) {
 
 TEST(Diagnostics, ColourOnlyWhenAsked) {
   const Fault f{16, std::nullopt, SourceLocation{"t.txt", 2, 1, 3, "abc"}, "taken"};
-  const std::string a_colori = formatta_fault(f, StileDiagnostica{true});
-  EXPECT_NE(a_colori.find("\x1b[1;31merror:\x1b[0m"), std::string::npos) << a_colori;
-  EXPECT_NE(a_colori.find("\x1b[1;32m^~~\x1b[0m"), std::string::npos) << a_colori;
+  const std::string colored = formatta_fault(f, DiagnosticStyle{true});
+  EXPECT_NE(colored.find("\x1b[1;31merror:\x1b[0m"), std::string::npos) << colored;
+  EXPECT_NE(colored.find("\x1b[1;32m^~~\x1b[0m"), std::string::npos) << colored;
   EXPECT_EQ(formatta_fault(f).find('\x1b'), std::string::npos);
 }
 
@@ -114,21 +114,21 @@ TEST(Diagnostics, LogIsPrintedInTheOrderFound) {
 // The log of the JSON and SARIF tests: a fault at a field of a long line
 // shown as an excerpt, a warning with a further place, a note naming only
 // its file, a fault with no place, texts that need escaping.
-FaultLog log_di_prova() {
+FaultLog test_log() {
   FaultLog log;
   log.add(Fault{16, 3500, SourceLocation{"dir/T \"q\".txt", 18, 13, 4, riga_segnale}, "taken \\ cell\t\x01"});
-  Fault w{8, std::nullopt, SourceLocation{"T.txt", 13, 5, 2, "...ab", 200}, "replaces \xC0", Gravita::avviso};
-  w.richiami.push_back({SourceLocation{"T.txt", 17, 13, 4, riga_segnale}, "placed here"});
-  log.aggiungi_altra(w);
-  log.aggiungi_altra(Fault{1, std::nullopt, SourceLocation{"L.txt", 0, 0, 0, ""}, "UTF-8 \xC3\x80", Gravita::nota});
-  Fault dopo{13, 4650, std::nullopt, "no free cell"};
-  dopo.dopo_il_primo = true;
-  log.aggiungi_altra(dopo);
+  Fault w{8, std::nullopt, SourceLocation{"T.txt", 13, 5, 2, "...ab", 200}, "replaces \xC0", Severity::avviso};
+  w.notes.push_back({SourceLocation{"T.txt", 17, 13, 4, riga_segnale}, "placed here"});
+  log.add_other(w);
+  log.add_other(Fault{1, std::nullopt, SourceLocation{"L.txt", 0, 0, 0, ""}, "UTF-8 \xC3\x80", Severity::note});
+  Fault after{13, 4650, std::nullopt, "no free cell"};
+  after.after_first = true;
+  log.add_other(after);
   return log;
 }
 
 TEST(Diagnostics, JsonIsOneArrayThatParsesBack) {
-  const nlohmann::json j = nlohmann::json::parse(diagnostiche_json(log_di_prova()));
+  const nlohmann::json j = nlohmann::json::parse(json_diagnostics(test_log()));
   ASSERT_TRUE(j.is_array());
   ASSERT_EQ(j.size(), 4u);
   EXPECT_EQ(j[0]["file"], "dir/T \"q\".txt");
@@ -153,33 +153,33 @@ TEST(Diagnostics, JsonIsOneArrayThatParsesBack) {
   EXPECT_TRUE(j[2]["line"].is_null());
   EXPECT_TRUE(j[3]["file"].is_null());
   EXPECT_EQ(j[3]["after_first_fault"], true);
-  EXPECT_EQ(nlohmann::json::parse(diagnostiche_json(FaultLog{})), nlohmann::json::array());
+  EXPECT_EQ(nlohmann::json::parse(json_diagnostics(FaultLog{})), nlohmann::json::array());
 }
 
 TEST(Diagnostics, SarifHoldsTheRequiredFields) {
-  const nlohmann::json s = nlohmann::json::parse(diagnostiche_sarif(log_di_prova(), "1.2.3"));
+  const nlohmann::json s = nlohmann::json::parse(sarif_diagnostics(test_log(), "1.2.3"));
   EXPECT_EQ(s["version"], "2.1.0");
   EXPECT_TRUE(s["$schema"].is_string());
   ASSERT_EQ(s["runs"].size(), 1u);
   const nlohmann::json& run = s["runs"][0];
   EXPECT_EQ(run["tool"]["driver"]["name"], "scenario-compiler");
   EXPECT_EQ(run["tool"]["driver"]["version"], "1.2.3");
-  std::set<std::string> regole;
-  for (const auto& r : run["tool"]["driver"]["rules"]) regole.insert(r["id"].get<std::string>());
-  EXPECT_EQ(regole, (std::set<std::string>{"E13", "E16", "N1", "W8"}));
+  std::set<std::string> rules;
+  for (const auto& r : run["tool"]["driver"]["rules"]) rules.insert(r["id"].get<std::string>());
+  EXPECT_EQ(rules, (std::set<std::string>{"E13", "E16", "N1", "W8"}));
   const nlohmann::json& r = run["results"];
   ASSERT_EQ(r.size(), 4u);
   for (const auto& x : r) {
-    EXPECT_TRUE(regole.count(x["ruleId"].get<std::string>()));
+    EXPECT_TRUE(rules.count(x["ruleId"].get<std::string>()));
     EXPECT_TRUE(x["message"]["text"].is_string());
-    const std::string livello = x["level"];
-    EXPECT_TRUE(livello == "error" || livello == "warning" || livello == "note") << livello;
+    const std::string level = x["level"];
+    EXPECT_TRUE(level == "error" || level == "warning" || level == "note") << level;
   }
-  const nlohmann::json& luogo = r[0]["locations"][0]["physicalLocation"];
-  EXPECT_EQ(luogo["artifactLocation"]["uri"], "dir/T \"q\".txt");
-  EXPECT_EQ(luogo["region"]["startLine"], 18);
-  EXPECT_EQ(luogo["region"]["startColumn"], 13);
-  EXPECT_EQ(luogo["region"]["endColumn"], 17);
+  const nlohmann::json& location = r[0]["locations"][0]["physicalLocation"];
+  EXPECT_EQ(location["artifactLocation"]["uri"], "dir/T \"q\".txt");
+  EXPECT_EQ(location["region"]["startLine"], 18);
+  EXPECT_EQ(location["region"]["startColumn"], 13);
+  EXPECT_EQ(location["region"]["endColumn"], 17);
   EXPECT_EQ(r[1]["level"], "warning");
   EXPECT_EQ(r[1]["relatedLocations"][0]["physicalLocation"]["region"]["startLine"], 17);
   EXPECT_FALSE(r[2]["locations"][0]["physicalLocation"].contains("region"));  // a file, no line

@@ -6,7 +6,7 @@
 
 namespace sc {
 
-std::string prefisso_temporaneo(const std::string& target) {
+std::string temp_prefix(const std::string& target) {
   uint64_t h = 0xcbf29ce484222325ull;  // FNV-1a
   for (unsigned char c : target) h = (h ^ c) * 0x100000001b3ull;
   static const char esa[] = "0123456789abcdef";
@@ -15,26 +15,26 @@ std::string prefisso_temporaneo(const std::string& target) {
   return s + "-";
 }
 
-int scrivi_pezzi(int fd, const std::vector<std::string_view>& pezzi) {
-  return platform::write_pieces(fd, pezzi);
+int write_pieces(int fd, const std::vector<std::string_view>& pieces) {
+  return platform::write_pieces(fd, pieces);
 }
 
-std::optional<std::string> sostituisci_file(const std::string& path, const std::string& bytes, ModoScrittura modo) {
-  return sostituisci_files({{path, {bytes}}}, modo);
+std::optional<std::string> replace_file(const std::string& path, const std::string& bytes, WriteMode modo) {
+  return replace_files({{path, {bytes}}}, modo);
 }
 
-std::optional<std::string> sostituisci_file(const std::string& path, const std::vector<std::string_view>& pezzi,
-                                            ModoScrittura modo) {
-  return sostituisci_files({{path, pezzi}}, modo);
+std::optional<std::string> replace_file(const std::string& path, const std::vector<std::string_view>& pieces,
+                                            WriteMode modo) {
+  return replace_files({{path, pieces}}, modo);
 }
 
-std::optional<std::string> sostituisci_files(const std::vector<FileDaScrivere>& files, ModoScrittura modo) {
+std::optional<std::string> replace_files(const std::vector<FileToWrite>& files, WriteMode modo) {
   std::vector<platform::FileToReplace> v;
   v.reserve(files.size());
-  for (const FileDaScrivere& f : files) {
-    v.push_back({f.path, f.scrivi ? f.scrivi : [&f](int fd) { return scrivi_pezzi(fd, f.pezzi); }});
+  for (const FileToWrite& f : files) {
+    v.push_back({f.path, f.write ? f.write : [&f](int fd) { return write_pieces(fd, f.pieces); }});
   }
-  return platform::replace_files(v, modo.sync, {prefisso_temporaneo, lunghezza_temporaneo});
+  return platform::replace_files(v, modo.sync, {temp_prefix, temp_name_length});
 }
 
 }  // namespace sc

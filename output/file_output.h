@@ -25,7 +25,7 @@
 
 namespace sc {
 
-struct ModoScrittura {
+struct WriteMode {
   // Flush each file and its directory to disk before and after the rename.
   // Without it the files are complete and replaced atomically for every
   // reader, but a power loss may lose them (the system writes them back
@@ -36,25 +36,25 @@ struct ModoScrittura {
 // Writes a file's whole content into the open file `fd` (positioned at its
 // start); returns 0 or the errno of the failure. It may throw: the
 // temporary file is then dropped and the exception passed on.
-using ScriviContenuto = std::function<int(int fd)>;
+using ContentWriter = std::function<int(int fd)>;
 
 // One file of a set to replace together.
-struct FileDaScrivere {
+struct FileToWrite {
   std::string path;
-  std::vector<std::string_view> pezzi;  // the content, in order
-  ScriviContenuto scrivi = nullptr;     // when set, writes the content instead of `pezzi`
+  std::vector<std::string_view> pieces;  // the content, in order
+  ContentWriter write = nullptr;     // when set, writes the content instead of `pieces`
 };
 
 // Writes `bytes` as the whole content of `path`. Returns nothing on success,
 // or a message naming the file and the system's reason, e.g.
 //   cannot write "/d/x.txt": Permission denied
-std::optional<std::string> sostituisci_file(const std::string& path, const std::string& bytes,
-                                            ModoScrittura modo = {});
+std::optional<std::string> replace_file(const std::string& path, const std::string& bytes,
+                                            WriteMode modo = {});
 
 // The same with the content given as pieces in order, written without
 // joining them first.
-std::optional<std::string> sostituisci_file(const std::string& path, const std::vector<std::string_view>& pezzi,
-                                            ModoScrittura modo = {});
+std::optional<std::string> replace_file(const std::string& path, const std::vector<std::string_view>& pieces,
+                                            WriteMode modo = {});
 
 // Replaces the files of `files` together: every temporary file is written,
 // and only when every one of them is complete are they renamed over their
@@ -63,24 +63,24 @@ std::optional<std::string> sostituisci_file(const std::string& path, const std::
 // every target as it was; a rename that still fails leaves the files
 // renamed before it replaced and the rest as they were. Returns the
 // message of the first failure, naming its file, or nothing.
-std::optional<std::string> sostituisci_files(const std::vector<FileDaScrivere>& files, ModoScrittura modo = {});
+std::optional<std::string> replace_files(const std::vector<FileToWrite>& files, WriteMode modo = {});
 
-// Writes all of `pezzi` to `fd` in order, in a few large writes: small
+// Writes all of `pieces` to `fd` in order, in a few large writes: small
 // pieces are gathered into a buffer, large ones written from where they
 // are. Returns 0 or the errno of the failure.
-int scrivi_pezzi(int fd, const std::vector<std::string_view>& pezzi);
+int write_pieces(int fd, const std::vector<std::string_view>& pieces);
 
 // Holds the lock of a directory, the one the replacements above take, for
 // longer: a run that writes files, reads them back and writes others holds
 // it from the first to the last. Replacements by the same process in the
 // same directory go on while it is held; another process's wait. A
 // directory that cannot be opened or a file system without locks leaves it
-// unlocked (`bloccata()` false); the replacements then report what fails.
-class BloccoCartella {
+// unlocked (`locked()` false); the replacements then report what fails.
+class DirLock {
  public:
-  explicit BloccoCartella(const std::string& dir) : lock_(dir) {}
+  explicit DirLock(const std::string& dir) : lock_(dir) {}
 
-  bool bloccata() const { return lock_.held(); }
+  bool locked() const { return lock_.held(); }
 
  private:
   platform::FolderLock lock_;
@@ -88,7 +88,7 @@ class BloccoCartella {
 
 // The name of the temporary files of `target` (a name without directory)
 // up to its last 6 characters, which vary; a leading '.' hides them.
-std::string prefisso_temporaneo(const std::string& target);
-inline constexpr size_t lunghezza_temporaneo = 42;  // the whole name's length, whatever the target's
+std::string temp_prefix(const std::string& target);
+inline constexpr size_t temp_name_length = 42;  // the whole name's length, whatever the target's
 
 }  // namespace sc

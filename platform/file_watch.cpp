@@ -13,7 +13,7 @@ namespace sc::platform {
 
 namespace {
 
-constexpr uint32_t eventi_salvataggio = IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE | IN_MOVED_TO | IN_DELETE |
+constexpr uint32_t save_events = IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE | IN_MOVED_TO | IN_DELETE |
                                         IN_MOVED_FROM | IN_ATTRIB;
 
 }  // namespace
@@ -28,7 +28,7 @@ FileWatch::FileWatch(const std::vector<std::string>& files) {
     const std::filesystem::path p(f);
     std::string dir = p.parent_path().string();
     if (dir.empty()) dir = ".";
-    const int wd = ::inotify_add_watch(fd_, dir.c_str(), eventi_salvataggio);
+    const int wd = ::inotify_add_watch(fd_, dir.c_str(), save_events);
     if (wd < 0) {
       error_ = "cannot watch the directory \"" + dir + "\": " + std::strerror(errno);
       return;
@@ -42,7 +42,7 @@ FileWatch::~FileWatch() {
 }
 
 bool FileWatch::read_events() {
-  bool rilevante = false;
+  bool relevant = false;
   alignas(inotify_event) char buf[8192];
   for (;;) {
     const ssize_t n = ::read(fd_, buf, sizeof buf);
@@ -55,32 +55,32 @@ bool FileWatch::read_events() {
       std::string nome;
       if (ev.len > 0) nome.assign(buf + i + sizeof(inotify_event), strnlen(buf + i + sizeof(inotify_event), ev.len));
       for (const Entry& v : entries_)
-        if (v.wd == ev.wd && v.name == nome) rilevante = true;
+        if (v.wd == ev.wd && v.name == nome) relevant = true;
       i = fine;
     }
   }
-  return rilevante;
+  return relevant;
 }
 
-bool FileWatch::wait_for_change(const volatile std::sig_atomic_t& fermo, std::chrono::milliseconds quiete,
-                                   std::optional<std::chrono::milliseconds> scadenza) {
+bool FileWatch::wait_for_change(const volatile std::sig_atomic_t& stop, std::chrono::milliseconds quiet,
+                                   std::optional<std::chrono::milliseconds> deadline) {
   if (fd_ < 0 || !error_.empty()) return false;
   using clock = std::chrono::steady_clock;
   const auto inizio = clock::now();
-  std::optional<clock::time_point> ultimo;  // last relevant event
+  std::optional<clock::time_point> last;  // last relevant event
   for (;;) {
-    if (fermo) return false;
-    const auto ora = clock::now();
-    if (ultimo && ora - *ultimo >= quiete) return true;
-    if (!ultimo && scadenza && ora - inizio >= *scadenza) return false;
+    if (stop) return false;
+    const auto time = clock::now();
+    if (last && time - *last >= quiet) return true;
+    if (!last && deadline && time - inizio >= *deadline) return false;
     pollfd pfd{fd_, POLLIN, 0};
-    const int r = ::poll(&pfd, 1, ultimo ? 20 : 100);
+    const int r = ::poll(&pfd, 1, last ? 20 : 100);
     if (r < 0) {
       if (errno == EINTR) continue;
       error_ = std::string("cannot watch for changes: ") + std::strerror(errno);
       return false;
     }
-    if (r > 0 && read_events()) ultimo = clock::now();
+    if (r > 0 && read_events()) last = clock::now();
   }
 }
 

@@ -16,12 +16,12 @@ struct FolderLock::Key {
   dev_t dev;
   ino_t ino;
   int fd;
-  int conta;
+  int count;
 };
 
 namespace {
-std::mutex registro_mutex;
-std::vector<FolderLock::Key*>& registro() {
+std::mutex registry_mutex;
+std::vector<FolderLock::Key*>& registry() {
   static std::vector<FolderLock::Key*> r;
   return r;
 }
@@ -35,10 +35,10 @@ FolderLock::FolderLock(const std::string& dir) {
     ::close(fd);
     return;
   }
-  std::lock_guard<std::mutex> g(registro_mutex);
-  for (Key* k : registro()) {
+  std::lock_guard<std::mutex> g(registry_mutex);
+  for (Key* k : registry()) {
     if (k->dev == st.st_dev && k->ino == st.st_ino) {  // held already by this process
-      ++k->conta;
+      ++k->count;
       key_ = k;
       ::close(fd);
       return;
@@ -52,14 +52,14 @@ FolderLock::FolderLock(const std::string& dir) {
     return;
   }
   key_ = new Key{st.st_dev, st.st_ino, fd, 1};
-  registro().push_back(key_);
+  registry().push_back(key_);
 }
 
 FolderLock::~FolderLock() {
   if (key_ == nullptr) return;
-  std::lock_guard<std::mutex> g(registro_mutex);
-  if (--key_->conta > 0) return;
-  std::vector<Key*>& r = registro();
+  std::lock_guard<std::mutex> g(registry_mutex);
+  if (--key_->count > 0) return;
+  std::vector<Key*>& r = registry();
   r.erase(std::find(r.begin(), r.end(), key_));
   ::close(key_->fd);  // releases the lock
   delete key_;

@@ -21,28 +21,28 @@
 namespace sc::platform {
 namespace {
 
-std::string motivo(const std::string& path, int err) {
+std::string reason(const std::string& path, int err) {
   return "cannot write \"" + path + "\": " + std::strerror(err);
 }
 
 // Writes `n` buffers whole; a call that writes part of them goes on from
 // where it stopped.
-int scrivi_iov(int fd, iovec* v, size_t n) {
+int write_iov(int fd, iovec* v, size_t n) {
   size_t i = 0;
   while (i < n && v[i].iov_len == 0) ++i;
   while (i < n) {
-    const size_t quanti = std::min<size_t>(n - i, IOV_MAX);
-    const ssize_t scritti = ::writev(fd, v + i, static_cast<int>(quanti));
-    if (scritti < 0) {
+    const size_t how_many = std::min<size_t>(n - i, IOV_MAX);
+    const ssize_t written = ::writev(fd, v + i, static_cast<int>(how_many));
+    if (written < 0) {
       if (errno == EINTR) continue;
       return errno;
     }
-    if (scritti == 0) return ENOSPC;  // no progress and no error: a full device
-    size_t resto = static_cast<size_t>(scritti);
-    while (i < n && resto >= v[i].iov_len) resto -= v[i++].iov_len;
-    if (resto > 0) {  // part of buffer i written
-      v[i].iov_base = static_cast<char*>(v[i].iov_base) + resto;
-      v[i].iov_len -= resto;
+    if (written == 0) return ENOSPC;  // no progress and no error: a full device
+    size_t rest = static_cast<size_t>(written);
+    while (i < n && rest >= v[i].iov_len) rest -= v[i++].iov_len;
+    if (rest > 0) {  // part of buffer i written
+      v[i].iov_base = static_cast<char*>(v[i].iov_base) + rest;
+      v[i].iov_len -= rest;
     }
   }
   return 0;
@@ -61,21 +61,21 @@ struct Fd {
 };
 
 // The directory part of a path ("." for none) and the name in it.
-std::pair<std::string, std::string> dividi(const std::string& path) {
+std::pair<std::string, std::string> split(const std::string& path) {
   const size_t slash = path.rfind('/');
   if (slash == std::string::npos) return {".", path};
   return {path.substr(0, slash == 0 ? 1 : slash), path.substr(slash + 1)};
 }
 
 // Six characters of a temporary name.
-std::string casuale() {
-  static const char cifre[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+std::string random() {
+  static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   unsigned char b[6];
   if (::getrandom(b, sizeof b, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof b)) {
-    static uint64_t contatore = 0;
+    static uint64_t counter = 0;
     timespec t{};
     ::clock_gettime(CLOCK_MONOTONIC, &t);
-    uint64_t x = static_cast<uint64_t>(t.tv_nsec) ^ (static_cast<uint64_t>(::getpid()) << 32) ^ (++contatore * 0x9E3779B97F4A7C15ull);
+    uint64_t x = static_cast<uint64_t>(t.tv_nsec) ^ (static_cast<uint64_t>(::getpid()) << 32) ^ (++counter * 0x9E3779B97F4A7C15ull);
     for (unsigned char& c : b) {
       c = static_cast<unsigned char>(x);
       x = x * 6364136223846793005ull + 1442695040888963407ull;
@@ -83,39 +83,39 @@ std::string casuale() {
     }
   }
   std::string s;
-  for (unsigned char c : b) s += cifre[c % 36];
+  for (unsigned char c : b) s += digits[c % 36];
   return s;
 }
 
 // A temporary file left by an earlier, killed replacement of a target:
 // a name of the length this code gives, with the target's prefix. (Names
 // of other forms are never taken for one: they may be an author's files.)
-bool temporaneo_di(const std::string& nome, const std::string& prefisso, size_t lunghezza) {
-  return nome.size() == lunghezza && nome.compare(0, prefisso.size(), prefisso) == 0;
+bool temporary_of(const std::string& nome, const std::string& prefix, size_t lunghezza) {
+  return nome.size() == lunghezza && nome.compare(0, prefix.size(), prefix) == 0;
 }
 
 // Unnamed temporary files can be given a name when the process may link
 // its descriptors by their path under /proc (or link them directly).
 bool collegabili() {
-  static const bool si = ::access("/proc/self/fd", X_OK) == 0;
-  return si;
+  static const bool proc_fd_usable = ::access("/proc/self/fd", X_OK) == 0;
+  return proc_fd_usable;
 }
 
 // One target's temporary file: unnamed until `nome` is set. Dropped on the
 // way out unless renamed.
-struct Temporaneo {
+struct Temporary {
   int dfd;
   Fd fd;
   std::string nome;
-  explicit Temporaneo(int d) : dfd(d) {}
-  ~Temporaneo() {
+  explicit Temporary(int d) : dfd(d) {}
+  ~Temporary() {
     if (!nome.empty()) ::unlinkat(dfd, nome.c_str(), 0);
   }
 };
 
-// Creates a temporary file in `dfd`, named (where it must be) `prefisso`
+// Creates a temporary file in `dfd`, named (where it must be) `prefix`
 // and six varying characters; returns 0 or an errno.
-int crea(Temporaneo& t, const std::string& prefisso) {
+int create(Temporary& t, const std::string& prefix) {
   if (collegabili()) {
     const int fd = ::openat(t.dfd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd >= 0) {
@@ -125,8 +125,8 @@ int crea(Temporaneo& t, const std::string& prefisso) {
     // File systems without unnamed files refuse in one of these ways.
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) return errno;
   }
-  for (int tentativo = 0; tentativo < 100; ++tentativo) {
-    std::string nome = prefisso + casuale();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string nome = prefix + random();
     const int fd = ::openat(t.dfd, nome.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
     if (fd >= 0) {
       t.fd.fd = fd;
@@ -139,11 +139,11 @@ int crea(Temporaneo& t, const std::string& prefisso) {
 }
 
 // Gives an unnamed temporary file its name, just before its rename.
-int nomina(Temporaneo& t, const std::string& prefisso) {
+int link_temporary(Temporary& t, const std::string& prefix) {
   if (!t.nome.empty()) return 0;
   const std::string via_proc = "/proc/self/fd/" + std::to_string(t.fd.fd);
-  for (int tentativo = 0; tentativo < 100; ++tentativo) {
-    std::string nome = prefisso + casuale();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string nome = prefix + random();
     if (::linkat(t.fd.fd, "", t.dfd, nome.c_str(), AT_EMPTY_PATH) == 0 ||
         ((errno == EPERM || errno == ENOENT || errno == EINVAL) &&
          ::linkat(AT_FDCWD, via_proc.c_str(), t.dfd, nome.c_str(), AT_SYMLINK_FOLLOW) == 0)) {
@@ -157,40 +157,40 @@ int nomina(Temporaneo& t, const std::string& prefisso) {
 
 // The directory of some of the targets, opened and locked for the whole
 // replacement.
-struct Cartella {
+struct Folder {
   std::string path;
   Fd fd;
-  std::unique_ptr<FolderLock> blocco;
+  std::unique_ptr<FolderLock> held_lock;
   std::vector<std::string> target;  // the names to be replaced in it
 };
 
 // Removes what killed replacements of these targets left behind. Only
 // under the lock: without it the name could belong to a replacement that
 // is under way.
-void rimuovi_temporanei(const Cartella& c, const TemporaryNames& n) {
-  if (!c.blocco->held()) return;
-  const int copia = ::openat(c.fd.fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (copia < 0) return;
-  DIR* d = ::fdopendir(copia);
+void remove_temporaries(const Folder& c, const TemporaryNames& n) {
+  if (!c.held_lock->held()) return;
+  const int listing_fd = ::openat(c.fd.fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listing_fd < 0) return;
+  DIR* d = ::fdopendir(listing_fd);
   if (d == nullptr) {
-    ::close(copia);
+    ::close(listing_fd);
     return;
   }
-  std::vector<std::string> prefissi;
-  for (const std::string& t : c.target) prefissi.push_back(n.prefix(t));
-  std::vector<std::string> da_togliere;
+  std::vector<std::string> prefixes;
+  for (const std::string& t : c.target) prefixes.push_back(n.prefix(t));
+  std::vector<std::string> to_remove;
   while (const dirent* e = ::readdir(d)) {
     const std::string nome = e->d_name;
     if (nome.empty() || nome[0] != '.') continue;
     for (size_t i = 0; i < c.target.size(); ++i) {
-      if (temporaneo_di(nome, prefissi[i], n.length)) {
-        da_togliere.push_back(nome);
+      if (temporary_of(nome, prefixes[i], n.length)) {
+        to_remove.push_back(nome);
         break;
       }
     }
   }
   ::closedir(d);
-  for (const std::string& nome : da_togliere) {
+  for (const std::string& nome : to_remove) {
     struct stat st {};
     if (::fstatat(c.fd.fd, nome.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
       ::unlinkat(c.fd.fd, nome.c_str(), 0);
@@ -200,32 +200,32 @@ void rimuovi_temporanei(const Cartella& c, const TemporaryNames& n) {
 
 // The directories of a set of targets, each opened once; for each target
 // its directory and its name there.
-struct Cartelle {
-  std::vector<std::unique_ptr<Cartella>> tutte;
-  std::vector<Cartella*> di_file;
-  std::vector<std::string> nomi;
+struct Folders {
+  std::vector<std::unique_ptr<Folder>> all;
+  std::vector<Folder*> of_file;
+  std::vector<std::string> leaf_names;
 };
 
-std::optional<std::string> apri_cartelle(const std::vector<FileToReplace>& files, Cartelle& c) {
+std::optional<std::string> open_folders(const std::vector<FileToReplace>& files, Folders& c) {
   for (const FileToReplace& f : files) {
-    auto parti = dividi(f.path);
-    const std::string& dir = parti.first;
-    std::string& nome = parti.second;
-    if (nome.empty() || nome == "." || nome == "..") return motivo(f.path, EISDIR);
-    auto it = std::find_if(c.tutte.begin(), c.tutte.end(), [&](const auto& x) { return x->path == dir; });
-    if (it == c.tutte.end()) {
-      auto nuova = std::make_unique<Cartella>();
-      nuova->path = dir;
-      nuova->fd.fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    auto parts = split(f.path);
+    const std::string& dir = parts.first;
+    std::string& nome = parts.second;
+    if (nome.empty() || nome == "." || nome == "..") return reason(f.path, EISDIR);
+    auto it = std::find_if(c.all.begin(), c.all.end(), [&](const auto& x) { return x->path == dir; });
+    if (it == c.all.end()) {
+      auto fresh = std::make_unique<Folder>();
+      fresh->path = dir;
+      fresh->fd.fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
       // A directory that may be written but not listed is still written.
-      if (nuova->fd.fd < 0 && errno == EACCES) nuova->fd.fd = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-      if (nuova->fd.fd < 0) return motivo(f.path, errno);
-      c.tutte.push_back(std::move(nuova));
-      it = c.tutte.end() - 1;
+      if (fresh->fd.fd < 0 && errno == EACCES) fresh->fd.fd = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+      if (fresh->fd.fd < 0) return reason(f.path, errno);
+      c.all.push_back(std::move(fresh));
+      it = c.all.end() - 1;
     }
     (*it)->target.push_back(nome);
-    c.di_file.push_back(it->get());
-    c.nomi.push_back(std::move(nome));
+    c.of_file.push_back(it->get());
+    c.leaf_names.push_back(std::move(nome));
   }
   return std::nullopt;
 }
@@ -233,93 +233,93 @@ std::optional<std::string> apri_cartelle(const std::vector<FileToReplace>& files
 // Locks the directories in one order (by device and inode), so two sets
 // sharing directories never wait for each other's, and clears what killed
 // runs left in them.
-void blocca(Cartelle& c, const TemporaryNames& n) {
-  std::vector<std::pair<std::pair<dev_t, ino_t>, Cartella*>> ordine;
-  for (const auto& x : c.tutte) {
+void lock_folders(Folders& c, const TemporaryNames& n) {
+  std::vector<std::pair<std::pair<dev_t, ino_t>, Folder*>> order;
+  for (const auto& x : c.all) {
     struct stat st {};
     ::fstat(x->fd.fd, &st);
-    ordine.push_back({{st.st_dev, st.st_ino}, x.get()});
+    order.push_back({{st.st_dev, st.st_ino}, x.get()});
   }
-  std::sort(ordine.begin(), ordine.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (auto& [id, x] : ordine) {
-    x->blocco = std::make_unique<FolderLock>(x->path);
-    rimuovi_temporanei(*x, n);
+  std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& [id, x] : order) {
+    x->held_lock = std::make_unique<FolderLock>(x->path);
+    remove_temporaries(*x, n);
   }
 }
 
 }  // namespace
 
-int write_pieces(int fd, const std::vector<std::string_view>& pezzi) {
+int write_pieces(int fd, const std::vector<std::string_view>& pieces) {
   constexpr size_t capienza = size_t{1} << 20;  // the buffer of small pieces
-  constexpr size_t grande = size_t{1} << 16;    // written from where it is
-  size_t piccoli = 0;
-  for (std::string_view p : pezzi) piccoli += p.size() < grande ? p.size() : 0;
+  constexpr size_t large = size_t{1} << 16;    // written from where it is
+  size_t small = 0;
+  for (std::string_view p : pieces) small += p.size() < large ? p.size() : 0;
   std::string buf;
-  buf.reserve(std::min(piccoli, capienza));
-  auto scarica = [&](std::string_view extra) {
+  buf.reserve(std::min(small, capienza));
+  auto flush = [&](std::string_view extra) {
     iovec v[2] = {{buf.data(), buf.size()}, {const_cast<char*>(extra.data()), extra.size()}};
-    const int e = scrivi_iov(fd, v, 2);
+    const int e = write_iov(fd, v, 2);
     buf.clear();
     return e;
   };
-  for (std::string_view p : pezzi) {
-    if (p.size() >= grande) {
-      if (const int e = scarica(p)) return e;
+  for (std::string_view p : pieces) {
+    if (p.size() >= large) {
+      if (const int e = flush(p)) return e;
       continue;
     }
     if (buf.size() + p.size() > capienza) {
-      if (const int e = scarica({})) return e;
+      if (const int e = flush({})) return e;
     }
     buf.append(p);
   }
-  return scarica({});
+  return flush({});
 }
 
 std::optional<std::string> replace_files(const std::vector<FileToReplace>& files, bool sync,
                                          const TemporaryNames& names) {
-  Cartelle cartelle;
-  if (auto m = apri_cartelle(files, cartelle)) return m;
-  blocca(cartelle, names);
-  const std::vector<Cartella*>& di_file = cartelle.di_file;
-  const std::vector<std::string>& nomi = cartelle.nomi;
+  Folders folders;
+  if (auto m = open_folders(files, folders)) return m;
+  lock_folders(folders, names);
+  const std::vector<Folder*>& of_file = folders.of_file;
+  const std::vector<std::string>& leaf_names = folders.leaf_names;
 
   // Every content into its temporary file.
-  std::vector<std::unique_ptr<Temporaneo>> temp;
+  std::vector<std::unique_ptr<Temporary>> temp;
   for (size_t i = 0; i < files.size(); ++i) {
     const FileToReplace& f = files[i];
-    temp.push_back(std::make_unique<Temporaneo>(di_file[i]->fd.fd));
-    Temporaneo& t = *temp.back();
-    if (const int e = crea(t, names.prefix(nomi[i]))) return motivo(f.path, e);
+    temp.push_back(std::make_unique<Temporary>(of_file[i]->fd.fd));
+    Temporary& t = *temp.back();
+    if (const int e = create(t, names.prefix(leaf_names[i]))) return reason(f.path, e);
     const int e = f.write(t.fd.fd);
-    if (e != 0) return motivo(f.path, e);
-    if (sync && ::fsync(t.fd.fd) != 0) return motivo(f.path, errno);
+    if (e != 0) return reason(f.path, e);
+    if (sync && ::fsync(t.fd.fd) != 0) return reason(f.path, errno);
   }
   // A directory in place of a target would refuse its rename: found before
   // any file is replaced.
   for (size_t i = 0; i < files.size(); ++i) {
     struct stat st {};
-    if (::fstatat(di_file[i]->fd.fd, nomi[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) {
-      return motivo(files[i].path, EISDIR);
+    if (::fstatat(of_file[i]->fd.fd, leaf_names[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) {
+      return reason(files[i].path, EISDIR);
     }
   }
   for (size_t i = 0; i < files.size(); ++i) {
-    if (const int e = nomina(*temp[i], names.prefix(nomi[i]))) return motivo(files[i].path, e);
+    if (const int e = link_temporary(*temp[i], names.prefix(leaf_names[i]))) return reason(files[i].path, e);
     const int fd = std::exchange(temp[i]->fd.fd, -1);
-    if (::close(fd) != 0) return motivo(files[i].path, errno);
+    if (::close(fd) != 0) return reason(files[i].path, errno);
   }
   // A directory that cannot be flushed (some file systems refuse) does not
   // make the files any less written.
-  auto flush_cartelle = [&] {
+  auto flush_folders = [&] {
     if (!sync) return;
-    for (const auto& c : cartelle.tutte) ::fsync(c->fd.fd);
+    for (const auto& c : folders.all) ::fsync(c->fd.fd);
   };
-  flush_cartelle();
+  flush_folders();
   for (size_t i = 0; i < files.size(); ++i) {
-    Temporaneo& t = *temp[i];
-    if (::renameat(t.dfd, t.nome.c_str(), t.dfd, nomi[i].c_str()) != 0) return motivo(files[i].path, errno);
+    Temporary& t = *temp[i];
+    if (::renameat(t.dfd, t.nome.c_str(), t.dfd, leaf_names[i].c_str()) != 0) return reason(files[i].path, errno);
     t.nome.clear();  // renamed: nothing to drop
   }
-  flush_cartelle();
+  flush_folders();
   return std::nullopt;
 }
 

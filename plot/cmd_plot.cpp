@@ -3,7 +3,7 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "cli/cli_comandi.h"
+#include "cli/shared_inputs.h"
 #include "plot/cmd_plot.h"
 #include "format/compiled_decode.h"
 #include "plot/plot.h"
@@ -12,62 +12,62 @@ namespace sc {
 namespace {
 
 // "WxH" as two whole numbers; std::invalid_argument otherwise.
-OpzioniPlot dimensioni_da_testo(const std::string& testo) {
-  const size_t x = testo.find_first_of("xX");
-  OpzioniPlot o;
+PlotOptions size_from_text(const std::string& text) {
+  const size_t x = text.find_first_of("xX");
+  PlotOptions o;
   auto numero = [&](std::string_view s, int& v) {
     const auto [fine, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     return ec == std::errc() && fine == s.data() + s.size() && !s.empty();
   };
-  if (x == std::string::npos || !numero(std::string_view(testo).substr(0, x), o.larghezza) ||
-      !numero(std::string_view(testo).substr(x + 1), o.altezza)) {
-    throw std::invalid_argument("--size \"" + testo + "\" is not WIDTHxHEIGHT, e.g. 1600x1000");
+  if (x == std::string::npos || !numero(std::string_view(text).substr(0, x), o.width) ||
+      !numero(std::string_view(text).substr(x + 1), o.height)) {
+    throw std::invalid_argument("--size \"" + text + "\" is not WIDTHxHEIGHT, e.g. 1600x1000");
   }
   return o;
 }
 
 }  // namespace
 
-int comando_plot(const OpzioniPlotRiga& o, std::ostream& out, std::ostream& err) {
-  for (const std::string& ingresso : o.ingressi) {
-    if (const std::string motivo = non_leggibile(ingresso, true); !motivo.empty()) {
-      err << nome_programma << ": " << motivo << std::endl;
-      return stato_uso;
+int cmd_plot(const PlotArgs& o, std::ostream& out, std::ostream& err) {
+  for (const std::string& input : o.inputs) {
+    if (const std::string reason = unreadable(input, true); !reason.empty()) {
+      err << program_name << ": " << reason << std::endl;
+      return status_usage;
     }
   }
-  OpzioniPlot opzioni;
-  ScenarioCompilato scenario;
+  PlotOptions options;
+  CompiledScenario scenario;
   try {
-    if (o.dimensioni) opzioni = dimensioni_da_testo(*o.dimensioni);
-    if (o.da_km) opzioni.da = *o.da_km * 1000;
-    if (o.a_km) opzioni.a = *o.a_km * 1000;
-    const std::vector<std::filesystem::path> ingressi(o.ingressi.begin(), o.ingressi.end());
-    const FileCompilati file = trova_file_scenario(ingressi);
-    scenario = leggi_scenario(file);
-    if (const std::string diversi = scenari_diversi(file, scenario); !diversi.empty()) {
-      throw std::invalid_argument("the files are not of one scenario: " + diversi);
+    if (o.size) options = size_from_text(*o.size);
+    if (o.from_km) options.from = *o.from_km * 1000;
+    if (o.to_km) options.a = *o.to_km * 1000;
+    const std::vector<std::filesystem::path> inputs(o.inputs.begin(), o.inputs.end());
+    const CompiledPaths file = find_scenario_files(inputs);
+    scenario = read_scenario(file);
+    if (const std::string different = different_scenarios(file, scenario); !different.empty()) {
+      throw std::invalid_argument("the files are not of one scenario: " + different);
     }
   } catch (const std::exception& e) {
     // A usage error, a malformed file (DecodeError names it) or one that
     // cannot be read: all are faults of the input.
-    err << nome_programma << ": " << e.what() << std::endl;
-    return stato_uso;
+    err << program_name << ": " << e.what() << std::endl;
+    return status_usage;
   }
   try {
-    disegna_scenario(scenario, o.uscita, opzioni);
+    draw_scenario(scenario, o.output, options);
   } catch (const std::invalid_argument& e) {
-    err << nome_programma << ": " << e.what() << std::endl;
-    return stato_uso;
+    err << program_name << ": " << e.what() << std::endl;
+    return status_usage;
   } catch (const std::exception& e) {
-    err << nome_programma << ": " << e.what() << std::endl;
-    return stato_file_non_scritto;
+    err << program_name << ": " << e.what() << std::endl;
+    return status_file_not_written;
   }
-  if (const std::optional<double> m = arresto_compilazione(scenario.celle)) {
-    err << nome_programma << ": warning: the files come from a compile that stopped at a fault: no speed from "
+  if (const std::optional<double> m = compile_stop(scenario.celle)) {
+    err << program_name << ": warning: the files come from a compile that stopped at a fault: no speed from "
         << *m / 1000 << " km on, and nothing after the fault is placed; the picture marks it" << std::endl;
   }
-  out << "wrote " << o.uscita << std::endl;
-  return stato_ok;
+  out << "wrote " << o.output << std::endl;
+  return status_ok;
 }
 
 }  // namespace sc

@@ -9,12 +9,12 @@
 
 namespace sc {
 
-struct OpzioniPlotRiga {
-  std::vector<std::string> ingressi;
-  std::string uscita;
-  std::optional<std::string> dimensioni;  // "WxH"
-  std::optional<double> da_km, a_km;      // --from, --to
+struct PlotArgs {
+  std::vector<std::string> inputs;
+  std::string output;
+  std::optional<std::string> size;  // "WxH"
+  std::optional<double> from_km, to_km;      // --from, --to
 };
-int comando_plot(const OpzioniPlotRiga& o, std::ostream& out, std::ostream& err);
+int cmd_plot(const PlotArgs& o, std::ostream& out, std::ostream& err);
 
 }  // namespace sc

@@ -10,36 +10,36 @@
 #include <vector>
 
 #include "fuzz/compiled_checks.h"
-#include "tests/support/riproduci_fuzz.h"
+#include "tests/support/replay_fuzz.h"
 
 namespace {
 
-using sc::test::riproduci_fuzz;
+using sc::test::replay_fuzz;
 
 TEST(CompiledFuzzRegressions, Decoders) {
-  riproduci_fuzz("celle", sc::fuzz::controlla_celle);
-  riproduci_fuzz("elementi", sc::fuzz::controlla_elementi);
-  riproduci_fuzz("tracciato", sc::fuzz::controlla_tracciato);
+  replay_fuzz("celle", sc::fuzz::check_celle);
+  replay_fuzz("elementi", sc::fuzz::check_elementi);
+  replay_fuzz("tracciato", sc::fuzz::check_tracciato);
 }
 
 TEST(CompiledFuzzRegressions, InspectAndPlot) {
-  riproduci_fuzz("esamina", sc::fuzz::controlla_inspect);
-  riproduci_fuzz("plot", sc::fuzz::controlla_plot);
+  replay_fuzz("listing", sc::fuzz::check_inspect);
+  replay_fuzz("plot", sc::fuzz::check_plot);
 }
 
 // The checks report a rendering that would move a terminal, and a plot
 // input whose lengths do not fit is skipped, not misread.
 TEST(CompiledFuzzRegressions, ChecksCatchWhatTheyAreFor) {
-  using sc::fuzz::compilati_detail::controlla_testo_mostrabile;
-  EXPECT_EQ(controlla_testo_mostrabile("a\nb \xC3\xA8\n"), "");
-  EXPECT_NE(controlla_testo_mostrabile("a\x1b[2Jb\n"), "");
-  EXPECT_NE(controlla_testo_mostrabile("a\xC2\x9D"
+  using sc::fuzz::compiled_detail::check_showable_text;
+  EXPECT_EQ(check_showable_text("a\nb \xC3\xA8\n"), "");
+  EXPECT_NE(check_showable_text("a\x1b[2Jb\n"), "");
+  EXPECT_NE(check_showable_text("a\xC2\x9D"
                                        "b\n"),
             "");
   std::string_view file[3];
-  EXPECT_FALSE(sc::fuzz::dividi_plot(std::string("\x05\0\0\x01\0\0abcd", 10), file));
-  const std::string unito = sc::fuzz::unisci_plot("ab", "c", "def");  // the views point into it
-  ASSERT_TRUE(sc::fuzz::dividi_plot(unito, file));
+  EXPECT_FALSE(sc::fuzz::split_plot(std::string("\x05\0\0\x01\0\0abcd", 10), file));
+  const std::string joined = sc::fuzz::merge_plot("ab", "c", "def");  // the views point into it
+  ASSERT_TRUE(sc::fuzz::split_plot(joined, file));
   EXPECT_EQ(file[0], "ab");
   EXPECT_EQ(file[1], "c");
   EXPECT_EQ(file[2], "def");

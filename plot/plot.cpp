@@ -20,11 +20,11 @@
 
 #include "format/celle.h"
 #include "format/compiled_decode.h"
-#include "format/nomi_compilati.h"
+#include "format/compiled_names.h"
 #include "plot/plot_internal.h"
 #include "compiler/codici_gara.h"
 #include "output/file_output.h"
-#include "compiler/testo.h"
+#include "compiler/text_1252.h"
 
 namespace sc {
 namespace {
@@ -36,106 +36,106 @@ using namespace plot_detail;
 
 // ---------------------------------------------------------------- the page
 
-std::string quanti(size_t n, const std::string& cosa) {
-  return std::to_string(n) + " " + cosa + (n == 1 ? "" : "s");
+std::string how_many(size_t n, const std::string& what) {
+  return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
 }
 
 // The title, a line of counts, and a warning when the compile stopped at a fault.
-void intestazione(Tela& t, const ScenarioCompilato& sc, const Contenuto& c) {
+void header(Canvas& t, const CompiledScenario& sc, const Content& c) {
   const double s = t.s();
-  std::string titolo = c.nome_scenario.empty() ? "Compiled scenario" : c.nome_scenario;
-  if (!c.numero_treno.empty()) titolo += "  \u2013  train " + c.numero_treno;
-  t.carattere(20, true);
-  t.colore(nero);
-  t.testo(24 * s, 16 * s, titolo, 0, 0);
-  const double fine_titolo = 24 * s + t.larghezza(titolo);
-  char sotto[256];
-  std::snprintf(sotto, sizeof sotto,
-                "line %.1f km, %s, %s, %s, %s, %s, %s", c.lunghezza_linea / 1000,
-                quanti(sc.celle.size(), "cell").c_str(), quanti(c.stazioni.size(), "station").c_str(),
-                quanti(c.segnali.size(), "signal").c_str(), quanti(c.gallerie.size(), "tunnel").c_str(),
-                quanti(c.rallentamenti.size(), "restriction").c_str(),
-                quanti(c.codici.size(), "cab-code point").c_str());
-  t.carattere(11.5);
-  t.colore(grigio_testo);
-  t.testo(24 * s, 44 * s, sotto, 0, 0);
-  if (c.arresto) {
-    t.carattere(12, true);
-    t.colore(guasto);
-    t.testo(fine_titolo + 30 * s, 20 * s, avviso_arresto(*c.arresto), 0, 0);
+  std::string title = c.nome_scenario.empty() ? "Compiled scenario" : c.nome_scenario;
+  if (!c.numero_treno.empty()) title += "  \u2013  train " + c.numero_treno;
+  t.ch(20, true);
+  t.color(black);
+  t.text(24 * s, 16 * s, title, 0, 0);
+  const double title_end = 24 * s + t.width(title);
+  char below[256];
+  std::snprintf(below, sizeof below,
+                "line %.1f km, %s, %s, %s, %s, %s, %s", c.linea_length / 1000,
+                how_many(sc.celle.size(), "cell").c_str(), how_many(c.stazioni.size(), "station").c_str(),
+                how_many(c.segnali.size(), "signal").c_str(), how_many(c.tunnels.size(), "tunnel").c_str(),
+                how_many(c.rallentamenti.size(), "restriction").c_str(),
+                how_many(c.codes.size(), "cab-code point").c_str());
+  t.ch(11.5);
+  t.color(grey_text);
+  t.text(24 * s, 44 * s, below, 0, 0);
+  if (c.stop) {
+    t.ch(12, true);
+    t.color(damaged);
+    t.text(title_end + 30 * s, 20 * s, stop_warning(*c.stop), 0, 0);
   }
 }
 
-void disegna(cairo_t* cr, const ScenarioCompilato& sc, double w, double h, const OpzioniPlot& o,
-             std::vector<TestoSvg>* testi) {
+void draw(cairo_t* cr, const CompiledScenario& sc, double w, double h, const PlotOptions& o,
+             std::vector<SvgText>* texts) {
   // Everything scales with the picture, but text never below 3/4 of its
   // size at 1600x1000.
   const double s = std::max(0.75, std::min(w / 1600, h / 1000));
-  Tela t(cr, s, testi);
+  Canvas t(cr, s, texts);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
-  Contenuto c = raccogli(sc);
-  if (o.da) c.inizio_profilo = *o.da;
-  if (o.a) c.fine_profilo = *o.a;
-  intestazione(t, sc, c);
+  Content c = collect(sc);
+  if (o.from) c.profile_start = *o.from;
+  if (o.a) c.profile_end = *o.a;
+  header(t, sc, c);
 
   // The plan takes the top area but a narrow column on the right, where
   // the legend and below it the station list and the train go; a plan
   // narrower than its room (same scale on both axes) is centred in it.
-  const double alto0 = 76 * s, alto1 = h * 0.56;
-  const double colonna = 330 * s, spazio = 30 * s;
-  const double limite = std::max(w - 24 * s - colonna - spazio, 200 * s);
-  const double piano = disegna_piano(t, sc, c, 24 * s, alto0, limite, alto1, true) - 24 * s;
-  const double x0 = 24 * s + std::max(0.0, (limite - 24 * s - piano) / 2);
-  disegna_piano(t, sc, c, x0, alto0, x0 + piano + 1, alto1);
-  const double x = limite + spazio;
-  const double fine = disegna_legenda(t, x, alto0, alto1 + 20 * s);
-  disegna_info(t, c, x, fine + 12 * s, alto1 + 20 * s);
+  const double top0 = 76 * s, top1 = h * 0.56;
+  const double column = 330 * s, space = 30 * s;
+  const double limit = std::max(w - 24 * s - column - space, 200 * s);
+  const double plan = draw_plan(t, sc, c, 24 * s, top0, limit, top1, true) - 24 * s;
+  const double x0 = 24 * s + std::max(0.0, (limit - 24 * s - plan) / 2);
+  draw_plan(t, sc, c, x0, top0, x0 + plan + 1, top1);
+  const double x = limit + space;
+  const double fine = draw_legend(t, x, top0, top1 + 20 * s);
+  draw_info(t, c, x, fine + 12 * s, top1 + 20 * s);
   cairo_set_source_rgb(cr, 0.8, 0.8, 0.82);
-  t.linea(24 * s, alto1 + 22 * s, w - 24 * s, alto1 + 22 * s, 1);
-  disegna_profilo(t, sc, c, 110 * s, alto1 + 32 * s, w - 30 * s, h - 48 * s);
+  t.linea(24 * s, top1 + 22 * s, w - 24 * s, top1 + 22 * s, 1);
+  draw_profile(t, sc, c, 110 * s, top1 + 32 * s, w - 30 * s, h - 48 * s);
 }
 
 // std::invalid_argument for a stretch of the profile outside the line.
-void controlla_tratto(const ScenarioCompilato& scenario, const OpzioniPlot& o) {
+void check_stretch(const CompiledScenario& scenario, const PlotOptions& o) {
   const size_t n = scenario.celle.size();
-  const double fine_linea = std::max(1000.0, static_cast<double>(n > 3 ? n - 3 : n) * metri_cella);
-  const double da = o.da.value_or(0), a = o.a.value_or(fine_linea);
-  if (!(da >= 0) || !(a > da) || !(da < fine_linea) || !std::isfinite(a)) {
-    throw std::invalid_argument("the stretch from " + numero_asse(da / 1000, 0.001) + " to " +
-                                numero_asse(a / 1000, 0.001) + " km is not within the line (0 to " +
-                                numero_asse(fine_linea / 1000, 0.001) + " km)");
+  const double linea_end_color = std::max(1000.0, static_cast<double>(n > 3 ? n - 3 : n) * cella_metres);
+  const double from = o.from.value_or(0), a = o.a.value_or(linea_end_color);
+  if (!(from >= 0) || !(a > from) || !(from < linea_end_color) || !std::isfinite(a)) {
+    throw std::invalid_argument("the stretch from " + axis_number(from / 1000, 0.001) + " to " +
+                                axis_number(a / 1000, 0.001) + " km is not within the line (0 to " +
+                                axis_number(linea_end_color / 1000, 0.001) + " km)");
   }
 }
 
 }  // namespace
 
-std::string plot_detail::avviso_arresto(double metri) {
+std::string plot_detail::stop_warning(double metres) {
   char t[200];
   std::snprintf(t, sizeof t,
                 "from a compile that stopped at a fault: no speed from %.1f km on, nothing placed after the fault",
-                metri / 1000);
+                metres / 1000);
   return t;
 }
 
-std::optional<double> arresto_compilazione(const std::vector<Cella>& celle) {
+std::optional<double> compile_stop(const std::vector<Cella>& celle) {
   // The end fill reaches cell U - 3, the fourth cell from the end.
   if (celle.size() < 5) return std::nullopt;
-  const size_t ultima = celle.size() - 4;
-  if (celle[ultima].velocita != 0) return std::nullopt;
-  size_t i = ultima;
+  const size_t last = celle.size() - 4;
+  if (celle[last].velocita != 0) return std::nullopt;
+  size_t i = last;
   while (i > 0 && celle[i - 1].velocita == 0) --i;
-  return static_cast<double>(i) * metri_cella;
+  return static_cast<double>(i) * cella_metres;
 }
 
-std::string scenari_diversi(const FileCompilati& f, const ScenarioCompilato& sc) {
+std::string different_scenarios(const CompiledPaths& f, const CompiledScenario& sc) {
   const std::string base = f.celle.stem().string();
   if (f.elementi.stem().string() != base) {
     return f.celle.filename().string() + " and " + f.elementi.filename().string() +
            " are not of one scenario and train (NAME_NUMBER.dat and NAME_NUMBER.sim)";
   }
-  const std::string piano = f.tracciato.filename().string();
-  const std::string scenario = piano.substr(0, piano.size() - std::string("_linea.dat").size());
+  const std::string plan = f.tracciato.filename().string();
+  const std::string scenario = plan.substr(0, plan.size() - std::string("_linea.dat").size());
   if (!base.starts_with(scenario + "_")) {
     return f.tracciato.filename().string() + " is not the track plan of " + base + " (NAME_linea.dat)";
   }
@@ -145,117 +145,117 @@ std::string scenari_diversi(const FileCompilati& f, const ScenarioCompilato& sc)
   const Elemento& nome = sc.elementi.at(record_sfondo_identita);
   const Elemento& treno = sc.elementi.at(record_ripetizione);
   {
-    const int16_t atteso = somma_gara(testo_gara(treno.nome, nome.nome));
-    if (sc.celle[1].valore_2 != atteso) {
+    const int16_t expected = contest_sum(contest_text(treno.nome, nome.nome));
+    if (sc.celle[1].valore_2 != expected) {
       return f.celle.filename().string() + " holds the contest code " + std::to_string(sc.celle[1].valore_2) +
-             " in cell 1, where scenario \"" + utf8_da_1252(nome.nome) + "\" train \"" +
-             utf8_da_1252(treno.nome) + "\" of " + f.elementi.filename().string() + " has " +
-             std::to_string(atteso);
+             " in cell 1, where scenario \"" + utf8_from_1252(nome.nome) + "\" train \"" +
+             utf8_from_1252(treno.nome) + "\" of " + f.elementi.filename().string() + " has " +
+             std::to_string(expected);
     }
   }
   const int32_t lunghezza = sc.elementi.at(record_treno_linea).fine;
-  if (lunghezza >= 0 && lunghezza <= lunghezza_massima) {
-    const size_t celle = static_cast<size_t>(ultima_cella_per(lunghezza)) + 1;
+  if (lunghezza >= 0 && lunghezza <= max_length) {
+    const size_t celle = static_cast<size_t>(last_cell_for(lunghezza)) + 1;
     if (sc.celle.size() != celle) {
       return f.celle.filename().string() + " holds " + std::to_string(sc.celle.size()) + " cells, where the " +
              std::to_string(lunghezza) + " m line of " + f.elementi.filename().string() + " has " +
              std::to_string(celle);
     }
-    const int32_t righe = lunghezza + coda_linea + 1;
-    if (sc.tracciato.presente() && sc.tracciato.righe() != righe) {
-      return f.tracciato.filename().string() + " holds " + std::to_string(sc.tracciato.righe()) +
+    const int32_t rows = lunghezza + coda_linea + 1;
+    if (sc.tracciato.present() && sc.tracciato.rows() != rows) {
+      return f.tracciato.filename().string() + " holds " + std::to_string(sc.tracciato.rows()) +
              " rows, where the " + std::to_string(lunghezza) + " m line of " + f.elementi.filename().string() +
-             " has " + std::to_string(righe);
+             " has " + std::to_string(rows);
     }
   }
   return "";
 }
 
-FileCompilati trova_file_scenario(const std::vector<fs::path>& ingressi) {
-  const ScenarioFiles f = find_scenario_files(ingressi, true);
+CompiledPaths find_scenario_files(const std::vector<fs::path>& inputs) {
+  const ScenarioFiles f = find_scenario_files(inputs, true);
   return {f.celle, f.elementi, *f.tracciato};
 }
 
-ScenarioCompilato leggi_scenario(const FileCompilati& file) {
-  const auto con_nome = [](const fs::path& p, FileCompilato tipo, auto&& decodifica) {
+CompiledScenario read_scenario(const CompiledPaths& file) {
+  const auto with_name = [](const fs::path& p, CompiledKind tipo, auto&& decode) {
     try {
-      return decodifica(leggi_file_compilato(p, tipo));
+      return decode(read_compiled_file(p, tipo));
     } catch (const DecodeError& e) {
       throw DecodeError(e.offset(), p.string() + ": " + e.what());
     }
   };
-  ScenarioCompilato sc;
-  sc.celle = con_nome(file.celle, FileCompilato::celle, [](const std::string& d) { return decodifica_celle(d); });
-  sc.elementi = con_nome(file.elementi, FileCompilato::elementi, [](const std::string& d) { return decodifica_elementi(d); });
-  sc.tracciato = con_nome(file.tracciato, FileCompilato::tracciato, [](const std::string& d) { return decodifica_tracciato(d); });
+  CompiledScenario sc;
+  sc.celle = with_name(file.celle, CompiledKind::celle, [](const std::string& d) { return decode_cells(d); });
+  sc.elementi = with_name(file.elementi, CompiledKind::elementi, [](const std::string& d) { return decode_elements(d); });
+  sc.tracciato = with_name(file.tracciato, CompiledKind::tracciato, [](const std::string& d) { return decode_plan(d); });
   return sc;
 }
 
-void disegna_scenario(const ScenarioCompilato& scenario, const fs::path& uscita, const OpzioniPlot& o) {
-  if (o.larghezza < 400 || o.altezza < 300 || o.larghezza > 10000 || o.altezza > 10000) {
-    throw std::invalid_argument("picture size " + std::to_string(o.larghezza) + "x" +
-                                std::to_string(o.altezza) + " is outside 400x300 to 10000x10000");
+void draw_scenario(const CompiledScenario& scenario, const fs::path& output, const PlotOptions& o) {
+  if (o.width < 400 || o.height < 300 || o.width > 10000 || o.height > 10000) {
+    throw std::invalid_argument("picture size " + std::to_string(o.width) + "x" +
+                                std::to_string(o.height) + " is outside 400x300 to 10000x10000");
   }
-  const std::string estensione = minuscole_1252(uscita.extension().string());
-  const bool svg = estensione == ".svg";
-  if (!svg && estensione != ".png") {
-    throw std::invalid_argument("output \"" + uscita.string() + "\" must end in .svg or .png");
+  const std::string extension = lowercase_1252(output.extension().string());
+  const bool svg = extension == ".svg";
+  if (!svg && extension != ".png") {
+    throw std::invalid_argument("output \"" + output.string() + "\" must end in .svg or .png");
   }
   // Cairo says only that the stream failed: the folder is named here.
-  if (const fs::path cartella = uscita.parent_path(); !cartella.empty()) {
+  if (const fs::path dir = output.parent_path(); !dir.empty()) {
     std::error_code ec;
-    if (!fs::is_directory(cartella, ec)) {
-      throw std::runtime_error("cannot write " + uscita.string() + ": the folder " + cartella.string() +
-                               (fs::exists(cartella, ec) ? " is not a folder" : " does not exist"));
+    if (!fs::is_directory(dir, ec)) {
+      throw std::runtime_error("cannot write " + output.string() + ": the folder " + dir.string() +
+                               (fs::exists(dir, ec) ? " is not a folder" : " does not exist"));
     }
   }
-  controlla_tratto(scenario, o);
+  check_stretch(scenario, o);
   // The picture is made whole, then replaces the output through the one
   // replacement routine: a failed plot leaves the earlier picture.
-  const std::string bytes = disegna_in_memoria(scenario, o, svg);
-  if (auto motivo = sostituisci_file(uscita.string(), bytes)) throw std::runtime_error(*motivo);
+  const std::string bytes = draw_in_memory(scenario, o, svg);
+  if (auto reason = replace_file(output.string(), bytes)) throw std::runtime_error(*reason);
 }
 
-std::string disegna_in_memoria(const ScenarioCompilato& scenario, const OpzioniPlot& o, bool svg) {
-  if (o.larghezza < 400 || o.altezza < 300 || o.larghezza > 10000 || o.altezza > 10000) {
-    throw std::invalid_argument("picture size " + std::to_string(o.larghezza) + "x" +
-                                std::to_string(o.altezza) + " is outside 400x300 to 10000x10000");
+std::string draw_in_memory(const CompiledScenario& scenario, const PlotOptions& o, bool svg) {
+  if (o.width < 400 || o.height < 300 || o.width > 10000 || o.height > 10000) {
+    throw std::invalid_argument("picture size " + std::to_string(o.width) + "x" +
+                                std::to_string(o.height) + " is outside 400x300 to 10000x10000");
   }
   std::string bytes;
-  const auto aggiungi = [](void* chiusura, const unsigned char* dati, unsigned int n) {
-    static_cast<std::string*>(chiusura)->append(reinterpret_cast<const char*>(dati), n);
+  const auto append = [](void* close, const unsigned char* dati, unsigned int n) {
+    static_cast<std::string*>(close)->append(reinterpret_cast<const char*>(dati), n);
     return CAIRO_STATUS_SUCCESS;
   };
-  const auto distruggi = [](cairo_surface_t* s) { cairo_surface_destroy(s); };
-  std::unique_ptr<cairo_surface_t, decltype(distruggi)> superficie(
-      svg ? cairo_svg_surface_create_for_stream(aggiungi, &bytes, o.larghezza, o.altezza)
-          : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.larghezza, o.altezza),
-      distruggi);
-  if (svg) cairo_svg_surface_set_document_unit(superficie.get(), CAIRO_SVG_UNIT_PX);
-  controlla_tratto(scenario, o);
-  cairo_t* cr = cairo_create(superficie.get());
-  std::vector<TestoSvg> testi;
-  disegna(cr, scenario, o.larghezza, o.altezza, o, svg ? &testi : nullptr);
-  cairo_status_t stato = cairo_status(cr);
+  const auto destroy = [](cairo_surface_t* s) { cairo_surface_destroy(s); };
+  std::unique_ptr<cairo_surface_t, decltype(destroy)> surface(
+      svg ? cairo_svg_surface_create_for_stream(append, &bytes, o.width, o.height)
+          : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, o.width, o.height),
+      destroy);
+  if (svg) cairo_svg_surface_set_document_unit(surface.get(), CAIRO_SVG_UNIT_PX);
+  check_stretch(scenario, o);
+  cairo_t* cr = cairo_create(surface.get());
+  std::vector<SvgText> texts;
+  draw(cr, scenario, o.width, o.height, o, svg ? &texts : nullptr);
+  cairo_status_t status = cairo_status(cr);
   cairo_destroy(cr);
-  if (stato == CAIRO_STATUS_SUCCESS) {
+  if (status == CAIRO_STATUS_SUCCESS) {
     if (svg) {
-      cairo_surface_finish(superficie.get());
-      stato = cairo_surface_status(superficie.get());
+      cairo_surface_finish(surface.get());
+      status = cairo_surface_status(surface.get());
       const size_t fine = bytes.rfind("</svg>");
-      if (stato == CAIRO_STATUS_SUCCESS && fine != std::string::npos) bytes.insert(fine, elementi_svg(testi));
+      if (status == CAIRO_STATUS_SUCCESS && fine != std::string::npos) bytes.insert(fine, elementi_svg(texts));
     } else {
-      stato = cairo_surface_write_to_png_stream(superficie.get(), aggiungi, &bytes);
+      status = cairo_surface_write_to_png_stream(surface.get(), append, &bytes);
     }
   }
-  if (stato != CAIRO_STATUS_SUCCESS) {
-    throw std::runtime_error(std::string("drawing failed: ") + cairo_status_to_string(stato));
+  if (status != CAIRO_STATUS_SUCCESS) {
+    throw std::runtime_error(std::string("drawing failed: ") + cairo_status_to_string(status));
   }
   return bytes;
 }
 
-void plot_scenario(const std::vector<fs::path>& ingressi, const fs::path& uscita, const OpzioniPlot& o) {
-  disegna_scenario(leggi_scenario(trova_file_scenario(ingressi)), uscita, o);
+void plot_scenario(const std::vector<fs::path>& inputs, const fs::path& output, const PlotOptions& o) {
+  draw_scenario(read_scenario(find_scenario_files(inputs)), output, o);
 }
 
 }  // namespace sc

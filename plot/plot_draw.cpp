@@ -8,45 +8,45 @@
 namespace sc::plot_detail {
 
 namespace {
-constexpr const char* famiglia = "DejaVu Sans";
+constexpr const char* family = "DejaVu Sans";
 }  // namespace
 
-Tela::Tela(cairo_t* cr, double scala) : cr_(cr), s_(scala) {
-  cairo_select_font_face(cr_, famiglia, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+Canvas::Canvas(cairo_t* cr, double scale) : cr_(cr), s_(scale) {
+  cairo_select_font_face(cr_, family, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
 }
 
-void Tela::colore(const Colore& c) { cairo_set_source_rgba(cr_, c.r, c.g, c.b, c.a); }
+void Canvas::color(const Color& c) { cairo_set_source_rgba(cr_, c.r, c.g, c.b, c.a); }
 
-void Tela::carattere(double dimensione, bool grassetto) {
-  cairo_select_font_face(cr_, famiglia, CAIRO_FONT_SLANT_NORMAL,
-                         grassetto ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr_, dimensione * s_);
-  dimensione_ = dimensione * s_;
-  grassetto_ = grassetto;
+void Canvas::ch(double size, bool bold) {
+  cairo_select_font_face(cr_, family, CAIRO_FONT_SLANT_NORMAL,
+                         bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr_, size * s_);
+  size_ = size * s_;
+  bold_ = bold;
 }
 
-double Tela::larghezza(const std::string& t) {
+double Canvas::width(const std::string& t) {
   cairo_text_extents_t e;
   cairo_text_extents(cr_, t.c_str(), &e);
   return e.x_advance;
 }
 
-double Tela::altezza_cifre() {
+double Canvas::digit_height() {
   cairo_text_extents_t e;
   cairo_text_extents(cr_, "0", &e);
   return -e.y_bearing;
 }
 
-double Tela::linea_base(double y, double ay) {
-  const double alto = altezza_cifre();
-  if (ay == 0) return y + alto;
-  if (ay == 0.5) return y + alto / 2;
+double Canvas::linea_base(double y, double ay) {
+  const double top = digit_height();
+  if (ay == 0) return y + top;
+  if (ay == 0.5) return y + top / 2;
   return y;
 }
 
-void Tela::testo(double x, double y, const std::string& t, double ax, double ay) {
-  double px = x - larghezza(t) * ax, py = linea_base(y, ay);
-  if (testi_ == nullptr) {
+void Canvas::text(double x, double y, const std::string& t, double ax, double ay) {
+  double px = x - width(t) * ax, py = linea_base(y, ay);
+  if (texts_ == nullptr) {
     cairo_move_to(cr_, px, py);
     cairo_show_text(cr_, t.c_str());
     return;
@@ -57,96 +57,96 @@ void Tela::testo(double x, double y, const std::string& t, double ax, double ay)
   cairo_user_to_device(cr_, &px, &py);
   double r = 0, g = 0, b = 0, a = 1;
   cairo_pattern_get_rgba(cairo_get_source(cr_), &r, &g, &b, &a);
-  testi_->push_back({px, py, std::atan2(dy, dx) * 180 / M_PI, t, dimensione_, grassetto_, {r, g, b, a}});
+  texts_->push_back({px, py, std::atan2(dy, dx) * 180 / M_PI, t, size_, bold_, {r, g, b, a}});
 }
 
-std::string elementi_svg(const std::vector<TestoSvg>& testi) {
+std::string elementi_svg(const std::vector<SvgText>& texts) {
   std::string out;
   char buf[320];
-  for (const TestoSvg& t : testi) {
-    std::string testo;
-    for (const char c : t.testo) {
+  for (const SvgText& t : texts) {
+    std::string text;
+    for (const char c : t.text) {
       switch (c) {
-        case '&': testo += "&amp;"; break;
-        case '<': testo += "&lt;"; break;
-        case '>': testo += "&gt;"; break;
-        case '"': testo += "&quot;"; break;
-        default: testo += c;
+        case '&': text += "&amp;"; break;
+        case '<': text += "&lt;"; break;
+        case '>': text += "&gt;"; break;
+        case '"': text += "&quot;"; break;
+        default: text += c;
       }
     }
-    const auto canale = [](double v) { return static_cast<int>(std::nearbyint(std::clamp(v, 0.0, 1.0) * 255)); };
+    const auto channel = [](double v) { return static_cast<int>(std::nearbyint(std::clamp(v, 0.0, 1.0) * 255)); };
     std::snprintf(buf, sizeof buf,
                   "<text x=\"%.2f\" y=\"%.2f\" font-family=\"%s\" font-size=\"%.2f\"%s "
                   "fill=\"rgb(%d,%d,%d)\"",
-                  t.x, t.y, famiglia, t.dimensione, t.grassetto ? " font-weight=\"bold\"" : "", canale(t.colore.r),
-                  canale(t.colore.g), canale(t.colore.b));
+                  t.x, t.y, family, t.size, t.bold ? " font-weight=\"bold\"" : "", channel(t.color.r),
+                  channel(t.color.g), channel(t.color.b));
     out += buf;
-    if (t.colore.a < 1) {
-      std::snprintf(buf, sizeof buf, " fill-opacity=\"%.2f\"", t.colore.a);
+    if (t.color.a < 1) {
+      std::snprintf(buf, sizeof buf, " fill-opacity=\"%.2f\"", t.color.a);
       out += buf;
     }
-    if (std::abs(t.gradi) > 1e-9) {
-      std::snprintf(buf, sizeof buf, " transform=\"rotate(%.2f %.2f %.2f)\"", t.gradi, t.x, t.y);
+    if (std::abs(t.degrees) > 1e-9) {
+      std::snprintf(buf, sizeof buf, " transform=\"rotate(%.2f %.2f %.2f)\"", t.degrees, t.x, t.y);
       out += buf;
     }
-    out += " xml:space=\"preserve\">" + testo + "</text>\n";
+    out += " xml:space=\"preserve\">" + text + "</text>\n";
   }
   return out;
 }
 
-void Tela::testo_su_fondo(double x, double y, const std::string& t, double ax, double ay) {
+void Canvas::text_on_background(double x, double y, const std::string& t, double ax, double ay) {
   const double base = linea_base(y, ay);
-  const double alto = altezza_cifre();
-  const double w = larghezza(t);
+  const double top = digit_height();
+  const double w = width(t);
   cairo_save(cr_);
   cairo_set_source_rgba(cr_, 1, 1, 1, 0.85);
-  cairo_rectangle(cr_, x - w * ax - 2 * s_, base - alto - 2.5 * s_, w + 4 * s_, alto * 1.3 + 4.5 * s_);
+  cairo_rectangle(cr_, x - w * ax - 2 * s_, base - top - 2.5 * s_, w + 4 * s_, top * 1.3 + 4.5 * s_);
   cairo_fill(cr_);
   cairo_restore(cr_);
-  testo(x, y, t, ax, ay);
+  text(x, y, t, ax, ay);
 }
 
-void Tela::testo_verticale(double x, double y, const std::string& t) {
+void Canvas::vertical_text(double x, double y, const std::string& t) {
   cairo_save(cr_);
   cairo_translate(cr_, x, y);
   cairo_rotate(cr_, -M_PI / 2);
-  testo(0, 0, t, 0.5, 0.5);
+  text(0, 0, t, 0.5, 0.5);
   cairo_restore(cr_);
 }
 
-void Tela::linea(double x1, double y1, double x2, double y2, double spessore) {
-  cairo_set_line_width(cr_, spessore * s_);
+void Canvas::linea(double x1, double y1, double x2, double y2, double thickness) {
+  cairo_set_line_width(cr_, thickness * s_);
   cairo_move_to(cr_, x1, y1);
   cairo_line_to(cr_, x2, y2);
   cairo_stroke(cr_);
 }
 
-void Tela::linea_tratteggiata(double x1, double y1, double x2, double y2, double spessore, double pieno,
-                              double vuoto) {
-  const double trattini[] = {pieno * s_, vuoto * s_};
-  cairo_set_dash(cr_, trattini, 2, 0);
-  linea(x1, y1, x2, y2, spessore);
+void Canvas::dashed_stroke(double x1, double y1, double x2, double y2, double thickness, double full,
+                              double empty) {
+  const double dashes[] = {full * s_, empty * s_};
+  cairo_set_dash(cr_, dashes, 2, 0);
+  linea(x1, y1, x2, y2, thickness);
   cairo_set_dash(cr_, nullptr, 0, 0);
 }
 
-void Tela::rettangolo(double x, double y, double w, double h) {
+void Canvas::rect(double x, double y, double w, double h) {
   cairo_rectangle(cr_, x, y, w, h);
   cairo_fill(cr_);
 }
 
-void Tela::cerchio(double x, double y, double r) {
+void Canvas::circle(double x, double y, double r) {
   cairo_new_sub_path(cr_);
   cairo_arc(cr_, x, y, r * s_, 0, 2 * M_PI);
 }
 
-void Tela::triangolo(double x, double y, double r) {
+void Canvas::triangle(double x, double y, double r) {
   cairo_move_to(cr_, x, y - r * s_);
   cairo_line_to(cr_, x + r * s_ * 0.9, y + r * s_ * 0.7);
   cairo_line_to(cr_, x - r * s_ * 0.9, y + r * s_ * 0.7);
   cairo_close_path(cr_);
 }
 
-void Tela::rombo(double x, double y, double r) {
+void Canvas::diamond(double x, double y, double r) {
   cairo_move_to(cr_, x, y - r * s_);
   cairo_line_to(cr_, x + r * s_, y);
   cairo_line_to(cr_, x, y + r * s_);
@@ -154,22 +154,22 @@ void Tela::rombo(double x, double y, double r) {
   cairo_close_path(cr_);
 }
 
-void Tela::quadrato(double x, double y, double r) {
+void Canvas::square(double x, double y, double r) {
   cairo_rectangle(cr_, x - r * s_, y - r * s_, 2 * r * s_, 2 * r * s_);
 }
 
-void Tela::anello(double x, double y, double r, const Colore& bordo, double spessore) {
-  colore(bianco);
-  cerchio(x, y, r);
+void Canvas::ring(double x, double y, double r, const Color& border, double thickness) {
+  color(white);
+  circle(x, y, r);
   cairo_fill_preserve(cr_);
-  colore(bordo);
-  cairo_set_line_width(cr_, spessore * s_);
+  color(border);
+  cairo_set_line_width(cr_, thickness * s_);
   cairo_stroke(cr_);
 }
 
-double passo_bello(double ampiezza, double quanti) {
-  if (!(ampiezza > 0) || !std::isfinite(ampiezza)) return 1;
-  const double grezzo = ampiezza / quanti;
+double nice_step(double span, double how_many) {
+  if (!(span > 0) || !std::isfinite(span)) return 1;
+  const double grezzo = span / how_many;
   const double p = std::pow(10.0, std::floor(std::log10(grezzo)));
   for (const double m : {1.0, 2.0, 5.0, 10.0}) {
     if (grezzo <= m * p) return m * p;
@@ -177,109 +177,109 @@ double passo_bello(double ampiezza, double quanti) {
   return 10 * p;
 }
 
-std::string numero_asse(double v, double passo) {
+std::string axis_number(double v, double step) {
   char buf[64];
-  if (std::abs(v) < passo * 1e-6) v = 0;  // no "-0"
-  if (passo >= 1 || v == 0) {
+  if (std::abs(v) < step * 1e-6) v = 0;  // no "-0"
+  if (step >= 1 || v == 0) {
     std::snprintf(buf, sizeof buf, "%.0f", v);
   } else {
-    const int decimali = std::min(6, static_cast<int>(std::ceil(-std::log10(passo))));
-    std::snprintf(buf, sizeof buf, "%.*f", decimali, v);
+    const int decimals = std::min(6, static_cast<int>(std::ceil(-std::log10(step))));
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
   }
   return buf;
 }
 
-Multipli multipli(double da, double a, double passo, int64_t massimo) {
-  if (!std::isfinite(da) || !std::isfinite(a) || !(passo > 0) || !std::isfinite(passo) || da > a) return {};
-  const double k0 = std::ceil(da / passo), k1 = std::floor(a / passo);
-  if (!std::isfinite(k0) || !std::isfinite(k1) || k1 < k0 || k1 - k0 >= static_cast<double>(massimo) ||
+Multiple multiple(double from, double a, double step, int64_t max) {
+  if (!std::isfinite(from) || !std::isfinite(a) || !(step > 0) || !std::isfinite(step) || from > a) return {};
+  const double k0 = std::ceil(from / step), k1 = std::floor(a / step);
+  if (!std::isfinite(k0) || !std::isfinite(k1) || k1 < k0 || k1 - k0 >= static_cast<double>(max) ||
       std::abs(k0) > 1e15 || std::abs(k1) > 1e15) {
     return {};
   }
   return {static_cast<int64_t>(k0), static_cast<int64_t>(k1 - k0) + 1};
 }
 
-bool si_toccano(const Rett& a, const Rett& b) { return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1; }
+bool touching(const Rect& a, const Rect& b) { return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1; }
 
-bool dentro(const Rett& a, const Rett& b) { return a.x0 >= b.x0 && a.x1 <= b.x1 && a.y0 >= b.y0 && a.y1 <= b.y1; }
+bool inside(const Rect& a, const Rect& b) { return a.x0 >= b.x0 && a.x1 <= b.x1 && a.y0 >= b.y0 && a.y1 <= b.y1; }
 
-std::vector<size_t> punti_nei_rettangoli(const std::vector<Punto>& punti, const std::vector<Rett>& rettangoli,
-                                         bool aperti) {
+std::vector<size_t> points_in_rects(const std::vector<Point>& points, const std::vector<Rect>& rects,
+                                         bool open) {
   // The points with finite coordinates (no other lies in a rectangle), by x.
-  std::vector<Punto> ordinati;
-  ordinati.reserve(punti.size());
-  for (const Punto& p : punti) {
-    if (std::isfinite(p.x) && std::isfinite(p.y)) ordinati.push_back(p);
+  std::vector<Point> sorted;
+  sorted.reserve(points.size());
+  for (const Point& p : points) {
+    if (std::isfinite(p.x) && std::isfinite(p.y)) sorted.push_back(p);
   }
-  std::sort(ordinati.begin(), ordinati.end(), [](const Punto& a, const Punto& b) { return a.x < b.x; });
+  std::sort(sorted.begin(), sorted.end(), [](const Point& a, const Point& b) { return a.x < b.x; });
   // Their y values by rank, for a Fenwick tree of counts.
   std::vector<double> ys;
-  ys.reserve(ordinati.size());
-  for (const Punto& p : ordinati) ys.push_back(p.y);
+  ys.reserve(sorted.size());
+  for (const Point& p : sorted) ys.push_back(p.y);
   std::sort(ys.begin(), ys.end());
   ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
-  std::vector<size_t> albero(ys.size() + 1, 0);
-  const auto aggiungi = [&](double y) {
+  std::vector<size_t> tree(ys.size() + 1, 0);
+  const auto append = [&](double y) {
     for (size_t i = static_cast<size_t>(std::lower_bound(ys.begin(), ys.end(), y) - ys.begin()) + 1;
-         i < albero.size(); i += i & (~i + 1)) {
-      ++albero[i];
+         i < tree.size(); i += i & (~i + 1)) {
+      ++tree[i];
     }
   };
-  const auto fino_a = [&](size_t rango) {  // points met with a y rank below `rango`
+  const auto up_to = [&](size_t rank) {  // points met with a y rank below `rank`
     size_t n = 0;
-    for (size_t i = rango; i > 0; i -= i & (~i + 1)) n += albero[i];
+    for (size_t i = rank; i > 0; i -= i & (~i + 1)) n += tree[i];
     return n;
   };
   // Points met so far with y within the rectangle's rows.
-  const auto nelle_righe = [&](const Rett& r) -> size_t {
-    const auto b = aperti ? std::upper_bound(ys.begin(), ys.end(), r.y0) : std::lower_bound(ys.begin(), ys.end(), r.y0);
-    const auto e = aperti ? std::lower_bound(ys.begin(), ys.end(), r.y1) : std::upper_bound(ys.begin(), ys.end(), r.y1);
+  const auto in_lines = [&](const Rect& r) -> size_t {
+    const auto b = open ? std::upper_bound(ys.begin(), ys.end(), r.y0) : std::lower_bound(ys.begin(), ys.end(), r.y0);
+    const auto e = open ? std::lower_bound(ys.begin(), ys.end(), r.y1) : std::upper_bound(ys.begin(), ys.end(), r.y1);
     if (e <= b) return 0;
-    return fino_a(static_cast<size_t>(e - ys.begin())) - fino_a(static_cast<size_t>(b - ys.begin()));
+    return up_to(static_cast<size_t>(e - ys.begin())) - up_to(static_cast<size_t>(b - ys.begin()));
   };
   // Each rectangle is asked twice: at its left edge, where the points met
   // before it are taken away, and at its right edge, where those met up to
-  // it are added. The points on an edge are inside unless `aperti`: at the
+  // it are added. The points on an edge are inside unless `open`: at the
   // left edge those before it are met (and at it when open), at the right
   // edge those up to it (before it when open). At one x the question that
   // meets fewer points comes first, so the points are met in one pass.
-  struct Domanda {
+  struct Question {
     double x;
-    bool destra;
+    bool right;
     size_t indice;
-    bool uguali(bool aperti) const { return destra != aperti; }  // meets the points at x
+    bool equal(bool open) const { return right != open; }  // meets the points at x
   };
-  std::vector<Domanda> domande;
-  domande.reserve(2 * rettangoli.size());
-  for (size_t i = 0; i < rettangoli.size(); ++i) {
-    const Rett& r = rettangoli[i];
+  std::vector<Question> questions;
+  questions.reserve(2 * rects.size());
+  for (size_t i = 0; i < rects.size(); ++i) {
+    const Rect& r = rects[i];
     // Empty or not a number: no point inside.
-    const bool vuoto = aperti ? !(r.x0 < r.x1 && r.y0 < r.y1) : !(r.x0 <= r.x1 && r.y0 <= r.y1);
-    if (vuoto) continue;
-    domande.push_back({r.x0, false, i});
-    domande.push_back({r.x1, true, i});
+    const bool empty = open ? !(r.x0 < r.x1 && r.y0 < r.y1) : !(r.x0 <= r.x1 && r.y0 <= r.y1);
+    if (empty) continue;
+    questions.push_back({r.x0, false, i});
+    questions.push_back({r.x1, true, i});
   }
-  std::sort(domande.begin(), domande.end(), [aperti](const Domanda& a, const Domanda& b) {
-    return a.x < b.x || (a.x == b.x && !a.uguali(aperti) && b.uguali(aperti));
+  std::sort(questions.begin(), questions.end(), [open](const Question& a, const Question& b) {
+    return a.x < b.x || (a.x == b.x && !a.equal(open) && b.equal(open));
   });
-  std::vector<size_t> conti(rettangoli.size(), 0);  // the left edge's count is taken first: modulo 2^64
-  size_t dopo = 0;  // the points met so far: ordinati[0, dopo)
-  for (const Domanda& d : domande) {
+  std::vector<size_t> counts(rects.size(), 0);  // the left edge's count is taken first: modulo 2^64
+  size_t after = 0;  // the points met so far: ordinati[0, dopo)
+  for (const Question& d : questions) {
     // Left edge: the points strictly before it (at it too when open) are
     // outside. Right edge: those at it are inside unless open.
-    const bool prendi_uguali = d.uguali(aperti);
-    while (dopo < ordinati.size() && (ordinati[dopo].x < d.x || (prendi_uguali && ordinati[dopo].x == d.x))) {
-      aggiungi(ordinati[dopo].y);
-      ++dopo;
+    const bool take_equal = d.equal(open);
+    while (after < sorted.size() && (sorted[after].x < d.x || (take_equal && sorted[after].x == d.x))) {
+      append(sorted[after].y);
+      ++after;
     }
-    const size_t n = nelle_righe(rettangoli[d.indice]);
-    if (d.destra) {
-      conti[d.indice] += n;
+    const size_t n = in_lines(rects[d.indice]);
+    if (d.right) {
+      counts[d.indice] += n;
     } else {
-      conti[d.indice] -= n;
+      counts[d.indice] -= n;
     }
   }
-  return conti;
+  return counts;
 }
 
 }  // namespace sc::plot_detail

@@ -12,27 +12,27 @@ namespace {
 // The sweep counts what a look at every point would, on edges too or
 // strictly inside, with points and edges on a coarse grid so that many
 // coincide.
-TEST(PuntiNeiRettangoli, CountsWhatEveryPointSays) {
-  std::mt19937 caso(7);
-  const auto a = [&] { return static_cast<double>(caso() % 21) / 2; };
-  for (int prova = 0; prova < 40; ++prova) {
-    std::vector<Punto> punti(caso() % 60);
-    for (Punto& p : punti) p = {a(), a()};
-    if (prova % 5 == 0) punti.push_back({std::nan(""), 1});
-    std::vector<Rett> rett(caso() % 30);
-    for (Rett& r : rett) r = {a(), a(), a(), a()};  // some empty or flat
-    for (const bool aperti : {false, true}) {
-      const std::vector<size_t> conti = punti_nei_rettangoli(punti, rett, aperti);
-      ASSERT_EQ(conti.size(), rett.size());
-      for (size_t i = 0; i < rett.size(); ++i) {
-        const Rett& r = rett[i];
-        size_t atteso = 0;
-        for (const Punto& p : punti) {
-          const bool dentro = aperti ? (p.x > r.x0 && p.x < r.x1 && p.y > r.y0 && p.y < r.y1)
+TEST(PointsInRects, CountsWhatEveryPointSays) {
+  std::mt19937 test_case(7);
+  const auto a = [&] { return static_cast<double>(test_case() % 21) / 2; };
+  for (int fixture = 0; fixture < 40; ++fixture) {
+    std::vector<Point> points(test_case() % 60);
+    for (Point& p : points) p = {a(), a()};
+    if (fixture % 5 == 0) points.push_back({std::nan(""), 1});
+    std::vector<Rect> rect(test_case() % 30);
+    for (Rect& r : rect) r = {a(), a(), a(), a()};  // some empty or flat
+    for (const bool open : {false, true}) {
+      const std::vector<size_t> counts = points_in_rects(points, rect, open);
+      ASSERT_EQ(counts.size(), rect.size());
+      for (size_t i = 0; i < rect.size(); ++i) {
+        const Rect& r = rect[i];
+        size_t expected = 0;
+        for (const Point& p : points) {
+          const bool inside = open ? (p.x > r.x0 && p.x < r.x1 && p.y > r.y0 && p.y < r.y1)
                                      : (p.x >= r.x0 && p.x <= r.x1 && p.y >= r.y0 && p.y <= r.y1);
-          atteso += dentro ? 1 : 0;
+          expected += inside ? 1 : 0;
         }
-        EXPECT_EQ(conti[i], atteso) << "test " << prova << " rectangle " << i << (aperti ? " open" : " closed");
+        EXPECT_EQ(counts[i], expected) << "test " << fixture << " rectangle " << i << (open ? " open" : " closed");
       }
     }
   }
@@ -40,12 +40,12 @@ TEST(PuntiNeiRettangoli, CountsWhatEveryPointSays) {
 
 // Grid steps as whole multiples: none where a step cannot advance the
 // value or the values are not finite, none past the limit.
-TEST(Multipli, CountsWholeStepsOrNone) {
+TEST(Multiple, CountsWholeStepsOrNone) {
   const double inf = std::numeric_limits<double>::infinity();
   const struct {
-    double da, a, passo;
-    int64_t primo, quanti;
-  } casi[] = {
+    double from, a, step;
+    int64_t first, how_many;
+  } cases[] = {
       {-25, 95, 20, -1, 6},       // -20, 0, 20, 40, 60, 80
       {0, 0, 5, 0, 1},            //
       {1, 2, 5, 0, 0},            // no multiple within
@@ -57,11 +57,11 @@ TEST(Multipli, CountsWholeStepsOrNone) {
       {0, 999, 1, 0, 1000},       // exactly the limit
       {0, 1000, 1, 0, 0},         // one past it
   };
-  for (const auto& c : casi) {
-    const Multipli m = multipli(c.da, c.a, c.passo, 1000);
-    EXPECT_EQ(m.quanti, c.quanti) << c.da << " to " << c.a << " by " << c.passo;
-    if (c.quanti > 0) {
-      EXPECT_EQ(m.primo, c.primo) << c.da << " to " << c.a;
+  for (const auto& c : cases) {
+    const Multiple m = multiple(c.from, c.a, c.step, 1000);
+    EXPECT_EQ(m.how_many, c.how_many) << c.from << " to " << c.a << " by " << c.step;
+    if (c.how_many > 0) {
+      EXPECT_EQ(m.first, c.first) << c.from << " to " << c.a;
     }
   }
 }

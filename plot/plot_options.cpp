@@ -4,31 +4,31 @@
 
 #include "cli/command_line.h"
 #include "cli/helpers.h"
-#include "output/stati_uscita.h"
+#include "output/exit_statuses.h"
 #include "plot/cmd_plot.h"
 
 namespace sc {
 
 int plot_main(int argc, char** argv) {
-  CLI::App app{descrizione_programma, nome_programma};
-  OpzioniRun run;
-  prepara_programma(app, run);
+  CLI::App app{program_summary, program_name};
+  RunCommandOptions run;
+  prepare_program(app, run);
 
-  OpzioniPlotRiga opzioni;
-  OpzioniPlotRiga* o = &opzioni;
+  PlotArgs options;
+  PlotArgs* o = &options;
   CLI::App* sub = app.add_subcommand(plot_command.name, plot_command.summary);
-  sub->add_option("DIR_OR_FILES", o->ingressi,
+  sub->add_option("DIR_OR_FILES", o->inputs,
                   "One directory holding one scenario, or its three files")
       ->required();
-  sub->add_option("-o,--output", o->uscita, "Picture to write; .svg or .png")->type_name("OUT")->required();
-  sub->add_option("--size", o->dimensioni, "Picture size in pixels (default 1600x1000)")->type_name("WxH");
-  sub->add_option("--from", o->da_km, "Profile from this kilometre (default: the start)")->type_name("KM");
-  sub->add_option("--to", o->a_km, "Profile to this kilometre (default: the end of the cells)")->type_name("KM");
-  sub->footer(testo_stati_uscita());
+  sub->add_option("-o,--output", o->output, "Picture to write; .svg or .png")->type_name("OUT")->required();
+  sub->add_option("--size", o->size, "Picture size in pixels (default 1600x1000)")->type_name("WxH");
+  sub->add_option("--from", o->from_km, "Profile from this kilometre (default: the start)")->type_name("KM");
+  sub->add_option("--to", o->to_km, "Profile to this kilometre (default: the end of the cells)")->type_name("KM");
+  sub->footer(exit_statuses_text());
 
-  if (const int stato = analizza_riga(app, run, argc, argv); stato >= 0) return stato;
-  if (!app.got_subcommand(sub)) return esegui_ausiliario(run_helper, argv);
-  return fine_programma(comando_plot(opzioni, std::cout, std::cerr));
+  if (const int status = parse_command_line(app, run, argc, argv); status >= 0) return status;
+  if (!app.got_subcommand(sub)) return run_helper(run_helper_name, argv);
+  return finish_program(cmd_plot(options, std::cout, std::cerr));
 }
 
 }  // namespace sc

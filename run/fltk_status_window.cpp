@@ -12,23 +12,23 @@
 namespace sc {
 
 // A window that notes when it has been drawn.
-class FltkStatusWindow::Finestra : public Fl_Window {
+class FltkStatusWindow::Window : public Fl_Window {
  public:
-  Finestra(int w, int h, const char* titolo) : Fl_Window(w, h, titolo) {}
+  Window(int w, int h, const char* title) : Fl_Window(w, h, title) {}
   void draw() override {
     Fl_Window::draw();
-    dipinta_ = true;
+    painted_ = true;
   }
-  bool dipinta() const { return dipinta_; }
+  bool painted() const { return painted_; }
 
  private:
-  bool dipinta_ = false;
+  bool painted_ = false;
 };
 
 namespace {
 
 // How long to wait for the window system to map and expose a new window.
-constexpr auto attesa_massima = std::chrono::seconds(5);
+constexpr auto max_wait = std::chrono::seconds(5);
 
 }  // namespace
 
@@ -40,11 +40,11 @@ FltkStatusWindow::FltkStatusWindow(_XDisplay* display) {
   } else if (display != fl_display) {
     XCloseDisplay(display);
   }
-  window_ = std::make_unique<Finestra>(finestra_larghezza, finestra_altezza, titolo_finestra);
-  label_ = new Fl_Box(etichetta_x, etichetta_y, etichetta_larghezza, etichetta_altezza);
+  window_ = std::make_unique<Window>(window_width, window_height, window_title);
+  label_ = new Fl_Box(label_x, label_y, label_width, label_height);
   label_->box(FL_NO_BOX);
   label_->labelfont(FL_HELVETICA_BOLD);  // FLTK's sans-serif face
-  label_->labelsize(etichetta_pixel);
+  label_->labelsize(label_pixel);
   label_->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE);
   window_->end();
 }
@@ -54,25 +54,25 @@ FltkStatusWindow::~FltkStatusWindow() {
   if (fl_display != nullptr) XSync(fl_display, False);
 }
 
-void FltkStatusWindow::mostra(const std::string& etichetta) {
-  label_->copy_label(etichetta.c_str());
+void FltkStatusWindow::show(const std::string& label) {
+  label_->copy_label(label.c_str());
   window_->show();
   // Handle only what it takes to map and paint the window once; after this
   // no event is processed and the window stays as painted.
-  const auto limite = std::chrono::steady_clock::now() + attesa_massima;
-  while (!window_->dipinta() && std::chrono::steady_clock::now() < limite) Fl::wait(0.05);
+  const auto limit = std::chrono::steady_clock::now() + max_wait;
+  while (!window_->painted() && std::chrono::steady_clock::now() < limit) Fl::wait(0.05);
   Fl::flush();
   XSync(fl_display, False);
 }
 
-void FltkStatusWindow::messaggio(const std::string& testo) {
+void FltkStatusWindow::message(const std::string& text) {
   fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
-  const int testo_w = static_cast<int>(fl_width(testo.c_str())) + 40;
-  const int w = testo_w > 240 ? testo_w : 240;
-  Fl_Window box(w, 110, titolo_applicazione);
-  Fl_Box* testo_box = new Fl_Box(20, 15, w - 40, 40);
-  testo_box->copy_label(testo.c_str());
-  testo_box->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+  const int text_w = static_cast<int>(fl_width(text.c_str())) + 40;
+  const int w = text_w > 240 ? text_w : 240;
+  Fl_Window box(w, 110, app_title);
+  Fl_Box* box_text = new Fl_Box(20, 15, w - 40, 40);
+  box_text->copy_label(text.c_str());
+  box_text->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
   Fl_Return_Button* ok = new Fl_Return_Button((w - 80) / 2, 65, 80, 30, "OK");
   ok->callback([](Fl_Widget* b, void*) { b->window()->hide(); });
   box.end();
@@ -81,9 +81,9 @@ void FltkStatusWindow::messaggio(const std::string& testo) {
   while (box.shown()) Fl::wait();
 }
 
-const Fl_Window& FltkStatusWindow::finestra() const { return *window_; }
-const Fl_Box& FltkStatusWindow::etichetta() const { return *label_; }
-bool FltkStatusWindow::dipinta() const { return window_->dipinta(); }
+const Fl_Window& FltkStatusWindow::window() const { return *window_; }
+const Fl_Box& FltkStatusWindow::label() const { return *label_; }
+bool FltkStatusWindow::painted() const { return window_->painted(); }
 unsigned long FltkStatusWindow::xid() const { return window_->shown() ? fl_xid(window_.get()) : 0; }
 
 }  // namespace sc

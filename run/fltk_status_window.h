@@ -13,16 +13,16 @@ struct _XDisplay;  // Xlib's Display, kept out of this header (its macros clash)
 namespace sc {
 
 // Geometry of the status window in pixels (at 96 dpi, 15 twips a pixel).
-inline constexpr int finestra_larghezza = 280;
-inline constexpr int finestra_altezza = 179;
-inline constexpr int etichetta_x = 64;
-inline constexpr int etichetta_y = 64;
-inline constexpr int etichetta_larghezza = 177;
-inline constexpr int etichetta_altezza = 53;
+inline constexpr int window_width = 280;
+inline constexpr int window_height = 179;
+inline constexpr int label_x = 64;
+inline constexpr int label_y = 64;
+inline constexpr int label_width = 177;
+inline constexpr int label_height = 53;
 // The label font is sans-serif, 24 pt, bold. FLTK font sizes are pixel
 // heights (the X server's fonts are asked for a pixel size), so 24 pt at the
 // window's 96 dpi is 24 * 96 / 72 = 32 px.
-inline constexpr int etichetta_pixel = 24 * 96 / 72;
+inline constexpr int label_pixel = 24 * 96 / 72;
 
 class FltkStatusWindow : public StatusWindow {
  public:
@@ -33,19 +33,19 @@ class FltkStatusWindow : public StatusWindow {
   FltkStatusWindow(const FltkStatusWindow&) = delete;
   FltkStatusWindow& operator=(const FltkStatusWindow&) = delete;
 
-  void mostra(const std::string& etichetta) override;
-  void messaggio(const std::string& testo) override;
+  void show(const std::string& label) override;
+  void message(const std::string& text) override;
 
   // For tests: the window, its label and whether it has been painted.
-  const Fl_Window& finestra() const;
-  const Fl_Box& etichetta() const;
-  bool dipinta() const;
+  const Fl_Window& window() const;
+  const Fl_Box& label() const;
+  bool painted() const;
   // The X window id once shown (0 before).
   unsigned long xid() const;
 
  private:
-  class Finestra;
-  std::unique_ptr<Finestra> window_;
+  class Window;
+  std::unique_ptr<Window> window_;
   Fl_Box* label_ = nullptr;  // owned by the window
 };
 

@@ -21,7 +21,7 @@
 #include <cstring>
 #include <string>
 
-#include "run/errore.h"
+#include "run/error_report.h"
 #include "tests/support/xvfb.h"
 
 namespace sc {
@@ -30,15 +30,15 @@ namespace {
 class StatusWindowX : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (const char* d = ::getenv("DISPLAY")) vecchio_display_ = d, aveva_display_ = true;
-    if (test::ServerXvfb::installato()) {
+    if (const char* d = ::getenv("DISPLAY")) old_display_ = d, had_display_ = true;
+    if (test::ServerXvfb::installed()) {
       server_ = new test::ServerXvfb("640x480x24");
       display_ = server_->display();
-      errore_avvio_ = server_->errore();
-    } else if (aveva_display_) {
-      display_ = vecchio_display_;
+      start_error_ = server_->errore();
+    } else if (had_display_) {
+      display_ = old_display_;
     } else {
-      motivo_salto_ = std::string(test::ServerXvfb::programma) + " is not installed and DISPLAY is not set";
+      jump_reason_ = std::string(test::ServerXvfb::program) + " is not installed and DISPLAY is not set";
     }
     if (!display_.empty()) ::setenv("DISPLAY", display_.c_str(), 1);
   }
@@ -46,30 +46,30 @@ class StatusWindowX : public testing::Test {
   static void TearDownTestSuite() {
     delete server_;
     server_ = nullptr;
-    aveva_display_ ? ::setenv("DISPLAY", vecchio_display_.c_str(), 1) : ::unsetenv("DISPLAY");
+    had_display_ ? ::setenv("DISPLAY", old_display_.c_str(), 1) : ::unsetenv("DISPLAY");
   }
 
   void SetUp() override {
-    if (!motivo_salto_.empty()) GTEST_SKIP() << motivo_salto_;
-    ASSERT_FALSE(display_.empty()) << errore_avvio_;
+    if (!jump_reason_.empty()) GTEST_SKIP() << jump_reason_;
+    ASSERT_FALSE(display_.empty()) << start_error_;
   }
 
   static inline std::string display_;
-  static inline std::string vecchio_display_;
-  static inline bool aveva_display_ = false;
-  static inline std::string motivo_salto_;
-  static inline std::string errore_avvio_;
+  static inline std::string old_display_;
+  static inline bool had_display_ = false;
+  static inline std::string jump_reason_;
+  static inline std::string start_error_;
   static inline test::ServerXvfb* server_ = nullptr;
 };
 
 TEST_F(StatusWindowX, ShowsAttendereInBold24PointAndPaintsItOnce) {
-  std::unique_ptr<StatusWindow> ui = apri_status_window();
+  std::unique_ptr<StatusWindow> ui = open_status_window();
   auto* w = dynamic_cast<FltkStatusWindow*>(ui.get());
   ASSERT_NE(w, nullptr) << "no window on " << display_;
-  w->mostra(etichetta_attesa);
-  ASSERT_TRUE(w->dipinta());
+  w->show(expected_label);
+  ASSERT_TRUE(w->painted());
 
-  const Fl_Box& l = w->etichetta();
+  const Fl_Box& l = w->label();
   EXPECT_STREQ(l.label(), "Attendere");
   EXPECT_EQ(l.labelfont(), FL_HELVETICA_BOLD);
   EXPECT_EQ(l.labelsize(), 32);  // 24 pt at 96 dpi
@@ -77,8 +77,8 @@ TEST_F(StatusWindowX, ShowsAttendereInBold24PointAndPaintsItOnce) {
   EXPECT_EQ(l.y(), 64);
   EXPECT_EQ(l.w(), 177);
   EXPECT_EQ(l.h(), 53);
-  ASSERT_NE(w->finestra().label(), nullptr);
-  EXPECT_EQ(std::strlen(w->finestra().label()), 1u);
+  ASSERT_NE(w->window().label(), nullptr);
+  EXPECT_EQ(std::strlen(w->window().label()), 1u);
 
   // What another client of the server sees.
   Display* x = XOpenDisplay(display_.c_str());
@@ -114,55 +114,55 @@ TEST_F(StatusWindowX, ShowsAttendereInBold24PointAndPaintsItOnce) {
   EXPECT_LE(y1 - y0 + 1, 32);
 }
 
-struct Visto {
-  bool modale = false;
-  std::string titolo;
-  std::string testo;
-  int bottoni = 0;
-  std::string bottone;
+struct Seen {
+  bool modal = false;
+  std::string title;
+  std::string text;
+  int buttons = 0;
+  std::string button;
 };
 
 // Called from the message box's wait: notes what the modal window holds and
 // presses its button.
-void guarda_e_premi(void* dati) {
-  auto* v = static_cast<Visto*>(dati);
+void watch_and_press(void* dati) {
+  auto* v = static_cast<Seen*>(dati);
   Fl_Window* m = Fl::modal();
-  if (m == nullptr || !m->visible()) return Fl::repeat_timeout(0.05, guarda_e_premi, dati);
-  v->modale = true;
-  v->titolo = m->label() ? m->label() : "";
+  if (m == nullptr || !m->visible()) return Fl::repeat_timeout(0.05, watch_and_press, dati);
+  v->modal = true;
+  v->title = m->label() ? m->label() : "";
   Fl_Button* ok = nullptr;
   for (int i = 0; i < m->children(); ++i) {
     Fl_Widget* c = m->child(i);
     if (auto* b = dynamic_cast<Fl_Button*>(c)) {
-      ++v->bottoni;
-      v->bottone = b->label() ? b->label() : "";
+      ++v->buttons;
+      v->button = b->label() ? b->label() : "";
       ok = b;
     } else if (c->label()) {
-      v->testo = c->label();
+      v->text = c->label();
     }
   }
   if (ok) ok->do_callback();
 }
 
-void chiudi_tutto(void*) {
+void close_all(void*) {
   while (Fl_Window* w = Fl::first_window()) w->hide();
 }
 
 TEST_F(StatusWindowX, ErrorReportIsAModalBoxWithOneOkButton) {
-  std::unique_ptr<StatusWindow> ui = apri_status_window();
+  std::unique_ptr<StatusWindow> ui = open_status_window();
   ASSERT_NE(dynamic_cast<FltkStatusWindow*>(ui.get()), nullptr);
-  ui->mostra(etichetta_attesa);
-  Visto v;
-  Fl::add_timeout(0.05, guarda_e_premi, &v);
-  Fl::add_timeout(10.0, chiudi_tutto);  // never hang the test run
+  ui->show(expected_label);
+  Seen v;
+  Fl::add_timeout(0.05, watch_and_press, &v);
+  Fl::add_timeout(10.0, close_all);  // never hang the test run
   EXPECT_EQ(errore("1250", *ui), 3);
-  Fl::remove_timeout(guarda_e_premi, &v);
-  Fl::remove_timeout(chiudi_tutto);
-  EXPECT_TRUE(v.modale);
-  EXPECT_EQ(v.titolo, "Scenario compiler");
-  EXPECT_EQ(v.testo, " Errore n. 1250");
-  EXPECT_EQ(v.bottoni, 1);
-  EXPECT_EQ(v.bottone, "OK");
+  Fl::remove_timeout(watch_and_press, &v);
+  Fl::remove_timeout(close_all);
+  EXPECT_TRUE(v.modal);
+  EXPECT_EQ(v.title, "Scenario compiler");
+  EXPECT_EQ(v.text, " Errore n. 1250");
+  EXPECT_EQ(v.buttons, 1);
+  EXPECT_EQ(v.button, "OK");
 }
 
 }  // namespace

@@ -5,20 +5,20 @@
 
 #include "cli/command_line.h"
 #include "cli/helpers.h"
-#include "run/cmd_esegui.h"
-#include "run/esegui_scenario.h"
+#include "run/cmd_run.h"
+#include "run/run_scenario.h"
 
 namespace sc {
 
 int run_main(int argc, char** argv) {
-  CLI::App app{descrizione_programma, nome_programma};
-  OpzioniRun run;
-  prepara_programma(app, run);
+  CLI::App app{program_summary, program_name};
+  RunCommandOptions run;
+  prepare_program(app, run);
 
-  if (const int stato = analizza_riga(app, run, argc, argv); stato >= 0) return stato;
-  const int stato = run.opt_out->count() > 0 ? comando_esegui(run.out, run.esecuzione, std::cerr)
-                                             : avvia_programma(run.esecuzione);
-  return fine_programma(stato);
+  if (const int status = parse_command_line(app, run, argc, argv); status >= 0) return status;
+  const int status = run.opt_out->count() > 0 ? cmd_run(run.out, run.run_options, std::cerr)
+                                             : start_program(run.run_options);
+  return finish_program(status);
 }
 
 }  // namespace sc

@@ -10,11 +10,11 @@ namespace sc {
 
 HeadlessStatus::HeadlessStatus(std::ostream& out) : out_(out) {}
 
-void HeadlessStatus::mostra(const std::string& etichetta) { out_ << etichetta << std::endl; }
+void HeadlessStatus::show(const std::string& label) { out_ << label << std::endl; }
 
-void HeadlessStatus::messaggio(const std::string& testo) { out_ << testo << std::endl; }
+void HeadlessStatus::message(const std::string& text) { out_ << text << std::endl; }
 
-std::unique_ptr<StatusWindow> apri_status_window() {
+std::unique_ptr<StatusWindow> open_status_window() {
   // FLTK ends the process when it cannot open its display, so the display is
   // opened here first and handed over only once it answers.
   Display* d = XOpenDisplay(nullptr);

@@ -9,21 +9,21 @@
 
 namespace sc {
 
-inline constexpr const char* etichetta_attesa = "Attendere";
+inline constexpr const char* expected_label = "Attendere";
 // The status window's caption: one letter, no meaning.
-inline constexpr const char* titolo_finestra = "S";
+inline constexpr const char* window_title = "S";
 // The application's title, the caption of the message box.
-inline constexpr const char* titolo_applicazione = "Scenario compiler";
+inline constexpr const char* app_title = "Scenario compiler";
 
 class StatusWindow {
  public:
   virtual ~StatusWindow() = default;
-  // Shows the status `etichetta` and paints it once; returns at once. The
+  // Shows the status `label` and paints it once; returns at once. The
   // status is never updated afterwards.
-  virtual void mostra(const std::string& etichetta) = 0;
-  // Shows `testo` in a modal message box with one OK button and returns when
+  virtual void show(const std::string& label) = 0;
+  // Shows `text` in a modal message box with one OK button and returns when
   // the user has closed it.
-  virtual void messaggio(const std::string& testo) = 0;
+  virtual void message(const std::string& text) = 0;
 };
 
 // Without a display: each status and each message is one line on `out`
@@ -31,8 +31,8 @@ class StatusWindow {
 class HeadlessStatus : public StatusWindow {
  public:
   explicit HeadlessStatus(std::ostream& out);
-  void mostra(const std::string& etichetta) override;
-  void messaggio(const std::string& testo) override;
+  void show(const std::string& label) override;
+  void message(const std::string& text) override;
 
  private:
   std::ostream& out_;
@@ -40,6 +40,6 @@ class HeadlessStatus : public StatusWindow {
 
 // The real window when a display can be opened (DISPLAY names a server that
 // answers), the headless form on standard error otherwise.
-std::unique_ptr<StatusWindow> apri_status_window();
+std::unique_ptr<StatusWindow> open_status_window();
 
 }  // namespace sc

@@ -41,6 +41,9 @@ ALLOWED = {
     'io',     # input/output
     'ne',     # not equal (EXPECT_NE)
     'le',     # less or equal (EXPECT_LE); little-endian (byte_le)
+    'va',     # variable arguments (va_list, va_start)
+    'sa',     # struct sigaction (sa_handler, sa_mask)
+    'stime',  # system time of struct rusage (ru_stime)
     'ostream', 'istream', 'iostream', 'fstream', 'sstream',  # standard library
     # English words missing from the English list.
     'args',   # arguments

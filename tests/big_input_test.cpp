@@ -12,17 +12,17 @@
 #include <vector>
 
 #include "format/compiled_decode.h"
-#include "tests/esegui_programma.h"
-#include "tests/support/scenario_grande.h"
+#include "tests/run_program.h"
+#include "tests/support/large_scenario.h"
 #include "tests/support/test_dir.h"
 
 namespace {
 
 using namespace sc::test;
 
-constexpr int32_t ultima_cella = 20140;  // round((1000000 + 7000) / 50)
+constexpr int32_t last_cell = 20140;  // round((1000000 + 7000) / 50)
 
-std::string righe(const std::vector<std::string>& r) {
+std::string rows(const std::vector<std::string>& r) {
   std::string s;
   for (const std::string& x : r) s += x + "\r\n";
   return s;
@@ -32,13 +32,13 @@ std::string n(int64_t v) { return std::to_string(v); }
 
 class BigInput : public ::testing::Test {
  protected:
-  EsitoProgramma compila(const std::vector<std::string>& extra = {},
+  ProgramOutcome compile(const std::vector<std::string>& extra = {},
                          const std::string& nome = "Grande", const std::string& treno = "1") {
-    Esecuzione e;
+    ProgramRun e;
     e.cwd = dir.path();
     e.args = {"compile", nome + "_linea.txt", nome + "_" + treno + "-.txt", "--out", "out"};
     e.args.insert(e.args.end(), extra.begin(), extra.end());
-    return esegui_programma(e);
+    return run_program(e);
   }
   TempDir dir;
 };
@@ -48,42 +48,42 @@ class BigInput : public ::testing::Test {
 // The generated scenario of the benchmark: the longest line, full of
 // elements, every one where its entry puts it.
 TEST_F(BigInput, MillionMetreLineFullOfElementsCompilesToTheExpectedCells) {
-  const std::string nome = nome_grande, treno = treno_grande;
-  const ScenarioGenerato g = genera_scenario();
-  scrivi(dir / (nome + "_linea.txt"), g.linea);
-  scrivi(dir / (nome + "_" + treno + "-.txt"), g.treno);
-  const EsitoProgramma e = compila({}, nome, treno);
-  ASSERT_EQ(e.stato, 0) << e.err.substr(0, 3000);
+  const std::string nome = large_name, treno = large_treno;
+  const GeneratedScenario g = genera_scenario();
+  write(dir / (nome + "_linea.txt"), g.linea);
+  write(dir / (nome + "_" + treno + "-.txt"), g.treno);
+  const ProgramOutcome e = compile({}, nome, treno);
+  ASSERT_EQ(e.status, 0) << e.err.substr(0, 3000);
   EXPECT_EQ(e.err, "");
   const std::string celle_dat = nome + "_" + treno + ".dat", sim = nome + "_" + treno + ".sim";
-  ASSERT_EQ(elenco(dir / "out"), (std::set<std::string>{nome + "_linea.dat", sim, celle_dat}));
+  ASSERT_EQ(list_dir(dir / "out"), (std::set<std::string>{nome + "_linea.dat", sim, celle_dat}));
 
-  const std::vector<sc::Cella> celle = sc::decodifica_celle(leggi(dir / ("out/" + celle_dat)));
-  ASSERT_EQ(celle.size(), ultima_cella + 1u);
+  const std::vector<sc::Cella> celle = sc::decode_cells(read_bytes(dir / ("out/" + celle_dat)));
+  ASSERT_EQ(celle.size(), last_cell + 1u);
   auto cella = [&](int32_t c) { return celle.at(static_cast<size_t>(c)); };
   EXPECT_EQ(cella(1).valore_1, sc::marca_celle);
 
-  ASSERT_EQ(g.gallerie.size(), 80u);  // as many as the tunnel table holds
-  for (const MontagnaGenerata& m : g.gallerie) {
+  ASSERT_EQ(g.tunnels.size(), 80u);  // as many as the tunnel table holds
+  for (const GeneratedMontagna& m : g.tunnels) {
     SCOPED_TRACE("tunnel from " + n(m.inizio));
     for (int32_t c = m.inizio / 50; c < m.fine / 50; ++c) ASSERT_NE(cella(c).galleria, 0) << c;
     EXPECT_EQ(cella(m.inizio / 50 - 1).galleria, 0);
     EXPECT_EQ(cella(m.fine / 50).galleria, 0);
   }
   // Each gradient holds in the middle of its stretch.
-  for (int32_t k = 0; k < lunghezza_grande / passo_pendenze; ++k) {
-    EXPECT_EQ(cella(k * passo_pendenze / 50 + 5).pendenza, pendenza_generata(k) + 100)
+  for (int32_t k = 0; k < large_length / pendenze_step; ++k) {
+    EXPECT_EQ(cella(k * pendenze_step / 50 + 5).pendenza, generated_pendenza(k) + 100)
         << "gradient " << k;
   }
-  const auto el = sc::decodifica_elementi(leggi(dir / ("out/" + sim)));
-  auto nome_record = [&](int r) { return el.at(static_cast<size_t>(r)).nome; };
+  const auto el = sc::decode_elements(read_bytes(dir / ("out/" + sim)));
+  auto record_name = [&](int r) { return el.at(static_cast<size_t>(r)).nome; };
   ASSERT_EQ(g.stazioni.size(), 70u);  // with the 8 boards, all the element table holds
   for (size_t k = 0; k < g.stazioni.size(); ++k) {
     SCOPED_TRACE("station " + n(static_cast<int64_t>(k) + 1));
     const sc::Cella fermata = cella(g.stazioni[k].fermata);
     EXPECT_EQ(fermata.tipo, 10);
     EXPECT_EQ(fermata.valore_1, static_cast<int>(k) + 1);
-    EXPECT_EQ(nome_record(fermata.valore_1),
+    EXPECT_EQ(record_name(fermata.valore_1),
               "STAZIONE " + std::string(k < 9 ? "0" : "") + n(static_cast<int64_t>(k) + 1));
   }
   EXPECT_FALSE(g.rallentamenti.empty());
@@ -91,21 +91,21 @@ TEST_F(BigInput, MillionMetreLineFullOfElementsCompilesToTheExpectedCells) {
     SCOPED_TRACE("restriction at " + n(x));
     EXPECT_EQ(cella(x / 50 + 1).tipo, 3);
     EXPECT_EQ(cella(x / 50 + 1).valore_1, velocita_rallentamento);
-    EXPECT_EQ(cella((x + lunghezza_rallentamento) / 50 + 1).tipo, 2);
+    EXPECT_EQ(cella((x + rallentamento_length) / 50 + 1).tipo, 2);
     EXPECT_EQ(cella((x - 1200) / 50 + 1).tipo, 4);
   }
-  EXPECT_EQ(g.segnali.size(), static_cast<size_t>(lunghezza_grande / 1500));
+  EXPECT_EQ(g.segnali.size(), static_cast<size_t>(large_length / 1500));
   for (const int32_t p : g.segnali) EXPECT_EQ(cella(p / 50 + 1).tipo, 1) << "signal at " << p;
-  EXPECT_EQ(nome_record(sc::record_sfondo_identita), nome);
-  EXPECT_EQ(nome_record(sc::record_ripetizione), treno);
+  EXPECT_EQ(record_name(sc::record_sfondo_identita), nome);
+  EXPECT_EQ(record_name(sc::record_ripetizione), treno);
 
   // One station more than the element table holds is a fault at that station.
-  const ScenarioGenerato troppe = genera_scenario(lunghezza_grande, 1);
-  scrivi(dir / (nome + "_" + treno + "-.txt"), troppe.treno);
-  const EsitoProgramma t = compila({}, nome, treno);
-  EXPECT_EQ(t.stato, 1);
-  const size_t riga_stazione = 12 + g.stazioni.size();  // entries begin on line 12
-  EXPECT_NE(t.err.find(nome + "_" + treno + "-.txt:" + n(static_cast<int64_t>(riga_stazione)) +
+  const GeneratedScenario too_many = genera_scenario(large_length, 1);
+  write(dir / (nome + "_" + treno + "-.txt"), too_many.treno);
+  const ProgramOutcome t = compile({}, nome, treno);
+  EXPECT_EQ(t.status, 1);
+  const size_t stazione_row = 12 + g.stazioni.size();  // entries begin on line 12
+  EXPECT_NE(t.err.find(nome + "_" + treno + "-.txt:" + n(static_cast<int64_t>(stazione_row)) +
                        ":1: error: no station record left"),
             std::string::npos)
       << t.err.substr(0, 3000);
@@ -113,19 +113,19 @@ TEST_F(BigInput, MillionMetreLineFullOfElementsCompilesToTheExpectedCells) {
 
 // --- time linear in the size ---------------------------------------------------------
 
-// A train description of `voci` real entries (speed and adhesion profile
+// A train description of `entries` real entries (speed and adhesion profile
 // points, sand and clock values, in turn), one to a line or all on one line.
-std::string treno_di(int voci, bool una_riga) {
+std::string treno_of(int entries, bool one_line) {
   std::string s = "[generale],";
-  const int passo = 1000000 / voci;  // the profile points spread over the line
-  for (int i = 0; i < voci; ++i) {
+  const int step = 1000000 / entries;  // the profile points spread over the line
+  for (int i = 0; i < entries; ++i) {
     switch (i % 4) {
-      case 0: s += "velocita, " + n(int64_t{i} * passo) + ", " + n(100 + i % 50); break;
-      case 1: s += "aderenza, " + n(int64_t{i} * passo) + ", " + n(80 + i % 20); break;
+      case 0: s += "velocita, " + n(int64_t{i} * step) + ", " + n(100 + i % 50); break;
+      case 1: s += "aderenza, " + n(int64_t{i} * step) + ", " + n(80 + i % 20); break;
       case 2: s += "sabbia, " + n(i % 1000); break;
       default: s += "orologio, " + n(i % 24) + " " + n(i % 60) + " " + n(i % 60); break;
     }
-    s += una_riga ? "," : "\r\n";
+    s += one_line ? "," : "\r\n";
   }
   return s + "[fine]\r\n";
 }
@@ -134,72 +134,72 @@ std::string treno_di(int voci, bool una_riga) {
 // entry costs some 25 times more, so that build compares half a million
 // with a tenth of that; the plain build runs the full million.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int voci_massime = 500000;
+constexpr int max_entries = 500000;
 #else
-constexpr int voci_massime = 1000000;
+constexpr int max_entries = 1000000;
 #endif
 
 TEST_F(BigInput, CompileTimeIsLinearInTheNumberOfEntries) {
-  scrivi(dir / "Grande_linea.txt",
-         righe({"[generale]", "lunghezza percorso,    1000000", "[fine]"}));
-  for (bool una_riga : {false, true}) {
-    SCOPED_TRACE(una_riga ? "all entries on one line" : "one entry to a line");
-    double secondi[2] = {0, 0};
+  write(dir / "Grande_linea.txt",
+         rows({"[generale]", "lunghezza percorso,    1000000", "[fine]"}));
+  for (bool one_line : {false, true}) {
+    SCOPED_TRACE(one_line ? "all entries on one line" : "one entry to a line");
+    double seconds[2] = {0, 0};
     for (int i = 0; i < 2; ++i) {
-      const int voci = i == 0 ? voci_massime / 10 : voci_massime;
-      scrivi(dir / "Grande_1-.txt", treno_di(voci, una_riga));
+      const int entries = i == 0 ? max_entries / 10 : max_entries;
+      write(dir / "Grande_1-.txt", treno_of(entries, one_line));
       // The fastest of three runs: a run that the machine delays says
       // nothing about the compile.
-      for (int prova = 0; prova < 3; ++prova) {
-        const EsitoProgramma e = compila({"--no-plan"});
-        ASSERT_EQ(e.stato, 0) << e.err.substr(0, 3000);
-        EXPECT_EQ(leggi(dir / "out/Grande_1.dat").size(), 15u * (ultima_cella + 1));
-        secondi[i] = prova == 0 ? e.secondi : std::min(secondi[i], e.secondi);
+      for (int fixture = 0; fixture < 3; ++fixture) {
+        const ProgramOutcome e = compile({"--no-plan"});
+        ASSERT_EQ(e.status, 0) << e.err.substr(0, 3000);
+        EXPECT_EQ(read_bytes(dir / "out/Grande_1.dat").size(), 15u * (last_cell + 1));
+        seconds[i] = fixture == 0 ? e.seconds : std::min(seconds[i], e.seconds);
       }
     }
     // Ten times the entries: about ten times the time at most (a quadratic
     // reading would take a hundred times). Loose, so that a busy machine
     // does not fail it.
-    const std::string tempi = std::to_string(secondi[0]) + " s for " + n(voci_massime / 10) +
-                              " entries, " + std::to_string(secondi[1]) + " s for " +
-                              n(voci_massime);
-    EXPECT_LT(secondi[1], 20 * secondi[0]) << tempi;
-    std::cout << (una_riga ? "all on one line: " : "one entry to a line: ") << tempi << "\n";
+    const std::string times = std::to_string(seconds[0]) + " s for " + n(max_entries / 10) +
+                              " entries, " + std::to_string(seconds[1]) + " s for " +
+                              n(max_entries);
+    EXPECT_LT(seconds[1], 20 * seconds[0]) << times;
+    std::cout << (one_line ? "all on one line: " : "one entry to a line: ") << times << "\n";
   }
 }
 
 // A line length given a thousand times costs what one costs, and the last
 // one counts: the same files as from that one entry alone.
 TEST_F(BigInput, RepeatedLineLengthCostsNothing) {
-  scrivi(dir / "Grande_1-.txt", treno_di(100, false));
-  auto linea = [](int volte) {
+  write(dir / "Grande_1-.txt", treno_of(100, false));
+  auto linea = [](int times) {
     std::vector<std::string> r{"[generale]"};
-    for (int i = 0; i < volte; ++i)
+    for (int i = 0; i < times; ++i)
       r.push_back("lunghezza percorso, " + n(i % 2 == 0 ? 1000000 : 500000));
     r.insert(r.end(), {"lunghezza percorso, 1000000", "[curve]", "curvad1, 2000, 9000", "[fine]"});
-    return righe(r);
+    return rows(r);
   };
-  const char* nomi[3] = {"Grande_linea.dat", "Grande_1.sim", "Grande_1.dat"};
-  double secondi[2] = {0, 0};
+  const char* names[3] = {"Grande_linea.dat", "Grande_1.sim", "Grande_1.dat"};
+  double seconds[2] = {0, 0};
   std::string file[2][3];
   for (int i = 0; i < 2; ++i) {
-    scrivi(dir / "Grande_linea.txt", linea(i == 0 ? 0 : 1000));
-    for (int prova = 0; prova < 3; ++prova) {
-      Esecuzione e;
+    write(dir / "Grande_linea.txt", linea(i == 0 ? 0 : 1000));
+    for (int fixture = 0; fixture < 3; ++fixture) {
+      ProgramRun e;
       e.cwd = dir.path();
       e.args = {"check", "Grande_linea.txt", "Grande_1-.txt"};
-      const EsitoProgramma c = esegui_programma(e);
-      ASSERT_EQ(c.stato, 0) << c.err.substr(0, 3000);
-      secondi[i] = prova == 0 ? c.secondi : std::min(secondi[i], c.secondi);
+      const ProgramOutcome c = run_program(e);
+      ASSERT_EQ(c.status, 0) << c.err.substr(0, 3000);
+      seconds[i] = fixture == 0 ? c.seconds : std::min(seconds[i], c.seconds);
     }
-    ASSERT_EQ(compila().stato, 0);
-    for (int f = 0; f < 3; ++f) file[i][f] = leggi(dir / ("out/" + std::string(nomi[f])));
+    ASSERT_EQ(compile().status, 0);
+    for (int f = 0; f < 3; ++f) file[i][f] = read_bytes(dir / ("out/" + std::string(names[f])));
   }
-  EXPECT_EQ(file[0][2].size(), 15u * (ultima_cella + 1));
+  EXPECT_EQ(file[0][2].size(), 15u * (last_cell + 1));
   for (int f = 0; f < 3; ++f) EXPECT_TRUE(file[0][f] == file[1][f]) << f;
   // Making the plan of 1000000 m anew for each entry took seconds.
-  EXPECT_LT(secondi[1], 3 * secondi[0] + 0.2)
-      << secondi[0] << " s for one entry, " << secondi[1] << " s for 1001";
+  EXPECT_LT(seconds[1], 3 * seconds[0] + 0.2)
+      << seconds[0] << " s for one entry, " << seconds[1] << " s for 1001";
 }
 
 }  // namespace

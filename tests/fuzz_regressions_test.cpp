@@ -8,22 +8,22 @@
 #include <vector>
 
 #include "fuzz/fuzz_checks.h"
-#include "tests/support/riproduci_fuzz.h"
+#include "tests/support/replay_fuzz.h"
 
 namespace {
 
 
-using sc::test::riproduci_fuzz;
+using sc::test::replay_fuzz;
 
 TEST(FuzzRegressions, FieldReader) {
-  riproduci_fuzz("field_reader", sc::fuzz::controlla_field_reader);
+  replay_fuzz("field_reader", sc::fuzz::check_field_reader);
 }
 
-TEST(FuzzRegressions, LineHalf) { riproduci_fuzz("line", sc::fuzz::controlla_linea); }
+TEST(FuzzRegressions, LineHalf) { replay_fuzz("line", sc::fuzz::check_linea); }
 
-TEST(FuzzRegressions, TrainHalf) { riproduci_fuzz("train", sc::fuzz::controlla_treno); }
+TEST(FuzzRegressions, TrainHalf) { replay_fuzz("train", sc::fuzz::check_treno); }
 
-TEST(FuzzRegressions, WholeCompile) { riproduci_fuzz("compile", sc::fuzz::controlla_compilazione); }
+TEST(FuzzRegressions, WholeCompile) { replay_fuzz("compile", sc::fuzz::check_compilation); }
 
 // The checks themselves catch what they are there for.
 TEST(FuzzRegressions, ChecksReportABrokenProperty) {
@@ -31,28 +31,28 @@ TEST(FuzzRegressions, ChecksReportABrokenProperty) {
   p.nome_scenario = "Fuzz";
   p.numero_treno = "1";
   sc::FaultLog log;
-  sc::registra(p, log, sc::Fault{25, std::nullopt, std::nullopt, ""});  // a fault that says nothing
-  EXPECT_NE(sc::fuzz::detail::controlla_log(p, log), "");
+  sc::record(p, log, sc::Fault{25, std::nullopt, std::nullopt, ""});  // a fault that says nothing
+  EXPECT_NE(sc::fuzz::detail::check_log(p, log), "");
 
   // An element table one byte short, and one with a byte too many.
   p.elementi[sc::record_sfondo_identita].nome = "Fuzz";
   p.elementi[sc::record_sfondo_identita].dato_7 = sc::marca_elementi;
-  const std::string tabella = sc::serializza_elementi(p.elementi);
-  EXPECT_EQ(sc::fuzz::detail::controlla_elementi(tabella, p), "");
-  EXPECT_NE(sc::fuzz::detail::controlla_elementi(tabella.substr(0, tabella.size() - 1), p), "");
-  EXPECT_NE(sc::fuzz::detail::controlla_elementi(tabella + '\0', p), "");
+  const std::string table = sc::serializza_elementi(p.elementi);
+  EXPECT_EQ(sc::fuzz::detail::check_elementi(table, p), "");
+  EXPECT_NE(sc::fuzz::detail::check_elementi(table.substr(0, table.size() - 1), p), "");
+  EXPECT_NE(sc::fuzz::detail::check_elementi(table + '\0', p), "");
 }
 
 TEST(FuzzRegressions, InputSplitsIntoModeLineAndTrain) {
-  const sc::fuzz::Coppia c = sc::fuzz::dividi("#0\nL%%TRENO%%T%%TRENO%%");
+  const sc::fuzz::Pair c = sc::fuzz::split("#0\nL%%TRENO%%T%%TRENO%%");
   EXPECT_EQ(c.modo, 0);
   EXPECT_EQ(c.linea, "L");
   EXPECT_EQ(c.treno, "T%%TRENO%%");
-  EXPECT_EQ(sc::fuzz::dividi(sc::fuzz::unisci(c)).treno, c.treno);
-  const sc::fuzz::Coppia solo = sc::fuzz::dividi("only a line");
-  EXPECT_EQ(solo.modo, 1);
-  EXPECT_EQ(solo.linea, "only a line");
-  EXPECT_EQ(solo.treno, "");
+  EXPECT_EQ(sc::fuzz::split(sc::fuzz::merge(c)).treno, c.treno);
+  const sc::fuzz::Pair only = sc::fuzz::split("only a line");
+  EXPECT_EQ(only.modo, 1);
+  EXPECT_EQ(only.linea, "only a line");
+  EXPECT_EQ(only.treno, "");
 }
 
 }  // namespace

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "compiler/output_files.h"
+#include "compiler/mark_and_encode.h"
 #include "format/compiled_decode.h"  // the limits and the layouts of each kind of file
 #include "tests/support/test_dir.h"
-#include "tests/esegui_programma.h"
+#include "tests/run_program.h"
 
 namespace {
 
@@ -30,32 +30,32 @@ using sc::Tracciato;
 namespace tipo_cella = sc::tipo_cella;
 
 // The processor time (user and system) the children waited for have used.
-double cpu_figli() {
+double cpu_children() {
   rusage r{};
   ::getrusage(RUSAGE_CHILDREN, &r);
   const auto s = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
   return s(r.ru_utime) + s(r.ru_stime);
 }
 
-struct Esito {
-  EsitoProgramma e;
+struct Outcome {
+  ProgramOutcome e;
   double cpu;  // seconds of processor time of the run
 };
 
-Esito esegui(const std::string& cwd, const std::vector<std::string>& args) {
-  const double prima = cpu_figli();
-  Esito r{esegui_programma(cwd, args), 0};
-  r.cpu = cpu_figli() - prima;
+Outcome run(const std::string& cwd, const std::vector<std::string>& args) {
+  const double before = cpu_children();
+  Outcome r{run_program(cwd, args), 0};
+  r.cpu = cpu_children() - before;
   return r;
 }
 
-// The least processor time of `volte` runs: a run the machine delays says
+// The least processor time of `times` runs: a run the machine delays says
 // nothing about the program.
-double cpu_minimo(const std::string& cwd, const std::vector<std::string>& args, int volte, int stato_atteso) {
+double cpu_min(const std::string& cwd, const std::vector<std::string>& args, int times, int expected_status) {
   double minimo = std::numeric_limits<double>::infinity();
-  for (int i = 0; i < volte; ++i) {
-    const Esito r = esegui(cwd, args);
-    EXPECT_EQ(r.e.stato, stato_atteso) << r.e.err.substr(0, 2000);
+  for (int i = 0; i < times; ++i) {
+    const Outcome r = run(cwd, args);
+    EXPECT_EQ(r.e.status, expected_status) << r.e.err.substr(0, 2000);
     minimo = std::min(minimo, r.cpu);
   }
   return minimo;
@@ -66,41 +66,41 @@ double cpu_minimo(const std::string& cwd, const std::vector<std::string>& args, 
 struct Scenario {
   std::vector<Cella> celle = std::vector<Cella>(200);
   std::array<Elemento, sc::numero_elementi> elementi{};
-  Tracciato piano = Tracciato(1);
-  void scrivi_in(const std::string& dir) const {
-    scrivi(dir + "/S_1.dat", sc::serializza_celle(celle));
-    scrivi(dir + "/S_1.sim", sc::serializza_elementi(elementi));
-    scrivi(dir + "/S_linea.dat", sc::serializza_tracciato(piano));
+  Tracciato plan = Tracciato(1);
+  void write_in(const std::string& dir) const {
+    write(dir + "/S_1.dat", sc::serializza_celle(celle));
+    write(dir + "/S_1.sim", sc::serializza_elementi(elementi));
+    write(dir + "/S_linea.dat", sc::serializza_tracciato(plan));
   }
 };
 
 // A plan of straight rows, x = metre, y = 0.
-Tracciato piano_diritto(int32_t righe) {
-  Tracciato t(righe - 1);
-  for (int32_t i = 0; i < righe; ++i) {
-    t.colonna(0)[static_cast<size_t>(i)] = Numero::reale(i);
-    t.colonna(1)[static_cast<size_t>(i)] = Numero::reale(0);
+Tracciato straight_plan(int32_t rows) {
+  Tracciato t(rows - 1);
+  for (int32_t i = 0; i < rows; ++i) {
+    t.column(0)[static_cast<size_t>(i)] = Numero::real(i);
+    t.column(1)[static_cast<size_t>(i)] = Numero::real(0);
   }
   return t;
 }
 
-Tracciato piano_di(const std::vector<std::pair<Numero, Numero>>& righe) {
-  Tracciato t(static_cast<int32_t>(righe.size()) - 1);
-  for (size_t i = 0; i < righe.size(); ++i) {
-    t.colonna(0)[i] = righe[i].first;
-    t.colonna(1)[i] = righe[i].second;
+Tracciato plan_of(const std::vector<std::pair<Numero, Numero>>& rows) {
+  Tracciato t(static_cast<int32_t>(rows.size()) - 1);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    t.column(0)[i] = rows[i].first;
+    t.column(1)[i] = rows[i].second;
   }
   return t;
 }
 
-const std::set<std::string> tre_file = {"S_1.dat", "S_1.sim", "S_linea.dat"};
+const std::set<std::string> three_files = {"S_1.dat", "S_1.sim", "S_linea.dat"};
 
 class HostileCompiled : public ::testing::Test {
  protected:
   // Plots the scenario in `dir` to out/NAME; the run and the files left.
-  Esito plot(const std::string& nome = "p.svg") {
+  Outcome plot(const std::string& nome = "p.svg") {
     ::mkdir((dir / "out").c_str(), 0777);
-    return esegui(dir.path(), {"plot", ".", "-o", "out/" + nome});
+    return run(dir.path(), {"plot", ".", "-o", "out/" + nome});
   }
   TempDir dir;
 };
@@ -110,32 +110,32 @@ class HostileCompiled : public ::testing::Test {
 // within reach, in about the time of a plain plan, and stays small.
 TEST_F(HostileCompiled, PlotOfHugeOrInfiniteCoordinatesEndsSoonAndStaysSmall) {
   Scenario base;
-  base.piano = piano_diritto(2000);
-  base.scrivi_in(dir.path());
-  const double riferimento = cpu_minimo(dir.path(), {"plot", ".", "-o", "base.svg"}, 2, 0);
+  base.plan = straight_plan(2000);
+  base.write_in(dir.path());
+  const double reference = cpu_min(dir.path(), {"plot", ".", "-o", "base.svg"}, 2, 0);
   const double inf = std::numeric_limits<double>::infinity();
-  const auto r = [](double v) { return Numero::reale(v); };
+  const auto r = [](double v) { return Numero::real(v); };
   const struct {
-    const char* caso;
-    std::vector<std::pair<Numero, Numero>> righe;
-  } casi[] = {
+    const char* test_case;
+    std::vector<std::pair<Numero, Numero>> rows;
+  } cases[] = {
       {"two rows at x = 1e20", {{r(1e20), r(0)}, {r(1e20), r(1)}}},
       {"rows at -1e308 and 1e308", {{r(-1e308), r(-1e308)}, {r(1e308), r(1e308)}}},
       {"infinities and NaN", {{r(inf), r(0)}, {r(-inf), r(5)}, {r(std::nan("")), r(1)}}},
       {"a plain plan with one far row", {{r(0), r(0)}, {r(100), r(0)}, {r(1e20), r(1e20)}, {r(300), r(50)}}},
   };
-  for (const auto& c : casi) {
-    for (const char* uscita : {"p.svg", "p.png"}) {
-      SCOPED_TRACE(std::string(c.caso) + ", " + uscita);
+  for (const auto& c : cases) {
+    for (const char* output : {"p.svg", "p.png"}) {
+      SCOPED_TRACE(std::string(c.test_case) + ", " + output);
       Scenario s;
-      s.piano = piano_di(c.righe);
-      s.scrivi_in(dir.path());
+      s.plan = plan_of(c.rows);
+      s.write_in(dir.path());
       std::filesystem::remove_all(dir / "out");
-      const Esito e = plot(uscita);
-      ASSERT_EQ(e.e.stato, 0) << e.e.err;
-      EXPECT_LT(e.cpu, 5 * riferimento + 2) << "plain plan " << riferimento << " s";
-      EXPECT_EQ(elenco(dir / "out"), std::set<std::string>{uscita});
-      EXPECT_LT(leggi(dir / "out/" + uscita).size(), 2000000u);
+      const Outcome e = plot(output);
+      ASSERT_EQ(e.e.status, 0) << e.e.err;
+      EXPECT_LT(e.cpu, 5 * reference + 2) << "plain plan " << reference << " s";
+      EXPECT_EQ(list_dir(dir / "out"), std::set<std::string>{output});
+      EXPECT_LT(read_bytes(dir / "out/" + output).size(), 2000000u);
     }
   }
 }
@@ -144,9 +144,9 @@ TEST_F(HostileCompiled, PlotOfHugeOrInfiniteCoordinatesEndsSoonAndStaysSmall) {
 // starts that nothing ends: 80000 of them, more than a file can hold, are
 // refused at once; the most a file holds, against half as many, take about
 // twice the time, not four times. (The drawing code itself is measured on
-// larger inputs in plot/plot_tempo_test.cpp.)
+// larger inputs in plot/plot_time_test.cpp.)
 TEST_F(HostileCompiled, PlotTimeGrowsLinearlyWithCabCodesAndOpenRestrictions) {
-  const auto celle_di = [](size_t n) {
+  const auto celle_of = [](size_t n) {
     std::vector<Cella> c(n);
     for (size_t i = 0; i < n; ++i) {
       c[i].tipo = i % 2 == 0 ? tipo_cella::codice : tipo_cella::inizio_rallentamento;
@@ -156,29 +156,29 @@ TEST_F(HostileCompiled, PlotTimeGrowsLinearlyWithCabCodesAndOpenRestrictions) {
     return c;
   };
   Scenario s;
-  s.piano = piano_diritto(1000);
-  s.scrivi_in(dir.path());
-  const double riferimento = cpu_minimo(dir.path(), {"plot", ".", "-o", "p.svg"}, 2, 0);
-  s.celle = celle_di(80000);
-  s.scrivi_in(dir.path());
+  s.plan = straight_plan(1000);
+  s.write_in(dir.path());
+  const double reference = cpu_min(dir.path(), {"plot", ".", "-o", "p.svg"}, 2, 0);
+  s.celle = celle_of(80000);
+  s.write_in(dir.path());
   std::filesystem::remove(dir / "p.svg");
-  const Esito troppe = esegui(dir.path(), {"plot", ".", "-o", "p.svg"});
-  EXPECT_EQ(troppe.e.stato, 2);
-  EXPECT_NE(troppe.e.err.find("S_1.dat: cells: file size 1200000 is above the 302115 bytes"), std::string::npos)
-      << troppe.e.err;
-  EXPECT_LT(troppe.cpu, 5 * riferimento + 0.5);
-  EXPECT_EQ(elenco(dir.path()), tre_file);
+  const Outcome too_many = run(dir.path(), {"plot", ".", "-o", "p.svg"});
+  EXPECT_EQ(too_many.e.status, 2);
+  EXPECT_NE(too_many.e.err.find("S_1.dat: cells: file size 1200000 is above the 302115 bytes"), std::string::npos)
+      << too_many.e.err;
+  EXPECT_LT(too_many.cpu, 5 * reference + 0.5);
+  EXPECT_EQ(list_dir(dir.path()), three_files);
 
   double cpu[2];
-  const size_t celle[2] = {sc::celle_massime / 2, sc::celle_massime};
+  const size_t celle[2] = {sc::max_cells / 2, sc::max_cells};
   for (int k = 0; k < 2; ++k) {
-    s.celle = celle_di(celle[k]);
-    s.scrivi_in(dir.path());
-    cpu[k] = cpu_minimo(dir.path(), {"plot", ".", "-o", "p.svg"}, 2, 0);
+    s.celle = celle_of(celle[k]);
+    s.write_in(dir.path());
+    cpu[k] = cpu_min(dir.path(), {"plot", ".", "-o", "p.svg"}, 2, 0);
   }
   EXPECT_LT(cpu[1], 3 * cpu[0] + 0.05) << celle[0] << " cells " << cpu[0] << " s, " << celle[1] << " cells "
                                        << cpu[1] << " s";
-  EXPECT_EQ(elenco(dir.path()), (std::set<std::string>{"S_1.dat", "S_1.sim", "S_linea.dat", "p.svg"}));
+  EXPECT_EQ(list_dir(dir.path()), (std::set<std::string>{"S_1.dat", "S_1.sim", "S_linea.dat", "p.svg"}));
 }
 
 // A file far larger than its kind can be (a 4 GB sparse file) is refused
@@ -186,45 +186,45 @@ TEST_F(HostileCompiled, PlotTimeGrowsLinearlyWithCabCodesAndOpenRestrictions) {
 // the longest line has, before the plan is made. Nothing is written.
 TEST_F(HostileCompiled, FilesLargerThanTheirKindAreRefusedBeforeReading) {
   Scenario s;
-  s.scrivi_in(dir.path());
-  const double riferimento = cpu_minimo(dir.path(), {"inspect", "S_1.dat"}, 2, 0);
-  const off_t quattro_gb = off_t{4} << 30;
+  s.write_in(dir.path());
+  const double reference = cpu_min(dir.path(), {"inspect", "S_1.dat"}, 2, 0);
+  const off_t four_gb = off_t{4} << 30;
   const struct {
     const char* file;
-    const char* messaggio;
-  } casi[] = {
+    const char* message;
+  } cases[] = {
       {"S_1.dat", "cells: file size 4294967296 is above the 302115 bytes"},
       {"S_1.sim", "element table: file size 4294967296 is above the 5704503 bytes"},
       {"S_linea.dat", "track plan: file size 4294967296 is above the 20140020 bytes"},
   };
-  for (const auto& c : casi) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
-    s.scrivi_in(dir.path());
-    ASSERT_EQ(::truncate((dir / c.file).c_str(), quattro_gb), 0);
+    s.write_in(dir.path());
+    ASSERT_EQ(::truncate((dir / c.file).c_str(), four_gb), 0);
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"inspect", c.file}, std::vector<std::string>{"plot", ".", "-o", "p.svg"}}) {
-      const Esito e = esegui(dir.path(), args);
-      EXPECT_EQ(e.e.stato, 2);
-      EXPECT_NE(e.e.err.find(c.messaggio), std::string::npos) << e.e.err;
-      EXPECT_LT(e.cpu, 5 * riferimento + 0.5);
+      const Outcome e = run(dir.path(), args);
+      EXPECT_EQ(e.e.status, 2);
+      EXPECT_NE(e.e.err.find(c.message), std::string::npos) << e.e.err;
+      EXPECT_LT(e.cpu, 5 * reference + 0.5);
       EXPECT_EQ(e.e.out, "");
     }
-    EXPECT_EQ(elenco(dir.path()), tre_file);
+    EXPECT_EQ(list_dir(dir.path()), three_files);
   }
   // Empty values, 2 bytes each: one more row than the longest line has is
   // refused by its count; that many rows are read.
-  s.scrivi_in(dir.path());
-  const size_t righe = sc::righe_tracciato_massime;
-  scrivi(dir / "S_linea.dat", std::string(2 * 2 * (righe + 1), '\0'));
-  const Esito troppe = esegui(dir.path(), {"inspect", "S_linea.dat"});
-  EXPECT_EQ(troppe.e.stato, 2);
-  EXPECT_NE(troppe.e.err.find("more than 2014002 elements"), std::string::npos) << troppe.e.err;
-  EXPECT_LT(troppe.cpu, 5 * riferimento + 0.5);
-  scrivi(dir / "S_linea.dat", std::string(2 * 2 * righe, '\0'));
-  const Esito giuste = esegui(dir.path(), {"inspect", "--json", "--every", "500000", "S_linea.dat"});
-  EXPECT_EQ(giuste.e.stato, 0) << giuste.e.err;
-  EXPECT_NE(giuste.e.out.find("\"rows\": 1007001"), std::string::npos) << giuste.e.out.substr(0, 500);
-  EXPECT_EQ(elenco(dir.path()), tre_file);
+  s.write_in(dir.path());
+  const size_t rows = sc::max_plan_rows;
+  write(dir / "S_linea.dat", std::string(2 * 2 * (rows + 1), '\0'));
+  const Outcome too_many = run(dir.path(), {"inspect", "S_linea.dat"});
+  EXPECT_EQ(too_many.e.status, 2);
+  EXPECT_NE(too_many.e.err.find("more than 2014002 elements"), std::string::npos) << too_many.e.err;
+  EXPECT_LT(too_many.cpu, 5 * reference + 0.5);
+  write(dir / "S_linea.dat", std::string(2 * 2 * rows, '\0'));
+  const Outcome right = run(dir.path(), {"inspect", "--json", "--every", "500000", "S_linea.dat"});
+  EXPECT_EQ(right.e.status, 0) << right.e.err;
+  EXPECT_NE(right.e.out.find("\"rows\": 1007001"), std::string::npos) << right.e.out.substr(0, 500);
+  EXPECT_EQ(list_dir(dir.path()), three_files);
 }
 
 // Names are shown as text a terminal cannot take as commands: escape
@@ -237,40 +237,40 @@ TEST_F(HostileCompiled, ControlCharactersOfNamesAreEscapedByInspectAndDecompile)
   s.elementi[1].inizio = 100;
   s.elementi[80].nome = "board\r\nfake line";
   s.elementi[85].nome = std::string("N\x9d\\\0Z", 5);
-  s.scrivi_in(dir.path());
-  const Esito e = esegui(dir.path(), {"inspect", "S_1.sim"});
-  ASSERT_EQ(e.e.stato, 0) << e.e.err;
-  for (const char* atteso : {"A\\x1b[2JB\\x07", "board\\x0d\\x0afake line", "nome_scenario \"N\\x9d\\\\\\x00Z\""}) {
-    EXPECT_NE(e.e.out.find(atteso), std::string::npos) << atteso << "\n" << e.e.out;
+  s.write_in(dir.path());
+  const Outcome e = run(dir.path(), {"inspect", "S_1.sim"});
+  ASSERT_EQ(e.e.status, 0) << e.e.err;
+  for (const char* expected : {"A\\x1b[2JB\\x07", "board\\x0d\\x0afake line", "nome_scenario \"N\\x9d\\\\\\x00Z\""}) {
+    EXPECT_NE(e.e.out.find(expected), std::string::npos) << expected << "\n" << e.e.out;
   }
-  for (const char* vietato : {"\x1b", "\x07", "\r", "\xc2\x9d"}) {
-    EXPECT_EQ(e.e.out.find(vietato), std::string::npos) << static_cast<int>(vietato[0]);
+  for (const char* forbidden : {"\x1b", "\x07", "\r", "\xc2\x9d"}) {
+    EXPECT_EQ(e.e.out.find(forbidden), std::string::npos) << static_cast<int>(forbidden[0]);
   }
-  const Esito j = esegui(dir.path(), {"inspect", "--json", "S_1.sim"});
-  ASSERT_EQ(j.e.stato, 0) << j.e.err;
+  const Outcome j = run(dir.path(), {"inspect", "--json", "S_1.sim"});
+  ASSERT_EQ(j.e.status, 0) << j.e.err;
   EXPECT_NE(j.e.out.find("\"A\\u001b[2JB\\u0007\""), std::string::npos);
 
   // decompile quotes the scenario name it cannot use in its message.
   s.elementi[85].nome = "A/\x1b[31mX";
   s.elementi[86].nome = "1";
-  s.scrivi_in(dir.path());
-  const Esito d = esegui(dir.path(), {"decompile", "S_1.dat", "S_1.sim", "--out", "dec"});
-  EXPECT_EQ(d.e.stato, 1);
+  s.write_in(dir.path());
+  const Outcome d = run(dir.path(), {"decompile", "S_1.dat", "S_1.sim", "--out", "dec"});
+  EXPECT_EQ(d.e.status, 1);
   EXPECT_NE(d.e.err.find("the scenario name \"A/\\x1b[31mX\" and train number \"1\""), std::string::npos) << d.e.err;
   EXPECT_EQ(d.e.err.find('\x1b'), std::string::npos);
-  EXPECT_EQ(elenco(dir.path()), tre_file);
+  EXPECT_EQ(list_dir(dir.path()), three_files);
 }
 
 // NaN and the infinities are named in the JSON, apart from an empty value.
 TEST_F(HostileCompiled, InspectJsonTellsNaNAndInfinitiesFromEmptyValues) {
   Scenario s;
   const double inf = std::numeric_limits<double>::infinity();
-  s.piano = piano_di({{Numero::reale(std::nan("")), Numero::reale(inf)},
-                      {Numero::reale(-inf), Numero{}},
-                      {Numero::intero(-3), Numero::reale(2.5)}});
-  s.scrivi_in(dir.path());
-  const Esito e = esegui(dir.path(), {"inspect", "--json", "S_linea.dat"});
-  ASSERT_EQ(e.e.stato, 0) << e.e.err;
+  s.plan = plan_of({{Numero::real(std::nan("")), Numero::real(inf)},
+                      {Numero::real(-inf), Numero{}},
+                      {Numero::integer(-3), Numero::real(2.5)}});
+  s.write_in(dir.path());
+  const Outcome e = run(dir.path(), {"inspect", "--json", "S_linea.dat"});
+  ASSERT_EQ(e.e.status, 0) << e.e.err;
   EXPECT_NE(e.e.out.find("    [0,\"NaN\",\"Infinity\"],\n    [1,\"-Infinity\",null],\n    [2,-3,2.5]\n"),
             std::string::npos)
       << e.e.out;
@@ -280,11 +280,11 @@ TEST_F(HostileCompiled, InspectJsonTellsNaNAndInfinitiesFromEmptyValues) {
 // is created.
 TEST_F(HostileCompiled, PlotNamesAMissingOutputFolder) {
   Scenario s;
-  s.scrivi_in(dir.path());
-  const Esito e = esegui(dir.path(), {"plot", ".", "-o", "missing/x.svg"});
-  EXPECT_EQ(e.e.stato, 4);
+  s.write_in(dir.path());
+  const Outcome e = run(dir.path(), {"plot", ".", "-o", "missing/x.svg"});
+  EXPECT_EQ(e.e.status, 4);
   EXPECT_NE(e.e.err.find("the folder missing does not exist"), std::string::npos) << e.e.err;
-  EXPECT_EQ(elenco(dir.path()), tre_file);
+  EXPECT_EQ(list_dir(dir.path()), three_files);
 }
 
 // A station name wider than the profile, and the extent of a plan shown by
@@ -297,13 +297,13 @@ TEST_F(HostileCompiled, WideStationNameAndPlanSummaryAreDrawnAndShown) {
   s.elementi[1].progressiva = 5000;
   s.elementi[1].inizio = 4900;
   s.elementi[1].fine = 5100;
-  s.piano = piano_diritto(6000);
-  s.scrivi_in(dir.path());
-  const Esito p = plot("wide.png");
-  EXPECT_EQ(p.e.stato, 0) << p.e.err;
-  EXPECT_EQ(elenco(dir / "out"), std::set<std::string>{"wide.png"});
-  const Esito i = esegui(dir.path(), {"inspect", "--every", "1000", "S_linea.dat"});
-  EXPECT_EQ(i.e.stato, 0) << i.e.err;
+  s.plan = straight_plan(6000);
+  s.write_in(dir.path());
+  const Outcome p = plot("wide.png");
+  EXPECT_EQ(p.e.status, 0) << p.e.err;
+  EXPECT_EQ(list_dir(dir / "out"), std::set<std::string>{"wide.png"});
+  const Outcome i = run(dir.path(), {"inspect", "--every", "1000", "S_linea.dat"});
+  EXPECT_EQ(i.e.status, 0) << i.e.err;
   EXPECT_NE(i.e.out.find("x from 0.0 to 5999.0 m, y from 0.0 to 0.0 m"), std::string::npos) << i.e.out.substr(0, 400);
 }
 

@@ -22,7 +22,7 @@
 #include <thread>
 
 #include "tests/support/test_dir.h"
-#include "tests/esegui_programma.h"
+#include "tests/run_program.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ const size_t byte_celle = 15u * 1981u;  // cells 0 to 1980 of the 92000 m line
 
 // What differs between two directory contents, by name and size ("" when
 // nothing does), so that a failure never prints the bytes.
-std::string differenze(const Contenuti& a, const Contenuti& b) {
+std::string differences(const Contents& a, const Contents& b) {
   std::string d;
   for (const auto& [nome, bytes] : a) {
     const auto it = b.find(nome);
@@ -47,8 +47,8 @@ std::string differenze(const Contenuti& a, const Contenuti& b) {
   return d;
 }
 
-std::string tutti(std::string s, const std::string& da, const std::string& a) {
-  for (size_t i = s.find(da); i != std::string::npos; i = s.find(da, i + a.size())) s.replace(i, da.size(), a);
+std::string all(std::string s, const std::string& from, const std::string& a) {
+  for (size_t i = s.find(from); i != std::string::npos; i = s.find(from, i + a.size())) s.replace(i, from.size(), a);
   return s;
 }
 
@@ -59,87 +59,87 @@ class IoFaults : public ::testing::Test {
  protected:
   void SetUp() override {
     ::chmod(dir.path().c_str(), 0755);  // an ordinary user may read the sources
-    ASSERT_EQ(esegui({"export"}).stato, 0);
-    linea = leggi(dir / linea_txt);
-    treno = leggi(dir / treno_txt);
+    ASSERT_EQ(run({"export"}).status, 0);
+    linea = read_bytes(dir / linea_txt);
+    treno = read_bytes(dir / treno_txt);
 
-    const EsitoProgramma nuova = esegui({"compile", linea_txt, treno_txt, "--out", "nuovo"});
-    ASSERT_EQ(nuova.stato, 0) << nuova.err;
-    nuovi = contenuti(dir / "nuovo");
-    ASSERT_EQ(nuovi.size(), 3u);
+    const ProgramOutcome outcome = run({"compile", linea_txt, treno_txt, "--out", "nuovo"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    fresh = contents(dir / "nuovo");
+    ASSERT_EQ(fresh.size(), 3u);
 
     // The earlier version: another last curve and another sand value.
     std::string l = linea, t = treno;
-    sostituisci(l, "curvad3,  88000,  4500", "curvas2,  88000,  4000");
-    sostituisci(t, "sabbia,    300", "sabbia,    250");
-    sostituisci(t, "velocita,    1500,   250", "velocita,    1500,   200");
-    scrivi(dir / linea_txt, l);
-    scrivi(dir / treno_txt, t);
-    linea_prima = l;
-    treno_prima = t;
-    ASSERT_EQ(esegui({"compile", linea_txt, treno_txt, "--out", "out"}).stato, 0);
-    scrivi(dir / linea_txt, linea);
-    scrivi(dir / treno_txt, treno);
-    prima = contenuti(dir / "out");
-    for (const std::string& f : {linea_dat, sim, dat}) ASSERT_TRUE(prima.at(f) != nuovi.at(f)) << f;
+    replace(l, "curvad3,  88000,  4500", "curvas2,  88000,  4000");
+    replace(t, "sabbia,    300", "sabbia,    250");
+    replace(t, "velocita,    1500,   250", "velocita,    1500,   200");
+    write(dir / linea_txt, l);
+    write(dir / treno_txt, t);
+    linea_before = l;
+    treno_before = t;
+    ASSERT_EQ(run({"compile", linea_txt, treno_txt, "--out", "out"}).status, 0);
+    write(dir / linea_txt, linea);
+    write(dir / treno_txt, treno);
+    before = contents(dir / "out");
+    for (const std::string& f : {linea_dat, sim, dat}) ASSERT_TRUE(before.at(f) != fresh.at(f)) << f;
   }
 
-  EsitoProgramma esegui(std::vector<std::string> args, bool senza_root = false,
-                        std::optional<rlim_t> limite_file = std::nullopt) {
-    Esecuzione e;
+  ProgramOutcome run(std::vector<std::string> args, bool without_root = false,
+                        std::optional<rlim_t> file_limit = std::nullopt) {
+    ProgramRun e;
     e.args = std::move(args);
     e.cwd = dir.path();
-    e.senza_root = senza_root;
-    e.limite_file = limite_file;
-    return esegui_programma(e);
+    e.without_root = without_root;
+    e.file_limit = file_limit;
+    return run_program(e);
   }
 
   // The compile of the two sources into "out" (unless `extra` names
   // another --out), with `extra` arguments.
-  EsitoProgramma compila(std::vector<std::string> extra = {}, bool senza_root = false,
-                         std::optional<rlim_t> limite_file = std::nullopt) {
+  ProgramOutcome compile(std::vector<std::string> extra = {}, bool without_root = false,
+                         std::optional<rlim_t> file_limit = std::nullopt) {
     std::vector<std::string> args{"compile", linea_txt, treno_txt};
     if (std::find(extra.begin(), extra.end(), "--out") == extra.end()) args.insert(args.end(), {"--out", "out"});
     args.insert(args.end(), extra.begin(), extra.end());
-    return esegui(args, senza_root, limite_file);
+    return run(args, without_root, file_limit);
   }
 
   // The earlier compiled files back in "out", the descriptions `l` and `t`
   // in place of the sources, and their compile.
-  EsitoProgramma compila_descrizioni(const std::string& l, const std::string& t) {
-    ripristina();
-    scrivi(dir / linea_txt, l);
-    scrivi(dir / treno_txt, t);
-    return compila();
+  ProgramOutcome compile_descriptions(const std::string& l, const std::string& t) {
+    restore();
+    write(dir / linea_txt, l);
+    write(dir / treno_txt, t);
+    return compile();
   }
 
   // The earlier compiled files back in "out", as they were.
-  void ripristina() {
+  void restore() {
     fs::permissions(dir / "out", fs::perms::owner_all, fs::perm_options::add);
     fs::remove_all(dir / "out");
     fs::create_directory(dir / "out");
-    for (const auto& [nome, bytes] : prima) scrivi(dir / "out" + "/" + nome, bytes);
+    for (const auto& [nome, bytes] : before) write(dir / "out" + "/" + nome, bytes);
   }
 
-  void sorgenti_intatte() {
-    EXPECT_EQ(leggi(dir / linea_txt), linea);
-    EXPECT_EQ(leggi(dir / treno_txt), treno);
+  void intact_sources() {
+    EXPECT_EQ(read_bytes(dir / linea_txt), linea);
+    EXPECT_EQ(read_bytes(dir / treno_txt), treno);
   }
 
   TempDir dir;
   std::string linea, treno;
-  std::string linea_prima, treno_prima;  // the descriptions of the earlier version
-  Contenuti prima, nuovi;
+  std::string linea_before, treno_before;  // the descriptions of the earlier version
+  Contents before, fresh;
 };
 
 TEST_F(IoFaults, OutputThatCannotBeWrittenIsStatus4AndLeavesTheEarlierFiles) {
   const struct {
-    const char* caso;
-    std::function<void(const std::string& out)> prepara;
+    const char* test_case;
+    std::function<void(const std::string& out)> prepare;
     std::vector<std::string> extra;
-    bool senza_root;
-    std::string messaggio;
-  } casi[] = {
+    bool without_root;
+    std::string message;
+  } cases[] = {
       {"read-only directory", [](const std::string& out) { ::chmod(out.c_str(), 0555); }, {}, true,
        "scenario-compiler: cannot write \"out/" + linea_dat + "\": Permission denied\n"},
       {"output directory below a file", [](const std::string&) {}, {"--out", treno_txt + "/out"}, false,
@@ -149,29 +149,29 @@ TEST_F(IoFaults, OutputThatCannotBeWrittenIsStatus4AndLeavesTheEarlierFiles) {
        [](const std::string& out) {
          fs::remove(out + "/" + linea_dat);
          fs::create_directory(out + "/" + linea_dat);
-         scrivi(out + "/" + linea_dat + "/inside", "kept");
+         write(out + "/" + linea_dat + "/inside", "kept");
        },
        {}, false, "scenario-compiler: cannot write \"out/" + linea_dat + "\": Is a directory\n"},
   };
-  for (const auto& c : casi) {
-    SCOPED_TRACE(c.caso);
-    ripristina();
-    c.prepara(dir / "out");
-    const Contenuti attesi = contenuti(dir / "out");
-    const EsitoProgramma e = compila(c.extra, c.senza_root);
-    EXPECT_EQ(e.stato, 4) << e.err;
-    EXPECT_EQ(e.err, c.messaggio);
-    EXPECT_EQ(differenze(contenuti(dir / "out"), attesi), "");  // nothing replaced, no temporary file
-    sorgenti_intatte();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.test_case);
+    restore();
+    c.prepare(dir / "out");
+    const Contents expected = contents(dir / "out");
+    const ProgramOutcome e = compile(c.extra, c.without_root);
+    EXPECT_EQ(e.status, 4) << e.err;
+    EXPECT_EQ(e.err, c.message);
+    EXPECT_EQ(differences(contents(dir / "out"), expected), "");  // nothing replaced, no temporary file
+    intact_sources();
   }
   // The directory in place of a file was left as it was.
-  EXPECT_EQ(leggi(dir / "out/" + linea_dat + "/inside"), "kept");
+  EXPECT_EQ(read_bytes(dir / "out/" + linea_dat + "/inside"), "kept");
 }
 
 TEST_F(IoFaults, MissingOutputDirectoryIsCreated) {
-  const EsitoProgramma e = compila({"--out", "nuova/cartella"});
-  EXPECT_EQ(e.stato, 0) << e.err;
-  EXPECT_EQ(differenze(contenuti(dir / "nuova/cartella"), nuovi), "");
+  const ProgramOutcome e = compile({"--out", "nuova/cartella"});
+  EXPECT_EQ(e.status, 0) << e.err;
+  EXPECT_EQ(differences(contents(dir / "nuova/cartella"), fresh), "");
 }
 
 // A disk that fills: the process may write no file beyond a size limit, so a
@@ -180,22 +180,22 @@ TEST_F(IoFaults, MissingOutputDirectoryIsCreated) {
 TEST_F(IoFaults, DiskThatFillsDuringAWriteLeavesNoHalfWrittenFile) {
   {
     SCOPED_TRACE("the track plan (2 MB) does not fit: nothing is replaced");
-    ripristina();
-    const EsitoProgramma e = compila({}, false, 64 * 1024);
-    EXPECT_EQ(e.stato, 4) << e.err;
+    restore();
+    const ProgramOutcome e = compile({}, false, 64 * 1024);
+    EXPECT_EQ(e.status, 4) << e.err;
     EXPECT_EQ(e.err, "scenario-compiler: cannot write \"out/" + linea_dat + "\": File too large\n");
-    EXPECT_EQ(differenze(contenuti(dir / "out"), prima), "");
-    sorgenti_intatte();
+    EXPECT_EQ(differences(contents(dir / "out"), before), "");
+    intact_sources();
   }
   {
     SCOPED_TRACE("without track plan the element table (3455 bytes) fits, the cells (29715 bytes) do not");
-    ripristina();
-    const EsitoProgramma e = compila({"--no-plan"}, false, 16 * 1024);
-    EXPECT_EQ(e.stato, 4) << e.err;
+    restore();
+    const ProgramOutcome e = compile({"--no-plan"}, false, 16 * 1024);
+    EXPECT_EQ(e.status, 4) << e.err;
     EXPECT_EQ(e.err, "scenario-compiler: cannot write \"out/" + dat + "\": File too large\n");
     // The files are replaced together: the element table, which fitted,
     // is not renamed over the earlier one when the cells fail.
-    EXPECT_EQ(differenze(contenuti(dir / "out"), prima), "");
+    EXPECT_EQ(differences(contents(dir / "out"), before), "");
   }
 }
 
@@ -203,32 +203,32 @@ TEST_F(IoFaults, DiskThatFillsDuringAWriteLeavesNoHalfWrittenFile) {
 // the right to mount): a 3 MB tmpfs holding the earlier files (2 MB) has no
 // room for a second track plan.
 TEST_F(IoFaults, FullFileSystemLeavesTheEarlierFiles) {
-  const std::string piccolo = dir / "piccolo";
-  fs::create_directory(piccolo);
-  if (::mount("tmpfs", piccolo.c_str(), "tmpfs", 0, "size=3m") != 0) {
+  const std::string small = dir / "piccolo";
+  fs::create_directory(small);
+  if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=3m") != 0) {
     GTEST_SKIP() << "cannot mount a small tmpfs here: " << std::strerror(errno);
   }
-  struct Smonta {
+  struct Unmount {
     std::string path;
-    ~Smonta() { ::umount2(path.c_str(), MNT_DETACH); }
-  } smonta{piccolo};
-  for (const auto& [nome, bytes] : prima) scrivi(piccolo + "/" + nome, bytes);
-  const EsitoProgramma e = compila({"--out", "piccolo"});
-  EXPECT_EQ(e.stato, 4) << e.err;
+    ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+  } unmount{small};
+  for (const auto& [nome, bytes] : before) write(small + "/" + nome, bytes);
+  const ProgramOutcome e = compile({"--out", "piccolo"});
+  EXPECT_EQ(e.status, 4) << e.err;
   EXPECT_EQ(e.err, "scenario-compiler: cannot write \"piccolo/" + linea_dat + "\": No space left on device\n");
-  EXPECT_EQ(differenze(contenuti(piccolo), prima), "");
+  EXPECT_EQ(differences(contents(small), before), "");
 }
 
 TEST_F(IoFaults, InputThatCannotBeReadIsStatus2) {
   fs::create_directory(dir / "cartella_linea.txt");
-  scrivi(dir / "chiuso_409-.txt", treno);
+  write(dir / "chiuso_409-.txt", treno);
   ::chmod((dir / "chiuso_409-.txt").c_str(), 0);
   ::mkfifo((dir / "tubo_409-.txt").c_str(), 0600);  // reading it would block forever
   const struct {
-    const char* caso;
+    const char* test_case;
     std::string linea, treno;
-    std::string messaggio;
-  } casi[] = {
+    std::string message;
+  } cases[] = {
       {"line description is a directory", "cartella_linea.txt", treno_txt,
        "scenario-compiler: \"cartella_linea.txt\" is a directory, not a file\n"},
       {"train description missing", linea_txt, "assente_409-.txt",
@@ -240,36 +240,36 @@ TEST_F(IoFaults, InputThatCannotBeReadIsStatus2) {
       {"line description is a device", "/dev/zero", treno_txt,
        "scenario-compiler: \"/dev/zero\" is not a regular file\n"},
   };
-  for (const auto& c : casi) {
-    SCOPED_TRACE(c.caso);
-    const EsitoProgramma e = esegui({"compile", c.linea, c.treno, "--out", "out"}, /*senza_root=*/true);
-    EXPECT_EQ(e.stato, 2) << e.err;
-    EXPECT_EQ(e.err, c.messaggio);
-    EXPECT_EQ(differenze(contenuti(dir / "out"), prima), "");
-    sorgenti_intatte();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.test_case);
+    const ProgramOutcome e = run({"compile", c.linea, c.treno, "--out", "out"}, /*without_root=*/true);
+    EXPECT_EQ(e.status, 2) << e.err;
+    EXPECT_EQ(e.err, c.message);
+    EXPECT_EQ(differences(contents(dir / "out"), before), "");
+    intact_sources();
   }
 }
 
 // Files that can be read but hold no good description: faults named with
 // the file and line, short enough to read, status 1.
 TEST_F(IoFaults, InputThatIsNoDescriptionIsReportedAtItsFile) {
-  std::mt19937 casuale(12345);
-  std::string binario(4096, '\0');
-  for (char& c : binario) c = static_cast<char>(casuale());
-  std::string nul_linea = linea, nul_treno = treno, numero_enorme = treno;
-  sostituisci(nul_linea, "lunghezza percorso,    92000", "lunghezza percorso,    92" + std::string("\0\0\x1b", 3));
-  sostituisci(nul_treno, "sabbia,    300", "sabbia,    3" + std::string(2, '\0'));
-  sostituisci(numero_enorme, "sabbia,    300", "sabbia,    " + std::string(10'000'000, '7'));
+  std::mt19937 random(12345);
+  std::string track(4096, '\0');
+  for (char& c : track) c = static_cast<char>(random());
+  std::string nul_linea = linea, nul_treno = treno, huge_number = treno;
+  replace(nul_linea, "lunghezza percorso,    92000", "lunghezza percorso,    92" + std::string("\0\0\x1b", 3));
+  replace(nul_treno, "sabbia,    300", "sabbia,    3" + std::string(2, '\0'));
+  replace(huge_number, "sabbia,    300", "sabbia,    " + std::string(10'000'000, '7'));
 
   const struct {
-    const char* caso;
+    const char* test_case;
     std::string linea, treno;
-    std::string messaggio;  // the start of standard error
-    bool compilati;         // the compile got as far as the cells: files written
-  } casi[] = {
+    std::string message;  // the start of standard error
+    bool compiled;         // the compile got as far as the cells: files written
+  } cases[] = {
       {"empty line description", "", treno,
        linea_txt + ":1:1: error: expected a field, got the end of the file [E25]\n", false},
-      {"binary line description", binario, treno, linea_txt + ":", false},
+      {"binary line description", track, treno, linea_txt + ":", false},
       {"NUL bytes in the line length", nul_linea, treno,
        linea_txt + ":2:24: error: field 2 of \"lunghezza percorso\": expected a whole number, got \"92\\x00\\x00\\x1b\"",
        false},
@@ -277,168 +277,168 @@ TEST_F(IoFaults, InputThatIsNoDescriptionIsReportedAtItsFile) {
        treno_txt + ":4:12: error: field 2 of \"sabbia\": expected a whole number -32768..32767, got \"3\\x00\\x00\"", true},
       {"a 10 MB line without a separator", std::string(10'000'000, 'x'), treno,
        linea_txt + ":1:1: error: no field containing \"[generale]\"", false},
-      {"a 10 MB number", linea, numero_enorme,
+      {"a 10 MB number", linea, huge_number,
        treno_txt + ":4:12: error: field 2 of \"sabbia\": value " + std::string(40, '7') + "... does not fit", true},
   };
-  for (const auto& c : casi) {
-    SCOPED_TRACE(c.caso);
-    const EsitoProgramma e = compila_descrizioni(c.linea, c.treno);
-    EXPECT_EQ(e.stato, 1) << e.err.substr(0, 2000);
-    EXPECT_EQ(e.err.substr(0, c.messaggio.size()), c.messaggio) << e.err.substr(0, 2000);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.test_case);
+    const ProgramOutcome e = compile_descriptions(c.linea, c.treno);
+    EXPECT_EQ(e.status, 1) << e.err.substr(0, 2000);
+    EXPECT_EQ(e.err.substr(0, c.message.size()), c.message) << e.err.substr(0, 2000);
     EXPECT_LT(e.err.size(), 2000u);  // a long line is shown as an excerpt
     for (char ch : e.err) {
       const unsigned char u = static_cast<unsigned char>(ch);
       ASSERT_FALSE((u < 0x20 && ch != '\n' && ch != '\t') || u == 0x7F) << "control character " << int(u);
     }
-    const Contenuti dopo = contenuti(dir / "out");
-    if (c.compilati) {
-      EXPECT_EQ(elenco(dir / "out"), (std::set<std::string>{linea_dat, sim, dat}));
-      EXPECT_EQ(dopo.at(dat).size(), byte_celle);
+    const Contents after = contents(dir / "out");
+    if (c.compiled) {
+      EXPECT_EQ(list_dir(dir / "out"), (std::set<std::string>{linea_dat, sim, dat}));
+      EXPECT_EQ(after.at(dat).size(), byte_celle);
     } else {
-      EXPECT_EQ(differenze(dopo, prima), "");
+      EXPECT_EQ(differences(after, before), "");
     }
-    EXPECT_EQ(leggi(dir / linea_txt), c.linea);
-    EXPECT_EQ(leggi(dir / treno_txt), c.treno);
+    EXPECT_EQ(read_bytes(dir / linea_txt), c.linea);
+    EXPECT_EQ(read_bytes(dir / treno_txt), c.treno);
   }
 }
 
 // Any line end, a byte-order mark, everything on one line, a 10 MB comment
 // line: the same description, the same compiled files.
 TEST_F(IoFaults, LineEndsByteOrderMarkAndLongLinesReadAlike) {
-  std::string commento = treno;
-  sostituisci(commento, "[segnali]\r\n", "[segnali]\r\n- " + std::string(10'000'000, 'x') + "\r\n");
+  std::string comment = treno;
+  replace(comment, "[segnali]\r\n", "[segnali]\r\n- " + std::string(10'000'000, 'x') + "\r\n");
   const struct {
-    const char* caso;
+    const char* test_case;
     std::string linea, treno;
-  } casi[] = {
-      {"LF only", tutti(linea, "\r\n", "\n"), tutti(treno, "\r\n", "\n")},
-      {"CR only", tutti(linea, "\r\n", "\r"), tutti(treno, "\r\n", "\r")},
+  } cases[] = {
+      {"LF only", all(linea, "\r\n", "\n"), all(treno, "\r\n", "\n")},
+      {"CR only", all(linea, "\r\n", "\r"), all(treno, "\r\n", "\r")},
       {"byte-order mark", "\xEF\xBB\xBF" + linea, "\xEF\xBB\xBF" + treno},
-      {"each file on one line", tutti(linea, "\r\n", ","), tutti(treno, "\r\n", ",")},
-      {"a 10 MB comment line", linea, commento},
+      {"each file on one line", all(linea, "\r\n", ","), all(treno, "\r\n", ",")},
+      {"a 10 MB comment line", linea, comment},
   };
-  for (const auto& c : casi) {
-    SCOPED_TRACE(c.caso);
-    const EsitoProgramma e = compila_descrizioni(c.linea, c.treno);
-    EXPECT_EQ(e.stato, 0) << e.err.substr(0, 2000);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.test_case);
+    const ProgramOutcome e = compile_descriptions(c.linea, c.treno);
+    EXPECT_EQ(e.status, 0) << e.err.substr(0, 2000);
     EXPECT_EQ(e.err, "");
-    EXPECT_EQ(differenze(contenuti(dir / "out"), nuovi), "");
+    EXPECT_EQ(differences(contents(dir / "out"), fresh), "");
   }
 }
 
 // The program started without waiting for it, its output discarded.
-pid_t avvia(const std::string& cwd, const std::vector<std::string>& args) {
+pid_t start(const std::string& cwd, const std::vector<std::string>& args) {
   std::vector<char*> argv{const_cast<char*>("scenario-compiler")};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   const pid_t pid = ::fork();
   if (pid == 0) {
-    const int nulla = ::open("/dev/null", O_WRONLY);
-    if (::chdir(cwd.c_str()) != 0 || nulla < 0 || ::dup2(nulla, 1) < 0 || ::dup2(nulla, 2) < 0) ::_exit(120);
+    const int nothing = ::open("/dev/null", O_WRONLY);
+    if (::chdir(cwd.c_str()) != 0 || nothing < 0 || ::dup2(nothing, 1) < 0 || ::dup2(nothing, 2) < 0) ::_exit(120);
     ::execv(SC_PROGRAM, argv.data());
     ::_exit(123);
   }
   return pid;
 }
 
-int attendi(pid_t pid) {
+int wait_for_exit(pid_t pid) {
   int status = 0;
   ::waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 TEST_F(IoFaults, SyncReplacesTheSameFilesAndAFailedWriteLeavesTheEarlierOnes) {
-  ripristina();
-  EsitoProgramma e = compila({"--sync"});
-  EXPECT_EQ(e.stato, 0) << e.err;
-  EXPECT_EQ(differenze(contenuti(dir / "out"), nuovi), "");  // no temporary file either
+  restore();
+  ProgramOutcome e = compile({"--sync"});
+  EXPECT_EQ(e.status, 0) << e.err;
+  EXPECT_EQ(differences(contents(dir / "out"), fresh), "");  // no temporary file either
 
-  ripristina();
-  e = compila({"--sync"}, false, 64 * 1024);
-  EXPECT_EQ(e.stato, 4) << e.err;
+  restore();
+  e = compile({"--sync"}, false, 64 * 1024);
+  EXPECT_EQ(e.status, 4) << e.err;
   EXPECT_EQ(e.err, "scenario-compiler: cannot write \"out/" + linea_dat + "\": File too large\n");
-  EXPECT_EQ(differenze(contenuti(dir / "out"), prima), "");
+  EXPECT_EQ(differences(contents(dir / "out"), before), "");
 
   // The embedded run likewise.
-  e = esegui({"--out", "run", "--sync"});
-  EXPECT_EQ(e.stato, 0) << e.err;
-  EXPECT_EQ(elenco(dir / "run"), (std::set<std::string>{note, rallentamenti, scheda, linea_dat, sim, dat}));
-  for (const std::string& f : {linea_dat, sim, dat}) EXPECT_TRUE(leggi(dir / "run/" + f) == nuovi.at(f)) << f;
+  e = run({"--out", "run", "--sync"});
+  EXPECT_EQ(e.status, 0) << e.err;
+  EXPECT_EQ(list_dir(dir / "run"), (std::set<std::string>{note, rallentamenti, scheda, linea_dat, sim, dat}));
+  for (const std::string& f : {linea_dat, sim, dat}) EXPECT_TRUE(read_bytes(dir / "run/" + f) == fresh.at(f)) << f;
 }
 
 TEST_F(IoFaults, PlotReplacesItsPictureWholeAndNeverWritesThroughALink) {
-  scrivi(dir / "mine.svg", "an author's drawing");
+  write(dir / "mine.svg", "an author's drawing");
   fs::create_symlink("mine.svg", dir / "plot.svg");
-  EsitoProgramma e = esegui({"plot", "nuovo", "-o", "plot.svg"});
-  EXPECT_EQ(e.stato, 0) << e.err;
-  EXPECT_EQ(leggi(dir / "mine.svg"), "an author's drawing");
+  ProgramOutcome e = run({"plot", "nuovo", "-o", "plot.svg"});
+  EXPECT_EQ(e.status, 0) << e.err;
+  EXPECT_EQ(read_bytes(dir / "mine.svg"), "an author's drawing");
   EXPECT_FALSE(fs::is_symlink(dir / "plot.svg"));
-  const std::string disegno = leggi(dir / "plot.svg");
-  EXPECT_EQ(disegno.substr(0, 5), "<?xml");
-  EXPECT_EQ(disegno.substr(disegno.size() - 7), "</svg>\n");
+  const std::string drawing = read_bytes(dir / "plot.svg");
+  EXPECT_EQ(drawing.substr(0, 5), "<?xml");
+  EXPECT_EQ(drawing.substr(drawing.size() - 7), "</svg>\n");
 
   // A plot that fails part-way leaves the earlier picture.
-  e = esegui({"plot", "nuovo", "-o", "plot.svg"}, false, 8192);
-  EXPECT_EQ(e.stato, 4) << e.err;
+  e = run({"plot", "nuovo", "-o", "plot.svg"}, false, 8192);
+  EXPECT_EQ(e.status, 4) << e.err;
   EXPECT_EQ(e.err, "scenario-compiler: cannot write \"plot.svg\": File too large\n");
-  EXPECT_TRUE(leggi(dir / "plot.svg") == disegno);
+  EXPECT_TRUE(read_bytes(dir / "plot.svg") == drawing);
 
-  e = esegui({"plot", "nuovo", "-o", "manca/plot.png"});
-  EXPECT_EQ(e.stato, 4) << e.err;
+  e = run({"plot", "nuovo", "-o", "manca/plot.png"});
+  EXPECT_EQ(e.status, 4) << e.err;
   EXPECT_EQ(e.err, "scenario-compiler: cannot write manca/plot.png: the folder manca does not exist\n");
-  EXPECT_EQ(elenco(dir.path()),
+  EXPECT_EQ(list_dir(dir.path()),
             (std::set<std::string>{linea_txt, treno_txt, note, rallentamenti, scheda, "mine.svg", "plot.svg", "nuovo",
                                    "out"}));
 }
 
 TEST_F(IoFaults, TwoCompilesIntoOneDirectoryAtOnceLeaveOneWholeSet) {
   fs::create_directory(dir / "b");
-  scrivi(dir / "b/" + linea_txt, linea_prima);
-  scrivi(dir / "b/" + treno_txt, treno_prima);
-  for (int giro = 0; giro < 8; ++giro) {
-    SCOPED_TRACE(giro);
+  write(dir / "b/" + linea_txt, linea_before);
+  write(dir / "b/" + treno_txt, treno_before);
+  for (int round = 0; round < 8; ++round) {
+    SCOPED_TRACE(round);
     fs::remove_all(dir / "out");
-    const pid_t a = avvia(dir.path(), {"compile", linea_txt, treno_txt, "--out", "out"});
-    const pid_t b = avvia(dir.path(), {"compile", "b/" + linea_txt, "b/" + treno_txt, "--out", "out"});
-    EXPECT_EQ(attendi(a), 0);
-    EXPECT_EQ(attendi(b), 0);
-    const Contenuti c = contenuti(dir / "out");
-    EXPECT_TRUE(differenze(c, nuovi).empty() || differenze(c, prima).empty())
-        << "current: " << differenze(c, nuovi) << "earlier: " << differenze(c, prima);
+    const pid_t a = start(dir.path(), {"compile", linea_txt, treno_txt, "--out", "out"});
+    const pid_t b = start(dir.path(), {"compile", "b/" + linea_txt, "b/" + treno_txt, "--out", "out"});
+    EXPECT_EQ(wait_for_exit(a), 0);
+    EXPECT_EQ(wait_for_exit(b), 0);
+    const Contents c = contents(dir / "out");
+    EXPECT_TRUE(differences(c, fresh).empty() || differences(c, before).empty())
+        << "current: " << differences(c, fresh) << "earlier: " << differences(c, before);
   }
 }
 
 TEST_F(IoFaults, AKilledCompileLeavesNoTemporaryFileForLong) {
-  ripristina();
-  for (int attesa_us : {0, 1000, 3000, 6000, 10000, 20000, 40000}) {
-    SCOPED_TRACE(attesa_us);
-    const pid_t pid = avvia(dir.path(), {"compile", linea_txt, treno_txt, "--out", "out"});
-    std::this_thread::sleep_for(std::chrono::microseconds(attesa_us));
+  restore();
+  for (int wait_us : {0, 1000, 3000, 6000, 10000, 20000, 40000}) {
+    SCOPED_TRACE(wait_us);
+    const pid_t pid = start(dir.path(), {"compile", linea_txt, treno_txt, "--out", "out"});
+    std::this_thread::sleep_for(std::chrono::microseconds(wait_us));
     ::kill(pid, SIGKILL);
-    attendi(pid);
+    wait_for_exit(pid);
     // Each file the earlier one or the new one, whole; nothing else but
     // what a kill between naming a temporary file and renaming it leaves.
-    for (const auto& [nome, bytes] : contenuti(dir / "out")) {
-      if (prima.count(nome)) {
-        EXPECT_TRUE(bytes == prima.at(nome) || bytes == nuovi.at(nome)) << nome;
+    for (const auto& [nome, bytes] : contents(dir / "out")) {
+      if (before.count(nome)) {
+        EXPECT_TRUE(bytes == before.at(nome) || bytes == fresh.at(nome)) << nome;
       } else {
         EXPECT_EQ(nome.rfind(".scenario-compiler-", 0), 0u) << nome;
       }
     }
   }
   // The next compile removes what is left.
-  EXPECT_EQ(compila().stato, 0);
-  EXPECT_EQ(differenze(contenuti(dir / "out"), nuovi), "");
+  EXPECT_EQ(compile().status, 0);
+  EXPECT_EQ(differences(contents(dir / "out"), fresh), "");
 }
 
 TEST_F(IoFaults, ATextLongerThanTheElementTableHoldsIsFault25) {
   const struct {
-    const char* caso;
+    const char* test_case;
     bool in_linea;
-    std::string testo;
+    std::string text;
     size_t lunghezza;
-    std::string messaggio;
-  } casi[] = {
+    std::string message;
+  } cases[] = {
       {"station name of 65535 bytes", false, "SAN PELLEGRINO", 65535, ""},
       {"station name of 65536 bytes", false, "SAN PELLEGRINO", 65536,
        treno_txt + ":13:73: error: field 18 of \"stazione\": station name is 65536 bytes long; the element table "
@@ -448,17 +448,17 @@ TEST_F(IoFaults, ATextLongerThanTheElementTableHoldsIsFault25) {
        linea_txt + ":63:32: error: field 3 of \"cartello_indicatore\": board text is 65536 bytes long; the element "
                    "table holds at most 65535 [E25]\n"},
   };
-  for (const auto& c : casi) {
-    SCOPED_TRACE(c.caso);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.test_case);
     std::string l = linea, t = treno;
-    sostituisci(c.in_linea ? l : t, c.testo, std::string(c.lunghezza, 'S'));
-    const EsitoProgramma e = compila_descrizioni(l, t);
-    EXPECT_EQ(e.stato, c.messaggio.empty() ? 0 : 1) << e.err.substr(0, 1000);
-    EXPECT_EQ(e.err.substr(0, c.messaggio.size()), c.messaggio);
-    EXPECT_EQ(elenco(dir / "out"), (std::set<std::string>{linea_dat, sim, dat}));
-    const std::string tabella = leggi(dir / "out/" + sim);
+    replace(c.in_linea ? l : t, c.text, std::string(c.lunghezza, 'S'));
+    const ProgramOutcome e = compile_descriptions(l, t);
+    EXPECT_EQ(e.status, c.message.empty() ? 0 : 1) << e.err.substr(0, 1000);
+    EXPECT_EQ(e.err.substr(0, c.message.size()), c.message);
+    EXPECT_EQ(list_dir(dir / "out"), (std::set<std::string>{linea_dat, sim, dat}));
+    const std::string table = read_bytes(dir / "out/" + sim);
     // The whole text in the element table, or the entry not placed.
-    EXPECT_EQ(tabella.find(std::string(c.lunghezza, 'S')) != std::string::npos, c.messaggio.empty());
+    EXPECT_EQ(table.find(std::string(c.lunghezza, 'S')) != std::string::npos, c.message.empty());
   }
 }
 
@@ -467,49 +467,49 @@ TEST_F(IoFaults, OutputNamesUpToTheSystemsLimitAreWritten) {
     SCOPED_TRACE(n);
     const std::string nome(n, 'n');
     fs::remove_all(dir / "lunghi");
-    const EsitoProgramma e =
-        esegui({"compile", linea_txt, treno_txt, "--name", nome, "--train", "1", "--out", "lunghi"});
-    EXPECT_EQ(e.stato, 0) << e.err;
-    EXPECT_EQ(elenco(dir / "lunghi"), (std::set<std::string>{nome + "_linea.dat", nome + "_1.sim", nome + "_1.dat"}));
+    const ProgramOutcome e =
+        run({"compile", linea_txt, treno_txt, "--name", nome, "--train", "1", "--out", "lunghi"});
+    EXPECT_EQ(e.status, 0) << e.err;
+    EXPECT_EQ(list_dir(dir / "lunghi"), (std::set<std::string>{nome + "_linea.dat", nome + "_1.sim", nome + "_1.dat"}));
   }
 }
 
 TEST_F(IoFaults, EmbeddedRunKeepsADescriptionThatDiffersFromItsOwn) {
   std::string l = linea;
-  sostituisci(l, "curvad3,  88000,  4500", "curvas2,  88000,  4000");
+  replace(l, "curvad3,  88000,  4500", "curvas2,  88000,  4000");
   for (const std::string& f : {std::string("edited"), std::string("exported")}) {
     fs::create_directory(dir / f);
-    scrivi(dir / f + "/" + linea_txt, f == "edited" ? l : linea);
-    scrivi(dir / f + "/" + treno_txt, treno);
+    write(dir / f + "/" + linea_txt, f == "edited" ? l : linea);
+    write(dir / f + "/" + treno_txt, treno);
   }
-  const Contenuti modificati = contenuti(dir / "edited");
-  EsitoProgramma e = esegui({"--out", "edited"});
-  EXPECT_EQ(e.stato, 4);
+  const Contents changed = contents(dir / "edited");
+  ProgramOutcome e = run({"--out", "edited"});
+  EXPECT_EQ(e.status, 4);
   EXPECT_EQ(e.err, "Attendere\nscenario-compiler: \"edited/" + linea_txt +
                        "\" is not the embedded scenario's line description; the run would replace it and then "
                        "delete it. Nothing written (move it away, or give --force to replace it)\n");
-  EXPECT_EQ(differenze(contenuti(dir / "edited"), modificati), "");
+  EXPECT_EQ(differences(contents(dir / "edited"), changed), "");
 
   // Unedited copies, or --force: the run as ever.
-  const std::set<std::string> dopo_la_corsa{note, rallentamenti, scheda, linea_dat, sim, dat};
-  e = esegui({"--out", "exported"});
-  EXPECT_EQ(e.stato, 0) << e.err;
-  EXPECT_EQ(elenco(dir / "exported"), dopo_la_corsa);
-  e = esegui({"--out", "edited", "--force"});
-  EXPECT_EQ(e.stato, 0) << e.err;
-  EXPECT_EQ(elenco(dir / "edited"), dopo_la_corsa);
-  EXPECT_TRUE(leggi(dir / "edited/" + linea_dat) == nuovi.at(linea_dat));
+  const std::set<std::string> after_run{note, rallentamenti, scheda, linea_dat, sim, dat};
+  e = run({"--out", "exported"});
+  EXPECT_EQ(e.status, 0) << e.err;
+  EXPECT_EQ(list_dir(dir / "exported"), after_run);
+  e = run({"--out", "edited", "--force"});
+  EXPECT_EQ(e.status, 0) << e.err;
+  EXPECT_EQ(list_dir(dir / "edited"), after_run);
+  EXPECT_TRUE(read_bytes(dir / "edited/" + linea_dat) == fresh.at(linea_dat));
 }
 
 TEST_F(IoFaults, ExportReplacesItsFiveFilesAsOneSet) {
   // The train sheet, written last (3733 bytes), does not fit.
-  EsitoProgramma e = esegui({"export", "--out", "nuovo_export"}, false, 3500);
-  EXPECT_EQ(e.stato, 4) << e.err;
+  ProgramOutcome e = run({"export", "--out", "nuovo_export"}, false, 3500);
+  EXPECT_EQ(e.status, 4) << e.err;
   EXPECT_EQ(e.err, "scenario-compiler: cannot write \"nuovo_export/" + scheda + "\": File too large\n");
-  EXPECT_EQ(elenco(dir / "nuovo_export"), std::set<std::string>{});
-  e = esegui({"export", "--out", "nuovo_export"});  // a retry needs no --force
-  EXPECT_EQ(e.stato, 0) << e.err;
-  EXPECT_EQ(elenco(dir / "nuovo_export"), (std::set<std::string>{linea_txt, treno_txt, note, rallentamenti, scheda}));
+  EXPECT_EQ(list_dir(dir / "nuovo_export"), std::set<std::string>{});
+  e = run({"export", "--out", "nuovo_export"});  // a retry needs no --force
+  EXPECT_EQ(e.status, 0) << e.err;
+  EXPECT_EQ(list_dir(dir / "nuovo_export"), (std::set<std::string>{linea_txt, treno_txt, note, rallentamenti, scheda}));
 }
 
 }  // namespace

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_comandi.h"
+#include "cli/shared_inputs.h"
 #include "format/compiled_decode.h"
-#include "viewer/finestra.h"
+#include "viewer/window.h"
 
 namespace {
 
-constexpr const char* uso =
+constexpr const char* usage =
     "Usage: scenario-compiler view LINE TRAIN [--name NAME] [--train NUMBER]\n"
     "       scenario-compiler view DIR_OR_FILES...\n"
     "\n"
@@ -43,57 +43,57 @@ constexpr const char* uso =
     "Exit status: 0 the window was closed; 2 usage error, a file that cannot be read,\n"
     "or no display.";
 
-int errore(const std::string& m, bool aiuto = false) {
-  std::cerr << sc::nome_programma << ": view: " << m << std::endl;
-  if (aiuto) std::cerr << "Run with --help for more information." << std::endl;
-  return sc::stato_uso;
+int errore(const std::string& m, bool help = false) {
+  std::cerr << sc::program_name << ": view: " << m << std::endl;
+  if (help) std::cerr << "Run with --help for more information." << std::endl;
+  return sc::status_usage;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  sc::vista::Sorgente s;
-  sc::vista::OpzioniFinestra o;
-  std::vector<std::string> posizionali;
+  sc::view::Source s;
+  sc::view::WindowOptions o;
+  std::vector<std::string> positional;
   // Run by `scenario-compiler view ...` with the same arguments: "view" first.
-  const int primo = argc > 1 && std::string(argv[1]) == "view" ? 2 : 1;
-  for (int i = primo; i < argc; ++i) {
+  const int first = argc > 1 && std::string(argv[1]) == "view" ? 2 : 1;
+  for (int i = first; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
-      std::cout << uso << std::endl;
-      return sc::stato_ok;
+      std::cout << usage << std::endl;
+      return sc::status_ok;
     }
     if (a == "--control") {
-      o.controllo = true;
+      o.check = true;
     } else if ((a == "--name" || a == "--train") && i + 1 < argc) {
       (a == "--name" ? s.nome : s.numero) = argv[++i];
     } else if (!a.empty() && a[0] == '-') {
       return errore("unknown option \"" + a + "\"", true);
     } else {
-      posizionali.push_back(a);
+      positional.push_back(a);
     }
   }
-  if (posizionali.empty())
+  if (positional.empty())
     return errore("give LINE and TRAIN, or a directory of compiled files", true);
-  const bool compilati = posizionali.size() != 2 ||
-                         sc::riconosci_file(posizionali[0]).has_value() ||
-                         std::filesystem::is_directory(posizionali[0]);
-  if (compilati) {
-    s.compilati = posizionali;
-    for (const std::string& p : posizionali) {
-      if (const std::string m = sc::non_leggibile(p, true); !m.empty()) return errore(m);
+  const bool compiled = positional.size() != 2 ||
+                         sc::recognise_file(positional[0]).has_value() ||
+                         std::filesystem::is_directory(positional[0]);
+  if (compiled) {
+    s.compiled = positional;
+    for (const std::string& p : positional) {
+      if (const std::string m = sc::unreadable(p, true); !m.empty()) return errore(m);
     }
     try {
-      std::vector<std::filesystem::path> ingressi(posizionali.begin(), posizionali.end());
-      sc::trova_file_scenario(ingressi);
+      std::vector<std::filesystem::path> inputs(positional.begin(), positional.end());
+      sc::find_scenario_files(inputs);
     } catch (const std::exception& e) {
       return errore(e.what());
     }
   } else {
-    s.linea = posizionali[0];
-    s.treno = posizionali[1];
-    for (const std::string& p : posizionali) {
-      if (const std::string m = sc::non_leggibile(p, false); !m.empty()) return errore(m);
+    s.linea = positional[0];
+    s.treno = positional[1];
+    for (const std::string& p : positional) {
+      if (const std::string m = sc::unreadable(p, false); !m.empty()) return errore(m);
     }
   }
 
@@ -108,5 +108,5 @@ int main(int argc, char** argv) {
                             "\" cannot be opened");
   }
   fl_open_display(d);
-  return sc::vista::esegui_finestra(s, o);
+  return sc::view::run_window(s, o);
 }

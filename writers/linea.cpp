@@ -1,13 +1,13 @@
 // Line description: general values, curves, gradients, tunnels, speed-indicator
 // boards, indication boards.
 
-#include "writers/contenuto.h"
+#include "writers/content.h"
 #include "writers/scenario.h"
 
 namespace sc {
 
-const std::vector<std::string>& tabella_linea() {
-  static const std::vector<std::string> tabella{
+const std::vector<std::string>& line_table() {
+  static const std::vector<std::string> table{
       "[generale]",
       "lunghezza percorso,    92000",
       "progressiva chilometrica uno,    0,    0,    0",
@@ -84,7 +84,7 @@ const std::vector<std::string>& tabella_linea() {
       "[fine]",
       marcatore_fine,
   };
-  return tabella;
+  return table;
 }
 
 }  // namespace sc

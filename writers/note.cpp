@@ -1,13 +1,13 @@
 // Scenario notes: text about the line, line data, greeting and signature.
 // Accented letters are single Windows-1252 bytes (0xE8, 0xE0).
 
-#include "writers/contenuto.h"
+#include "writers/content.h"
 #include "writers/scenario.h"
 
 namespace sc {
 
-const std::vector<std::string>& tabella_note() {
-  static const std::vector<std::string> tabella{
+const std::vector<std::string>& note_table() {
+  static const std::vector<std::string> table{
       "Questa linea AV \xE8" " la futura Corvale-Pravena attualmente in costruzione.",
       "La linea \xE8" " al 90% corrispondente alla realt\xE0" " e le informazioni sono state ricavate da molti depliants della TAV e ITALFERR che ho trovato su questa futura linea che sar\xE0" " pronta nel 2006.",
       "",
@@ -39,7 +39,7 @@ const std::vector<std::string>& tabella_note() {
       "",
       marcatore_fine,
   };
-  return tabella;
+  return table;
 }
 
 }  // namespace sc

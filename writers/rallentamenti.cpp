@@ -2,13 +2,13 @@
 // specific prescriptions (kept in the order A, B, D, C). "trenO" and
 // "Rallentamneto" are the form's own spellings.
 
-#include "writers/contenuto.h"
+#include "writers/content.h"
 #include "writers/scenario.h"
 
 namespace sc {
 
-const std::vector<std::string>& tabella_rallentamenti() {
-  static const std::vector<std::string> tabella = [] {
+const std::vector<std::string>& restriction_table() {
+  static const std::vector<std::string> table = [] {
     std::vector<std::string> t{
       "",
       "                               Modulo M. 3",
@@ -38,7 +38,7 @@ const std::vector<std::string>& tabella_rallentamenti() {
     });
     return t;
   }();
-  return tabella;
+  return table;
 }
 
 }  // namespace sc

@@ -1,16 +1,16 @@
 #include "writers/scenario.h"
 
-#include "writers/contenuto.h"
+#include "writers/content.h"
 
 namespace sc {
 
 // The tables themselves live one per file: linea.cpp, treno.cpp, note.cpp,
 // rallentamenti.cpp, scheda.cpp.
 
-std::string dati_linea() { return codifica_righe(tabella_linea()); }
-std::string dati_treno() { return codifica_righe(tabella_treno()); }
-std::string dati_note() { return codifica_righe(tabella_note()); }
-std::string dati_rallentamenti() { return codifica_righe(tabella_rallentamenti()); }
-std::string dati_scheda() { return codifica_righe(tabella_scheda()); }
+std::string dati_linea() { return encode_rows(line_table()); }
+std::string dati_treno() { return encode_rows(train_table()); }
+std::string dati_note() { return encode_rows(note_table()); }
+std::string dati_rallentamenti() { return encode_rows(restriction_table()); }
+std::string dati_scheda() { return encode_rows(sheet_table()); }
 
 }  // namespace sc

@@ -7,11 +7,11 @@
 namespace sc {
 
 // Content tables (each ends with the marker).
-const std::vector<std::string>& tabella_linea();
-const std::vector<std::string>& tabella_treno();
-const std::vector<std::string>& tabella_note();
-const std::vector<std::string>& tabella_rallentamenti();
-const std::vector<std::string>& tabella_scheda();
+const std::vector<std::string>& line_table();
+const std::vector<std::string>& train_table();
+const std::vector<std::string>& note_table();
+const std::vector<std::string>& restriction_table();
+const std::vector<std::string>& sheet_table();
 
 // Encoded file contents.
 std::string dati_linea();

@@ -1,12 +1,12 @@
 // Train sheet of train 409: header boxes and the timetable grid.
 
-#include "writers/contenuto.h"
+#include "writers/content.h"
 #include "writers/scenario.h"
 
 namespace sc {
 
-const std::vector<std::string>& tabella_scheda() {
-  static const std::vector<std::string> tabella = [] {
+const std::vector<std::string>& sheet_table() {
+  static const std::vector<std::string> table = [] {
     std::vector<std::string> t{
       "",
       "",
@@ -40,7 +40,7 @@ const std::vector<std::string>& tabella_scheda() {
     });
     return t;
   }();
-  return tabella;
+  return table;
 }
 
 }  // namespace sc

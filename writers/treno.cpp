@@ -1,13 +1,13 @@
 // Train description: general values, adhesion, speed limits, stations, an empty
 // restriction section, signals, cab-code points.
 
-#include "writers/contenuto.h"
+#include "writers/content.h"
 #include "writers/scenario.h"
 
 namespace sc {
 
-const std::vector<std::string>& tabella_treno() {
-  static const std::vector<std::string> tabella{
+const std::vector<std::string>& train_table() {
+  static const std::vector<std::string> table{
       "[generale]",
       "numero vetture,    12",
       "percentuale massa frenata,    130",
@@ -67,7 +67,7 @@ const std::vector<std::string>& tabella_treno() {
       "[fine]",
       marcatore_fine,
   };
-  return tabella;
+  return table;
 }
 
 }  // namespace sc

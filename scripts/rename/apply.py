@@ -95,6 +95,31 @@ def rename_cpp(src, by_name, path):
     flush_code(n)
     return ''.join(out)
 
+CMAKE_CALL = re.compile(r'\b(sc_library|sc_program|sc_unit_tests)\((\s*\S+\s+)(\S+)([^)]*)\)')
+
+def move_cmake_sources(text, moves):
+    """Source lists name files inside the call's folder: follow the moves."""
+    def call(m):
+        dir_ = m.group(3)
+        new_dirs = set()
+        def source(k):
+            old = dir_ + '/' + k.group(0)
+            if old not in moves:
+                new_dirs.add(dir_)
+                return k.group(0)
+            sub = os.path.dirname(k.group(0))  # a subfolder of the call's folder
+            top = os.path.dirname(moves[old])
+            if sub:
+                top = top[:-len(sub) - 1] if top.endswith('/' + sub) else top
+            new_dirs.add(top)
+            return os.path.relpath(moves[old], top)
+        body = re.sub(r'[\w./-]+\.cpp\b', source, m.group(4))
+        if len(new_dirs) > 1:
+            sys.exit(f'CMake: {m.group(0)[:60]} would span folders {sorted(new_dirs)}')
+        new_dir = new_dirs.pop() if new_dirs else dir_
+        return f'{m.group(1)}({m.group(2)}{new_dir}{body})'
+    return CMAKE_CALL.sub(call, text)
+
 def main():
     args = [a for a in sys.argv[1:] if not a.startswith('--')]
     tree, maps = args[0], args[1:]
@@ -113,6 +138,8 @@ def main():
                 continue
             text = open(path, encoding='utf-8', errors='surrogateescape').read()
             new = text
+            if name == 'CMakeLists.txt':
+                new = move_cmake_sources(new, dict(files))
             for old, nw in files:  # include paths, CMake and script mentions
                 new = new.replace(old, nw)
             if name.endswith(('.cpp', '.h')):

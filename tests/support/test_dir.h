@@ -38,9 +38,9 @@ inline const std::string dat = "Corvale_Pravena AV_409.dat";
 class TempDir {
  public:
   TempDir() {
-    std::string modello = (std::filesystem::temp_directory_path() / "sc-app-XXXXXX").string();
-    if (::mkdtemp(modello.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = modello;
+    std::string model = (std::filesystem::temp_directory_path() / "sc-app-XXXXXX").string();
+    if (::mkdtemp(model.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = model;
   }
   ~TempDir() {
     std::error_code ec;
@@ -57,36 +57,36 @@ class TempDir {
   std::string path_;
 };
 
-inline std::string leggi(const std::string& path) {
+inline std::string read_bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline void scrivi(const std::string& path, const std::string& bytes) {
+inline void write(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 // The names in `dir`, hidden ones included.
-inline std::set<std::string> elenco(const std::string& dir) {
-  std::set<std::string> nomi;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) nomi.insert(e.path().filename().string());
-  return nomi;
+inline std::set<std::string> list_dir(const std::string& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.insert(e.path().filename().string());
+  return names;
 }
 
 // Runs `f` in a child process and returns what `f` returned. With
-// `senza_root`, a run as root becomes an ordinary user first (root may write
+// `without_root`, a run as root becomes an ordinary user first (root may write
 // into read-only directories); the files `f` uses must be open to others.
-inline std::string in_processo_figlio(const std::function<std::string()>& f, bool senza_root) {
+inline std::string in_child_process(const std::function<std::string()>& f, bool without_root) {
   int fds[2];
   if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
   const pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
     ::close(fds[0]);
-    if (senza_root && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    if (without_root && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
     const std::string r = f();
     const bool ok = ::write(fds[1], r.data(), r.size()) == static_cast<ssize_t>(r.size());
     ::_exit(ok ? 0 : 3);

@@ -14,18 +14,18 @@ namespace sc::test {
 
 class ServerXvfb {
  public:
-  static constexpr const char* programma = "/usr/bin/Xvfb";
+  static constexpr const char* program = "/usr/bin/Xvfb";
 
-  static bool installato() { return ::access(programma, X_OK) == 0; }
+  static bool installed() { return ::access(program, X_OK) == 0; }
 
-  // Starts the server with one screen of `schermo` ("640x480x24"); the
+  // Starts the server with one screen of `screen` ("640x480x24"); the
   // display is empty and `errore` says why when it did not start. Xvfb
   // writes the number of the display it took on the pipe once it accepts
   // connections.
-  explicit ServerXvfb(const char* schermo) {
+  explicit ServerXvfb(const char* screen) {
     int fds[2];
     if (::pipe(fds) != 0) {
-      errore_ = "pipe failed";
+      error_ = "pipe failed";
       return;
     }
     pid_ = ::fork();
@@ -35,7 +35,7 @@ class ServerXvfb {
       ::dup2(null, 1);
       ::dup2(null, 2);
       const std::string fd = std::to_string(fds[1]);
-      ::execl(programma, "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", schermo, "-nolisten", "tcp",
+      ::execl(program, "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen, "-nolisten", "tcp",
               static_cast<char*>(nullptr));
       ::_exit(127);
     }
@@ -46,7 +46,7 @@ class ServerXvfb {
     while (::poll(&p, 1, 10000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') numero += c;
     ::close(fds[0]);
     if (numero.empty()) {
-      errore_ = "Xvfb did not start within 10 s";
+      error_ = "Xvfb did not start within 10 s";
     } else {
       display_ = ":" + numero;
     }
@@ -63,12 +63,12 @@ class ServerXvfb {
   }
 
   const std::string& display() const { return display_; }
-  const std::string& errore() const { return errore_; }
+  const std::string& errore() const { return error_; }
 
  private:
   pid_t pid_ = -1;
   std::string display_;
-  std::string errore_;
+  std::string error_;
 };
 
 }  // namespace sc::test

@@ -1,0 +1,40 @@
+// What the programs' commands share: the embedded run's options, paths as
+// the user types them, the checks of input files and output directories,
+// the wording of a usage error.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "output/exit_statuses.h"
+#include "output/file_output.h"
+
+namespace sc {
+
+// The embedded run's options.
+struct RunOptions {
+  WriteMode modo;  // --sync
+  bool force = false;  // --force: replace a description that differs
+};
+
+// `nome` inside `dir`, as the user would type it: the bare name in ".".
+std::string in_dir(const std::string& dir, const std::string& nome);
+
+// `s` quoted for a POSIX shell when it holds anything but plain characters.
+std::string shell_quoted(const std::string& s);
+
+// Why `path` cannot be read as an input file, or "" when it can. A
+// directory is accepted only with `dir_allowed`.
+std::string unreadable(const std::string& path, bool dir_allowed);
+
+// Makes sure `dir` exists as a directory, creating it (and its parents)
+// when missing. On failure says why on `err` and returns false.
+bool prepare_dir(const std::string& dir, std::ostream& err);
+
+// A wrong command line: one line on standard error and the hint to --help.
+int usage_error(const std::string& message);
+
+// The project's version, as --version prints it.
+const char* program_version();
+
+}  // namespace sc

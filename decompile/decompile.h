@@ -1,0 +1,42 @@
+// Compiled files back to descriptions: a line and a train description that
+// compile to the same bytes, written the way an author writes them (one
+// entry per stretch, natural units, nothing the compile adds by itself).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sc::decompile {
+
+// The bytes of the three compiled files of one scenario; no track plan for
+// a scenario compiled without one.
+struct CompiledFiles {
+  std::string_view celle;
+  std::string_view elementi;
+  std::optional<std::string_view> tracciato;
+};
+
+struct Decompilation {
+  std::string nome_scenario;  // from record 85
+  std::string numero_treno;   // from record 86
+  std::string linea;          // line description, file bytes
+  std::string treno;          // train description, file bytes
+  // What no entry explains: cells, records and plan rows, one line each.
+  std::vector<std::string> unexplained;
+  // The faults that the compile of the two descriptions records.
+  std::vector<std::string> faults;
+  // When the compile of the descriptions does not give the input back: the
+  // first differing byte, as "FILE: byte N (...): A in the input, B compiled".
+  std::optional<std::string> difference;
+
+  bool identical() const { return !difference; }
+};
+
+// Decodes and decompiles; the descriptions are compiled in memory and
+// compared with the input before this returns. Throws DecodeError (from
+// the decoders) when a file does not even have the layout of its kind.
+Decompilation decompile(const CompiledFiles& file);
+
+}  // namespace sc::decompile

@@ -1,0 +1,174 @@
+#include "decompile/verify.h"
+
+#include <bit>
+
+#include "compiler/compile_entry.h"
+#include "compiler/fault_codes.h"
+#include "decompile/decoders.h"
+#include "decompile/reconstruction.h"
+
+namespace sc::decompile {
+namespace {
+
+constexpr size_t shown_fields = 20;
+
+// Where byte `n` of a cells file lies.
+std::string in_file_celle(size_t n) {
+  static const char* fields[] = {"tipo",     "valore_1", "valore_1", "valore_2", "valore_2",
+                                "valore_3", "valore_3", "valore_4", "valore_4", "tempo",
+                                "avviso",   "galleria", "velocita", "pendenza", "aderenza"};
+  return cella_at(static_cast<int64_t>(n / byte_cella)) + ", " + fields[n % byte_cella];
+}
+
+std::string byte_hex(std::string_view s, size_t n) {
+  if (n >= s.size()) return "end of file";
+  return printf_string("0x%02x", static_cast<unsigned char>(s[n]));
+}
+
+void compare_celle(const std::vector<Cella>& a, const std::vector<Cella>& b,
+                     std::vector<std::string>& out) {
+  if (a.size() != b.size()) {
+    out.push_back("cells file: " + std::to_string(a.size()) + " cells in the input, " +
+                  std::to_string(b.size()) + " compiled");
+  }
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n && out.size() < shown_fields; ++i) {
+    const Cella& x = a[i];
+    const Cella& y = b[i];
+    const struct {
+      const char* nome;
+      int vx, vy;
+    } fields[] = {{"tipo", x.tipo, y.tipo},
+                 {"valore_1", x.valore_1, y.valore_1},
+                 {"valore_2", x.valore_2, y.valore_2},
+                 {"valore_3", x.valore_3, y.valore_3},
+                 {"valore_4", x.valore_4, y.valore_4},
+                 {"tempo", x.tempo, y.tempo},
+                 {"avviso", x.avviso, y.avviso},
+                 {"galleria", x.galleria, y.galleria},
+                 {"velocita", x.velocita, y.velocita},
+                 {"pendenza", x.pendenza, y.pendenza},
+                 {"aderenza", x.aderenza, y.aderenza}};
+    for (const auto& c : fields) {
+      if (c.vx == c.vy) continue;
+      out.push_back(cella_at(static_cast<int64_t>(i)) + ": " + c.nome + " " + std::to_string(c.vx) +
+                    " is explained by no entry (the descriptions give " + std::to_string(c.vy) +
+                    ")");
+      break;
+    }
+  }
+}
+
+void compare_elementi(const std::array<Elemento, numero_elementi>& a,
+                        const std::array<Elemento, numero_elementi>& b,
+                        std::vector<std::string>& out) {
+  for (size_t i = 0; i < a.size() && out.size() < shown_fields; ++i) {
+    if (a[i] == b[i]) continue;
+    out.push_back("record " + std::to_string(i) + ": explained by no entry" +
+                  (a[i].nome != b[i].nome
+                       ? " (its name differs from what the descriptions give)"
+                       : " (its numbers differ from what the descriptions give)"));
+  }
+}
+
+void compare_tracciato(const Tracciato& a, const Tracciato& b, std::vector<std::string>& out) {
+  if (a.rows() != b.rows()) {
+    out.push_back("track plan: " + std::to_string(a.rows()) + " rows in the input, " +
+                  std::to_string(b.rows()) + " compiled");
+    return;
+  }
+  for (int c = 0; c < 2; ++c) {
+    for (int32_t i = 0; i < a.rows(); ++i) {
+      const Numero x = a.column(c)[static_cast<size_t>(i)],
+                   y = b.column(c)[static_cast<size_t>(i)];
+      if (x.tag == y.tag &&
+          std::bit_cast<uint64_t>(double{x.valore}) == std::bit_cast<uint64_t>(double{y.valore}))
+        continue;
+      if (out.size() < shown_fields) {
+        out.push_back("track plan row " + std::to_string(i) + ": " + (c == 0 ? "x" : "y") +
+                      " is explained by no curve entry");
+      }
+      return;  // every row after the first difference differs too
+    }
+  }
+}
+
+}  // namespace
+
+Compiled compile_in_memory(const std::string& linea, const std::string& treno,
+                             const std::string& nome_scenario, const std::string& numero_treno,
+                             bool with_tracciato) {
+  CompileInput in;
+  in.line = DescriptionText{"line description", linea};
+  in.train = DescriptionText{"train description", treno};
+  in.nome_scenario = nome_scenario;
+  in.numero_treno = numero_treno;
+  in.modo = with_tracciato ? 1 : 0;
+  const CompileResult r = compile_descriptions(in);
+  const Compilation& c = r.compilation;
+  const FaultLog& log = r.log;
+  Compiled out;
+  for (const Fault& f : log.all()) {
+    // A run failure is told without its entry.
+    const bool failure = r.failure && f.codice == fault_code::run_failure && f.message == r.failure->message;
+    out.faults.push_back(
+        "fault " + std::to_string(f.codice) +
+        (f.posizione ? " at " + std::to_string(*f.posizione) + " m" : std::string()) + ": " +
+        (failure ? r.failure->what : f.message));
+  }
+  if (c.status != Compilation::Result::pronto) return out;
+  out.written = true;
+  for (const CompiledFile& f : c.files) {
+    std::string bytes = f.bytes.joined();
+    switch (f.kind) {
+      case CompiledKind::tracciato: out.tracciato = std::move(bytes); break;
+      case CompiledKind::elementi: out.elementi = std::move(bytes); break;
+      case CompiledKind::celle: out.celle = std::move(bytes); break;
+    }
+  }
+  return out;
+}
+
+Verify verify(const std::string& linea, const std::string& treno,
+                  const std::string& nome_scenario, const std::string& numero_treno,
+                  const CompiledFiles& original) {
+  Verify v;
+  Compiled c = compile_in_memory(linea, treno, nome_scenario, numero_treno,
+                                   original.tracciato.has_value());
+  v.faults = std::move(c.faults);
+  if (!c.written) {
+    v.first_byte = "the descriptions compile to no files (the compile stopped before writing them)";
+    return v;
+  }
+  const struct {
+    CompiledKind kind;
+    std::string_view before, after;
+  } pairs[] = {{CompiledKind::tracciato, original.tracciato.value_or(std::string_view()),
+                 c.tracciato ? std::string_view(*c.tracciato) : std::string_view()},
+                {CompiledKind::elementi, original.elementi, c.elementi},
+                {CompiledKind::celle, original.celle, c.celle}};
+  for (const auto& [kind, before, after] : pairs) {
+    size_t n = 0;
+    while (n < before.size() && n < after.size() && before[n] == after[n]) ++n;
+    if (n == before.size() && n == after.size()) continue;
+    std::string dove = kind == CompiledKind::celle && n < std::min(before.size(), after.size())
+                           ? " (" + in_file_celle(n) + ")"
+                           : "";
+    v.first_byte = std::string(compiled_file_name(kind)) + " file: byte " + std::to_string(n) +
+                   dove + " is " + byte_hex(before, n) + " in the input, " + byte_hex(after, n) +
+                   " compiled from the descriptions";
+    break;
+  }
+  if (!v.first_byte) return v;
+
+  compare_celle(decode_cells(original.celle), decode_cells(c.celle), v.different_fields);
+  compare_elementi(decode_elements(original.elementi), decode_elements(c.elementi),
+                     v.different_fields);
+  if (original.tracciato && c.tracciato) {
+    compare_tracciato(decode_plan(*original.tracciato),
+                        decode_plan(*c.tracciato), v.different_fields);
+  }
+  return v;
+}
+
+}  // namespace sc::decompile
