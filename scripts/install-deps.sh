@@ -16,6 +16,7 @@ packages=(
   imagemagick
   librsvg2-bin
   witalian wamerican  # word lists of scripts/check_naming.py
+  clang-format  # scripts/check_format.sh
 )
 
 missing=()
