@@ -18,7 +18,7 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The program and the helper program of the embedded run, nothing else.
+# The program and the helper program of the embedded run's window, nothing else.
 programs: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target sc_run_programs
 

@@ -49,8 +49,8 @@ inline void register_run(CLI::App& app, RunCommandOptions& r) {
 // The program's own options, help and footer; the commands are added by
 // the caller.
 inline void prepare_program(CLI::App& app, RunCommandOptions& run) {
-  app.set_version_flag("--version", std::string(program_name) + " " + program_version(),
-                       "Print the version and exit");
+  app.set_version_flag("--version", version_text(),
+                       "Print the version and the compiled files' layouts, and exit");
   app.footer(
       std::string("Start a scenario of your own from the embedded one:\n"
                   "  scenario-compiler export --out mine\n"
@@ -61,6 +61,16 @@ inline void prepare_program(CLI::App& app, RunCommandOptions& run) {
       exit_statuses_text());
   app.require_subcommand(0, 1);
   register_run(app, run);
+}
+
+// --version on each command too, so that "compile --version" needs no LINE
+// (a command whose arguments all go to a helper program is left to it).
+inline void add_version_flags(CLI::App& app) {
+  for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
+    if (!sub->get_prefix_command())
+      sub->set_version_flag("--version", version_text(),
+                            "Print the version and the compiled files' layouts, and exit");
+  }
 }
 
 // A usage error for a run option given after a command, or --out without
@@ -94,6 +104,7 @@ inline int parse_error(const CLI::App& app, const CLI::ParseError& e, int argc, 
 // to end with when that is all (--help, --version, a usage error), or -1
 // when the command is to run.
 inline int parse_command_line(CLI::App& app, const RunCommandOptions& run, int argc, char** argv) {
+  add_version_flags(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {

@@ -1,10 +1,15 @@
-// The helper programs beside scenario-compiler. The main program holds the
-// commands that need only the standard library; inspect (JSON), plot
-// (Cairo), view and the embedded run (FLTK, X11) are programs of their own,
-// scenario-compiler-inspect, -plot, -view and -run, each with its own
-// options. The main program knows of each only its command's name and
-// one-line summary, for its --help, and hands the command to the helper
-// with the same arguments.
+// The helper programs of scenario-compiler. The main program holds the
+// commands that need only the standard library, and the embedded run;
+// inspect (JSON), plot (Cairo), view (FLTK, X11) are programs of their own,
+// scenario-compiler-inspect, -plot and -view, each with its own options,
+// and the embedded run's status window and error box (FLTK, X11) are shown
+// by scenario-compiler-run. The main program knows of each command only its
+// name and one-line summary, for its --help, and hands the command to the
+// helper with the same arguments.
+//
+// A helper is looked up beside the running executable, then in the
+// installed helper folder PREFIX/libexec/scenario-compiler/, found from
+// the executable as <its folder>/../libexec/scenario-compiler.
 #pragma once
 
 #include <string>
@@ -27,12 +32,26 @@ inline constexpr HelperCommand view_command{
     "view",
     "A window with the plan view and profile of a scenario, redrawn whenever a description is "
     "saved (see 'view --help')"};
-// The embedded run, which has no command of its own.
+// The embedded run's status window and error box, which have no command
+// of their own.
 inline constexpr const char* run_helper_name = "run";
 
-// Runs the helper program scenario-compiler-`nome`, beside this program,
+// The helper program scenario-compiler-`name`, looked up as above: its
+// path, or when it is not there (or the running executable's folder is
+// not known) why, as one sentence that begins with `needed_by` ("inspect
+// needs the helper program ..."), without the program's name before it.
+struct HelperLookup {
+  std::string path;     // empty when not found
+  std::string problem;  // why not, when `path` is empty
+};
+HelperLookup find_helper(const std::string& name, const std::string& needed_by);
+
+// Runs the helper program scenario-compiler-`nome`, found by find_helper,
 // with the same arguments. Returns only when it cannot be run, after saying
 // why on standard error: the usage status.
 int run_helper(const std::string& nome, char** argv);
+
+// The usage error of a helper program run without its command.
+int helper_without_command(const HelperCommand& c);
 
 }  // namespace sc

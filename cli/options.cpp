@@ -14,8 +14,9 @@
 // standard error; the exit statuses are those of exit_statuses.h.
 //
 // This program holds the commands that need only the standard library and
-// defines their options here. inspect, plot, view and the embedded run are
-// helper programs beside it (helpers.h), each defining its own options:
+// the embedded run, and defines their options here (the run's status
+// window is shown by a helper program). inspect, plot and view are helper
+// programs (helpers.h), each defining its own options:
 // once the parser has seen one of their commands, the whole command line
 // goes to the helper, which parses it again (its --help and usage errors
 // included).
@@ -28,6 +29,8 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/helpers.h"
+#include "run/cmd_run.h"
+#include "run/run_scenario.h"
 
 namespace sc {
 namespace {
@@ -188,6 +191,7 @@ int run_command_line(int argc, char** argv) {
     if (app.got_subcommand(plot)) return plot_command.name;
     return nullptr;
   };
+  add_version_flags(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {
@@ -210,7 +214,8 @@ int run_command_line(int argc, char** argv) {
   if (app.got_subcommand(view)) status = run_helper(view_command.name, argv);
   if (status < 0) {
     // The embedded run, with --out DIR or without arguments.
-    status = run_helper(run_helper_name, argv);
+    status = run.opt_out->count() > 0 ? cmd_run(run.out, run.run_options, std::cerr)
+                                     : start_program(run.run_options);
   }
   return finish_program(status);
 }

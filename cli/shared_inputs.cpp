@@ -10,6 +10,8 @@
 #include <ostream>
 #include <system_error>
 
+#include "format/compiled_names.h"
+
 #ifndef SC_VERSION
 #error "SC_VERSION must be defined by the build (the project's version)"
 #endif
@@ -70,5 +72,13 @@ int usage_error(const std::string& message) {
 }
 
 const char* program_version() { return SC_VERSION; }
+
+std::string version_text() {
+  std::string t = std::string(program_name) + " " + program_version() + "\ncompiled files written and read:";
+  for (const CompiledName& n : compiled_names) {
+    t += "\n  " + std::string(n.nome) + " (" + n.form + "): layout " + std::to_string(n.layout);
+  }
+  return t;
+}
 
 }  // namespace sc

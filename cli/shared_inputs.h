@@ -34,7 +34,11 @@ bool prepare_dir(const std::string& dir, std::ostream& err);
 // A wrong command line: one line on standard error and the hint to --help.
 int usage_error(const std::string& message);
 
-// The project's version, as --version prints it.
+// The project's version.
 const char* program_version();
+
+// What --version prints: the program's name and version, then the layout
+// version of each compiled file it writes and reads, one line each.
+std::string version_text();
 
 }  // namespace sc

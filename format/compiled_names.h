@@ -22,11 +22,14 @@ struct CompiledName {
   bool of_train;     // the train number is part of the name
   const char* nome;   // as messages name the file
   const char* form;  // the name's form, for messages
+  // The version of the file's layout this program writes and reads (the
+  // files carry no header: --version tells it).
+  int layout;
 };
 inline constexpr CompiledName compiled_names[] = {
-    {CompiledKind::tracciato, "_linea.dat", false, "track plan", "NAME_linea.dat"},
-    {CompiledKind::elementi, ".sim", true, "element table", "NAME_NUMBER.sim"},
-    {CompiledKind::celle, ".dat", true, "cells", "NAME_NUMBER.dat"},
+    {CompiledKind::tracciato, "_linea.dat", false, "track plan", "NAME_linea.dat", 1},
+    {CompiledKind::elementi, ".sim", true, "element table", "NAME_NUMBER.sim", 1},
+    {CompiledKind::celle, ".dat", true, "cells", "NAME_NUMBER.dat", 1},
 };
 
 // The row of `tipo` in compiled_names.

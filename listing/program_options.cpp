@@ -34,7 +34,7 @@ int inspect_main(int argc, char** argv) {
   sub->footer(exit_statuses_text());
 
   if (const int status = parse_command_line(app, run, argc, argv); status >= 0) return status;
-  if (!app.got_subcommand(sub)) return run_helper(run_helper_name, argv);
+  if (!app.got_subcommand(sub)) return helper_without_command(inspect_command);
   return finish_program(cmd_inspect(options, std::cout, std::cerr));
 }
 

@@ -37,9 +37,8 @@ inline constexpr ExitStatus exit_statuses[] = {
      "an input "
      "file that cannot be read (a missing description, a truncated or malformed compiled file for "
      "`inspect`, "
-     "`plot` and `decompile`), or a helper program of `inspect`, `plot` or the embedded run "
-     "missing beside "
-     "the program"},
+     "`plot` and `decompile`), or the helper program of `inspect`, `plot` or `view` missing "
+     "(beside the program and in `PREFIX/libexec/scenario-compiler/`)"},
     {status_reserved_error,
      "reserved-slot clash (Errore n. 1250 or 1251): no compiled file written",
      "error report \" Errore n. 1250\" or \" Errore n. 1251\": the reserved slots of the compiled "

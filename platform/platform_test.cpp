@@ -39,6 +39,37 @@ TEST(Platform, RunInsteadReportsAProgramThatCannotBeStarted) {
   EXPECT_EQ(sc::platform::run_instead(dir / "missing", argv), ENOENT);
 }
 
+TEST(Platform, AConnectedProgramHearsWhatIsSentAndItsLinesComeBackWhole) {
+  int error = 0;
+  auto cat = sc::platform::ConnectedProgram::start("/bin/cat", {"cat"}, error);
+  ASSERT_NE(cat, nullptr) << error;
+  // Nothing sent yet: the wait ends at its limit.
+  EXPECT_EQ(cat->receive_line(std::chrono::milliseconds(50)), std::nullopt);
+  // Lines split across sends, and two in one.
+  ASSERT_TRUE(cat->send("one\ntw"));
+  ASSERT_TRUE(cat->send("o\nthree\n"));
+  for (const char* line : {"one", "two", "three"}) EXPECT_EQ(cat->receive_line(std::chrono::seconds(5)), line);
+
+  // A program that ends: no line, even without a time limit.
+  auto done = sc::platform::ConnectedProgram::start("/bin/true", {"true"}, error);
+  ASSERT_NE(done, nullptr) << error;
+  EXPECT_EQ(done->receive_line(std::nullopt), std::nullopt);
+}
+
+TEST(Platform, AProgramThatCannotBeStartedIsItsErrno) {
+  TempDir dir;
+  std::ofstream(dir / "not-executable") << "#!/bin/sh\n";
+  for (const auto& [path, expected] : {std::pair<std::string, int>{dir / "missing", ENOENT},
+                                       {dir / "not-executable", EACCES}}) {
+    int error = 0;
+    EXPECT_EQ(sc::platform::ConnectedProgram::start(path, {"x"}, error), nullptr) << path;
+    EXPECT_EQ(error, expected) << path;
+    EXPECT_FALSE(sc::platform::is_executable_file(path)) << path;
+  }
+  EXPECT_TRUE(sc::platform::is_executable_file("/bin/cat"));
+  EXPECT_FALSE(sc::platform::is_executable_file(dir.path()));  // a directory is searchable, not a program
+}
+
 TEST(Platform, ReplaceFilesWritesEveryFileAndLeavesNoTemporaryFile) {
   TempDir dir;
   std::ofstream(dir / "a.txt") << "old";

@@ -1,4 +1,4 @@
-// The embedded run of scenario-compiler-run with --out DIR.
+// The embedded run with --out DIR.
 #pragma once
 
 #include <iosfwd>

@@ -8,6 +8,7 @@
 #include <FL/x.H>
 
 #include <chrono>
+#include <iostream>
 
 namespace sc {
 
@@ -85,6 +86,14 @@ const Fl_Window& FltkStatusWindow::window() const { return *window_; }
 const Fl_Box& FltkStatusWindow::label() const { return *label_; }
 bool FltkStatusWindow::painted() const { return window_->painted(); }
 unsigned long FltkStatusWindow::xid() const { return window_->shown() ? fl_xid(window_.get()) : 0; }
+
+std::unique_ptr<StatusWindow> open_fltk_status_window() {
+  // FLTK ends the process when it cannot open its display, so the display is
+  // opened here first and handed over only once it answers.
+  Display* d = XOpenDisplay(nullptr);
+  if (d == nullptr) return std::make_unique<HeadlessStatus>(std::cerr);
+  return std::make_unique<FltkStatusWindow>(d);
+}
 
 }  // namespace sc
 

@@ -49,4 +49,9 @@ class FltkStatusWindow : public StatusWindow {
   Fl_Box* label_ = nullptr;  // owned by the window
 };
 
+// In this process: the FLTK window when a display can be opened, the
+// headless form on standard error otherwise. The helper program that shows
+// the run's window uses it.
+std::unique_ptr<StatusWindow> open_fltk_status_window();
+
 }  // namespace sc

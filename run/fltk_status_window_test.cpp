@@ -63,7 +63,7 @@ class StatusWindowX : public testing::Test {
 };
 
 TEST_F(StatusWindowX, ShowsAttendereInBold24PointAndPaintsItOnce) {
-  std::unique_ptr<StatusWindow> ui = open_status_window();
+  std::unique_ptr<StatusWindow> ui = open_fltk_status_window();
   auto* w = dynamic_cast<FltkStatusWindow*>(ui.get());
   ASSERT_NE(w, nullptr) << "no window on " << display_;
   w->show(expected_label);
@@ -149,7 +149,7 @@ void close_all(void*) {
 }
 
 TEST_F(StatusWindowX, ErrorReportIsAModalBoxWithOneOkButton) {
-  std::unique_ptr<StatusWindow> ui = open_status_window();
+  std::unique_ptr<StatusWindow> ui = open_fltk_status_window();
   ASSERT_NE(dynamic_cast<FltkStatusWindow*>(ui.get()), nullptr);
   ui->show(expected_label);
   Seen v;

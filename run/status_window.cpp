@@ -1,10 +1,9 @@
 #include "run/status_window.h"
 
-#include <X11/Xlib.h>
-
+#include <cstdlib>
 #include <iostream>
 
-#include "run/fltk_status_window.h"
+#include "run/window_helper.h"
 
 namespace sc {
 
@@ -15,11 +14,10 @@ void HeadlessStatus::show(const std::string& label) { out_ << label << std::endl
 void HeadlessStatus::message(const std::string& text) { out_ << text << std::endl; }
 
 std::unique_ptr<StatusWindow> open_status_window() {
-  // FLTK ends the process when it cannot open its display, so the display is
-  // opened here first and handed over only once it answers.
-  Display* d = XOpenDisplay(nullptr);
-  if (d == nullptr) return std::make_unique<HeadlessStatus>(std::cerr);
-  return std::make_unique<FltkStatusWindow>(d);
+  // Without DISPLAY no display can be opened: no helper is started.
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') return std::make_unique<HeadlessStatus>(std::cerr);
+  return open_helper_status_window(std::cerr);
 }
 
 }  // namespace sc

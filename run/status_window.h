@@ -39,7 +39,9 @@ class HeadlessStatus : public StatusWindow {
 };
 
 // The real window when a display can be opened (DISPLAY names a server that
-// answers), the headless form on standard error otherwise.
+// answers), shown by the helper program scenario-compiler-run
+// (window_helper.h); the headless form on standard error otherwise, or when
+// the helper cannot be used (said in one line there first).
 std::unique_ptr<StatusWindow> open_status_window();
 
 }  // namespace sc

@@ -44,6 +44,7 @@ ALLOWED = {
     'va',     # variable arguments (va_list, va_start)
     'sa',     # struct sigaction (sa_handler, sa_mask)
     'stime',  # system time of struct rusage (ru_stime)
+    'unix',   # AF_UNIX
     'ostream', 'istream', 'iostream', 'fstream', 'sstream',  # standard library
     # English words missing from the English list.
     'args',   # arguments

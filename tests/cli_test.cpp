@@ -204,7 +204,12 @@ TEST_F(Cli, HelpOfEveryCommandAndVersion) {
 
   const Outcome v = run_program(dir.path(), {"--version"});
   EXPECT_EQ(v.status, 0);
-  EXPECT_EQ(v.out, "scenario-compiler 1.0.0\n");
+  EXPECT_EQ(v.out,
+            "scenario-compiler 1.0.0\n"
+            "compiled files written and read:\n"
+            "  track plan (NAME_linea.dat): layout 1\n"
+            "  element table (NAME_NUMBER.sim): layout 1\n"
+            "  cells (NAME_NUMBER.dat): layout 1\n");
   EXPECT_EQ(list_dir(dir.path()), exported);  // nothing written by any of them
 }
 

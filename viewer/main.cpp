@@ -39,6 +39,7 @@ constexpr const char* usage =
     "  --control        read commands from standard input (goto KM, window FROM TO,\n"
     "                   select CELL, fault N (the Nth line of the pane), compile, quit)\n"
     "                   and report on standard output\n"
+    "  --version        print the version and the compiled files' layouts\n"
     "\n"
     "Exit status: 0 the window was closed; 2 usage error, a file that cannot be read,\n"
     "or no display.";
@@ -61,6 +62,10 @@ int main(int argc, char** argv) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
       std::cout << usage << std::endl;
+      return sc::status_ok;
+    }
+    if (a == "--version") {
+      std::cout << sc::version_text() << std::endl;
       return sc::status_ok;
     }
     if (a == "--control") {
