@@ -10,6 +10,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,26 +20,23 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <utility>
 #include <vector>
 
-#include "output/diagnostics.h"
-#include "output/file_output.h"
-#include "output/write_content.h"
-#include "output/text_file_names.h"
-#include "tests/support/large_scenario.h"
 #include "compiler/compile_entry.h"
 #include "compiler/field_reader.h"
 #include "compiler/line_parser.h"
-#include "compiler/memorizza_percorso.h"
 #include "compiler/mark_and_encode.h"
+#include "compiler/memorizza_percorso.h"
 #include "compiler/tracciato_piano.h"
 #include "compiler/train_parser.h"
+#include "output/diagnostics.h"
+#include "output/file_output.h"
+#include "output/text_file_names.h"
+#include "output/write_content.h"
+#include "tests/support/large_scenario.h"
 #include "writers/scenario.h"
 
 namespace fs = std::filesystem;
@@ -48,10 +48,10 @@ using sc::test::large_length;
 // The compile of two descriptions held in memory: parse (both halves), cell
 // pass, marks, contest codes and the bytes of the three files, through the
 // compile's entry, without touching the disk.
-sc::Compilation compile_in_memory(sc::Percorso& p, const std::string& linea, const std::string& treno,
-                                    sc::FaultLog& log) {
-  sc::CompileResult r =
-      sc::compile_descriptions({{"linea", linea}, {"treno", treno}, p.nome_scenario, p.numero_treno, 1, false});
+sc::Compilation compile_in_memory(sc::Percorso& p, const std::string& linea,
+                                  const std::string& treno, sc::FaultLog& log) {
+  sc::CompileResult r = sc::compile_descriptions(
+      {{"linea", linea}, {"treno", treno}, p.nome_scenario, p.numero_treno, 1, false});
   p = std::move(r.model);
   log = std::move(r.log);
   return std::move(r.compilation);
@@ -144,14 +144,20 @@ void BM_EncodeTracciato(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * byte));
 }
-BENCHMARK(BM_EncodeTracciato)->Arg(4 << 10)->Arg(16 << 10)->Arg(64 << 10)->Arg(256 << 10)->Arg(1 << 20)
+BENCHMARK(BM_EncodeTracciato)
+    ->Arg(4 << 10)
+    ->Arg(16 << 10)
+    ->Arg(64 << 10)
+    ->Arg(256 << 10)
+    ->Arg(1 << 20)
     ->Unit(benchmark::kMillisecond);
 
 // --- writing the plan file: three ways, measured side by side ---------------------
 
 // A fresh file in the benchmark's directory, removed after each round.
 std::string test_file() {
-  static const std::string f = (fs::temp_directory_path() / ("sc-bench-piano-" + std::to_string(::getpid()))).string();
+  static const std::string f =
+      (fs::temp_directory_path() / ("sc-bench-piano-" + std::to_string(::getpid()))).string();
   return f;
 }
 
@@ -177,7 +183,8 @@ void BM_PlanOnFileOnePass(benchmark::State& state) {
   for (auto _ : state) {
     const int fd = ::open(test_file().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     const bool ok = c.write([fd](uint64_t o, std::string_view chunk) {
-      return ::pwrite(fd, chunk.data(), chunk.size(), static_cast<off_t>(o)) == static_cast<ssize_t>(chunk.size());
+      return ::pwrite(fd, chunk.data(), chunk.size(), static_cast<off_t>(o)) ==
+             static_cast<ssize_t>(chunk.size());
     });
     ::close(fd);
     ::unlink(test_file().c_str());
@@ -185,14 +192,19 @@ void BM_PlanOnFileOnePass(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * c.size()));
 }
-BENCHMARK(BM_PlanOnFileOnePass)->Arg(16 << 10)->Arg(64 << 10)->Arg(256 << 10)->Arg(1 << 20)
+BENCHMARK(BM_PlanOnFileOnePass)
+    ->Arg(16 << 10)
+    ->Arg(64 << 10)
+    ->Arg(256 << 10)
+    ->Arg(1 << 20)
     ->Unit(benchmark::kMillisecond);
 
 // Two passes: column 0 computed and written in order, then the rows
 // computed again for column 1; plain sequential writes of 64 KiB.
 void BM_PlanOnFileTwoPasses(benchmark::State& state) {
   const sc::PlanSteps& t = large().p.tracciato;
-  const uint64_t rows = static_cast<uint64_t>(t.rows()), computed = static_cast<uint64_t>(t.cursor()) - 2;
+  const uint64_t rows = static_cast<uint64_t>(t.rows()),
+                 computed = static_cast<uint64_t>(t.cursor()) - 2;
   std::vector<char> buf(64 << 10);
   for (auto _ : state) {
     const int fd = ::open(test_file().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -300,8 +312,10 @@ void BM_CompileLargeOnDisk(benchmark::State& state) {
   const fs::path dir = fs::temp_directory_path() / ("sc-bench-" + std::to_string(::getpid()));
   fs::create_directories(dir);
   const std::string nome = sc::test::large_name, treno = sc::test::large_treno;
-  const std::string linea_txt = sc::percorso_file(dir.string(), sc::TextFileKind::linea_txt, nome, treno);
-  const std::string treno_txt = sc::percorso_file(dir.string(), sc::TextFileKind::treno_txt, nome, treno);
+  const std::string linea_txt =
+      sc::percorso_file(dir.string(), sc::TextFileKind::linea_txt, nome, treno);
+  const std::string treno_txt =
+      sc::percorso_file(dir.string(), sc::TextFileKind::treno_txt, nome, treno);
   std::ofstream(linea_txt, std::ios::binary) << g.scenario.linea;
   std::ofstream(treno_txt, std::ios::binary) << g.scenario.treno;
   size_t byte = 0;
@@ -310,8 +324,9 @@ void BM_CompileLargeOnDisk(benchmark::State& state) {
     p.nome_scenario = nome;
     p.numero_treno = treno;
     sc::FaultLog log;
-    const sc::Compilation c = compile_in_memory(p, read_description(linea_txt).bytes.value_or(""),
-                                                  read_description(treno_txt).bytes.value_or(""), log);
+    const sc::Compilation c =
+        compile_in_memory(p, read_description(linea_txt).bytes.value_or(""),
+                          read_description(treno_txt).bytes.value_or(""), log);
     if (!log.empty()) {
       state.SkipWithError("the generated scenario recorded faults");
       break;
@@ -340,8 +355,9 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   const Large& g = large();  // stops here if the scenario has faults
   std::cout << "generated scenario: " << large_length << " m, " << g.scenario.curve << " curves, "
-            << g.scenario.stazioni.size() << " stations, " << g.scenario.segnali.size() << " signals, "
-            << g.scenario.rallentamenti.size() << " restrictions; compiled without fault\n";
+            << g.scenario.stazioni.size() << " stations, " << g.scenario.segnali.size()
+            << " signals, " << g.scenario.rallentamenti.size()
+            << " restrictions; compiled without fault\n";
   for (const sc::CompiledFile& f : g.c.files) {
     std::cout << "  " << sc::nome_file(f.kind, g.p.nome_scenario, g.p.numero_treno) << ": "
               << f.bytes.size() << " bytes\n";

@@ -23,7 +23,8 @@ bool write(const std::string& path, const std::string& bytes) {
   f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   f.close();
   if (!f) {
-    std::cerr << "sc-generate-scenario: cannot write \"" << path << "\": " << std::strerror(errno) << "\n";
+    std::cerr << "sc-generate-scenario: cannot write \"" << path << "\": " << std::strerror(errno)
+              << "\n";
     return false;
   }
   return true;
@@ -54,8 +55,9 @@ int main(int argc, char** argv) {
     const std::string treno = dir + "/" + nome + "_" + sc::test::large_treno + "-.txt";
     if (!write(linea, g.linea) || !write(treno, g.treno)) return 1;
     std::cout << linea << "\n" << treno << "\n";
-    std::cerr << "line " << lunghezza << " m: " << g.curve << " curves, " << g.stazioni.size() << " stations, "
-              << g.segnali.size() << " signals, " << g.rallentamenti.size() << " restrictions\n";
+    std::cerr << "line " << lunghezza << " m: " << g.curve << " curves, " << g.stazioni.size()
+              << " stations, " << g.segnali.size() << " signals, " << g.rallentamenti.size()
+              << " restrictions\n";
   } catch (const std::exception& e) {
     std::cerr << "sc-generate-scenario: " << e.what() << "\n";
     return 1;

@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
   rusage usage{};
   if (::wait4(pid, &status, 0, &usage) != pid) return 2;
   ::clock_gettime(CLOCK_MONOTONIC, &t1);
-  std::printf("%lld %ld %lld\n", micro(t1) - micro(t0), usage.ru_maxrss, micro(usage.ru_utime) + micro(usage.ru_stime));
+  std::printf("%lld %ld %lld\n", micro(t1) - micro(t0), usage.ru_maxrss,
+              micro(usage.ru_utime) + micro(usage.ru_stime));
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }

@@ -11,10 +11,10 @@
 #include <system_error>
 #include <vector>
 
-#include "cli/shared_inputs.h"
 #include "cli/commands.h"
 #include "cli/compile_descriptions.h"
 #include "cli/identity.h"
+#include "cli/shared_inputs.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/sources.h"
 #include "compiler/text_1252.h"
@@ -49,7 +49,7 @@ bool use_color(const std::string& when) {
 
 // A compiled file must never land on one of the sources; says so on `err`.
 bool free_outputs(const CompileOptions& o, const std::function<std::string(CompiledKind)>& output,
-                   std::ostream& err) {
+                  std::ostream& err) {
   for (const CompiledName& n : compiled_names) {
     for (const std::string& source : {o.linea, o.treno}) {
       if (same_file(output(n.tipo), source)) {
@@ -110,8 +110,8 @@ int final_status(const FaultLog& log, const CompileOptions& o, std::ostream& err
     if (text) {
       err << program_name << ": " << count(warnings, "warning")
           << (o.strict ? "; --strict makes them faults"
-                         : "; the compiled files do not change because of " +
-                               std::string(warnings == 1 ? "it" : "them"))
+                       : "; the compiled files do not change because of " +
+                             std::string(warnings == 1 ? "it" : "them"))
           << std::endl;
     }
     return o.strict ? status_with_errors : status_ok;
@@ -121,8 +121,8 @@ int final_status(const FaultLog& log, const CompileOptions& o, std::ostream& err
     err << program_name << ": " << count(errors - after, "fault")
         << (after ? " and " + std::to_string(after) + " more found after the first" : std::string())
         << (warnings ? ", " + count(warnings, "warning") : std::string())
-        << (o.check_only ? "" : "; the compiled files were written all the same")
-        << "; correct " << (errors == 1 ? "it" : "them") << " and run again" << std::endl;
+        << (o.check_only ? "" : "; the compiled files were written all the same") << "; correct "
+        << (errors == 1 ? "it" : "them") << " and run again" << std::endl;
   }
   return status_with_errors;
 }
@@ -156,8 +156,8 @@ int cmd_compile(const CompileOptions& o, std::ostream& out, std::ostream& err) {
   }
 
   FaultLog log;
-  const Compilation c =
-      compile_descriptions(p, o.without_tracciato ? 0 : 1, {o.linea, o.treno, o.nome, o.numero}, log);
+  const Compilation c = compile_descriptions(p, o.without_tracciato ? 0 : 1,
+                                             {o.linea, o.treno, o.nome, o.numero}, log);
   const bool reserved =
       c.status == Compilation::Result::errore_1250 || c.status == Compilation::Result::errore_1251;
 
@@ -175,8 +175,7 @@ int cmd_compile(const CompileOptions& o, std::ostream& out, std::ostream& err) {
   }
 
   if (!o.check_only) {
-    const CompilationWrite written =
-        write_compilation(c, p, log, output, WriteMode{o.sync});
+    const CompilationWrite written = write_compilation(c, p, log, output, WriteMode{o.sync});
     if (!written.reason.empty()) {
       err << program_name << ": " << written.reason << std::endl;
       return written.status;

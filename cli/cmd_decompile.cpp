@@ -7,8 +7,8 @@
 #include <system_error>
 #include <vector>
 
-#include "cli/shared_inputs.h"
 #include "cli/commands.h"
+#include "cli/shared_inputs.h"
 #include "compiler/text_1252.h"
 #include "decompile/decompile.h"
 #include "format/compiled_decode.h"
@@ -28,7 +28,8 @@ struct Inputs {
 // One directory holding one scenario, or its files named by their suffixes;
 // the track plan is optional. std::invalid_argument on anything else.
 Inputs find_inputs(const std::vector<std::string>& names) {
-  const ScenarioFiles f = find_scenario_files(std::vector<fs::path>(names.begin(), names.end()), false);
+  const ScenarioFiles f =
+      find_scenario_files(std::vector<fs::path>(names.begin(), names.end()), false);
   Inputs in;
   in.file[static_cast<int>(CompiledKind::celle)] = f.celle;
   in.file[static_cast<int>(CompiledKind::elementi)] = f.elementi;
@@ -45,7 +46,7 @@ bool same_file(const std::string& a, const fs::path& b) {
 // without the layout of its kind is named here, as inspect and plot do).
 // The exit status when one cannot be used.
 std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs& in,
-                                   std::string (&dati)[3], std::ostream& err) {
+                                 std::string (&dati)[3], std::ostream& err) {
   for (const std::string& input : inputs) {
     if (const std::string reason = unreadable(input, true); !reason.empty()) {
       err << program_name << ": " << reason << std::endl;
@@ -101,11 +102,11 @@ std::optional<int> blocked_outputs(const std::vector<std::string>& outputs, cons
 // What the decompile could not explain or reproduce. Texts that may quote
 // names from the element table: no control character reaches the terminal.
 void report_differences(const decompile::Decompilation& d, std::ostream& err) {
-  for (const std::string& s : d.unexplained)
-    err << program_name << ": " << unchecked(s) << "\n";
+  for (const std::string& s : d.unexplained) err << program_name << ": " << unchecked(s) << "\n";
   if (d.difference) {
-    err << program_name << ": the written descriptions do not compile to the input: "
-        << unchecked(*d.difference) << "\n";
+    err << program_name
+        << ": the written descriptions do not compile to the input: " << unchecked(*d.difference)
+        << "\n";
   }
   for (const std::string& f : d.faults) {
     err << program_name << ": compiling the descriptions records " << unchecked(f) << "\n";

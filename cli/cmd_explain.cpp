@@ -3,8 +3,8 @@
 #include <ostream>
 #include <sstream>
 
-#include "cli/shared_inputs.h"
 #include "cli/commands.h"
+#include "cli/shared_inputs.h"
 #include "compiler/fault_catalogue.h"
 
 namespace sc {
@@ -29,12 +29,15 @@ std::string wrapped(std::string_view text) {
   return s;
 }
 
-std::string_view description_name(ExampleFile f) { return f == ExampleFile::linea ? "line" : "train"; }
+std::string_view description_name(ExampleFile f) {
+  return f == ExampleFile::linea ? "line" : "train";
+}
 
 std::string explanation(const CodeEntry& v) {
-  std::string s = std::string(v.codice) + ": " + std::string(v.title) + " (" + std::string(severity_name(v.severity)) +
-                  ")\n\nWhat it means\n" + wrapped(v.meaning) + "\nThe rule\n" + wrapped(v.rule) +
-                  "\nHow to fix it\n" + wrapped(v.remedy) + "\n";
+  std::string s = std::string(v.codice) + ": " + std::string(v.title) + " (" +
+                  std::string(severity_name(v.severity)) + ")\n\nWhat it means\n" +
+                  wrapped(v.meaning) + "\nThe rule\n" + wrapped(v.rule) + "\nHow to fix it\n" +
+                  wrapped(v.remedy) + "\n";
   if (v.file == ExampleFile::none) {
     s += "Example\n";
   } else {
@@ -43,12 +46,14 @@ std::string explanation(const CodeEntry& v) {
   s += indent + std::string(v.example) + "\nFixed\n" + indent + std::string(v.fix) + "\n";
   if (v.file != ExampleFile::none) {
     s += "\nTry it\n";
-    const std::string fixture = "Export the embedded scenario (scenario-compiler export) and, in its " +
-                              std::string(description_name(v.file)) + " description, ";
+    const std::string fixture =
+        "Export the embedded scenario (scenario-compiler export) and, in its " +
+        std::string(description_name(v.file)) + " description, ";
     if (v.replaces.empty()) {
       s += wrapped(fixture + "add the example line before \"[fine]\".");
     } else {
-      s += wrapped(fixture + "put the example line in place of this one:") + indent + std::string(v.replaces) + "\n";
+      s += wrapped(fixture + "put the example line in place of this one:") + indent +
+           std::string(v.replaces) + "\n";
     }
   }
   s += "\nSee docs/format.md, section \"" + std::string(v.section) + "\".\n";
@@ -57,7 +62,8 @@ std::string explanation(const CodeEntry& v) {
 
 }  // namespace
 
-int cmd_explain(const std::optional<std::string>& codice, bool listing, std::ostream& out, std::ostream& err) {
+int cmd_explain(const std::optional<std::string>& codice, bool listing, std::ostream& out,
+                std::ostream& err) {
   if (listing) {
     for (const CodeEntry& v : fault_catalogue()) {
       std::string c(v.codice), g(severity_name(v.severity));
@@ -69,7 +75,8 @@ int cmd_explain(const std::optional<std::string>& codice, bool listing, std::ost
   }
   const CodeEntry* v = codice ? find_code(*codice) : nullptr;
   if (v == nullptr) {
-    err << program_name << ": explain: unknown code \"" << codice.value_or("") << "\"; codes are written E16 (or 16), W3, N1; "
+    err << program_name << ": explain: unknown code \"" << codice.value_or("")
+        << "\"; codes are written E16 (or 16), W3, N1; "
         << "'" << program_name << " explain --list' lists them all" << std::endl;
     return status_usage;
   }

@@ -5,10 +5,10 @@
 #include <system_error>
 #include <vector>
 
-#include "cli/shared_inputs.h"
 #include "cli/commands.h"
-#include "output/file_output.h"
+#include "cli/shared_inputs.h"
 #include "output/embedded_scenario.h"
+#include "output/file_output.h"
 
 namespace sc {
 
@@ -24,7 +24,8 @@ int cmd_export(const std::string& dir, bool replace, std::ostream& out, std::ost
       std::error_code ec;
       if (std::filesystem::exists(percorso(s.file), ec) || ec) {
         err << program_name << ": \"" << percorso(s.file)
-            << "\" already exists; nothing exported (give --force to replace the files, or --out DIR "
+            << "\" already exists; nothing exported (give --force to replace the files, or --out "
+               "DIR "
                "for another directory)"
             << std::endl;
         return status_file_not_written;
@@ -37,14 +38,16 @@ int cmd_export(const std::string& dir, bool replace, std::ostream& out, std::ost
   std::vector<std::string> texts;
   std::vector<FileToWrite> files;
   for (const ScenarioWriter& s : scenario_writers) texts.push_back(s.dati());
-  for (size_t i = 0; i < texts.size(); ++i) files.push_back({percorso(scenario_writers[i].file), {texts[i]}});
+  for (size_t i = 0; i < texts.size(); ++i)
+    files.push_back({percorso(scenario_writers[i].file), {texts[i]}});
   if (auto reason = replace_files(files)) {
     err << program_name << ": " << *reason << std::endl;
     return status_file_not_written;
   }
   for (const FileToWrite& f : files) out << "wrote " << f.path << "\n";
-  out << "Edit the line and train descriptions, then compile them with:\n  " << program_name << " compile "
-      << shell_quoted(percorso(TextFileKind::linea_txt)) << " " << shell_quoted(percorso(TextFileKind::treno_txt));
+  out << "Edit the line and train descriptions, then compile them with:\n  " << program_name
+      << " compile " << shell_quoted(percorso(TextFileKind::linea_txt)) << " "
+      << shell_quoted(percorso(TextFileKind::treno_txt));
   if (dir != ".") out << " --out " << shell_quoted(dir);
   out << std::endl;
   return status_ok;

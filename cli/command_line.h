@@ -24,7 +24,8 @@ inline constexpr const char* program_summary =
 
 // The help of --sync (the embedded run and compile).
 inline constexpr const char* sync_help =
-    "Flush each file and its directory to disk before and after its rename (by default the files are\n"
+    "Flush each file and its directory to disk before and after its rename (by default the files "
+    "are\n"
     "replaced atomically but left to the system to write back, as a copy is)";
 
 // The options of the embedded run, given without a command.

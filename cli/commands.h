@@ -23,13 +23,13 @@ struct CompileOptions {
   std::string out = ".";
   std::optional<std::string> nome;    // --name
   std::optional<std::string> numero;  // --train
-  bool without_tracciato = false;       // --no-plan: modo 0
-  bool check_only = false;        // check: nothing is written
+  bool without_tracciato = false;     // --no-plan: modo 0
+  bool check_only = false;            // check: nothing is written
   bool sync = false;                  // --sync: flush the files to disk
-  bool watch = false;               // --watch: again on every save, until Ctrl-C
-  bool strict = false;              // --strict: any warning makes the status 1
-  std::string color = "auto";        // --color auto|always|never
-  std::string format = "text";       // --diagnostics-format text|json|sarif
+  bool watch = false;                 // --watch: again on every save, until Ctrl-C
+  bool strict = false;                // --strict: any warning makes the status 1
+  std::string color = "auto";         // --color auto|always|never
+  std::string format = "text";        // --diagnostics-format text|json|sarif
 };
 int cmd_compile(const CompileOptions& o, std::ostream& out, std::ostream& err);
 
@@ -42,6 +42,7 @@ int cmd_decompile(const DecompileOptions& o, std::ostream& out, std::ostream& er
 
 // What a diagnostic code means (CODE written E16, 16, W3 or N1), or with
 // `listing` every code with its title.
-int cmd_explain(const std::optional<std::string>& codice, bool listing, std::ostream& out, std::ostream& err);
+int cmd_explain(const std::optional<std::string>& codice, bool listing, std::ostream& out,
+                std::ostream& err);
 
 }  // namespace sc

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <system_error>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "cli/identity.h"
@@ -32,11 +32,10 @@ void suggest_swap(FaultLog& log, const DescriptionText& linea, const Description
       contains(l, "segnale") || contains(l, "stazione") || contains(l, "velocit");
   const bool treno_from_linea = contains(t, "lunghezza percorso") || contains(t, "pendenza");
   if (!linea_from_treno || !treno_from_linea) return;
-  log.add_note(
-      log.all().size() - 1,
-      Note{SourceLocation{treno.name, 0, 0, 0, ""},
-               "this file holds the line description's keys and \"" + linea.name +
-                   "\" the train description's: the LINE and TRAIN arguments look swapped"});
+  log.add_note(log.all().size() - 1,
+               Note{SourceLocation{treno.name, 0, 0, 0, ""},
+                    "this file holds the line description's keys and \"" + linea.name +
+                        "\" the train description's: the LINE and TRAIN arguments look swapped"});
 }
 
 // The reserved-slot report as a diagnostic, naming the entry that put
@@ -61,7 +60,8 @@ void warn_different_number(const Descriptions& d, const std::string& nome_scenar
   if (const auto from_file = identity_from_treno_file(d.treno, d.nome.value_or(nome_scenario));
       from_file && from_file->numero_treno != *d.numero) {
     log.avviso(12, SourceLocation{d.treno, 0, 0, 0, ""},
-               "--train " + *d.numero + " differs from the train number " + from_file->numero_treno +
+               "--train " + *d.numero + " differs from the train number " +
+                   from_file->numero_treno +
                    " of the file name; the compiled files are named after " + *d.numero);
   }
 }
@@ -89,8 +89,9 @@ DescriptionText read_description(const std::string& path) {
 
 Compilation compile_descriptions(Percorso& p, int32_t modo, const Descriptions& d, FaultLog& log) {
   warn_different_number(d, p.nome_scenario, log);
-  const CompileInput in{read_description(d.linea), read_description(d.treno), p.nome_scenario,
-                        p.numero_treno, modo, /*read_on=*/true};
+  const CompileInput in{
+      read_description(d.linea), read_description(d.treno), p.nome_scenario, p.numero_treno, modo,
+      /*read_on=*/true};
   CompileResult r = compile_descriptions(in, std::move(log));
   suggest_swap(r.log, in.line, in.train);
   const Compilation::Result status = r.compilation.status;

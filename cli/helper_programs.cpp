@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <iostream>
 
-#include "cli/shared_inputs.h"
 #include "cli/helpers.h"
-#include "output/text_file_names.h"
+#include "cli/shared_inputs.h"
 #include "output/exit_statuses.h"
+#include "output/text_file_names.h"
 #include "platform/run_program.h"
 
 namespace sc {
@@ -27,8 +27,8 @@ HelperLookup find_helper(const std::string& name, const std::string& needed_by) 
     const std::string path = (dir == "/" ? "" : dir) + "/" + program;
     if (platform::is_executable_file(path)) return {path, ""};
   }
-  return {"", needed_by + " needs the helper program \"" + program + "\", which was not found beside " +
-                  beside + " or in " + installed +
+  return {"", needed_by + " needs the helper program \"" + program +
+                  "\", which was not found beside " + beside + " or in " + installed +
                   "; build it with \"make build\" or install the program"};
 }
 
@@ -47,8 +47,8 @@ int run_helper(const std::string& nome, char** argv) {
 }
 
 int helper_without_command(const HelperCommand& c) {
-  return usage_error(std::string("this helper program runs only the \"") + c.name + "\" command; run " +
-                       program_name + " for the others");
+  return usage_error(std::string("this helper program runs only the \"") + c.name +
+                     "\" command; run " + program_name + " for the others");
 }
 
 }  // namespace sc

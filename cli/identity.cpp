@@ -15,7 +15,8 @@ std::string_view base(std::string_view percorso) {
 std::string value_fault(const std::string& valore, const char* option) {
   if (valore.empty()) return std::string(option) + " must not be empty";
   if (valore.find('/') != std::string::npos)
-    return std::string(option) + " \"" + valore + "\" must not contain \"/\": it becomes part of file names";
+    return std::string(option) + " \"" + valore +
+           "\" must not contain \"/\": it becomes part of file names";
   return "";
 }
 
@@ -29,7 +30,8 @@ std::optional<std::string> name_from_linea_file(std::string_view percorso) {
   return std::string(b.substr(0, b.size() - linea_suffix.size()));
 }
 
-std::optional<Identity> identity_from_treno_file(std::string_view percorso, const std::optional<std::string>& nome) {
+std::optional<Identity> identity_from_treno_file(std::string_view percorso,
+                                                 const std::optional<std::string>& nome) {
   const std::string_view b = base(percorso);
   if (!b.ends_with(treno_suffix)) return std::nullopt;
   const std::string_view rest = b.substr(0, b.size() - treno_suffix.size());
@@ -47,8 +49,8 @@ std::optional<Identity> identity_from_treno_file(std::string_view percorso, cons
 }
 
 IdentityOutcome compilation_identity(std::string_view linea, std::string_view treno,
-                                    const std::optional<std::string>& nome,
-                                    const std::optional<std::string>& numero) {
+                                     const std::optional<std::string>& nome,
+                                     const std::optional<std::string>& numero) {
   for (const auto& [valore, option] : {std::pair{&nome, "--name"}, std::pair{&numero, "--train"}}) {
     if (*valore) {
       if (std::string d = value_fault(**valore, option); !d.empty()) return {std::nullopt, d};
@@ -61,18 +63,21 @@ IdentityOutcome compilation_identity(std::string_view linea, std::string_view tr
   std::optional<Identity> from_treno = identity_from_treno_file(treno, n);
   if (!from_treno && n) from_treno = identity_from_treno_file(treno);
   if (!n && from_treno) n = from_treno->nome_scenario;
-  std::optional<std::string> t = numero ? numero : from_treno ? std::optional(from_treno->numero_treno) : std::nullopt;
+  std::optional<std::string> t = numero       ? numero
+                                 : from_treno ? std::optional(from_treno->numero_treno)
+                                              : std::nullopt;
 
   if (n && t) return {Identity{*n, *t}, ""};
   const std::string rule_linea = quoted(base(linea)) + " is not named NAME_linea.txt";
   const std::string rule_treno = quoted(base(treno)) + " is not named NAME_NUMBER-.txt";
   if (!n && !t)
-    return {std::nullopt, "cannot tell the scenario name and the train number: " + rule_linea + " and " +
-                              rule_treno + "; give them with --name NAME --train NUMBER"};
+    return {std::nullopt, "cannot tell the scenario name and the train number: " + rule_linea +
+                              " and " + rule_treno + "; give them with --name NAME --train NUMBER"};
   if (!n)
     return {std::nullopt, "cannot tell the scenario name: " + rule_linea + " and " + rule_treno +
                               "; give it with --name NAME"};
-  return {std::nullopt, "cannot tell the train number: " + rule_treno + "; give it with --train NUMBER"};
+  return {std::nullopt,
+          "cannot tell the train number: " + rule_treno + "; give it with --train NUMBER"};
 }
 
 }  // namespace sc

@@ -22,8 +22,8 @@ std::optional<std::string> name_from_linea_file(std::string_view percorso);
 // (directories ignored). With `nome` known, the file must start with
 // `nome` + "_" and NUMBER is the rest; without it the name splits at the
 // last "_". Nothing when the file does not follow the rule.
-std::optional<Identity> identity_from_treno_file(std::string_view percorso,
-                                               const std::optional<std::string>& nome = std::nullopt);
+std::optional<Identity> identity_from_treno_file(
+    std::string_view percorso, const std::optional<std::string>& nome = std::nullopt);
 
 // The identity itself, or the one-line reason it cannot be told.
 struct IdentityOutcome {
@@ -35,7 +35,7 @@ struct IdentityOutcome {
 // file; the number from `numero`, else from the train file. An empty value
 // or one holding "/" is refused, since it becomes part of file names.
 IdentityOutcome compilation_identity(std::string_view linea, std::string_view treno,
-                                    const std::optional<std::string>& nome,
-                                    const std::optional<std::string>& numero);
+                                     const std::optional<std::string>& nome,
+                                     const std::optional<std::string>& numero);
 
 }  // namespace sc

@@ -16,8 +16,18 @@ TEST(Identity, FromOptionsOrFileNames) {
     const char* expected_number;
   } cases[] = {
       // The embedded scenario's names, with and without directories.
-      {"Corvale_Pravena AV_linea.txt", "Corvale_Pravena AV_409-.txt", {}, {}, "Corvale_Pravena AV", "409"},
-      {"/a/b/Corvale_Pravena AV_linea.txt", "../c/Corvale_Pravena AV_409-.txt", {}, {}, "Corvale_Pravena AV", "409"},
+      {"Corvale_Pravena AV_linea.txt",
+       "Corvale_Pravena AV_409-.txt",
+       {},
+       {},
+       "Corvale_Pravena AV",
+       "409"},
+      {"/a/b/Corvale_Pravena AV_linea.txt",
+       "../c/Corvale_Pravena AV_409-.txt",
+       {},
+       {},
+       "Corvale_Pravena AV",
+       "409"},
       // The line file's name splits the train file, underscores and all.
       {"A_B_linea.txt", "A_B_C_7-.txt", {}, {}, "A_B", "C_7"},
       // Without a line name the train file splits at its last "_".
@@ -55,16 +65,20 @@ TEST(Identity, FromOptionsOrFileNames) {
 
 TEST(Identity, ErrorSaysWhatIsMissingAndHowToGiveIt) {
   EXPECT_EQ(compilation_identity("d/x.txt", "d/y.txt", {}, {}).errore,
-            "cannot tell the scenario name and the train number: \"x.txt\" is not named NAME_linea.txt and "
+            "cannot tell the scenario name and the train number: \"x.txt\" is not named "
+            "NAME_linea.txt and "
             "\"y.txt\" is not named NAME_NUMBER-.txt; give them with --name NAME --train NUMBER");
   EXPECT_EQ(compilation_identity("x.txt", "y.txt", {}, Opt("4")).errore,
-            "cannot tell the scenario name: \"x.txt\" is not named NAME_linea.txt and \"y.txt\" is not named "
+            "cannot tell the scenario name: \"x.txt\" is not named NAME_linea.txt and \"y.txt\" is "
+            "not named "
             "NAME_NUMBER-.txt; give it with --name NAME");
   EXPECT_EQ(compilation_identity("N_linea.txt", "y.txt", {}, {}).errore,
-            "cannot tell the train number: \"y.txt\" is not named NAME_NUMBER-.txt; give it with --train NUMBER");
+            "cannot tell the train number: \"y.txt\" is not named NAME_NUMBER-.txt; give it with "
+            "--train NUMBER");
   EXPECT_EQ(compilation_identity("N_linea.txt", "N_4-.txt", {}, Opt("a/b")).errore,
             "--train \"a/b\" must not contain \"/\": it becomes part of file names");
-  EXPECT_EQ(compilation_identity("N_linea.txt", "N_4-.txt", Opt(""), {}).errore, "--name must not be empty");
+  EXPECT_EQ(compilation_identity("N_linea.txt", "N_4-.txt", Opt(""), {}).errore,
+            "--name must not be empty");
 }
 
 }  // namespace

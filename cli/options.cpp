@@ -49,12 +49,16 @@ Command register_export(CLI::App& app) {
   };
   auto o = std::make_shared<Options>();
   CLI::App* sub = app.add_subcommand(
-      "export", "Write the embedded scenario's line and train description and its three documents, to edit");
-  sub->add_option("--out", o->out, "Directory to write into (created if missing)")->type_name("DIR")->capture_default_str();
+      "export",
+      "Write the embedded scenario's line and train description and its three documents, to edit");
+  sub->add_option("--out", o->out, "Directory to write into (created if missing)")
+      ->type_name("DIR")
+      ->capture_default_str();
   sub->add_flag("--force", o->force, "Replace files of the same names");
   sub->footer(exit_statuses_text());
   return {sub, [o] {
-            if (o->out.empty()) return usage_error("--out needs a directory name (\".\" for the current directory)");
+            if (o->out.empty())
+              return usage_error("--out needs a directory name (\".\" for the current directory)");
             return cmd_export(o->out, o->force, std::cout, std::cerr);
           }};
 }
@@ -110,12 +114,11 @@ Command register_compile(CLI::App& app, bool check_only) {
                   "Compile without the track plan (mode 0): no NAME_linea.dat");
     sub->add_flag("--sync", o->sync, sync_help);
   }
-  return {
-      sub, [o] {
-        if (o->out.empty())
-          return usage_error("--out needs a directory name (\".\" for the current directory)");
-        return cmd_compile(*o, std::cout, std::cerr);
-      }};
+  return {sub, [o] {
+            if (o->out.empty())
+              return usage_error("--out needs a directory name (\".\" for the current directory)");
+            return cmd_compile(*o, std::cout, std::cerr);
+          }};
 }
 
 Command register_decompile(CLI::App& app) {
@@ -131,12 +134,11 @@ Command register_decompile(CLI::App& app) {
       ->type_name("DIR");
   sub->add_flag("--force", o->replace, "Replace files of the same names");
   sub->footer(exit_statuses_text());
-  return {
-      sub, [o] {
-        if (o->out.empty())
-          return usage_error("--out needs a directory name (\".\" for the current directory)");
-        return cmd_decompile(*o, std::cout, std::cerr);
-      }};
+  return {sub, [o] {
+            if (o->out.empty())
+              return usage_error("--out needs a directory name (\".\" for the current directory)");
+            return cmd_decompile(*o, std::cout, std::cerr);
+          }};
 }
 
 Command register_explain(CLI::App& app) {
@@ -146,13 +148,18 @@ Command register_explain(CLI::App& app) {
   };
   auto o = std::make_shared<Options>();
   CLI::App* sub = app.add_subcommand(
-      "explain", "Explain a fault, warning or note code: what it means, the rule, the fix, an example");
-  sub->add_option("CODE", o->codice, "The code as reported: E16 (or 16), W3, N1")->type_name("CODE");
+      "explain",
+      "Explain a fault, warning or note code: what it means, the rule, the fix, an example");
+  sub->add_option("CODE", o->codice, "The code as reported: E16 (or 16), W3, N1")
+      ->type_name("CODE");
   sub->add_flag("--list", o->listing, "List every code with its title");
-  sub->footer("The codes point to sections of docs/format.md, the reference of the description format.\n\n" +
-              exit_statuses_text());
+  sub->footer(
+      "The codes point to sections of docs/format.md, the reference of the description "
+      "format.\n\n" +
+      exit_statuses_text());
   return {sub, [o] {
-            if (!o->codice && !o->listing) return usage_error("explain: give a CODE (such as E16 or W3) or --list");
+            if (!o->codice && !o->listing)
+              return usage_error("explain: give a CODE (such as E16 or W3) or --list");
             return cmd_explain(o->codice, o->listing, std::cout, std::cerr);
           }};
 }
@@ -215,7 +222,7 @@ int run_command_line(int argc, char** argv) {
   if (status < 0) {
     // The embedded run, with --out DIR or without arguments.
     status = run.opt_out->count() > 0 ? cmd_run(run.out, run.run_options, std::cerr)
-                                     : start_program(run.run_options);
+                                      : start_program(run.run_options);
   }
   return finish_program(status);
 }

@@ -3,10 +3,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <iostream>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <ostream>
 #include <system_error>
 
@@ -24,8 +24,9 @@ std::string in_dir(const std::string& dir, const std::string& nome) {
 }
 
 std::string shell_quoted(const std::string& s) {
-  const bool simple = !s.empty() && s.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                                          "0123456789_-./:=+,@%") == std::string::npos;
+  const bool simple = !s.empty() && s.find_first_not_of(
+                                        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                        "0123456789_-./:=+,@%") == std::string::npos;
   if (simple) return s;
   std::string q = "'";
   for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -54,12 +55,14 @@ bool prepare_dir(const std::string& dir, std::ostream& err) {
   std::error_code ec;
   if (fs::is_directory(dir, ec)) return true;
   if (fs::exists(dir, ec)) {
-    err << program_name << ": cannot write into \"" << dir << "\": it is not a directory" << std::endl;
+    err << program_name << ": cannot write into \"" << dir << "\": it is not a directory"
+        << std::endl;
     return false;
   }
   fs::create_directories(dir, ec);
   if (ec) {
-    err << program_name << ": cannot create the directory \"" << dir << "\": " << ec.message() << std::endl;
+    err << program_name << ": cannot create the directory \"" << dir << "\": " << ec.message()
+        << std::endl;
     return false;
   }
   return true;
@@ -74,7 +77,8 @@ int usage_error(const std::string& message) {
 const char* program_version() { return SC_VERSION; }
 
 std::string version_text() {
-  std::string t = std::string(program_name) + " " + program_version() + "\ncompiled files written and read:";
+  std::string t =
+      std::string(program_name) + " " + program_version() + "\ncompiled files written and read:";
   for (const CompiledName& n : compiled_names) {
     t += "\n  " + std::string(n.nome) + " (" + n.form + "): layout " + std::to_string(n.layout);
   }

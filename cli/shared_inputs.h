@@ -13,7 +13,7 @@ namespace sc {
 
 // The embedded run's options.
 struct RunOptions {
-  WriteMode modo;  // --sync
+  WriteMode modo;      // --sync
   bool force = false;  // --force: replace a description that differs
 };
 

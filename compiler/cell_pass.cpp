@@ -32,7 +32,8 @@ class ModelCells {
 
   // A fault at cell c. It stands at the entry that placed the first of
   // `celle`, and points to the entries behind the others.
-  void no_room(int32_t codice, int32_t c, std::string message, std::initializer_list<int32_t> celle) {
+  void no_room(int32_t codice, int32_t c, std::string message,
+               std::initializer_list<int32_t> celle) {
     Fault f{codice, c * 50, std::nullopt, std::move(message)};
     std::vector<const CellOrigins::CellOrigin*> seen;
     for (const int32_t x : celle) {

@@ -124,7 +124,8 @@ class CellPassWalk {
           c_.place_code(k + 1);
           n = -1;
         } else {
-          c_.no_room(fault_code::no_room_in_restriction, k, "no free cell for the cab-code cell due inside the restriction",
+          c_.no_room(fault_code::no_room_in_restriction, k,
+                     "no free cell for the cab-code cell due inside the restriction",
                      {i, k - 1, k, k + 1});
         }
       }
@@ -158,7 +159,8 @@ class CellPassWalk {
     } else if (c_.is_free(s - 1)) {
       c_.place_code(s - 1);
     } else {
-      c_.no_room(fault_code::no_room_in_restriction, k, "no room for a cab-code cell before the first signal after the restriction end",
+      c_.no_room(fault_code::no_room_in_restriction, k,
+                 "no room for a cab-code cell before the first signal after the restriction end",
                  {s + 1, i, s, s - 1});
     }
   }

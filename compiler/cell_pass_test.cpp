@@ -143,7 +143,7 @@ TEST(CellPass, RuleAScansTwentyCellsAndStopsBelowCellThree) {
     put(p, 49, segnale);  // k = 1
     put(p, 69, segnale);  // after the board: not considered
     put(p, 10, avviso_rallentamento);
-    put(p, 9, segnale);   // k = 1 of the board in 10
+    put(p, 9, segnale);  // k = 1 of the board in 10
     Percorso q = linea(80);
     put(q, 75, avviso_rallentamento);
     put(q, 54, segnale);  // k = 21: outside the window
@@ -208,12 +208,7 @@ TEST(CellPass, ApproachGroupsDependOnTheStartCell) {
     int32_t inizio;
     std::vector<int32_t> expected;
   } cases[] = {
-      {7, {}},
-      {8, {3}},
-      {13, {8}},
-      {14, {3, 9}},
-      {20, {9, 15}},
-      {21, {3, 10, 16}},
+      {7, {}}, {8, {3}}, {13, {8}}, {14, {3, 9}}, {20, {9, 15}}, {21, {3, 10, 16}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.inizio);
@@ -227,12 +222,12 @@ TEST(CellPass, ApproachGroupsDependOnTheStartCell) {
 
 TEST(CellPass, ApproachGroupTakesItsFirstFreeCellOrRecordsError12) {
   Percorso p = fast_restriction(40);
-  put(p, 35, segnale);       // group 1: 35 taken, 34 tunnel marker
+  put(p, 35, segnale);  // group 1: 35 taken, 34 tunnel marker
   put(p, 34, marca_galleria);
-  put(p, 29, codice, 180);   // group 2: all three taken, codes included
+  put(p, 29, codice, 180);  // group 2: all three taken, codes included
   put(p, 28, codice, 180);
   put(p, 27, fermata, 1);
-  put(p, 22, segnale);       // group 3: 22 and 21 taken, 20 free
+  put(p, 22, segnale);  // group 3: 22 and 21 taken, 20 free
   put(p, 21, segnale);
   FaultLog log;
   cell_pass(p, log);

@@ -27,8 +27,8 @@ void CellWatch::see(int32_t indice, const Cella& c) {
 }
 
 bool changed_cell(const Cella& a, const Cella& b) {
-  return a.tipo != b.tipo || a.valore_1 != b.valore_1 || a.valore_2 != b.valore_2 || a.valore_3 != b.valore_3 ||
-         a.valore_4 != b.valore_4 || a.tempo != b.tempo;
+  return a.tipo != b.tipo || a.valore_1 != b.valore_1 || a.valore_2 != b.valore_2 ||
+         a.valore_3 != b.valore_3 || a.valore_4 != b.valore_4 || a.tempo != b.tempo;
 }
 
 Cella& cella_a(Percorso& p, double indice, const std::string& role) {
@@ -43,7 +43,8 @@ Cella& cella_a(Percorso& p, double indice, const std::string& role) {
 
 std::string cell_outside(int64_t indice, int32_t last) {
   return "cell " + std::to_string(indice) +
-         (indice < 0 ? ", before the first cell" : ", beyond the last cell " + std::to_string(last));
+         (indice < 0 ? ", before the first cell"
+                     : ", beyond the last cell " + std::to_string(last));
 }
 
 std::string cell_content(uint8_t tipo) {

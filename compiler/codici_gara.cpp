@@ -10,7 +10,8 @@ int32_t codice_1252(std::string_view text, int posizione) {
 }
 
 void prepare_line(Percorso& p) {
-  p.riga = contest_text(p.elementi[record_ripetizione].nome, p.elementi[record_sfondo_identita].nome);
+  p.riga =
+      contest_text(p.elementi[record_ripetizione].nome, p.elementi[record_sfondo_identita].nome);
 }
 
 }  // namespace

@@ -26,8 +26,12 @@ TEST(CodiciGara, WorkedExamplesAndEmbeddedIdentity) {
       {"abcdefghijklm", "nopqrstuvwxyz", 2725, 36725},
       {"409", "Corvale_Pravena AV", 2386, 31962},
       // Windows-1252 capital A grave counts as its small form (224).
-      {"\xC0" "BC", "", 2673, 33883},
-      {"\xE0" "bc", "", 2673, 33883},
+      {"\xC0"
+       "BC",
+       "", 2673, 33883},
+      {"\xE0"
+       "bc",
+       "", 2673, 33883},
       // The largest codes: 25 bytes of 255.
       {std::string(30, '\xFF'), "", 6375, 82875},
   };

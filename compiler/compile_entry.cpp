@@ -34,7 +34,8 @@ std::optional<RunFailure> trap(F&& parse) {
 
 // A description that could not be read: a run failure at its file.
 RunFailure unreadable(const DescriptionText& d) {
-  const std::string what = d.why == Unreadable::cannot_read ? "cannot read the file" : "cannot open the file";
+  const std::string what =
+      d.why == Unreadable::cannot_read ? "cannot read the file" : "cannot open the file";
   return RunFailure{SourceLocation{d.name, 0, 0, 0, ""}, what, what};
 }
 
@@ -70,14 +71,15 @@ void memorizza_dati(const CompileInput& in, CompileResult& r) {
   Percorso& p = r.model;
   if (!in.line.bytes && in.line.why == Unreadable::no_file) {
     record(p, r.log,
-             Fault{fault_code::no_line_description, std::nullopt, SourceLocation{in.line.name, 0, 0, 0, ""},
-                   "no line description file"});
+           Fault{fault_code::no_line_description, std::nullopt,
+                 SourceLocation{in.line.name, 0, 0, 0, ""}, "no line description file"});
     return;
   }
   r.line_consumed = true;
   bool train_started = false;
   ReadState status{p, r.log};
-  std::optional<RunFailure> failure = in.line.bytes ? read_both(status, in, r.log, train_started) : unreadable(in.line);
+  std::optional<RunFailure> failure =
+      in.line.bytes ? read_both(status, in, r.log, train_started) : unreadable(in.line);
   r.train_consumed = train_started;
   if (!failure) return;
   r.train_consumed = true;
@@ -106,7 +108,8 @@ void read_on(const CompileInput& in, FaultLog& log) {
       return f.where ? std::tuple(f.where->file, f.where->line, f.where->file_column())
                      : std::tuple(std::string(), 0, 0);
     };
-    return a.codice == b.codice && a.severity == b.severity && a.message == b.message && location(a) == location(b);
+    return a.codice == b.codice && a.severity == b.severity && a.message == b.message &&
+           location(a) == location(b);
   };
   // The new faults are gathered first: adding to the log may move the
   // faults that `gia` points to.
@@ -114,7 +117,8 @@ void read_on(const CompileInput& in, FaultLog& log) {
   {
     const std::vector<const Fault*> gia = log.in_order();
     for (const Fault* f : other.in_order()) {
-      if (std::any_of(gia.begin(), gia.end(), [&](const Fault* g) { return same(*f, *g); })) continue;
+      if (std::any_of(gia.begin(), gia.end(), [&](const Fault* g) { return same(*f, *g); }))
+        continue;
       fresh.push_back(*f);
       fresh.back().after_first = true;
     }

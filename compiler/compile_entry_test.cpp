@@ -34,22 +34,58 @@ TEST(CompileDescriptions, DescriptionThatCannotBeReadIsFault101ForTheLineAnd25Fo
     const char* test_case;
     DescriptionText linea, treno;
     int32_t codice;
-    const char* file;       // the file the fault names
+    const char* file;  // the file the fault names
     const char* message;
     bool line_done, train_done;
   } cases[] = {
-      {"no line file", {"L", std::nullopt, Unreadable::no_file}, {"T", treno_minimo}, 101, "L",
-       "no line description file", false, false},
-      {"a line file that cannot be opened", {"L", std::nullopt, Unreadable::cannot_open}, {"T", treno_minimo},
-       25, "L", "cannot open the file", true, true},
-      {"a line file that cannot be read", {"L", std::nullopt, Unreadable::cannot_read}, {"T", treno_minimo},
-       25, "L", "cannot read the file", true, true},
-      {"no train file", {"L", good}, {"T", std::nullopt, Unreadable::no_file}, 25, "T", "cannot open the file",
-       true, true},
-      {"a train file that cannot be opened", {"L", good}, {"T", std::nullopt, Unreadable::cannot_open}, 25, "T",
-       "cannot open the file", true, true},
-      {"a train file that cannot be read", {"L", good}, {"T", std::nullopt, Unreadable::cannot_read}, 25, "T",
-       "cannot read the file", true, true},
+      {"no line file",
+       {"L", std::nullopt, Unreadable::no_file},
+       {"T", treno_minimo},
+       101,
+       "L",
+       "no line description file",
+       false,
+       false},
+      {"a line file that cannot be opened",
+       {"L", std::nullopt, Unreadable::cannot_open},
+       {"T", treno_minimo},
+       25,
+       "L",
+       "cannot open the file",
+       true,
+       true},
+      {"a line file that cannot be read",
+       {"L", std::nullopt, Unreadable::cannot_read},
+       {"T", treno_minimo},
+       25,
+       "L",
+       "cannot read the file",
+       true,
+       true},
+      {"no train file",
+       {"L", good},
+       {"T", std::nullopt, Unreadable::no_file},
+       25,
+       "T",
+       "cannot open the file",
+       true,
+       true},
+      {"a train file that cannot be opened",
+       {"L", good},
+       {"T", std::nullopt, Unreadable::cannot_open},
+       25,
+       "T",
+       "cannot open the file",
+       true,
+       true},
+      {"a train file that cannot be read",
+       {"L", good},
+       {"T", std::nullopt, Unreadable::cannot_read},
+       25,
+       "T",
+       "cannot read the file",
+       true,
+       true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.test_case);
@@ -79,15 +115,19 @@ TEST(CompileDescriptions, TheLineIsDoneWithOnEveryWayOutAndTheTrainOnceItsHalfSt
     bool train_read;  // the train half ran
   } cases[] = {
       {"normal end", linea("pendenza, 1000, 1\r\n"), 0, true},
-      {"fault 15 ends the elements, the train is still read", linea("pendenza, 98901, 1\r\n"), 15, true},
+      {"fault 15 ends the elements, the train is still read", linea("pendenza, 98901, 1\r\n"), 15,
+       true},
       {"fault 102", "x\r\n[fine]\r\n", 102, false},
       {"fault 1", "[generale]\r\nlunghezza percorso, 1000001\r\n[fine]\r\n", 1, false},
       {"fault 5", "[generale]\r\nripetizione segnali, 0, 0\r\n[fine]\r\n", 5, false},
       {"fault 104", "[generale]\r\n[curve]\r\n[fine]\r\n", 104, false},
       {"fault 103", linea("curvas8, 100, 100\r\n"), 103, false},
-      {"fault 21", linea("indicatori_vmax, 0, 1, 1, 1, 1, 1, 1, 1, 1\r\nindicatori_vmax, 0, 1, 1, 1, 1, 1, 1, 1, 1\r\n"),
+      {"fault 21",
+       linea("indicatori_vmax, 0, 1, 1, 1, 1, 1, 1, 1, 1\r\nindicatori_vmax, 0, 1, 1, 1, 1, 1, 1, "
+             "1, 1\r\n"),
        21, false},
-      {"fault 6", linea("cartello_indicatore, 100, (A)\r\ncartello_indicatore, 100, (B)\r\n"), 6, false},
+      {"fault 6", linea("cartello_indicatore, 100, (A)\r\ncartello_indicatore, 100, (B)\r\n"), 6,
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.test_case);
@@ -110,8 +150,9 @@ TEST(CompileDescriptions, AnyFailureIsFault25WithBothDescriptionsDoneAndThePosit
       // The message names the entry and the field (the key is field 1).
       {"a value that is not a number", linea("pendenza, 1x00, 1\r\n"), treno_minimo, 0,
        "field 2 of \"pendenza\": expected a whole number"},
-      {"reading past the end", "[generale]\r\nlunghezza percorso, 92000\r\n[curve]\r\npendenza, 100\r\n",
-       treno_minimo, 0, "field 3 of \"pendenza\": expected a whole number, got the end of the file"},
+      {"reading past the end",
+       "[generale]\r\nlunghezza percorso, 92000\r\n[curve]\r\npendenza, 100\r\n", treno_minimo, 0,
+       "field 3 of \"pendenza\": expected a whole number, got the end of the file"},
       {"numbers separated by blanks", linea("montagna, 1000  2000 x\r\n"), treno_minimo, 0,
        "field 4 of \"montagna\": expected a whole number, got \"x\""},
       {"an empty field", linea("montagna, 1000,, 11\r\n"), treno_minimo, 0,
@@ -142,7 +183,8 @@ TEST(CompileDescriptions, AnyFailureIsFault25WithBothDescriptionsDoneAndThePosit
     EXPECT_NE(f.message.find(c.message), std::string::npos) << f.message;
     ASSERT_TRUE(r.failure.has_value());
     EXPECT_EQ(r.failure->message, f.message);
-    EXPECT_TRUE(f.message.ends_with(r.failure->what)) << r.failure->what;  // the failure without its entry
+    EXPECT_TRUE(f.message.ends_with(r.failure->what))
+        << r.failure->what;  // the failure without its entry
   }
 }
 
@@ -153,8 +195,9 @@ TEST(CompileDescriptions, FaultRecordFollowsTheLog) {
   EXPECT_TRUE(clean.log.empty());
   EXPECT_EQ(clean.model.codice_errore, 0);
   // Fault 15 at 98901 m, then the kilometre-reference fault 2 without a position.
-  const CompileResult r = compile("[generale]\r\nlunghezza percorso, 92000\r\n"
-                                  "progressiva chilometrica uno, 1025, 0, 0\r\n[curve]\r\npendenza, 98901, 1\r\n[fine]\r\n");
+  const CompileResult r = compile(
+      "[generale]\r\nlunghezza percorso, 92000\r\n"
+      "progressiva chilometrica uno, 1025, 0, 0\r\n[curve]\r\npendenza, 98901, 1\r\n[fine]\r\n");
   ASSERT_FALSE(r.log.empty());
   EXPECT_EQ(r.model.codice_errore, r.log.all().back().codice);
   EXPECT_EQ(r.model.codice_errore, fault_code::km_reference_off_grid);

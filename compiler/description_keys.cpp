@@ -5,7 +5,9 @@
 namespace sc {
 
 bool holds_key(const DescriptionKey& key, std::string_view field) {
-  const auto holds = [&](std::string_view w) { return key.exact_case ? contains(field, w) : contains_ic(field, w); };
+  const auto holds = [&](std::string_view w) {
+    return key.exact_case ? contains(field, w) : contains_ic(field, w);
+  };
   return holds(key.word) && (key.also.empty() || holds(key.also));
 }
 
@@ -26,9 +28,10 @@ std::vector<std::string_view> written_keys(std::span<const DescriptionKey> keys)
 }
 
 bool key_with_position(std::string_view field) {
-  for (const std::span<const DescriptionKey> keys : {std::span<const DescriptionKey>(line_general_keys),
-                                                     std::span<const DescriptionKey>(line_element_keys),
-                                                     std::span<const DescriptionKey>(train_keys)}) {
+  for (const std::span<const DescriptionKey> keys :
+       {std::span<const DescriptionKey>(line_general_keys),
+        std::span<const DescriptionKey>(line_element_keys),
+        std::span<const DescriptionKey>(train_keys)}) {
     for (const DescriptionKey& k : keys) {
       if (k.positioned && holds_key(k, field)) return true;
     }

@@ -42,14 +42,37 @@ enum class LineGeneralKey {
 };
 inline constexpr DescriptionKey line_general_keys[] = {
     {"lunghezza", "percorso", false, "lunghezza percorso", 1, {"lunghezza percorso"}, false},
-    {"progressiva", "uno", true, "progressiva chilometrica uno", 3, {"progressiva chilometrica uno"}, false},
-    {"progressiva", "due", true, "progressiva chilometrica due", 3, {"progressiva chilometrica due"}, false},
-    {"progressiva", "tre", true, "progressiva chilometrica tre", 3, {"progressiva chilometrica tre"}, false},
+    {"progressiva",
+     "uno",
+     true,
+     "progressiva chilometrica uno",
+     3,
+     {"progressiva chilometrica uno"},
+     false},
+    {"progressiva",
+     "due",
+     true,
+     "progressiva chilometrica due",
+     3,
+     {"progressiva chilometrica due"},
+     false},
+    {"progressiva",
+     "tre",
+     true,
+     "progressiva chilometrica tre",
+     3,
+     {"progressiva chilometrica tre"},
+     false},
     {"sfondo", "uno", true, "sfondo uno", 1, {"sfondo uno"}, false},
     {"sfondo", "due", true, "sfondo due", 1, {"sfondo due"}, false},
     {"sfondo", "tre", true, "sfondo tre", 1, {"sfondo tre"}, false},
-    {"ripetizione", "segnali", true, "ripetizione segnali", 2,
-     {"ripetizione segnali 9 codici", "ripetizione segnali 4 codici"}, false},
+    {"ripetizione",
+     "segnali",
+     true,
+     "ripetizione segnali",
+     2,
+     {"ripetizione segnali 9 codici", "ripetizione segnali 4 codici"},
+     false},
 };
 
 // The element sections of the line description.
@@ -76,7 +99,13 @@ enum class TrainKey {
   stazione,
 };
 inline constexpr DescriptionKey train_keys[] = {
-    {"frenata", "massa", false, "percentuale massa frenata", 1, {"percentuale massa frenata"}, false},
+    {"frenata",
+     "massa",
+     false,
+     "percentuale massa frenata",
+     1,
+     {"percentuale massa frenata"},
+     false},
     {"vetture", "", false, "numero vetture", 1, {"numero vetture"}, false},
     {"velocit", "", false, "velocita", 2, {"velocita"}, true},
     {"aderenza", "", false, "aderenza", 2, {"aderenza"}, true},
@@ -88,13 +117,21 @@ inline constexpr DescriptionKey train_keys[] = {
     {"stazione", "", false, "stazione", 17, {"stazione"}, true},
 };
 
-inline constexpr const DescriptionKey& key_of(LineGeneralKey k) { return line_general_keys[static_cast<size_t>(k)]; }
-inline constexpr const DescriptionKey& key_of(LineElementKey k) { return line_element_keys[static_cast<size_t>(k)]; }
-inline constexpr const DescriptionKey& key_of(TrainKey k) { return train_keys[static_cast<size_t>(k)]; }
+inline constexpr const DescriptionKey& key_of(LineGeneralKey k) {
+  return line_general_keys[static_cast<size_t>(k)];
+}
+inline constexpr const DescriptionKey& key_of(LineElementKey k) {
+  return line_element_keys[static_cast<size_t>(k)];
+}
+inline constexpr const DescriptionKey& key_of(TrainKey k) {
+  return train_keys[static_cast<size_t>(k)];
+}
 
 // Each enumeration names the rows of its table, in order.
-static_assert(std::size(line_general_keys) == static_cast<size_t>(LineGeneralKey::ripetizione_segnali) + 1);
-static_assert(std::size(line_element_keys) == static_cast<size_t>(LineElementKey::cartello_indicatore) + 1);
+static_assert(std::size(line_general_keys) ==
+              static_cast<size_t>(LineGeneralKey::ripetizione_segnali) + 1);
+static_assert(std::size(line_element_keys) ==
+              static_cast<size_t>(LineElementKey::cartello_indicatore) + 1);
 static_assert(std::size(train_keys) == static_cast<size_t>(TrainKey::stazione) + 1);
 
 // Whether `field` holds `key`.

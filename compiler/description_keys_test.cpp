@@ -72,8 +72,11 @@ TEST(DescriptionKeys, LetterCaseCountsOnlyWhereTheKeySaysSo) {
       {"lunghezza percorso", false, false, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(holds_key(key_of(LineGeneralKey::progressiva_uno), c.field), c.general_progressiva_uno) << c.field;
-    EXPECT_EQ(holds_key(key_of(LineElementKey::cartello_indicatore), c.field), c.element_cartello) << c.field;
+    EXPECT_EQ(holds_key(key_of(LineGeneralKey::progressiva_uno), c.field),
+              c.general_progressiva_uno)
+        << c.field;
+    EXPECT_EQ(holds_key(key_of(LineElementKey::cartello_indicatore), c.field), c.element_cartello)
+        << c.field;
     EXPECT_EQ(key_with_position(c.field), c.positioned) << c.field;
   }
 }

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/support/test_dir.h"
-#include "compiler/line_parser.h"
 #include "compiler/compile_entry.h"
+#include "compiler/line_parser.h"
 #include "compiler/tracciato_piano.h"
+#include "tests/support/test_dir.h"
 #include "writers/scenario.h"
 
 namespace sc {
@@ -149,17 +149,21 @@ TEST_F(EmbeddedLine, SpeedIndicatorBoards) {
 TEST_F(EmbeddedLine, Gradients) {
   const struct {
     int from, a, byte;
-  } stretches[] = {{0, 19, 100},      {20, 89, 101},     {90, 149, 100},  {1470, 1609, 101},
-                {1610, 1977, 96}, {1978, 1980, 0}};
+  } stretches[] = {{0, 19, 100},      {20, 89, 101},    {90, 149, 100},
+                   {1470, 1609, 101}, {1610, 1977, 96}, {1978, 1980, 0}};
   for (const auto& t : stretches) {
     for (int i = t.from; i <= t.a; ++i) ASSERT_EQ(cella(i).pendenza, t.byte) << i;
   }
 }
 
 TEST(EmbeddedLineFile, TheParseIsDoneWithBothDescriptions) {
-  const CompileResult r = compile_descriptions({{test::file_scenario::linea_txt, dati_linea()},
-                                                {test::file_scenario::treno_txt, "[generale]\r\n[fine]\r\n"},
-                                                "Corvale_Pravena AV", "409", 1, false});
+  const CompileResult r =
+      compile_descriptions({{test::file_scenario::linea_txt, dati_linea()},
+                            {test::file_scenario::treno_txt, "[generale]\r\n[fine]\r\n"},
+                            "Corvale_Pravena AV",
+                            "409",
+                            1,
+                            false});
   const Percorso& p = r.model;
   EXPECT_EQ(p.codice_errore, 0);
   EXPECT_TRUE(r.line_consumed);

@@ -14,7 +14,6 @@
 namespace sc {
 namespace {
 
-
 std::string crlf(const std::vector<std::string>& rows) {
   std::string out;
   for (const std::string& r : rows) out += r + "\r\n";
@@ -32,7 +31,10 @@ struct TrainOutcome {
 void compile(TrainOutcome& e, const std::string& linea, const std::string& treno) {
   CompileResult r = compile_descriptions({{"Corvale_Pravena AV_linea.txt", linea},
                                           {"Corvale_Pravena AV_409-.txt", treno},
-                                          "Corvale_Pravena AV", "409", 1, false});
+                                          "Corvale_Pravena AV",
+                                          "409",
+                                          1,
+                                          false});
   e.p = std::move(r.model);
   e.log = std::move(r.log);
   e.line_left = !r.line_consumed;
@@ -70,8 +72,8 @@ TEST(EmbeddedTrain, ParsesWithoutFault) {
     if (c.avviso >= 81 && c.avviso <= 84 && (i < 20 || (i > 590 && i < 610)))
       warnings.push_back(static_cast<int>(i));
     segnali += c.tipo == tipo_cella::segnale;
-    rallentamenti += c.tipo >= tipo_cella::fine_rallentamento &&
-                     c.tipo <= tipo_cella::approccio_rallentamento;
+    rallentamenti +=
+        c.tipo >= tipo_cella::fine_rallentamento && c.tipo <= tipo_cella::approccio_rallentamento;
   }
   EXPECT_EQ(stops, (std::vector<int>{13, 602, 1876}));
   EXPECT_EQ(warnings, (std::vector<int>{9, 10, 11, 12, 598, 599, 600, 601}));
@@ -181,7 +183,10 @@ TEST(TrainHalfFaults, EveryWayOutDeletesBothFilesAndKeepsThePositionRule) {
       {"byte 256", linea_minima(), {stazione(10000, 12, 400, "256")}, 25, 0},
       {"cut entry", linea_minima(), {"segnale, 3500, 2, 4"}, 25, 0},
       // A range fault of the line half: the first signal ends the parse.
-      {"line range", linea_minima("0", {"pendenza, 98901, 1"}), {segnale(3500), segnale(7500)}, 15,
+      {"line range",
+       linea_minima("0", {"pendenza, 98901, 1"}),
+       {segnale(3500), segnale(7500)},
+       15,
        3500},
   };
   for (const Case& c : cases) {

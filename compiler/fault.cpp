@@ -5,7 +5,9 @@
 namespace sc {
 
 std::string diagnostic_code(const Fault& f) {
-  const char prefix = f.severity == Severity::errore ? 'E' : f.severity == Severity::avviso ? 'W' : 'N';
+  const char prefix = f.severity == Severity::errore   ? 'E'
+                      : f.severity == Severity::avviso ? 'W'
+                                                       : 'N';
   return prefix + std::to_string(f.codice);
 }
 
@@ -19,8 +21,8 @@ std::vector<const Fault*> FaultLog::in_order() const {
 }
 
 size_t FaultLog::count_others(Severity g) const {
-  return static_cast<size_t>(
-      std::count_if(others_.begin(), others_.end(), [g](const Fault& f) { return f.severity == g; }));
+  return static_cast<size_t>(std::count_if(others_.begin(), others_.end(),
+                                           [g](const Fault& f) { return f.severity == g; }));
 }
 
 size_t FaultLog::numero(Severity g) const {

@@ -77,7 +77,8 @@ class CellOrigins {
   }
   void mark(int32_t cella, size_t entry) {
     if (cella < 0) return;
-    if (static_cast<size_t>(cella) >= origin_.size()) origin_.resize(static_cast<size_t>(cella) + 1, none);
+    if (static_cast<size_t>(cella) >= origin_.size())
+      origin_.resize(static_cast<size_t>(cella) + 1, none);
     origin_[static_cast<size_t>(cella)] = entry;
   }
   // The entry that last changed the cell; null when none did.

@@ -21,19 +21,19 @@ enum class Severity { errore, avviso, note };
 enum class ExampleFile { none, linea, treno };
 
 struct CodeEntry {
-  std::string_view codice;       // "E16", "W3", "N1"
+  std::string_view codice;  // "E16", "W3", "N1"
   Severity severity;
-  std::string_view title;       // a short phrase
+  std::string_view title;    // a short phrase
   std::string_view meaning;  // what it means
-  std::string_view rule;       // the rule behind it
-  std::string_view remedy;      // how to fix it
+  std::string_view rule;     // the rule behind it
+  std::string_view remedy;   // how to fix it
   ExampleFile file;
   // Where the example goes in the exported scenario: the exported line it
   // replaces, or "" when it is added as a new line before "[fine]".
   std::string_view replaces;
-  std::string_view example;     // a line that gives this code
-  std::string_view fix;  // the same line fixed ("(delete the line)" when it must go)
-  std::string_view section;     // a heading of docs/format.md
+  std::string_view example;  // a line that gives this code
+  std::string_view fix;      // the same line fixed ("(delete the line)" when it must go)
+  std::string_view section;  // a heading of docs/format.md
 };
 
 // The catalogue: faults in number order, then warnings, then notes.

@@ -19,12 +19,15 @@ TEST(FaultCatalogue, EveryEntryIsCompleteAndItsCodeIsWellFormedAndUnique) {
   std::set<std::string_view> seen;
   for (const CodeEntry& v : fault_catalogue()) {
     SCOPED_TRACE(std::string(v.codice));
-    for (std::string_view field : {v.title, v.meaning, v.rule, v.remedy, v.example, v.fix, v.section}) {
+    for (std::string_view field :
+         {v.title, v.meaning, v.rule, v.remedy, v.example, v.fix, v.section}) {
       EXPECT_FALSE(field.empty());
     }
     EXPECT_NE(v.example, v.fix);
     EXPECT_TRUE(seen.insert(v.codice).second) << "twice";
-    const char prefix = v.severity == Severity::errore ? 'E' : v.severity == Severity::avviso ? 'W' : 'N';
+    const char prefix = v.severity == Severity::errore   ? 'E'
+                        : v.severity == Severity::avviso ? 'W'
+                                                         : 'N';
     ASSERT_GE(v.codice.size(), 2u);
     EXPECT_EQ(v.codice[0], prefix);
     EXPECT_EQ(v.codice.find_first_not_of("0123456789", 1), std::string_view::npos);
@@ -41,9 +44,9 @@ TEST(FaultCatalogue, FindsACodeWrittenAsTheUserMayTypeIt) {
     const char* text;
     const char* found;  // null: none
   } cases[] = {
-      {"16", "E16"},   {"E16", "E16"}, {"e16", "E16"}, {"1250", "E1250"}, {"E1251", "E1251"},
-      {"3", "E3"},     {"W3", "W3"},   {"w12", "W12"}, {"n1", "N1"},      {"E14", nullptr},
-      {"W99", nullptr}, {"", nullptr},  {"E", nullptr},  {"x16", nullptr},  {"16 ", nullptr},
+      {"16", "E16"},     {"E16", "E16"},   {"e16", "E16"}, {"1250", "E1250"}, {"E1251", "E1251"},
+      {"3", "E3"},       {"W3", "W3"},     {"w12", "W12"}, {"n1", "N1"},      {"E14", nullptr},
+      {"W99", nullptr},  {"", nullptr},    {"E", nullptr}, {"x16", nullptr},  {"16 ", nullptr},
       {"E016", nullptr}, {"-16", nullptr},
   };
   for (const auto& c : cases) {
@@ -72,7 +75,8 @@ TEST(FaultCatalogue, EverySectionIsAHeadingOfTheFormatReference) {
     titles.insert(riga.substr(cancelletti + 1));
   }
   for (const CodeEntry& v : fault_catalogue()) {
-    EXPECT_TRUE(titles.count(std::string(v.section))) << v.codice << ": no heading \"" << v.section << "\"";
+    EXPECT_TRUE(titles.count(std::string(v.section)))
+        << v.codice << ": no heading \"" << v.section << "\"";
   }
 }
 

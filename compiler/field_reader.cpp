@@ -42,9 +42,9 @@ void FieldReader::report_in(FaultLog* log) {
   const int riga = line_of(first_non_ascii_);
   const size_t n = read_utf8(data_, first_non_ascii_).lunghezza;
   log_->add_other(Fault{1, std::nullopt, locate(riga, first_non_ascii_, first_non_ascii_ + n),
-                             "the file is read as UTF-8; its texts are stored in Windows-1252, as the "
-                             "simulator shows them",
-                             Severity::note});
+                        "the file is read as UTF-8; its texts are stored in Windows-1252, as the "
+                        "simulator shows them",
+                        Severity::note});
 }
 
 std::string FieldReader::in_1252(size_t start, size_t end, bool report) {
@@ -61,9 +61,10 @@ std::string FieldReader::in_1252(size_t start, size_t end, bool report) {
       if (report && log_) {
         char u[16];
         std::snprintf(u, sizeof u, "U+%04X", static_cast<unsigned>(c.codice));
-        log_->add_other(Fault{fault_code::no_windows_1252_code, std::nullopt, locate(field_.line, i, i + c.lunghezza),
-                                   std::string("the character ") + u + " (\"" + data_.substr(i, c.lunghezza) +
-                                       "\") has no Windows-1252 code; it is stored as \"?\""});
+        log_->add_other(Fault{
+            fault_code::no_windows_1252_code, std::nullopt, locate(field_.line, i, i + c.lunghezza),
+            std::string("the character ") + u + " (\"" + data_.substr(i, c.lunghezza) +
+                "\") has no Windows-1252 code; it is stored as \"?\""});
       }
     }
     i += c.lunghezza;
@@ -175,7 +176,8 @@ std::string FieldReader::entry(const Field& c) const {
   const size_t fine_riga = line_ends_[static_cast<size_t>(c.line) - 1];
   // An excerpt that cuts the start of the line does not show the key.
   if (fine_riga - inizio_riga > max_shown_line && c.start - inizio_riga > 80) return "";
-  const std::string_view riga = std::string_view(data_).substr(inizio_riga, fine_riga - inizio_riga);
+  const std::string_view riga =
+      std::string_view(data_).substr(inizio_riga, fine_riga - inizio_riga);
   std::string_view key = riga.substr(0, riga.find(','));
   while (!key.empty() && is_blank(key.front())) key.remove_prefix(1);
   while (!key.empty() && is_blank(key.back())) key.remove_suffix(1);
@@ -283,8 +285,10 @@ int64_t FieldReader::number(int64_t lo, int64_t hi, const char* expected) {
   int64_t value = 0;
   bool too_big = false;
   while (pos_ < data_.size() && data_[pos_] >= '0' && data_[pos_] <= '9') {
-    if (value <= 100000000000LL) value = value * 10 + (data_[pos_] - '0');
-    else too_big = true;
+    if (value <= 100000000000LL)
+      value = value * 10 + (data_[pos_] - '0');
+    else
+      too_big = true;
     ++pos_;
   }
   const bool ends_well = pos_ >= data_.size() || data_[pos_] == ',' || is_blank(data_[pos_]) ||
@@ -297,14 +301,13 @@ int64_t FieldReader::number(int64_t lo, int64_t hi, const char* expected) {
     mark(start, end);
     const std::string got = data_.substr(start, end - start);
     fail_read(std::string("expected ") + expected + ", got " +
-                 (got.empty() ? std::string("an empty field") : "\"" + quote(got) + "\""));
+              (got.empty() ? std::string("an empty field") : "\"" + quote(got) + "\""));
   }
   mark(start, pos_);
   if (negative) value = -value;
   if (too_big || value < lo || value > hi) {
-    fail("value " + quote(std::string_view(data_).substr(start, pos_ - start)) + " does not fit in " +
-         std::to_string(lo) +
-         ".." + std::to_string(hi));
+    fail("value " + quote(std::string_view(data_).substr(start, pos_ - start)) +
+         " does not fit in " + std::to_string(lo) + ".." + std::to_string(hi));
   }
   // Blanks after a number belong to the separator that follows it.
   skip_blanks();

@@ -148,9 +148,10 @@ class FieldReader {
   size_t pos_ = 0;
   int line_ = 1;
   std::vector<size_t> line_starts_;
-  std::vector<size_t> line_ends_;  // where each line's text ends (its line end or the end of the data)
+  std::vector<size_t>
+      line_ends_;         // where each line's text ends (its line end or the end of the data)
   int counted_line_ = 0;  // the line whose fields campi_ counts
-  int fields_ = 0;         // fields read so far from that line
+  int fields_ = 0;        // fields read so far from that line
   Field field_;
   mutable SourceLocation last_;
   mutable bool last_pronto_ = false;

@@ -38,9 +38,10 @@ TEST(FieldReader, NumbersAlsoEndAtBlanks) {
 }
 
 TEST(FieldReader, TextFieldsKeepInnerBlanksAndDropTrailingOnes) {
-  FieldReader r("cartello_indicatore,  4400,   (GALLERIA PIANORO)( Km. 10.710     )\r\n"
-                "stazione, PRAVENA S.M.N   \r\n,\r\n",
-                "t.txt");
+  FieldReader r(
+      "cartello_indicatore,  4400,   (GALLERIA PIANORO)( Km. 10.710     )\r\n"
+      "stazione, PRAVENA S.M.N   \r\n,\r\n",
+      "t.txt");
   EXPECT_EQ(r.text(), "cartello_indicatore");
   EXPECT_EQ(r.i32(), 4400);
   EXPECT_EQ(r.text(), "(GALLERIA PIANORO)( Km. 10.710     )");
@@ -73,14 +74,20 @@ TEST(FieldReader, ReadFailuresSayWhatWasExpected) {
   } cases[] = {
       {"256\r\n", [](FieldReader& r) { return int(r.u8()); }, "value 256 does not fit in 0..255"},
       {"-1\r\n", [](FieldReader& r) { return int(r.u8()); }, "value -1 does not fit in 0..255"},
-      {"32768,", [](FieldReader& r) { return int(r.i16()); }, "value 32768 does not fit in -32768..32767"},
+      {"32768,", [](FieldReader& r) { return int(r.i16()); },
+       "value 32768 does not fit in -32768..32767"},
       {"2147483648,", [](FieldReader& r) { return int(r.i32()); },
        "value 2147483648 does not fit in -2147483648..2147483647"},
-      {"12.5, 3", [](FieldReader& r) { return int(r.i32()); }, "expected a whole number, got \"12.5\""},
-      {"abc\r\n", [](FieldReader& r) { return int(r.i32()); }, "expected a whole number, got \"abc\""},
-      {" , 3", [](FieldReader& r) { return int(r.i32()); }, "expected a whole number, got an empty field"},
-      {"", [](FieldReader& r) { return int(r.i32()); }, "expected a whole number, got the end of the file"},
-      {"", [](FieldReader& r) { return int(r.text().size()); }, "expected a field, got the end of the file"},
+      {"12.5, 3", [](FieldReader& r) { return int(r.i32()); },
+       "expected a whole number, got \"12.5\""},
+      {"abc\r\n", [](FieldReader& r) { return int(r.i32()); },
+       "expected a whole number, got \"abc\""},
+      {" , 3", [](FieldReader& r) { return int(r.i32()); },
+       "expected a whole number, got an empty field"},
+      {"", [](FieldReader& r) { return int(r.i32()); },
+       "expected a whole number, got the end of the file"},
+      {"", [](FieldReader& r) { return int(r.text().size()); },
+       "expected a field, got the end of the file"},
   };
   for (const auto& c : cases) {
     FieldReader r(c.text, "t.txt");
@@ -146,9 +153,11 @@ TEST(FieldReader, LocationOnAVeryLongLineIsAnExcerptAroundTheField) {
     EXPECT_EQ(w.text.substr(w.text.size() - 3), "...");
     EXPECT_LE(w.text.size(), FieldReader::max_shown_line + 6);
     EXPECT_EQ(w.text.substr(static_cast<size_t>(w.column - 1), 8), "77777777");
-    EXPECT_EQ(w.text.substr(static_cast<size_t>(w.column - 2), 1), ",");  // the field starts after the comma
+    EXPECT_EQ(w.text.substr(static_cast<size_t>(w.column - 2), 1),
+              ",");  // the field starts after the comma
     EXPECT_EQ(static_cast<size_t>(w.column - 1 + w.width), w.text.size() - 3);
-    EXPECT_EQ(std::string(e.what()), "expected a whole number, got \"" + std::string(40, '7') + "...\"");
+    EXPECT_EQ(std::string(e.what()),
+              "expected a whole number, got \"" + std::string(40, '7') + "...\"");
     EXPECT_GT(field_column, w.text.size());
   }
 }

@@ -6,8 +6,8 @@
 
 #include "compiler/celle.h"
 #include "compiler/description_keys.h"
-#include "compiler/parser_base.h"
 #include "compiler/line_placement.h"
+#include "compiler/parser_base.h"
 #include "compiler/text_1252.h"
 #include "compiler/tracciato_piano.h"
 
@@ -16,7 +16,7 @@ namespace {
 
 // What an element entry leaves the element loop to do.
 enum class ElementStep {
-  ahead,         // next entry
+  ahead,          // next entry
   fine_elementi,  // fault 15: the element entries end, the end of the file follows
   returns,        // a fault ended the parse
 };
@@ -85,15 +85,15 @@ class LineParser : ParserBase {
   ElementStep after_placement(int32_t posizione, const Field* fields, const Placement& e);
 
   bool read_length_ = false;
-  int32_t lunghezza_ = 0;       // the last line length read
+  int32_t lunghezza_ = 0;     // the last line length read
   bool lunghezza_ok_ = true;  // no fault in the line length
   bool curve_before_ = false;
   int32_t curve_start_before_ = 0;
   int curve_row_before_ = 0;
   std::optional<PianoTracciato> piano_;
-  int32_t k_ = 0;               // gradient cursor: the next cell to fill
-  int32_t g0_ = 0;              // the gradient in force
-  Field loc_g0_;       // where the gradient in force was read (none for the start 0)
+  int32_t k_ = 0;       // gradient cursor: the next cell to fill
+  int32_t g0_ = 0;      // the gradient in force
+  Field loc_g0_;        // where the gradient in force was read (none for the start 0)
   Field cursor_field_;  // the progressive that moved the cursor last
 };
 
@@ -118,7 +118,8 @@ LineOutcome LineParser::parse() {
 
   // Between the sections.
   if (!read_length_) {
-    fault(fault_code::no_line_length, std::nullopt, r_.field(), "the general section has no \"lunghezza percorso\" entry");
+    fault(fault_code::no_line_length, std::nullopt, r_.field(),
+          "the general section has no \"lunghezza percorso\" entry");
     return LineOutcome::fine;
   }
   progressive_ordina(p_);
@@ -149,7 +150,7 @@ bool LineParser::find_general() {
     p_.riga = r_.text();
     if (r_.eof()) {
       fault(fault_code::no_general_section, std::nullopt, r_.field(),
-             "no field containing \"[generale]\" before the last field of the file");
+            "no field containing \"[generale]\" before the last field of the file");
       return false;
     }
     if (contains_ic(p_.riga, "[generale]")) return true;
@@ -224,9 +225,8 @@ bool LineParser::lunghezza() {
   const int32_t l = valore(where);
   p_.elementi.at(record_treno_linea).fine = l;
   if (l > max_length || l < 0) {
-    fault(
-        1, std::nullopt, where,
-        "line length " + num(l) + (l < 0 ? " is below 0" : " is above " + num(max_length)));
+    fault(1, std::nullopt, where,
+          "line length " + num(l) + (l < 0 ? " is below 0" : " is above " + num(max_length)));
     return false;
   }
   p_.lunghezza_totale = l + coda_linea;
@@ -246,7 +246,8 @@ void LineParser::triple(int record, const Field& key_field) {
   e.inizio = r_.i32();
   e.fine = r_.i32();
   e.progressiva = r_.i32();
-  s_.km_references.push_back({r_.location(key_field), quote(without_leading_blanks(p_.riga)), e.inizio, e.fine, e.progressiva});
+  s_.km_references.push_back({r_.location(key_field), quote(without_leading_blanks(p_.riga)),
+                              e.inizio, e.fine, e.progressiva});
 }
 
 bool LineParser::ripetizione(const Field& key_field) {
@@ -257,11 +258,13 @@ bool LineParser::ripetizione(const Field& key_field) {
   e.inizio = v1;
   e.fine = v2;
   if (v1 % 50 != 0) {
-    fault(fault_code::first_repetition_off_grid, std::nullopt, w1, "first ripetizione value " + num(v1) + " is not a multiple of 50");
+    fault(fault_code::first_repetition_off_grid, std::nullopt, w1,
+          "first ripetizione value " + num(v1) + " is not a multiple of 50");
     return false;
   }
   if (v2 % 50 != 0) {
-    fault(fault_code::second_repetition_off_grid, std::nullopt, w2, "second ripetizione value " + num(v2) + " is not a multiple of 50");
+    fault(fault_code::second_repetition_off_grid, std::nullopt, w2,
+          "second ripetizione value " + num(v2) + " is not a multiple of 50");
     return false;
   }
   if (contains(p_.riga, "4")) {
@@ -269,7 +272,8 @@ bool LineParser::ripetizione(const Field& key_field) {
   } else if (contains(p_.riga, "9")) {
     e.progressiva = 9;
   } else {
-    fault(fault_code::repetition_without_count, std::nullopt, key_field, "ripetizione key names neither 4 nor 9 codes");
+    fault(fault_code::repetition_without_count, std::nullopt, key_field,
+          "ripetizione key names neither 4 nor 9 codes");
     return false;
   }
   if (v2 == 0) e.progressiva = 0;
@@ -286,7 +290,8 @@ ElementStep LineParser::elementi() {
     if (!skip_comments(p_.riga, key_field, 2, true, parole_elementi())) return ElementStep::ahead;
     foreign_comment(p_.riga, key_field);
 
-    const ElementStep outcome = recoverable_entry([&] { return elemento(key_field); }, ElementStep::ahead);
+    const ElementStep outcome =
+        recoverable_entry([&] { return elemento(key_field); }, ElementStep::ahead);
     if (outcome != ElementStep::ahead) {
       if (!s_.recovery) return outcome;
       r_.resume_after_line(key_field.line);
@@ -309,7 +314,8 @@ ElementStep LineParser::elemento(const Field& key_field) {
     outcome = curva(key_field);
   }
   if (outcome == ElementStep::ahead && entry(LineElementKey::montagna)) outcome = montagna();
-  if (outcome == ElementStep::ahead && entry(LineElementKey::indicatori_vmax)) outcome = indicatori();
+  if (outcome == ElementStep::ahead && entry(LineElementKey::indicatori_vmax))
+    outcome = indicatori();
   if (outcome == ElementStep::ahead && entry(LineElementKey::cartello_indicatore)) {
     outcome = cartello();
   }
@@ -330,8 +336,9 @@ bool LineParser::in_limits(int32_t posizione, const Field& where, const char* wh
   const int32_t u = p_.last_cell();
   if ((posizione + 100.0) / 50.0 <= u) return true;
   fault(fault_code::position_beyond_line, posizione, where,
-         std::string(what) + " at " + num(posizione) + " m lies beyond the last position the line allows, " +
-             num(int64_t{50} * u - 100) + " m");
+        std::string(what) + " at " + num(posizione) +
+            " m lies beyond the last position the line allows, " + num(int64_t{50} * u - 100) +
+            " m");
   return false;
 }
 
@@ -339,8 +346,8 @@ bool LineParser::in_limits(int32_t posizione, const Field& where, const char* wh
 bool LineParser::cell_within(double c, int32_t posizione, const Field& where, const char* what) {
   if (c >= 0 && c <= p_.last_cell()) return true;
   fault(fault_code::position_beyond_line, posizione, where,
-         std::string(what) + " at " + num(posizione) + " m would mark " +
-             cell_outside(static_cast<int64_t>(c), p_.last_cell()));
+        std::string(what) + " at " + num(posizione) + " m would mark " +
+            cell_outside(static_cast<int64_t>(c), p_.last_cell()));
   return false;
 }
 
@@ -383,12 +390,14 @@ ElementStep LineParser::curva(const Field& key_field) {
   // The plan holds every metre up to `reached`; a curve goes on from
   // there, so any part of it before that point is lost.
   const int64_t reached = int64_t{piano_.value().cursor()} - 1;
-  const std::string effect = int64_t{s} + l <= reached ? "it has no effect"
-                                                         : "only its part from " + num(reached) + " m is drawn";
+  const std::string effect = int64_t{s} + l <= reached
+                                 ? "it has no effect"
+                                 : "only its part from " + num(reached) + " m is drawn";
   if (curve_before_ && s < curve_start_before_) {
     avviso(6, ws,
-           "curve starts at " + num(s) + " m, before the curve above it (at " + num(curve_start_before_) +
-               " m, line " + num(curve_row_before_) + "); the track plan only goes forward: " + effect);
+           "curve starts at " + num(s) + " m, before the curve above it (at " +
+               num(curve_start_before_) + " m, line " + num(curve_row_before_) +
+               "); the track plan only goes forward: " + effect);
   } else if (s < reached && l > 0) {
     avviso(5, ws,
            "curve starts at " + num(s) + " m, behind the " + num(reached) +
@@ -398,18 +407,19 @@ ElementStep LineParser::curva(const Field& key_field) {
   curve_start_before_ = s;
   curve_row_before_ = ws.line;
   switch (piano_.value().add_curve(key, s, l)) {
-    case CurveOutcome::done:
-      return ElementStep::ahead;
+    case CurveOutcome::done: return ElementStep::ahead;
     case CurveOutcome::without_class:
-      fault(fault_code::curve_or_plan_out_of_range, std::nullopt, key_field, "curve key \"" + quote(key) + "\" holds no class digit 1 to 6");
+      fault(fault_code::curve_or_plan_out_of_range, std::nullopt, key_field,
+            "curve key \"" + quote(key) + "\" holds no class digit 1 to 6");
       break;
     case CurveOutcome::beyond_plan:
       fault(fault_code::curve_or_plan_out_of_range, std::nullopt, wl,
-             "curve ends at " + num(int64_t{s} + l) + " m, beyond the last track plan row " +
-                 num(p_.tracciato.rows() - 1));
+            "curve ends at " + num(int64_t{s} + l) + " m, beyond the last track plan row " +
+                num(p_.tracciato.rows() - 1));
       break;
     case CurveOutcome::beyond_limit:
-      fault(fault_code::curve_or_plan_out_of_range, std::nullopt, wl, "track plan passes row " + num(max_plan_cursor));
+      fault(fault_code::curve_or_plan_out_of_range, std::nullopt, wl,
+            "track plan passes row " + num(max_plan_cursor));
       break;
   }
   return ElementStep::returns;
@@ -423,25 +433,27 @@ ElementStep LineParser::montagna() {
   if (!in_limits(inizio, wi, "tunnel")) return ElementStep::fine_elementi;
   if (p_.numero_montagne >= numero_montagne_max) {
     fault(fault_code::position_beyond_line, inizio, wi,
-           "tunnel at " + num(inizio) + " m is one more than the " + num(numero_montagne_max) +
-               " stretches the tunnel table holds");
+          "tunnel at " + num(inizio) + " m is one more than the " + num(numero_montagne_max) +
+              " stretches the tunnel table holds");
     return ElementStep::fine_elementi;
   }
   if (!montagna_collocabile(p_, inizio, fine)) {
     const CelleMontagna c = celle_montagna(inizio, fine);
     if (c.first < 0) {
-      fault(fault_code::position_beyond_line, inizio, wi,
-             "tunnel from " + num(inizio) + " m would mark " + cell_outside(c.first, p_.last_cell()));
+      fault(
+          fault_code::position_beyond_line, inizio, wi,
+          "tunnel from " + num(inizio) + " m would mark " + cell_outside(c.first, p_.last_cell()));
       return ElementStep::fine_elementi;
     }
     fault(fault_code::position_beyond_line, inizio, wf,
-           "tunnel " + num(inizio) + ".." + num(fine) + " m covers cells " + num(c.first) + ".." +
-               num(c.last) + ", beyond the last cell " + num(p_.last_cell()));
+          "tunnel " + num(inizio) + ".." + num(fine) + " m covers cells " + num(c.first) + ".." +
+              num(c.last) + ", beyond the last cell " + num(p_.last_cell()));
     return ElementStep::fine_elementi;
   }
   if (celle_montagna(inizio, fine).vuota()) {
     avviso(7, wf,
-           "tunnel ends at " + num(fine) + " m, before it starts at " + num(inizio) + " m: it marks no cell");
+           "tunnel ends at " + num(fine) + " m, before it starts at " + num(inizio) +
+               " m: it marks no cell");
   }
   memo_montagna(p_, inizio, fine, tipo);  // records no fault of its own
   return ElementStep::ahead;
@@ -457,9 +469,9 @@ ElementStep LineParser::indicatori() {
   const double c = arrotonda(posizione / 50.0 + 1.0);
   if (!cell_within(c, posizione, w[0], "speed-indicator board")) return ElementStep::fine_elementi;
   return after_placement(posizione, w, place(w[0], "speed-indicator board", [&] {
-                     return memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4], v[5],
-                                                  v[6], v[7], v[8]);
-                   }));
+                           return memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4], v[5],
+                                                        v[6], v[7], v[8]);
+                         }));
 }
 
 ElementStep LineParser::cartello() {
@@ -471,13 +483,14 @@ ElementStep LineParser::cartello() {
   const double c = arrotonda(posizione / 50.0 + 1.0);
   if (!cell_within(c, posizione, wp, "indication board")) return ElementStep::fine_elementi;
   return after_placement(posizione, &wp, place(wp, "indication board", [&] {
-                     return place_board(p_, posizione, p_.riga, s_.indice_cartelli);
-                   }));
+                           return place_board(p_, posizione, p_.riga, s_.indice_cartelli);
+                         }));
 }
 
 // A placement's fault ends the parse at the entry's position; a value that
 // does not fit its cell field is a run failure at that value.
-ElementStep LineParser::after_placement(int32_t posizione, const Field* fields, const Placement& e) {
+ElementStep LineParser::after_placement(int32_t posizione, const Field* fields,
+                                        const Placement& e) {
   if (e.placed()) return ElementStep::ahead;
   if (e.codice == fault_code::run_failure) r_.fail_at(fields[e.valore], e.message);
   fault(e.codice, posizione, fields[0], e.message);

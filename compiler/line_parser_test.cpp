@@ -66,8 +66,8 @@ TEST(LineParser, FaultsWithTheirPositionsFieldsAndOutcomes) {
     int32_t codice;
     int32_t posizione;  // position_before: left as it was
     LineOutcome outcome;
-    int riga;              // line of the field at fault
-    const char* field;     // the field at fault
+    int riga;           // line of the field at fault
+    const char* field;  // the field at fault
     const char* message;
   } cases[] = {
       {"no [generale] at all", lines({"lunghezza percorso, 92000", "[fine]"}), 102, position_before,
@@ -78,25 +78,31 @@ TEST(LineParser, FaultsWithTheirPositionsFieldsAndOutcomes) {
        position_before, LineOutcome::fine, 2, "1000001", "line length 1000001 is above 1000000"},
       {"line length below 0", lines({gen, "lunghezza percorso,  -1", "[fine]"}), 1, position_before,
        LineOutcome::fine, 2, "-1", "line length -1 is below 0"},
-      {"first ripetizione value", lines({gen, "ripetizione segnali 9 codici, 1025, 80000", "[fine]"}),
-       3, position_before, LineOutcome::fine, 2, "1025", "first ripetizione value 1025"},
-      {"second ripetizione value", lines({gen, "ripetizione segnali 9 codici, 1000, 80010", "[fine]"}),
-       4, position_before, LineOutcome::fine, 2, "80010", "second ripetizione value 80010"},
+      {"first ripetizione value",
+       lines({gen, "ripetizione segnali 9 codici, 1025, 80000", "[fine]"}), 3, position_before,
+       LineOutcome::fine, 2, "1025", "first ripetizione value 1025"},
+      {"second ripetizione value",
+       lines({gen, "ripetizione segnali 9 codici, 1000, 80010", "[fine]"}), 4, position_before,
+       LineOutcome::fine, 2, "80010", "second ripetizione value 80010"},
       {"first ripetizione value is checked first",
        lines({gen, "ripetizione segnali codici, 1025, 80010", "[fine]"}), 3, position_before,
        LineOutcome::fine, 2, "1025", "1025"},
-      {"ripetizione key without 4 or 9", lines({gen, "ripetizione segnali codici, 1000, 80000", "[fine]"}),
-       5, position_before, LineOutcome::fine, 2, "ripetizione segnali codici", "neither 4 nor 9"},
-      {"general section without line length", lines({gen, "sfondo uno, 0", "[curve]", "pendenza, 1000, 1", "[fine]"}),
-       104, position_before, LineOutcome::fine, 3, "[curve]", "no \"lunghezza percorso\""},
+      {"ripetizione key without 4 or 9",
+       lines({gen, "ripetizione segnali codici, 1000, 80000", "[fine]"}), 5, position_before,
+       LineOutcome::fine, 2, "ripetizione segnali codici", "neither 4 nor 9"},
+      {"general section without line length",
+       lines({gen, "sfondo uno, 0", "[curve]", "pendenza, 1000, 1", "[fine]"}), 104,
+       position_before, LineOutcome::fine, 3, "[curve]", "no \"lunghezza percorso\""},
       {"gradient beyond the bound", con_elementi({"pendenza,  98901,   1"}), 15, 98901,
-       LineOutcome::continua, 4, "98901", "gradient at 98901 m lies beyond the last position the line allows, 98900 m"},
+       LineOutcome::continua, 4, "98901",
+       "gradient at 98901 m lies beyond the last position the line allows, 98900 m"},
       {"curve beyond the bound", con_elementi({"curvad1, 98950, 10"}), 15, 98950,
        LineOutcome::continua, 4, "98950", "curve at 98950 m"},
       {"tunnel beyond the bound", con_elementi({"montagna, 99000, 99010, 2"}), 15, 99000,
        LineOutcome::continua, 4, "99000", "tunnel at 99000 m"},
       {"tunnel marking a cell before cell 0", con_elementi({"montagna, -100, 1000, 2"}), 15, -100,
-       LineOutcome::continua, 4, "-100", "tunnel from -100 m would mark cell -2, before the first cell"},
+       LineOutcome::continua, 4, "-100",
+       "tunnel from -100 m would mark cell -2, before the first cell"},
       {"tunnel marking cells beyond U", con_elementi({"montagna, 98000, 99100, 11"}), 15, 98000,
        LineOutcome::continua, 4, "99100", "covers cells 1960..1981, beyond the last cell 1980"},
       {"speed-indicator board beyond the bound",
@@ -153,17 +159,28 @@ TEST(LineParser, EntriesNearTheOriginMarkOnlyCellsThatExist) {
     int32_t codice;  // 0: accepted
     const char* message;
     std::function<void(Percorso&)> changes;  // applied to the file without the first entry
-    Compilation::Result status;             // of the compile that follows
+    Compilation::Result status;              // of the compile that follows
   } cases[] = {
       {"gradient at -84: no cell, the gradient in force changes",
-       {"pendenza, -84, 5", "pendenza, 1000, 1"}, 0, "",
-       [](Percorso& p) { for (int i = 0; i < 20; ++i) p.celle[i].pendenza = 105; },
+       {"pendenza, -84, 5", "pendenza, 1000, 1"},
+       0,
+       "",
+       [](Percorso& p) {
+         for (int i = 0; i < 20; ++i) p.celle[i].pendenza = 105;
+       },
        Compilation::Result::pronto},
-      {"gradient at -180", {"pendenza, -180, -7", "pendenza, 1000, 1"}, 0, "",
-       [](Percorso& p) { for (int i = 0; i < 20; ++i) p.celle[i].pendenza = 93; },
+      {"gradient at -180",
+       {"pendenza, -180, -7", "pendenza, 1000, 1"},
+       0,
+       "",
+       [](Percorso& p) {
+         for (int i = 0; i < 20; ++i) p.celle[i].pendenza = 93;
+       },
        Compilation::Result::pronto},
       {"speed-indicator board at -75 goes to cell 0",
-       {"indicatori_vmax, -75, 80, 90, 100, 2, 80, 90, 100, 2"}, 0, "",
+       {"indicatori_vmax, -75, 80, 90, 100, 2, 80, 90, 100, 2"},
+       0,
+       "",
        [](Percorso& p) {
          Cella& c = p.celle[0];
          c.tipo = tipo_cella::indicatori_v_max;
@@ -171,31 +188,49 @@ TEST(LineParser, EntriesNearTheOriginMarkOnlyCellsThatExist) {
        },
        Compilation::Result::pronto},
       {"speed-indicator board at -24 goes to cell 1, where the mark step finds it",
-       {"indicatori_vmax, -24, 80, 90, 100, 2, 80, 90, 100, 2"}, 0, "",
+       {"indicatori_vmax, -24, 80, 90, 100, 2, 80, 90, 100, 2"},
+       0,
+       "",
        [](Percorso& p) {
          Cella& c = p.celle[1];
          c.tipo = tipo_cella::indicatori_v_max;
          c.valore_1 = 1616, c.valore_2 = 1818, c.valore_3 = 2020, c.valore_4 = 22;
        },
        Compilation::Result::errore_1250},
-      {"indication board at -75 goes to cell 0", {"cartello_indicatore, -75, (A)"}, 0, "",
+      {"indication board at -75 goes to cell 0",
+       {"cartello_indicatore, -75, (A)"},
+       0,
+       "",
        [](Percorso& p) {
          p.celle[0].tipo = tipo_cella::cartello_indicatore;
          p.celle[0].valore_1 = 80;
        },
        Compilation::Result::pronto},
-      {"tunnel from -25: its first cell rounds to 0", {"montagna, -25, 1000, 2"}, 0, "",
-       [](Percorso& p) { for (int i = 0; i < 20; ++i) p.celle[i].galleria = 2; },
+      {"tunnel from -25: its first cell rounds to 0",
+       {"montagna, -25, 1000, 2"},
+       0,
+       "",
+       [](Percorso& p) {
+         for (int i = 0; i < 20; ++i) p.celle[i].galleria = 2;
+       },
        Compilation::Result::pronto},
-      {"tunnel from -40 would mark cell -1", {"montagna, -40, 1000, 2"}, 15,
-       "tunnel from -40 m would mark cell -1, before the first cell", none,
+      {"tunnel from -40 would mark cell -1",
+       {"montagna, -40, 1000, 2"},
+       15,
+       "tunnel from -40 m would mark cell -1, before the first cell",
+       none,
        Compilation::Result::pronto},
       {"speed-indicator board at -80 would mark cell -1",
-       {"indicatori_vmax, -80, 80, 90, 100, 2, 80, 90, 100, 2"}, 15,
-       "speed-indicator board at -80 m would mark cell -1, before the first cell", none,
+       {"indicatori_vmax, -80, 80, 90, 100, 2, 80, 90, 100, 2"},
+       15,
+       "speed-indicator board at -80 m would mark cell -1, before the first cell",
+       none,
        Compilation::Result::pronto},
-      {"indication board at -80 would mark cell -1", {"cartello_indicatore, -80, (A)"}, 15,
-       "indication board at -80 m would mark cell -1, before the first cell", none,
+      {"indication board at -80 would mark cell -1",
+       {"cartello_indicatore, -80, (A)"},
+       15,
+       "indication board at -80 m would mark cell -1, before the first cell",
+       none,
        Compilation::Result::pronto},
   };
   for (const auto& c : cases) {
@@ -227,7 +262,8 @@ TEST(LineParser, CurveFromANegativeStartRunsFromTheCursor) {
   ASSERT_FALSE(l.failure.has_value()) << l.failure->what();
   EXPECT_EQ(l.p.codice_errore, 0);
   EXPECT_TRUE(l.log.empty());
-  EXPECT_EQ(plan_in_memory(l.p.tracciato).column(0).at(2).valore, 0.0001);  // the first row is curved
+  EXPECT_EQ(plan_in_memory(l.p.tracciato).column(0).at(2).valore,
+            0.0001);  // the first row is curved
   EXPECT_EQ(plan_content(l.p.tracciato).joined(), plan_content(from_one.p.tracciato).joined());
 }
 
@@ -249,7 +285,7 @@ TEST(LineParser, CurvePastRowOneMillionKeepsTheRowsComputedBeforeIt) {
     for (int i = 2; i <= 1000000; ++i) ASSERT_EQ(t.column(c)[i].tag, Numero::Tag::real) << i;
     for (int i = 1000001; i < t.rows(); ++i) ASSERT_EQ(t.column(c)[i].tag, Numero::Tag::empty) << i;
   }
-  EXPECT_EQ(t.column(0)[997425].valore, 0);  // the straight run
+  EXPECT_EQ(t.column(0)[997425].valore, 0);   // the straight run
   EXPECT_GT(t.column(0)[1000000].valore, 0);  // the curve, turning towards +x
   EXPECT_EQ(plan_content(l.p.tracciato).size(), 20006196u);
   EXPECT_EQ(l.p.celle[0].pendenza, 0);  // the entries after the curve are not read
@@ -263,7 +299,8 @@ TEST(LineParser, ReadAndRunFailuresAreThrownWithTheFieldAtFault) {
     const char* field;
     const char* message;
   } cases[] = {
-      {"text for a number", con_elementi({"pendenza, abc, 1"}), 4, "abc", "expected a whole number"},
+      {"text for a number", con_elementi({"pendenza, abc, 1"}), 4, "abc",
+       "expected a whole number"},
       {"values missing at the end",
        lines({"[generale]", "lunghezza percorso, 92000", "[curve]", "pendenza, 1000"}), 4, "",
        "got the end of the file"},  // just after the last character
@@ -344,7 +381,8 @@ TEST(LineParser, GradientFill) {
       {"the tail writes at least the cell at the cursor",
        {"pendenza,  98900,   5"},
        {{0, 1977, 100}, {1978, 1978, 105}, {1979, 1980, 0}}},
-      {"q rounds halves to even", {"pendenza,  1025,   3", "pendenza,  1075,   4"},
+      {"q rounds halves to even",
+       {"pendenza,  1025,   3", "pendenza,  1075,   4"},
        {{0, 19, 100}, {20, 21, 103}, {22, 1977, 104}}},
       {"element entries end at fault 15; the tail still runs",
        {"pendenza,  1000,   1", "pendenza,  98901,   2", "pendenza,  2000,   3"},
@@ -435,14 +473,18 @@ TEST(LineParser, HyphenCommentFields) {
     int32_t codice;
   } cases[] = {
       {"ten hyphen fields give way to a key that has one",
-       lines({"[generale]", "lunghezza percorso, 92000", ten + "sfondo uno -, 5", "[curve]", "[fine]"}), 5, 0},
+       lines({"[generale]", "lunghezza percorso, 92000", ten + "sfondo uno -, 5", "[curve]",
+              "[fine]"}),
+       5, 0},
       {"an eleventh hyphen field is tested as the key",
-       lines({"[generale]", "lunghezza percorso, 92000", ten + "-, sfondo uno -, 5", "[curve]", "[fine]"}),
+       lines({"[generale]", "lunghezza percorso, 92000", ten + "-, sfondo uno -, 5", "[curve]",
+              "[fine]"}),
        0, 0},
       {"a hyphen before a section name does not end the section",
        lines({"[generale]", ten + "-[a]", "lunghezza percorso, 92000", "[curve]", "[fine]"}), 0, 0},
       {"a section name with a hyphen after its start ends it",
-       lines({"[generale]", ten + "x-[a]", "lunghezza percorso, 92000", "[curve]", "[fine]"}), 0, 104},
+       lines({"[generale]", ten + "x-[a]", "lunghezza percorso, 92000", "[curve]", "[fine]"}), 0,
+       104},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.test_case);
@@ -473,7 +515,8 @@ TEST(LineParser, HyphenCommentFields) {
 
 TEST(LineParser, TheLastFieldIsNeverAKey) {
   // A bare key as the last line would read past the end if it were processed.
-  const Reading a = parse(lines({"[generale]", "lunghezza percorso, 92000", "[curve]", "montagna"}));
+  const Reading a =
+      parse(lines({"[generale]", "lunghezza percorso, 92000", "[curve]", "montagna"}));
   ASSERT_FALSE(a.failure.has_value()) << a.failure->what();
   EXPECT_EQ(a.p.codice_errore, 0);
   EXPECT_EQ(a.outcome, LineOutcome::continua);
@@ -484,17 +527,17 @@ TEST(LineParser, TheLastFieldIsNeverAKey) {
   EXPECT_FALSE(b.p.ha_celle());
   EXPECT_FALSE(b.p.tracciato.present());
   // Values on the last line are read: only its last field is never a key.
-  const Reading c = parse(lines({"[generale]", "lunghezza percorso, 92000", "[curve]",
-                                 "montagna,   4500,  15200,  2"}));
+  const Reading c = parse(lines(
+      {"[generale]", "lunghezza percorso, 92000", "[curve]", "montagna,   4500,  15200,  2"}));
   ASSERT_FALSE(c.failure.has_value()) << c.failure->what();
   EXPECT_EQ(c.p.celle[90].galleria, 2);
 }
 
 TEST(LineParser, KeysInTheWrongSectionAreSkippedWithTheirValues) {
   const Reading l = parse(con_elementi({
-      "lunghezza percorso, 1000",    // not recognised after the general section
+      "lunghezza percorso, 1000",  // not recognised after the general section
       "sfondo tre, 4000",
-      "PENDENZA, 1000, 1",           // element keys ignore case
+      "PENDENZA, 1000, 1",  // element keys ignore case
       "MONTAGNA, 4500, 15200, 11",
       "Indicatori_VMax, 2000, 80, 90, 100, 2, 80, 90, 100, 2",
       "CARTELLO_INDICATORE, 4600, (GALLERIA)( Km. 1 )",
@@ -532,7 +575,8 @@ TEST(LineParser, IndicationBoardsCountDownFromRecord80) {
 TEST(LineParser, TableLimitsAreRefusedAsFaults) {
   // 80 indication boards fill records 80 down to 1; the 81st is fault 10.
   std::vector<std::string> cartelli;
-  for (int i = 1; i <= 81; ++i) cartelli.push_back("cartello_indicatore, " + std::to_string(i * 100) + ", (T)");
+  for (int i = 1; i <= 81; ++i)
+    cartelli.push_back("cartello_indicatore, " + std::to_string(i * 100) + ", (T)");
   const Reading a = parse(con_elementi(cartelli));
   EXPECT_EQ(a.p.codice_errore, 10);
   EXPECT_EQ(a.p.posizione_errore, 8100);
@@ -546,7 +590,9 @@ TEST(LineParser, TableLimitsAreRefusedAsFaults) {
 
   // 80 tunnel stretches fill the tunnel table; the 81st is fault 15.
   std::vector<std::string> montagne;
-  for (int i = 1; i <= 81; ++i) montagne.push_back("montagna, " + std::to_string(i * 1000) + ", " + std::to_string(i * 1000 + 500) + ", 2");
+  for (int i = 1; i <= 81; ++i)
+    montagne.push_back("montagna, " + std::to_string(i * 1000) + ", " +
+                       std::to_string(i * 1000 + 500) + ", 2");
   montagne.push_back("pendenza, 1000, 1");
   const Reading b = parse(con_elementi(montagne));
   EXPECT_EQ(b.p.codice_errore, 15);
@@ -575,8 +621,8 @@ TEST(LineParser, TrackPlanOnlyInModeNonzero) {
   EXPECT_EQ(t.column(0).at(98999).tag, Numero::Tag::empty);
 
   // A second length entry creates cells and plan again, empty.
-  const Reading due = parse(lines({"[generale]", "lunghezza percorso, 92000", "lunghezza percorso, 1000",
-                                   "[curve]", "[fine]"}));
+  const Reading due = parse(lines({"[generale]", "lunghezza percorso, 92000",
+                                   "lunghezza percorso, 1000", "[curve]", "[fine]"}));
   EXPECT_EQ(due.p.last_cell(), 160);
   EXPECT_EQ(due.p.tracciato.rows(), 8001);
   EXPECT_EQ(due.p.elementi[84].fine, 1000);
@@ -585,7 +631,8 @@ TEST(LineParser, TrackPlanOnlyInModeNonzero) {
   // failure) leaves the cells and plan of the one before.
   for (const char* rejected : {"lunghezza percorso, -5", "lunghezza percorso, x"}) {
     SCOPED_TRACE(rejected);
-    const Reading l = parse(lines({"[generale]", "lunghezza percorso, 1000", rejected, "[curve]", "[fine]"}));
+    const Reading l =
+        parse(lines({"[generale]", "lunghezza percorso, 1000", rejected, "[curve]", "[fine]"}));
     EXPECT_NE(l.p.codice_errore == 1, l.failure.has_value());
     EXPECT_EQ(l.p.last_cell(), 160);
     EXPECT_EQ(l.p.tracciato.rows(), 8001);

@@ -73,7 +73,8 @@ void progressive_ordina(Percorso& p) {
     // Two or three references share the largest first value: keep all
     // three, largest first value first, equal ones in the order tre, due, uno.
     std::array<Triple, 3> t{tre, due, uno};
-    std::stable_sort(t.begin(), t.end(), [](const Triple& l, const Triple& r) { return l.a > r.a; });
+    std::stable_sort(t.begin(), t.end(),
+                     [](const Triple& l, const Triple& r) { return l.a > r.a; });
     x = t[0], y = t[1], z = t[2];
   }
 
@@ -138,9 +139,10 @@ Placement memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& v
   const double c = arrotonda(posizione / 50.0 + 1.0);
   Cella& cella = cella_a(p, c, "speed-indicator board cell");
   if (!free_cell(cella)) {
-    return Placement::fault(fault_code::speed_board_cell_taken, "speed-indicator board cell " +
-                                     std::to_string(static_cast<int64_t>(c)) + " already holds " +
-                                     cell_content(cella.tipo));
+    return Placement::fault(fault_code::speed_board_cell_taken,
+                            "speed-indicator board cell " +
+                                std::to_string(static_cast<int64_t>(c)) + " already holds " +
+                                cell_content(cella.tipo));
   }
   // Every value is computed before the cell is touched.
   const double v1 = arrotonda(vas * 20.0 + vad / 5.0);
@@ -160,16 +162,18 @@ Placement memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& v
 }
 
 Placement place_board(Percorso& p, int32_t posizione, const std::string& text,
-                        int32_t& indice_cartelli) {
+                      int32_t& indice_cartelli) {
   const double c = arrotonda(posizione / 50.0 + 1.0);
   Cella& cella = cella_a(p, c, "indication board cell");
   if (!free_cell(cella)) {
-    return Placement::fault(fault_code::indication_board_cell_taken, "indication board cell " + std::to_string(static_cast<int64_t>(c)) +
-                                    " already holds " + cell_content(cella.tipo));
+    return Placement::fault(fault_code::indication_board_cell_taken,
+                            "indication board cell " + std::to_string(static_cast<int64_t>(c)) +
+                                " already holds " + cell_content(cella.tipo));
   }
   if (indice_cartelli < 1) {
-    return Placement::fault(fault_code::element_table_full, "no element record left for the text of indication board " +
-                                     std::to_string(first_board_record + 1 - indice_cartelli));
+    return Placement::fault(fault_code::element_table_full,
+                            "no element record left for the text of indication board " +
+                                std::to_string(first_board_record + 1 - indice_cartelli));
   }
   cella.tipo = tipo_cella::cartello_indicatore;
   cella.valore_1 = static_cast<int16_t>(indice_cartelli);

@@ -49,6 +49,6 @@ Placement memo_indicatori_v_max(Percorso& p, int32_t posizione, const int32_t& v
 // nothing is written then. The caller has checked that the cell lies
 // within the cells.
 Placement place_board(Percorso& p, int32_t posizione, const std::string& text,
-                        int32_t& indice_cartelli);
+                      int32_t& indice_cartelli);
 
 }  // namespace sc

@@ -31,38 +31,98 @@ TEST(ProgressiveOrdina, OrdersTheReferencesByFirstValue) {
   const T zero{0, 0, 0};
   const struct {
     const char* test_case;
-    T tre, due, uno;     // as read into records 81, 82, 83
-    T r81, r82, r83;     // afterwards
+    T tre, due, uno;  // as read into records 81, 82, 83
+    T r81, r82, r83;  // afterwards
   } cases[] = {
       {"all zero stay zero", zero, zero, zero, zero, zero, zero},
       {"zero firsts, due has a second value", zero, {0, 500, 0}, zero, {0, 500, 0}, zero, zero},
       {"zero firsts, tre has a second value", {0, 50, 0}, zero, zero, {0, 50, 0}, zero, zero},
-      {"zero firsts, a later test replaces an earlier one", {0, 50, 0}, zero, {0, 70, 0},
-       {0, 70, 0}, zero, {0, 50, 0}},
-      {"firsts summing to zero with no second value clear all", {100, 0, 0}, {-100, 0, 0},
-       {0, 0, 0}, zero, zero, zero},
-      {"tre largest, uno middle", {3000, 1, 0}, {1000, 2, 0}, {2000, 3, 0}, {3000, 1, 0},
-       {2000, 3, 0}, {1000, 2, 0}},
-      {"tre largest, due middle", {3000, 1, 0}, {2000, 2, 0}, {1000, 3, 0}, {3000, 1, 0},
-       {2000, 2, 0}, {1000, 3, 0}},
-      {"tre largest, the two smaller equal", {3000, 1, 0}, {1000, 2, 0}, {1000, 3, 0},
-       {3000, 1, 0}, {1000, 3, 0}, {1000, 2, 0}},
-      {"due largest", {1000, 1, 0}, {5000, 2, 0}, {2000, 3, 0}, {5000, 2, 0}, {2000, 3, 0},
-       {1000, 1, 0}},
-      {"due largest, tre and uno equal", {1000, 1, 0}, {5000, 2, 0}, {1000, 3, 0}, {5000, 2, 0},
-       {1000, 3, 0}, {1000, 1, 0}},
-      {"uno largest", {2000, 1, 0}, {1000, 2, 0}, {5000, 3, 0}, {5000, 3, 0}, {2000, 1, 0},
+      {"zero firsts, a later test replaces an earlier one",
+       {0, 50, 0},
+       zero,
+       {0, 70, 0},
+       {0, 70, 0},
+       zero,
+       {0, 50, 0}},
+      {"firsts summing to zero with no second value clear all",
+       {100, 0, 0},
+       {-100, 0, 0},
+       {0, 0, 0},
+       zero,
+       zero,
+       zero},
+      {"tre largest, uno middle",
+       {3000, 1, 0},
+       {1000, 2, 0},
+       {2000, 3, 0},
+       {3000, 1, 0},
+       {2000, 3, 0},
        {1000, 2, 0}},
-      {"uno largest, tre and due equal", {1000, 1, 0}, {1000, 2, 0}, {5000, 3, 0}, {5000, 3, 0},
-       {1000, 2, 0}, {1000, 1, 0}},
+      {"tre largest, due middle",
+       {3000, 1, 0},
+       {2000, 2, 0},
+       {1000, 3, 0},
+       {3000, 1, 0},
+       {2000, 2, 0},
+       {1000, 3, 0}},
+      {"tre largest, the two smaller equal",
+       {3000, 1, 0},
+       {1000, 2, 0},
+       {1000, 3, 0},
+       {3000, 1, 0},
+       {1000, 3, 0},
+       {1000, 2, 0}},
+      {"due largest",
+       {1000, 1, 0},
+       {5000, 2, 0},
+       {2000, 3, 0},
+       {5000, 2, 0},
+       {2000, 3, 0},
+       {1000, 1, 0}},
+      {"due largest, tre and uno equal",
+       {1000, 1, 0},
+       {5000, 2, 0},
+       {1000, 3, 0},
+       {5000, 2, 0},
+       {1000, 3, 0},
+       {1000, 1, 0}},
+      {"uno largest",
+       {2000, 1, 0},
+       {1000, 2, 0},
+       {5000, 3, 0},
+       {5000, 3, 0},
+       {2000, 1, 0},
+       {1000, 2, 0}},
+      {"uno largest, tre and due equal",
+       {1000, 1, 0},
+       {1000, 2, 0},
+       {5000, 3, 0},
+       {5000, 3, 0},
+       {1000, 2, 0},
+       {1000, 1, 0}},
       // No test applies when the largest first value is shared: all three
       // are kept, equal ones in the order tre, due, uno.
-      {"tre and due share the largest", {2000, 1, 0}, {2000, 2, 0}, {1000, 3, 0}, {2000, 1, 0},
-       {2000, 2, 0}, {1000, 3, 0}},
-      {"due and uno share the largest", {1000, 1, 0}, {2000, 2, 0}, {2000, 3, 0}, {2000, 2, 0},
-       {2000, 3, 0}, {1000, 1, 0}},
-      {"a third value 1 adds 100 to the second", {1000, 7, 1}, {3000, 8, 1}, {2000, 9, 2},
-       {3000, 108, 1}, {2000, 9, 2}, {1000, 107, 1}},
+      {"tre and due share the largest",
+       {2000, 1, 0},
+       {2000, 2, 0},
+       {1000, 3, 0},
+       {2000, 1, 0},
+       {2000, 2, 0},
+       {1000, 3, 0}},
+      {"due and uno share the largest",
+       {1000, 1, 0},
+       {2000, 2, 0},
+       {2000, 3, 0},
+       {2000, 2, 0},
+       {2000, 3, 0},
+       {1000, 1, 0}},
+      {"a third value 1 adds 100 to the second",
+       {1000, 7, 1},
+       {3000, 8, 1},
+       {2000, 9, 2},
+       {3000, 108, 1},
+       {2000, 9, 2},
+       {1000, 107, 1}},
   };
   for (const auto& c : cases) {
     Percorso p;
@@ -125,8 +185,7 @@ TEST(MemoMontagna, GapOf150OrLessGivesKindThree) {
   } cases[] = {
       {40850, 41000, 11, 3},  // gap 150
       {40850, 41001, 11, 1},  // gap 151
-      {40850, 41001, 2, 2},
-      {60050, 60100, 2, 3},
+      {40850, 41001, 2, 2},  {60050, 60100, 2, 3},
       {60050, 1000, 2, 3},  // the entry before in file order, wherever it lies
   };
   for (const auto& c : cases) {
@@ -145,7 +204,7 @@ TEST(MemoMontagna, GapOf150OrLessGivesKindThree) {
 TEST(MemoMontagna, KeepsElementsOverwritesEarlierStretchesAndStoresTheLowByte) {
   Percorso p = linea_92000();
   p.celle[103].tipo = tipo_cella::segnale;
-  montagna(p, 5000, 6000, 12);  // cells 100..119, kind 2
+  montagna(p, 5000, 6000, 12);                        // cells 100..119, kind 2
   EXPECT_EQ(p.celle[103].tipo, tipo_cella::segnale);  // no marker over an element
   EXPECT_EQ(p.celle[103].galleria, 2);
   EXPECT_EQ(p.celle[107].tipo, tipo_cella::marca_galleria);
@@ -156,7 +215,7 @@ TEST(MemoMontagna, KeepsElementsOverwritesEarlierStretchesAndStoresTheLowByte) {
   montagna(q, 5500, 5600, 266);
   EXPECT_EQ(q.celle[110].galleria, 0);
   EXPECT_EQ(q.celle[110].tipo, 0);  // two cells: no fourth one to mark
-  montagna(q, 3000, 3000, 1);  // first cell 60 beyond last 59: no cells
+  montagna(q, 3000, 3000, 1);       // first cell 60 beyond last 59: no cells
   EXPECT_EQ(q.celle[59].galleria, 0);
   EXPECT_EQ(q.celle[60].galleria, 0);
   EXPECT_EQ(q.numero_montagne, 2);
@@ -192,9 +251,9 @@ TEST(MemoIndicatoriVMax, PacksSpeedPairsAndStripes) {
   };
   for (const auto& c : cases) {
     Percorso p = linea_92000();
-    EXPECT_TRUE(memo_indicatori_v_max(p, c.posizione, c.vas, c.vbs, c.vcs, c.ss, c.vad, c.vbd,
-                                      c.vcd, c.sd)
-                    .placed());
+    EXPECT_TRUE(
+        memo_indicatori_v_max(p, c.posizione, c.vas, c.vbs, c.vcs, c.ss, c.vad, c.vbd, c.vcd, c.sd)
+            .placed());
     const Cella& cel = p.celle.at(c.cella);
     EXPECT_EQ(cel.tipo, tipo_cella::indicatori_v_max) << c.posizione;
     EXPECT_EQ(cel.valore_1, c.v1) << c.posizione;
@@ -214,7 +273,7 @@ TEST(MemoIndicatoriVMax, TakenCellIsFault21AndAMarkerIsReplaced) {
   const Placement e = memo_indicatori_v_max(p, 6000, w, w, w, s, w, w, w, s);
   EXPECT_EQ(e.codice, 21);
   EXPECT_EQ(e.message, "speed-indicator board cell 121 already holds a speed-indicator board");
-  EXPECT_EQ(p.codice_errore, 0);  // recorded by the caller
+  EXPECT_EQ(p.codice_errore, 0);           // recorded by the caller
   EXPECT_EQ(p.celle[121].valore_1, 2020);  // left as it was
 }
 
@@ -223,17 +282,16 @@ TEST(MemoIndicatoriVMax, PackedValueOutside16BitsFailsWithTheCellUntouched) {
     int32_t vas, vbs, vcs, ss, vad, sd;
     int pair;
   } cases[] = {
-      {1639, 0, 0, 0, 0, 0, 0},    // 32780
-      {0, -1639, 0, 0, 0, 0, 1},   // -32780
-      {0, 0, 2000, 0, 0, 0, 2},
-      {0, 0, 0, 3277, 0, 0, 3},    // 32770 stripes
-      {0, 0, 0, 0, 0, -32769, 3},
-      {1638, 0, 0, 0, 40, 0, 0},   // 32760 + 8
+      {1639, 0, 0, 0, 0, 0, 0},                               // 32780
+      {0, -1639, 0, 0, 0, 0, 1},                              // -32780
+      {0, 0, 2000, 0, 0, 0, 2},   {0, 0, 0, 3277, 0, 0, 3},   // 32770 stripes
+      {0, 0, 0, 0, 0, -32769, 3}, {1638, 0, 0, 0, 40, 0, 0},  // 32760 + 8
   };
   for (const auto& c : cases) {
     Percorso p = linea_92000();
     const int32_t z = 0;
-    const Placement e = memo_indicatori_v_max(p, 2000, c.vas, c.vbs, c.vcs, c.ss, c.vad, z, z, c.sd);
+    const Placement e =
+        memo_indicatori_v_max(p, 2000, c.vas, c.vbs, c.vcs, c.ss, c.vad, z, z, c.sd);
     EXPECT_EQ(e.codice, 25);
     EXPECT_EQ(e.valore, 1 + c.pair);  // the left value of the pair
     EXPECT_EQ(p.celle[41].tipo, 0);
@@ -244,12 +302,12 @@ TEST(MemoIndicatoriVMax, PackedValueOutside16BitsFailsWithTheCellUntouched) {
 TEST(PlaceBoard, PlacesTheBoardAndItsTextCountingRecordsDown) {
   const struct {
     int32_t posizione;
-    uint8_t first;    // the cell's type before
-    int32_t record;   // indice_cartelli before
+    uint8_t first;        // the cell's type before
+    int32_t record;       // indice_cartelli before
     const char* outcome;  // "" placed, else "CODE: message"
   } cases[] = {
-      {4400, 0, 80, ""},                              // cell 89
-      {4390, tipo_cella::marca_galleria, 12, ""},     // 88.8 rounds to 89; a marker is replaced
+      {4400, 0, 80, ""},                           // cell 89
+      {4390, tipo_cella::marca_galleria, 12, ""},  // 88.8 rounds to 89; a marker is replaced
       {4400, tipo_cella::segnale, 80, "6: indication board cell 89 already holds a signal"},
       {4400, 0, 0, "10: no element record left for the text of indication board 81"},
   };
@@ -258,7 +316,8 @@ TEST(PlaceBoard, PlacesTheBoardAndItsTextCountingRecordsDown) {
     p.celle[89].tipo = c.first;
     int32_t record = c.record;
     const Placement e = place_board(p, c.posizione, "(GALLERIA)( Km. 1 )", record);
-    EXPECT_EQ(e.placed() ? "" : std::to_string(e.codice) + ": " + e.message, c.outcome) << c.posizione;
+    EXPECT_EQ(e.placed() ? "" : std::to_string(e.codice) + ": " + e.message, c.outcome)
+        << c.posizione;
     EXPECT_EQ(p.codice_errore, 0);
     if (e.placed()) {
       EXPECT_EQ(p.celle[89].tipo, tipo_cella::cartello_indicatore);

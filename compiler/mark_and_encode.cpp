@@ -152,22 +152,21 @@ uint64_t plan_column_bytes(const PlanSteps& t) {
 FileContent plan_content(const PlanSteps& t, size_t block_bytes) {
   const uint64_t column = plan_column_bytes(t);
   if (column == 0) return FileContent();
-  return FileContent(2 * column,
-                       [t, column, block_bytes](const FileContent::Sink& d) {
-                         ColumnWriter w(d, column, block_bytes);
-                         uint64_t written = 0;
-                         if (t.seeded) {
-                           for (int i = 0; i < 2; ++i) w.integer(seed_x[i], seed_y[i]);
-                           // Computed in batches, then encoded: see ComputedRows.
-                           constexpr size_t lotto = 1024;
-                           double x[lotto], y[lotto];
-                           ComputedRows rows(t);
-                           while (const size_t n = rows.next(x, y, lotto)) w.real(x, y, n);
-                           written = static_cast<uint64_t>(t.cursor());
-                         }
-                         w.empty(static_cast<uint64_t>(t.rows()) - written);
-                         return w.fine();
-                       });
+  return FileContent(2 * column, [t, column, block_bytes](const FileContent::Sink& d) {
+    ColumnWriter w(d, column, block_bytes);
+    uint64_t written = 0;
+    if (t.seeded) {
+      for (int i = 0; i < 2; ++i) w.integer(seed_x[i], seed_y[i]);
+      // Computed in batches, then encoded: see ComputedRows.
+      constexpr size_t lotto = 1024;
+      double x[lotto], y[lotto];
+      ComputedRows rows(t);
+      while (const size_t n = rows.next(x, y, lotto)) w.real(x, y, n);
+      written = static_cast<uint64_t>(t.cursor());
+    }
+    w.empty(static_cast<uint64_t>(t.rows()) - written);
+    return w.fine();
+  });
 }
 
 }  // namespace sc

@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
-#include <algorithm>
-#include <optional>
-#include <tuple>
-#include <utility>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "compiler/tracciato_piano.h"
@@ -82,7 +82,7 @@ TEST(MarkAndCodeStep, ReservedSlotAlreadyUsed) {
 // A plan of rows 0 to `last` with the steps of `curve` (key, start,
 // length) and, when `complete`, the straight run to its end.
 PlanSteps piano(int32_t last, std::vector<std::tuple<const char*, int32_t, int32_t>> curve,
-                     bool complete = true) {
+                bool complete = true) {
   Percorso p;
   p.lunghezza_totale = last;
   create_plan(p);
@@ -135,7 +135,8 @@ TEST(TrackPlanFile, ColumnZeroThenColumnOneWithTags) {
 // larger than the file; every piece lies within the file and no byte is
 // handed out twice.
 TEST(TrackPlanFile, SameBytesThroughAnyBuffer) {
-  const PlanSteps t = piano(20000, {{"curvad1", 2000, 900}, {"curvas6", 5000, 3000}, {"curvad3", 19990, 200}});
+  const PlanSteps t =
+      piano(20000, {{"curvad1", 2000, 900}, {"curvas6", 5000, 3000}, {"curvad3", 19990, 200}});
   const Tracciato rows = plan_in_memory(t);
   std::string expected;
   for (int c = 0; c < 2; ++c) {
@@ -196,7 +197,8 @@ TEST(TrackPlanFile, ContentHeldWholeIsOnePiece) {
   }));
   EXPECT_EQ(seen, (std::vector<std::pair<uint64_t, std::string>>{{0, "xyz"}}));
   EXPECT_EQ(std::string_view(c), "xyz");
-  EXPECT_TRUE(FileContent().write([](uint64_t, std::string_view) { return false; }));  // nothing to hand out
+  EXPECT_TRUE(FileContent().write(
+      [](uint64_t, std::string_view) { return false; }));  // nothing to hand out
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "compiler/file_content.h"
 #include "compiler/fault.h"
+#include "compiler/file_content.h"
 #include "format/compiled_names.h"
 #include "model/percorso.h"
 

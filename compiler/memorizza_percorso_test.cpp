@@ -25,7 +25,10 @@ unsigned byte(std::string_view b, size_t i) { return static_cast<unsigned char>(
 TEST(MemorizzaPercorso, MissingLineFileLeavesNothingToWrite) {
   const CompileResult r = compile_descriptions({{"Corvale_Pravena AV_linea.txt", std::nullopt},
                                                 {"Corvale_Pravena AV_409-.txt", std::nullopt},
-                                                "Corvale_Pravena AV", "409", 3, false});
+                                                "Corvale_Pravena AV",
+                                                "409",
+                                                3,
+                                                false});
   const Percorso& p = r.model;
   const Compilation& c = r.compilation;
   EXPECT_EQ(c.status, Compilation::Result::senza_celle);

@@ -1,7 +1,7 @@
 #include "compiler/parser_base.h"
 
-#include "format/elementi.h"
 #include "compiler/text_1252.h"
+#include "format/elementi.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,7 +10,7 @@
 namespace sc {
 
 void ParserBase::fault(int32_t codice, std::optional<int32_t> posizione, const Field& dove,
-                         std::string message) {
+                       std::string message) {
   record(p_, s_.log, Fault{codice, posizione, r_.location(dove), std::move(message)});
 }
 
@@ -19,7 +19,8 @@ void ParserBase::fault_without_field(int32_t codice, std::optional<int32_t> posi
   record(p_, s_.log, Fault{codice, posizione, std::nullopt, std::move(message)});
 }
 
-void ParserBase::avviso(int32_t numero, const Field& dove, std::string message, std::vector<Note> notes) {
+void ParserBase::avviso(int32_t numero, const Field& dove, std::string message,
+                        std::vector<Note> notes) {
   s_.log.avviso(numero, r_.location(dove), std::move(message), std::move(notes));
 }
 
@@ -42,8 +43,8 @@ void ParserBase::after_placing_cells(const CellWatch& watch, const Field& dove, 
       }
       avviso(8, dove,
              std::string("the ") + what + " replaces " + cell_content(v.first.tipo) + " in cell " +
-                 std::to_string(v.indice) + " (at " + std::to_string(int64_t{v.indice} * 50) + " m)" + whose +
-                 "; that element is lost",
+                 std::to_string(v.indice) + " (at " + std::to_string(int64_t{v.indice} * 50) +
+                 " m)" + whose + "; that element is lost",
              std::move(notes));
     }
     s_.log.origins.mark(v.indice, entry);
@@ -62,20 +63,21 @@ Cella& ParserBase::cella(double indice, const Field& dove, const std::string& ro
 std::string ParserBase::recorded_text(const char* what) {
   std::string t = r_.stored_text();
   if (t.size() > max_name_length) {
-    r_.fail(std::string(what) + " is " + std::to_string(t.size()) + " bytes long; the element table holds at most " +
-            std::to_string(max_name_length));
+    r_.fail(std::string(what) + " is " + std::to_string(t.size()) +
+            " bytes long; the element table holds at most " + std::to_string(max_name_length));
   }
   return t;
 }
 
 bool ParserBase::skip_comments(std::string& field, Field& dove, int times, bool end_count,
-                                 std::span<const std::string_view> parole) {
+                               std::span<const std::string_view> parole) {
   for (int n = 0; n < times && contains(field, "-"); ++n) {
     for (std::string_view word : parole) {
       if (!contains_ic(field, word)) continue;
       avviso(4, dove,
-             "\"" + quote(field) + "\" holds a hyphen, so it is passed over as a comment: its entry has no "
-             "effect and its values are tried as keys");
+             "\"" + quote(field) +
+                 "\" holds a hyphen, so it is passed over as a comment: its entry has no "
+                 "effect and its values are tried as keys");
       warned_line_ = dove.line;
       break;
     }
@@ -115,7 +117,7 @@ std::string stripped(std::string_view s) {
 }  // namespace
 
 void ParserBase::unrecognised(const std::string& field, const Field& dove,
-                                   std::span<const std::string_view> names) {
+                              std::span<const std::string_view> names) {
   const std::string f = stripped(field);
   if (f.empty() || dove.line <= 0 || dove.line == warned_line_) return;
   if (contains(f, "[") && contains(f, "]")) return;  // a section label
@@ -123,7 +125,8 @@ void ParserBase::unrecognised(const std::string& field, const Field& dove,
     if (dove.line != entry_line_) return;  // a value of an entry that was not recognised
     warned_line_ = dove.line;
     avviso(2, dove,
-           "value \"" + quote(f) + "\" is left over after the entry: it is read as a key, and skipped");
+           "value \"" + quote(f) +
+               "\" is left over after the entry: it is read as a key, and skipped");
     return;
   }
   const unsigned char c0 = static_cast<unsigned char>(f[0]);
@@ -155,7 +158,8 @@ void ParserBase::foreign_comment(const std::string& field, const Field& dove) {
   warned_line_ = dove.line;
   avviso(3, dove,
          "\"" + quote(f.substr(0, f[0] == '/' ? 2 : 1)) +
-             "\" does not start a comment here: the line is read as usual, and a key in it takes effect");
+             "\" does not start a comment here: the line is read as usual, and a key in it takes "
+             "effect");
 }
 
 void ParserBase::cut_text(const char* what, std::span<const std::string_view> parole) {
@@ -167,7 +171,9 @@ void ParserBase::cut_text(const char* what, std::span<const std::string_view> pa
   }
   const Field c = r_.field();
   warned_line_ = c.line;
-  avviso(9, c, std::string("the ") + what + " ends at a comma: the rest of the line is read as further fields");
+  avviso(9, c,
+         std::string("the ") + what +
+             " ends at a comma: the rest of the line is read as further fields");
 }
 
 }  // namespace sc

@@ -24,7 +24,7 @@ class ParserBase {
   // Records a fault: `codice_errore`, `posizione_errore` when it has one, and
   // the log, with the location of `dove` built now.
   void fault(int32_t codice, std::optional<int32_t> posizione, const Field& dove,
-              std::string message);
+             std::string message);
   // A fault that no field of the file stands for.
   void fault_without_field(int32_t codice, std::optional<int32_t> posizione, std::string message);
 
@@ -39,7 +39,7 @@ class ParserBase {
   // A hyphen field that holds one of `parole` (the key words of the
   // section) is a warning: an entry disabled by its hyphen.
   bool skip_comments(std::string& field, Field& dove, int times, bool end_count,
-                      std::span<const std::string_view> parole);
+                     std::span<const std::string_view> parole);
 
   // --- what the parse skips, told as warnings -------------------------------
   // A key field was recognised: its line holds an entry.
@@ -57,7 +57,8 @@ class ParserBase {
   // A field where a key was expected that no key of the section matches:
   // an unknown key when it opens its line (with the nearest of `names`),
   // values left over when it follows a recognised entry on its line.
-  void unrecognised(const std::string& field, const Field& dove, std::span<const std::string_view> names);
+  void unrecognised(const std::string& field, const Field& dove,
+                    std::span<const std::string_view> names);
   // A key field that opens its line with "#", "//" or ";".
   void foreign_comment(const std::string& field, const Field& dove);
   // After a text stored in the compiled files: a comma that cut it (unless
@@ -74,7 +75,8 @@ class ParserBase {
       return f();
     } catch (const ParseFailure& e) {
       if (e.where().line <= 0) throw;
-      record(p_, s_.log, Fault{fault_code::run_failure, std::nullopt, e.where(), e.entry() + e.what()});
+      record(p_, s_.log,
+             Fault{fault_code::run_failure, std::nullopt, e.where(), e.entry() + e.what()});
       r_.resume_after_line(e.where().line);
       return poi;
     }
@@ -106,7 +108,7 @@ class ParserBase {
 
   void after_placing_cells(const CellWatch& watch, const Field& dove, const char* what);
 
-  int entry_line_ = 0;      // the line of the last recognised key
+  int entry_line_ = 0;   // the line of the last recognised key
   int warned_line_ = 0;  // a line already warned about: no second warning for its fields
 
   ReadState& s_;

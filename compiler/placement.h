@@ -13,7 +13,7 @@ struct Placement {
   // does not fit its cell field, a run failure at the value `valore`.
   int32_t codice = 0;
   std::string message;  // what the routine found
-  int valore = 0;         // for 25: which value of the entry (0 is the first)
+  int valore = 0;       // for 25: which value of the entry (0 is the first)
 
   bool placed() const { return codice == 0; }
   static Placement fault(int32_t codice, std::string message) {

@@ -14,7 +14,7 @@ namespace sc {
 // name it once the references have been put in order.
 struct KmReference {
   SourceLocation where;  // the entry's key
-  std::string key;    // the key as written
+  std::string key;       // the key as written
   int32_t inizio, fine, third;
 };
 

@@ -16,7 +16,9 @@ bool in_32_bit(int64_t v) {
 // An extent that does not fit its 32-bit field: a run failure at the
 // station's position (its first value).
 Placement beyond_32_bits(const char* field, int64_t v) {
-  return {25, std::string("station ") + field + " " + std::to_string(v) + " does not fit in 32 bits", 0};
+  return {25,
+          std::string("station ") + field + " " + std::to_string(v) + " does not fit in 32 bits",
+          0};
 }
 
 Cella& cella(Percorso& p, int64_t indice, const char* role) {
@@ -61,22 +63,22 @@ Placement mark_cells(Percorso& p, const Elemento& r, int32_t k) {
   // divisions are exact; rounding keeps other inputs well defined.
   const int64_t fermata = static_cast<int64_t>(arrotonda(static_cast<double>(fine) / 50.0 - 1.0));
   if (con_fermata(r.tipo) && fermata > p.last_cell()) {
-    return Placement::fault(fault_code::position_beyond_line, "station stop cell " + std::to_string(fermata) +
-                                     " lies beyond the last cell " +
-                                     std::to_string(p.last_cell()));
+    return Placement::fault(fault_code::position_beyond_line,
+                            "station stop cell " + std::to_string(fermata) +
+                                " lies beyond the last cell " + std::to_string(p.last_cell()));
   }
   if (with_warning_cells(r.tipo)) {
     for (int j = 1; j <= 4; ++j) {
-      const int64_t c =
-          static_cast<int64_t>(arrotonda(static_cast<double>(fine) / 50.0 - j - 1.0));
+      const int64_t c = static_cast<int64_t>(arrotonda(static_cast<double>(fine) / 50.0 - j - 1.0));
       if (c > 1) cella(p, c, "station approach cell").avviso = static_cast<uint8_t>(80 + j);
     }
   }
   if (con_fermata(r.tipo)) {
     if (!(fermata > 1)) {
-      return Placement::fault(fault_code::station_end_too_near_start, "station ends at " + std::to_string(fine) +
-                                       " m, 100 m or less: its stop cell would be cell " +
-                                       std::to_string(fermata));
+      return Placement::fault(fault_code::station_end_too_near_start,
+                              "station ends at " + std::to_string(fine) +
+                                  " m, 100 m or less: its stop cell would be cell " +
+                                  std::to_string(fermata));
     }
     Cella& c = cella(p, fermata, "station stop cell");
     c.tipo = tipo_cella::fermata;
@@ -105,18 +107,21 @@ Placement place_station(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b) {
   if (k > 1) {
     const int32_t end_before = p.elementi.at(static_cast<size_t>(k - 1)).fine;
     if (int64_t{r.inizio} - 350 < end_before) {
-      return Placement::fault(fault_code::stations_too_close, "station starts at " + std::to_string(r.inizio) +
-                                       " m, less than 350 m after the previous one ends at " +
-                                       std::to_string(end_before) + " m");
+      return Placement::fault(fault_code::stations_too_close,
+                              "station starts at " + std::to_string(r.inizio) +
+                                  " m, less than 350 m after the previous one ends at " +
+                                  std::to_string(end_before) + " m");
     }
   }
 
   // 7. Room for the next station below the board texts.
   ++k;
   if (k >= b) {
-    return Placement::fault(fault_code::element_table_full, "no station record left below the indication-board texts (next "
-                                 "record " + std::to_string(k) + ", first board record " +
-                                     std::to_string(b) + ")");
+    return Placement::fault(fault_code::element_table_full,
+                            "no station record left below the indication-board texts (next "
+                            "record " +
+                                std::to_string(k) + ", first board record " + std::to_string(b) +
+                                ")");
   }
   return {};
 }

@@ -19,8 +19,8 @@ namespace sc {
 // 15 (stop cell beyond the last cell; the markers lie before it; nothing
 // written to the cells), 24 (stop cell 1 or lower), 22 (less than 350 m
 // after the previous station), 10 (no record left below the
-// indication-board texts). What was written before a fault stays. An extent that does not fit in 32 bits
-// throws std::out_of_range.
+// indication-board texts). What was written before a fault stays. An extent that does not fit in 32
+// bits throws std::out_of_range.
 Placement place_station(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b);
 
 }  // namespace sc

@@ -13,7 +13,7 @@ class StationPlacement : public ::testing::Test {
 
   // Fills record k as the parser would and places it.
   Placement stazione(int32_t progressiva, uint8_t tipo, int32_t lunghezza, uint8_t dato_5 = 0,
-                         uint8_t dato_6 = 0, int32_t b = 68) {
+                     uint8_t dato_6 = 0, int32_t b = 68) {
     Elemento& r = p.elementi[static_cast<size_t>(k)];
     r.progressiva = progressiva;
     r.tipo = tipo;
@@ -72,10 +72,10 @@ TEST_F(StationPlacement, ExtentByType) {
     bool fermata, warnings;
   };
   const Case cases[] = {
-      {5, 1, 9000, 10150, 0, true, false},   {6, 0, 9000, 10150, 0, true, false},
-      {7, 1, 9000, 11000, 0, true, true},    {8, 0, 9000, 11000, 0, true, true},
-      {12, 0, 9500, 10500, 0, true, true},   {12, 1, 9500, 10550, 1, true, true},
-      {24, 1, 9500, 10550, 1, true, true},   {30, 1, 9500, 10550, 1, false, false},
+      {5, 1, 9000, 10150, 0, true, false}, {6, 0, 9000, 10150, 0, true, false},
+      {7, 1, 9000, 11000, 0, true, true},  {8, 0, 9000, 11000, 0, true, true},
+      {12, 0, 9500, 10500, 0, true, true}, {12, 1, 9500, 10550, 1, true, true},
+      {24, 1, 9500, 10550, 1, true, true}, {30, 1, 9500, 10550, 1, false, false},
   };
   for (const Case& c : cases) {
     Percorso q;
@@ -159,7 +159,7 @@ TEST_F(StationPlacement, StationEndingAt100mOrLessFaults24) {
 TEST_F(StationPlacement, SpacingOf350mFromThePreviousEnd) {
   EXPECT_EQ(stazione(10000, 8, 500).codice, 0);  // ends at 10500
   EXPECT_EQ(stazione(11350, 8, 500).codice, 0);  // starts at 10850: 350 m after it
-  const Placement e = stazione(12650, 8, 500);  // starts at 12150: 300 m after 11850
+  const Placement e = stazione(12650, 8, 500);   // starts at 12150: 300 m after 11850
   EXPECT_EQ(e.codice, 22);
   EXPECT_EQ(e.message,
             "station starts at 12150 m, less than 350 m after the previous one ends at 11850 m");

@@ -82,10 +82,14 @@ bool utf8_multibyte(std::string_view s, size_t* first) {
     }
     size_t n = 0;
     uint32_t minimo = 0;
-    if (c >= 0xC2 && c <= 0xDF) n = 2, minimo = 0x80;
-    else if (c >= 0xE0 && c <= 0xEF) n = 3, minimo = 0x800;
-    else if (c >= 0xF0 && c <= 0xF4) n = 4, minimo = 0x10000;
-    else return false;
+    if (c >= 0xC2 && c <= 0xDF)
+      n = 2, minimo = 0x80;
+    else if (c >= 0xE0 && c <= 0xEF)
+      n = 3, minimo = 0x800;
+    else if (c >= 0xF0 && c <= 0xF4)
+      n = 4, minimo = 0x10000;
+    else
+      return false;
     if (i + n > s.size()) return false;
     for (size_t k = 1; k < n; ++k) {
       if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;

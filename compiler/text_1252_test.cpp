@@ -7,7 +7,8 @@ namespace {
 
 TEST(Text, LowerCaseCoversWindows1252Capitals) {
   EXPECT_EQ(lowercase_1252("VELOCIT\xC0 Segnale"), "velocit\xE0 segnale");
-  EXPECT_EQ(lowercase_1252("\xD7\xDF\x8A"), "\xD7\xDF\x9A");  // the multiplication sign and sharp s stay
+  EXPECT_EQ(lowercase_1252("\xD7\xDF\x8A"),
+            "\xD7\xDF\x9A");  // the multiplication sign and sharp s stay
   EXPECT_TRUE(contains_ic("Stazione", "STAZIONE"));
   EXPECT_FALSE(contains("Progressiva", "progressiva"));
 }

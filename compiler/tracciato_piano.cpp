@@ -25,7 +25,8 @@ std::optional<double> curvatura(std::string_view key) {
 }
 
 void PianoTracciato::seed() {
-  if (t_.last_row < 1) throw std::out_of_range("track plan of " + std::to_string(t_.rows()) + " rows seeded");
+  if (t_.last_row < 1)
+    throw std::out_of_range("track plan of " + std::to_string(t_.rows()) + " rows seeded");
   t_.seeded = true;
   t_.steps.clear();
 }

@@ -36,9 +36,9 @@ std::optional<double> curvatura(std::string_view key);
 
 enum class CurveOutcome {
   done,
-  without_class,     // the key holds no digit 1 to 6
-  beyond_plan,  // the next row to compute lies beyond the last row of the plan
-  beyond_limit,     // the cursor went above 1000000
+  without_class,  // the key holds no digit 1 to 6
+  beyond_plan,    // the next row to compute lies beyond the last row of the plan
+  beyond_limit,   // the cursor went above 1000000
 };
 
 // Records the plan of one parse with its cursor (the next row to compute).

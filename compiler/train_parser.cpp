@@ -4,9 +4,9 @@
 #include <iterator>
 #include <limits>
 #include <span>
-#include <string_view>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/celle.h"
@@ -21,16 +21,16 @@ namespace {
 
 // How an entry leaves the parse.
 enum class EntryResult {
-  ahead,        // go on with the next field
+  ahead,       // go on with the next field
   normal_end,  // out-of-range position: end fills and the reference check still run
-  returned,       // a fault that ends the parse at once
+  returned,    // a fault that ends the parse at once
 };
 
 // A profile (speed or adhesion) filled cell by cell up to each entry.
 struct FilledProfile {
-  int32_t indice = 0;     // next cell to fill
+  int32_t indice = 0;    // next cell to fill
   int32_t in_force = 0;  // value in force; 0 before the first entry
-  Field dove;             // the field that gave the value in force
+  Field dove;            // the field that gave the value in force
 };
 
 std::string n(int64_t v) { return std::to_string(v); }
@@ -65,10 +65,11 @@ class TrainParser : ParserBase {
     }
     normal_end();
     if (recognised_ == 0) {
-      s_.log.avviso(11, r_.location(Field{}),
-                    "no entry of the train description was recognised: the train has no stations, signals, "
-                    "speeds or adhesion" +
-                        std::string(found_general_ ? "" : " (the file holds no \"[generale]\" line)"));
+      s_.log.avviso(
+          11, r_.location(Field{}),
+          "no entry of the train description was recognised: the train has no stations, signals, "
+          "speeds or adhesion" +
+              std::string(found_general_ ? "" : " (the file holds no \"[generale]\" line)"));
     }
   }
 
@@ -123,8 +124,9 @@ class TrainParser : ParserBase {
   bool beyond_line(int32_t pos, int32_t margin, const Field& dove, const char* entry) {
     if (int64_t{pos} + margin <= int64_t{50} * u_) return false;
     fault(fault_code::position_beyond_line, pos, dove,
-           std::string(entry) + " at " + n(pos) + " m lies beyond the last position the line allows, " +
-               n(int64_t{50} * u_ - margin) + " m");
+          std::string(entry) + " at " + n(pos) +
+              " m lies beyond the last position the line allows, " + n(int64_t{50} * u_ - margin) +
+              " m");
     return true;
   }
 
@@ -132,11 +134,10 @@ class TrainParser : ParserBase {
   bool before_line(int32_t pos, double cella, const Field& dove, const char* entry) {
     if (cella >= 0.0) return false;
     fault(fault_code::position_beyond_line, pos, dove,
-           std::string(entry) + " at " + n(pos) + " m would mark " +
-               cell_outside(static_cast<int64_t>(cella), u_));
+          std::string(entry) + " at " + n(pos) + " m would mark " +
+              cell_outside(static_cast<int64_t>(cella), u_));
     return true;
   }
-
 
   // --- profiles -------------------------------------------------------------
 
@@ -149,11 +150,10 @@ class TrainParser : ParserBase {
     return static_cast<uint8_t>(q);
   }
 
-  void write_speed(const Field& dove) {
-    cella(vel_.indice, dove, "speed").velocita = fifth(vel_);
-  }
+  void write_speed(const Field& dove) { cella(vel_.indice, dove, "speed").velocita = fifth(vel_); }
   void write_adhesion(const Field& dove) {
-    cella(ade_.indice, dove, "adhesion").aderenza = static_cast<uint8_t>(ade_.in_force);  // low 8 bits
+    cella(ade_.indice, dove, "adhesion").aderenza =
+        static_cast<uint8_t>(ade_.in_force);  // low 8 bits
   }
 
   // Fills the profile's cells from its fill index up to the cell before the
@@ -169,7 +169,8 @@ class TrainParser : ParserBase {
     } while (pr.indice < cella_entry);
   }
 
-  EntryResult profile(FilledProfile& pr, const char* entry, void (TrainParser::*write)(const Field&)) {
+  EntryResult profile(FilledProfile& pr, const char* entry,
+                      void (TrainParser::*write)(const Field&)) {
     const int32_t pos = r_.i32();
     const Field dove = r_.field();
     const int32_t valore = r_.i32();
@@ -182,8 +183,8 @@ class TrainParser : ParserBase {
     pr.dove = dove_valore;
     if (write == &TrainParser::write_adhesion && (valore < 0 || valore > 255)) {
       avviso(10, dove_valore,
-             "adhesion " + n(valore) + " is stored in one byte as " + n(static_cast<uint8_t>(valore)) +
-                 " (its low 8 bits); give 0 to 255");
+             "adhesion " + n(valore) + " is stored in one byte as " +
+                 n(static_cast<uint8_t>(valore)) + " (its low 8 bits); give 0 to 255");
     }
     return EntryResult::ahead;
   }
@@ -221,7 +222,8 @@ class TrainParser : ParserBase {
 
   // After a placement: its fault ends the parse at the entry's position;
   // so does any fault number left by the line description.
-  EntryResult after_placement(int32_t pos, const Field& dove, const Placement& e, const char* entry) {
+  EntryResult after_placement(int32_t pos, const Field& dove, const Placement& e,
+                              const char* entry) {
     if (!e.placed()) {
       if (e.codice == fault_code::run_failure) r_.fail_at(dove, e.message);
       fault(e.codice, pos, dove, e.message);
@@ -230,8 +232,8 @@ class TrainParser : ParserBase {
     // Reading on after the first fault, that fault is not told again.
     if (p_.codice_errore <= 0 || s_.recovery) return EntryResult::ahead;
     fault(p_.codice_errore, pos, dove,
-           std::string(entry) + " placed, but fault " + n(p_.codice_errore) +
-               " left by the line description ends the parse here");
+          std::string(entry) + " placed, but fault " + n(p_.codice_errore) +
+              " left by the line description ends the parse here");
     return EntryResult::returned;
   }
 
@@ -244,13 +246,16 @@ class TrainParser : ParserBase {
     }
     const Field dove = w[0];
     // SX and DX are packed as 0 to 2, the others as one decimal digit.
-    static constexpr const char* names[] = {"", "SX", "S1", "S2", "S3", "RAPP", "DX", "D1", "D2", "D3"};
+    static constexpr const char* names[] = {"",     "SX", "S1", "S2", "S3",
+                                            "RAPP", "DX", "D1", "D2", "D3"};
     for (int i = 1; i <= 9; ++i) {
       const int32_t limit = i == 1 || i == 6 ? 2 : 9;
       if (v[i] < 0 || v[i] > limit) {
         avviso(10, w[i],
-               std::string("signal value ") + names[i] + " " + n(v[i]) + " lies outside 0.." + n(limit) +
-                   "; it is packed into a decimal digit of the signal's cell and runs into its neighbours");
+               std::string("signal value ") + names[i] + " " + n(v[i]) + " lies outside 0.." +
+                   n(limit) +
+                   "; it is packed into a decimal digit of the signal's cell and runs into its "
+                   "neighbours");
       }
     }
     if (beyond_line(v[0], 100, dove, "signal")) return EntryResult::normal_end;
@@ -277,13 +282,14 @@ class TrainParser : ParserBase {
     if (c.inizio < 0.0 || c.fine < 0.0 || c.fine > u_) {
       const bool inizio = c.inizio < 0.0;
       fault(fault_code::position_beyond_line, x, dove,
-             "restriction at " + n(x) + " m, " + n(v[2]) + " m long, would mark its " +
-                 (inizio ? "start " : "end ") +
-                 cell_outside(static_cast<int64_t>(inizio ? c.inizio : c.fine), u_));
+            "restriction at " + n(x) + " m, " + n(v[2]) + " m long, would mark its " +
+                (inizio ? "start " : "end ") +
+                cell_outside(static_cast<int64_t>(inizio ? c.inizio : c.fine), u_));
       return EntryResult::normal_end;
     }
-    const Placement e =
-        place(dove, "restriction", [&] { return memo_rallentamento(p_, x, v[1], v[2], v[3], v[4], v[5]); });
+    const Placement e = place(dove, "restriction", [&] {
+      return memo_rallentamento(p_, x, v[1], v[2], v[3], v[4], v[5]);
+    });
     return after_placement(x, dove, e, "restriction");
   }
 
@@ -343,31 +349,29 @@ class TrainParser : ParserBase {
     if (beyond_line(r.progressiva, 800, dove, "station")) return EntryResult::normal_end;
     if (r.progressiva % 50 != 0) {
       fault(fault_code::station_position_off_grid, r.progressiva, dove,
-             "station position " + n(r.progressiva) + " is not a multiple of 50");
+            "station position " + n(r.progressiva) + " is not a multiple of 50");
       return EntryResult::returned;
     }
     r.tipo = r_.u8();
     const int32_t lunghezza = r_.i32();
     if (lunghezza % 100 != 0) {
       fault(fault_code::station_length_off_grid, r.progressiva, r_.field(),
-             "station length " + n(lunghezza) + " is not a multiple of 100");
+            "station length " + n(lunghezza) + " is not a multiple of 100");
       return EntryResult::returned;
     }
     read_station_data(r);
 
     if (!has_room) {
       fault(fault_code::element_table_full, std::nullopt, key,
-             "no station record left below the indication-board texts (station " + n(k_) +
-                 ", first board record " + n(b) + ")");
+            "no station record left below the indication-board texts (station " + n(k_) +
+                ", first board record " + n(b) + ")");
       return EntryResult::returned;
     }
 
     const Placement e = place(dove, "station", [&] { return place_station(p_, k_, lunghezza, b); });
     switch (e.codice) {
-      case 0:
-        return EntryResult::ahead;
-      case 25:
-        r_.fail_at(dove, e.message);
+      case 0: return EntryResult::ahead;
+      case 25: r_.fail_at(dove, e.message);
       case 15:  // the range check's fault: the normal end follows
         fault(fault_code::position_beyond_line, r.progressiva, dove, e.message);
         return EntryResult::normal_end;
@@ -407,17 +411,18 @@ class TrainParser : ParserBase {
       for (const KmReference& k : s_.km_references) {
         if (k.inizio != e.inizio || int64_t{k.fine} + (k.third == 1 ? 100 : 0) != e.fine) continue;
         record(p_, s_.log,
-                 Fault{fault_code::km_reference_off_grid, std::nullopt, k.where,
-                       "kilometre reference \"" + k.key + "\" has " + (first ? "first" : "second") + " value " +
-                           n(first ? k.inizio : k.fine) + ", not a multiple of 50"});
+               Fault{fault_code::km_reference_off_grid, std::nullopt, k.where,
+                     "kilometre reference \"" + k.key + "\" has " + (first ? "first" : "second") +
+                         " value " + n(first ? k.inizio : k.fine) + ", not a multiple of 50"});
         return;
       }
-      fault_without_field(
-          2, std::nullopt,
-          std::string("kilometre reference \"progressiva chilometrica ") +
-              (rec == record_progressiva_tre ? "tre" : rec == record_progressiva_due ? "due" : "uno") +
-              "\" of the line description has " + field + " " +
-              n(first ? e.inizio : e.fine) + ", not a multiple of 50");
+      fault_without_field(2, std::nullopt,
+                          std::string("kilometre reference \"progressiva chilometrica ") +
+                              (rec == record_progressiva_tre   ? "tre"
+                               : rec == record_progressiva_due ? "due"
+                                                               : "uno") +
+                              "\" of the line description has " + field + " " +
+                              n(first ? e.inizio : e.fine) + ", not a multiple of 50");
       break;
     }
   }

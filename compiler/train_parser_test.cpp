@@ -101,7 +101,7 @@ TEST_F(TrainParser, HyphenFieldsArePassedOverAtMostTwice) {
     bool slot;
   };
   const Case cases[] = {
-      {"-segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", false},     // the key is passed over
+      {"-segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", false},        // the key is passed over
       {"- nota, segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", true},  // the next one is examined
       {"- nota, -altra, -segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", true},  // the third, too
       {"- nota, -segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", false},
@@ -131,8 +131,9 @@ TEST_F(TrainParser, KeysIgnoreCaseAndAccents) {
 
 TEST_F(TrainParser, FieldWithTwoKeysRunsBothEntriesInTableOrder) {
   // The station key comes first in the field, but the signal test comes first.
-  parse(file({"stazione e segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0, "
-              "10000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, DOPPIA"}));
+  parse(
+      file({"stazione e segnale, 3500, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0, "
+            "10000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, DOPPIA"}));
   EXPECT_EQ(p.celle[71].tipo, 1);
   EXPECT_EQ(p.elementi[1].progressiva, 10000);
   EXPECT_EQ(p.elementi[1].nome, "DOPPIA");
@@ -183,7 +184,9 @@ TEST_F(TrainParser, FillsStopAtTheLastCell) {
                   "treno.txt");
     ReadState s{q, log, b};
     read_train(s, r);
-    auto valore = [&](size_t i) { return k == "velocita" ? q.celle[i].velocita : q.celle[i].aderenza; };
+    auto valore = [&](size_t i) {
+      return k == "velocita" ? q.celle[i].velocita : q.celle[i].aderenza;
+    };
     const bool vel = k == "velocita";
     EXPECT_EQ(valore(1977), 0) << k;
     EXPECT_EQ(valore(1978), vel ? 1 : 5) << k;
@@ -223,9 +226,9 @@ TEST_F(TrainParser, RangeCheckGoesToTheNormalEnd) {
     create_cells(q, 92000);
     FaultLog l;
     const auto read_q = [&](int32_t pos) {
-      FieldReader r(file({"velocita, 0, 100", c.first + std::to_string(pos) + c.after,
-                          "sabbia, 300"}),
-                    "treno.txt");
+      FieldReader r(
+          file({"velocita, 0, 100", c.first + std::to_string(pos) + c.after, "sabbia, 300"}),
+          "treno.txt");
       ReadState s{q, l, b};
       read_train(s, r);
     };
@@ -238,8 +241,8 @@ TEST_F(TrainParser, RangeCheckGoesToTheNormalEnd) {
     read_q(c.bad);
     EXPECT_EQ(q.codice_errore, 15) << c.first;
     EXPECT_EQ(q.posizione_errore, c.bad) << c.first;
-    EXPECT_EQ(q.elementi[86].dato_7, 0) << c.first;        // the parse ended there
-    EXPECT_EQ(q.celle[1977].velocita, 20) << c.first;      // but the end fill ran
+    EXPECT_EQ(q.elementi[86].dato_7, 0) << c.first;    // the parse ended there
+    EXPECT_EQ(q.celle[1977].velocita, 20) << c.first;  // but the end fill ran
     ASSERT_FALSE(l.empty());
     EXPECT_EQ(l.all().back().where->line, 3) << c.first;
     EXPECT_EQ(l.all().back().where->column, static_cast<int>(c.first.size()) + 1) << c.first;
@@ -268,31 +271,52 @@ TEST_F(TrainParser, EntriesNearTheOriginMarkOnlyCellsThatExist) {
   };
   const struct {
     std::vector<std::string> rows;
-    int32_t posizione;  // of fault 15; 0: accepted
+    int32_t posizione;                       // of fault 15; 0: accepted
     std::function<void(Percorso&)> changes;  // applied to the file without the first entry
-    Compilation::Result status;             // of the compile that follows
+    Compilation::Result status;              // of the compile that follows
   } cases[] = {
-      {{"velocita, -40, 100", "velocita, 1000, 60"}, 0,
-       [](Percorso& q) { for (int i = 0; i < 20; ++i) q.celle[i].velocita = 20; },
+      {{"velocita, -40, 100", "velocita, 1000, 60"},
+       0,
+       [](Percorso& q) {
+         for (int i = 0; i < 20; ++i) q.celle[i].velocita = 20;
+       },
        Compilation::Result::pronto},
-      {{"velocita, -30, 100", "velocita, 1000, 60"}, 0,
-       [](Percorso& q) { for (int i = 0; i < 20; ++i) q.celle[i].velocita = 20; },
+      {{"velocita, -30, 100", "velocita, 1000, 60"},
+       0,
+       [](Percorso& q) {
+         for (int i = 0; i < 20; ++i) q.celle[i].velocita = 20;
+       },
        Compilation::Result::pronto},
-      {{"velocita, -25, 100", "velocita, 1000, 60"}, 0,
-       [](Percorso& q) { for (int i = 0; i < 20; ++i) q.celle[i].velocita = 20; },
+      {{"velocita, -25, 100", "velocita, 1000, 60"},
+       0,
+       [](Percorso& q) {
+         for (int i = 0; i < 20; ++i) q.celle[i].velocita = 20;
+       },
        Compilation::Result::pronto},
-      {{"aderenza, -40, 90", "aderenza, 1000, 100"}, 0,
-       [](Percorso& q) { for (int i = 0; i < 20; ++i) q.celle[i].aderenza = 90; },
+      {{"aderenza, -40, 90", "aderenza, 1000, 100"},
+       0,
+       [](Percorso& q) {
+         for (int i = 0; i < 20; ++i) q.celle[i].aderenza = 90;
+       },
        Compilation::Result::pronto},
-      {{segnale_a(-75)}, 0, segnale_in(0), Compilation::Result::pronto},  // no marker cell
+      {{segnale_a(-75)}, 0, segnale_in(0), Compilation::Result::pronto},       // no marker cell
       {{segnale_a(-24)}, 0, segnale_in(1), Compilation::Result::errore_1250},  // cell 1 taken
-      {{segnale_a(75)}, 0,  // one marker cell, 0
-       [&](Percorso& q) { segnale_in(2)(q); q.celle[0].avviso = 81; },
+      {{segnale_a(75)},
+       0,  // one marker cell, 0
+       [&](Percorso& q) {
+         segnale_in(2)(q);
+         q.celle[0].avviso = 81;
+       },
        Compilation::Result::pronto},
-      {{"abbattimento, -25, 280"}, 0,
-       [](Percorso& q) { q.celle[0].tipo = tipo_cella::codice; q.celle[0].valore_1 = 280; },
+      {{"abbattimento, -25, 280"},
+       0,
+       [](Percorso& q) {
+         q.celle[0].tipo = tipo_cella::codice;
+         q.celle[0].valore_1 = 280;
+       },
        Compilation::Result::pronto},
-      {{"rallentamento, -50, 60, 200, 1, 1, 0"}, 0,  // no warning cell; start 0, end 4
+      {{"rallentamento, -50, 60, 200, 1, 1, 0"},
+       0,  // no warning cell; start 0, end 4
        [](Percorso& q) {
          q.celle[0].tipo = tipo_cella::inizio_rallentamento;
          q.celle[4].tipo = tipo_cella::fine_rallentamento;
@@ -334,7 +358,8 @@ TEST_F(TrainParser, CellsBeforeCellZeroAreNamedInTheFault) {
   const struct {
     std::string entry, message;
   } cases[] = {
-      {"abbattimento, -30, 280", "cab-code point at -30 m would mark cell -1, before the first cell"},
+      {"abbattimento, -30, 280",
+       "cab-code point at -30 m would mark cell -1, before the first cell"},
       {segnale_a(-100), "signal at -100 m would mark cell -1, before the first cell"},
   };
   for (const auto& c : cases) {
@@ -349,8 +374,9 @@ TEST_F(TrainParser, RestrictionCellsOutsideTheLineMessage) {
             "restriction at 98000 m, 5000 m long, would mark its end cell 2061, beyond the last "
             "cell 1980");
   parse(file({"rallentamento, -200, 60, 100, 1, 1, 0"}));
-  EXPECT_EQ(last().message,
-            "restriction at -200 m, 100 m long, would mark its start cell -3, before the first cell");
+  EXPECT_EQ(
+      last().message,
+      "restriction at -200 m, 100 m long, would mark its start cell -3, before the first cell");
 }
 
 TEST_F(TrainParser, SignalsAndRestrictionsArePlaced) {
@@ -403,7 +429,8 @@ TEST_F(TrainParser, PlacementFaultsEndTheParseAtTheEntryPosition) {
 }
 
 TEST_F(TrainParser, RangeFaultOfTheLineHalfEndsTheParseAtTheFirstSignal) {
-  for (const std::string& entry : {segnale_3500, std::string("rallentamento, 3500, 60, 500, 0, 0, 0")}) {
+  for (const std::string& entry :
+       {segnale_3500, std::string("rallentamento, 3500, 60, 500, 0, 0, 0")}) {
     Percorso q;
     create_cells(q, 92000);
     FaultLog l;
@@ -417,7 +444,7 @@ TEST_F(TrainParser, RangeFaultOfTheLineHalfEndsTheParseAtTheFirstSignal) {
     EXPECT_EQ(q.posizione_errore, 3500) << entry;
     EXPECT_EQ(q.celle[20].tipo, tipo_cella::codice) << entry;  // before it: read as usual
     EXPECT_EQ(q.celle[71].tipo, entry == segnale_3500 ? 1 : 3) << entry;  // it is placed
-    EXPECT_EQ(q.celle[151].tipo, 0) << entry;                           // the next is not
+    EXPECT_EQ(q.celle[151].tipo, 0) << entry;                             // the next is not
     EXPECT_EQ(q.celle[0].velocita, 0) << entry;
     ASSERT_EQ(l.all().size(), 1u);
     EXPECT_EQ(l.all()[0].message,
@@ -434,7 +461,7 @@ TEST_F(TrainParser, CabCodes) {
   EXPECT_EQ(p.celle[1668].tipo, tipo_cella::codice);
   EXPECT_EQ(p.celle[1668].valore_1, 280);
   EXPECT_EQ(p.celle[1698].tipo, tipo_cella::codice_senza_velocita);
-  EXPECT_EQ(p.celle[1698].valore_1, 5);  // left alone
+  EXPECT_EQ(p.celle[1698].valore_1, 5);             // left alone
   EXPECT_EQ(p.celle[40].tipo, tipo_cella::codice);  // replaces a tunnel marker
   EXPECT_EQ(p.celle[40].valore_1, 70000 - 65536);
   EXPECT_EQ(p.celle[60].tipo, tipo_cella::codice_senza_velocita);
@@ -455,8 +482,9 @@ TEST_F(TrainParser, CabCodeOnATakenCellFaults7) {
 }
 
 TEST_F(TrainParser, StationValuesAreReadAtTheirWidths) {
-  parse(file({"stazione,       0,  8,  700,  0, 0, 0,  1,1,0,  4,1,1,    1,   0, 0, 0, CORVALE CENTRALE",
-              "stazione, 10000, 12, 800, 4, 5, 6, -7, 8, 9, 10, 11, 12, 13, 11, 50, 7, PRAVENA S.M.N"}));
+  parse(file(
+      {"stazione,       0,  8,  700,  0, 0, 0,  1,1,0,  4,1,1,    1,   0, 0, 0, CORVALE CENTRALE",
+       "stazione, 10000, 12, 800, 4, 5, 6, -7, 8, 9, 10, 11, 12, 13, 11, 50, 7, PRAVENA S.M.N"}));
   const Elemento& r = p.elementi[2];
   EXPECT_EQ(r.tipo, 12);
   EXPECT_EQ(r.progressiva, 10000);
@@ -488,23 +516,54 @@ TEST_F(TrainParser, StationFaults) {
     int32_t b;
     int32_t codice;
     int32_t posizione;  // 777: unchanged
-    int riga, column;  // of the field at fault
+    int riga, column;   // of the field at fault
     std::string message;
   };
   const Case cases[] = {
-      {{"stazione, 1025, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}, 68, 8, 1025, 3, 11,
+      {{"stazione, 1025, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"},
+       68,
+       8,
+       1025,
+       3,
+       11,
        "station position 1025 is not a multiple of 50"},
       // Fault 8 comes before the rest of the entry is read: no read failure.
-      {{"stazione, 1025, 256"}, 68, 8, 1025, 3, 11, "station position 1025 is not a multiple of 50"},
-      {{"stazione, 1000, 12, 750, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}, 68, 9, 1000, 3, 21,
+      {{"stazione, 1025, 256"},
+       68,
+       8,
+       1025,
+       3,
+       11,
+       "station position 1025 is not a multiple of 50"},
+      {{"stazione, 1000, 12, 750, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"},
+       68,
+       9,
+       1000,
+       3,
+       21,
        "station length 750 is not a multiple of 100"},
-      {{"stazione, 0, 8, 100, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"}, 68, 24, 777, 3, 11,
+      {{"stazione, 0, 8, 100, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, A"},
+       68,
+       24,
+       777,
+       3,
+       11,
        "station ends at 100 m, 100 m or less: its stop cell would be cell 1"},
-      {{first, "stazione, 10700, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, B"}, 68, 22, 10700,
-       4, 11, "station starts at 10500 m, less than 350 m after the previous one ends at 10200 m"},
-      {{first, "stazione, 20000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, B"}, 3, 10, 777, 4,
-       1, "no station record left below the indication-board texts (next record 3, first board "
-          "record 3)"},
+      {{first, "stazione, 10700, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, B"},
+       68,
+       22,
+       10700,
+       4,
+       11,
+       "station starts at 10500 m, less than 350 m after the previous one ends at 10200 m"},
+      {{first, "stazione, 20000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, B"},
+       3,
+       10,
+       777,
+       4,
+       1,
+       "no station record left below the indication-board texts (next record 3, first board "
+       "record 3)"},
   };
   for (const Case& c : cases) {
     Percorso q;
@@ -541,8 +600,9 @@ TEST_F(TrainParser, FirstStationNeverOverwritesABoardText) {
 
 TEST_F(TrainParser, StationBeyondTheLastCellIsARangeFault) {
   p.posizione_errore = 1;
-  parse(file({"velocita, 0, 100", "stazione, 98100, 8, 1000, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, X",
-              "sabbia, 300"}));
+  parse(
+      file({"velocita, 0, 100",
+            "stazione, 98100, 8, 1000, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, X", "sabbia, 300"}));
   EXPECT_EQ(p.codice_errore, 15);
   EXPECT_EQ(p.posizione_errore, 98100);
   EXPECT_EQ(last().message, "station stop cell 1981 lies beyond the last cell 1980");
@@ -561,9 +621,10 @@ TEST_F(TrainParser, KilometreReferenceCheckOverwritesARangeFaultButNotItsPositio
   ASSERT_EQ(log.all().size(), 2u);
   EXPECT_EQ(log.all()[0].codice, 15);
   EXPECT_EQ(log.all()[1].codice, 2);
-  EXPECT_EQ(log.all()[1].message,
-            "kilometre reference \"progressiva chilometrica due\" of the line description has fine 1025, "
-            "not a multiple of 50");
+  EXPECT_EQ(
+      log.all()[1].message,
+      "kilometre reference \"progressiva chilometrica due\" of the line description has fine 1025, "
+      "not a multiple of 50");
   EXPECT_FALSE(log.all()[1].where.has_value());
   EXPECT_FALSE(log.all()[1].posizione.has_value());
 
@@ -576,7 +637,8 @@ TEST_F(TrainParser, KilometreReferenceCheckOverwritesARangeFaultButNotItsPositio
   read_train(s, r);
   EXPECT_EQ(q.codice_errore, 2);
   EXPECT_EQ(l.all().back().message,
-            "kilometre reference \"progressiva chilometrica tre\" of the line description has inizio -60, "
+            "kilometre reference \"progressiva chilometrica tre\" of the line description has "
+            "inizio -60, "
             "not a multiple of 50");
 }
 

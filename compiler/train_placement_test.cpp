@@ -60,9 +60,9 @@ TEST_F(TrainPlacement, SignalTempo) {
     uint8_t in_cella;
   };
   const Case cases[] = {
-      {2, 0, 0, 0},     {2, 1, 101, 101}, {2, 50, 101, 101}, {2, 100, 101, 101},
+      {2, 0, 0, 0},       {2, 1, 101, 101},   {2, 50, 101, 101}, {2, 100, 101, 101},
       {2, 101, 101, 101}, {2, 200, 200, 200}, {2, 300, 300, 44},  // low 8 bits
-      {2, -5, -5, 251}, {1, 50, 101, 0},  {0, 200, 200, 0},
+      {2, -5, -5, 251},   {1, 50, 101, 0},    {0, 200, 200, 0},
   };
   int32_t pos = 1000;
   for (const Case& c : cases) {
@@ -84,8 +84,9 @@ TEST_F(TrainPlacement, SignalCellMustBeFreeButMarkersOverwriteAnything) {
   EXPECT_EQ(p.celle[69].tipo, tipo_cella::fermata);
   EXPECT_EQ(p.celle[69].avviso, 81);
 
-  const std::pair<uint8_t, const char*> cases[] = {
-      {tipo_cella::fermata, "a station stop"}, {tipo_cella::segnale, "a signal"}, {tipo_cella::codice, "a cab code"}};
+  const std::pair<uint8_t, const char*> cases[] = {{tipo_cella::fermata, "a station stop"},
+                                                   {tipo_cella::segnale, "a signal"},
+                                                   {tipo_cella::codice, "a cab code"}};
   for (const auto& [taken, what] : cases) {
     Percorso q;
     create_cells(q, 92000);
@@ -183,7 +184,7 @@ TEST_F(TrainPlacement, RestrictionTakenCellsInTheirOrder) {
     create_cells(q, 92000);
     for (int i : c.occupied) q.celle[static_cast<size_t>(i)].tipo = tipo_cella::segnale;
     EXPECT_EQ(outcome(memo_rallentamento(q, 5000, 60, 1000, 1, 1, 0)), c.note);
-    EXPECT_EQ(q.codice_errore, 0);  // recorded by the caller
+    EXPECT_EQ(q.codice_errore, 0);        // recorded by the caller
     const bool written = c.codice == 20;  // only the approach fault comes after the writes
     EXPECT_EQ(q.celle[77].tipo, written ? 4 : (c.codice == 17 ? 1 : 0)) << c.codice;
     EXPECT_EQ(q.celle[101].tipo, written ? 3 : (c.codice <= 18 ? 1 : 0)) << c.codice;
@@ -193,7 +194,8 @@ TEST_F(TrainPlacement, RestrictionTakenCellsInTheirOrder) {
   // A tunnel marker counts as free.
   Percorso q;
   create_cells(q, 92000);
-  for (int i : {77, 101, 121, 74}) q.celle[static_cast<size_t>(i)].tipo = tipo_cella::marca_galleria;
+  for (int i : {77, 101, 121, 74})
+    q.celle[static_cast<size_t>(i)].tipo = tipo_cella::marca_galleria;
   EXPECT_EQ(outcome(memo_rallentamento(q, 5000, 60, 1000, 1, 1, 0)), "");
   EXPECT_EQ(q.celle[74].tipo, 5);
 }
@@ -208,9 +210,9 @@ TEST_F(TrainPlacement, CellsOutsideTheArrayThrowInsteadOfWriting) {
 
 TEST(CelleRallentamento, RoundsEachCell) {
   const CelleRallentamento c = celle_rallentamento(5025, 1050);
-  EXPECT_EQ(c.avviso, 78);  // 77.5 rounds to even
+  EXPECT_EQ(c.avviso, 78);   // 77.5 rounds to even
   EXPECT_EQ(c.inizio, 102);  // 101.5
-  EXPECT_EQ(c.fine, 122);   // 122.5
+  EXPECT_EQ(c.fine, 122);    // 122.5
 }
 
 TEST_F(TrainPlacement, CabCodePoint) {
@@ -221,7 +223,7 @@ TEST_F(TrainPlacement, CabCodePoint) {
     uint8_t tipo;
     int16_t valore_1;
   } cases[] = {
-      {83400, 280, 0, "", tipo_cella::codice, 280},  // cell 1668, the position's own
+      {83400, 280, 0, "", tipo_cella::codice, 280},     // cell 1668, the position's own
       {83425, 70000, 0, "", tipo_cella::codice, 4464},  // cell 1668 (1668.5 to even), low 16 bits
       {83400, 0, 0, "", tipo_cella::codice_senza_velocita, 9},  // valore_1 left alone
       {83400, 280, tipo_cella::marca_galleria, "", tipo_cella::codice, 280},

@@ -28,7 +28,8 @@ PlanStep step(double x2, double x1, double y2, double y1, int curve_class) {
 }
 
 std::string curve_key(int curve_class) {
-  return std::string("curva") + (curve_class > 0 ? "d" : "s") + std::to_string(curve_class > 0 ? curve_class : -curve_class);
+  return std::string("curva") + (curve_class > 0 ? "d" : "s") +
+         std::to_string(curve_class > 0 ? curve_class : -curve_class);
 }
 
 }  // namespace
@@ -40,15 +41,16 @@ void curve(const Data& d, LineaDescription& out, Note& note) {
   const int64_t lunghezza_totale = int64_t{d.elementi[record_treno_linea].fine} + coda_linea;
   if (rows != lunghezza_totale + 1) {
     note.add("track plan: " + std::to_string(rows) + " rows where a line of " +
-                  std::to_string(d.elementi[record_treno_linea].fine) + " m has " +
-                  std::to_string(lunghezza_totale + 1));
+             std::to_string(d.elementi[record_treno_linea].fine) + " m has " +
+             std::to_string(lunghezza_totale + 1));
   }
   if (rows < 4) return;
   const std::vector<Numero>& xs = t.column(0);
   const std::vector<Numero>& ys = t.column(1);
   const auto seed = [&](int64_t r, double x, double y) {
     const Numero a = xs[static_cast<size_t>(r)], b = ys[static_cast<size_t>(r)];
-    if (a.tag != Numero::Tag::integer || b.tag != Numero::Tag::integer || a.valore != x || b.valore != y) {
+    if (a.tag != Numero::Tag::integer || b.tag != Numero::Tag::integer || a.valore != x ||
+        b.valore != y) {
       note.add("track plan row " + std::to_string(r) + ": not the start point the compile writes");
     }
   };
@@ -62,7 +64,9 @@ void curve(const Data& d, LineaDescription& out, Note& note) {
   const auto close = [&](int64_t until) {
     if (previous == 0) return;
     const int64_t s = inizio - 1, l = until - inizio + 1;
-    out.curve.push_back(curve_key(previous) + printf_string(",  %lld,  %lld", static_cast<long long>(s), static_cast<long long>(l)));
+    out.curve.push_back(curve_key(previous) + printf_string(",  %lld,  %lld",
+                                                            static_cast<long long>(s),
+                                                            static_cast<long long>(l)));
   };
   for (int64_t i = 2; i <= last; ++i) {
     const size_t r = static_cast<size_t>(i);
@@ -70,7 +74,8 @@ void curve(const Data& d, LineaDescription& out, Note& note) {
     int curve_class = 0;
     bool found = false;
     if (x.tag == Numero::Tag::real && y.tag == Numero::Tag::real) {
-      const double x2 = xs[r - 2].valore, x1 = xs[r - 1].valore, y2 = ys[r - 2].valore, y1 = ys[r - 1].valore;
+      const double x2 = xs[r - 2].valore, x1 = xs[r - 1].valore, y2 = ys[r - 2].valore,
+                   y1 = ys[r - 1].valore;
       const auto fixture = [&](int c) {
         const PlanStep p = step(x2, x1, y2, y1, c);
         return equal(p.x, x.valore) && equal(p.y, y.valore);
@@ -90,7 +95,8 @@ void curve(const Data& d, LineaDescription& out, Note& note) {
       }
     }
     if (!found && ++unexplained <= 5) {
-      note.add("track plan row " + std::to_string(i) + ": no straight or curved step gives this point");
+      note.add("track plan row " + std::to_string(i) +
+               ": no straight or curved step gives this point");
     }
     if (curve_class != previous) {
       close(i - 1);
@@ -99,10 +105,13 @@ void curve(const Data& d, LineaDescription& out, Note& note) {
     }
   }
   close(last);
-  if (unexplained > 5) note.add("track plan: " + std::to_string(unexplained - 5) + " more rows like these");
+  if (unexplained > 5)
+    note.add("track plan: " + std::to_string(unexplained - 5) + " more rows like these");
   for (int64_t i = std::max<int64_t>(last + 1, 2); i < rows; ++i) {
-    if (xs[static_cast<size_t>(i)].tag != Numero::Tag::empty || ys[static_cast<size_t>(i)].tag != Numero::Tag::empty) {
-      note.add("track plan row " + std::to_string(i) + ": the compile leaves the last two rows empty");
+    if (xs[static_cast<size_t>(i)].tag != Numero::Tag::empty ||
+        ys[static_cast<size_t>(i)].tag != Numero::Tag::empty) {
+      note.add("track plan row " + std::to_string(i) +
+               ": the compile leaves the last two rows empty");
     }
   }
 }

@@ -7,13 +7,13 @@
 namespace sc::decompile {
 
 using sc::byte_cella;
-using sc::DecodeError;
+using sc::CompiledKind;
 using sc::decode_cells;
 using sc::decode_elements;
 using sc::decode_plan;
-using sc::CompiledKind;
-using sc::recognise_file;
+using sc::DecodeError;
 using sc::element_roles;
 using sc::ElementRoles;
+using sc::recognise_file;
 
 }  // namespace sc::decompile

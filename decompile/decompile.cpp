@@ -17,19 +17,23 @@ void remove_marks(Data& d, Note& note) {
   p.elementi[record_ripetizione].nome = d.elementi[record_ripetizione].nome;
   const int32_t st = codice_gara_st(p);
   const int16_t og = codice_gara_og(p);
-  if (r85.dato_7 != marca_elementi) note.add("record 85: the mark is " + std::to_string(r85.dato_7) + ", not " + std::to_string(marca_elementi));
+  if (r85.dato_7 != marca_elementi)
+    note.add("record 85: the mark is " + std::to_string(r85.dato_7) + ", not " +
+             std::to_string(marca_elementi));
   if (r85.orario != st) {
-    note.add("record 85: contest code " + std::to_string(r85.orario) + " where the identity gives " +
-                  std::to_string(st));
+    note.add("record 85: contest code " + std::to_string(r85.orario) +
+             " where the identity gives " + std::to_string(st));
   }
   r85.dato_7 = 0;
   r85.orario = 0;
   if (d.celle.size() < 2) return;
   Cella& c1 = d.celle[1];
-  if (c1.valore_1 != marca_celle) note.add("cell 1: the mark is " + std::to_string(c1.valore_1) + ", not " + std::to_string(marca_celle));
+  if (c1.valore_1 != marca_celle)
+    note.add("cell 1: the mark is " + std::to_string(c1.valore_1) + ", not " +
+             std::to_string(marca_celle));
   if (c1.valore_2 != og) {
     note.add("cell 1: contest code " + std::to_string(c1.valore_2) + " where the identity gives " +
-                  std::to_string(og));
+             std::to_string(og));
   }
   c1.valore_1 = 0;
   c1.valore_2 = 0;
@@ -58,13 +62,14 @@ Decompilation decompile(const CompiledFiles& file) {
   TrenoDescription treno_;
   generale_linea(d, linea, note);
   curve(d, linea, note);
-  profile(d.celle, [](const Cella& c) { return c.pendenza; },
-          [](int64_t pos, uint8_t b) {
-            // Spaced as the exported scenario spaces its entries.
-            return printf_string(pos == 0 ? "pendenza,   %lld,    %d" : "pendenza,  %lld,   %d", static_cast<long long>(pos),
-                        b - 100);
-          },
-          linea.pendenze);
+  profile(
+      d.celle, [](const Cella& c) { return c.pendenza; },
+      [](int64_t pos, uint8_t b) {
+        // Spaced as the exported scenario spaces its entries.
+        return printf_string(pos == 0 ? "pendenza,   %lld,    %d" : "pendenza,  %lld,   %d",
+                             static_cast<long long>(pos), b - 100);
+      },
+      linea.pendenze);
   const std::vector<bool> of_step = pass_added_codes(d, note);
   montagne(d, linea, note);
   cartelli(d, linea, note);

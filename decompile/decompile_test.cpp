@@ -12,8 +12,8 @@ namespace sc::decompile {
 namespace {
 
 const Compiled& embedded() {
-  static const Compiled c =
-      compile_in_memory(dati_linea(), dati_treno(), "Corvale_Pravena AV", "409", /*with_tracciato=*/true);
+  static const Compiled c = compile_in_memory(dati_linea(), dati_treno(), "Corvale_Pravena AV",
+                                              "409", /*with_tracciato=*/true);
   return c;
 }
 
@@ -32,8 +32,10 @@ const std::string small_linea =
     "[fine]\r\n";
 const std::string small_treno =
     "[generale]\r\nnumero vetture,    3\r\n"
-    "[vel_limite]\r\nvelocita,   0,    100\r\nvelocita,   2000,    100\r\nvelocita,   2500,    162\r\n"
-    "[stazioni]\r\nstazione,    3000, 12,  400,  0, 0, 1,  1,1,0,  4,1,1,    1,   10, 5, 7, NORD\r\n"
+    "[vel_limite]\r\nvelocita,   0,    100\r\nvelocita,   2000,    100\r\nvelocita,   2500,    "
+    "162\r\n"
+    "[stazioni]\r\nstazione,    3000, 12,  400,  0, 0, 1,  1,1,0,  4,1,1,    1,   10, 5, 7, "
+    "NORD\r\n"
     "[rallentamenti]\r\nrallentamento,   2000,   60,   500,   1, 1, 0\r\n"
     "[segnali]\r\nsegnale,    1000,   2, 4, 1,  1, 0,    2,  2,1,1, 40\r\n"
     "[codici]\r\nabbattimento,   4000,   0\r\n"
@@ -103,12 +105,14 @@ TEST(Decompile, DamagedFilesNameWhatNoEntryExplains) {
        "cell 150 (7500 m): avviso 7 is explained by no entry"},
       {"contest code", with_byte(c.celle, 18, 0), c.elementi, *c.tracciato, "cell 1: contest code"},
       {"name in record 0", c.celle, elementi_0, *c.tracciato, "record 0: explained by no entry"},
-      {"track plan point", c.celle, c.elementi, plan, "track plan row 5004: no straight or curved step"},
+      {"track plan point", c.celle, c.elementi, plan,
+       "track plan row 5004: no straight or curved step"},
   };
   for (const auto& k : cases) {
     const Decompilation d = decompile({k.celle, k.elementi, k.tracciato});
     EXPECT_FALSE(d.identical()) << k.test_case;
-    EXPECT_TRUE(contains(d.unexplained, k.expected)) << k.test_case << ":\n" << listing(d.unexplained);
+    EXPECT_TRUE(contains(d.unexplained, k.expected)) << k.test_case << ":\n"
+                                                     << listing(d.unexplained);
     // What can be explained is still written.
     EXPECT_NE(d.treno.find("segnale,    1000"), std::string::npos) << k.test_case;
   }
@@ -133,15 +137,17 @@ TEST(Decompile, SmallScenarioReadsAsAnAuthorWouldWriteIt) {
             "[pendenze]\r\npendenza,   0,    1\r\npendenza,  2000,   -2\r\n"
             "[montagne]\r\nmontagna,   1000,  1400,  12\r\nmontagna,   1500,  2000,  13\r\n"
             "[cartelli]\r\n[indicazioni]\r\n[fine]\r\n");
-  EXPECT_EQ(d.treno,
-            "[generale]\r\nnumero vetture,    3\r\npercentuale massa frenata,    0\r\nsabbia,    0\r\n"
-            "orologio,    0              0            0 \r\n"
-            "[aderenze]\r\naderenza,   0,    0\r\n"
-            "[vel_limite]\r\nvelocita,   0,    100\r\nvelocita,    2500,   160\r\n"
-            "[stazioni]\r\nstazione,    3000, 12,  400,  0, 0, 1,  1,1,0,  4,1,1,    1,  10, 5, 7, NORD\r\n"
-            "[rallentamenti]\r\nrallentamento,   2000,   60,   500,   1, 1, 0\r\n"
-            "[segnali]\r\nsegnale,    1000,   2, 4, 1,  1, 0,    2,  2,1,1, 101\r\n"
-            "[codici]\r\nabbattimento,    4000,   0\r\n[fine]\r\n");
+  EXPECT_EQ(
+      d.treno,
+      "[generale]\r\nnumero vetture,    3\r\npercentuale massa frenata,    0\r\nsabbia,    0\r\n"
+      "orologio,    0              0            0 \r\n"
+      "[aderenze]\r\naderenza,   0,    0\r\n"
+      "[vel_limite]\r\nvelocita,   0,    100\r\nvelocita,    2500,   160\r\n"
+      "[stazioni]\r\nstazione,    3000, 12,  400,  0, 0, 1,  1,1,0,  4,1,1,    1,  10, 5, 7, "
+      "NORD\r\n"
+      "[rallentamenti]\r\nrallentamento,   2000,   60,   500,   1, 1, 0\r\n"
+      "[segnali]\r\nsegnale,    1000,   2, 4, 1,  1, 0,    2,  2,1,1, 101\r\n"
+      "[codici]\r\nabbattimento,    4000,   0\r\n[fine]\r\n");
 }
 
 // Rarer entries, each added to a small scenario: what the compile stores of
@@ -151,33 +157,46 @@ TEST(Decompile, RareEntriesComeBackByteForByte) {
     const char* test_case;
     std::string linea, treno;  // entries added to the line and the train description
   } cases[] = {
-      {"gradients at the ends of the byte", "pendenza,  500,   -100\r\npendenza,  900,   155\r\n", ""},
+      {"gradients at the ends of the byte", "pendenza,  500,   -100\r\npendenza,  900,   155\r\n",
+       ""},
       {"speed and adhesion up to cell U - 2", "",
-       "velocita,   0,    80\r\nvelocita,   11900,    80\r\naderenza,  11850,  7\r\naderenza,  11900,  9\r\n"},
+       "velocita,   0,    80\r\nvelocita,   11900,    80\r\naderenza,  11850,  7\r\naderenza,  "
+       "11900,  9\r\n"},
       {"tunnel kinds 0, 7, 15 and 11 without markers",
-       "montagna,   500,  900,  0\r\nmontagna,   1000,  1500,  7\r\nmontagna,   2000,  2600,  15\r\n"
+       "montagna,   500,  900,  0\r\nmontagna,   1000,  1500,  7\r\nmontagna,   2000,  2600,  "
+       "15\r\n"
        "montagna,   3000,  3400,  -245\r\n",
        ""},
-      {"tunnels back to back in two marker phases", "montagna,   500,  1000,  13\r\nmontagna,   1000,  1650,  13\r\n",
-       ""},
+      {"tunnels back to back in two marker phases",
+       "montagna,   500,  1000,  13\r\nmontagna,   1000,  1650,  13\r\n", ""},
       {"tunnels back to back, each of its own kind",
-       "montagna,   500,  1000,  1\r\nmontagna,   200,  300,  1\r\nmontagna,   1000,  1650,  12\r\n", ""},
-      {"speed-indicator values off the 5 km/h grid", "indicatori_vmax,  700,  83,  -20,  500,  12,  83,  7,  9,  -3\r\n",
+       "montagna,   500,  1000,  1\r\nmontagna,   200,  300,  1\r\nmontagna,   1000,  1650,  "
+       "12\r\n",
        ""},
-      {"boards in cell 0 and in cell U - 1", "indicatori_vmax,  -50,  80,  80,  80,  1,  80,  80,  80,  1\r\n"
-       "cartello_indicatore,  11900,   (FINE)\r\n", ""},
+      {"speed-indicator values off the 5 km/h grid",
+       "indicatori_vmax,  700,  83,  -20,  500,  12,  83,  7,  9,  -3\r\n", ""},
+      {"boards in cell 0 and in cell U - 1",
+       "indicatori_vmax,  -50,  80,  80,  80,  1,  80,  80,  80,  1\r\n"
+       "cartello_indicatore,  11900,   (FINE)\r\n",
+       ""},
       {"kilometre references with zero first values",
-       "progressiva chilometrica due,    0,    500,    1\r\nprogressiva chilometrica uno,    0,    300,    0\r\n", ""},
+       "progressiva chilometrica due,    0,    500,    1\r\nprogressiva chilometrica uno,    0,    "
+       "300,    0\r\n",
+       ""},
       {"signal times and sides", "",
-       "segnale,    700,   2, 9, 9,  9, 9,    2,  9,9,9, 30\r\nsegnale,    1500,   2, 0, 0,  0, 0,    0,  0,0,0, 300\r\n"
-       "segnale,    2500,   1, 1, 2,  3, 4,    1,  5,6,7, 80\r\nsegnale,    3500,   3, 1, 1,  1, 0,    0,  1,1,1, 0\r\n"},
+       "segnale,    700,   2, 9, 9,  9, 9,    2,  9,9,9, 30\r\nsegnale,    1500,   2, 0, 0,  0, 0, "
+       "   0,  0,0,0, 300\r\n"
+       "segnale,    2500,   1, 1, 2,  3, 4,    1,  5,6,7, 80\r\nsegnale,    3500,   3, 1, 1,  1, "
+       "0,    0,  1,1,1, 0\r\n"},
       {"station approach markers over a signal's", "",
        "segnale,    4000,   2, 4, 1,  1, 0,    2,  2,1,1, 0\r\n"
        "stazione,    3900, 12,  200,  0, 0, 0,  1,1,0,  4,1,1,    1,   0, 0, 0, DOPO\r\n"},
       {"cab codes without speed and beyond 16 bits", "",
-       "abbattimento,   700,   -5\r\nabbattimento,   900,   70000\r\nabbattimento,   1100,   40000\r\n"},
+       "abbattimento,   700,   -5\r\nabbattimento,   900,   70000\r\nabbattimento,   1100,   "
+       "40000\r\n"},
       {"restriction near the origin, and one without approach cells", "",
-       "rallentamento,   1000,   250,   400,   3, 1, 2\r\nrallentamento,   5000,   90,   1000,   0, 0, 0\r\n"},
+       "rallentamento,   1000,   250,   400,   3, 1, 2\r\nrallentamento,   5000,   90,   1000,   "
+       "0, 0, 0\r\n"},
       {"stations of type 30, of 500 m and centred first", "",
        "stazione,    1000, 14,  300,  1, 9, 2,  1,1,0,  4,1,1,    1,   0, 0, 0, PRIMA\r\n"
        "stazione,    3000, 30,  400,  2, 9, 1,  -7,2,3,  4,5,6,    7,  23,59,59, SECONDA\r\n"
@@ -187,12 +206,13 @@ TEST(Decompile, RareEntriesComeBackByteForByte) {
       "[generale]\r\nlunghezza percorso,    5000\r\n[pendenze]\r\npendenza,   0,    2\r\n";
   const std::string base_treno = "[generale]\r\nvelocita,   0,    100\r\n";
   for (const auto& k : cases) {
-    const Compiled c = compile_in_memory(base_linea + k.linea + "[fine]\r\n", base_treno + k.treno + "[fine]\r\n",
-                                           "Rara", "1", true);
+    const Compiled c = compile_in_memory(base_linea + k.linea + "[fine]\r\n",
+                                         base_treno + k.treno + "[fine]\r\n", "Rara", "1", true);
     ASSERT_TRUE(c.written && c.faults.empty()) << k.test_case << ": " << listing(c.faults);
     const Decompilation d = decompile(files_of(c));
     EXPECT_TRUE(d.identical() && d.unexplained.empty())
-        << k.test_case << ": " << d.difference.value_or("") << "\n" << listing(d.unexplained) << d.linea << d.treno;
+        << k.test_case << ": " << d.difference.value_or("") << "\n"
+        << listing(d.unexplained) << d.linea << d.treno;
   }
 }
 
@@ -215,7 +235,8 @@ TEST(Decompile, ChangedBytesAreExplainedOrNamed) {
     } catch (const DecodeError&) {
       continue;  // no longer the layout of its kind (a name length, a plan tag)
     }
-    EXPECT_TRUE(d.identical() || !d.unexplained.empty()) << "file " << fixture % 3 << ", byte " << n;
+    EXPECT_TRUE(d.identical() || !d.unexplained.empty())
+        << "file " << fixture % 3 << ", byte " << n;
     named += d.identical() ? 0 : 1;
   }
   EXPECT_GT(named, 50 / tenth) << named;

@@ -17,7 +17,8 @@ bool field_text(const std::string& text) {
 
 namespace {
 
-void section(std::vector<std::string>& table, const char* label, const std::vector<std::string>& rows) {
+void section(std::vector<std::string>& table, const char* label,
+             const std::vector<std::string>& rows) {
   table.emplace_back(label);
   table.insert(table.end(), rows.begin(), rows.end());
 }

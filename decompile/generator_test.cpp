@@ -29,12 +29,14 @@ class Generator {
     linea_ += printf_string("lunghezza percorso,    %d\r\n", length_);
     const char* names[] = {"uno", "due", "tre"};
     for (const char* n : names) {
-      linea_ += printf_string("progressiva chilometrica %s,    %d,    %d,    %d\r\n", n, one_in(2) ? 0 : 50 * between(0, 400),
-                    50 * between(0, 400), between(0, 2));
+      linea_ +=
+          printf_string("progressiva chilometrica %s,    %d,    %d,    %d\r\n", n,
+                        one_in(2) ? 0 : 50 * between(0, 400), 50 * between(0, 400), between(0, 2));
     }
-    linea_ += printf_string("sfondo uno,    %d\r\nsfondo due,    %d\r\nsfondo tre,    %d\r\n", between(0, 5), between(0, 5), between(0, 9000));
-    linea_ += printf_string("ripetizione segnali %d codici,    %d,    %d\r\n", one_in(2) ? 4 : 9, 50 * between(0, 100),
-                  one_in(5) ? 0 : 50 * between(1, 2000));
+    linea_ += printf_string("sfondo uno,    %d\r\nsfondo due,    %d\r\nsfondo tre,    %d\r\n",
+                            between(0, 5), between(0, 5), between(0, 9000));
+    linea_ += printf_string("ripetizione segnali %d codici,    %d,    %d\r\n", one_in(2) ? 4 : 9,
+                            50 * between(0, 100), one_in(5) ? 0 : 50 * between(1, 2000));
     curve();
     linea_profile();
     montagne();
@@ -42,9 +44,11 @@ class Generator {
     linea_ += "[fine]\r\n";
 
     treno_ = "[generale]\r\n";
-    treno_ += printf_string("numero vetture,    %d\r\npercentuale massa frenata,    %d\r\nsabbia,    %d\r\n", between(1, 20),
-                  between(50, 200), between(0, 999));
-    treno_ += printf_string("orologio,    %d              %d            %d \r\n", between(0, 23), between(0, 59), between(0, 59));
+    treno_ += printf_string(
+        "numero vetture,    %d\r\npercentuale massa frenata,    %d\r\nsabbia,    %d\r\n",
+        between(1, 20), between(50, 200), between(0, 999));
+    treno_ += printf_string("orologio,    %d              %d            %d \r\n", between(0, 23),
+                            between(0, 59), between(0, 59));
     treno_profiles();
     stazioni();
     rallentamenti();
@@ -71,7 +75,8 @@ class Generator {
       const int l = between(50, 3000);
       if (pos + l > length_) break;
       const int curve_class = between(1, 6);
-      linea_ += printf_string("curva%c%d,  %d,  %d\r\n", one_in(2) ? 's' : 'd', curve_class, pos, l);
+      linea_ +=
+          printf_string("curva%c%d,  %d,  %d\r\n", one_in(2) ? 's' : 'd', curve_class, pos, l);
       pos += l + (one_in(4) ? 0 : between(1, 4000));
     }
   }
@@ -107,8 +112,9 @@ class Generator {
       const int c = between(1, u_ - 1);
       if (!free(c)) continue;
       take(c);
-      linea_ += printf_string("indicatori_vmax,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d\r\n", 50 * (c - 1), velocita(),
-                    velocita(), velocita(), between(0, 3), velocita(), velocita(), velocita(), between(0, 3));
+      linea_ += printf_string("indicatori_vmax,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d\r\n",
+                              50 * (c - 1), velocita(), velocita(), velocita(), between(0, 3),
+                              velocita(), velocita(), velocita(), between(0, 3));
     }
     linea_ += "[indicazioni]\r\n";
     for (int i = between(0, 12); i > 0; --i) {
@@ -116,8 +122,9 @@ class Generator {
       if (!free(c)) continue;
       take(c);
       ++cartelli_;
-      linea_ += printf_string("cartello_indicatore,  %d,   (GALLERIA %c%d)( Km. %d.%03d   )\r\n", 50 * (c - 1), 'A' + between(0, 25),
-                    between(0, 99), between(0, 99), between(0, 999));
+      linea_ += printf_string("cartello_indicatore,  %d,   (GALLERIA %c%d)( Km. %d.%03d   )\r\n",
+                              50 * (c - 1), 'A' + between(0, 25), between(0, 99), between(0, 99),
+                              between(0, 999));
     }
   }
 
@@ -138,7 +145,8 @@ class Generator {
     static const int types[] = {5, 6, 7, 8, 1, 12, 20, 24, 25, 30};
     int end_before = -1000000;
     int k = 1;
-    for (int pos = 50 * between(10, 60); pos + 2000 < length_ && k < 78 - cartelli_; pos += 50 * between(40, 200)) {
+    for (int pos = 50 * between(10, 60); pos + 2000 < length_ && k < 78 - cartelli_;
+         pos += 50 * between(40, 200)) {
       const int tipo = types[between(0, 9)];
       const int l = 100 * between(1, 10);
       const int d6 = one_in(2) ? between(1, 3) : 0;
@@ -156,9 +164,12 @@ class Generator {
       end_before = fine;
       ++k;
       const int orario = between(0, 86399);
-      treno_ += printf_string("stazione, %7d, %2d, %4d, %2d, %d, %d,  %d,%d,%d,  %d,%d,%d, %4d, %3d,%2d, %d, STAZIONE %c%d\r\n", pos,
-                    tipo, l, between(0, 255), between(0, 255), d6, between(-100, 300), between(0, 9), between(0, 255), between(0, 9), between(0, 9),
-                    between(0, 9), between(0, 255), orario / 3600, orario / 60 % 60, orario % 60, 'A' + between(0, 25), k);
+      treno_ += printf_string(
+          "stazione, %7d, %2d, %4d, %2d, %d, %d,  %d,%d,%d,  %d,%d,%d, %4d, %3d,%2d, %d, STAZIONE "
+          "%c%d\r\n",
+          pos, tipo, l, between(0, 255), between(0, 255), d6, between(-100, 300), between(0, 9),
+          between(0, 255), between(0, 9), between(0, 9), between(0, 9), between(0, 255),
+          orario / 3600, orario / 60 % 60, orario % 60, 'A' + between(0, 25), k);
     }
   }
 
@@ -179,8 +190,9 @@ class Generator {
       for (int c : celle) ok = ok && free(c);
       if (!ok) continue;
       for (int c : celle) take(c);
-      treno_ += printf_string("rallentamento,   %d,   %d,   %d,   %d, %d, %d\r\n", x, 5 * between(12, 60), l, between(0, 2), f_ta,
-                    one_in(2) ? 0 : between(1, 3));
+      treno_ +=
+          printf_string("rallentamento,   %d,   %d,   %d,   %d, %d, %d\r\n", x, 5 * between(12, 60),
+                        l, between(0, 2), f_ta, one_in(2) ? 0 : between(1, 3));
     }
   }
 
@@ -190,8 +202,10 @@ class Generator {
     for (int c = between(8, 40); c < u_ - 150; c += between(20, 80)) {
       if (!free(c)) continue;
       take(c);
-      treno_ += printf_string("segnale, %7d,   %d, %d, %d,  %d, %d,    %d,  %d,%d,%d, %d\r\n", 50 * (c - 1), between(0, 2), between(0, 9),
-                    between(0, 9), between(0, 9), between(0, 9), between(0, 2), between(0, 9), between(0, 9), between(0, 9), times[between(0, 4)]);
+      treno_ += printf_string("segnale, %7d,   %d, %d, %d,  %d, %d,    %d,  %d,%d,%d, %d\r\n",
+                              50 * (c - 1), between(0, 2), between(0, 9), between(0, 9),
+                              between(0, 9), between(0, 9), between(0, 2), between(0, 9),
+                              between(0, 9), between(0, 9), times[between(0, 4)]);
     }
   }
 
@@ -230,10 +244,12 @@ TEST(DecompileGenerated, EveryScenarioComesBackByteForByte) {
     for (uint32_t variant = 0; variant < 20; ++variant) {
       g = Generator(seed * 100 + variant);
       g.generate();
-      c = compile_in_memory(g.linea(), g.treno(), "Linea Prova", std::to_string(seed), seed % 10 != 0);
+      c = compile_in_memory(g.linea(), g.treno(), "Linea Prova", std::to_string(seed),
+                            seed % 10 != 0);
       if (c.written && c.faults.empty()) break;
     }
-    ASSERT_TRUE(c.written && c.faults.empty()) << "seed " << seed << ": " << (c.faults.empty() ? "" : c.faults[0]);
+    ASSERT_TRUE(c.written && c.faults.empty())
+        << "seed " << seed << ": " << (c.faults.empty() ? "" : c.faults[0]);
     ++tried;
     const Decompilation d = decompile({c.celle, c.elementi, c.tracciato});
     std::string note;

@@ -16,7 +16,8 @@ class CompiledCells {
  public:
   enum class Claim { none, unknown, author, pass };
 
-  CompiledCells(const std::vector<Cella>& c, Note& note) : c_(c), note_(note), claim_(c.size(), Claim::none) {
+  CompiledCells(const std::vector<Cella>& c, Note& note)
+      : c_(c), note_(note), claim_(c.size(), Claim::none) {
     for (size_t i = 0; i < c.size(); ++i) {
       if (c[i].tipo == tipo_cella::codice || c[i].tipo == tipo_cella::codice_senza_velocita) {
         claim_[i] = Claim::unknown;
@@ -47,13 +48,17 @@ class CompiledCells {
   void place_code(int32_t i) {
     Claim& s = claim_[at(i)];
     if (s != Claim::unknown) {
-      note_.add(cella_at(i) + ": the consistency pass puts a cab-code cell of 180 km/h here, which the file lacks");
+      note_.add(
+          cella_at(i) +
+          ": the consistency pass puts a cab-code cell of 180 km/h here, which the file lacks");
     }
     s = Claim::pass;
   }
   void lower_code(int32_t i) {
     if (c_[at(i)].valore_1 > code_speed_step) {
-      note_.add(cella_at(i) + ": the consistency pass lowers this cab code to 180 km/h, which the file does not show");
+      note_.add(
+          cella_at(i) +
+          ": the consistency pass lowers this cab code to 180 km/h, which the file does not show");
     }
     if (claim_[at(i)] == Claim::unknown) claim_[at(i)] = Claim::author;
   }

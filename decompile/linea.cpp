@@ -20,9 +20,11 @@ Triple triple(const Elemento& e) { return {e.inizio, e.fine, e.progressiva}; }
 
 // The references as read, that the ordering turns into records 81 to 83;
 // nothing when no assignment of the three to the keys does.
-std::optional<std::array<Triple, 3>> read_references(const std::array<Elemento, numero_elementi>& el) {
-  std::array<Triple, 3> after{triple(el[record_progressiva_tre]), triple(el[record_progressiva_due]),
-                            triple(el[record_progressiva_uno])};
+std::optional<std::array<Triple, 3>> read_references(
+    const std::array<Elemento, numero_elementi>& el) {
+  std::array<Triple, 3> after{triple(el[record_progressiva_tre]),
+                              triple(el[record_progressiva_due]),
+                              triple(el[record_progressiva_uno])};
   // The ordering adds 100 to the second value of a reference whose third is 1.
   std::array<Triple, 3> parsed = after;
   for (Triple& t : parsed) {
@@ -47,11 +49,13 @@ std::optional<std::array<Triple, 3>> read_references(const std::array<Elemento, 
     }
     bool equal = true;
     for (int r = 0; r < 3; ++r) {
-      equal = equal && triple(p.elementi[static_cast<size_t>(record_progressiva_tre + r)]) == after[static_cast<size_t>(r)];
+      equal = equal && triple(p.elementi[static_cast<size_t>(record_progressiva_tre + r)]) ==
+                           after[static_cast<size_t>(r)];
     }
     if (equal) {
       std::array<Triple, 3> by_key;  // tre, due, uno
-      for (int r = 0; r < 3; ++r) by_key[static_cast<size_t>(r)] = parsed[static_cast<size_t>(order[static_cast<size_t>(r)])];
+      for (int r = 0; r < 3; ++r)
+        by_key[static_cast<size_t>(r)] = parsed[static_cast<size_t>(order[static_cast<size_t>(r)])];
       return by_key;
     }
   } while (std::next_permutation(order.begin(), order.end()));
@@ -66,19 +70,23 @@ void generale_linea(const Data& d, LineaDescription& out, Note& note) {
   out.generale.push_back(printf_string("lunghezza percorso,    %d", lunghezza));
   if (lunghezza < 0 || lunghezza > max_length || last_cell_for(lunghezza) != d.last_cell()) {
     note.add("record 84: line length " + std::to_string(lunghezza) + " m does not give the " +
-                  std::to_string(d.celle.size()) + " cells of the cells file");
+             std::to_string(d.celle.size()) + " cells of the cells file");
   }
 
   const auto references = read_references(el);
   if (!references) {
-    note.add("records 81 to 83: no three kilometre references are put in this order by the compile");
+    note.add(
+        "records 81 to 83: no three kilometre references are put in this order by the compile");
   }
   const std::array<Triple, 3> r = references.value_or(
       std::array<Triple, 3>{triple(el[record_progressiva_tre]), triple(el[record_progressiva_due]),
-                           triple(el[record_progressiva_uno])});
-  out.generale.push_back(printf_string("progressiva chilometrica uno,    %d,    %d,    %d", r[2].a, r[2].b, r[2].c));
-  out.generale.push_back(printf_string("progressiva chilometrica due,    %d,    %d,    %d", r[1].a, r[1].b, r[1].c));
-  out.generale.push_back(printf_string("progressiva chilometrica tre,    %d,    %d,    %d", r[0].a, r[0].b, r[0].c));
+                            triple(el[record_progressiva_uno])});
+  out.generale.push_back(
+      printf_string("progressiva chilometrica uno,    %d,    %d,    %d", r[2].a, r[2].b, r[2].c));
+  out.generale.push_back(
+      printf_string("progressiva chilometrica due,    %d,    %d,    %d", r[1].a, r[1].b, r[1].c));
+  out.generale.push_back(
+      printf_string("progressiva chilometrica tre,    %d,    %d,    %d", r[0].a, r[0].b, r[0].c));
 
   const Elemento& sfondo = el[record_sfondo_identita];
   out.generale.push_back(printf_string("sfondo uno,    %d", sfondo.inizio));
@@ -87,12 +95,15 @@ void generale_linea(const Data& d, LineaDescription& out, Note& note) {
 
   const Elemento& rip = el[record_ripetizione];
   int codes = rip.progressiva;
-  if (!(codes == 4 || codes == 9 || (codes == 0 && rip.fine == 0)) || (codes != 0 && rip.fine == 0)) {
-    note.add("record 86: " + std::to_string(rip.progressiva) + " repeated codes with a second value of " +
-                  std::to_string(rip.fine) + " (the compile stores 4 or 9, or 0 when that value is 0)");
+  if (!(codes == 4 || codes == 9 || (codes == 0 && rip.fine == 0)) ||
+      (codes != 0 && rip.fine == 0)) {
+    note.add("record 86: " + std::to_string(rip.progressiva) +
+             " repeated codes with a second value of " + std::to_string(rip.fine) +
+             " (the compile stores 4 or 9, or 0 when that value is 0)");
   }
   if (codes != 4) codes = 9;
-  out.generale.push_back(printf_string("ripetizione segnali %d codici,    %d,    %d", codes, rip.inizio, rip.fine));
+  out.generale.push_back(
+      printf_string("ripetizione segnali %d codici,    %d,    %d", codes, rip.inizio, rip.fine));
 }
 
 namespace {
@@ -185,10 +196,12 @@ void montagne(const Data& d, LineaDescription& out, Note& note) {
         out.montagne.push_back(printf_string("montagna,   0,  %d,  0", empty_end));
         end_before = empty_end;
       }
-      if (t.before > u - 2) note.add(cella_at(t.before) + ": a tunnel that begins in the last two cells");
+      if (t.before > u - 2)
+        note.add(cella_at(t.before) + ": a tunnel that begins in the last two cells");
       const int tipo = t.marks ? g + 10 : (g <= 10 ? g : g - 256);
-      out.montagne.push_back(printf_string("montagna,   %lld,  %lld,  %d", static_cast<long long>(inizio),
-                                  static_cast<long long>(fine), tipo));
+      out.montagne.push_back(printf_string("montagna,   %lld,  %lld,  %d",
+                                           static_cast<long long>(inizio),
+                                           static_cast<long long>(fine), tipo));
       end_before = fine;
     }
   }
@@ -200,7 +213,8 @@ void cartelli(const Data& d, LineaDescription& out, Note& note) {
   std::map<int, int64_t, std::greater<>> by_record;  // board text record -> cell
   for (int64_t i = 0; i <= u; ++i) {
     const Cella& x = c[static_cast<size_t>(i)];
-    if (x.tipo != tipo_cella::indicatori_v_max && x.tipo != tipo_cella::cartello_indicatore) continue;
+    if (x.tipo != tipo_cella::indicatori_v_max && x.tipo != tipo_cella::cartello_indicatore)
+      continue;
     // The board lies in the cell after the one holding its position (cell
     // 0 for a position of -50 m).
     if (i > u - 1) {
@@ -213,16 +227,17 @@ void cartelli(const Data& d, LineaDescription& out, Note& note) {
       const auto left = [](int v) { return 5 * (v >= 0 ? v / 100 : -((-v + 99) / 100)); };
       const auto right = [&](int v) { return 5 * (v - left(v) / 5 * 100); };
       const auto strisce_s = [](int v) { return v >= 0 ? v / 10 : -((-v + 9) / 10); };
-      out.cartelli.push_back(printf_string("indicatori_vmax,  %lld,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d", pos,
-                                  left(x.valore_1), left(x.valore_2), left(x.valore_3),
-                                  strisce_s(x.valore_4), right(x.valore_1), right(x.valore_2),
-                                  right(x.valore_3), x.valore_4 - 10 * strisce_s(x.valore_4)));
+      out.cartelli.push_back(printf_string(
+          "indicatori_vmax,  %lld,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d", pos, left(x.valore_1),
+          left(x.valore_2), left(x.valore_3), strisce_s(x.valore_4), right(x.valore_1),
+          right(x.valore_2), right(x.valore_3), x.valore_4 - 10 * strisce_s(x.valore_4)));
       continue;
     }
     const int r = x.valore_1;
     if (r < 1 || r > first_board_record || by_record.count(r) != 0) {
       note.add(cella_at(i) + ": an indication board naming record " + std::to_string(r) +
-                    (by_record.count(r) != 0 ? ", which another board names too" : ", where no board text lies"));
+               (by_record.count(r) != 0 ? ", which another board names too"
+                                        : ", where no board text lies"));
       continue;
     }
     by_record[r] = i;
@@ -230,23 +245,27 @@ void cartelli(const Data& d, LineaDescription& out, Note& note) {
   const ElementRoles roles = element_roles(d.elementi);
   for (int r = first_board_record; roles.last_board > 0 && r >= roles.last_board; --r) {
     if (by_record.count(r) == 0) {
-      note.add("record " + std::to_string(r) + ": a board text that no indication-board cell names");
+      note.add("record " + std::to_string(r) +
+               ": a board text that no indication-board cell names");
     }
   }
   // Texts take records 80, 79, ... in the order of the entries.
   int expected = first_board_record;
   for (const auto& [r, i] : by_record) {
     if (r != expected) {
-      note.add(cella_at(i) + ": indication board text in record " + std::to_string(r) + " where the next board takes record " +
-                    std::to_string(expected));
+      note.add(cella_at(i) + ": indication board text in record " + std::to_string(r) +
+               " where the next board takes record " + std::to_string(expected));
     }
     expected = r - 1;
     const std::string& text = d.elementi[static_cast<size_t>(r)].nome;
     if (!field_text(text)) {
       note.add("record " + std::to_string(r) +
-                    ": a board text with a comma, a line end or blanks at an end cannot be read back as written");
+               ": a board text with a comma, a line end or blanks at an end cannot be read back as "
+               "written");
     }
-    out.indicazioni.push_back(printf_string("cartello_indicatore,  %lld,   ", static_cast<long long>(50 * (i - 1))) + text);
+    out.indicazioni.push_back(
+        printf_string("cartello_indicatore,  %lld,   ", static_cast<long long>(50 * (i - 1))) +
+        text);
   }
 }
 

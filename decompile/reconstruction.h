@@ -58,7 +58,8 @@ void generale_linea(const Data& d, LineaDescription& out, Note& note);
 // wherever the byte changes. `entry` formats an entry from its position in
 // metres and its byte.
 template <typename Byte, typename EntryOf>
-void profile(const std::vector<Cella>& celle, Byte byte, EntryOf entry, std::vector<std::string>& out) {
+void profile(const std::vector<Cella>& celle, Byte byte, EntryOf entry,
+             std::vector<std::string>& out) {
   const int64_t u = static_cast<int64_t>(celle.size()) - 1;
   if (u < 3) return;
   for (int64_t i = 0; i <= u - 2; ++i) {

@@ -38,30 +38,38 @@ void stazioni(const Data& d, TrenoDescription& out, Note& note) {
       wait_end = p + lunghezza / 2 + (dato_6 != 0 ? 50 : 0);
     }
     if (wait_end != r.fine) {
-      note.add(dove + ": station of type " + std::to_string(r.tipo) + " from " + std::to_string(r.inizio) + " to " +
-                    std::to_string(r.fine) + " m is not the extent its position " + std::to_string(r.progressiva) +
-                    " m gives");
+      note.add(dove + ": station of type " + std::to_string(r.tipo) + " from " +
+               std::to_string(r.inizio) + " to " + std::to_string(r.fine) +
+               " m is not the extent its position " + std::to_string(r.progressiva) + " m gives");
     }
     if (!to_i32(lunghezza) || lunghezza % 100 != 0) {
-      note.add(dove + ": station length " + std::to_string(lunghezza) + " m is not a multiple of 100");
+      note.add(dove + ": station length " + std::to_string(lunghezza) +
+               " m is not a multiple of 100");
     }
-    if (p % 50 != 0) note.add(dove + ": station position " + std::to_string(p) + " m is not a multiple of 50");
+    if (p % 50 != 0)
+      note.add(dove + ": station position " + std::to_string(p) + " m is not a multiple of 50");
     if (!field_text(r.nome)) {
-      note.add(dove + ": a station name with a comma, a line end or blanks at an end cannot be read back as written");
+      note.add(dove +
+               ": a station name with a comma, a line end or blanks at an end cannot be read back "
+               "as written");
     }
     const int32_t orario = r.orario;
-    out.stazioni.push_back(printf_string("stazione, %7d, %2d, %4lld, %2d, %d, %d,  %d,%d,%d,  %d,%d,%d, %4d, %3d,%2d, %d, ",
-                                r.progressiva, r.tipo, static_cast<long long>(to_i32(lunghezza).value_or(0)), r.dato_4,
-                                r.dato_5, dato_6, r.dato_7, r.dato_8, r.dato_9, r.dato_10, r.dato_11, r.dato_12,
-                                r.dato_13, orario / 3600, orario % 3600 / 60, orario % 60) +
-                           r.nome);
+    out.stazioni.push_back(
+        printf_string(
+            "stazione, %7d, %2d, %4lld, %2d, %d, %d,  %d,%d,%d,  %d,%d,%d, %4d, %3d,%2d, %d, ",
+            r.progressiva, r.tipo, static_cast<long long>(to_i32(lunghezza).value_or(0)), r.dato_4,
+            r.dato_5, dato_6, r.dato_7, r.dato_8, r.dato_9, r.dato_10, r.dato_11, r.dato_12,
+            r.dato_13, orario / 3600, orario % 3600 / 60, orario % 60) +
+        r.nome);
   }
 }
 
 void rallentamenti(const std::vector<Cella>& c, TrenoDescription& out, Note& note) {
   const int64_t u = static_cast<int64_t>(c.size()) - 1;
   std::vector<bool> used(c.size());
-  const auto cella = [&](int64_t i) -> const Cella* { return i >= 0 && i <= u ? &c[static_cast<size_t>(i)] : nullptr; };
+  const auto cella = [&](int64_t i) -> const Cella* {
+    return i >= 0 && i <= u ? &c[static_cast<size_t>(i)] : nullptr;
+  };
   for (int64_t s = 0; s <= u; ++s) {
     const Cella& inizio = c[static_cast<size_t>(s)];
     if (inizio.tipo != tipo_cella::inizio_rallentamento) continue;
@@ -72,8 +80,8 @@ void rallentamenti(const std::vector<Cella>& c, TrenoDescription& out, Note& not
     int64_t e = s;
     for (int64_t q = s + 1; q <= u; ++q) {
       const Cella& f = c[static_cast<size_t>(q)];
-      if (f.tipo == tipo_cella::fine_rallentamento && !used[static_cast<size_t>(q)] && f.valore_1 == v &&
-          f.valore_2 == d_v && f.valore_3 == f_tt) {
+      if (f.tipo == tipo_cella::fine_rallentamento && !used[static_cast<size_t>(q)] &&
+          f.valore_1 == v && f.valore_2 == d_v && f.valore_3 == f_tt) {
         e = q;
         used[static_cast<size_t>(q)] = true;
         break;
@@ -84,21 +92,25 @@ void rallentamenti(const std::vector<Cella>& c, TrenoDescription& out, Note& not
     if (x > 1500) {
       const int64_t w = s - 24;
       const Cella* avviso = cella(w);
-      if (avviso == nullptr || avviso->tipo != tipo_cella::avviso_rallentamento || avviso->valore_1 != v) {
+      if (avviso == nullptr || avviso->tipo != tipo_cella::avviso_rallentamento ||
+          avviso->valore_1 != v) {
         note.add(cella_at(s) + ": a restriction start without its warning cell 1200 m before");
       } else {
         f_ta = 1;
         for (int j = 1; j <= 4; ++j) {
           const Cella* a = cella(w - j);
-          if (a == nullptr || a->tipo != tipo_cella::approccio_rallentamento || a->valore_1 != j) f_ta = 0;
+          if (a == nullptr || a->tipo != tipo_cella::approccio_rallentamento || a->valore_1 != j)
+            f_ta = 0;
         }
       }
     }
-    out.rallentamenti.push_back(printf_string("rallentamento,   %lld,   %d,   %lld,   %d, %d, %d", static_cast<long long>(x), v,
-                                     static_cast<long long>(50 * (e - s)), f_tt, f_ta, d_v));
+    out.rallentamenti.push_back(printf_string(
+        "rallentamento,   %lld,   %d,   %lld,   %d, %d, %d", static_cast<long long>(x), v,
+        static_cast<long long>(50 * (e - s)), f_tt, f_ta, d_v));
   }
   for (int64_t q = 0; q <= u; ++q) {
-    if (c[static_cast<size_t>(q)].tipo == tipo_cella::fine_rallentamento && !used[static_cast<size_t>(q)]) {
+    if (c[static_cast<size_t>(q)].tipo == tipo_cella::fine_rallentamento &&
+        !used[static_cast<size_t>(q)]) {
       note.add(cella_at(q) + ": a restriction end without its start");
     }
   }
@@ -119,21 +131,24 @@ void segnali(const std::vector<Cella>& c, TrenoDescription& out) {
     // when it reads back unchanged, else the same byte above 255.
     int tempo = 0;
     if (sx == 2) tempo = x.tempo >= 1 && x.tempo <= 100 ? x.tempo + 256 : x.tempo;
-    out.segnali.push_back(printf_string("segnale, %7lld,   %d, %d, %d,  %d, %d,    %d,  %d,%d,%d, %d",
-                               static_cast<long long>(50 * (static_cast<int64_t>(i) - 1)), sx, tens(x.valore_1),
-                               tens(x.valore_2), tens(x.valore_3), rapp, dx, unit(x.valore_1),
-                               unit(x.valore_2), unit(x.valore_3), tempo));
+    out.segnali.push_back(
+        printf_string("segnale, %7lld,   %d, %d, %d,  %d, %d,    %d,  %d,%d,%d, %d",
+                      static_cast<long long>(50 * (static_cast<int64_t>(i) - 1)), sx,
+                      tens(x.valore_1), tens(x.valore_2), tens(x.valore_3), rapp, dx,
+                      unit(x.valore_1), unit(x.valore_2), unit(x.valore_3), tempo));
   }
 }
 
-void codes(const std::vector<Cella>& c, const std::vector<bool>& of_step, TrenoDescription& out, Note& note) {
+void codes(const std::vector<Cella>& c, const std::vector<bool>& of_step, TrenoDescription& out,
+           Note& note) {
   const int64_t u = static_cast<int64_t>(c.size()) - 1;
   for (int64_t i = 0; i <= u; ++i) {
     const Cella& x = c[static_cast<size_t>(i)];
     if (x.tipo != tipo_cella::codice && x.tipo != tipo_cella::codice_senza_velocita) continue;
     if (of_step[static_cast<size_t>(i)]) continue;
     if (i > u - 2) {
-      note.add(cella_at(i) + ": a cab-code cell in the last two cells, where no position on the line puts one");
+      note.add(cella_at(i) +
+               ": a cab-code cell in the last two cells, where no position on the line puts one");
       continue;
     }
     int32_t v = 0;
@@ -144,7 +159,8 @@ void codes(const std::vector<Cella>& c, const std::vector<bool>& of_step, TrenoD
       note.add(cella_at(i) + ": a cab-code cell without speed that holds a speed");
     }
     // The cell holding the position itself.
-    out.codes.push_back(printf_string("abbattimento, %7lld,   %d", static_cast<long long>(50 * i), v));
+    out.codes.push_back(
+        printf_string("abbattimento, %7lld,   %d", static_cast<long long>(50 * i), v));
   }
 }
 
@@ -156,17 +172,22 @@ void treno(const Data& d, const std::vector<bool>& pass_added, TrenoDescription&
   out.generale.push_back(printf_string("numero vetture,    %d", treno_linea.progressiva));
   out.generale.push_back(printf_string("percentuale massa frenata,    %d", treno_linea.inizio));
   out.generale.push_back(printf_string("sabbia,    %d", rip.dato_7));
-  out.generale.push_back(printf_string("orologio,    %d              %d            %d ", rip.dato_10, rip.dato_11, rip.dato_12));
+  out.generale.push_back(printf_string("orologio,    %d              %d            %d ",
+                                       rip.dato_10, rip.dato_11, rip.dato_12));
 
-  profile(d.celle, [](const Cella& c) { return c.aderenza; },
-          [](int64_t pos, uint8_t b) { return printf_string("aderenza,   %lld,    %d", static_cast<long long>(pos), b); },
-          out.aderenze);
-  profile(d.celle, [](const Cella& c) { return c.velocita; },
-          [](int64_t pos, uint8_t b) {
-            return printf_string(pos == 0 ? "velocita,   %lld,    %d" : "velocita,    %lld,   %d", static_cast<long long>(pos),
-                        5 * b);
-          },
-          out.vel_limite);
+  profile(
+      d.celle, [](const Cella& c) { return c.aderenza; },
+      [](int64_t pos, uint8_t b) {
+        return printf_string("aderenza,   %lld,    %d", static_cast<long long>(pos), b);
+      },
+      out.aderenze);
+  profile(
+      d.celle, [](const Cella& c) { return c.velocita; },
+      [](int64_t pos, uint8_t b) {
+        return printf_string(pos == 0 ? "velocita,   %lld,    %d" : "velocita,    %lld,   %d",
+                             static_cast<long long>(pos), 5 * b);
+      },
+      out.vel_limite);
 
   stazioni(d, out, note);
   rallentamenti(d.celle, out, note);

@@ -15,8 +15,8 @@ constexpr size_t shown_fields = 20;
 // Where byte `n` of a cells file lies.
 std::string in_file_celle(size_t n) {
   static const char* fields[] = {"tipo",     "valore_1", "valore_1", "valore_2", "valore_2",
-                                "valore_3", "valore_3", "valore_4", "valore_4", "tempo",
-                                "avviso",   "galleria", "velocita", "pendenza", "aderenza"};
+                                 "valore_3", "valore_3", "valore_4", "valore_4", "tempo",
+                                 "avviso",   "galleria", "velocita", "pendenza", "aderenza"};
   return cella_at(static_cast<int64_t>(n / byte_cella)) + ", " + fields[n % byte_cella];
 }
 
@@ -26,7 +26,7 @@ std::string byte_hex(std::string_view s, size_t n) {
 }
 
 void compare_celle(const std::vector<Cella>& a, const std::vector<Cella>& b,
-                     std::vector<std::string>& out) {
+                   std::vector<std::string>& out) {
   if (a.size() != b.size()) {
     out.push_back("cells file: " + std::to_string(a.size()) + " cells in the input, " +
                   std::to_string(b.size()) + " compiled");
@@ -39,16 +39,16 @@ void compare_celle(const std::vector<Cella>& a, const std::vector<Cella>& b,
       const char* nome;
       int vx, vy;
     } fields[] = {{"tipo", x.tipo, y.tipo},
-                 {"valore_1", x.valore_1, y.valore_1},
-                 {"valore_2", x.valore_2, y.valore_2},
-                 {"valore_3", x.valore_3, y.valore_3},
-                 {"valore_4", x.valore_4, y.valore_4},
-                 {"tempo", x.tempo, y.tempo},
-                 {"avviso", x.avviso, y.avviso},
-                 {"galleria", x.galleria, y.galleria},
-                 {"velocita", x.velocita, y.velocita},
-                 {"pendenza", x.pendenza, y.pendenza},
-                 {"aderenza", x.aderenza, y.aderenza}};
+                  {"valore_1", x.valore_1, y.valore_1},
+                  {"valore_2", x.valore_2, y.valore_2},
+                  {"valore_3", x.valore_3, y.valore_3},
+                  {"valore_4", x.valore_4, y.valore_4},
+                  {"tempo", x.tempo, y.tempo},
+                  {"avviso", x.avviso, y.avviso},
+                  {"galleria", x.galleria, y.galleria},
+                  {"velocita", x.velocita, y.velocita},
+                  {"pendenza", x.pendenza, y.pendenza},
+                  {"aderenza", x.aderenza, y.aderenza}};
     for (const auto& c : fields) {
       if (c.vx == c.vy) continue;
       out.push_back(cella_at(static_cast<int64_t>(i)) + ": " + c.nome + " " + std::to_string(c.vx) +
@@ -60,8 +60,8 @@ void compare_celle(const std::vector<Cella>& a, const std::vector<Cella>& b,
 }
 
 void compare_elementi(const std::array<Elemento, numero_elementi>& a,
-                        const std::array<Elemento, numero_elementi>& b,
-                        std::vector<std::string>& out) {
+                      const std::array<Elemento, numero_elementi>& b,
+                      std::vector<std::string>& out) {
   for (size_t i = 0; i < a.size() && out.size() < shown_fields; ++i) {
     if (a[i] == b[i]) continue;
     out.push_back("record " + std::to_string(i) + ": explained by no entry" +
@@ -79,8 +79,7 @@ void compare_tracciato(const Tracciato& a, const Tracciato& b, std::vector<std::
   }
   for (int c = 0; c < 2; ++c) {
     for (int32_t i = 0; i < a.rows(); ++i) {
-      const Numero x = a.column(c)[static_cast<size_t>(i)],
-                   y = b.column(c)[static_cast<size_t>(i)];
+      const Numero x = a.column(c)[static_cast<size_t>(i)], y = b.column(c)[static_cast<size_t>(i)];
       if (x.tag == y.tag &&
           std::bit_cast<uint64_t>(double{x.valore}) == std::bit_cast<uint64_t>(double{y.valore}))
         continue;
@@ -96,8 +95,8 @@ void compare_tracciato(const Tracciato& a, const Tracciato& b, std::vector<std::
 }  // namespace
 
 Compiled compile_in_memory(const std::string& linea, const std::string& treno,
-                             const std::string& nome_scenario, const std::string& numero_treno,
-                             bool with_tracciato) {
+                           const std::string& nome_scenario, const std::string& numero_treno,
+                           bool with_tracciato) {
   CompileInput in;
   in.line = DescriptionText{"line description", linea};
   in.train = DescriptionText{"train description", treno};
@@ -110,7 +109,8 @@ Compiled compile_in_memory(const std::string& linea, const std::string& treno,
   Compiled out;
   for (const Fault& f : log.all()) {
     // A run failure is told without its entry.
-    const bool failure = r.failure && f.codice == fault_code::run_failure && f.message == r.failure->message;
+    const bool failure =
+        r.failure && f.codice == fault_code::run_failure && f.message == r.failure->message;
     out.faults.push_back(
         "fault " + std::to_string(f.codice) +
         (f.posizione ? " at " + std::to_string(*f.posizione) + " m" : std::string()) + ": " +
@@ -129,12 +129,11 @@ Compiled compile_in_memory(const std::string& linea, const std::string& treno,
   return out;
 }
 
-Verify verify(const std::string& linea, const std::string& treno,
-                  const std::string& nome_scenario, const std::string& numero_treno,
-                  const CompiledFiles& original) {
+Verify verify(const std::string& linea, const std::string& treno, const std::string& nome_scenario,
+              const std::string& numero_treno, const CompiledFiles& original) {
   Verify v;
-  Compiled c = compile_in_memory(linea, treno, nome_scenario, numero_treno,
-                                   original.tracciato.has_value());
+  Compiled c =
+      compile_in_memory(linea, treno, nome_scenario, numero_treno, original.tracciato.has_value());
   v.faults = std::move(c.faults);
   if (!c.written) {
     v.first_byte = "the descriptions compile to no files (the compile stopped before writing them)";
@@ -144,9 +143,9 @@ Verify verify(const std::string& linea, const std::string& treno,
     CompiledKind kind;
     std::string_view before, after;
   } pairs[] = {{CompiledKind::tracciato, original.tracciato.value_or(std::string_view()),
-                 c.tracciato ? std::string_view(*c.tracciato) : std::string_view()},
-                {CompiledKind::elementi, original.elementi, c.elementi},
-                {CompiledKind::celle, original.celle, c.celle}};
+                c.tracciato ? std::string_view(*c.tracciato) : std::string_view()},
+               {CompiledKind::elementi, original.elementi, c.elementi},
+               {CompiledKind::celle, original.celle, c.celle}};
   for (const auto& [kind, before, after] : pairs) {
     size_t n = 0;
     while (n < before.size() && n < after.size() && before[n] == after[n]) ++n;
@@ -163,10 +162,10 @@ Verify verify(const std::string& linea, const std::string& treno,
 
   compare_celle(decode_cells(original.celle), decode_cells(c.celle), v.different_fields);
   compare_elementi(decode_elements(original.elementi), decode_elements(c.elementi),
-                     v.different_fields);
+                   v.different_fields);
   if (original.tracciato && c.tracciato) {
-    compare_tracciato(decode_plan(*original.tracciato),
-                        decode_plan(*c.tracciato), v.different_fields);
+    compare_tracciato(decode_plan(*original.tracciato), decode_plan(*c.tracciato),
+                      v.different_fields);
   }
   return v;
 }

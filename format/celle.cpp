@@ -62,9 +62,10 @@ std::vector<Cella> decode_cells(std::string_view dati) {
                                   std::to_string(rest) + " of its 15 bytes");
   }
   if (dati.size() / byte_cella > max_cells) {
-    throw DecodeError(max_cells * byte_cella,
-                      "cells: " + std::to_string(dati.size() / byte_cella) + " cells, more than the " +
-                          std::to_string(max_cells) + " of the longest line " + file_size(dati.size()));
+    throw DecodeError(max_cells * byte_cella, "cells: " + std::to_string(dati.size() / byte_cella) +
+                                                  " cells, more than the " +
+                                                  std::to_string(max_cells) +
+                                                  " of the longest line " + file_size(dati.size()));
   }
   std::vector<Cella> celle(dati.size() / byte_cella);
   ByteReader l(dati);

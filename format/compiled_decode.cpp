@@ -33,7 +33,8 @@ size_t max_bytes(CompiledKind tipo) {
 
 std::string read_compiled_file(const std::filesystem::path& percorso, CompiledKind tipo) {
   const auto errore = [&](const std::string& what) {
-    return std::runtime_error("cannot " + what + " " + percorso.string() + ": " + std::strerror(errno));
+    return std::runtime_error("cannot " + what + " " + percorso.string() + ": " +
+                              std::strerror(errno));
   };
   // The size comes from the open file itself, so that what is read is what
   // was measured; a file that grows meanwhile is read no further.
@@ -51,9 +52,10 @@ std::string read_compiled_file(const std::filesystem::path& percorso, CompiledKi
   // is left to the decoder, which names where it ends.
   const size_t limit = max_bytes(tipo);
   if (byte > limit) {
-    throw DecodeError(0, std::string(compiled_file_name(tipo)) + ": file size " + std::to_string(byte) +
-                             " is above the " + std::to_string(limit) + " bytes that the largest " +
-                             compiled_file_name(tipo) + " file can have");
+    throw DecodeError(0, std::string(compiled_file_name(tipo)) + ": file size " +
+                             std::to_string(byte) + " is above the " + std::to_string(limit) +
+                             " bytes that the largest " + compiled_file_name(tipo) +
+                             " file can have");
   }
   std::string dati(byte, '\0');
   size_t read = 0;
@@ -76,7 +78,8 @@ std::string utf8_showable_from_1252(std::string_view text) {
   const auto up_to = [&](size_t i) { out += utf8_from_1252(text.substr(from, i - from)); };
   for (size_t i = 0; i < text.size(); ++i) {
     const auto b = static_cast<unsigned char>(text[i]);
-    const bool is_control = b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+    const bool is_control =
+        b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
     if (!is_control && b != '\\') continue;
     up_to(i);
     from = i + 1;
@@ -95,10 +98,9 @@ std::string utf8_showable_from_1252(std::string_view text) {
 std::string utf8_from_1252(std::string_view text) {
   // Code points of 0x80 to 0x9F; the five unassigned bytes keep their C1 value.
   static constexpr char32_t high[32] = {
-      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
   std::string out;
   out.reserve(text.size());
   for (const char ch : text) {

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "format/celle.h"
-#include "format/elementi.h"
 #include "format/compiled_names.h"
+#include "format/elementi.h"
 #include "format/tracciato.h"
 #include "model/percorso.h"
 

@@ -2,15 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "format/compiled_decode_test.h"
 #include "compiler/compile_entry.h"
-#include "format/compiled_names.h"
 #include "compiler/tracciato_piano.h"
+#include "format/compiled_decode_test.h"
+#include "format/compiled_names.h"
 #include "writers/scenario.h"
 
 namespace sc {
 namespace {
-
 
 void equal(const Cella& a, const Cella& b, size_t i) {
   EXPECT_EQ(a.tipo, b.tipo) << i;
@@ -62,7 +61,8 @@ TEST(FindScenarioFiles, TrackPlanOptionalOnlyWhereAllowed) {
   fixture::write(c, "");
   fixture::write(e, "");
   fixture::write(dir / "Altro_linea.dat", "");
-  for (const std::vector<fs::path>& inputs : {std::vector<fs::path>{dir}, std::vector<fs::path>{e, c}}) {
+  for (const std::vector<fs::path>& inputs :
+       {std::vector<fs::path>{dir}, std::vector<fs::path>{e, c}}) {
     const ScenarioFiles f = find_scenario_files(inputs, false);
     EXPECT_EQ(f.celle, c);
     EXPECT_EQ(f.elementi, e);
@@ -76,9 +76,11 @@ TEST(FindScenarioFiles, TrackPlanOptionalOnlyWhereAllowed) {
 
 TEST(DecodeCells, ReadsThePackedLayoutLittleEndian) {
   // One signal cell as the compiler writes it, then a cell of negative values.
-  const unsigned char byte[] = {1, 42, 0, 11, 0, 11, 0, 8, 0, 0, 84, 1, 50, 96, 100,
-                                12, 0xFF, 0xFF, 0x01, 0x14, 0x00, 0x80, 0xFF, 0x7F, 255, 254, 3, 253, 0, 7};
-  const auto celle = decode_cells(std::string_view(reinterpret_cast<const char*>(byte), sizeof byte));
+  const unsigned char byte[] = {1,    42,   0,    11,   0,   11,  0,    8,    0,    0,
+                                84,   1,    50,   96,   100, 12,  0xFF, 0xFF, 0x01, 0x14,
+                                0x00, 0x80, 0xFF, 0x7F, 255, 254, 3,    253,  0,    7};
+  const auto celle =
+      decode_cells(std::string_view(reinterpret_cast<const char*>(byte), sizeof byte));
   ASSERT_EQ(celle.size(), 2u);
   equal(celle[0], Cella{1, 42, 11, 11, 8, 0, 84, 1, 50, 96, 100}, 0);
   equal(celle[1], Cella{12, -1, 5121, -32768, 32767, 255, 254, 3, 253, 0, 7}, 1);
@@ -100,7 +102,8 @@ TEST(DecodeCells, RoundTripsAWholeLine) {
 TEST(DecodeCells, RefusesASizeThatIsNoMultipleOf15) {
   const std::string dati = serializza_celle(fixture::scenario().celle);
   reject([&] { decode_cells(dati.substr(0, dati.size() - 1)); }, 29700,
-          "cells: file size 29714 is not a multiple of 15: cell 1980 at offset 29700 has only 14 of its 15 bytes");
+         "cells: file size 29714 is not a multiple of 15: cell 1980 at offset 29700 has only 14 of "
+         "its 15 bytes");
   reject([&] { decode_cells(dati.substr(0, 7)); }, 0, "cell 0 at offset 0 has only 7");
 }
 
@@ -112,7 +115,8 @@ TEST(DecodeElements, RoundTripsEveryRecord) {
   sc.elementi[2].dato_13 = 255;
   const std::string dati = serializza_elementi(sc.elementi);
   const auto el = decode_elements(dati);
-  for (int r = 0; r < numero_elementi; ++r) EXPECT_EQ(el.at(r), sc.elementi.at(r)) << "record " << r;
+  for (int r = 0; r < numero_elementi; ++r)
+    EXPECT_EQ(el.at(r), sc.elementi.at(r)) << "record " << r;
   EXPECT_EQ(el[85].dato_7, 610);
   EXPECT_EQ(el[85].orario, 33000);
   EXPECT_EQ(el[85].nome, "Corvale_Pravena AV");
@@ -139,14 +143,16 @@ TEST(DecodeElements, RefusesTruncatedOrOverlongTables) {
   long_data[r12 + 14] = static_cast<char>(9000 & 0xFF);
   long_data[r12 + 15] = static_cast<char>(9000 >> 8);
   reject([&] { decode_elements(long_data); }, r12,
-          "element table: record 12 at offset " + std::to_string(r12) +
-              ": name length 9000 runs past the end of the file (size " + std::to_string(long_data.size()) + ")");
-  reject([&] { decode_elements(dati.substr(0, r12)); }, r12, "record 12 at offset " + std::to_string(r12) +
-                                                                       ": the file ends before this record");
-  reject([&] { decode_elements(dati.substr(0, r3 + 10)); }, r3, "record 3 at offset " + std::to_string(r3) +
-                                                                        ": the file ends inside the record's first 16 bytes");
+         "element table: record 12 at offset " + std::to_string(r12) +
+             ": name length 9000 runs past the end of the file (size " +
+             std::to_string(long_data.size()) + ")");
+  reject([&] { decode_elements(dati.substr(0, r12)); }, r12,
+         "record 12 at offset " + std::to_string(r12) + ": the file ends before this record");
+  reject([&] { decode_elements(dati.substr(0, r3 + 10)); }, r3,
+         "record 3 at offset " + std::to_string(r3) +
+             ": the file ends inside the record's first 16 bytes");
   reject([&] { decode_elements(dati.substr(0, r3 + 16 + n3 + 17)); }, r3,
-          "ends inside the 18 bytes after the name");
+         "ends inside the 18 bytes after the name");
   reject([&] { decode_elements(dati + "xyz"); }, dati.size(), "3 bytes after the last record");
   reject([&] { decode_elements(""); }, 0, "record 0 at offset 0: the file ends before this record");
 }
@@ -189,10 +195,12 @@ TEST(DecodePlan, RefusesBadTagsCutValuesAndUnequalColumns) {
   ASSERT_EQ(dati.size(), 36u);
   std::string tag7 = dati;
   tag7[18] = 7;
-  reject([&] { decode_plan(tag7); }, 18, "track plan: element 4 at offset 18: type tag 7 is not 0, 2 or 5");
+  reject([&] { decode_plan(tag7); }, 18,
+         "track plan: element 4 at offset 18: type tag 7 is not 0, 2 or 5");
   reject([&] { decode_plan(dati.substr(0, 9)); }, 4,
-          "element 1 at offset 4: tag 5 needs 8 value bytes, only 3 left (size 9)");
-  reject([&] { decode_plan(dati.substr(0, 15)); }, 14, "element 2 at offset 14: the file ends inside the 2-byte type tag");
+         "element 1 at offset 4: tag 5 needs 8 value bytes, only 3 left (size 9)");
+  reject([&] { decode_plan(dati.substr(0, 15)); }, 14,
+         "element 2 at offset 14: the file ends inside the 2-byte type tag");
   reject([&] { decode_plan(dati.substr(0, 34)); }, 34, "7 elements do not split into two columns");
   // Of the shorter files only those that end between elements, with an even
   // count of them, read as a plan.
@@ -212,7 +220,10 @@ TEST(DecodePlan, RefusesBadTagsCutValuesAndUnequalColumns) {
 TEST(DecodeCompilation, ReadsBackTheEmbeddedCompileExactly) {
   CompileResult r = compile_descriptions({{"Corvale_Pravena AV_linea.txt", dati_linea()},
                                           {"Corvale_Pravena AV_409-.txt", dati_treno()},
-                                          "Corvale_Pravena AV", "409", 1, false});
+                                          "Corvale_Pravena AV",
+                                          "409",
+                                          1,
+                                          false});
   const Percorso& p = r.model;
   const Compilation& c = r.compilation;
   ASSERT_EQ(c.status, Compilation::Result::pronto);

@@ -60,7 +60,8 @@ inline Scenario scenario() {
   c[71].valore_2 = 11;
   c[71].valore_3 = 11;
   c[71].valore_4 = 8;
-  for (int j = 1; j <= 4; ++j) c[static_cast<size_t>(71 - 2 * j)].avviso = static_cast<uint8_t>(80 + j);
+  for (int j = 1; j <= 4; ++j)
+    c[static_cast<size_t>(71 - 2 * j)].avviso = static_cast<uint8_t>(80 + j);
   c[89].tipo = tipo_cella::cartello_indicatore;
   c[89].valore_1 = 80;
   for (const size_t s : {400u, 700u, 1100u, 1500u}) {
@@ -151,7 +152,8 @@ inline void write(const std::filesystem::path& p, const std::string& dati) {
 
 // A fresh, empty temporary directory for one test.
 inline std::filesystem::path test_dir(const std::string& nome) {
-  const auto p = std::filesystem::temp_directory_path() / ("sc_app_" + nome + "_" + std::to_string(::getpid()));
+  const auto p = std::filesystem::temp_directory_path() /
+                 ("sc_app_" + nome + "_" + std::to_string(::getpid()));
   std::filesystem::remove_all(p);
   std::filesystem::create_directories(p);
   return p;

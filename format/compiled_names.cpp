@@ -15,7 +15,7 @@ const CompiledName& compiled_name(CompiledKind tipo) {
 }
 
 std::string compiled_file_name(CompiledKind tipo, const std::string& nome_scenario,
-                                const std::string& numero_treno) {
+                               const std::string& numero_treno) {
   const CompiledName& n = compiled_name(tipo);
   return nome_scenario + (n.of_train ? "_" + numero_treno : std::string()) + n.suffix;
 }
@@ -93,17 +93,18 @@ ScenarioFiles find_in_directory(const fs::path& dir, bool plan_required) {
   size_t best = 0;
   for (const fs::path& p : plans) {
     const std::string nome = p.filename().string();
-    const std::string scenario =
-        nome.substr(0, nome.size() - std::string(compiled_name(CompiledKind::tracciato).suffix).size());
-    if (base.size() > scenario.size() + 1 && base.starts_with(scenario + "_") && scenario.size() + 1 > best) {
+    const std::string scenario = nome.substr(
+        0, nome.size() - std::string(compiled_name(CompiledKind::tracciato).suffix).size());
+    if (base.size() > scenario.size() + 1 && base.starts_with(scenario + "_") &&
+        scenario.size() + 1 > best) {
       best = scenario.size() + 1;
       f.tracciato = p;
     }
   }
   if (!f.tracciato && plan_required) {
-    throw std::invalid_argument(dir.string() + " holds " + f.elementi.filename().string() +
-                                " but no track plan " + compiled_name(CompiledKind::tracciato).form +
-                                " of the same scenario");
+    throw std::invalid_argument(
+        dir.string() + " holds " + f.elementi.filename().string() + " but no track plan " +
+        compiled_name(CompiledKind::tracciato).form + " of the same scenario");
   }
   return f;
 }
@@ -120,14 +121,14 @@ ScenarioFiles find_scenario_files(const std::vector<fs::path>& inputs, bool plan
   const char* expected[3] = {"a cells file", "an element table", "a track plan"};
   for (const fs::path& p : inputs) {
     if (fs::is_directory(p, ec)) {
-      throw std::invalid_argument("give either one directory or the compiled files, not " + p.string() +
-                                  " among other names");
+      throw std::invalid_argument("give either one directory or the compiled files, not " +
+                                  p.string() + " among other names");
     }
     const CompiledKind tipo = recognise_file_or_throw(p);
     auto& slot = found[static_cast<int>(tipo)];
     if (slot) {
-      throw std::invalid_argument("two " + std::string(compiled_file_name(tipo)) + " files given: " +
-                                  slot->string() + " and " + p.string());
+      throw std::invalid_argument("two " + std::string(compiled_file_name(tipo)) +
+                                  " files given: " + slot->string() + " and " + p.string());
     }
     slot = p;
   }
@@ -139,7 +140,8 @@ ScenarioFiles find_scenario_files(const std::vector<fs::path>& inputs, bool plan
     }
   }
   if (!missing.empty()) throw std::invalid_argument("missing " + missing);
-  return {*found[static_cast<int>(CompiledKind::celle)], *found[static_cast<int>(CompiledKind::elementi)],
+  return {*found[static_cast<int>(CompiledKind::celle)],
+          *found[static_cast<int>(CompiledKind::elementi)],
           found[static_cast<int>(CompiledKind::tracciato)]};
 }
 

@@ -20,7 +20,7 @@ struct CompiledName {
   CompiledKind tipo;
   const char* suffix;
   bool of_train;     // the train number is part of the name
-  const char* nome;   // as messages name the file
+  const char* nome;  // as messages name the file
   const char* form;  // the name's form, for messages
   // The version of the file's layout this program writes and reads (the
   // files carry no header: --version tells it).
@@ -38,7 +38,7 @@ const CompiledName& compiled_name(CompiledKind tipo);
 // The file name of a compiled file of scenario `nome_scenario`, train
 // `numero_treno`.
 std::string compiled_file_name(CompiledKind tipo, const std::string& nome_scenario,
-                                const std::string& numero_treno);
+                               const std::string& numero_treno);
 
 // The kind of a compiled file from its name, by compiled_names. Nothing for
 // any other name.
@@ -54,9 +54,9 @@ const char* compiled_file_name(CompiledKind tipo);
 // The compiled files of one scenario; the track plan absent only where it
 // may be left out.
 struct ScenarioFiles {
-  std::filesystem::path celle;                    // NAME_NUMBER.dat
-  std::filesystem::path elementi;                 // NAME_NUMBER.sim
-  std::optional<std::filesystem::path> tracciato; // NAME_linea.dat
+  std::filesystem::path celle;                     // NAME_NUMBER.dat
+  std::filesystem::path elementi;                  // NAME_NUMBER.sim
+  std::optional<std::filesystem::path> tracciato;  // NAME_linea.dat
 };
 
 // The files of one scenario from what the user gives: one directory, or the
@@ -70,6 +70,7 @@ struct ScenarioFiles {
 // The track plan may be missing only when `plan_required` is false.
 // std::invalid_argument naming the files on anything else,
 // std::runtime_error when the directory cannot be listed.
-ScenarioFiles find_scenario_files(const std::vector<std::filesystem::path>& inputs, bool plan_required);
+ScenarioFiles find_scenario_files(const std::vector<std::filesystem::path>& inputs,
+                                  bool plan_required);
 
 }  // namespace sc

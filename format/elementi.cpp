@@ -71,8 +71,7 @@ std::array<Elemento, numero_elementi> decode_elements(std::string_view dati) {
     const size_t n = l.u16();
     if (n > l.remaining()) {
       throw DecodeError(inizio, dove + "name length " + std::to_string(n) +
-                                    " runs past the end of the file " +
-                                    file_size(dati.size()));
+                                    " runs past the end of the file " + file_size(dati.size()));
     }
     e.nome = l.text(n);
     if (l.remaining() < byte_elemento_coda) {
@@ -96,8 +95,7 @@ std::array<Elemento, numero_elementi> decode_elements(std::string_view dati) {
     throw DecodeError(l.posizione(), "element table: " + std::to_string(l.remaining()) +
                                          " bytes after the last record, at offset " +
                                          std::to_string(l.posizione()) +
-                                         "; exactly 87 records expected " +
-                                         file_size(dati.size()));
+                                         "; exactly 87 records expected " + file_size(dati.size()));
   }
   return elementi;
 }

@@ -22,7 +22,7 @@
 namespace sc {
 
 constexpr size_t element_fixed_bytes = 34;  // a record without its name
-constexpr size_t element_head_bytes = 16;  // tipo to the name length
+constexpr size_t element_head_bytes = 16;   // tipo to the name length
 constexpr size_t byte_elemento_coda = 18;   // dato_7 to orario
 constexpr size_t max_name_length = 65535;
 constexpr int16_t marca_elementi = 610;  // `dato_7` of record 85
@@ -43,7 +43,7 @@ std::array<Elemento, numero_elementi> decode_elements(std::string_view dati);
 // downward (as long as they are not clear and not stations), and the
 // records that should be clear but are not (record 0, gaps in 1 to 80).
 struct ElementRoles {
-  int stazioni = 0;         // records 1 to stazioni
+  int stazioni = 0;    // records 1 to stazioni
   int last_board = 0;  // board texts in records 80 down to this one; 0 for none
   std::vector<int> others;
 };

@@ -141,7 +141,7 @@ struct FormatCase {
   std::string bytes;
   std::vector<size_t> bounds;                        // where each record starts, then the end
   std::function<std::string(std::string_view)> lap;  // decode and serialise again
-  std::function<bool(size_t)> integer;                 // k records form a whole file
+  std::function<bool(size_t)> integer;               // k records form a whole file
 };
 
 std::vector<FormatCase> format_cases() {
@@ -173,8 +173,8 @@ std::vector<FormatCase> format_cases() {
   }
   {
     FormatCase c{"element table", serializza_elementi(el), {0}, {}, [](size_t k) {
-                    return k == numero_elementi;
-                  }};
+                   return k == numero_elementi;
+                 }};
     for (const Elemento& e : el)
       c.bounds.push_back(c.bounds.back() + element_fixed_bytes + e.nome.size());
     c.lap = [](std::string_view b) { return serializza_elementi(decode_elements(b)); };
@@ -186,7 +186,7 @@ std::vector<FormatCase> format_cases() {
     for (int col = 0; col < 2; ++col) {
       for (const Numero& n : t.column(col)) {
         c.bounds.push_back(c.bounds.back() + 2 +
-                            static_cast<size_t>(bytes_after_tag(static_cast<uint16_t>(n.tag))));
+                           static_cast<size_t>(bytes_after_tag(static_cast<uint16_t>(n.tag))));
       }
     }
     c.lap = [](std::string_view b) { return serializza_tracciato(decode_plan(b)); };

@@ -22,10 +22,12 @@ int16_t integer_of(const Numero& n) {
 Numero valore_tracciato(ByteReader& l, size_t elemento, size_t totale) {
   const size_t inizio = l.posizione();
   const auto dove = [&] {
-    return "track plan: element " + std::to_string(elemento) + " at offset " + std::to_string(inizio) + ": ";
+    return "track plan: element " + std::to_string(elemento) + " at offset " +
+           std::to_string(inizio) + ": ";
   };
   if (l.remaining() < 2) {
-    throw DecodeError(inizio, dove() + "the file ends inside the 2-byte type tag " + file_size(totale));
+    throw DecodeError(inizio,
+                      dove() + "the file ends inside the 2-byte type tag " + file_size(totale));
   }
   const uint16_t tag = l.u16();
   if (bytes_after_tag(tag) < 0) {
@@ -33,9 +35,9 @@ Numero valore_tracciato(ByteReader& l, size_t elemento, size_t totale) {
   }
   const size_t serve = static_cast<size_t>(bytes_after_tag(tag));
   if (l.remaining() < serve) {
-    throw DecodeError(inizio, dove() + "tag " + std::to_string(tag) + " needs " + std::to_string(serve) +
-                                  " value bytes, only " + std::to_string(l.remaining()) + " left " +
-                                  file_size(totale));
+    throw DecodeError(inizio, dove() + "tag " + std::to_string(tag) + " needs " +
+                                  std::to_string(serve) + " value bytes, only " +
+                                  std::to_string(l.remaining()) + " left " + file_size(totale));
   }
   if (tag == integer_tag) return Numero::integer(l.i16());
   if (tag == real_tag) return Numero::real(l.f64());
@@ -65,9 +67,7 @@ std::string serializza_tracciato(const Tracciato& t) {
           w.u16(real_tag);
           w.f64(n.valore);
           break;
-        default:
-          w.u16(empty_tag);
-          break;
+        default: w.u16(empty_tag); break;
       }
     }
   }
@@ -80,10 +80,11 @@ Tracciato decode_plan(std::string_view dati) {
   size_t values = 0;
   for (ByteReader l(dati); l.remaining() > 0; ++values) {
     if (values == 2 * max_plan_rows) {
-      throw DecodeError(l.posizione(), "track plan: more than " + std::to_string(2 * max_plan_rows) +
-                                           " elements, the two columns of the longest line; element " +
-                                           std::to_string(values) + " begins at offset " +
-                                           std::to_string(l.posizione()) + " " + file_size(dati.size()));
+      throw DecodeError(l.posizione(),
+                        "track plan: more than " + std::to_string(2 * max_plan_rows) +
+                            " elements, the two columns of the longest line; element " +
+                            std::to_string(values) + " begins at offset " +
+                            std::to_string(l.posizione()) + " " + file_size(dati.size()));
     }
     valore_tracciato(l, values, dati.size());
   }

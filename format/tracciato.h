@@ -13,9 +13,9 @@
 
 namespace sc {
 
-constexpr uint16_t empty_tag = 0;   // no value bytes
+constexpr uint16_t empty_tag = 0;    // no value bytes
 constexpr uint16_t integer_tag = 2;  // an i16
-constexpr uint16_t real_tag = 5;   // a double
+constexpr uint16_t real_tag = 5;     // a double
 
 // The value bytes after `tag`, or nothing for an unknown tag.
 constexpr std::ptrdiff_t bytes_after_tag(uint16_t tag) {

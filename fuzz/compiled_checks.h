@@ -28,10 +28,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "compiler/mark_and_encode.h"
 #include "format/compiled_decode.h"
 #include "listing/listing.h"
 #include "plot/plot.h"
-#include "compiler/mark_and_encode.h"
 
 namespace sc::fuzz {
 
@@ -41,7 +41,8 @@ inline std::string n(int64_t v) { return std::to_string(v); }
 
 // A decode error must name an offset within the file and say something.
 inline std::string check_error(const DecodeError& e, size_t byte) {
-  if (e.offset() > byte) return "decode error at offset " + n(static_cast<int64_t>(e.offset())) + " past the end";
+  if (e.offset() > byte)
+    return "decode error at offset " + n(static_cast<int64_t>(e.offset())) + " past the end";
   if (std::strlen(e.what()) == 0) return "decode error without a message";
   return {};
 }
@@ -50,7 +51,8 @@ inline std::string check_error(const DecodeError& e, size_t byte) {
 inline std::string check_showable_text(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const auto b = static_cast<unsigned char>(text[i]);
-    if ((b < 0x20 && b != '\n') || b == 0x7F) return "control byte " + n(b) + " at " + n(static_cast<int64_t>(i));
+    if ((b < 0x20 && b != '\n') || b == 0x7F)
+      return "control byte " + n(b) + " at " + n(static_cast<int64_t>(i));
     // U+0080 to U+009F in UTF-8: C1 controls.
     if (b == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
       return "C1 control at " + n(static_cast<int64_t>(i));
@@ -81,11 +83,13 @@ inline std::string check_elementi(std::string_view dati) {
     return compiled_detail::check_error(e, dati.size());
   }
   if (dati.size() < min_element_bytes || dati.size() > max_element_bytes) {
-    return "an element table of " + compiled_detail::n(static_cast<int64_t>(dati.size())) + " bytes decoded";
+    return "an element table of " + compiled_detail::n(static_cast<int64_t>(dati.size())) +
+           " bytes decoded";
   }
   if (serializza_elementi(elementi) != dati) return "the records do not encode back to the file";
   const ElementRoles roles = element_roles(elementi);
-  if (roles.stazioni < 0 || roles.stazioni > first_board_record) return "station count out of range";
+  if (roles.stazioni < 0 || roles.stazioni > first_board_record)
+    return "station count out of range";
   return {};
 }
 
@@ -110,8 +114,9 @@ inline std::string check_inspect(std::string_view input) {
   const int tipo = choice & 3;
   if (tipo == 0) {
     if (choice & 8) o.celle = CellaRange{3, 50};
-    const CellaFilter groups[] = {CellaFilter::segnali,  CellaFilter::stazioni, CellaFilter::rallentamenti,
-                                  CellaFilter::cartelli, CellaFilter::codes,   CellaFilter::tunnels};
+    const CellaFilter groups[] = {CellaFilter::segnali,       CellaFilter::stazioni,
+                                  CellaFilter::rallentamenti, CellaFilter::cartelli,
+                                  CellaFilter::codes,         CellaFilter::tunnels};
     const int g = (choice >> 4) & 7;
     if (g < 6) o.only.push_back(groups[g]);
     if (choice & 128) o.only.push_back(CellaFilter::codes);
@@ -140,7 +145,8 @@ inline std::string check_inspect(std::string_view input) {
         for (size_t k = 1; k < 3; ++k) {
           const auto& v = riga[k];
           const bool nome = v.is_string() && (v == "NaN" || v == "Infinity" || v == "-Infinity");
-          if (!v.is_number() && !v.is_null() && !nome) return "a plan value that is neither number nor null";
+          if (!v.is_number() && !v.is_null() && !nome)
+            return "a plan value that is neither number nor null";
         }
       }
     }
@@ -166,7 +172,8 @@ inline bool split_plot(std::string_view input, std::string_view file[3]) {
   return true;
 }
 
-inline std::string merge_plot(const std::string& celle, const std::string& elementi, const std::string& plan) {
+inline std::string merge_plot(const std::string& celle, const std::string& elementi,
+                              const std::string& plan) {
   std::string s;
   for (const size_t l : {celle.size(), elementi.size()}) {
     for (int k = 0; k < 3; ++k) s += static_cast<char>((l >> (8 * k)) & 0xFF);
@@ -190,7 +197,8 @@ inline std::string check_plot(std::string_view input) {
   // A picture grows with what it shows, never without bound: a few hundred
   // bytes for every cell and plan row at most.
   const size_t limit = 1000000 + 400 * (sc.celle.size() + static_cast<size_t>(sc.tracciato.rows()));
-  if (svg.size() > limit) return "an SVG of " + compiled_detail::n(static_cast<int64_t>(svg.size())) + " bytes";
+  if (svg.size() > limit)
+    return "an SVG of " + compiled_detail::n(static_cast<int64_t>(svg.size())) + " bytes";
   return {};
 }
 

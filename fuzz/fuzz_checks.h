@@ -26,8 +26,8 @@
 
 #include "compiler/compile_entry.h"
 #include "compiler/field_reader.h"
-#include "compiler/memorizza_percorso.h"
 #include "compiler/mark_and_encode.h"
+#include "compiler/memorizza_percorso.h"
 #include "format/compiled_decode.h"
 #include "model/percorso.h"
 #include "writers/scenario.h"
@@ -88,7 +88,8 @@ inline std::string check_model(const Percorso& p) {
     return "last cell " + n(p.last_cell()) + " for line length " + n(lunghezza);
   }
   if (p.modo != 0 && p.tracciato.present() && p.tracciato.rows() != p.lunghezza_totale + 1) {
-    return "track plan of " + n(p.tracciato.rows()) + " rows for total length " + n(p.lunghezza_totale);
+    return "track plan of " + n(p.tracciato.rows()) + " rows for total length " +
+           n(p.lunghezza_totale);
   }
   return {};
 }
@@ -121,7 +122,8 @@ inline std::string check_tracciato(std::string_view b, const Percorso& p) {
 }
 
 // The compiled files of a finished compile.
-inline std::string check_finished_compilation(const Percorso& p, const FaultLog& log, const Compilation& c) {
+inline std::string check_finished_compilation(const Percorso& p, const FaultLog& log,
+                                              const Compilation& c) {
   if (std::string e = check_log(p, log); !e.empty()) return e;
   if (std::string e = check_model(p); !e.empty()) return e;
   switch (c.status) {
@@ -134,11 +136,11 @@ inline std::string check_finished_compilation(const Percorso& p, const FaultLog&
     case Compilation::Result::errore_1251:
       if (!c.files.empty()) return "files returned after a reserved-slot clash";
       return {};
-    case Compilation::Result::pronto:
-      break;
+    case Compilation::Result::pronto: break;
   }
   const size_t expected = p.modo != 0 ? 3 : 2;
-  if (c.files.size() != expected) return n(static_cast<int64_t>(c.files.size())) + " compiled files";
+  if (c.files.size() != expected)
+    return n(static_cast<int64_t>(c.files.size())) + " compiled files";
   for (const CompiledFile& f : c.files) {
     switch (f.kind) {
       case CompiledKind::celle: {
@@ -146,8 +148,8 @@ inline std::string check_finished_compilation(const Percorso& p, const FaultLog&
         try {
           const std::vector<Cella> celle = decode_cells(f.bytes);
           if (celle.size() != u + 1) {
-            return "cells file of " + n(static_cast<int64_t>(celle.size())) + " cells for U = " +
-                   n(static_cast<int64_t>(u));
+            return "cells file of " + n(static_cast<int64_t>(celle.size())) +
+                   " cells for U = " + n(static_cast<int64_t>(u));
           }
           if (celle[1].valore_1 != marca_celle) return "cell 1 lacks the mark " + n(marca_celle);
         } catch (const DecodeError& e) {
@@ -201,9 +203,10 @@ inline std::string check_field_reader(std::string_view data) {
       switch (tipo) {
         case 0:
           text = r.text();
-          if (text.find_first_of(",\r\n") != std::string::npos) return "text field holds a separator";
+          if (text.find_first_of(",\r\n") != std::string::npos)
+            return "text field holds a separator";
           if (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' ||
-                                 text.back() == '\t')) {
+                                text.back() == '\t')) {
             return "text field keeps blanks at its ends";
           }
           break;
@@ -216,28 +219,34 @@ inline std::string check_field_reader(std::string_view data) {
         return "field at line " + n(l->line) + " column " + n(l->column) + " width " + n(l->width);
       }
       if (static_cast<size_t>(l->column - 1 + l->width) > l->text.size()) {
-        return "field at column " + n(l->column) + " width " + n(l->width) + " runs past its line of " +
-               n(static_cast<int64_t>(l->text.size()));
+        return "field at column " + n(l->column) + " width " + n(l->width) +
+               " runs past its line of " + n(static_cast<int64_t>(l->text.size()));
       }
       if (tipo == 0) {
         // On a long line the location shows an excerpt, which may cut the field.
-        const std::string seen = l->text.substr(static_cast<size_t>(l->column - 1), static_cast<size_t>(l->width));
+        const std::string seen =
+            l->text.substr(static_cast<size_t>(l->column - 1), static_cast<size_t>(l->width));
         // A UTF-8 file's texts come back in Windows-1252: only a field of
         // plain ASCII is the same bytes in the file and in the text.
-        const bool ascii = std::all_of(seen.begin(), seen.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
-        if (ascii && (text.compare(0, seen.size(), seen) != 0 ||
-                      (seen.size() < text.size() && l->text.size() <= FieldReader::max_shown_line))) {
+        const bool ascii = std::all_of(seen.begin(), seen.end(), [](char ch) {
+          return static_cast<unsigned char>(ch) < 0x80;
+        });
+        if (ascii &&
+            (text.compare(0, seen.size(), seen) != 0 ||
+             (seen.size() < text.size() && l->text.size() <= FieldReader::max_shown_line))) {
           return "text field is not where its location points";
         }
       }
-      if (l->text.size() > FieldReader::max_shown_line + 6) return "location holds a long line whole";
+      if (l->text.size() > FieldReader::max_shown_line + 6)
+        return "location holds a long line whole";
       if (l->text.find_first_of("\r\n") != std::string::npos) return "source line holds a line end";
     }
   } catch (const ParseFailure& e) {
     // A read failure ends the reading, as in the parsers.
     const SourceLocation& w = e.where();
     if (w.line < 1 || w.column < 1) return "read failure without a position";
-    if (static_cast<size_t>(w.column - 1) > w.text.size()) return "read failure points past its line";
+    if (static_cast<size_t>(w.column - 1) > w.text.size())
+      return "read failure points past its line";
     return {};
   }
   // At the end of the file, a read is a read failure.

@@ -18,8 +18,9 @@ using namespace inspect_detail;
 void check_options(CompiledKind tipo, const InspectOptions& o) {
   check_every(o);
   if (tipo != CompiledKind::celle && (o.celle || o.metres || !o.only.empty())) {
-    throw std::invalid_argument(std::string("--cells, --km and --only apply to a cells file, not to a ") +
-                                compiled_file_name(tipo) + " file");
+    throw std::invalid_argument(
+        std::string("--cells, --km and --only apply to a cells file, not to a ") +
+        compiled_file_name(tipo) + " file");
   }
   if (tipo != CompiledKind::tracciato && o.every != 1) {
     throw std::invalid_argument(std::string("--every applies to a track plan file, not to a ") +
@@ -30,7 +31,7 @@ void check_options(CompiledKind tipo, const InspectOptions& o) {
 // As text, or as JSON beginning with the file's path and size when `file`
 // is given.
 std::string celle_as(const std::vector<Cella>& celle, const InspectOptions& o, const Elementi* el,
-                       const LoadedFile* file) {
+                     const LoadedFile* file) {
   return o.json ? json_celle(celle, o, el, file) : celle_text(celle, o, el);
 }
 
@@ -47,24 +48,26 @@ std::optional<Elementi> adjacent_elementi(const std::filesystem::path& celle) {
   }
 }
 
-std::string elementi_as(const std::array<Elemento, numero_elementi>& elementi, const InspectOptions& o,
-                          const LoadedFile* file) {
+std::string elementi_as(const std::array<Elemento, numero_elementi>& elementi,
+                        const InspectOptions& o, const LoadedFile* file) {
   return o.json ? json_elementi(elementi, file) : elementi_text(elementi);
 }
 
-std::string tracciato_as(const Tracciato& tracciato, const InspectOptions& o, const LoadedFile* file) {
+std::string tracciato_as(const Tracciato& tracciato, const InspectOptions& o,
+                         const LoadedFile* file) {
   check_every(o);
   return o.json ? json_tracciato(tracciato, o, file) : tracciato_text(tracciato, o);
 }
 
 }  // namespace
 
-std::string show_celle(const std::vector<Cella>& celle, const InspectOptions& options, const Elementi* elementi) {
+std::string show_celle(const std::vector<Cella>& celle, const InspectOptions& options,
+                       const Elementi* elementi) {
   return celle_as(celle, options, elementi, nullptr);
 }
 
 std::string show_elementi(const std::array<Elemento, numero_elementi>& elementi,
-                            const InspectOptions& options) {
+                          const InspectOptions& options) {
   return elementi_as(elementi, options, nullptr);
 }
 

@@ -52,10 +52,10 @@ MetreRange range_from_km(std::string_view text);
 
 struct InspectOptions {
   bool json = false;
-  std::optional<CellaRange> celle;  // cells file only
-  std::vector<CellaFilter> only;         // cells file only; a cell in any group is shown
+  std::optional<CellaRange> celle;   // cells file only
+  std::vector<CellaFilter> only;     // cells file only; a cell in any group is shown
   std::optional<MetreRange> metres;  // cells file only: entries placed within, stretches cut to it
-  int32_t every = 1;                      // track plan only: every N-th row (and the last)
+  int32_t every = 1;                 // track plan only: every N-th row (and the last)
 };
 
 // What a cell's values mean for its type (packed signal aspects, board
@@ -63,17 +63,18 @@ struct InspectOptions {
 // the scenario's element table, boards show their text and station stops
 // their station.
 std::string cella_detail(const Cella& c, size_t indice,
-                            const std::array<Elemento, numero_elementi>* elementi = nullptr);
+                         const std::array<Elemento, numero_elementi>* elementi = nullptr);
 
 // Where the description placed what cell `indice` holds: description_metres,
 // or for a station stop, with the element table, the station's progressiva.
-int64_t cella_metres(const Cella& c, size_t indice, const std::array<Elemento, numero_elementi>* elementi);
+int64_t cella_metres(const Cella& c, size_t indice,
+                     const std::array<Elemento, numero_elementi>* elementi);
 
 // The cells; `elementi`, when given, is the same scenario's element table.
 std::string show_celle(const std::vector<Cella>& celle, const InspectOptions& options,
-                         const std::array<Elemento, numero_elementi>* elementi = nullptr);
+                       const std::array<Elemento, numero_elementi>* elementi = nullptr);
 std::string show_elementi(const std::array<Elemento, numero_elementi>& elementi,
-                            const InspectOptions& options);
+                          const InspectOptions& options);
 std::string show_tracciato(const Tracciato& tracciato, const InspectOptions& options);
 
 // Reads FILE, decodes it by its suffix and shows it. A cells file is shown

@@ -39,7 +39,8 @@ bool show_stretches(const InspectOptions& o, Profile p);
 
 // The stretches of profile `p`, cut to the `--km` range and to the cells of
 // `--cells`.
-std::vector<Stretch> chosen_stretches(const std::vector<Cella>& celle, Profile p, const InspectOptions& o);
+std::vector<Stretch> chosen_stretches(const std::vector<Cella>& celle, Profile p,
+                                      const InspectOptions& o);
 
 // The cells `--cells` keeps: [primo, ultimo) within the file.
 std::pair<size_t, size_t> limits(const std::vector<Cella>& celle, const InspectOptions& o);
@@ -89,7 +90,8 @@ Summary summary(const Tracciato& t);
 
 // ---------------------------------------------------------------- renderings
 
-std::string celle_text(const std::vector<Cella>& celle, const InspectOptions& o, const Elementi* el);
+std::string celle_text(const std::vector<Cella>& celle, const InspectOptions& o,
+                       const Elementi* el);
 std::string elementi_text(const std::array<Elemento, numero_elementi>& el);
 std::string tracciato_text(const Tracciato& t, const InspectOptions& o);
 

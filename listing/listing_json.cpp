@@ -95,8 +95,9 @@ Json json_stazione(const Elemento& e, int numero) {
   s["number"] = numero;
   add_fields(s, e, {"nome", "tipo", "inizio", "fine", "progressiva", "orario"});
   s["time"] = orario_text(e.orario);
-  add_fields(s, e, {"dato_4", "dato_5", "dato_6", "dato_7", "dato_8", "dato_9", "dato_10", "dato_11",
-                        "dato_12", "dato_13"});
+  add_fields(s, e,
+             {"dato_4", "dato_5", "dato_6", "dato_7", "dato_8", "dato_9", "dato_10", "dato_11",
+              "dato_12", "dato_13"});
   return s;
 }
 
@@ -131,7 +132,8 @@ std::string json_celle(const std::vector<Cella>& celle, const InspectOptions& o,
     r["aderenza"] = c.aderenza;
     const std::string d = cella_detail(c, i, el);
     if (!d.empty()) r["detail"] = d;
-    if (c.tipo == tipo_cella::cartello_indicatore && el != nullptr) r["text"] = utf8_from_1252(board_text(c, *el));
+    if (c.tipo == tipo_cella::cartello_indicatore && el != nullptr)
+      r["text"] = utf8_from_1252(board_text(c, *el));
     choices.push_back(std::move(r));
   }
   j["shown"] = choices.size();
@@ -139,12 +141,14 @@ std::string json_celle(const std::vector<Cella>& celle, const InspectOptions& o,
   const struct {
     Profile p;
     const char* nome;
-  } profiles[] = {{Profile::velocita, "speed_kmh"}, {Profile::pendenza, "gradient_per_mille"},
-                 {Profile::galleria, "tunnel"}};
+  } profiles[] = {{Profile::velocita, "speed_kmh"},
+                  {Profile::pendenza, "gradient_per_mille"},
+                  {Profile::galleria, "tunnel"}};
   for (const auto& [p, nome] : profiles) {
     if (!show_stretches(o, p)) continue;
     Json t = Json::array();
-    for (const Stretch& x : chosen_stretches(celle, p, o)) t.push_back(Json{{"from", x.from}, {"to", x.a}, {"value", x.valore}});
+    for (const Stretch& x : chosen_stretches(celle, p, o))
+      t.push_back(Json{{"from", x.from}, {"to", x.a}, {"value", x.valore}});
     j[std::string("stretches_") + nome] = std::move(t);
   }
   return json_lines(std::move(j), file);
@@ -165,7 +169,8 @@ std::string json_elementi(const std::array<Elemento, numero_elementi>& el, const
   Json km = Json::array();
   for (int r = record_progressiva_tre; r <= record_progressiva_uno; ++r) {
     const Elemento& e = rec(el, r);
-    km.push_back(Json{{"record", r}, {"inizio", e.inizio}, {"fine", e.fine}, {"progressiva", e.progressiva}});
+    km.push_back(Json{
+        {"record", r}, {"inizio", e.inizio}, {"fine", e.fine}, {"progressiva", e.progressiva}});
   }
   j["kilometre_references"] = std::move(km);
   const Elemento& r84 = rec(el, record_treno_linea);

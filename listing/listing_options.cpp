@@ -5,8 +5,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "listing/listing_internal.h"
 #include "compiler/text_1252.h"
+#include "listing/listing_internal.h"
 
 namespace sc {
 
@@ -27,7 +27,8 @@ bool cella_in_filter(const Cella& c, CellaFilter filter) {
     case CellaFilter::segnali: return c.tipo == tipo_cella::segnale;
     case CellaFilter::stazioni: return c.tipo == tipo_cella::fermata;
     case CellaFilter::rallentamenti:
-      return c.tipo >= tipo_cella::fine_rallentamento && c.tipo <= tipo_cella::approccio_rallentamento;
+      return c.tipo >= tipo_cella::fine_rallentamento &&
+             c.tipo <= tipo_cella::approccio_rallentamento;
     case CellaFilter::cartelli:
       return c.tipo == tipo_cella::indicatori_v_max || c.tipo == tipo_cella::cartello_indicatore;
     case CellaFilter::codes:
@@ -69,7 +70,8 @@ MetreRange range_from_km(std::string_view text) {
     if (s.empty()) return empty;
     double km = 0;
     const auto r = std::from_chars(s.data(), s.data() + s.size(), km);
-    if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !(km >= 0) || km > 1e9) throw errore();
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !(km >= 0) || km > 1e9)
+      throw errore();
     return static_cast<int64_t>(std::nearbyint(km * 1000));
   };
   MetreRange m;
@@ -99,21 +101,24 @@ bool chosen_cella(const Cella& c, size_t i, const InspectOptions& o, const Eleme
     if (m < o.metres->from || m >= o.metres->a) return false;
   }
   if (o.only.empty()) return true;
-  return std::any_of(o.only.begin(), o.only.end(), [&c](CellaFilter f) { return cella_in_filter(c, f); });
+  return std::any_of(o.only.begin(), o.only.end(),
+                     [&c](CellaFilter f) { return cella_in_filter(c, f); });
 }
 
 bool show_table(const InspectOptions& o) {
-  return o.only.empty() ||
-         std::any_of(o.only.begin(), o.only.end(), [](CellaFilter f) { return f != CellaFilter::tunnels; });
+  return o.only.empty() || std::any_of(o.only.begin(), o.only.end(),
+                                       [](CellaFilter f) { return f != CellaFilter::tunnels; });
 }
 
 bool show_stretches(const InspectOptions& o, Profile p) {
   if (p == Profile::aderenza) return false;
   if (o.only.empty()) return true;
-  return p == Profile::galleria && std::find(o.only.begin(), o.only.end(), CellaFilter::tunnels) != o.only.end();
+  return p == Profile::galleria &&
+         std::find(o.only.begin(), o.only.end(), CellaFilter::tunnels) != o.only.end();
 }
 
-std::vector<Stretch> chosen_stretches(const std::vector<Cella>& celle, Profile p, const InspectOptions& o) {
+std::vector<Stretch> chosen_stretches(const std::vector<Cella>& celle, Profile p,
+                                      const InspectOptions& o) {
   const auto [first, fine] = limits(celle, o);
   int64_t from = static_cast<int64_t>(first) * 50, a = static_cast<int64_t>(fine) * 50;
   if (o.metres) {

@@ -18,11 +18,13 @@ int cmd_inspect(const InspectArgs& o, std::ostream& out, std::ostream& err) {
     if (o.km) options.metres = range_from_km(*o.km);
     for (const std::string& nome : o.only) options.only.push_back(filter_from_name(nome));
     if (o.every) {
-      if (*o.every < 1) throw std::invalid_argument("--every must be 1 or more, not " + std::to_string(*o.every));
+      if (*o.every < 1)
+        throw std::invalid_argument("--every must be 1 or more, not " + std::to_string(*o.every));
       options.every = *o.every;
     }
   } catch (const std::invalid_argument& e) {
-    err << program_name << ": " << e.what() << "\nRun with --help for more information." << std::endl;
+    err << program_name << ": " << e.what() << "\nRun with --help for more information."
+        << std::endl;
     return status_usage;
   }
 

@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "compiler/codici_gara.h"
 #include "format/compiled_decode.h"
-#include "model/printf_string.h"
 #include "format/positions.h"
 #include "listing/listing_internal.h"
-#include "compiler/codici_gara.h"
+#include "model/printf_string.h"
 
 namespace sc {
 
@@ -21,15 +21,20 @@ namespace inspect_detail {
 std::string orario_text(int64_t seconds) {
   const char* sign = seconds < 0 ? "-" : "";
   const int64_t s = seconds < 0 ? -seconds : seconds;
-  return printf_string("%s%" PRId64 ":%02" PRId64 ":%02" PRId64, sign, s / 3600, (s / 60) % 60, s % 60);
+  return printf_string("%s%" PRId64 ":%02" PRId64 ":%02" PRId64, sign, s / 3600, (s / 60) % 60,
+                       s % 60);
 }
 
-#define SC_FIELD(nome) ElementoField{#nome, [](const Elemento& e) -> int64_t { return e.nome; }}
+#define SC_FIELD(nome)                                         \
+  ElementoField {                                              \
+#nome, [](const Elemento& e) -> int64_t { return e.nome; } \
+  }
 const std::array<ElementoField, 16> elemento_fields = {
-    SC_FIELD(tipo),    SC_FIELD(inizio),  SC_FIELD(fine),    SC_FIELD(progressiva),
-    SC_FIELD(dato_4),  ElementoField{"nome", nullptr},       SC_FIELD(dato_7),
-    SC_FIELD(dato_8),  SC_FIELD(dato_10), SC_FIELD(dato_11), SC_FIELD(dato_12),
-    SC_FIELD(dato_9),  SC_FIELD(dato_13), SC_FIELD(dato_6),  SC_FIELD(dato_5),
+    SC_FIELD(tipo),        SC_FIELD(inizio),  SC_FIELD(fine),
+    SC_FIELD(progressiva), SC_FIELD(dato_4),  ElementoField{"nome", nullptr},
+    SC_FIELD(dato_7),      SC_FIELD(dato_8),  SC_FIELD(dato_10),
+    SC_FIELD(dato_11),     SC_FIELD(dato_12), SC_FIELD(dato_9),
+    SC_FIELD(dato_13),     SC_FIELD(dato_6),  SC_FIELD(dato_5),
     SC_FIELD(orario),
 };
 #undef SC_FIELD
@@ -68,8 +73,8 @@ Summary summary(const Tracciato& t) {
 
 }  // namespace inspect_detail
 
-
-int64_t cella_metres(const Cella& c, size_t indice, const std::array<Elemento, numero_elementi>* elementi) {
+int64_t cella_metres(const Cella& c, size_t indice,
+                     const std::array<Elemento, numero_elementi>* elementi) {
   if (c.tipo == tipo_cella::fermata && elementi != nullptr && c.valore_1 > 0 &&
       static_cast<size_t>(c.valore_1) < elementi->size()) {
     return (*elementi)[static_cast<size_t>(c.valore_1)].progressiva;
@@ -77,14 +82,15 @@ int64_t cella_metres(const Cella& c, size_t indice, const std::array<Elemento, n
   return description_metres(c, indice);
 }
 
-std::string cella_detail(const Cella& c, size_t indice, const std::array<Elemento, numero_elementi>* elementi) {
+std::string cella_detail(const Cella& c, size_t indice,
+                         const std::array<Elemento, numero_elementi>* elementi) {
   std::string d;
   const int v1 = c.valore_1, v2 = c.valore_2, v3 = c.valore_3, v4 = c.valore_4;
   switch (c.tipo) {
     case tipo_cella::segnale: {
       const int sides = v4 % 10;
-      d = printf_string("left %d (%d/%d/%d), right %d (%d/%d/%d), rapp %d", sides / 3, v1 / 10, v2 / 10,
-              v3 / 10, sides % 3, v1 % 10, v2 % 10, v3 % 10, v4 / 10);
+      d = printf_string("left %d (%d/%d/%d), right %d (%d/%d/%d), rapp %d", sides / 3, v1 / 10,
+                        v2 / 10, v3 / 10, sides % 3, v1 % 10, v2 % 10, v3 % 10, v4 / 10);
       break;
     }
     case tipo_cella::fine_rallentamento:
@@ -95,21 +101,24 @@ std::string cella_detail(const Cella& c, size_t indice, const std::array<Element
     case tipo_cella::avviso_rallentamento: d = printf_string("%d km/h", v1); break;
     case tipo_cella::approccio_rallentamento: d = printf_string("approach %d", v1); break;
     case tipo_cella::indicatori_v_max:
-      d = printf_string("left %d/%d/%d km/h, right %d/%d/%d km/h, stripes %d/%d", left_speed(v1), left_speed(v2),
-              left_speed(v3), right_speed(v1), right_speed(v2), right_speed(v3), v4 / 10, v4 % 10);
+      d = printf_string("left %d/%d/%d km/h, right %d/%d/%d km/h, stripes %d/%d", left_speed(v1),
+                        left_speed(v2), left_speed(v3), right_speed(v1), right_speed(v2),
+                        right_speed(v3), v4 / 10, v4 % 10);
       break;
     case tipo_cella::fermata:
       d = printf_string("station %d", v1);
       if (elementi != nullptr && v1 > 0 && static_cast<size_t>(v1) < elementi->size()) {
         const Elemento& e = (*elementi)[static_cast<size_t>(v1)];
-        d += printf_string(" \"%s\" at %d m, from %d to %d m, time %s", utf8_from_1252(e.nome).c_str(), e.progressiva,
-                 e.inizio, e.fine, inspect_detail::orario_text(e.orario).c_str());
+        d += printf_string(" \"%s\" at %d m, from %d to %d m, time %s",
+                           utf8_from_1252(e.nome).c_str(), e.progressiva, e.inizio, e.fine,
+                           inspect_detail::orario_text(e.orario).c_str());
       }
       break;
     case tipo_cella::codice: d = printf_string("%d km/h", v1); break;
     case tipo_cella::cartello_indicatore:
       if (elementi != nullptr && v1 >= 0 && static_cast<size_t>(v1) < elementi->size()) {
-        d = printf_string("\"%s\" (record %d)", utf8_from_1252(board_text(c, *elementi)).c_str(), v1);
+        d = printf_string("\"%s\" (record %d)", utf8_from_1252(board_text(c, *elementi)).c_str(),
+                          v1);
       } else {
         d = printf_string("text in record %d", v1);
       }
@@ -118,8 +127,9 @@ std::string cella_detail(const Cella& c, size_t indice, const std::array<Element
   }
   if (indice == 1) {
     if (!d.empty()) d += "; ";
-    d += printf_string("mark %d%s, plain contest code %d", v1,
-             v1 == marca_celle ? "" : (" (" + std::to_string(marca_celle) + " expected)").c_str(), v2);
+    d += printf_string(
+        "mark %d%s, plain contest code %d", v1,
+        v1 == marca_celle ? "" : (" (" + std::to_string(marca_celle) + " expected)").c_str(), v2);
   }
   return d;
 }

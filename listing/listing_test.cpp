@@ -48,9 +48,12 @@ TEST_F(InspectFile, CellsTableShowsPositionTypeValuesAndProfile) {
   // cell, metres, type, four values, tempo, avviso, tunnel, km/h, gradient, aderenza, detail
   std::istringstream in(r[4]);
   std::string cella, metres, tipo, v1, v2, v3, v4, tempo, avviso, tunnel, kmh, pend, adh;
-  in >> cella >> metres >> tipo >> v1 >> v2 >> v3 >> v4 >> tempo >> avviso >> tunnel >> kmh >> pend >> adh;
-  EXPECT_EQ(std::vector<std::string>({cella, metres, tipo, v1, v2, v3, v4, tempo, avviso, tunnel, kmh, pend, adh}),
-            std::vector<std::string>({"71", "3500", "signal", "42", "11", "11", "8", "0", "0", "0", "250", "0", "100"}));
+  in >> cella >> metres >> tipo >> v1 >> v2 >> v3 >> v4 >> tempo >> avviso >> tunnel >> kmh >>
+      pend >> adh;
+  EXPECT_EQ(std::vector<std::string>(
+                {cella, metres, tipo, v1, v2, v3, v4, tempo, avviso, tunnel, kmh, pend, adh}),
+            std::vector<std::string>(
+                {"71", "3500", "signal", "42", "11", "11", "8", "0", "0", "0", "250", "0", "100"}));
   EXPECT_NE(r[4].find("left 2 (4/1/1), right 2 (2/1/1), rapp 0"), std::string::npos) << r[4];
   EXPECT_NE(r[3].find("empty"), std::string::npos);
   // Gradient byte 112 shows as +12 per mille, speed byte 6 as 30 km/h.
@@ -68,7 +71,8 @@ TEST_F(InspectFile, OnlyPicksTheNamedGroups) {
       {{CellaFilter::segnali}, {71, 400, 700, 1100, 1500}},
       {{CellaFilter::stazioni}, {13, 602, 1876}},
       {{CellaFilter::codes}, {1668, 1698, 1700}},
-      {{CellaFilter::cartelli, CellaFilter::rallentamenti}, {41, 89, 973, 974, 975, 976, 977, 1001, 1021}},
+      {{CellaFilter::cartelli, CellaFilter::rallentamenti},
+       {41, 89, 973, 974, 975, 976, 977, 1001, 1021}},
   };
   for (const auto& test_case : cases) {
     InspectOptions o;
@@ -113,22 +117,24 @@ TEST_F(InspectFile, CellsJsonHoldsTheSameValues) {
   for (size_t i = 0; i < sc.celle.size(); ++i) {
     const json& r = j["rows"][i];
     const Cella& c = sc.celle[i];
-    ASSERT_EQ(std::vector<int>({r["tipo"], r["valore_1"], r["valore_2"], r["valore_3"], r["valore_4"], r["tempo"],
-                                r["avviso"], r["galleria"], r["velocita"], r["pendenza"], r["aderenza"]}),
-              std::vector<int>({c.tipo, c.valore_1, c.valore_2, c.valore_3, c.valore_4, c.tempo, c.avviso,
-                                c.galleria, c.velocita, c.pendenza, c.aderenza}))
+    ASSERT_EQ(std::vector<int>({r["tipo"], r["valore_1"], r["valore_2"], r["valore_3"],
+                                r["valore_4"], r["tempo"], r["avviso"], r["galleria"],
+                                r["velocita"], r["pendenza"], r["aderenza"]}),
+              std::vector<int>({c.tipo, c.valore_1, c.valore_2, c.valore_3, c.valore_4, c.tempo,
+                                c.avviso, c.galleria, c.velocita, c.pendenza, c.aderenza}))
         << i;
   }
 }
 
 TEST_F(InspectFile, ElementTableByRole) {
   const std::string t = show_file(elementi, {});
-  for (const char* expected : {"Stations (3, records 1 upward)", "SAN LAZZARO", "29750", "11:50:00",
-                             "Board texts (2, records 80 downward)", " 79 (BIVIO)",
-                             "massa_frenata 130, lunghezza_percorso 92000 m, numero_vetture 12",
-                             "nome_scenario \"Corvale_Pravena AV\"", "mark 610\n", "weighted contest code 33000",
-                             "numero_treno \"409\", sabbia 300, orologio 11:20:00",
-                             "ripetizione_valore_1 1000, ripetizione_valore_2 80000, ripetizione_codici 9"}) {
+  for (const char* expected :
+       {"Stations (3, records 1 upward)", "SAN LAZZARO", "29750", "11:50:00",
+        "Board texts (2, records 80 downward)", " 79 (BIVIO)",
+        "massa_frenata 130, lunghezza_percorso 92000 m, numero_vetture 12",
+        "nome_scenario \"Corvale_Pravena AV\"", "mark 610\n", "weighted contest code 33000",
+        "numero_treno \"409\", sabbia 300, orologio 11:20:00",
+        "ripetizione_valore_1 1000, ripetizione_valore_2 80000, ripetizione_codici 9"}) {
     EXPECT_NE(t.find(expected), std::string::npos) << expected << "\n" << t;
   }
   EXPECT_EQ(t.find("outside their roles"), std::string::npos);
@@ -138,7 +144,7 @@ TEST_F(InspectFile, ElementJsonHoldsMarksCodesAndEveryRecord) {
   const CodiciGara expected = expected_codes("409", "Corvale_Pravena AV");
   sc.elementi[85].orario = expected.weighted;
   sc.elementi[3].nome = "PRAVENA \xC0";  // Windows-1252 capital A grave
-  sc.elementi[40].progressiva = 7;      // a stray record between stations and boards
+  sc.elementi[40].progressiva = 7;       // a stray record between stations and boards
   fixture::write(elementi, serializza_elementi(sc.elementi));
   InspectOptions o;
   o.json = true;
@@ -160,11 +166,13 @@ TEST_F(InspectFile, ElementJsonHoldsMarksCodesAndEveryRecord) {
   for (int r = 0; r < numero_elementi; ++r) {
     const json& x = j["records"][r];
     const Elemento& e = sc.elementi.at(r);
-    EXPECT_EQ(std::vector<int64_t>({x["tipo"], x["inizio"], x["fine"], x["progressiva"], x["dato_4"], x["dato_7"],
-                                    x["dato_8"], x["dato_10"], x["dato_11"], x["dato_12"], x["dato_9"],
-                                    x["dato_13"], x["dato_6"], x["dato_5"], x["orario"]}),
-              std::vector<int64_t>({e.tipo, e.inizio, e.fine, e.progressiva, e.dato_4, e.dato_7, e.dato_8, e.dato_10,
-                                    e.dato_11, e.dato_12, e.dato_9, e.dato_13, e.dato_6, e.dato_5, e.orario}))
+    EXPECT_EQ(
+        std::vector<int64_t>({x["tipo"], x["inizio"], x["fine"], x["progressiva"], x["dato_4"],
+                              x["dato_7"], x["dato_8"], x["dato_10"], x["dato_11"], x["dato_12"],
+                              x["dato_9"], x["dato_13"], x["dato_6"], x["dato_5"], x["orario"]}),
+        std::vector<int64_t>({e.tipo, e.inizio, e.fine, e.progressiva, e.dato_4, e.dato_7, e.dato_8,
+                              e.dato_10, e.dato_11, e.dato_12, e.dato_9, e.dato_13, e.dato_6,
+                              e.dato_5, e.orario}))
         << r;
   }
   EXPECT_NE(show_file(elementi, {}).find("(matches "), std::string::npos);
@@ -185,8 +193,14 @@ TEST_F(InspectFile, TrackPlanRowsRoundTrip) {
       const json& v = p[row][c + 1];
       switch (n.tag) {
         case Numero::Tag::empty: EXPECT_TRUE(v.is_null()) << row; break;
-        case Numero::Tag::integer: EXPECT_TRUE(v.is_number_integer()) << row; EXPECT_EQ(v.get<int>(), n.valore); break;
-        case Numero::Tag::real: EXPECT_TRUE(v.is_number_float()) << row; EXPECT_EQ(v.get<double>(), n.valore); break;
+        case Numero::Tag::integer:
+          EXPECT_TRUE(v.is_number_integer()) << row;
+          EXPECT_EQ(v.get<int>(), n.valore);
+          break;
+        case Numero::Tag::real:
+          EXPECT_TRUE(v.is_number_float()) << row;
+          EXPECT_EQ(v.get<double>(), n.valore);
+          break;
       }
     }
   }
@@ -212,7 +226,8 @@ TEST_F(InspectFile, EveryThinsThePlanAndKeepsTheLastRow) {
   const json j = json::parse(show_file(plan, o));
   std::vector<int> metres;
   for (const json& p : j["points"]) metres.push_back(p[0]);
-  EXPECT_EQ(metres, (std::vector<int>{0, 10000, 20000, 30000, 40000, 50000, 60000, 70000, 80000, 90000, 99000}));
+  EXPECT_EQ(metres, (std::vector<int>{0, 10000, 20000, 30000, 40000, 50000, 60000, 70000, 80000,
+                                      90000, 99000}));
 }
 
 TEST_F(InspectFile, TruncatedFilesGiveTheDecodeError) {
@@ -222,8 +237,10 @@ TEST_F(InspectFile, TruncatedFilesGiveTheDecodeError) {
     const char* message;
   } cases[] = {
       {&celle, 29710, "cells: file size 29710 is not a multiple of 15"},
-      {&elementi, 80, "element table: record 2 at offset 75: the file ends inside the record's first 16 bytes"},
-      {&plan, 1009, "track plan: element 102 at offset 1008: the file ends inside the 2-byte type tag"},
+      {&elementi, 80,
+       "element table: record 2 at offset 75: the file ends inside the record's first 16 bytes"},
+      {&plan, 1009,
+       "track plan: element 102 at offset 1008: the file ends inside the 2-byte type tag"},
   };
   for (const auto& c : cases) {
     fs::resize_file(*c.file, c.cut);

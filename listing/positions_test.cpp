@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
+#include "compiler/compile_entry.h"
 #include "format/compiled_decode_test.h"
 #include "listing/listing.h"
-#include "compiler/compile_entry.h"
 #include "writers/scenario.h"
 
 namespace sc {
@@ -35,7 +35,8 @@ TEST(DescriptionMetres, ElementsPlacedInTheCellAfterTheirPositionAreOneCellBack)
       {tipo_cella::marca_galleria, 3550},
       {tipo_cella::vuota, 3550},
   };
-  for (const auto& c : cases) EXPECT_EQ(description_metres(of_type(c.tipo), 71), c.metres) << int(c.tipo);
+  for (const auto& c : cases)
+    EXPECT_EQ(description_metres(of_type(c.tipo), 71), c.metres) << int(c.tipo);
 }
 
 TEST(Stretches, JoinEqualCellsAndCutToAWindow) {
@@ -47,8 +48,10 @@ TEST(Stretches, JoinEqualCellsAndCutToAWindow) {
     celle[i].velocita = velocita[i];
     celle[i].pendenza = 100;
   }
-  EXPECT_EQ(stretches(celle, Profile::galleria), (std::vector<Stretch>{{50, 150, 1}, {250, 350, 3}}));
-  EXPECT_EQ(stretches(celle, Profile::velocita), (std::vector<Stretch>{{0, 100, 30}, {100, 350, 250}, {350, 400, 0}}));
+  EXPECT_EQ(stretches(celle, Profile::galleria),
+            (std::vector<Stretch>{{50, 150, 1}, {250, 350, 3}}));
+  EXPECT_EQ(stretches(celle, Profile::velocita),
+            (std::vector<Stretch>{{0, 100, 30}, {100, 350, 250}, {350, 400, 0}}));
   EXPECT_EQ(stretches(celle, Profile::pendenza), (std::vector<Stretch>{{0, 400, 0}}));
   EXPECT_EQ(clip(stretches(celle, Profile::velocita), 75, 120),
             (std::vector<Stretch>{{75, 100, 30}, {100, 120, 250}}));
@@ -85,7 +88,8 @@ TEST(Stretches, EmbeddedScenarioShowsItsEntriesAsWritten) {
   EXPECT_EQ(cella_metres(p.celle[602], 602, el), 29950);    // station stop: its progressiva
   // The board written at 4400 m, with its text.
   EXPECT_EQ(cella_metres(p.celle[89], 89, el), 4400);
-  EXPECT_EQ(cella_detail(p.celle[89], 89, el), "\"(GALLERIA PIANORO)( Km. 10.710     )\" (record 80)");
+  EXPECT_EQ(cella_detail(p.celle[89], 89, el),
+            "\"(GALLERIA PIANORO)( Km. 10.710     )\" (record 80)");
   EXPECT_EQ(cella_detail(p.celle[89], 89), "text in record 80");
 
   InspectOptions o;

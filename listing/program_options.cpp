@@ -21,13 +21,15 @@ int inspect_main(int argc, char** argv) {
   sub->add_flag("--json", o->json, "Print JSON instead of text");
   sub->add_option("--cells", o->celle, "Cells file: only cells FROM to TO (either may be left out)")
       ->type_name("FROM:TO");
-  sub->add_option("--km", o->km,
-                  "Cells file: only what the description places from FROM to TO km (decimals allowed); "
-                  "stretches cut to it")
+  sub->add_option(
+         "--km", o->km,
+         "Cells file: only what the description places from FROM to TO km (decimals allowed); "
+         "stretches cut to it")
       ->type_name("FROM:TO");
-  sub->add_option("--only", o->only,
-                  "Cells file: only cells of these groups: signals, stations, restrictions, boards, codes; "
-                  "tunnels (shown as stretches)")
+  sub->add_option(
+         "--only", o->only,
+         "Cells file: only cells of these groups: signals, stations, restrictions, boards, codes; "
+         "tunnels (shown as stretches)")
       ->type_name("TYPE...")
       ->delimiter(',');
   sub->add_option("--every", o->every, "Track plan: every N-th row (and the last)")->type_name("N");

@@ -6,8 +6,11 @@ namespace sc {
 namespace {
 
 TEST(Arrotonda, HalvesGoToTheEvenNeighbour) {
-  const struct { double in, out; } cases[] = {
-      {20.5, 20}, {21.5, 22}, {70.5 + 1, 72}, {72.5, 72}, {-0.5, -0.0}, {-1.5, -2}, {0.49999, 0}, {88.5, 88}, {89.5, 90},
+  const struct {
+    double in, out;
+  } cases[] = {
+      {20.5, 20}, {21.5, 22},   {70.5 + 1, 72}, {72.5, 72}, {-0.5, -0.0},
+      {-1.5, -2}, {0.49999, 0}, {88.5, 88},     {89.5, 90},
   };
   for (const auto& c : cases) EXPECT_EQ(arrotonda(c.in), c.out) << c.in;
 }

@@ -15,8 +15,9 @@ namespace {
 bool gives_position(const std::string& message, int32_t posizione) {
   const std::string metres = std::to_string(posizione) + " m";
   for (size_t i = message.find(metres); i != std::string::npos; i = message.find(metres, i + 1)) {
-    const bool inizio_numero = i == 0 || !(std::isdigit(static_cast<unsigned char>(message[i - 1])) ||
-                                           message[i - 1] == '-');
+    const bool inizio_numero =
+        i == 0 ||
+        !(std::isdigit(static_cast<unsigned char>(message[i - 1])) || message[i - 1] == '-');
     if (inizio_numero) return true;
   }
   return false;
@@ -56,7 +57,8 @@ const char* color_of(Severity g, const Colors& c) {
 // message does not already give.
 std::string message(const Fault& f) {
   std::string s = mostrabile(f.message);
-  if (f.posizione && !gives_position(f.message, *f.posizione)) s += " (at " + std::to_string(*f.posizione) + " m)";
+  if (f.posizione && !gives_position(f.message, *f.posizione))
+    s += " (at " + std::to_string(*f.posizione) + " m)";
   return s;
 }
 
@@ -85,7 +87,8 @@ std::string underline(const SourceLocation& w) {
 std::string location(const std::optional<SourceLocation>& w) {
   if (!w || w->file.empty()) return "";
   if (w->line <= 0) return w->file + ": ";
-  return w->file + ":" + std::to_string(w->line) + ":" + std::to_string(w->column > 0 ? w->file_column() : 1) + ": ";
+  return w->file + ":" + std::to_string(w->line) + ":" +
+         std::to_string(w->column > 0 ? w->file_column() : 1) + ": ";
 }
 
 std::string line_and_cursor(const std::optional<SourceLocation>& w, const Colors& c) {
@@ -102,13 +105,14 @@ std::string count(size_t n, const char* what) {
 std::string formatta_fault(const Fault& f, const DiagnosticStyle& stile) {
   const Colors c = colors(stile);
   const std::string_view severity = severity_name(f.severity);
-  std::string s = std::string(c.bold) + location(f.where) + c.fine + color_of(f.severity, c) + std::string(severity) +
-                  ":" + c.fine + " " + c.bold + message(f) + c.fine + " [" + diagnostic_code(f) + "]";
+  std::string s = std::string(c.bold) + location(f.where) + c.fine + color_of(f.severity, c) +
+                  std::string(severity) + ":" + c.fine + " " + c.bold + message(f) + c.fine + " [" +
+                  diagnostic_code(f) + "]";
   if (f.after_first) s += " (found after the first fault)";
   s += "\n" + line_and_cursor(f.where, c);
   for (const Note& r : f.notes) {
-    s += std::string(c.bold) + location(r.where) + c.fine + c.note + "note:" + c.fine + " " + mostrabile(r.message) +
-         "\n" + line_and_cursor(r.where, c);
+    s += std::string(c.bold) + location(r.where) + c.fine + c.note + "note:" + c.fine + " " +
+         mostrabile(r.message) + "\n" + line_and_cursor(r.where, c);
   }
   return s;
 }
@@ -162,7 +166,8 @@ std::string location_fields(const std::optional<SourceLocation>& w) {
   const int column = riga ? (w->column > 0 ? w->file_column() : 1) : 0;
   const int fine = riga ? column + (w->width > 0 ? w->width : 1) : 0;
   return "\"file\": " + (w && !w->file.empty() ? json_string(w->file) : "null") +
-         ", \"line\": " + numero_o_null(riga ? w->line : 0, riga) + ", \"column\": " + numero_o_null(column, riga) +
+         ", \"line\": " + numero_o_null(riga ? w->line : 0, riga) +
+         ", \"column\": " + numero_o_null(column, riga) +
          ", \"end_column\": " + numero_o_null(fine, riga);
 }
 
@@ -198,7 +203,8 @@ std::string sarif_location(const SourceLocation& w, const std::string* message) 
   s += "\"physicalLocation\": {\"artifactLocation\": {\"uri\": " + json_string(w.file) + "}";
   if (w.line > 0) {
     const int column = w.column > 0 ? w.file_column() : 1;
-    s += ", \"region\": {\"startLine\": " + std::to_string(w.line) + ", \"startColumn\": " + std::to_string(column) +
+    s += ", \"region\": {\"startLine\": " + std::to_string(w.line) +
+         ", \"startColumn\": " + std::to_string(column) +
          ", \"endColumn\": " + std::to_string(column + (w.width > 0 ? w.width : 1)) + "}";
   }
   return s + "}}";
@@ -217,18 +223,22 @@ std::string sarif_diagnostics(const FaultLog& log, const std::string& version) {
     rules += "{\"id\": " + json_string(c);
     if (v) {
       rules += ", \"shortDescription\": {\"text\": " + json_string(std::string(v->title)) +
-                "}, \"fullDescription\": {\"text\": " + json_string(std::string(v->meaning)) + "}";
+               "}, \"fullDescription\": {\"text\": " + json_string(std::string(v->meaning)) + "}";
     }
     rules += "}";
   }
   std::string results;
   for (const Fault* f : all) {
     if (!results.empty()) results += ",\n        ";
-    const char* level = f->severity == Severity::errore ? "error" : f->severity == Severity::avviso ? "warning" : "note";
+    const char* level = f->severity == Severity::errore   ? "error"
+                        : f->severity == Severity::avviso ? "warning"
+                                                          : "note";
     results += "{\"ruleId\": " + json_string(diagnostic_code(*f)) + ", \"level\": \"" + level +
-                 "\", \"message\": {\"text\": " +
-                 json_string(message(*f) + (f->after_first ? " (found after the first fault)" : "")) + "}";
-    if (f->where && !f->where->file.empty()) results += ", \"locations\": [" + sarif_location(*f->where, nullptr) + "]";
+               "\", \"message\": {\"text\": " +
+               json_string(message(*f) + (f->after_first ? " (found after the first fault)" : "")) +
+               "}";
+    if (f->where && !f->where->file.empty())
+      results += ", \"locations\": [" + sarif_location(*f->where, nullptr) + "]";
     if (!f->notes.empty()) {
       results += ", \"relatedLocations\": [";
       for (size_t i = 0; i < f->notes.size(); ++i) {
@@ -239,10 +249,13 @@ std::string sarif_diagnostics(const FaultLog& log, const std::string& version) {
     }
     results += "}";
   }
-  return "{\n  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n  \"version\": \"2.1.0\",\n"
-         "  \"runs\": [{\n    \"tool\": {\"driver\": {\"name\": \"scenario-compiler\", \"version\": " +
+  return "{\n  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n  \"version\": "
+         "\"2.1.0\",\n"
+         "  \"runs\": [{\n    \"tool\": {\"driver\": {\"name\": \"scenario-compiler\", "
+         "\"version\": " +
          json_string(version) + ", \"informationUri\": \"docs/format.md\", \"rules\": [" + rules +
-         "]}},\n    \"results\": [" + (results.empty() ? "" : "\n        " + results + "\n    ") + "]\n  }]\n}\n";
+         "]}},\n    \"results\": [" + (results.empty() ? "" : "\n        " + results + "\n    ") +
+         "]\n  }]\n}\n";
 }
 
 std::string error_text(const std::string& a) { return " Errore n. " + a; }

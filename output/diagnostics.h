@@ -1,8 +1,8 @@
 // Diagnostics of a compile for standard error, in the form compilers use so
 // that editors jump to them:
 //
-//   Corvale_Pravena AV_409-.txt:18:13: error: signal cell 71 already holds a signal (at 3500 m) [E16]
-//   segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0
+//   Corvale_Pravena AV_409-.txt:18:13: error: signal cell 71 already holds a signal (at 3500 m)
+//   [E16] segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0
 //               ^~~~
 //
 // `warning:` and `note:` likewise; the places a diagnostic points to

@@ -14,15 +14,16 @@ const std::string riga_segnale = "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1
 TEST(Diagnostics, FaultWithSourceLineShowsTheLineAndACaretUnderTheField) {
   const Fault f{7, 3500, SourceLocation{"/d/Corvale_Pravena AV_409-.txt", 12, 13, 4, riga_segnale},
                 "signal cell already taken"};
-  EXPECT_EQ(formatta_fault(f),
-            "/d/Corvale_Pravena AV_409-.txt:12:13: error: signal cell already taken (at 3500 m) [E7]\n"
-            "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
-            "            ^~~~\n");
+  EXPECT_EQ(
+      formatta_fault(f),
+      "/d/Corvale_Pravena AV_409-.txt:12:13: error: signal cell already taken (at 3500 m) [E7]\n"
+      "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
+      "            ^~~~\n");
 }
 
 TEST(Diagnostics, WarningsNotesAndFurtherPlacesLikewise) {
-  Fault w{8, std::nullopt, SourceLocation{"t.txt", 13, 14, 4, "stazione,    1900"}, "the station replaces a signal",
-          Severity::avviso};
+  Fault w{8, std::nullopt, SourceLocation{"t.txt", 13, 14, 4, "stazione,    1900"},
+          "the station replaces a signal", Severity::avviso};
   w.notes.push_back({SourceLocation{"t.txt", 17, 13, 4, riga_segnale}, "the signal placed here"});
   EXPECT_EQ(formatta_fault(w),
             "t.txt:13:14: warning: the station replaces a signal [W8]\n"
@@ -34,7 +35,8 @@ TEST(Diagnostics, WarningsNotesAndFurtherPlacesLikewise) {
   EXPECT_EQ(formatta_fault(n), "l.txt: note: read as UTF-8 [N1]\n");
   Fault after{15, 60000, std::nullopt, "signal beyond the line"};
   after.after_first = true;
-  EXPECT_EQ(formatta_fault(after), "error: signal beyond the line (at 60000 m) [E15] (found after the first fault)\n");
+  EXPECT_EQ(formatta_fault(after),
+            "error: signal beyond the line (at 60000 m) [E15] (found after the first fault)\n");
 }
 
 TEST(Diagnostics, CaretLineCases) {
@@ -44,17 +46,18 @@ TEST(Diagnostics, CaretLineCases) {
     std::string text;
     std::string caret;
   } cases[] = {
-      {1, 7, "segnale,1", "^~~~~~~"},     // field at the start of the line
-      {3, 1, "a,b", "  ^"},               // one-character field
-      {3, 0, "a,", "  ^"},                // empty field at the line end
-      {4, 2, "\t\tx,12", "\t\t ^~"},      // tabs kept so the caret lines up
-      {0, 3, "abc", "^~~"},               // no column: caret at the start
+      {1, 7, "segnale,1", "^~~~~~~"},  // field at the start of the line
+      {3, 1, "a,b", "  ^"},            // one-character field
+      {3, 0, "a,", "  ^"},             // empty field at the line end
+      {4, 2, "\t\tx,12", "\t\t ^~"},   // tabs kept so the caret lines up
+      {0, 3, "abc", "^~~"},            // no column: caret at the start
       // UTF-8: a character of two bytes takes one column
       {5, 4, "\xC3\x80,, CIT", "   ^~~~"},
       {3, 2, "a,\xC3\x80,x", "  ^"},
   };
   for (const auto& c : cases) {
-    const Fault f{25, std::nullopt, SourceLocation{"f.txt", 2, c.column, c.width, c.text}, "bad number"};
+    const Fault f{25, std::nullopt, SourceLocation{"f.txt", 2, c.column, c.width, c.text},
+                  "bad number"};
     EXPECT_EQ(formatta_fault(f), "f.txt:2:" + std::to_string(c.column > 0 ? c.column : 1) +
                                      ": error: bad number [E25]\n" + c.text + "\n" + c.caret + "\n")
         << "column " << c.column << " width " << c.width;
@@ -68,7 +71,8 @@ TEST(Diagnostics, CaretLineCases) {
 TEST(Diagnostics, ControlCharactersOfTheSourceNeverReachTheTerminal) {
   // An escape sequence and a NUL in the line and in the message (a key
   // quoted in it) are shown as "?", so the caret stays under the field.
-  const Fault f{103, std::nullopt, SourceLocation{"f.txt", 3, 8, 3, std::string("\x1b[2J\0,\t12x", 10)},
+  const Fault f{103, std::nullopt,
+                SourceLocation{"f.txt", 3, 8, 3, std::string("\x1b[2J\0,\t12x", 10)},
                 "curve key \"\x1b[2J\" holds no class digit"};
   EXPECT_EQ(formatta_fault(f),
             "f.txt:3:8: error: curve key \"?[2J\" holds no class digit [E103]\n"
@@ -108,7 +112,8 @@ TEST(Diagnostics, LogIsPrintedInTheOrderFound) {
   log.avviso(3, std::nullopt, "between");
   log.add(Fault{30, 200, std::nullopt, "second"});
   EXPECT_EQ(formatta_faults(log),
-            "l.txt:3:1: error: first (at 100 m) [E12]\nab\n^~\nwarning: between [W3]\nerror: second (at 200 m) [E30]\n");
+            "l.txt:3:1: error: first (at 100 m) [E12]\nab\n^~\nwarning: between [W3]\nerror: "
+            "second (at 200 m) [E30]\n");
 }
 
 // The log of the JSON and SARIF tests: a fault at a field of a long line
@@ -116,11 +121,14 @@ TEST(Diagnostics, LogIsPrintedInTheOrderFound) {
 // its file, a fault with no place, texts that need escaping.
 FaultLog test_log() {
   FaultLog log;
-  log.add(Fault{16, 3500, SourceLocation{"dir/T \"q\".txt", 18, 13, 4, riga_segnale}, "taken \\ cell\t\x01"});
-  Fault w{8, std::nullopt, SourceLocation{"T.txt", 13, 5, 2, "...ab", 200}, "replaces \xC0", Severity::avviso};
+  log.add(Fault{16, 3500, SourceLocation{"dir/T \"q\".txt", 18, 13, 4, riga_segnale},
+                "taken \\ cell\t\x01"});
+  Fault w{8, std::nullopt, SourceLocation{"T.txt", 13, 5, 2, "...ab", 200}, "replaces \xC0",
+          Severity::avviso};
   w.notes.push_back({SourceLocation{"T.txt", 17, 13, 4, riga_segnale}, "placed here"});
   log.add_other(w);
-  log.add_other(Fault{1, std::nullopt, SourceLocation{"L.txt", 0, 0, 0, ""}, "UTF-8 \xC3\x80", Severity::note});
+  log.add_other(Fault{1, std::nullopt, SourceLocation{"L.txt", 0, 0, 0, ""}, "UTF-8 \xC3\x80",
+                      Severity::note});
   Fault after{13, 4650, std::nullopt, "no free cell"};
   after.after_first = true;
   log.add_other(after);

@@ -19,7 +19,7 @@ inline constexpr int status_file_not_written = 4;
 struct ExitStatus {
   int status;
   const char* brief;  // one line of --help
-  const char* text;  // the README's wording
+  const char* text;   // the README's wording
 };
 
 inline constexpr ExitStatus exit_statuses[] = {

@@ -19,12 +19,14 @@ int write_pieces(int fd, const std::vector<std::string_view>& pieces) {
   return platform::write_pieces(fd, pieces);
 }
 
-std::optional<std::string> replace_file(const std::string& path, const std::string& bytes, WriteMode modo) {
+std::optional<std::string> replace_file(const std::string& path, const std::string& bytes,
+                                        WriteMode modo) {
   return replace_files({{path, {bytes}}}, modo);
 }
 
-std::optional<std::string> replace_file(const std::string& path, const std::vector<std::string_view>& pieces,
-                                            WriteMode modo) {
+std::optional<std::string> replace_file(const std::string& path,
+                                        const std::vector<std::string_view>& pieces,
+                                        WriteMode modo) {
   return replace_files({{path, pieces}}, modo);
 }
 

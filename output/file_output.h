@@ -42,19 +42,20 @@ using ContentWriter = std::function<int(int fd)>;
 struct FileToWrite {
   std::string path;
   std::vector<std::string_view> pieces;  // the content, in order
-  ContentWriter write = nullptr;     // when set, writes the content instead of `pieces`
+  ContentWriter write = nullptr;         // when set, writes the content instead of `pieces`
 };
 
 // Writes `bytes` as the whole content of `path`. Returns nothing on success,
 // or a message naming the file and the system's reason, e.g.
 //   cannot write "/d/x.txt": Permission denied
 std::optional<std::string> replace_file(const std::string& path, const std::string& bytes,
-                                            WriteMode modo = {});
+                                        WriteMode modo = {});
 
 // The same with the content given as pieces in order, written without
 // joining them first.
-std::optional<std::string> replace_file(const std::string& path, const std::vector<std::string_view>& pieces,
-                                            WriteMode modo = {});
+std::optional<std::string> replace_file(const std::string& path,
+                                        const std::vector<std::string_view>& pieces,
+                                        WriteMode modo = {});
 
 // Replaces the files of `files` together: every temporary file is written,
 // and only when every one of them is complete are they renamed over their
@@ -63,7 +64,8 @@ std::optional<std::string> replace_file(const std::string& path, const std::vect
 // every target as it was; a rename that still fails leaves the files
 // renamed before it replaced and the rest as they were. Returns the
 // message of the first failure, naming its file, or nothing.
-std::optional<std::string> replace_files(const std::vector<FileToWrite>& files, WriteMode modo = {});
+std::optional<std::string> replace_files(const std::vector<FileToWrite>& files,
+                                         WriteMode modo = {});
 
 // Writes all of `pieces` to `fd` in order, in a few large writes: small
 // pieces are gathered into a buffer, large ones written from where they

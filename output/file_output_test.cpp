@@ -24,8 +24,8 @@ namespace {
 
 using test::list_dir;
 using test::read_bytes;
-using test::write;
 using test::TempDir;
+using test::write;
 
 TEST(FileOutput, ReplacesALongerFileWholeWithTheUsualPermissions) {
   TempDir d;
@@ -92,8 +92,7 @@ TEST(FileOutput, AFailedReplacementKeepsWhatWasThereAndLeavesNoTemporary) {
          std::filesystem::permissions(d.path(), std::filesystem::perms(0555));
        },
        [](const std::string& f) {
-         return test::in_child_process([&] { return replace_file(f, "new").value_or("ok"); },
-                                         true);
+         return test::in_child_process([&] { return replace_file(f, "new").value_or("ok"); }, true);
        },
        EACCES},
       {"a directory in place of the target", "Corvale_Pravena AV_linea.dat",
@@ -251,8 +250,7 @@ TEST(FileOutput, TemporaryFilesLeftByAKilledRunOfTheSameTargetAreRemoved) {
     write(d / n, std::string(1000, 'x'));
   }
   ASSERT_FALSE(replace_file(d / target, "plan").has_value());
-  EXPECT_EQ(list_dir(d.path()),
-            (std::set<std::string>{target, simile, other, ".keep", own + "x"}));
+  EXPECT_EQ(list_dir(d.path()), (std::set<std::string>{target, simile, other, ".keep", own + "x"}));
 }
 
 TEST(FileOutput, AKillDuringTheWriteLeavesNoFileBehind) {
@@ -266,11 +264,10 @@ TEST(FileOutput, AKillDuringTheWriteLeavesNoFileBehind) {
   if (pid == 0) {
     ::close(fds[0]);
     replace_files({{f, {}, [&](int fd) {
-                          if (::write(fd, "half", 4) != 4 || ::write(fds[1], "w", 1) != 1)
-                            ::_exit(2);
-                          ::pause();  // killed here, part-way through the content
-                          return 0;
-                        }}});
+                      if (::write(fd, "half", 4) != 4 || ::write(fds[1], "w", 1) != 1) ::_exit(2);
+                      ::pause();  // killed here, part-way through the content
+                      return 0;
+                    }}});
     ::_exit(3);
   }
   ::close(fds[1]);

@@ -12,9 +12,9 @@ int compilation_status(const Percorso& p, const FaultLog& log) {
   return log.numero(Severity::errore) == 0 && p.codice_errore == 0 ? status_ok : status_with_errors;
 }
 
-CompilationWrite write_compilation(
-    const Compilation& c, const Percorso& p, const FaultLog& log,
-    const std::function<std::string(CompiledKind)>& percorso, WriteMode modo) {
+CompilationWrite write_compilation(const Compilation& c, const Percorso& p, const FaultLog& log,
+                                   const std::function<std::string(CompiledKind)>& percorso,
+                                   WriteMode modo) {
   CompilationWrite s;
   switch (c.status) {
     case Compilation::Result::errore_1250:

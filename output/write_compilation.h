@@ -8,8 +8,8 @@
 
 #include "compiler/fault.h"
 #include "compiler/memorizza_percorso.h"
-#include "output/file_output.h"
 #include "model/percorso.h"
+#include "output/file_output.h"
 
 namespace sc {
 
@@ -18,7 +18,7 @@ namespace sc {
 int compilation_status(const Percorso& p, const FaultLog& log);
 
 struct CompilationWrite {
-  int status = 0;                     // the exit status
+  int status = 0;                    // the exit status
   std::vector<std::string> written;  // the files written, in order
   std::string reason;                // why a file could not be written (status 4)
 };
@@ -29,8 +29,8 @@ struct CompilationWrite {
 // compilation_status says, 4 when a file could not be written. Without
 // files: 3 after a reserved-slot clash (1250, 1251), 1 when the compile
 // ended before the cells existed; no file is written or touched.
-CompilationWrite write_compilation(
-    const Compilation& c, const Percorso& p, const FaultLog& log,
-    const std::function<std::string(CompiledKind)>& percorso, WriteMode modo = {});
+CompilationWrite write_compilation(const Compilation& c, const Percorso& p, const FaultLog& log,
+                                   const std::function<std::string(CompiledKind)>& percorso,
+                                   WriteMode modo = {});
 
 }  // namespace sc

@@ -17,8 +17,8 @@ namespace {
 
 using test::list_dir;
 using test::read_bytes;
-using test::write;
 using test::TempDir;
+using test::write;
 
 // A content handed out in pieces, back to front: piece i holds the bytes
 // from i * passo on.
@@ -55,14 +55,16 @@ TEST(ContentWriter, AProducedWriteThatFailsLeavesEveryFileAsItWas) {
   const std::string piano = d / "a_linea.dat", celle = d / "a_1.dat";
   write(piano, "old plan");
   write(celle, "old cells");
-  const std::string msg = test::in_child_process([&] {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limite{100000, 100000};
-    ::setrlimit(RLIMIT_FSIZE, &limite);
-    const FileContent c = backward(std::string(300000, 'p'), 65536);
-    const FileContent k(std::string("cells"));
-    return replace_files({to_write(celle, k), to_write(piano, c)}).value_or("ok");
-  }, false);
+  const std::string msg = test::in_child_process(
+      [&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limite{100000, 100000};
+        ::setrlimit(RLIMIT_FSIZE, &limite);
+        const FileContent c = backward(std::string(300000, 'p'), 65536);
+        const FileContent k(std::string("cells"));
+        return replace_files({to_write(celle, k), to_write(piano, c)}).value_or("ok");
+      },
+      false);
   EXPECT_EQ(msg, "cannot write \"" + piano + "\": " + std::strerror(EFBIG));
   EXPECT_EQ(read_bytes(piano), "old plan");
   EXPECT_EQ(read_bytes(celle), "old cells");

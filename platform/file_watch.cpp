@@ -13,8 +13,8 @@ namespace sc::platform {
 
 namespace {
 
-constexpr uint32_t save_events = IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE | IN_MOVED_TO | IN_DELETE |
-                                        IN_MOVED_FROM | IN_ATTRIB;
+constexpr uint32_t save_events =
+    IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ATTRIB;
 
 }  // namespace
 
@@ -53,7 +53,9 @@ bool FileWatch::read_events() {
       const ssize_t fine = i + static_cast<ssize_t>(sizeof(inotify_event)) + ev.len;
       if (fine > n) break;
       std::string nome;
-      if (ev.len > 0) nome.assign(buf + i + sizeof(inotify_event), strnlen(buf + i + sizeof(inotify_event), ev.len));
+      if (ev.len > 0)
+        nome.assign(buf + i + sizeof(inotify_event),
+                    strnlen(buf + i + sizeof(inotify_event), ev.len));
       for (const Entry& v : entries_)
         if (v.wd == ev.wd && v.name == nome) relevant = true;
       i = fine;
@@ -62,8 +64,9 @@ bool FileWatch::read_events() {
   return relevant;
 }
 
-bool FileWatch::wait_for_change(const volatile std::sig_atomic_t& stop, std::chrono::milliseconds quiet,
-                                   std::optional<std::chrono::milliseconds> deadline) {
+bool FileWatch::wait_for_change(const volatile std::sig_atomic_t& stop,
+                                std::chrono::milliseconds quiet,
+                                std::optional<std::chrono::milliseconds> deadline) {
   if (fd_ < 0 || !error_.empty()) return false;
   using clock = std::chrono::steady_clock;
   const auto inizio = clock::now();

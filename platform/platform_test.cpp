@@ -29,7 +29,8 @@ std::string read(const std::string& path) {
 }
 
 TEST(Platform, ExecutableFolderIsTheFolderOfThisTestProgram) {
-  EXPECT_EQ(sc::platform::executable_folder(), fs::read_symlink("/proc/self/exe").parent_path().string());
+  EXPECT_EQ(sc::platform::executable_folder(),
+            fs::read_symlink("/proc/self/exe").parent_path().string());
 }
 
 TEST(Platform, RunInsteadReportsAProgramThatCannotBeStarted) {
@@ -48,7 +49,8 @@ TEST(Platform, AConnectedProgramHearsWhatIsSentAndItsLinesComeBackWhole) {
   // Lines split across sends, and two in one.
   ASSERT_TRUE(cat->send("one\ntw"));
   ASSERT_TRUE(cat->send("o\nthree\n"));
-  for (const char* line : {"one", "two", "three"}) EXPECT_EQ(cat->receive_line(std::chrono::seconds(5)), line);
+  for (const char* line : {"one", "two", "three"})
+    EXPECT_EQ(cat->receive_line(std::chrono::seconds(5)), line);
 
   // A program that ends: no line, even without a time limit.
   auto done = sc::platform::ConnectedProgram::start("/bin/true", {"true"}, error);
@@ -59,15 +61,16 @@ TEST(Platform, AConnectedProgramHearsWhatIsSentAndItsLinesComeBackWhole) {
 TEST(Platform, AProgramThatCannotBeStartedIsItsErrno) {
   TempDir dir;
   std::ofstream(dir / "not-executable") << "#!/bin/sh\n";
-  for (const auto& [path, expected] : {std::pair<std::string, int>{dir / "missing", ENOENT},
-                                       {dir / "not-executable", EACCES}}) {
+  for (const auto& [path, expected] :
+       {std::pair<std::string, int>{dir / "missing", ENOENT}, {dir / "not-executable", EACCES}}) {
     int error = 0;
     EXPECT_EQ(sc::platform::ConnectedProgram::start(path, {"x"}, error), nullptr) << path;
     EXPECT_EQ(error, expected) << path;
     EXPECT_FALSE(sc::platform::is_executable_file(path)) << path;
   }
   EXPECT_TRUE(sc::platform::is_executable_file("/bin/cat"));
-  EXPECT_FALSE(sc::platform::is_executable_file(dir.path()));  // a directory is searchable, not a program
+  EXPECT_FALSE(
+      sc::platform::is_executable_file(dir.path()));  // a directory is searchable, not a program
 }
 
 TEST(Platform, ReplaceFilesWritesEveryFileAndLeavesNoTemporaryFile) {
@@ -76,8 +79,13 @@ TEST(Platform, ReplaceFilesWritesEveryFileAndLeavesNoTemporaryFile) {
   const std::string big(100000, 'x');
   std::vector<sc::platform::FileToReplace> files{
       {dir / "a.txt",
-       [](int fd) { return sc::platform::write_pieces(fd, {"new ", "content"}); }},
-      {dir / "b.txt", [&](int fd) { return sc::platform::write_pieces(fd, {"<", big, ">"}); }},
+       [](int fd) {
+         return sc::platform::write_pieces(fd, {"new ", "content"});
+       }},
+      {dir / "b.txt",
+       [&](int fd) {
+         return sc::platform::write_pieces(fd, {"<", big, ">"});
+       }},
   };
   EXPECT_EQ(sc::platform::replace_files(files, true, {prefix, 20}), std::nullopt);
   EXPECT_EQ(read(dir / "a.txt"), "new content");

@@ -75,7 +75,8 @@ std::string random() {
     static uint64_t counter = 0;
     timespec t{};
     ::clock_gettime(CLOCK_MONOTONIC, &t);
-    uint64_t x = static_cast<uint64_t>(t.tv_nsec) ^ (static_cast<uint64_t>(::getpid()) << 32) ^ (++counter * 0x9E3779B97F4A7C15ull);
+    uint64_t x = static_cast<uint64_t>(t.tv_nsec) ^ (static_cast<uint64_t>(::getpid()) << 32) ^
+                 (++counter * 0x9E3779B97F4A7C15ull);
     for (unsigned char& c : b) {
       c = static_cast<unsigned char>(x);
       x = x * 6364136223846793005ull + 1442695040888963407ull;
@@ -212,13 +213,15 @@ std::optional<std::string> open_folders(const std::vector<FileToReplace>& files,
     const std::string& dir = parts.first;
     std::string& nome = parts.second;
     if (nome.empty() || nome == "." || nome == "..") return reason(f.path, EISDIR);
-    auto it = std::find_if(c.all.begin(), c.all.end(), [&](const auto& x) { return x->path == dir; });
+    auto it =
+        std::find_if(c.all.begin(), c.all.end(), [&](const auto& x) { return x->path == dir; });
     if (it == c.all.end()) {
       auto fresh = std::make_unique<Folder>();
       fresh->path = dir;
       fresh->fd.fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
       // A directory that may be written but not listed is still written.
-      if (fresh->fd.fd < 0 && errno == EACCES) fresh->fd.fd = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+      if (fresh->fd.fd < 0 && errno == EACCES)
+        fresh->fd.fd = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
       if (fresh->fd.fd < 0) return reason(f.path, errno);
       c.all.push_back(std::move(fresh));
       it = c.all.end() - 1;
@@ -240,7 +243,8 @@ void lock_folders(Folders& c, const TemporaryNames& n) {
     ::fstat(x->fd.fd, &st);
     order.push_back({{st.st_dev, st.st_ino}, x.get()});
   }
-  std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::sort(order.begin(), order.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
   for (auto& [id, x] : order) {
     x->held_lock = std::make_unique<FolderLock>(x->path);
     remove_temporaries(*x, n);
@@ -251,7 +255,7 @@ void lock_folders(Folders& c, const TemporaryNames& n) {
 
 int write_pieces(int fd, const std::vector<std::string_view>& pieces) {
   constexpr size_t capienza = size_t{1} << 20;  // the buffer of small pieces
-  constexpr size_t large = size_t{1} << 16;    // written from where it is
+  constexpr size_t large = size_t{1} << 16;     // written from where it is
   size_t small = 0;
   for (std::string_view p : pieces) small += p.size() < large ? p.size() : 0;
   std::string buf;
@@ -298,12 +302,14 @@ std::optional<std::string> replace_files(const std::vector<FileToReplace>& files
   // any file is replaced.
   for (size_t i = 0; i < files.size(); ++i) {
     struct stat st {};
-    if (::fstatat(of_file[i]->fd.fd, leaf_names[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstatat(of_file[i]->fd.fd, leaf_names[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISDIR(st.st_mode)) {
       return reason(files[i].path, EISDIR);
     }
   }
   for (size_t i = 0; i < files.size(); ++i) {
-    if (const int e = link_temporary(*temp[i], names.prefix(leaf_names[i]))) return reason(files[i].path, e);
+    if (const int e = link_temporary(*temp[i], names.prefix(leaf_names[i])))
+      return reason(files[i].path, e);
     const int fd = std::exchange(temp[i]->fd.fd, -1);
     if (::close(fd) != 0) return reason(files[i].path, errno);
   }
@@ -316,7 +322,8 @@ std::optional<std::string> replace_files(const std::vector<FileToReplace>& files
   flush_folders();
   for (size_t i = 0; i < files.size(); ++i) {
     Temporary& t = *temp[i];
-    if (::renameat(t.dfd, t.nome.c_str(), t.dfd, leaf_names[i].c_str()) != 0) return reason(files[i].path, errno);
+    if (::renameat(t.dfd, t.nome.c_str(), t.dfd, leaf_names[i].c_str()) != 0)
+      return reason(files[i].path, errno);
     t.nome.clear();  // renamed: nothing to drop
   }
   flush_folders();

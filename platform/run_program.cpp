@@ -89,7 +89,8 @@ bool ConnectedProgram::send(const std::string& bytes) {
 
 std::optional<std::string> ConnectedProgram::receive_line(
     std::optional<std::chrono::milliseconds> timeout) {
-  const auto limit = std::chrono::steady_clock::now() + timeout.value_or(std::chrono::milliseconds(0));
+  const auto limit =
+      std::chrono::steady_clock::now() + timeout.value_or(std::chrono::milliseconds(0));
   for (;;) {
     if (const size_t end = received_.find('\n'); end != std::string::npos) {
       std::string line = received_.substr(0, end);

@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "cli/shared_inputs.h"
-#include "plot/cmd_plot.h"
 #include "format/compiled_decode.h"
+#include "plot/cmd_plot.h"
 #include "plot/plot.h"
 
 namespace sc {
@@ -63,8 +63,10 @@ int cmd_plot(const PlotArgs& o, std::ostream& out, std::ostream& err) {
     return status_file_not_written;
   }
   if (const std::optional<double> m = compile_stop(scenario.celle)) {
-    err << program_name << ": warning: the files come from a compile that stopped at a fault: no speed from "
-        << *m / 1000 << " km on, and nothing after the fault is placed; the picture marks it" << std::endl;
+    err << program_name
+        << ": warning: the files come from a compile that stopped at a fault: no speed from "
+        << *m / 1000 << " km on, and nothing after the fault is placed; the picture marks it"
+        << std::endl;
   }
   out << "wrote " << o.output << std::endl;
   return status_ok;

@@ -12,8 +12,8 @@ namespace sc {
 struct PlotArgs {
   std::vector<std::string> inputs;
   std::string output;
-  std::optional<std::string> size;  // "WxH"
-  std::optional<double> from_km, to_km;      // --from, --to
+  std::optional<std::string> size;       // "WxH"
+  std::optional<double> from_km, to_km;  // --from, --to
 };
 int cmd_plot(const PlotArgs& o, std::ostream& out, std::ostream& err);
 

@@ -34,7 +34,7 @@ TEST(CompiledFuzzRegressions, ChecksCatchWhatTheyAreFor) {
   EXPECT_EQ(check_showable_text("a\nb \xC3\xA8\n"), "");
   EXPECT_NE(check_showable_text("a\x1b[2Jb\n"), "");
   EXPECT_NE(check_showable_text("a\xC2\x9D"
-                                       "b\n"),
+                                "b\n"),
             "");
   std::string_view file[3];
   EXPECT_FALSE(sc::fuzz::split_plot(std::string("\x05\0\0\x01\0\0abcd", 10), file));

@@ -92,8 +92,8 @@ TEST(CurvaStretches, CurvatureGoesToTheNearestClassOrStraight) {
   const struct {
     double k, curve_class;
   } cases[] = {{0.0, 0.0},        {0.00004, 0.0},      {-0.00004, 0.0}, {0.00011, 0.0001},
-              {0.00025, 0.0002}, {-0.00035, -0.0004}, {0.0009, 0.001}, {0.0026, 0.003},
-              {0.05, 0.003},     {-1e300, -0.003}};
+               {0.00025, 0.0002}, {-0.00035, -0.0004}, {0.0009, 0.001}, {0.0026, 0.003},
+               {0.05, 0.003},     {-1e300, -0.003}};
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(curvature_class(c.k), c.curve_class) << c.k;
 }
 
@@ -104,7 +104,7 @@ TEST(CurvaStretches, OddPlansGiveNoStretchAcrossTheirHoles) {
   EXPECT_TRUE(curva_stretches(Tracciato{}).empty());
   EXPECT_TRUE(curva_stretches(Tracciato(1)).empty());
   Tracciato t = plan_of(3000, {{"curvad4", 1000, 600}});
-  t.column(0)[1300] = Numero{};                     // an empty entry
+  t.column(0)[1300] = Numero{};                    // an empty entry
   t.column(1)[1450] = Numero::real(std::nan(""));  // not a number
   const std::vector<CurvaStretch> r = curva_stretches(t);
   ASSERT_EQ(r.size(), 3u);

@@ -9,22 +9,22 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
 
+#include "compiler/codici_gara.h"
+#include "compiler/text_1252.h"
 #include "format/celle.h"
 #include "format/compiled_decode.h"
 #include "format/compiled_names.h"
-#include "plot/plot_internal.h"
-#include "compiler/codici_gara.h"
 #include "output/file_output.h"
-#include "compiler/text_1252.h"
+#include "plot/plot_internal.h"
 
 namespace sc {
 namespace {
@@ -50,12 +50,12 @@ void header(Canvas& t, const CompiledScenario& sc, const Content& c) {
   t.text(24 * s, 16 * s, title, 0, 0);
   const double title_end = 24 * s + t.width(title);
   char below[256];
-  std::snprintf(below, sizeof below,
-                "line %.1f km, %s, %s, %s, %s, %s, %s", c.linea_length / 1000,
-                how_many(sc.celle.size(), "cell").c_str(), how_many(c.stazioni.size(), "station").c_str(),
-                how_many(c.segnali.size(), "signal").c_str(), how_many(c.tunnels.size(), "tunnel").c_str(),
-                how_many(c.rallentamenti.size(), "restriction").c_str(),
-                how_many(c.codes.size(), "cab-code point").c_str());
+  std::snprintf(
+      below, sizeof below, "line %.1f km, %s, %s, %s, %s, %s, %s", c.linea_length / 1000,
+      how_many(sc.celle.size(), "cell").c_str(), how_many(c.stazioni.size(), "station").c_str(),
+      how_many(c.segnali.size(), "signal").c_str(), how_many(c.tunnels.size(), "tunnel").c_str(),
+      how_many(c.rallentamenti.size(), "restriction").c_str(),
+      how_many(c.codes.size(), "cab-code point").c_str());
   t.ch(11.5);
   t.color(grey_text);
   t.text(24 * s, 44 * s, below, 0, 0);
@@ -67,7 +67,7 @@ void header(Canvas& t, const CompiledScenario& sc, const Content& c) {
 }
 
 void draw(cairo_t* cr, const CompiledScenario& sc, double w, double h, const PlotOptions& o,
-             std::vector<SvgText>* texts) {
+          std::vector<SvgText>* texts) {
   // Everything scales with the picture, but text never below 3/4 of its
   // size at 1600x1000.
   const double s = std::max(0.75, std::min(w / 1600, h / 1000));
@@ -99,7 +99,8 @@ void draw(cairo_t* cr, const CompiledScenario& sc, double w, double h, const Plo
 // std::invalid_argument for a stretch of the profile outside the line.
 void check_stretch(const CompiledScenario& scenario, const PlotOptions& o) {
   const size_t n = scenario.celle.size();
-  const double linea_end_color = std::max(1000.0, static_cast<double>(n > 3 ? n - 3 : n) * cella_metres);
+  const double linea_end_color =
+      std::max(1000.0, static_cast<double>(n > 3 ? n - 3 : n) * cella_metres);
   const double from = o.from.value_or(0), a = o.a.value_or(linea_end_color);
   if (!(from >= 0) || !(a > from) || !(from < linea_end_color) || !std::isfinite(a)) {
     throw std::invalid_argument("the stretch from " + axis_number(from / 1000, 0.001) + " to " +
@@ -113,7 +114,8 @@ void check_stretch(const CompiledScenario& scenario, const PlotOptions& o) {
 std::string plot_detail::stop_warning(double metres) {
   char t[200];
   std::snprintf(t, sizeof t,
-                "from a compile that stopped at a fault: no speed from %.1f km on, nothing placed after the fault",
+                "from a compile that stopped at a fault: no speed from %.1f km on, nothing placed "
+                "after the fault",
                 metres / 1000);
   return t;
 }
@@ -137,7 +139,8 @@ std::string different_scenarios(const CompiledPaths& f, const CompiledScenario& 
   const std::string plan = f.tracciato.filename().string();
   const std::string scenario = plan.substr(0, plan.size() - std::string("_linea.dat").size());
   if (!base.starts_with(scenario + "_")) {
-    return f.tracciato.filename().string() + " is not the track plan of " + base + " (NAME_linea.dat)";
+    return f.tracciato.filename().string() + " is not the track plan of " + base +
+           " (NAME_linea.dat)";
   }
   // The contents are compared only for cells that carry the compile's mark
   // in cell 1: other files (edited by hand, damaged) are drawn as they are.
@@ -147,25 +150,25 @@ std::string different_scenarios(const CompiledPaths& f, const CompiledScenario& 
   {
     const int16_t expected = contest_sum(contest_text(treno.nome, nome.nome));
     if (sc.celle[1].valore_2 != expected) {
-      return f.celle.filename().string() + " holds the contest code " + std::to_string(sc.celle[1].valore_2) +
-             " in cell 1, where scenario \"" + utf8_from_1252(nome.nome) + "\" train \"" +
-             utf8_from_1252(treno.nome) + "\" of " + f.elementi.filename().string() + " has " +
-             std::to_string(expected);
+      return f.celle.filename().string() + " holds the contest code " +
+             std::to_string(sc.celle[1].valore_2) + " in cell 1, where scenario \"" +
+             utf8_from_1252(nome.nome) + "\" train \"" + utf8_from_1252(treno.nome) + "\" of " +
+             f.elementi.filename().string() + " has " + std::to_string(expected);
     }
   }
   const int32_t lunghezza = sc.elementi.at(record_treno_linea).fine;
   if (lunghezza >= 0 && lunghezza <= max_length) {
     const size_t celle = static_cast<size_t>(last_cell_for(lunghezza)) + 1;
     if (sc.celle.size() != celle) {
-      return f.celle.filename().string() + " holds " + std::to_string(sc.celle.size()) + " cells, where the " +
-             std::to_string(lunghezza) + " m line of " + f.elementi.filename().string() + " has " +
-             std::to_string(celle);
+      return f.celle.filename().string() + " holds " + std::to_string(sc.celle.size()) +
+             " cells, where the " + std::to_string(lunghezza) + " m line of " +
+             f.elementi.filename().string() + " has " + std::to_string(celle);
     }
     const int32_t rows = lunghezza + coda_linea + 1;
     if (sc.tracciato.present() && sc.tracciato.rows() != rows) {
       return f.tracciato.filename().string() + " holds " + std::to_string(sc.tracciato.rows()) +
-             " rows, where the " + std::to_string(lunghezza) + " m line of " + f.elementi.filename().string() +
-             " has " + std::to_string(rows);
+             " rows, where the " + std::to_string(lunghezza) + " m line of " +
+             f.elementi.filename().string() + " has " + std::to_string(rows);
     }
   }
   return "";
@@ -185,9 +188,12 @@ CompiledScenario read_scenario(const CompiledPaths& file) {
     }
   };
   CompiledScenario sc;
-  sc.celle = with_name(file.celle, CompiledKind::celle, [](const std::string& d) { return decode_cells(d); });
-  sc.elementi = with_name(file.elementi, CompiledKind::elementi, [](const std::string& d) { return decode_elements(d); });
-  sc.tracciato = with_name(file.tracciato, CompiledKind::tracciato, [](const std::string& d) { return decode_plan(d); });
+  sc.celle = with_name(file.celle, CompiledKind::celle,
+                       [](const std::string& d) { return decode_cells(d); });
+  sc.elementi = with_name(file.elementi, CompiledKind::elementi,
+                          [](const std::string& d) { return decode_elements(d); });
+  sc.tracciato = with_name(file.tracciato, CompiledKind::tracciato,
+                           [](const std::string& d) { return decode_plan(d); });
   return sc;
 }
 
@@ -243,7 +249,8 @@ std::string draw_in_memory(const CompiledScenario& scenario, const PlotOptions& 
       cairo_surface_finish(surface.get());
       status = cairo_surface_status(surface.get());
       const size_t fine = bytes.rfind("</svg>");
-      if (status == CAIRO_STATUS_SUCCESS && fine != std::string::npos) bytes.insert(fine, elementi_svg(texts));
+      if (status == CAIRO_STATUS_SUCCESS && fine != std::string::npos)
+        bytes.insert(fine, elementi_svg(texts));
     } else {
       status = cairo_surface_write_to_png_stream(surface.get(), append, &bytes);
     }
@@ -254,7 +261,8 @@ std::string draw_in_memory(const CompiledScenario& scenario, const PlotOptions& 
   return bytes;
 }
 
-void plot_scenario(const std::vector<fs::path>& inputs, const fs::path& output, const PlotOptions& o) {
+void plot_scenario(const std::vector<fs::path>& inputs, const fs::path& output,
+                   const PlotOptions& o) {
   draw_scenario(read_scenario(find_scenario_files(inputs)), output, o);
 }
 

@@ -61,7 +61,7 @@ struct PlotOptions {
 // 10000x10000 or a stretch outside the line; std::runtime_error when the
 // file cannot be written.
 void draw_scenario(const CompiledScenario& scenario, const std::filesystem::path& output,
-                      const PlotOptions& options = {});
+                   const PlotOptions& options = {});
 
 // The same picture as the bytes of an SVG (`svg`) or PNG file, written
 // nowhere. std::invalid_argument for a size out of range, std::runtime_error

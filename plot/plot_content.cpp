@@ -29,7 +29,8 @@ Content collect(const CompiledScenario& sc) {
   for (int k = 1; k <= roles.stazioni; ++k) {
     const Elemento& e = el.at(static_cast<size_t>(k));
     c.stazioni.push_back({k, utf8_from_1252(e.nome), static_cast<double>(e.inizio),
-                          static_cast<double>(e.fine), static_cast<double>(e.progressiva), e.orario});
+                          static_cast<double>(e.fine), static_cast<double>(e.progressiva),
+                          e.orario});
   }
   c.curve = curva_stretches(sc.tracciato);
   const auto& celle = sc.celle;
@@ -42,7 +43,8 @@ Content collect(const CompiledScenario& sc) {
   // pass from the end, so that pairing every start costs nothing more.
   std::vector<size_t> end_after(n + 1, n);
   for (size_t i = n; i-- > 0;) {
-    end_after[i] = i + 1 < n && celle[i + 1].tipo == tipo_cella::fine_rallentamento ? i + 1 : end_after[i + 1];
+    end_after[i] =
+        i + 1 < n && celle[i + 1].tipo == tipo_cella::fine_rallentamento ? i + 1 : end_after[i + 1];
   }
   for (size_t i = 0; i < n; ++i) {
     const Cella& x = celle[i];

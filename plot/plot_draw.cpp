@@ -74,12 +74,14 @@ std::string elementi_svg(const std::vector<SvgText>& texts) {
         default: text += c;
       }
     }
-    const auto channel = [](double v) { return static_cast<int>(std::nearbyint(std::clamp(v, 0.0, 1.0) * 255)); };
+    const auto channel = [](double v) {
+      return static_cast<int>(std::nearbyint(std::clamp(v, 0.0, 1.0) * 255));
+    };
     std::snprintf(buf, sizeof buf,
                   "<text x=\"%.2f\" y=\"%.2f\" font-family=\"%s\" font-size=\"%.2f\"%s "
                   "fill=\"rgb(%d,%d,%d)\"",
-                  t.x, t.y, family, t.size, t.bold ? " font-weight=\"bold\"" : "", channel(t.color.r),
-                  channel(t.color.g), channel(t.color.b));
+                  t.x, t.y, family, t.size, t.bold ? " font-weight=\"bold\"" : "",
+                  channel(t.color.r), channel(t.color.g), channel(t.color.b));
     out += buf;
     if (t.color.a < 1) {
       std::snprintf(buf, sizeof buf, " fill-opacity=\"%.2f\"", t.color.a);
@@ -100,7 +102,8 @@ void Canvas::text_on_background(double x, double y, const std::string& t, double
   const double w = width(t);
   cairo_save(cr_);
   cairo_set_source_rgba(cr_, 1, 1, 1, 0.85);
-  cairo_rectangle(cr_, x - w * ax - 2 * s_, base - top - 2.5 * s_, w + 4 * s_, top * 1.3 + 4.5 * s_);
+  cairo_rectangle(cr_, x - w * ax - 2 * s_, base - top - 2.5 * s_, w + 4 * s_,
+                  top * 1.3 + 4.5 * s_);
   cairo_fill(cr_);
   cairo_restore(cr_);
   text(x, y, t, ax, ay);
@@ -121,8 +124,8 @@ void Canvas::linea(double x1, double y1, double x2, double y2, double thickness)
   cairo_stroke(cr_);
 }
 
-void Canvas::dashed_stroke(double x1, double y1, double x2, double y2, double thickness, double full,
-                              double empty) {
+void Canvas::dashed_stroke(double x1, double y1, double x2, double y2, double thickness,
+                           double full, double empty) {
   const double dashes[] = {full * s_, empty * s_};
   cairo_set_dash(cr_, dashes, 2, 0);
   linea(x1, y1, x2, y2, thickness);
@@ -190,7 +193,8 @@ std::string axis_number(double v, double step) {
 }
 
 Multiple multiple(double from, double a, double step, int64_t max) {
-  if (!std::isfinite(from) || !std::isfinite(a) || !(step > 0) || !std::isfinite(step) || from > a) return {};
+  if (!std::isfinite(from) || !std::isfinite(a) || !(step > 0) || !std::isfinite(step) || from > a)
+    return {};
   const double k0 = std::ceil(from / step), k1 = std::floor(a / step);
   if (!std::isfinite(k0) || !std::isfinite(k1) || k1 < k0 || k1 - k0 >= static_cast<double>(max) ||
       std::abs(k0) > 1e15 || std::abs(k1) > 1e15) {
@@ -199,12 +203,16 @@ Multiple multiple(double from, double a, double step, int64_t max) {
   return {static_cast<int64_t>(k0), static_cast<int64_t>(k1 - k0) + 1};
 }
 
-bool touching(const Rect& a, const Rect& b) { return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1; }
+bool touching(const Rect& a, const Rect& b) {
+  return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
+}
 
-bool inside(const Rect& a, const Rect& b) { return a.x0 >= b.x0 && a.x1 <= b.x1 && a.y0 >= b.y0 && a.y1 <= b.y1; }
+bool inside(const Rect& a, const Rect& b) {
+  return a.x0 >= b.x0 && a.x1 <= b.x1 && a.y0 >= b.y0 && a.y1 <= b.y1;
+}
 
-std::vector<size_t> points_in_rects(const std::vector<Point>& points, const std::vector<Rect>& rects,
-                                         bool open) {
+std::vector<size_t> points_in_rects(const std::vector<Point>& points,
+                                    const std::vector<Rect>& rects, bool open) {
   // The points with finite coordinates (no other lies in a rectangle), by x.
   std::vector<Point> sorted;
   sorted.reserve(points.size());
@@ -232,8 +240,10 @@ std::vector<size_t> points_in_rects(const std::vector<Point>& points, const std:
   };
   // Points met so far with y within the rectangle's rows.
   const auto in_lines = [&](const Rect& r) -> size_t {
-    const auto b = open ? std::upper_bound(ys.begin(), ys.end(), r.y0) : std::lower_bound(ys.begin(), ys.end(), r.y0);
-    const auto e = open ? std::lower_bound(ys.begin(), ys.end(), r.y1) : std::upper_bound(ys.begin(), ys.end(), r.y1);
+    const auto b = open ? std::upper_bound(ys.begin(), ys.end(), r.y0)
+                        : std::lower_bound(ys.begin(), ys.end(), r.y0);
+    const auto e = open ? std::lower_bound(ys.begin(), ys.end(), r.y1)
+                        : std::upper_bound(ys.begin(), ys.end(), r.y1);
     if (e <= b) return 0;
     return up_to(static_cast<size_t>(e - ys.begin())) - up_to(static_cast<size_t>(b - ys.begin()));
   };
@@ -263,12 +273,13 @@ std::vector<size_t> points_in_rects(const std::vector<Point>& points, const std:
     return a.x < b.x || (a.x == b.x && !a.equal(open) && b.equal(open));
   });
   std::vector<size_t> counts(rects.size(), 0);  // the left edge's count is taken first: modulo 2^64
-  size_t after = 0;  // the points met so far: ordinati[0, dopo)
+  size_t after = 0;                             // the points met so far: ordinati[0, dopo)
   for (const Question& d : questions) {
     // Left edge: the points strictly before it (at it too when open) are
     // outside. Right edge: those at it are inside unless open.
     const bool take_equal = d.equal(open);
-    while (after < sorted.size() && (sorted[after].x < d.x || (take_equal && sorted[after].x == d.x))) {
+    while (after < sorted.size() &&
+           (sorted[after].x < d.x || (take_equal && sorted[after].x == d.x))) {
       append(sorted[after].y);
       ++after;
     }

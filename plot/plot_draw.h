@@ -39,7 +39,9 @@ class Canvas {
   Canvas(cairo_t* cr, double scale);
   // With `texts`, texts are not drawn but gathered there (inside the
   // current clip only), to be written as text elements of an SVG file.
-  Canvas(cairo_t* cr, double scale, std::vector<SvgText>* texts) : Canvas(cr, scale) { texts_ = texts; }
+  Canvas(cairo_t* cr, double scale, std::vector<SvgText>* texts) : Canvas(cr, scale) {
+    texts_ = texts;
+  }
   cairo_t* cr() const { return cr_; }
   double s() const { return s_; }
 
@@ -60,7 +62,7 @@ class Canvas {
   void linea(double x1, double y1, double x2, double y2, double thickness);
   // Same with a dash of `full` on, `empty` off (scaled).
   void dashed_stroke(double x1, double y1, double x2, double y2, double thickness, double full,
-                          double empty);
+                     double empty);
   void rect(double x, double y, double w, double h);  // filled
   // Paths, for the caller to fill or stroke: a circle, a triangle pointing
   // up, a diamond and a square of (scaled) radius or half side r.
@@ -112,7 +114,7 @@ bool inside(const Rect& a, const Rect& b);
 // How many of `points` lie in each of `rects`: on its edges too, or
 // (`open`) strictly inside. One sweep across x keeping a count of the y
 // values met so far: (points + rectangles) x log time, whatever the layout.
-std::vector<size_t> points_in_rects(const std::vector<Point>& points, const std::vector<Rect>& rects,
-                                         bool open);
+std::vector<size_t> points_in_rects(const std::vector<Point>& points,
+                                    const std::vector<Rect>& rects, bool open);
 
 }  // namespace sc::plot_detail

@@ -29,10 +29,11 @@ TEST(PointsInRects, CountsWhatEveryPointSays) {
         size_t expected = 0;
         for (const Point& p : points) {
           const bool inside = open ? (p.x > r.x0 && p.x < r.x1 && p.y > r.y0 && p.y < r.y1)
-                                     : (p.x >= r.x0 && p.x <= r.x1 && p.y >= r.y0 && p.y <= r.y1);
+                                   : (p.x >= r.x0 && p.x <= r.x1 && p.y >= r.y0 && p.y <= r.y1);
           expected += inside ? 1 : 0;
         }
-        EXPECT_EQ(counts[i], expected) << "test " << fixture << " rectangle " << i << (open ? " open" : " closed");
+        EXPECT_EQ(counts[i], expected)
+            << "test " << fixture << " rectangle " << i << (open ? " open" : " closed");
       }
     }
   }
@@ -46,16 +47,16 @@ TEST(Multiple, CountsWholeStepsOrNone) {
     double from, a, step;
     int64_t first, how_many;
   } cases[] = {
-      {-25, 95, 20, -1, 6},       // -20, 0, 20, 40, 60, 80
-      {0, 0, 5, 0, 1},            //
-      {1, 2, 5, 0, 0},            // no multiple within
+      {-25, 95, 20, -1, 6},          // -20, 0, 20, 40, 60, 80
+      {0, 0, 5, 0, 1},               //
+      {1, 2, 5, 0, 0},               // no multiple within
       {1e20, 1e20 + 100, 20, 0, 0},  // the step is below the values' precision
-      {-1e308, 1e308, 20, 0, 0},  // far too many
-      {-inf, 5, 1, 0, 0},         //
-      {0, 5, 0, 0, 0},            //
-      {5, 0, 1, 0, 0},            //
-      {0, 999, 1, 0, 1000},       // exactly the limit
-      {0, 1000, 1, 0, 0},         // one past it
+      {-1e308, 1e308, 20, 0, 0},     // far too many
+      {-inf, 5, 1, 0, 0},            //
+      {0, 5, 0, 0, 0},               //
+      {5, 0, 1, 0, 0},               //
+      {0, 999, 1, 0, 1000},          // exactly the limit
+      {0, 1000, 1, 0, 0},            // one past it
   };
   for (const auto& c : cases) {
     const Multiple m = multiple(c.from, c.a, c.step, 1000);

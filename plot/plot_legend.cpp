@@ -9,8 +9,20 @@ namespace sc::plot_detail {
 
 namespace {
 
-enum class Symbol { track, ticks_km, galleria, stazione, segnale, codice, rallentamento,
-                     curve, velocita, pendenza, cartelli, linea_end_color };
+enum class Symbol {
+  track,
+  ticks_km,
+  galleria,
+  stazione,
+  segnale,
+  codice,
+  rallentamento,
+  curve,
+  velocita,
+  pendenza,
+  cartelli,
+  linea_end_color
+};
 
 // One line of the legend: the symbol in a 28-unit box at (x, y), its text after it.
 void legend_entry(Canvas& t, double x, double y, const std::string& text, Symbol symbol) {
@@ -164,7 +176,8 @@ void draw_info(Canvas& t, const Content& c, double x, double y0, double y1) {
     t.text(x, y, text, 0, 0);
     y += riga;
   };
-  if (shown < c.stazioni.size()) note("... and " + std::to_string(c.stazioni.size() - shown) + " more");
+  if (shown < c.stazioni.size())
+    note("... and " + std::to_string(c.stazioni.size() - shown) + " more");
   if (c.stazioni.empty()) note("none");
   y += 12 * s;
   if (y + 36 * s > y1) return;
@@ -172,11 +185,12 @@ void draw_info(Canvas& t, const Content& c, double x, double y0, double y1) {
   y += 22 * s;
   t.ch(10.5);
   char text[200];
-  std::snprintf(text, sizeof text, "%d coaches, braked mass %d %%, sand %d", c.vetture, c.massa_frenata,
-                c.sabbia);
+  std::snprintf(text, sizeof text, "%d coaches, braked mass %d %%, sand %d", c.vetture,
+                c.massa_frenata, c.sabbia);
   t.text(x, y, text, 0, 0);
   y += riga;
-  std::snprintf(text, sizeof text, "clock at the start %02d:%02d:%02d", c.ore, c.minutes, c.seconds);
+  std::snprintf(text, sizeof text, "clock at the start %02d:%02d:%02d", c.ore, c.minutes,
+                c.seconds);
   if (y + riga <= y1) t.text(x, y, text, 0, 0);
 }
 

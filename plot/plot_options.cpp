@@ -20,10 +20,15 @@ int plot_main(int argc, char** argv) {
   sub->add_option("DIR_OR_FILES", o->inputs,
                   "One directory holding one scenario, or its three files")
       ->required();
-  sub->add_option("-o,--output", o->output, "Picture to write; .svg or .png")->type_name("OUT")->required();
-  sub->add_option("--size", o->size, "Picture size in pixels (default 1600x1000)")->type_name("WxH");
-  sub->add_option("--from", o->from_km, "Profile from this kilometre (default: the start)")->type_name("KM");
-  sub->add_option("--to", o->to_km, "Profile to this kilometre (default: the end of the cells)")->type_name("KM");
+  sub->add_option("-o,--output", o->output, "Picture to write; .svg or .png")
+      ->type_name("OUT")
+      ->required();
+  sub->add_option("--size", o->size, "Picture size in pixels (default 1600x1000)")
+      ->type_name("WxH");
+  sub->add_option("--from", o->from_km, "Profile from this kilometre (default: the start)")
+      ->type_name("KM");
+  sub->add_option("--to", o->to_km, "Profile to this kilometre (default: the end of the cells)")
+      ->type_name("KM");
   sub->footer(exit_statuses_text());
 
   if (const int status = parse_command_line(app, run, argc, argv); status >= 0) return status;

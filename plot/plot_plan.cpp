@@ -20,9 +20,9 @@ using Points = std::vector<std::optional<Point>>;
 constexpr double max_plan_metres = 1e8;
 
 struct PlanPoints {
-  Points points;             // by metre
+  Points points;                  // by metre
   std::vector<int32_t> previous;  // the last metre at or before each one with a point; -1 for none
-  size_t excluded = 0;      // rows with both values that are not drawn
+  size_t excluded = 0;            // rows with both values that are not drawn
 };
 
 // The plan's rows that hold two finite values within reach, by metre.
@@ -51,7 +51,8 @@ PlanPoints plan_points(const Tracciato& t) {
 // The point of metre m, or the nearest point before it within 2000 m.
 std::optional<Point> point_at(const PlanPoints& p, double metres) {
   if (p.points.empty() || !std::isfinite(metres)) return std::nullopt;
-  const auto i = static_cast<int32_t>(std::llround(std::clamp(metres, 0.0, static_cast<double>(p.points.size() - 1))));
+  const auto i = static_cast<int32_t>(
+      std::llround(std::clamp(metres, 0.0, static_cast<double>(p.points.size() - 1))));
   const int32_t j = p.previous[static_cast<size_t>(i)];
   if (j < 0 || j <= i - 2000) return std::nullopt;
   return p.points[static_cast<size_t>(j)];
@@ -109,7 +110,15 @@ Frame view(Extension e, double s, double bx0, double by0, double bx1, double by1
   e.ymax += margin;
   const double ax0 = bx0 + 58 * s, ay0 = by0, ax1 = bx1, ay1 = by1 - 40 * s;
   const double scale = std::min((ax1 - ax0) / (e.xmax - e.xmin), (ay1 - ay0) / (e.ymax - e.ymin));
-  return {e.xmin, e.xmax, e.ymin, e.ymax, scale, ax0, ay0, (e.xmax - e.xmin) * scale, (e.ymax - e.ymin) * scale};
+  return {e.xmin,
+          e.xmax,
+          e.ymin,
+          e.ymax,
+          scale,
+          ax0,
+          ay0,
+          (e.xmax - e.xmin) * scale,
+          (e.ymax - e.ymin) * scale};
 }
 
 // Grid and axes in kilometres, and the frame.
@@ -119,7 +128,8 @@ void grid_plan(Canvas& t, const Frame& v) {
   const double step = nice_step(std::max(v.xmax - v.xmin, v.ymax - v.ymin), 8);
   t.ch(10);
   cairo_save(cr);
-  const Multiple mx = multiple(v.xmin, v.xmax, step, 1000), my = multiple(v.ymin, v.ymax, step, 1000);
+  const Multiple mx = multiple(v.xmin, v.xmax, step, 1000),
+                 my = multiple(v.ymin, v.ymax, step, 1000);
   for (int64_t k = 0; k < mx.how_many; ++k) {
     const double m = mx.valore(k) * step;
     t.color(grid);
@@ -151,10 +161,11 @@ void grid_plan(Canvas& t, const Frame& v) {
 // dropping those closer than half a pixel to the one before; the points
 // drawn are added to `drawn` when it is given.
 void trace(cairo_t* cr, const Frame& v, const Points& points, double from, double a,
-             std::vector<Point>* drawn) {
+           std::vector<Point>* drawn) {
   bool open = false;
   double ux = 0, uy = 0;
-  const size_t i0 = static_cast<size_t>(std::clamp(from, 0.0, static_cast<double>(points.size() - 1)));
+  const size_t i0 =
+      static_cast<size_t>(std::clamp(from, 0.0, static_cast<double>(points.size() - 1)));
   const size_t i1 = static_cast<size_t>(std::clamp(a, 0.0, static_cast<double>(points.size() - 1)));
   for (size_t i = i0; i <= i1; ++i) {
     if (!points[i]) {
@@ -201,7 +212,8 @@ std::vector<TickKm> ticks_km(Canvas& t, const Frame& v, const Points& points, si
   const auto direction = [&](size_t i) -> std::optional<Point> {
     const size_t a = i > 0 ? i - 1 : i, b = std::min(i + 1, points.size() - 1);
     if (!points[a] || !points[b]) return std::nullopt;
-    const double dx = v.px(points[b]->x) - v.px(points[a]->x), dy = v.py(points[b]->y) - v.py(points[a]->y);
+    const double dx = v.px(points[b]->x) - v.px(points[a]->x),
+                 dy = v.py(points[b]->y) - v.py(points[a]->y);
     const double l = std::hypot(dx, dy);
     if (!(l > 0)) return std::nullopt;
     return Point{dx / l, dy / l};
@@ -227,7 +239,8 @@ std::vector<TickKm> ticks_km(Canvas& t, const Frame& v, const Points& points, si
 
 // Kilometre numbers to the right of the direction of travel, or to its
 // left when that leaves the frame; each taken place is added to `occupied`.
-void km_numbers(Canvas& t, const std::vector<TickKm>& ticks, const Rect& frame, std::vector<Rect>& occupied) {
+void km_numbers(Canvas& t, const std::vector<TickKm>& ticks, const Rect& frame,
+                std::vector<Rect>& occupied) {
   const double s = t.s();
   t.ch(9.5);
   for (const TickKm& e : ticks) {
@@ -251,14 +264,16 @@ constexpr size_t placed_names = 10;
 std::array<Rect, placed_names> placed_around(const Point& p, double w, double h, double s) {
   const double g = 10 * s;
   const Point corners[placed_names] = {
-      {p.x + g, p.y - h / 2},     {p.x - g - w, p.y - h / 2}, {p.x - w / 2, p.y - g - h},
-      {p.x - w / 2, p.y + g},     {p.x + g, p.y - g - h},     {p.x - g - w, p.y - g - h},
-      {p.x + g, p.y + g},         {p.x - g - w, p.y + g},     {p.x + 2 * g, p.y - h / 2},
-      {p.x - 2 * g - w, p.y - h / 2},
+      {p.x + g, p.y - h / 2},     {p.x - g - w, p.y - h / 2},
+      {p.x - w / 2, p.y - g - h}, {p.x - w / 2, p.y + g},
+      {p.x + g, p.y - g - h},     {p.x - g - w, p.y - g - h},
+      {p.x + g, p.y + g},         {p.x - g - w, p.y + g},
+      {p.x + 2 * g, p.y - h / 2}, {p.x - 2 * g - w, p.y - h / 2},
   };
   std::array<Rect, placed_names> placed{};
   for (size_t n = 0; n < placed_names; ++n) {
-    placed[n] = {corners[n].x - 2 * s, corners[n].y - 2 * s, corners[n].x + w + 2 * s, corners[n].y + h + 2 * s};
+    placed[n] = {corners[n].x - 2 * s, corners[n].y - 2 * s, corners[n].x + w + 2 * s,
+                 corners[n].y + h + 2 * s};
   }
   return placed;
 }
@@ -269,7 +284,7 @@ std::array<Rect, placed_names> placed_around(const Point& p, double w, double h,
 // order of the places. None when even that place meets a name or number
 // already placed.
 std::optional<Rect> placed_name(const Rect* placed, const size_t* covered, const Rect& box,
-                               const Rect& frame, const std::vector<Rect>& occupied) {
+                                const Rect& frame, const std::vector<Rect>& occupied) {
   double best = INFINITY;
   Rect chosen{};
   for (size_t n = 0; n < placed_names; ++n) {
@@ -295,7 +310,7 @@ std::optional<Rect> placed_name(const Rect* placed, const size_t* covered, const
 }  // namespace
 
 double draw_plan(Canvas& t, const CompiledScenario& sc, const Content& c, double bx0, double by0,
-                     double bx1, double by1, bool measure_only) {
+                 double bx1, double by1, bool measure_only) {
   cairo_t* cr = t.cr();
   const double s = t.s();
   const PlanPoints plan = plan_points(sc.tracciato);
@@ -311,9 +326,9 @@ double draw_plan(Canvas& t, const CompiledScenario& sc, const Content& c, double
       t.ch(10.5);
       t.color(grey_text);
       t.text(after, by0 + 2 * s,
-              "(" + std::to_string(plan.excluded) + (plan.excluded == 1 ? " row" : " rows") +
-                  " not drawn: a value not a number or beyond 100000 km)",
-              0, 0);
+             "(" + std::to_string(plan.excluded) + (plan.excluded == 1 ? " row" : " rows") +
+                 " not drawn: a value not a number or beyond 100000 km)",
+             0, 0);
     }
   }
   by0 += 24 * s;
@@ -346,7 +361,9 @@ double draw_plan(Canvas& t, const CompiledScenario& sc, const Content& c, double
   trace(cr, v, points, 0, static_cast<double>(points.size() - 1), &drawn_track);
   cairo_stroke(cr);
   // The stretch the profile shows, when it is not the whole line.
-  if (c.profile_start > 0 || c.profile_end < static_cast<double>(sc.celle.size() > 3 ? sc.celle.size() - 3 : 0) * cella_metres) {
+  if (c.profile_start > 0 ||
+      c.profile_end <
+          static_cast<double>(sc.celle.size() > 3 ? sc.celle.size() - 3 : 0) * cella_metres) {
     t.color(Color{0.95, 0.55, 0.05, 0.75});
     cairo_set_line_width(cr, 6 * s);
     trace(cr, v, points, c.profile_start, c.profile_end, nullptr);

@@ -26,11 +26,11 @@ constexpr int mark_rows = 5;
 // of marks, gradient in the lower panel.
 struct Profile {
   double gx0, gx1, inizio, fine;  // the panels' left and right edges; metres shown
-  double names;               // baseline of the station names
-  double v0, v1;             // speed panel, top and bottom
-  double m0, mark_row_height;    // rows of marks: top, height of one row
-  double p0, p1;             // gradient panel, top and bottom
-  size_t shown;           // cells shown
+  double names;                   // baseline of the station names
+  double v0, v1;                  // speed panel, top and bottom
+  double m0, mark_row_height;     // rows of marks: top, height of one row
+  double p0, p1;                  // gradient panel, top and bottom
+  size_t shown;                   // cells shown
   double vmax, vstep, gmax, gstep;
 
   // Metres outside [inizio, fine] fall outside the panels, where the clip
@@ -38,7 +38,9 @@ struct Profile {
   double X(double m) const { return gx0 + (m - inizio) / (fine - inizio) * (gx1 - gx0); }
   bool visible(double m) const { return m >= inizio && m <= fine; }
   double V(double v) const { return v1 - std::clamp(v, 0.0, vmax) / vmax * (v1 - v0); }
-  double G(double g) const { return (p0 + p1) / 2 - std::clamp(g, -gmax, gmax) / gmax * (p1 - p0) / 2; }
+  double G(double g) const {
+    return (p0 + p1) / 2 - std::clamp(g, -gmax, gmax) / gmax * (p1 - p0) / 2;
+  }
   double row_y(int r) const { return m0 + (r + 0.5) * mark_row_height; }
 };
 
@@ -64,9 +66,11 @@ Profile profile(const CompiledScenario& sc, const Content& c, double s, double g
   // Value ranges: every speed shown, and a little room above.
   double vmax = 50;
   for (size_t i = 0; i < p.shown; ++i) vmax = std::max(vmax, kmh(celle[i]));
-  for (const Rallentamento& r : c.rallentamenti) vmax = std::max(vmax, static_cast<double>(r.velocita));
+  for (const Rallentamento& r : c.rallentamenti)
+    vmax = std::max(vmax, static_cast<double>(r.velocita));
   for (const size_t i : c.codes) {
-    if (celle[i].tipo == tipo_cella::codice) vmax = std::max(vmax, static_cast<double>(celle[i].valore_1));
+    if (celle[i].tipo == tipo_cella::codice)
+      vmax = std::max(vmax, static_cast<double>(celle[i].valore_1));
   }
   p.vstep = nice_step(vmax, 5);
   p.vmax = std::ceil(vmax * 1.08 / p.vstep) * p.vstep;
@@ -236,10 +240,12 @@ void codes(Canvas& t, const Profile& p, const Content& c, const std::vector<Cell
     cairo_fill(cr);
     for (int side = 0; side < 2; ++side) {
       const Rect r = placed(k, side);
-      if (!(r.x0 >= p.gx0 && r.x1 <= p.gx1) || diamonds[2 * n + static_cast<size_t>(side)] > 0) continue;
+      if (!(r.x0 >= p.gx0 && r.x1 <= p.gx1) || diamonds[2 * n + static_cast<size_t>(side)] > 0)
+        continue;
       const auto first = std::lower_bound(placed_x.begin(), placed_x.end(), r.x0 - w_max - 9 * s);
       bool free = true;
-      for (size_t m = static_cast<size_t>(first - placed_x.begin()); m < numbers.size() && free; ++m) {
+      for (size_t m = static_cast<size_t>(first - placed_x.begin()); m < numbers.size() && free;
+           ++m) {
         free = !touching(r, numbers[m]);
       }
       if (free) {
@@ -283,7 +289,9 @@ void marks(Canvas& t, const Profile& p, const Content& c, const CompiledScenario
   cairo_t* cr = t.cr();
   const double s = t.s();
   // Each mark where the description places it (see format/positions.h).
-  const auto x_of = [&](size_t i) { return p.X(static_cast<double>(description_metres(celle[i], i))); };
+  const auto x_of = [&](size_t i) {
+    return p.X(static_cast<double>(description_metres(celle[i], i)));
+  };
   t.color(segnale);
   for (const size_t i : c.segnali) t.triangle(x_of(i), p.row_y(0), 5);
   cairo_fill(cr);
@@ -319,7 +327,8 @@ void marks(Canvas& t, const Profile& p, const Content& c, const CompiledScenario
   for (const size_t i : c.cartelli_text) {
     const int r = celle[i].valore_1;
     if (r >= 0 && static_cast<size_t>(r) < sc.elementi.size())
-      labels.emplace_back(i, text_on_one_line(utf8_from_1252(sc.elementi[static_cast<size_t>(r)].nome)));
+      labels.emplace_back(
+          i, text_on_one_line(utf8_from_1252(sc.elementi[static_cast<size_t>(r)].nome)));
   }
   std::sort(labels.begin(), labels.end());
   t.ch(8.5);
@@ -390,7 +399,8 @@ void stazioni_names(Canvas& t, const Profile& p, const Content& c) {
     // Centred on the station, kept within the page; a name wider than the
     // page starts at its left end.
     const double left = p.gx0 - 40 * s;
-    const double x = std::clamp(p.X(st.progressiva) - w / 2, left, std::max(left, p.gx1 + 20 * s - w));
+    const double x =
+        std::clamp(p.X(st.progressiva) - w / 2, left, std::max(left, p.gx1 + 20 * s - w));
     // A name that fits on neither line is left out rather than drawn over another.
     if (x <= fine_riga[0] && x <= fine_riga[1]) continue;
     const int r = x > fine_riga[0] ? 0 : 1;
@@ -403,7 +413,7 @@ void stazioni_names(Canvas& t, const Profile& p, const Content& c) {
 }  // namespace
 
 void draw_profile(Canvas& t, const CompiledScenario& sc, const Content& c, double gx0, double gy0,
-                     double gx1, double gy1) {
+                  double gx1, double gy1) {
   const double s = t.s();
   t.ch(13, true);
   t.color(black);

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 
@@ -54,10 +54,12 @@ bool xml_well_formed(const std::string& x, std::string& why) {
     const std::string tag = x.substr(i + 1, f - i - 1);
     const bool close = !tag.empty() && tag[0] == '/';
     const bool empty = !tag.empty() && tag.back() == '/';
-    const std::string nome = tag.substr(close ? 1 : 0, tag.find_first_of(" \t\r\n/", 1) - (close ? 1 : 0));
+    const std::string nome =
+        tag.substr(close ? 1 : 0, tag.find_first_of(" \t\r\n/", 1) - (close ? 1 : 0));
     if (nome.empty()) return why = "tag without a name at " + std::to_string(i), false;
     if (close) {
-      if (open.empty() || open.back() != nome) return why = "</" + nome + "> closes nothing open", false;
+      if (open.empty() || open.back() != nome)
+        return why = "</" + nome + "> closes nothing open", false;
       open.pop_back();
     } else if (!empty) {
       if (open.empty() && root) return why = "second root element", false;
@@ -77,14 +79,14 @@ class Plot : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fixture::test_dir(std::string("plot_") +
-                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     sc = fixture::scenario();
     write_scenario(dir, "Corvale_Pravena AV", "409", sc);
   }
   void TearDown() override { fs::remove_all(dir); }
 
   static void write_scenario(const fs::path& d, const std::string& nome, const std::string& treno,
-                              const fixture::Scenario& s) {
+                             const fixture::Scenario& s) {
     fixture::write(d / (nome + "_" + treno + ".dat"), serializza_celle(s.celle));
     fixture::write(d / (nome + "_" + treno + ".sim"), serializza_elementi(s.elementi));
     fixture::write(d / (nome + "_linea.dat"), serializza_tracciato(s.tracciato));
@@ -104,7 +106,8 @@ class Plot : public ::testing::Test {
 };
 
 TEST_F(Plot, FindsTheThreeFilesOfTheScenarioInADirectory) {
-  fixture::write(dir / "Corvale_linea.dat", "");  // a shorter scenario name that also prefixes the base
+  fixture::write(dir / "Corvale_linea.dat",
+                 "");  // a shorter scenario name that also prefixes the base
   fixture::write(dir / "notes.txt", "");
   const CompiledPaths f = find_scenario_files({dir});
   EXPECT_EQ(f.celle, dir / "Corvale_Pravena AV_409.dat");
@@ -124,7 +127,9 @@ TEST_F(Plot, DirectoryErrorsNameTheFiles) {
   fs::remove(two / "Corvale_Pravena AV_linea.dat");
   EXPECT_NE(message([&] { find_scenario_files({two}); }).find("no track plan"), std::string::npos);
   fs::remove(two / "Corvale_Pravena AV_409.dat");
-  EXPECT_NE(message([&] { find_scenario_files({two}); }).find("not its cells file Corvale_Pravena AV_409.dat"),
+  EXPECT_NE(message([&] {
+              find_scenario_files({two});
+            }).find("not its cells file Corvale_Pravena AV_409.dat"),
             std::string::npos);
   fs::remove_all(two);
   const fs::path vuota = fixture::test_dir("plot_empty");
@@ -139,9 +144,17 @@ TEST_F(Plot, GivenFilesAreSortedBySuffix) {
   EXPECT_EQ(f.celle, c);
   EXPECT_EQ(f.elementi, e);
   EXPECT_EQ(f.tracciato, p);
-  EXPECT_NE(message([&] { find_scenario_files({c, e}); }).find("missing a track plan"), std::string::npos);
-  EXPECT_NE(message([&] { find_scenario_files({c, e, p, c}); }).find("two cells files given"), std::string::npos);
-  EXPECT_NE(message([&] { find_scenario_files({c, e, dir / "x.txt"}); }).find("not a compiled file"),
+  EXPECT_NE(message([&] {
+              find_scenario_files({c, e});
+            }).find("missing a track plan"),
+            std::string::npos);
+  EXPECT_NE(message([&] {
+              find_scenario_files({c, e, p, c});
+            }).find("two cells files given"),
+            std::string::npos);
+  EXPECT_NE(message([&] {
+              find_scenario_files({c, e, dir / "x.txt"});
+            }).find("not a compiled file"),
             std::string::npos);
 }
 
@@ -191,7 +204,8 @@ TEST_F(Plot, SvgIsWellFormedXml) {
   EXPECT_FALSE(xml_well_formed("<svg><g/>", why));
   if (fs::exists("/usr/bin/rsvg-convert")) {
     const fs::path png = dir / "from_svg.png";
-    const std::string command = "/usr/bin/rsvg-convert -o '" + png.string() + "' '" + svg.string() + "'";
+    const std::string command =
+        "/usr/bin/rsvg-convert -o '" + png.string() + "' '" + svg.string() + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     cairo_surface_t* s = cairo_image_surface_create_from_png(png.c_str());
     EXPECT_EQ(cairo_image_surface_get_width(s), 1600);
@@ -260,11 +274,15 @@ TEST_F(Plot, FilesOfDifferentScenariosAreRefusedWithTheReason) {
     std::function<void(fixture::Scenario&, CompiledPaths&)> change;
     const char* reason;
   } cases[] = {
-      {"cells of another identity", [](fixture::Scenario& s, CompiledPaths&) { s.celle[1].valore_2 += 1; },
-       "holds the contest code 2387 in cell 1, where scenario \"Corvale_Pravena AV\" train \"409\""},
+      {"cells of another identity",
+       [](fixture::Scenario& s, CompiledPaths&) { s.celle[1].valore_2 += 1; },
+       "holds the contest code 2387 in cell 1, where scenario \"Corvale_Pravena AV\" train "
+       "\"409\""},
       {"cells of another line", [](fixture::Scenario& s, CompiledPaths&) { s.celle.resize(1000); },
-       "Corvale_Pravena AV_409.dat holds 1000 cells, where the 92000 m line of Corvale_Pravena AV_409.sim has 1981"},
-      {"plan of another line", [](fixture::Scenario& s, CompiledPaths&) { s.tracciato = Tracciato(5000); },
+       "Corvale_Pravena AV_409.dat holds 1000 cells, where the 92000 m line of Corvale_Pravena "
+       "AV_409.sim has 1981"},
+      {"plan of another line",
+       [](fixture::Scenario& s, CompiledPaths&) { s.tracciato = Tracciato(5000); },
        "Corvale_Pravena AV_linea.dat holds 5001 rows, where the 92000 m line"},
       {"names", [](fixture::Scenario&, CompiledPaths& n) { n.elementi = "Altro_7.sim"; },
        "are not of one scenario and train"},
@@ -295,7 +313,8 @@ TEST(CompileStop, SpeedsThatStopShortOfTheEndFill) {
 TEST_F(Plot, SvgKeepsTextsAsTextAndMarksAStoppedCompile) {
   plot_scenario({dir}, dir / "a.svg");
   const std::string a = read_text(dir / "a.svg");
-  EXPECT_NE(a.find("font-weight=\"bold\" fill=\"rgb(26,26,31)\" xml:space=\"preserve\">Profile along the line</text>"),
+  EXPECT_NE(a.find("font-weight=\"bold\" fill=\"rgb(26,26,31)\" xml:space=\"preserve\">Profile "
+                   "along the line</text>"),
             std::string::npos);
   EXPECT_EQ(a.find("compile stopped"), std::string::npos);
 

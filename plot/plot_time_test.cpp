@@ -69,9 +69,10 @@ TEST(PlotTime, GrowsLinearlyWithCabCodesAndRestrictions) {
   const double twin = cpu_drawing(scenario_of(2 * celle_base));
   // Twice the input: about twice the time (a quadratic step would take
   // four times). Loose, so that a busy machine does not fail it.
-  EXPECT_LT(twin, 3 * one + 0.02) << celle_base << " cells " << one << " s, " << 2 * celle_base << " cells "
-                                     << twin << " s";
-  std::cout << celle_base << " cells " << one << " s, " << 2 * celle_base << " cells " << twin << " s\n";
+  EXPECT_LT(twin, 3 * one + 0.02) << celle_base << " cells " << one << " s, " << 2 * celle_base
+                                  << " cells " << twin << " s";
+  std::cout << celle_base << " cells " << one << " s, " << 2 * celle_base << " cells " << twin
+            << " s\n";
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "output/exit_statuses.h"
 #include "output/diagnostics.h"
+#include "output/exit_statuses.h"
 #include "run/status_window.h"
 
 namespace sc {

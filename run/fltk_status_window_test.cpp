@@ -38,7 +38,8 @@ class StatusWindowX : public testing::Test {
     } else if (had_display_) {
       display_ = old_display_;
     } else {
-      jump_reason_ = std::string(test::ServerXvfb::program) + " is not installed and DISPLAY is not set";
+      jump_reason_ =
+          std::string(test::ServerXvfb::program) + " is not installed and DISPLAY is not set";
     }
     if (!display_.empty()) ::setenv("DISPLAY", display_.c_str(), 1);
   }

@@ -28,7 +28,8 @@ bool read_request(std::string& word, std::string& text) {
     return false;
   }
   text.assign(length, '\0');
-  return length == 0 || static_cast<bool>(std::cin.read(text.data(), static_cast<std::streamsize>(length)));
+  return length == 0 ||
+         static_cast<bool>(std::cin.read(text.data(), static_cast<std::streamsize>(length)));
 }
 
 }  // namespace

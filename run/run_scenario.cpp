@@ -12,10 +12,10 @@
 
 #include "cli/compile_descriptions.h"
 #include "output/diagnostics.h"
-#include "run/error_report.h"
 #include "output/file_output.h"
 #include "output/text_file_names.h"
 #include "output/write_compilation.h"
+#include "run/error_report.h"
 
 namespace sc {
 namespace {
@@ -41,8 +41,8 @@ void remove_if_present(const std::string& path) {
 
 }  // namespace
 
-int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compile, std::ostream& err,
-                    const RunOptions& o) {
+int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compile,
+                 std::ostream& err, const RunOptions& o) {
   Percorso p;
   p.nome_scenario = embedded_scenario_name;
   p.numero_treno = embedded_train_number;
@@ -63,7 +63,8 @@ int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compi
       if (different(path, texts[i])) {
         err << program_name << ": \"" << path << "\" is not the embedded scenario's "
             << (f == TextFileKind::linea_txt ? "line" : "train")
-            << " description; the run would replace it and then delete it. Nothing written (move it away, "
+            << " description; the run would replace it and then delete it. Nothing written (move "
+               "it away, "
                "or give --force to replace it)"
             << std::endl;
         return status_file_not_written;
@@ -72,7 +73,8 @@ int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compi
   }
 
   for (size_t i = 0; i < texts.size(); ++i) {
-    const std::string path = percorso_file(dir, scenario_writers[i].file, p.nome_scenario, p.numero_treno);
+    const std::string path =
+        percorso_file(dir, scenario_writers[i].file, p.nome_scenario, p.numero_treno);
     if (auto reason = replace_file(path, texts[i], o.modo)) {
       err << program_name << ": " << *reason << std::endl;
       return status_file_not_written;
@@ -81,8 +83,10 @@ int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compi
 
   // The line description is read and deleted before the train description
   // is read; the train description goes once the parse is done with it.
-  const std::string linea = percorso_file(dir, TextFileKind::linea_txt, p.nome_scenario, p.numero_treno);
-  const std::string treno = percorso_file(dir, TextFileKind::treno_txt, p.nome_scenario, p.numero_treno);
+  const std::string linea =
+      percorso_file(dir, TextFileKind::linea_txt, p.nome_scenario, p.numero_treno);
+  const std::string treno =
+      percorso_file(dir, TextFileKind::treno_txt, p.nome_scenario, p.numero_treno);
   CompileInput in;
   in.line = read_description(linea);
   remove_if_present(linea);
@@ -116,7 +120,8 @@ int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compi
 }
 
 int run_scenario(const std::string& dir, StatusWindow& ui, const RunOptions& o) {
-  return run_scenario(dir, ui, [](const CompileInput& in) { return compile_descriptions(in); }, std::cerr, o);
+  return run_scenario(
+      dir, ui, [](const CompileInput& in) { return compile_descriptions(in); }, std::cerr, o);
 }
 
 int start_program(const RunOptions& o) {

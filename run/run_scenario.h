@@ -30,14 +30,14 @@
 #include <string>
 
 #include "cli/shared_inputs.h"
-#include "output/file_output.h"
-#include "output/embedded_scenario.h"
-#include "output/exit_statuses.h"
-#include "run/status_window.h"
-#include "compiler/fault.h"
 #include "compiler/compile_entry.h"
+#include "compiler/fault.h"
 #include "compiler/memorizza_percorso.h"
 #include "model/percorso.h"
+#include "output/embedded_scenario.h"
+#include "output/exit_statuses.h"
+#include "output/file_output.h"
+#include "run/status_window.h"
 
 namespace sc {
 
@@ -45,8 +45,8 @@ using Compiler = std::function<CompileResult(const CompileInput&)>;
 
 // Runs the embedded scenario with its files in `dir` (no trailing
 // separator) and returns the exit status. Diagnostics go to `err`.
-int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compile, std::ostream& err,
-                    const RunOptions& o = {});
+int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compile,
+                 std::ostream& err, const RunOptions& o = {});
 
 // The same with the real compiler and standard error.
 int run_scenario(const std::string& dir, StatusWindow& ui, const RunOptions& o = {});

@@ -17,8 +17,8 @@ namespace sc {
 namespace {
 
 using test::list_dir;
-using test::read_bytes;
 using test::Log;
+using test::read_bytes;
 using test::write;
 using namespace test::file_scenario;
 
@@ -60,7 +60,9 @@ class RunScenario : public testing::Test {
 
   static Compilation ready() {
     Compilation c;
-    c.files = {{CompiledKind::tracciato, "plan"}, {CompiledKind::elementi, "table"}, {CompiledKind::celle, "cells"}};
+    c.files = {{CompiledKind::tracciato, "plan"},
+               {CompiledKind::elementi, "table"},
+               {CompiledKind::celle, "cells"}};
     return c;
   }
 
@@ -82,17 +84,20 @@ TEST_F(RunScenario, CleanCompileWritesTheCompiledFilesAndEndsWithStatus0) {
   EXPECT_EQ(read_bytes(dir / linea_dat), "plan");
   EXPECT_EQ(read_bytes(dir / sim), "table");
   EXPECT_EQ(read_bytes(dir / dat), "cells");
-  EXPECT_EQ(list_dir(dir.path()), (std::set<std::string>{note, rallentamenti, scheda, linea_dat, sim, dat}));
+  EXPECT_EQ(list_dir(dir.path()),
+            (std::set<std::string>{note, rallentamenti, scheda, linea_dat, sim, dat}));
 }
 
 TEST_F(RunScenario, FaultsAreReportedAndTheFilesStillWrittenWithStatus1) {
-  faults = {Fault{7, 3500, SourceLocation{dir / treno_txt, 4, 13, 4, "segnale,    3500"}, "signal cell already taken"},
+  faults = {Fault{7, 3500, SourceLocation{dir / treno_txt, 4, 13, 4, "segnale,    3500"},
+                  "signal cell already taken"},
             Fault{30, 4650, std::nullopt, "no free cell for the cab code"}};
   EXPECT_EQ(run(), 1);
-  EXPECT_EQ(err.str(), dir / treno_txt + ":4:13: error: signal cell already taken (at 3500 m) [E7]\n"
-                       "segnale,    3500\n"
-                       "            ^~~~\n"
-                       "error: no free cell for the cab code (at 4650 m) [E30]\n");
+  EXPECT_EQ(err.str(), dir / treno_txt +
+                           ":4:13: error: signal cell already taken (at 3500 m) [E7]\n"
+                           "segnale,    3500\n"
+                           "            ^~~~\n"
+                           "error: no free cell for the cab code (at 4650 m) [E30]\n");
   EXPECT_EQ(read_bytes(dir / dat), "cells");
 }
 
@@ -101,7 +106,7 @@ TEST_F(RunScenario, ReservedSlotClashShowsTheErrorReportAndTouchesNoCompiledFile
     Compilation::Result status;
     const char* text;
   } cases[] = {{Compilation::Result::errore_1250, " Errore n. 1250"},
-              {Compilation::Result::errore_1251, " Errore n. 1251"}};
+               {Compilation::Result::errore_1251, " Errore n. 1251"}};
   for (const auto& c : cases) {
     ui = Log{};
     for (const std::string& f : {linea_dat, sim, dat}) write(dir / f, "earlier run");
@@ -109,7 +114,8 @@ TEST_F(RunScenario, ReservedSlotClashShowsTheErrorReportAndTouchesNoCompiledFile
     result.status = c.status;
     EXPECT_EQ(run(), 3);
     EXPECT_EQ(ui.messages, std::vector<std::string>{c.text});
-    for (const std::string& f : {linea_dat, sim, dat}) EXPECT_EQ(read_bytes(dir / f), "earlier run") << f;
+    for (const std::string& f : {linea_dat, sim, dat})
+      EXPECT_EQ(read_bytes(dir / f), "earlier run") << f;
     EXPECT_TRUE(std::filesystem::exists(dir / scheda));  // the documents stay
   }
 }
@@ -117,12 +123,16 @@ TEST_F(RunScenario, ReservedSlotClashShowsTheErrorReportAndTouchesNoCompiledFile
 TEST_F(RunScenario, NothingCompiledLeavesEarlierCompiledFilesAndSaysSo) {
   for (const std::string& f : {linea_dat, sim, dat}) write(dir / f, "earlier run");
   result = Compilation{Compilation::Result::senza_celle, {}};
-  faults = {Fault{101, std::nullopt, SourceLocation{dir / linea_txt, 0, 0, 0, ""}, "no line description file"}};
+  faults = {Fault{101, std::nullopt, SourceLocation{dir / linea_txt, 0, 0, 0, ""},
+                  "no line description file"}};
   EXPECT_EQ(run(), 1);
-  EXPECT_EQ(err.str(), dir / linea_txt + ": error: no line description file [E101]\n"
-                       "scenario-compiler: the compile ended before the cells existed; no compiled file "
-                       "written, earlier compiled files left as they were\n");
-  for (const std::string& f : {linea_dat, sim, dat}) EXPECT_EQ(read_bytes(dir / f), "earlier run") << f;
+  EXPECT_EQ(err.str(),
+            dir / linea_txt +
+                ": error: no line description file [E101]\n"
+                "scenario-compiler: the compile ended before the cells existed; no compiled file "
+                "written, earlier compiled files left as they were\n");
+  for (const std::string& f : {linea_dat, sim, dat})
+    EXPECT_EQ(read_bytes(dir / f), "earlier run") << f;
 }
 
 TEST_F(RunScenario, TrainDescriptionIsDeletedOnlyWhenTheParseWasDoneWithIt) {

@@ -16,8 +16,8 @@ namespace {
 constexpr std::chrono::seconds answer_limit{10};
 
 std::string fallback(const std::string& path, const std::string& what) {
-  return std::string(program_name) + ": the status window's helper program \"" + path + "\" " + what +
-         "; the status goes to standard error";
+  return std::string(program_name) + ": the status window's helper program \"" + path + "\" " +
+         what + "; the status goes to standard error";
 }
 
 }  // namespace
@@ -31,7 +31,8 @@ bool HelperStatusWindow::ask(const char* word, const std::string& text, const ch
   if (!helper_) return false;
   std::optional<std::string> line;
   if (helper_->send(status_protocol::request(word, text)))
-    line = helper_->receive_line(wait_for_user ? std::nullopt : std::optional(std::chrono::milliseconds(answer_limit)));
+    line = helper_->receive_line(
+        wait_for_user ? std::nullopt : std::optional(std::chrono::milliseconds(answer_limit)));
   if (line == answer) return true;
   err_ << fallback(path_, "stopped answering") << std::endl;
   helper_.reset();
@@ -54,16 +55,19 @@ std::unique_ptr<StatusWindow> open_helper_status_window(std::ostream& err) {
   }
   int error = 0;
   std::unique_ptr<platform::ConnectedProgram> program = platform::ConnectedProgram::start(
-      helper.path, {std::string(program_name) + "-" + run_helper_name, status_protocol::serve_flag}, error);
+      helper.path, {std::string(program_name) + "-" + run_helper_name, status_protocol::serve_flag},
+      error);
   if (!program) {
-    err << fallback(helper.path, std::string("cannot be started: ") + std::strerror(error)) << std::endl;
+    err << fallback(helper.path, std::string("cannot be started: ") + std::strerror(error))
+        << std::endl;
     return std::make_unique<HeadlessStatus>(err);
   }
   const std::optional<std::string> first = program->receive_line(answer_limit);
   if (first == status_protocol::ready)
     return std::make_unique<HelperStatusWindow>(std::move(program), helper.path, err);
   // No display that answers: as without a display, nothing to say.
-  if (first != status_protocol::headless) err << fallback(helper.path, "did not start") << std::endl;
+  if (first != status_protocol::headless)
+    err << fallback(helper.path, "did not start") << std::endl;
   return std::make_unique<HeadlessStatus>(err);
 }
 

@@ -140,8 +140,7 @@ constexpr int max_entries = 1000000;
 #endif
 
 TEST_F(BigInput, CompileTimeIsLinearInTheNumberOfEntries) {
-  write(dir / "Grande_linea.txt",
-         rows({"[generale]", "lunghezza percorso,    1000000", "[fine]"}));
+  write(dir / "Grande_linea.txt", rows({"[generale]", "lunghezza percorso,    1000000", "[fine]"}));
   for (bool one_line : {false, true}) {
     SCOPED_TRACE(one_line ? "all entries on one line" : "one entry to a line");
     double seconds[2] = {0, 0};

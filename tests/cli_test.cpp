@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "tests/support/test_dir.h"
 #include "tests/run_program.h"
+#include "tests/support/test_dir.h"
 #include "writers/scenario.h"
 
 namespace {
@@ -74,9 +74,11 @@ TEST_F(Cli, TakenSignalCellIsReportedAtItsLineAndTheSourcesStayUnchanged) {
   change_treno("segnale,    7500,", "segnale,    3500,");
   const auto sources = contents(dir.path());
 
-  const std::string expected = treno_txt + ":18:13: error: signal cell 71 already holds a signal (at 3500 m) [E16]\n"
-                             "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
-                             "            ^~~~\n";
+  const std::string expected =
+      treno_txt +
+      ":18:13: error: signal cell 71 already holds a signal (at 3500 m) [E16]\n"
+      "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0\n"
+      "            ^~~~\n";
   const Outcome c = compile();
   EXPECT_EQ(c.status, 1);
   EXPECT_EQ(c.err.substr(0, expected.size()), expected);
@@ -98,17 +100,19 @@ TEST_F(Cli, SourcesSurviveEveryFaultPath) {
     std::string file, from, a;
     int status;
     std::string message;  // in standard error
-    bool compiled;         // compiled files written
+    bool compiled;        // compiled files written
   } cases[] = {
       {"read failure (error 25)", treno_txt, "segnale,    3500,   2,", "segnale,    3500,   x,", 1,
        ":17:21: error: field 3 of \"segnale\": expected a whole number, got \"x\" [E25]", true},
       {"line length above the limit: no cells", linea_txt, "lunghezza percorso,    92000",
        "lunghezza percorso,  2000000", 1, "no compiled file written", false},
-      {"reserved-slot clash", treno_txt, "segnale,    3500,", "segnale,       0,", 3, "Errore n. 1250", false},
-      {"station spacing", treno_txt, "stazione,   29950,", "stazione,     950,", 1, "error: station starts",
-       true},
+      {"reserved-slot clash", treno_txt, "segnale,    3500,", "segnale,       0,", 3,
+       "Errore n. 1250", false},
+      {"station spacing", treno_txt, "stazione,   29950,", "stazione,     950,", 1,
+       "error: station starts", true},
   };
-  const std::string linea_orig = read_bytes(dir / linea_txt), treno_orig = read_bytes(dir / treno_txt);
+  const std::string linea_orig = read_bytes(dir / linea_txt),
+                    treno_orig = read_bytes(dir / treno_txt);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.test_case);
     write(dir / linea_txt, linea_orig);
@@ -141,11 +145,16 @@ TEST_F(Cli, UsageErrorsAreOneLineAndStatus2) {
       {{"--bogus"}, "scenario-compiler: The following argument was not expected: --bogus\n" + help},
       {{"compile", linea_txt}, "scenario-compiler: compile: TRAIN is required\n" + help},
       {{"frob"},
-       "scenario-compiler: unknown command \"frob\"; the commands are export, compile, check, inspect, "
-       "plot, view, explain and decompile\n" + help},
-      {{"inspect", dat, "--every", "0"}, "scenario-compiler: --every must be 1 or more, not 0\n" + help},
+       "scenario-compiler: unknown command \"frob\"; the commands are export, compile, check, "
+       "inspect, "
+       "plot, view, explain and decompile\n" +
+           help},
+      {{"inspect", dat, "--every", "0"},
+       "scenario-compiler: --every must be 1 or more, not 0\n" + help},
       // An empty directory would put the files at the root.
-      {{"--out", ""}, "scenario-compiler: --out needs a directory name (\".\" for the current directory)\n" + help},
+      {{"--out", ""},
+       "scenario-compiler: --out needs a directory name (\".\" for the current directory)\n" +
+           help},
   };
   for (const auto& c : cases) {
     const Outcome e = run_program(dir.path(), c.args);
@@ -160,15 +169,17 @@ TEST_F(Cli, UsageErrorsAreOneLineAndStatus2) {
   const Outcome e = run_program(dir.path(), {"compile", "line.txt", "train.txt", "--train", "409"});
   EXPECT_EQ(e.status, 2);
   EXPECT_EQ(e.err,
-            "scenario-compiler: cannot tell the scenario name: \"line.txt\" is not named NAME_linea.txt and "
+            "scenario-compiler: cannot tell the scenario name: \"line.txt\" is not named "
+            "NAME_linea.txt and "
             "\"train.txt\" is not named NAME_NUMBER-.txt; give it with --name NAME\n");
   EXPECT_EQ(list_dir(dir.path()).count("Corvale_Pravena AV_409.dat"), 0u);
 
   // Given on the command line, the identity names the compiled files.
-  const Outcome ok = run_program(dir.path(), {"compile", "line.txt", "train.txt", "--name", "Mia linea",
-                                                 "--train", "7", "--out", "uscita"});
+  const Outcome ok = run_program(dir.path(), {"compile", "line.txt", "train.txt", "--name",
+                                              "Mia linea", "--train", "7", "--out", "uscita"});
   EXPECT_EQ(ok.status, 0) << ok.err;
-  EXPECT_EQ(list_dir(dir / "uscita"), (std::set<std::string>{"Mia linea_linea.dat", "Mia linea_7.sim", "Mia linea_7.dat"}));
+  EXPECT_EQ(list_dir(dir / "uscita"),
+            (std::set<std::string>{"Mia linea_linea.dat", "Mia linea_7.sim", "Mia linea_7.dat"}));
 }
 
 TEST_F(Cli, HelpOfEveryCommandAndVersion) {
@@ -176,26 +187,32 @@ TEST_F(Cli, HelpOfEveryCommandAndVersion) {
     std::vector<std::string> args;
     std::vector<std::string> texts;  // each must appear in the help
   } cases[] = {
-      {{"--help"}, {"Usage: scenario-compiler [OPTIONS] [SUBCOMMAND]", "--out DIR", "export", "compile", "check",
-                    "inspect", "plot", "decompile", "--version", "--sync", "--force", "Exit status:",
-                    "4  an output file could not be written"}},
+      {{"--help"},
+       {"Usage: scenario-compiler [OPTIONS] [SUBCOMMAND]", "--out DIR", "export", "compile",
+        "check", "inspect", "plot", "decompile", "--version", "--sync", "--force",
+        "Exit status:", "4  an output file could not be written"}},
       {{"export", "--help"}, {"Usage: scenario-compiler export [OPTIONS]", "--out DIR", "--force"}},
       {{"compile", "--help"},
-       {"Usage: scenario-compiler compile [OPTIONS] LINE TRAIN", "--name NAME", "--train NUMBER", "--out DIR",
-        "--no-plan", "--sync", "NAME_linea.txt and NAME_NUMBER-.txt", "Exit status:"}},
-      {{"check", "--help"}, {"Usage: scenario-compiler check [OPTIONS] LINE TRAIN", "--name NAME", "--train NUMBER"}},
-      {{"inspect", "--help"}, {"Usage: scenario-compiler inspect [OPTIONS] FILE", "--json", "--cells FROM:TO",
-                               "--only TYPE...", "--every N"}},
-      {{"plot", "--help"}, {"Usage: scenario-compiler plot [OPTIONS] DIR_OR_FILES...", "-o,--output OUT",
-                            "--size WxH"}},
-      {{"decompile", "--help"}, {"Usage: scenario-compiler decompile [OPTIONS] DIR_OR_FILES...", "--out DIR",
-                                 "--force", "Exit status:"}},
+       {"Usage: scenario-compiler compile [OPTIONS] LINE TRAIN", "--name NAME", "--train NUMBER",
+        "--out DIR", "--no-plan", "--sync", "NAME_linea.txt and NAME_NUMBER-.txt", "Exit status:"}},
+      {{"check", "--help"},
+       {"Usage: scenario-compiler check [OPTIONS] LINE TRAIN", "--name NAME", "--train NUMBER"}},
+      {{"inspect", "--help"},
+       {"Usage: scenario-compiler inspect [OPTIONS] FILE", "--json", "--cells FROM:TO",
+        "--only TYPE...", "--every N"}},
+      {{"plot", "--help"},
+       {"Usage: scenario-compiler plot [OPTIONS] DIR_OR_FILES...", "-o,--output OUT",
+        "--size WxH"}},
+      {{"decompile", "--help"},
+       {"Usage: scenario-compiler decompile [OPTIONS] DIR_OR_FILES...", "--out DIR", "--force",
+        "Exit status:"}},
   };
   for (const auto& c : cases) {
     const Outcome e = run_program(dir.path(), c.args);
     EXPECT_EQ(e.status, 0) << c.args.front();
     EXPECT_EQ(e.err, "");
-    for (const std::string& t : c.texts) EXPECT_NE(e.out.find(t), std::string::npos) << c.args.front() << ": " << t;
+    for (const std::string& t : c.texts)
+      EXPECT_NE(e.out.find(t), std::string::npos) << c.args.front() << ": " << t;
   }
   // check has no --out and no --no-plan.
   const std::string check = run_program(dir.path(), {"check", "--help"}).out;
@@ -252,7 +269,8 @@ TEST_F(Cli, InspectAndPlotTheCompiledFiles) {
   } cases[] = {
       {{"inspect", dat}, dat + ": cells file, 29715 bytes\n"},
       {{"inspect", sim}, sim + ": element table file, 3455 bytes\n"},
-      {{"inspect", linea_dat, "--every", "10000"}, linea_dat + ": track plan file, 1979964 bytes\n"},
+      {{"inspect", linea_dat, "--every", "10000"},
+       linea_dat + ": track plan file, 1979964 bytes\n"},
       {{"inspect", dat, "--json", "--cells", "60:80", "--only", "signals", "stations"}, "{\n"},
   };
   for (const auto& c : cases) {
@@ -262,15 +280,16 @@ TEST_F(Cli, InspectAndPlotTheCompiledFiles) {
   }
   // Only the signal cell 71 of cells 60 to 80.
   const std::string json =
-      run_program(dir.path(), {"inspect", dat, "--json", "--cells", "60:80", "--only", "signals"}).out;
+      run_program(dir.path(), {"inspect", dat, "--json", "--cells", "60:80", "--only", "signals"})
+          .out;
   EXPECT_NE(json.find("\"shown\": 1"), std::string::npos) << json;
 
   const Outcome p = run_program(dir.path(), {"plot", ".", "-o", "scenario.svg"});
   EXPECT_EQ(p.status, 0) << p.err;
   EXPECT_EQ(p.out, "wrote scenario.svg\n");
   EXPECT_EQ(read_bytes(dir / "scenario.svg").substr(0, 5), "<?xml");
-  const Outcome png =
-      run_program(dir.path(), {"plot", linea_dat, sim, dat, "-o", "scenario.png", "--size", "800x600"});
+  const Outcome png = run_program(
+      dir.path(), {"plot", linea_dat, sim, dat, "-o", "scenario.png", "--size", "800x600"});
   EXPECT_EQ(png.status, 0) << png.err;
   EXPECT_EQ(read_bytes(dir / "scenario.png").substr(1, 3), "PNG");
 

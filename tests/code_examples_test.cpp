@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/test_dir.h"
 #include "compiler/fault_catalogue.h"
 #include "compiler/memorizza_percorso.h"
 #include "tests/run_program.h"
 #include "tests/support/modified_scenario.h"
+#include "tests/support/test_dir.h"
 #include "writers/content.h"
 #include "writers/scenario.h"
 
@@ -32,7 +32,7 @@ TEST(CodeExamples, EachFaultExampleGivesItsFaultAndItsFixCompilesClean) {
     for (const bool correct : {false, true}) {
       std::vector<std::string> linea = rows(line_table()), treno = rows(train_table());
       ASSERT_TRUE(change(v.file == ExampleFile::linea ? linea : treno, v.replaces,
-                           correct ? v.fix : v.example));
+                         correct ? v.fix : v.example));
       Result e;
       compile(e, linea, treno);
       if (correct) {
@@ -41,18 +41,22 @@ TEST(CodeExamples, EachFaultExampleGivesItsFaultAndItsFixCompilesClean) {
         EXPECT_TRUE(e.log.empty()) << "fixed:" << fault_list(e.log);
         EXPECT_TRUE(e.log.others().empty()) << "fixed:" << other_list(e.log);
       } else if (numero == 1250 || numero == 1251) {
-        EXPECT_EQ(e.status, numero == 1250 ? Compilation::Result::errore_1250 : Compilation::Result::errore_1251);
+        EXPECT_EQ(e.status, numero == 1250 ? Compilation::Result::errore_1250
+                                           : Compilation::Result::errore_1251);
         EXPECT_TRUE(e.log.empty()) << fault_list(e.log);
       } else {
         const auto& f = e.log.all();
-        const auto and_this = [&](const Fault& x) { return x.codice == numero && x.severity == Severity::errore; };
+        const auto and_this = [&](const Fault& x) {
+          return x.codice == numero && x.severity == Severity::errore;
+        };
         if (std::any_of(f.begin(), f.end(), and_this)) {
           EXPECT_EQ(e.p.codice_errore, numero) << fault_list(e.log);
         } else {
           // A fault of the text encoding is no fault of the rules: the
           // compile itself is unchanged.
           const auto& a = e.log.others();
-          EXPECT_TRUE(std::any_of(a.begin(), a.end(), and_this)) << fault_list(e.log) << other_list(e.log);
+          EXPECT_TRUE(std::any_of(a.begin(), a.end(), and_this))
+              << fault_list(e.log) << other_list(e.log);
           EXPECT_EQ(e.p.codice_errore, 0);
         }
       }
@@ -83,11 +87,13 @@ TEST(CodeExamples, EachWarningExampleGivesItsCodeAndTheBytesOfWhatTheCompileDoes
       {"W5", {{ExampleFile::linea, "", "curvad1,  92500,  500"}}},
       {"W6", {}},
       {"W7", {}},
-      {"W9", {{ExampleFile::linea, "cartello_indicatore,  4400,   (GALLERIA PIANORO)( Km. 10.710     )",
-               "cartello_indicatore,  4400,   (GALLERIA PIANORO"}}},
+      {"W9",
+       {{ExampleFile::linea, "cartello_indicatore,  4400,   (GALLERIA PIANORO)( Km. 10.710     )",
+         "cartello_indicatore,  4400,   (GALLERIA PIANORO"}}},
       {"W10", {{ExampleFile::treno, "aderenza,   0,    100", "aderenza,   0,    44"}}},
-      {"N1", {{ExampleFile::linea, "cartello_indicatore,  4400,   (GALLERIA PIANORO)( Km. 10.710     )",
-               "cartello_indicatore,  4400,   (GALLERIA CITT\xC0)( Km. 10.710     )"}}},
+      {"N1",
+       {{ExampleFile::linea, "cartello_indicatore,  4400,   (GALLERIA PIANORO)( Km. 10.710     )",
+         "cartello_indicatore,  4400,   (GALLERIA CITT\xC0)( Km. 10.710     )"}}},
   };
   int tried = 0;
   for (const CodeEntry& v : fault_catalogue()) {
@@ -124,7 +130,8 @@ TEST(CodeExamples, EachWarningExampleGivesItsCodeAndTheBytesOfWhatTheCompileDoes
     compile(q, linea_eq, treno_eq);
     EXPECT_TRUE(q.log.others().empty()) << "equivalent edit:" << other_list(q.log);
     ASSERT_EQ(e.files.size(), q.files.size());
-    for (size_t i = 0; i < e.files.size(); ++i) EXPECT_TRUE(e.files[i] == q.files[i]) << "compiled file " << i;
+    for (size_t i = 0; i < e.files.size(); ++i)
+      EXPECT_TRUE(e.files[i] == q.files[i]) << "compiled file " << i;
   }
   EXPECT_EQ(tried, 12);  // W1 to W11 and N1; W12 is a command-line case
 }
@@ -180,10 +187,12 @@ TEST(Explain, UnknownOrMissingCodeIsAUsageError) {
        "scenario-compiler: explain: unknown code \"E14\"; codes are written E16 (or 16), W3, N1; "
        "'scenario-compiler explain --list' lists them all\n"},
       {{"velocita"},
-       "scenario-compiler: explain: unknown code \"velocita\"; codes are written E16 (or 16), W3, N1; "
+       "scenario-compiler: explain: unknown code \"velocita\"; codes are written E16 (or 16), W3, "
+       "N1; "
        "'scenario-compiler explain --list' lists them all\n"},
-      {{}, "scenario-compiler: explain: give a CODE (such as E16 or W3) or --list\n"
-           "Run with --help for more information.\n"},
+      {{},
+       "scenario-compiler: explain: give a CODE (such as E16 or W3) or --list\n"
+       "Run with --help for more information.\n"},
   };
   for (const auto& c : cases) {
     const test::ProgramOutcome e = explain(c.args);
@@ -202,8 +211,10 @@ TEST(Explain, ListGivesEveryCodeWithItsTitleAndEachCanBeExplained) {
     EXPECT_NE(rows.find(std::string(v.title) + "\n"), std::string::npos) << v.codice;
   }
   EXPECT_TRUE(e.out.starts_with("E1     error    line length out of range\n")) << e.out;
-  EXPECT_NE(e.out.find("\nW12    warning  train number differs from the file name\n"), std::string::npos);
-  EXPECT_EQ(static_cast<size_t>(std::count(e.out.begin(), e.out.end(), '\n')), fault_catalogue().size());
+  EXPECT_NE(e.out.find("\nW12    warning  train number differs from the file name\n"),
+            std::string::npos);
+  EXPECT_EQ(static_cast<size_t>(std::count(e.out.begin(), e.out.end(), '\n')),
+            fault_catalogue().size());
 }
 
 }  // namespace

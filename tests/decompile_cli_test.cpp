@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "tests/support/test_dir.h"
 #include "tests/run_program.h"
+#include "tests/support/test_dir.h"
 
 namespace {
 
@@ -19,7 +19,8 @@ class Decompile : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(run_program(dir.path(), {"export", "--out", "src"}).status, 0);
-    const Outcome c = run_program(dir / "src", {"compile", linea_txt, treno_txt, "--out", "../bin"});
+    const Outcome c =
+        run_program(dir / "src", {"compile", linea_txt, treno_txt, "--out", "../bin"});
     ASSERT_EQ(c.status, 0) << c.err;
   }
   TempDir dir;
@@ -55,10 +56,13 @@ TEST_F(Decompile, DamagedCellIsNamedAndWhatCanBeIsWritten) {
   write(dir / ("bin/" + dat), celle);
   const Outcome d = run_program(dir.path(), {"decompile", "bin", "--out", "dec"});
   EXPECT_EQ(d.status, 1);
-  EXPECT_NE(d.err.find("scenario-compiler: cell 500 (25000 m): tipo 9 is explained by no entry"), std::string::npos)
-      << d.err;
-  EXPECT_NE(d.err.find("cells file: byte 7500 (cell 500 (25000 m), tipo) is 0x09 in the input, 0x00 compiled"),
+  EXPECT_NE(d.err.find("scenario-compiler: cell 500 (25000 m): tipo 9 is explained by no entry"),
             std::string::npos)
+      << d.err;
+  EXPECT_NE(
+      d.err.find(
+          "cells file: byte 7500 (cell 500 (25000 m), tipo) is 0x09 in the input, 0x00 compiled"),
+      std::string::npos)
       << d.err;
   EXPECT_TRUE(fs::exists(dir / ("dec/" + linea_txt)));
   EXPECT_TRUE(fs::exists(dir / ("dec/" + treno_txt)));

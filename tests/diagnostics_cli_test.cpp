@@ -45,10 +45,12 @@ TEST_F(Diagnostics, WarningsLeaveTheStatusAloneUnlessStrict) {
     const Outcome e = run(command);
     EXPECT_EQ(e.status, 0) << e.err;
     EXPECT_EQ(e.err,
-              treno_txt + ":10:1: warning: unknown key \"velocia\": the entry is skipped; did you mean `velocita`? [W1]\n"
-              "velocia,    1500,   250\n"
-              "^~~~~~~\n"
-              "scenario-compiler: 1 warning; the compiled files do not change because of it\n");
+              treno_txt +
+                  ":10:1: warning: unknown key \"velocia\": the entry is skipped; did you mean "
+                  "`velocita`? [W1]\n"
+                  "velocia,    1500,   250\n"
+                  "^~~~~~~\n"
+                  "scenario-compiler: 1 warning; the compiled files do not change because of it\n");
     const Outcome s = run(command, {"--strict"});
     EXPECT_EQ(s.status, 1) << s.err;
     EXPECT_NE(s.err.find("--strict makes them faults"), std::string::npos) << s.err;
@@ -63,9 +65,11 @@ TEST_F(Diagnostics, WarningsLeaveTheStatusAloneUnlessStrict) {
 TEST_F(Diagnostics, TrainNumberThatDiffersFromTheFileNameIsAWarning) {
   const Outcome e = run("compile", {"--train", "410"});
   EXPECT_EQ(e.status, 0);
-  EXPECT_EQ(e.err.substr(0, e.err.find('\n')),
-            treno_txt + ": warning: --train 410 differs from the train number 409 of the file name; the compiled "
-                        "files are named after 410 [W12]");
+  EXPECT_EQ(
+      e.err.substr(0, e.err.find('\n')),
+      treno_txt +
+          ": warning: --train 410 differs from the train number 409 of the file name; the compiled "
+          "files are named after 410 [W12]");
   EXPECT_TRUE(std::filesystem::exists(dir / "Corvale_Pravena AV_410.dat"));
   EXPECT_EQ(run("check", {"--train", "409"}).err, "");  // the same number: nothing to say
 }
@@ -100,21 +104,27 @@ TEST_F(Diagnostics, JsonAndSarifOnStandardErrorParseBack) {
   ASSERT_EQ(r["runs"][0]["results"].size(), 3u);
   EXPECT_EQ(r["runs"][0]["results"][1]["ruleId"], "E16");
   EXPECT_EQ(r["runs"][0]["results"][1]["level"], "error");
-  EXPECT_EQ(r["runs"][0]["results"][1]["locations"][0]["physicalLocation"]["region"]["startLine"], 18);
+  EXPECT_EQ(r["runs"][0]["results"][1]["locations"][0]["physicalLocation"]["region"]["startLine"],
+            18);
 }
 
 TEST_F(Diagnostics, ReservedSlotAndSwappedArgumentsNameTheirCause) {
   change(treno_txt, "segnale,    3500,", "segnale,       0,");
   const Outcome e = run("check");
   EXPECT_EQ(e.status, 3);
-  EXPECT_EQ(e.err.substr(0, e.err.find('\n')),
-            treno_txt + ":17:16: error: Errore n. 1250: cell 1, at the start of the line, already holds a value "
-                        "from the signal of line 17; that slot is reserved for the compiled files' mark, so place "
-                        "the element further along the line. No compiled file written. [E1250]");
+  EXPECT_EQ(
+      e.err.substr(0, e.err.find('\n')),
+      treno_txt +
+          ":17:16: error: Errore n. 1250: cell 1, at the start of the line, already holds a value "
+          "from the signal of line 17; that slot is reserved for the compiled files' mark, so "
+          "place "
+          "the element further along the line. No compiled file written. [E1250]");
 
-  const Outcome s = run_program(dir.path(), {"check", treno_txt, linea_txt, "--name", "X", "--train", "1"});
+  const Outcome s =
+      run_program(dir.path(), {"check", treno_txt, linea_txt, "--name", "X", "--train", "1"});
   EXPECT_EQ(s.status, 1);
-  EXPECT_NE(s.err.find(linea_txt + ": note: this file holds the line description's keys and \"" + treno_txt +
+  EXPECT_NE(s.err.find(linea_txt + ": note: this file holds the line description's keys and \"" +
+                       treno_txt +
                        "\" the train description's: the LINE and TRAIN arguments look swapped"),
             std::string::npos)
       << s.err;
@@ -122,14 +132,17 @@ TEST_F(Diagnostics, ReservedSlotAndSwappedArgumentsNameTheirCause) {
 
 // Standard error of the program run on a terminal (a pseudo-terminal), with
 // NO_COLOR set or not.
-std::string on_terminal(const std::string& cwd, const std::vector<std::string>& args, bool no_color) {
+std::string on_terminal(const std::string& cwd, const std::vector<std::string>& args,
+                        bool no_color) {
   int master = -1;
   const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
   if (pid == 0) {
     if (::chdir(cwd.c_str()) != 0) ::_exit(120);
     ::unsetenv("DISPLAY");
-    if (no_color) ::setenv("NO_COLOR", "1", 1);
-    else ::unsetenv("NO_COLOR");
+    if (no_color)
+      ::setenv("NO_COLOR", "1", 1);
+    else
+      ::unsetenv("NO_COLOR");
     std::vector<char*> argv{const_cast<char*>("scenario-compiler")};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -156,8 +169,10 @@ TEST_F(Diagnostics, ColourOnATerminalUnlessNoColorOrNeverAndWhenAlwaysAsked) {
   const std::string esc = "\x1b[";
   EXPECT_NE(on_terminal(dir.path(), check, false).find(esc + "1;35mwarning:"), std::string::npos);
   EXPECT_EQ(on_terminal(dir.path(), check, true).find(esc), std::string::npos);
-  EXPECT_EQ(on_terminal(dir.path(), with({"--color", "never"}), false).find(esc), std::string::npos);
-  EXPECT_NE(on_terminal(dir.path(), with({"--color", "always"}), true).find(esc), std::string::npos);
+  EXPECT_EQ(on_terminal(dir.path(), with({"--color", "never"}), false).find(esc),
+            std::string::npos);
+  EXPECT_NE(on_terminal(dir.path(), with({"--color", "always"}), true).find(esc),
+            std::string::npos);
   // Not a terminal (a file): none unless asked.
   EXPECT_EQ(run("check").err.find(esc), std::string::npos);
   EXPECT_NE(run("check", {"--color", "always"}).err.find(esc), std::string::npos);

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/test_dir.h"
-#include "compiler/fault_catalogue.h"
 #include "compiler/compile_entry.h"
 #include "compiler/description_keys.h"
+#include "compiler/fault_catalogue.h"
+#include "tests/support/test_dir.h"
 
 namespace sc {
 namespace {
@@ -67,7 +67,11 @@ TEST_F(FormatDoc, ExamplesFormAScenarioThatCompilesWithoutFaultAsThePageSays) {
   ASSERT_EQ(treno.front(), "[generale]");
   ASSERT_EQ(treno.back(), "[fine]");
   const CompileResult r = compile_descriptions({{"Esempio_linea.txt", crlf(linea)},
-                                                {"Esempio_1-.txt", crlf(treno)}, "Esempio", "1", 1, true});
+                                                {"Esempio_1-.txt", crlf(treno)},
+                                                "Esempio",
+                                                "1",
+                                                1,
+                                                true});
   const Percorso& p = r.model;
   const FaultLog& log = r.log;
   const Compilation& c = r.compilation;
@@ -86,7 +90,8 @@ TEST_F(FormatDoc, ExamplesFormAScenarioThatCompilesWithoutFaultAsThePageSays) {
   EXPECT_EQ(p.celle[161].tipo, tipo_cella::inizio_rallentamento);
   EXPECT_EQ(p.celle[181].tipo, tipo_cella::fine_rallentamento);
   EXPECT_EQ(p.celle[137].tipo, tipo_cella::avviso_rallentamento);
-  const int codes_180[] = {130, 156, 150, 143, 169, 177, 186};  // signal 6500, groups, inside, signal 9300
+  const int codes_180[] = {130, 156, 150, 143,
+                           169, 177, 186};  // signal 6500, groups, inside, signal 9300
   for (int i : codes_180) {
     EXPECT_EQ(p.celle[static_cast<size_t>(i)].tipo, tipo_cella::codice) << "cell " << i;
     EXPECT_EQ(p.celle[static_cast<size_t>(i)].valore_1, 180) << "cell " << i;
@@ -116,21 +121,39 @@ TEST_F(FormatDoc, EveryKeyHasAnExampleAndAHeading) {
   };
   for (const auto& d : descriptions) {
     for (const std::string& k : d.keys) {
-      EXPECT_TRUE(std::any_of(d.rows->begin(), d.rows->end(), [&](const std::string& r) { return r.starts_with(k); }))
+      EXPECT_TRUE(std::any_of(d.rows->begin(), d.rows->end(),
+                              [&](const std::string& r) { return r.starts_with(k); }))
           << "no example of " << k;
     }
   }
-  for (const char* title : {"lunghezza percorso", "progressiva chilometrica", "sfondo", "ripetizione segnali",
-                             "pendenza", "curva", "montagna", "indicatori_vmax", "cartello_indicatore",
-                             "numero vetture", "percentuale massa frenata", "sabbia", "orologio", "aderenza",
-                             "velocita", "stazione", "rallentamento", "segnale", "abbattimento", "Comments"}) {
+  for (const char* title : {"lunghezza percorso",
+                            "progressiva chilometrica",
+                            "sfondo",
+                            "ripetizione segnali",
+                            "pendenza",
+                            "curva",
+                            "montagna",
+                            "indicatori_vmax",
+                            "cartello_indicatore",
+                            "numero vetture",
+                            "percentuale massa frenata",
+                            "sabbia",
+                            "orologio",
+                            "aderenza",
+                            "velocita",
+                            "stazione",
+                            "rallentamento",
+                            "segnale",
+                            "abbattimento",
+                            "Comments"}) {
     EXPECT_NE(doc.find("\n### " + std::string(title) + "\n"), std::string::npos) << title;
   }
 }
 
 TEST_F(FormatDoc, TheTableOfCodesListsTheCatalogue) {
   for (const CodeEntry& v : fault_catalogue()) {
-    EXPECT_NE(doc.find("\n| " + std::string(v.codice) + " | " + std::string(v.title) + " | "), std::string::npos)
+    EXPECT_NE(doc.find("\n| " + std::string(v.codice) + " | " + std::string(v.title) + " | "),
+              std::string::npos)
         << v.codice;
   }
 }

@@ -12,12 +12,9 @@
 
 namespace {
 
-
 using sc::test::replay_fuzz;
 
-TEST(FuzzRegressions, FieldReader) {
-  replay_fuzz("field_reader", sc::fuzz::check_field_reader);
-}
+TEST(FuzzRegressions, FieldReader) { replay_fuzz("field_reader", sc::fuzz::check_field_reader); }
 
 TEST(FuzzRegressions, LineHalf) { replay_fuzz("line", sc::fuzz::check_linea); }
 

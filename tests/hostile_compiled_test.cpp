@@ -17,8 +17,8 @@
 
 #include "compiler/mark_and_encode.h"
 #include "format/compiled_decode.h"  // the limits and the layouts of each kind of file
-#include "tests/support/test_dir.h"
 #include "tests/run_program.h"
+#include "tests/support/test_dir.h"
 
 namespace {
 
@@ -33,7 +33,9 @@ namespace tipo_cella = sc::tipo_cella;
 double cpu_children() {
   rusage r{};
   ::getrusage(RUSAGE_CHILDREN, &r);
-  const auto s = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+  const auto s = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+  };
   return s(r.ru_utime) + s(r.ru_stime);
 }
 
@@ -51,7 +53,8 @@ Outcome run(const std::string& cwd, const std::vector<std::string>& args) {
 
 // The least processor time of `times` runs: a run the machine delays says
 // nothing about the program.
-double cpu_min(const std::string& cwd, const std::vector<std::string>& args, int times, int expected_status) {
+double cpu_min(const std::string& cwd, const std::vector<std::string>& args, int times,
+               int expected_status) {
   double minimo = std::numeric_limits<double>::infinity();
   for (int i = 0; i < times; ++i) {
     const Outcome r = run(cwd, args);
@@ -122,7 +125,8 @@ TEST_F(HostileCompiled, PlotOfHugeOrInfiniteCoordinatesEndsSoonAndStaysSmall) {
       {"two rows at x = 1e20", {{r(1e20), r(0)}, {r(1e20), r(1)}}},
       {"rows at -1e308 and 1e308", {{r(-1e308), r(-1e308)}, {r(1e308), r(1e308)}}},
       {"infinities and NaN", {{r(inf), r(0)}, {r(-inf), r(5)}, {r(std::nan("")), r(1)}}},
-      {"a plain plan with one far row", {{r(0), r(0)}, {r(100), r(0)}, {r(1e20), r(1e20)}, {r(300), r(50)}}},
+      {"a plain plan with one far row",
+       {{r(0), r(0)}, {r(100), r(0)}, {r(1e20), r(1e20)}, {r(300), r(50)}}},
   };
   for (const auto& c : cases) {
     for (const char* output : {"p.svg", "p.png"}) {
@@ -164,7 +168,8 @@ TEST_F(HostileCompiled, PlotTimeGrowsLinearlyWithCabCodesAndOpenRestrictions) {
   std::filesystem::remove(dir / "p.svg");
   const Outcome too_many = run(dir.path(), {"plot", ".", "-o", "p.svg"});
   EXPECT_EQ(too_many.e.status, 2);
-  EXPECT_NE(too_many.e.err.find("S_1.dat: cells: file size 1200000 is above the 302115 bytes"), std::string::npos)
+  EXPECT_NE(too_many.e.err.find("S_1.dat: cells: file size 1200000 is above the 302115 bytes"),
+            std::string::npos)
       << too_many.e.err;
   EXPECT_LT(too_many.cpu, 5 * reference + 0.5);
   EXPECT_EQ(list_dir(dir.path()), three_files);
@@ -176,9 +181,10 @@ TEST_F(HostileCompiled, PlotTimeGrowsLinearlyWithCabCodesAndOpenRestrictions) {
     s.write_in(dir.path());
     cpu[k] = cpu_min(dir.path(), {"plot", ".", "-o", "p.svg"}, 2, 0);
   }
-  EXPECT_LT(cpu[1], 3 * cpu[0] + 0.05) << celle[0] << " cells " << cpu[0] << " s, " << celle[1] << " cells "
-                                       << cpu[1] << " s";
-  EXPECT_EQ(list_dir(dir.path()), (std::set<std::string>{"S_1.dat", "S_1.sim", "S_linea.dat", "p.svg"}));
+  EXPECT_LT(cpu[1], 3 * cpu[0] + 0.05)
+      << celle[0] << " cells " << cpu[0] << " s, " << celle[1] << " cells " << cpu[1] << " s";
+  EXPECT_EQ(list_dir(dir.path()),
+            (std::set<std::string>{"S_1.dat", "S_1.sim", "S_linea.dat", "p.svg"}));
 }
 
 // A file far larger than its kind can be (a 4 GB sparse file) is refused
@@ -202,7 +208,8 @@ TEST_F(HostileCompiled, FilesLargerThanTheirKindAreRefusedBeforeReading) {
     s.write_in(dir.path());
     ASSERT_EQ(::truncate((dir / c.file).c_str(), four_gb), 0);
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"inspect", c.file}, std::vector<std::string>{"plot", ".", "-o", "p.svg"}}) {
+         {std::vector<std::string>{"inspect", c.file},
+          std::vector<std::string>{"plot", ".", "-o", "p.svg"}}) {
       const Outcome e = run(dir.path(), args);
       EXPECT_EQ(e.e.status, 2);
       EXPECT_NE(e.e.err.find(c.message), std::string::npos) << e.e.err;
@@ -240,7 +247,8 @@ TEST_F(HostileCompiled, ControlCharactersOfNamesAreEscapedByInspectAndDecompile)
   s.write_in(dir.path());
   const Outcome e = run(dir.path(), {"inspect", "S_1.sim"});
   ASSERT_EQ(e.e.status, 0) << e.e.err;
-  for (const char* expected : {"A\\x1b[2JB\\x07", "board\\x0d\\x0afake line", "nome_scenario \"N\\x9d\\\\\\x00Z\""}) {
+  for (const char* expected :
+       {"A\\x1b[2JB\\x07", "board\\x0d\\x0afake line", "nome_scenario \"N\\x9d\\\\\\x00Z\""}) {
     EXPECT_NE(e.e.out.find(expected), std::string::npos) << expected << "\n" << e.e.out;
   }
   for (const char* forbidden : {"\x1b", "\x07", "\r", "\xc2\x9d"}) {
@@ -256,7 +264,9 @@ TEST_F(HostileCompiled, ControlCharactersOfNamesAreEscapedByInspectAndDecompile)
   s.write_in(dir.path());
   const Outcome d = run(dir.path(), {"decompile", "S_1.dat", "S_1.sim", "--out", "dec"});
   EXPECT_EQ(d.e.status, 1);
-  EXPECT_NE(d.e.err.find("the scenario name \"A/\\x1b[31mX\" and train number \"1\""), std::string::npos) << d.e.err;
+  EXPECT_NE(d.e.err.find("the scenario name \"A/\\x1b[31mX\" and train number \"1\""),
+            std::string::npos)
+      << d.e.err;
   EXPECT_EQ(d.e.err.find('\x1b'), std::string::npos);
   EXPECT_EQ(list_dir(dir.path()), three_files);
 }
@@ -266,13 +276,14 @@ TEST_F(HostileCompiled, InspectJsonTellsNaNAndInfinitiesFromEmptyValues) {
   Scenario s;
   const double inf = std::numeric_limits<double>::infinity();
   s.plan = plan_of({{Numero::real(std::nan("")), Numero::real(inf)},
-                      {Numero::real(-inf), Numero{}},
-                      {Numero::integer(-3), Numero::real(2.5)}});
+                    {Numero::real(-inf), Numero{}},
+                    {Numero::integer(-3), Numero::real(2.5)}});
   s.write_in(dir.path());
   const Outcome e = run(dir.path(), {"inspect", "--json", "S_linea.dat"});
   ASSERT_EQ(e.e.status, 0) << e.e.err;
-  EXPECT_NE(e.e.out.find("    [0,\"NaN\",\"Infinity\"],\n    [1,\"-Infinity\",null],\n    [2,-3,2.5]\n"),
-            std::string::npos)
+  EXPECT_NE(
+      e.e.out.find("    [0,\"NaN\",\"Infinity\"],\n    [1,\"-Infinity\",null],\n    [2,-3,2.5]\n"),
+      std::string::npos)
       << e.e.out;
 }
 
@@ -304,7 +315,8 @@ TEST_F(HostileCompiled, WideStationNameAndPlanSummaryAreDrawnAndShown) {
   EXPECT_EQ(list_dir(dir / "out"), std::set<std::string>{"wide.png"});
   const Outcome i = run(dir.path(), {"inspect", "--every", "1000", "S_linea.dat"});
   EXPECT_EQ(i.e.status, 0) << i.e.err;
-  EXPECT_NE(i.e.out.find("x from 0.0 to 5999.0 m, y from 0.0 to 0.0 m"), std::string::npos) << i.e.out.substr(0, 400);
+  EXPECT_NE(i.e.out.find("x from 0.0 to 5999.0 m, y from 0.0 to 0.0 m"), std::string::npos)
+      << i.e.out.substr(0, 400);
 }
 
 }  // namespace

@@ -6,12 +6,12 @@
 // compiled files of the earlier compile exactly as they were.
 #include <gtest/gtest.h>
 
-#include <sys/mount.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -21,8 +21,8 @@
 #include <random>
 #include <thread>
 
-#include "tests/support/test_dir.h"
 #include "tests/run_program.h"
+#include "tests/support/test_dir.h"
 
 namespace {
 
@@ -38,9 +38,11 @@ std::string differences(const Contents& a, const Contents& b) {
   std::string d;
   for (const auto& [nome, bytes] : a) {
     const auto it = b.find(nome);
-    if (it == b.end()) d += nome + " is gone; ";
-    else if (it->second != bytes) d += nome + " differs (" + std::to_string(bytes.size()) + " vs " +
-                                                   std::to_string(it->second.size()) + " bytes); ";
+    if (it == b.end())
+      d += nome + " is gone; ";
+    else if (it->second != bytes)
+      d += nome + " differs (" + std::to_string(bytes.size()) + " vs " +
+           std::to_string(it->second.size()) + " bytes); ";
   }
   for (const auto& [nome, bytes] : b)
     if (!a.count(nome)) d += nome + " is new; ";
@@ -48,7 +50,8 @@ std::string differences(const Contents& a, const Contents& b) {
 }
 
 std::string all(std::string s, const std::string& from, const std::string& a) {
-  for (size_t i = s.find(from); i != std::string::npos; i = s.find(from, i + a.size())) s.replace(i, from.size(), a);
+  for (size_t i = s.find(from); i != std::string::npos; i = s.find(from, i + a.size()))
+    s.replace(i, from.size(), a);
   return s;
 }
 
@@ -81,11 +84,12 @@ class IoFaults : public ::testing::Test {
     write(dir / linea_txt, linea);
     write(dir / treno_txt, treno);
     before = contents(dir / "out");
-    for (const std::string& f : {linea_dat, sim, dat}) ASSERT_TRUE(before.at(f) != fresh.at(f)) << f;
+    for (const std::string& f : {linea_dat, sim, dat})
+      ASSERT_TRUE(before.at(f) != fresh.at(f)) << f;
   }
 
   ProgramOutcome run(std::vector<std::string> args, bool without_root = false,
-                        std::optional<rlim_t> file_limit = std::nullopt) {
+                     std::optional<rlim_t> file_limit = std::nullopt) {
     ProgramRun e;
     e.args = std::move(args);
     e.cwd = dir.path();
@@ -99,7 +103,8 @@ class IoFaults : public ::testing::Test {
   ProgramOutcome compile(std::vector<std::string> extra = {}, bool without_root = false,
                          std::optional<rlim_t> file_limit = std::nullopt) {
     std::vector<std::string> args{"compile", linea_txt, treno_txt};
-    if (std::find(extra.begin(), extra.end(), "--out") == extra.end()) args.insert(args.end(), {"--out", "out"});
+    if (std::find(extra.begin(), extra.end(), "--out") == extra.end())
+      args.insert(args.end(), {"--out", "out"});
     args.insert(args.end(), extra.begin(), extra.end());
     return run(args, without_root, file_limit);
   }
@@ -140,10 +145,17 @@ TEST_F(IoFaults, OutputThatCannotBeWrittenIsStatus4AndLeavesTheEarlierFiles) {
     bool without_root;
     std::string message;
   } cases[] = {
-      {"read-only directory", [](const std::string& out) { ::chmod(out.c_str(), 0555); }, {}, true,
+      {"read-only directory",
+       [](const std::string& out) { ::chmod(out.c_str(), 0555); },
+       {},
+       true,
        "scenario-compiler: cannot write \"out/" + linea_dat + "\": Permission denied\n"},
-      {"output directory below a file", [](const std::string&) {}, {"--out", treno_txt + "/out"}, false,
-       "scenario-compiler: cannot create the directory \"" + treno_txt + "/out\": Not a directory\n"},
+      {"output directory below a file",
+       [](const std::string&) {},
+       {"--out", treno_txt + "/out"},
+       false,
+       "scenario-compiler: cannot create the directory \"" + treno_txt +
+           "/out\": Not a directory\n"},
       // Last, so that its directory is still there after the loop.
       {"a directory where the track plan should be",
        [](const std::string& out) {
@@ -151,7 +163,9 @@ TEST_F(IoFaults, OutputThatCannotBeWrittenIsStatus4AndLeavesTheEarlierFiles) {
          fs::create_directory(out + "/" + linea_dat);
          write(out + "/" + linea_dat + "/inside", "kept");
        },
-       {}, false, "scenario-compiler: cannot write \"out/" + linea_dat + "\": Is a directory\n"},
+       {},
+       false,
+       "scenario-compiler: cannot write \"out/" + linea_dat + "\": Is a directory\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.test_case);
@@ -161,7 +175,8 @@ TEST_F(IoFaults, OutputThatCannotBeWrittenIsStatus4AndLeavesTheEarlierFiles) {
     const ProgramOutcome e = compile(c.extra, c.without_root);
     EXPECT_EQ(e.status, 4) << e.err;
     EXPECT_EQ(e.err, c.message);
-    EXPECT_EQ(differences(contents(dir / "out"), expected), "");  // nothing replaced, no temporary file
+    EXPECT_EQ(differences(contents(dir / "out"), expected),
+              "");  // nothing replaced, no temporary file
     intact_sources();
   }
   // The directory in place of a file was left as it was.
@@ -188,7 +203,8 @@ TEST_F(IoFaults, DiskThatFillsDuringAWriteLeavesNoHalfWrittenFile) {
     intact_sources();
   }
   {
-    SCOPED_TRACE("without track plan the element table (3455 bytes) fits, the cells (29715 bytes) do not");
+    SCOPED_TRACE(
+        "without track plan the element table (3455 bytes) fits, the cells (29715 bytes) do not");
     restore();
     const ProgramOutcome e = compile({"--no-plan"}, false, 16 * 1024);
     EXPECT_EQ(e.status, 4) << e.err;
@@ -215,7 +231,8 @@ TEST_F(IoFaults, FullFileSystemLeavesTheEarlierFiles) {
   for (const auto& [nome, bytes] : before) write(small + "/" + nome, bytes);
   const ProgramOutcome e = compile({"--out", "piccolo"});
   EXPECT_EQ(e.status, 4) << e.err;
-  EXPECT_EQ(e.err, "scenario-compiler: cannot write \"piccolo/" + linea_dat + "\": No space left on device\n");
+  EXPECT_EQ(e.err, "scenario-compiler: cannot write \"piccolo/" + linea_dat +
+                       "\": No space left on device\n");
   EXPECT_EQ(differences(contents(small), before), "");
 }
 
@@ -242,7 +259,8 @@ TEST_F(IoFaults, InputThatCannotBeReadIsStatus2) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.test_case);
-    const ProgramOutcome e = run({"compile", c.linea, c.treno, "--out", "out"}, /*without_root=*/true);
+    const ProgramOutcome e =
+        run({"compile", c.linea, c.treno, "--out", "out"}, /*without_root=*/true);
     EXPECT_EQ(e.status, 2) << e.err;
     EXPECT_EQ(e.err, c.message);
     EXPECT_EQ(differences(contents(dir / "out"), before), "");
@@ -257,7 +275,8 @@ TEST_F(IoFaults, InputThatIsNoDescriptionIsReportedAtItsFile) {
   std::string track(4096, '\0');
   for (char& c : track) c = static_cast<char>(random());
   std::string nul_linea = linea, nul_treno = treno, huge_number = treno;
-  replace(nul_linea, "lunghezza percorso,    92000", "lunghezza percorso,    92" + std::string("\0\0\x1b", 3));
+  replace(nul_linea, "lunghezza percorso,    92000",
+          "lunghezza percorso,    92" + std::string("\0\0\x1b", 3));
   replace(nul_treno, "sabbia,    300", "sabbia,    3" + std::string(2, '\0'));
   replace(huge_number, "sabbia,    300", "sabbia,    " + std::string(10'000'000, '7'));
 
@@ -265,20 +284,25 @@ TEST_F(IoFaults, InputThatIsNoDescriptionIsReportedAtItsFile) {
     const char* test_case;
     std::string linea, treno;
     std::string message;  // the start of standard error
-    bool compiled;         // the compile got as far as the cells: files written
+    bool compiled;        // the compile got as far as the cells: files written
   } cases[] = {
       {"empty line description", "", treno,
        linea_txt + ":1:1: error: expected a field, got the end of the file [E25]\n", false},
       {"binary line description", track, treno, linea_txt + ":", false},
       {"NUL bytes in the line length", nul_linea, treno,
-       linea_txt + ":2:24: error: field 2 of \"lunghezza percorso\": expected a whole number, got \"92\\x00\\x00\\x1b\"",
+       linea_txt + ":2:24: error: field 2 of \"lunghezza percorso\": expected a whole number, got "
+                   "\"92\\x00\\x00\\x1b\"",
        false},
       {"NUL bytes in a train value", linea, nul_treno,
-       treno_txt + ":4:12: error: field 2 of \"sabbia\": expected a whole number -32768..32767, got \"3\\x00\\x00\"", true},
+       treno_txt + ":4:12: error: field 2 of \"sabbia\": expected a whole number -32768..32767, "
+                   "got \"3\\x00\\x00\"",
+       true},
       {"a 10 MB line without a separator", std::string(10'000'000, 'x'), treno,
        linea_txt + ":1:1: error: no field containing \"[generale]\"", false},
       {"a 10 MB number", linea, huge_number,
-       treno_txt + ":4:12: error: field 2 of \"sabbia\": value " + std::string(40, '7') + "... does not fit", true},
+       treno_txt + ":4:12: error: field 2 of \"sabbia\": value " + std::string(40, '7') +
+           "... does not fit",
+       true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.test_case);
@@ -288,7 +312,8 @@ TEST_F(IoFaults, InputThatIsNoDescriptionIsReportedAtItsFile) {
     EXPECT_LT(e.err.size(), 2000u);  // a long line is shown as an excerpt
     for (char ch : e.err) {
       const unsigned char u = static_cast<unsigned char>(ch);
-      ASSERT_FALSE((u < 0x20 && ch != '\n' && ch != '\t') || u == 0x7F) << "control character " << int(u);
+      ASSERT_FALSE((u < 0x20 && ch != '\n' && ch != '\t') || u == 0x7F)
+          << "control character " << int(u);
     }
     const Contents after = contents(dir / "out");
     if (c.compiled) {
@@ -334,7 +359,9 @@ pid_t start(const std::string& cwd, const std::vector<std::string>& args) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     const int nothing = ::open("/dev/null", O_WRONLY);
-    if (::chdir(cwd.c_str()) != 0 || nothing < 0 || ::dup2(nothing, 1) < 0 || ::dup2(nothing, 2) < 0) ::_exit(120);
+    if (::chdir(cwd.c_str()) != 0 || nothing < 0 || ::dup2(nothing, 1) < 0 ||
+        ::dup2(nothing, 2) < 0)
+      ::_exit(120);
     ::execv(SC_PROGRAM, argv.data());
     ::_exit(123);
   }
@@ -362,8 +389,10 @@ TEST_F(IoFaults, SyncReplacesTheSameFilesAndAFailedWriteLeavesTheEarlierOnes) {
   // The embedded run likewise.
   e = run({"--out", "run", "--sync"});
   EXPECT_EQ(e.status, 0) << e.err;
-  EXPECT_EQ(list_dir(dir / "run"), (std::set<std::string>{note, rallentamenti, scheda, linea_dat, sim, dat}));
-  for (const std::string& f : {linea_dat, sim, dat}) EXPECT_TRUE(read_bytes(dir / "run/" + f) == fresh.at(f)) << f;
+  EXPECT_EQ(list_dir(dir / "run"),
+            (std::set<std::string>{note, rallentamenti, scheda, linea_dat, sim, dat}));
+  for (const std::string& f : {linea_dat, sim, dat})
+    EXPECT_TRUE(read_bytes(dir / "run/" + f) == fresh.at(f)) << f;
 }
 
 TEST_F(IoFaults, PlotReplacesItsPictureWholeAndNeverWritesThroughALink) {
@@ -385,10 +414,11 @@ TEST_F(IoFaults, PlotReplacesItsPictureWholeAndNeverWritesThroughALink) {
 
   e = run({"plot", "nuovo", "-o", "manca/plot.png"});
   EXPECT_EQ(e.status, 4) << e.err;
-  EXPECT_EQ(e.err, "scenario-compiler: cannot write manca/plot.png: the folder manca does not exist\n");
+  EXPECT_EQ(e.err,
+            "scenario-compiler: cannot write manca/plot.png: the folder manca does not exist\n");
   EXPECT_EQ(list_dir(dir.path()),
-            (std::set<std::string>{linea_txt, treno_txt, note, rallentamenti, scheda, "mine.svg", "plot.svg", "nuovo",
-                                   "out"}));
+            (std::set<std::string>{linea_txt, treno_txt, note, rallentamenti, scheda, "mine.svg",
+                                   "plot.svg", "nuovo", "out"}));
 }
 
 TEST_F(IoFaults, TwoCompilesIntoOneDirectoryAtOnceLeaveOneWholeSet) {
@@ -399,7 +429,8 @@ TEST_F(IoFaults, TwoCompilesIntoOneDirectoryAtOnceLeaveOneWholeSet) {
     SCOPED_TRACE(round);
     fs::remove_all(dir / "out");
     const pid_t a = start(dir.path(), {"compile", linea_txt, treno_txt, "--out", "out"});
-    const pid_t b = start(dir.path(), {"compile", "b/" + linea_txt, "b/" + treno_txt, "--out", "out"});
+    const pid_t b =
+        start(dir.path(), {"compile", "b/" + linea_txt, "b/" + treno_txt, "--out", "out"});
     EXPECT_EQ(wait_for_exit(a), 0);
     EXPECT_EQ(wait_for_exit(b), 0);
     const Contents c = contents(dir / "out");
@@ -441,11 +472,13 @@ TEST_F(IoFaults, ATextLongerThanTheElementTableHoldsIsFault25) {
   } cases[] = {
       {"station name of 65535 bytes", false, "SAN PELLEGRINO", 65535, ""},
       {"station name of 65536 bytes", false, "SAN PELLEGRINO", 65536,
-       treno_txt + ":13:73: error: field 18 of \"stazione\": station name is 65536 bytes long; the element table "
+       treno_txt + ":13:73: error: field 18 of \"stazione\": station name is 65536 bytes long; the "
+                   "element table "
                    "holds at most 65535 [E25]\n"},
       {"board text of 65535 bytes", true, "(   GALLERIA)(   SADURANO)(   Km. 3767)", 65535, ""},
       {"board text of 65536 bytes", true, "(   GALLERIA)(   SADURANO)(   Km. 3767)", 65536,
-       linea_txt + ":63:32: error: field 3 of \"cartello_indicatore\": board text is 65536 bytes long; the element "
+       linea_txt + ":63:32: error: field 3 of \"cartello_indicatore\": board text is 65536 bytes "
+                   "long; the element "
                    "table holds at most 65535 [E25]\n"},
   };
   for (const auto& c : cases) {
@@ -470,7 +503,8 @@ TEST_F(IoFaults, OutputNamesUpToTheSystemsLimitAreWritten) {
     const ProgramOutcome e =
         run({"compile", linea_txt, treno_txt, "--name", nome, "--train", "1", "--out", "lunghi"});
     EXPECT_EQ(e.status, 0) << e.err;
-    EXPECT_EQ(list_dir(dir / "lunghi"), (std::set<std::string>{nome + "_linea.dat", nome + "_1.sim", nome + "_1.dat"}));
+    EXPECT_EQ(list_dir(dir / "lunghi"),
+              (std::set<std::string>{nome + "_linea.dat", nome + "_1.sim", nome + "_1.dat"}));
   }
 }
 
@@ -485,9 +519,11 @@ TEST_F(IoFaults, EmbeddedRunKeepsADescriptionThatDiffersFromItsOwn) {
   const Contents changed = contents(dir / "edited");
   ProgramOutcome e = run({"--out", "edited"});
   EXPECT_EQ(e.status, 4);
-  EXPECT_EQ(e.err, "Attendere\nscenario-compiler: \"edited/" + linea_txt +
-                       "\" is not the embedded scenario's line description; the run would replace it and then "
-                       "delete it. Nothing written (move it away, or give --force to replace it)\n");
+  EXPECT_EQ(
+      e.err,
+      "Attendere\nscenario-compiler: \"edited/" + linea_txt +
+          "\" is not the embedded scenario's line description; the run would replace it and then "
+          "delete it. Nothing written (move it away, or give --force to replace it)\n");
   EXPECT_EQ(differences(contents(dir / "edited"), changed), "");
 
   // Unedited copies, or --force: the run as ever.
@@ -505,11 +541,13 @@ TEST_F(IoFaults, ExportReplacesItsFiveFilesAsOneSet) {
   // The train sheet, written last (3733 bytes), does not fit.
   ProgramOutcome e = run({"export", "--out", "nuovo_export"}, false, 3500);
   EXPECT_EQ(e.status, 4) << e.err;
-  EXPECT_EQ(e.err, "scenario-compiler: cannot write \"nuovo_export/" + scheda + "\": File too large\n");
+  EXPECT_EQ(e.err,
+            "scenario-compiler: cannot write \"nuovo_export/" + scheda + "\": File too large\n");
   EXPECT_EQ(list_dir(dir / "nuovo_export"), std::set<std::string>{});
   e = run({"export", "--out", "nuovo_export"});  // a retry needs no --force
   EXPECT_EQ(e.status, 0) << e.err;
-  EXPECT_EQ(list_dir(dir / "nuovo_export"), (std::set<std::string>{linea_txt, treno_txt, note, rallentamenti, scheda}));
+  EXPECT_EQ(list_dir(dir / "nuovo_export"),
+            (std::set<std::string>{linea_txt, treno_txt, note, rallentamenti, scheda}));
 }
 
 }  // namespace

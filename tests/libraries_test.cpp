@@ -87,8 +87,7 @@ bool loads(const std::set<std::string>& libraries, const std::string& prefix) {
 
 TEST(Libraries, PlotAndTheRunsWindowLoadTheirLibrariesInTheirHelperPrograms) {
   TempDir dir;
-  const ProgramOutcome p =
-      with_library_log(dir.path(), {"plot", dir.path(), "-o", dir / "x.svg"});
+  const ProgramOutcome p = with_library_log(dir.path(), {"plot", dir.path(), "-o", dir / "x.svg"});
   EXPECT_EQ(p.status, 2);  // no scenario in the directory
   EXPECT_TRUE(loaded(p, "libcairo")) << p.err;
   EXPECT_FALSE(loaded(p, "libfltk"));
@@ -97,9 +96,11 @@ TEST(Libraries, PlotAndTheRunsWindowLoadTheirLibrariesInTheirHelperPrograms) {
   const ProgramOutcome r = with_library_log(dir.path(), {"--out", dir / "run"});
   EXPECT_EQ(r.status, 0);
   ASSERT_TRUE(loaded(r, "libc.so")) << "the loader's record is missing:\n" << r.err;
-  for (const std::string& l : graphics_libraries) EXPECT_FALSE(loaded(r, l)) << l << " loaded:\n" << r.err;
+  for (const std::string& l : graphics_libraries)
+    EXPECT_FALSE(loaded(r, l)) << l << " loaded:\n" << r.err;
   // Nor does the program's file name one to be loaded.
-  for (const std::string& l : graphics_libraries) EXPECT_EQ(read_bytes(SC_PROGRAM).find(l + "."), std::string::npos) << l;
+  for (const std::string& l : graphics_libraries)
+    EXPECT_EQ(read_bytes(SC_PROGRAM).find(l + "."), std::string::npos) << l;
 
   // With a display the helper loads FLTK and X11, the run itself none.
   if (!ServerXvfb::installed()) GTEST_SKIP() << ServerXvfb::program << " is not installed";
@@ -131,10 +132,12 @@ TEST(Libraries, AMissingHelperProgramIsAUsageFaultNamingIt) {
   e.program = dir / "scenario-compiler";
   const ProgramOutcome r = run_program(e);
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "scenario-compiler: inspect needs the helper program \"scenario-compiler-inspect\", which "
-                   "was not found beside " +
-                       dir.path() + " or in " + std::filesystem::path(dir.path()).parent_path().string() +
-                       "/libexec/scenario-compiler; build it with \"make build\" or install the program\n");
+  EXPECT_EQ(
+      r.err,
+      "scenario-compiler: inspect needs the helper program \"scenario-compiler-inspect\", which "
+      "was not found beside " +
+          dir.path() + " or in " + std::filesystem::path(dir.path()).parent_path().string() +
+          "/libexec/scenario-compiler; build it with \"make build\" or install the program\n");
 }
 
 }  // namespace

@@ -105,8 +105,10 @@ TEST_F(LoneProgram, WithADisplayAMissingOrFailingWindowHelperIsOneLineAndTheRunG
   const std::vector<Case> cases{
       {"missing", nullptr, ""},
       {"ends at once", "#!/bin/sh\nexit 0\n", "scenario-compiler-run\" did not start"},
-      {"answers nonsense", "#!/bin/sh\necho hello\nsleep 1\n", "scenario-compiler-run\" did not start"},
-      {"stops after starting", "#!/bin/sh\necho ready\n", "scenario-compiler-run\" stopped answering"},
+      {"answers nonsense", "#!/bin/sh\necho hello\nsleep 1\n",
+       "scenario-compiler-run\" did not start"},
+      {"stops after starting", "#!/bin/sh\necho ready\n",
+       "scenario-compiler-run\" stopped answering"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -119,12 +121,14 @@ TEST_F(LoneProgram, WithADisplayAMissingOrFailingWindowHelperIsOneLineAndTheRunG
     const ProgramOutcome e = run_embedded(dir / program_name, d);
     EXPECT_EQ(e.status, 0) << e.err;
     const std::string notice =
-        c.helper ? "scenario-compiler: the status window's helper program \"" + dir.path() + "/" + c.notice +
-                       "; the status goes to standard error\n"
-                 : "scenario-compiler: the status window needs the helper program \"scenario-compiler-run\", "
+        c.helper ? "scenario-compiler: the status window's helper program \"" + dir.path() + "/" +
+                       c.notice + "; the status goes to standard error\n"
+                 : "scenario-compiler: the status window needs the helper program "
+                   "\"scenario-compiler-run\", "
                    "which was not found beside " +
                        dir.path() + " or in " + fs::path(dir.path()).parent_path().string() +
-                       "/libexec/scenario-compiler; build it with \"make build\" or install the program\n";
+                       "/libexec/scenario-compiler; build it with \"make build\" or install the "
+                       "program\n";
     EXPECT_EQ(e.err, notice + "Attendere\n");
     EXPECT_EQ(run_files(dir), full_build_files());
   }
@@ -151,10 +155,11 @@ TEST_F(LoneProgram, AHelperIsFoundBesideTheProgramOrInTheInstalledHelperFolder) 
     const char* helper;  // where it is put, under the prefix; nullptr: nowhere
     bool found;
   };
-  for (const Case& c : {Case{"beside", "bin/scenario-compiler-inspect", true},
-                        Case{"installed", "libexec/scenario-compiler/scenario-compiler-inspect", true},
-                        Case{"in the wrong folder", "libexec/scenario-compiler-inspect", false},
-                        Case{"missing", nullptr, false}}) {
+  for (const Case& c :
+       {Case{"beside", "bin/scenario-compiler-inspect", true},
+        Case{"installed", "libexec/scenario-compiler/scenario-compiler-inspect", true},
+        Case{"in the wrong folder", "libexec/scenario-compiler-inspect", false},
+        Case{"missing", nullptr, false}}) {
     SCOPED_TRACE(c.name);
     TempDir prefix;
     copy_program(SC_PROGRAM, prefix / "bin/scenario-compiler");
@@ -171,10 +176,12 @@ TEST_F(LoneProgram, AHelperIsFoundBesideTheProgramOrInTheInstalledHelperFolder) 
       EXPECT_NE(e.err.find("missing.dat"), std::string::npos) << e.err;
       EXPECT_EQ(e.err.find("needs the helper program"), std::string::npos) << e.err;
     } else {
-      EXPECT_EQ(e.err, "scenario-compiler: inspect needs the helper program \"scenario-compiler-inspect\", "
-                       "which was not found beside " +
-                           prefix / "bin" + " or in " + prefix / "libexec/scenario-compiler" +
-                           "; build it with \"make build\" or install the program\n");
+      EXPECT_EQ(
+          e.err,
+          "scenario-compiler: inspect needs the helper program \"scenario-compiler-inspect\", "
+          "which was not found beside " +
+              prefix / "bin" + " or in " + prefix / "libexec/scenario-compiler" +
+              "; build it with \"make build\" or install the program\n");
     }
   }
 }
@@ -186,10 +193,12 @@ TEST(Commands, HelpAndVersionNeedNoOtherArgument) {
   const ProgramOutcome version = run_program(work.path(), {"--version"});
   ASSERT_EQ(version.status, 0) << version.err;
   EXPECT_EQ(version.out.rfind("scenario-compiler ", 0), 0u) << version.out;
-  for (const char* layout : {"track plan (NAME_linea.dat): layout 1", "element table (NAME_NUMBER.sim): layout 1",
-                             "cells (NAME_NUMBER.dat): layout 1"})
+  for (const char* layout :
+       {"track plan (NAME_linea.dat): layout 1", "element table (NAME_NUMBER.sim): layout 1",
+        "cells (NAME_NUMBER.dat): layout 1"})
     EXPECT_NE(version.out.find(layout), std::string::npos) << version.out;
-  for (const char* command : {"export", "compile", "check", "inspect", "plot", "view", "explain", "decompile"}) {
+  for (const char* command :
+       {"export", "compile", "check", "inspect", "plot", "view", "explain", "decompile"}) {
     for (const char* option : {"--version", "--help"}) {
       SCOPED_TRACE(std::string(command) + " " + option);
       const ProgramOutcome e = run_program(work.path(), {command, option});

@@ -21,18 +21,22 @@ TEST(PlotCli, WarnsOfAStoppedCompileAndRefusesFilesOfTwoScenarios) {
   const ProgramOutcome p = run_program(dir.path(), {"plot", ".", "-o", "s.svg"});
   EXPECT_EQ(p.status, 0) << p.err;
   EXPECT_EQ(p.err,
-            "scenario-compiler: warning: the files come from a compile that stopped at a fault: no speed from "
+            "scenario-compiler: warning: the files come from a compile that stopped at a fault: no "
+            "speed from "
             "1.5 km on, and nothing after the fault is placed; the picture marks it\n");
-  EXPECT_NE(read_bytes(dir / "s.svg").find(">compile stopped at a fault</text>"), std::string::npos);
+  EXPECT_NE(read_bytes(dir / "s.svg").find(">compile stopped at a fault</text>"),
+            std::string::npos);
 
-  ASSERT_EQ(run_program(dir.path(), {"compile", linea_txt, treno_txt, "--name", "Altro", "--train", "7",
-                                          "--out", "altro"})
+  ASSERT_EQ(run_program(dir.path(), {"compile", linea_txt, treno_txt, "--name", "Altro", "--train",
+                                     "7", "--out", "altro"})
                 .status,
             1);
   const ProgramOutcome m =
       run_program(dir.path(), {"plot", "altro/Altro_7.dat", sim, linea_dat, "-o", "m.png"});
   EXPECT_EQ(m.status, 2);
-  EXPECT_EQ(m.err.rfind("scenario-compiler: the files are not of one scenario: Altro_7.dat and " + sim, 0), 0u)
+  EXPECT_EQ(m.err.rfind(
+                "scenario-compiler: the files are not of one scenario: Altro_7.dat and " + sim, 0),
+            0u)
       << m.err;
   EXPECT_FALSE(std::filesystem::exists(dir / "m.png"));
 }

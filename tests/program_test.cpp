@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <map>
 
-#include "tests/support/test_dir.h"
 #include "tests/run_program.h"
+#include "tests/support/test_dir.h"
 #include "writers/scenario.h"
 
 namespace {
@@ -18,11 +18,13 @@ using namespace sc::test;
 using namespace sc::test::file_scenario;
 
 const std::string program = "scenario-compiler";
-const std::string run_program_name = "scenario-compiler-run";  // the run's helper program, beside it
+const std::string run_program_name =
+    "scenario-compiler-run";  // the run's helper program, beside it
 
 // The program and its run helper copied into `dir`.
 void copy_program(const TempDir& dir) {
-  for (const auto& [from, a] : {std::pair<std::string, std::string>{SC_PROGRAM, program}, {SC_PROGRAM_RUN, run_program_name}}) {
+  for (const auto& [from, a] : {std::pair<std::string, std::string>{SC_PROGRAM, program},
+                                {SC_PROGRAM_RUN, run_program_name}}) {
     fs::copy_file(from, dir / a);
     fs::permissions(dir / a, fs::perms(0755));
   }
@@ -67,7 +69,9 @@ TEST(Program, RunWritesTheDocumentsAndTheCompiledFilesNextToItself) {
 
   // Exactly the three documents and the three compiled files; the two
   // descriptions were read back and deleted.
-  EXPECT_EQ(list_dir(dir.path()), (std::set<std::string>{program, run_program_name, note, rallentamenti, scheda, linea_dat, sim, dat}));
+  EXPECT_EQ(list_dir(dir.path()),
+            (std::set<std::string>{program, run_program_name, note, rallentamenti, scheda,
+                                   linea_dat, sim, dat}));
   EXPECT_EQ(fs::file_size(dir / scheda), 3733u);
   EXPECT_EQ(fs::file_size(dir / rallentamenti), 3281u);
   EXPECT_GT(fs::file_size(dir / note), 856u);
@@ -80,8 +84,9 @@ TEST(Program, RunWritesTheDocumentsAndTheCompiledFilesNextToItself) {
 TEST(Program, SecondRunOverLongerOldFilesLeavesTheSameBytes) {
   // Longer files of the same names, as if left by some other scenario.
   TempDir dir;
-  const std::map<std::string, size_t> old{{note, 200000},   {rallentamenti, 200000}, {scheda, 200000},
-                                             {linea_dat, 4000000}, {sim, 200000},          {dat, 200000}};
+  const std::map<std::string, size_t> old{{note, 200000},   {rallentamenti, 200000},
+                                          {scheda, 200000}, {linea_dat, 4000000},
+                                          {sim, 200000},    {dat, 200000}};
   for (const auto& [nome, n] : old) write(dir / nome, std::string(n, 'X'));
   const Outcome first = run(dir);
   ASSERT_EQ(first.status, 0) << first.err;
@@ -104,8 +109,8 @@ TEST(Program, ReadOnlyDirectoryIsReportedWithTheFileAndTheReason) {
   fs::permissions(dir.path(), fs::perms(0555));
   const Outcome e = run(dir, /*without_root=*/true);
   EXPECT_EQ(e.status, 4);
-  EXPECT_EQ(e.err, "Attendere\nscenario-compiler: cannot write \"" + dir / "Corvale_Pravena AV_linea.txt" +
-                       "\": Permission denied\n");
+  EXPECT_EQ(e.err, "Attendere\nscenario-compiler: cannot write \"" +
+                       dir / "Corvale_Pravena AV_linea.txt" + "\": Permission denied\n");
   EXPECT_EQ(list_dir(dir.path()), (std::set<std::string>{program, run_program_name}));
 }
 

@@ -19,8 +19,9 @@ std::vector<std::string> treno_lines() { return rows(train_table()); }
 // The position an element entry gives (its first value), or nothing for a
 // line that is no element entry.
 std::optional<int> posizione(const std::string& riga) {
-  static const char* keys[] = {"pendenza", "curva", "montagna", "indicatori_vmax", "cartello_indicatore",
-                                 "stazione", "segnale", "abbattimento", "rallentamento"};
+  static const char* keys[] = {
+      "pendenza", "curva",   "montagna",     "indicatori_vmax", "cartello_indicatore",
+      "stazione", "segnale", "abbattimento", "rallentamento"};
   for (const char* k : keys) {
     if (riga.rfind(k, 0) == 0) return std::stoi(riga.substr(riga.find(',') + 1));
   }
@@ -79,11 +80,13 @@ TEST(Recovery, ShorterLineReportsEveryEntryBeyondItsEndInOneRun) {
 TEST(Recovery, ReadingOnSkipsTheFaultyLineAndFindsTheFaultsAfterIt) {
   std::vector<std::string> linea = linea_lines(), treno = treno_lines();
   ASSERT_TRUE(change(treno, "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0",
-                       "segnale,    3500,   x, 4, 1,  1, 0,    2,  2,1,1, 0"));
-  ASSERT_TRUE(change(treno, "stazione,   29950, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, SAN PELLEGRINO",
-                       "stazione,   29925, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, SAN PELLEGRINO"));
+                     "segnale,    3500,   x, 4, 1,  1, 0,    2,  2,1,1, 0"));
+  ASSERT_TRUE(change(
+      treno,
+      "stazione,   29950, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, SAN PELLEGRINO",
+      "stazione,   29925, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, SAN PELLEGRINO"));
   ASSERT_TRUE(change(treno, "segnale,    9500,   2, 4, 1,  1, 0,    2,  2,1,1, 0",
-                       "segnale,    7500,   2, 4, 1,  1, 0,    2,  2,1,1, 0"));
+                     "segnale,    7500,   2, 4, 1,  1, 0,    2,  2,1,1, 0"));
   Result e;
   compile(e, linea, treno);
   ASSERT_EQ(e.log.all().size(), 1u);
@@ -104,13 +107,16 @@ TEST(Recovery, FaultsAreToldAtTheirCause) {
     int expected_line, column;
     std::string message;
   } cases[] = {
-      {"an entry with too few values, at its own line", false, "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0",
+      {"an entry with too few values, at its own line", false,
+       "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0",
        "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1", 25, treno_txt, 17, 49,
        "\"segnale\" has 10 of its 11 values on its line"},
-      {"a kilometre reference named as written", true, "progressiva chilometrica uno,    0,    0,    0",
+      {"a kilometre reference named as written", true,
+       "progressiva chilometrica uno,    0,    0,    0",
        "progressiva chilometrica uno,    1025,    0,    0", 2, linea_txt, 3, 1,
        "kilometre reference \"progressiva chilometrica uno\" has first value 1025"},
-      {"a position beyond the line, in metres", false, "segnale,   91450,   2, 3, 1,  1, 0,    2,  2,1,1, 0",
+      {"a position beyond the line, in metres", false,
+       "segnale,   91450,   2, 3, 1,  1, 0,    2,  2,1,1, 0",
        "segnale,  100000,   2, 3, 1,  1, 0,    2,  2,1,1, 0", 15, treno_txt, 53, 11,
        "signal at 100000 m lies beyond the last position the line allows, 98900 m"},
   };
@@ -148,7 +154,8 @@ TEST(Recovery, CellPassFaultNamesTheEntriesInvolved) {
   EXPECT_EQ(f.codice, 12);
   EXPECT_EQ(f.posizione, 5050);
   ASSERT_TRUE(f.where.has_value());
-  const int fine = static_cast<int>(treno.size()) - 1;  // the added lines are the four before "[fine]"
+  const int fine =
+      static_cast<int>(treno.size()) - 1;  // the added lines are the four before "[fine]"
   EXPECT_EQ(f.where->line, fine - 3);
   std::set<int> notes;
   for (const Note& r : f.notes) notes.insert(r.where.line);

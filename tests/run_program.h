@@ -29,9 +29,9 @@ namespace sc::test {
 struct ProgramRun {
   std::vector<std::string> args;
   std::string cwd;
-  std::string program = SC_PROGRAM;     // a copy elsewhere writes its files there
-  bool without_root = false;                // run as nobody when root
-  std::optional<rlim_t> file_limit;      // RLIMIT_FSIZE in bytes
+  std::string program = SC_PROGRAM;  // a copy elsewhere writes its files there
+  bool without_root = false;         // run as nobody when root
+  std::optional<rlim_t> file_limit;  // RLIMIT_FSIZE in bytes
   std::chrono::seconds limit{120};
   std::vector<std::pair<std::string, std::string>> env;  // variables set for the run
 };
@@ -75,7 +75,8 @@ inline ProgramOutcome run_program(const ProgramRun& e) {
       const rlimit r{*e.file_limit, *e.file_limit};
       if (::setrlimit(RLIMIT_FSIZE, &r) != 0) ::_exit(122);
     }
-    if (e.without_root && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(124);
+    if (e.without_root && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+      ::_exit(124);
     ::execv(program.c_str(), argv.data());
     ::_exit(123);
   }

@@ -103,16 +103,15 @@ class View : public ::testing::Test {
 };
 
 // Skips the test without Xvfb; fails it when Xvfb did not start.
-#define SERVE_DISPLAY()                                                                       \
-  do {                                                                                        \
-    if (!ServerXvfb::installed())                                                            \
+#define SERVE_DISPLAY()                                                                     \
+  do {                                                                                      \
+    if (!ServerXvfb::installed())                                                           \
       GTEST_SKIP() << ServerXvfb::program << " is not installed: the window is not tested"; \
-    ASSERT_FALSE(display_.empty()) << "Xvfb did not start";                                   \
+    ASSERT_FALSE(display_.empty()) << "Xvfb did not start";                                 \
   } while (0)
 
 // Colours of the drawing: the track, the stretch shown, the fault and warning marks.
-constexpr uint32_t track = 0x1A388C, red_window = 0xDC1E1E, fault = 0xC80000,
-                   avviso = 0xB06000;
+constexpr uint32_t track = 0x1A388C, red_window = 0xDC1E1E, fault = 0xC80000, avviso = 0xB06000;
 // The plan view and the profile (window pixels).
 constexpr int piano_x1 = 730, piano_y0 = 34, piano_y1 = 334, profile_y0 = 334, profile_y1 = 664;
 
@@ -170,7 +169,7 @@ TEST_F(View, DrawsJumpsShowsTheEntryOfACellAndReloadsKeepingTheZoom) {
   const auto before = std::chrono::steady_clock::now();
   write(dir / treno_txt, t);
   ASSERT_TRUE(p->wait_out("reloaded 1 fault; faults 1; showing 28000 to 32000 m\n", 1,
-                             std::chrono::milliseconds(3000)))
+                          std::chrono::milliseconds(3000)))
       << p->out();
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - before);
@@ -193,7 +192,7 @@ TEST_F(View, DrawsJumpsShowsTheEntryOfACellAndReloadsKeepingTheZoom) {
   w.insert(after, "velocita,   1500,   250,   20\r\n");
   write(dir / treno_txt, w);
   ASSERT_TRUE(p->wait_out("reloaded compiled without fault, 1 warning; faults 0;", 1,
-                             std::chrono::milliseconds(3000)))
+                          std::chrono::milliseconds(3000)))
       << p->out();
   EXPECT_NE(p->out().find("pane " + treno_txt + ":" + std::to_string(riga) +
                           ":28: warning: value \"20\" is left over"),

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <regex>
 
-#include "tests/support/test_dir.h"
 #include "tests/run_program.h"
 #include "tests/support/running_process.h"
+#include "tests/support/test_dir.h"
 
 namespace {
 
@@ -40,7 +40,9 @@ TEST_F(Watch, CheckReportsEachSaveAndEndsWithStatusZeroOnInterrupt) {
 
   save_by_renaming(treno_txt, damaged);  // a fault: reported, the watch goes on
   ASSERT_TRUE(p.wait_out("faults, listed above")) << p.out() << p.err();
-  EXPECT_NE(p.err().find("18:13: error: signal cell 71 already holds a signal (at 3500 m) [E16]"), std::string::npos) << p.err();
+  EXPECT_NE(p.err().find("18:13: error: signal cell 71 already holds a signal (at 3500 m) [E16]"),
+            std::string::npos)
+      << p.err();
 
   write(dir / treno_txt, good);  // written in place this time
   ASSERT_TRUE(p.wait_out("no fault; watching", 2)) << p.out();
@@ -58,7 +60,8 @@ TEST_F(Watch, CompileWaitsForAMissingDescriptionThenWritesTheFiles) {
   const std::string treno = read_bytes(dir / treno_txt);
   std::filesystem::remove(dir / treno_txt);
 
-  RunningProcess p(SC_PROGRAM, {"compile", "--watch", linea_txt, treno_txt, "--out", "bin"}, dir.path());
+  RunningProcess p(SC_PROGRAM, {"compile", "--watch", linea_txt, treno_txt, "--out", "bin"},
+                   dir.path());
   ASSERT_TRUE(p.wait_out("a description cannot be read; watching")) << p.out() << p.err();
   EXPECT_NE(p.err().find("cannot read"), std::string::npos) << p.err();
   // An unrelated file in the same directory starts no run.

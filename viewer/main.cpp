@@ -80,9 +80,8 @@ int main(int argc, char** argv) {
   }
   if (positional.empty())
     return errore("give LINE and TRAIN, or a directory of compiled files", true);
-  const bool compiled = positional.size() != 2 ||
-                         sc::recognise_file(positional[0]).has_value() ||
-                         std::filesystem::is_directory(positional[0]);
+  const bool compiled = positional.size() != 2 || sc::recognise_file(positional[0]).has_value() ||
+                        std::filesystem::is_directory(positional[0]);
   if (compiled) {
     s.compiled = positional;
     for (const std::string& p : positional) {

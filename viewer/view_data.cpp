@@ -9,17 +9,17 @@
 
 #include "cli/compile_descriptions.h"
 #include "cli/identity.h"
-#include "output/write_compilation.h"
 #include "compiler/description_keys.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/text_1252.h"
 #include "compiler/tracciato_piano.h"
-#include "listing/listing.h"
 #include "format/compiled_decode.h"
 #include "format/positions.h"
+#include "listing/listing.h"
 #include "output/diagnostics.h"
 #include "output/file_output.h"
 #include "output/text_file_names.h"
+#include "output/write_compilation.h"
 #include "output/write_content.h"
 
 namespace sc::view {
@@ -75,7 +75,8 @@ bool rallentamento_at(const DescriptionEntry& v, int64_t metres, uint8_t tipo) {
     case tipo_cella::inizio_rallentamento: return *x == metres;
     case tipo_cella::avviso_rallentamento: return *x - 1200 == metres;
     case tipo_cella::fine_rallentamento: return l && *x + *l == metres;
-    case tipo_cella::approccio_rallentamento: return *x - 1200 > metres && *x - 1200 - 250 <= metres;
+    case tipo_cella::approccio_rallentamento:
+      return *x - 1200 > metres && *x - 1200 - 250 <= metres;
     default: return false;
   }
 }
@@ -118,7 +119,8 @@ std::optional<int64_t> DescriptionEntry::numero(size_t i) const {
   return v;
 }
 
-std::vector<DescriptionEntry> description_entries(const std::string& text, const std::string& file) {
+std::vector<DescriptionEntry> description_entries(const std::string& text,
+                                                  const std::string& file) {
   std::vector<DescriptionEntry> out;
   std::istringstream in(text);
   int line = 0;
@@ -155,7 +157,7 @@ Loading load(const Source& s) {
     }
     std::vector<DescriptionEntry> v = description_entries(*text, f);
     c.entries.insert(c.entries.end(), std::make_move_iterator(v.begin()),
-                  std::make_move_iterator(v.end()));
+                     std::make_move_iterator(v.end()));
   }
   const IdentityOutcome id = compilation_identity(s.linea, s.treno, s.nome, s.numero);
   if (!id.identity) {
@@ -201,8 +203,9 @@ std::string write_compiled(const Source& s) {
   if (c.status != Compilation::Result::pronto) return "nothing written: the compile gave no files";
   std::string dir = fs::path(s.linea).parent_path().string();
   if (dir.empty()) dir = ".";
-  const CompilationWrite written = write_compilation(
-      c, p, log, [&](CompiledKind k) { return percorso_file(dir, k, p.nome_scenario, p.numero_treno); });
+  const CompilationWrite written = write_compilation(c, p, log, [&](CompiledKind k) {
+    return percorso_file(dir, k, p.nome_scenario, p.numero_treno);
+  });
   if (!written.reason.empty()) return written.reason;
   std::string out = "wrote";
   for (const std::string& f : written.written) out += " " + short_name(f);
@@ -225,8 +228,8 @@ std::vector<std::string> origin(const Loading& c, size_t i) {
     if (!p) continue;
     if (cella.tipo != tipo_cella::vuota && key_per_type(k, cella.tipo)) {
       const bool here = k == "rallentamento" ? rallentamento_at(v, metres, cella.tipo)
-                       : k == "montagna"    ? false
-                                            : *p == metres;
+                        : k == "montagna"    ? false
+                                             : *p == metres;
       if (here) out.push_back(entry_text(v));
     }
     // The entries in force at the cell: the last one at or before it.
@@ -252,7 +255,8 @@ std::vector<std::string> describe_cella(const Loading& c, size_t i) {
                 static_cast<long long>(i) * 50 + 50);
   out.push_back(line);
   if (x.tipo != tipo_cella::vuota) {
-    std::string e = nome_tipo_cella(x.tipo) + " at " + std::to_string(cella_metres(x, i, el)) + " m";
+    std::string e =
+        nome_tipo_cella(x.tipo) + " at " + std::to_string(cella_metres(x, i, el)) + " m";
     const std::string d = cella_detail(x, i, el);
     if (!d.empty()) e += ": " + d;
     out.push_back(e);
@@ -271,14 +275,13 @@ std::string fault_line(const Fault& f) {
   return s.substr(0, s.find('\n'));
 }
 
-std::optional<int32_t> entry_position(const std::vector<DescriptionEntry>& entries, const std::string& file,
-                                      int line) {
+std::optional<int32_t> entry_position(const std::vector<DescriptionEntry>& entries,
+                                      const std::string& file, int line) {
   if (line <= 0) return std::nullopt;
   for (const DescriptionEntry& v : entries) {
     if (v.line != line || v.file != file) continue;
     const std::optional<int64_t> p = v.numero(1);
-    if (!p || !key_with_position(v.key()) || *p < INT32_MIN || *p > INT32_MAX)
-      return std::nullopt;
+    if (!p || !key_with_position(v.key()) || *p < INT32_MIN || *p > INT32_MAX) return std::nullopt;
     return static_cast<int32_t>(*p);
   }
   return std::nullopt;

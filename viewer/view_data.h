@@ -21,7 +21,7 @@ struct Source {
   // files) of a compiled scenario, read as they are.
   std::string linea, treno;
   std::optional<std::string> nome, numero;  // --name, --train
-  std::vector<std::string> compiled;       // set for a compiled scenario
+  std::vector<std::string> compiled;        // set for a compiled scenario
 
   bool from_descriptions() const { return compiled.empty(); }
   // The files whose changes call for a reload.
@@ -49,7 +49,7 @@ std::vector<DescriptionEntry> description_entries(const std::string& text, const
 struct PanelEntry {
   Severity severity = Severity::errore;
   std::string text;  // "FILE:LINE:COL: warning: MESSAGE [W8]"
-  std::string file;   // where it stands; line 0 when it names no line
+  std::string file;  // where it stands; line 0 when it names no line
   int line = 0;
   // The metres a click goes to: the diagnostic's own position, or else
   // the position field of the entry on its line.
@@ -57,12 +57,11 @@ struct PanelEntry {
 };
 
 struct Loading {
-  CompiledScenario scenario;  // empty cells when there is nothing to show
-  std::vector<Fault> faults;   // the faults the compile recorded
-  std::vector<PanelEntry>
-      panel;            // faults, warnings and notes in the order `check` prints them
-  std::string outcome;       // one line: "compiled without fault", "2 faults, 1 warning", ...
-  std::string errore;      // set when nothing could be read
+  CompiledScenario scenario;      // empty cells when there is nothing to show
+  std::vector<Fault> faults;      // the faults the compile recorded
+  std::vector<PanelEntry> panel;  // faults, warnings and notes in the order `check` prints them
+  std::string outcome;            // one line: "compiled without fault", "2 faults, 1 warning", ...
+  std::string errore;             // set when nothing could be read
   std::vector<DescriptionEntry> entries;  // entries of both descriptions, in file order
   bool has_celle() const { return !scenario.celle.empty(); }
 };
@@ -88,8 +87,8 @@ std::string fault_line(const Fault& f);
 // The position field of the entry on line `line` of `file`, when that
 // entry's key is one that places something at a position (a signal, a
 // gradient, a curve ...).
-std::optional<int32_t> entry_position(const std::vector<DescriptionEntry>& entries, const std::string& file,
-                                      int line);
+std::optional<int32_t> entry_position(const std::vector<DescriptionEntry>& entries,
+                                      const std::string& file, int line);
 
 // What a board says, for a label beside its mark: a speed-indicator
 // board's three speeds ("90/300/80"), an indication board's text on one
@@ -97,7 +96,7 @@ std::optional<int32_t> entry_position(const std::vector<DescriptionEntry>& entri
 struct CartelloLabel {
   size_t cella = 0;
   int64_t metres = 0;  // where the description places the board
-  std::string text;  // UTF-8
+  std::string text;    // UTF-8
 };
 
 // The labels of the boards in cells [da, a), left to right.

@@ -48,9 +48,8 @@ struct Window {
 // `width[k]` wide and starts `discard` pixels right of its mark; it is
 // drawn when it ends `discard` before the next mark, or before `border` for
 // the last one, so that no label covers a mark or another label.
-inline std::vector<bool> placed_labels(const std::vector<int>& x,
-                                             const std::vector<int>& width, int border,
-                                             int discard) {
+inline std::vector<bool> placed_labels(const std::vector<int>& x, const std::vector<int>& width,
+                                       int border, int discard) {
   const size_t n = std::min(x.size(), width.size());
   std::vector<bool> placed(n, false);
   for (size_t k = 0; k < n; ++k) {

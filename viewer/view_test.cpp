@@ -62,7 +62,7 @@ TEST_F(Origin, EachCellNamesTheEntriesThatPutItThere) {
   }();
   ASSERT_GT(line, 0);
   const std::string restr = "Corvale_Pravena AV_409-.txt:" + std::to_string(line) +
-                           ": rallentamento, 8000, 60, 1000, 1, 1, 0";
+                            ": rallentamento, 8000, 60, 1000, 1, 1, 0";
   // warning (8000 - 1200 m), start, end (8000 + 1000 m): cells one after
   // their positions; a tunnel cell names its tunnel; every cell its speed
   // and gradient entries.
@@ -218,8 +218,7 @@ TEST(EntryPosition, OnlyKeysThatPlaceSomethingGiveTheirFirstValue) {
 TEST_F(Origin, BoardsAreLabelledWithTheirSpeedsAndTexts) {
   const Loading c = load(s);
   ASSERT_TRUE(c.has_celle());
-  const std::vector<CartelloLabel> e =
-      cartelli_labels(c.scenario, 0, c.scenario.celle.size());
+  const std::vector<CartelloLabel> e = cartelli_labels(c.scenario, 0, c.scenario.celle.size());
   const auto at = [&](size_t cella) -> const CartelloLabel* {
     for (const CartelloLabel& x : e)
       if (x.cella == cella) return &x;

@@ -31,10 +31,10 @@ namespace sc::view {
 namespace {
 
 constexpr int window_width = 1200, window_height = 820;
-constexpr int bar = 34;          // the row of controls on top
-constexpr int plan_top = 300;    // plan view height
+constexpr int bar = 34;           // the row of controls on top
+constexpr int plan_top = 300;     // plan view height
 constexpr int profile_top = 330;  // profile height
-constexpr int info_width = 470;    // the cell pane beside the plan view
+constexpr int info_width = 470;   // the cell pane beside the plan view
 
 // A colour of the palette, which the plot draws in too.
 Fl_Color to_fl_color(const palette::Color& c) {
@@ -204,7 +204,7 @@ class PlanView : public Fl_Widget {
 class ProfileView : public Fl_Widget {
  public:
   ProfileView(int x, int y, int w, int h, ViewState& s, std::function<void()> changed,
-          std::function<void(size_t)> choose)
+              std::function<void(size_t)> choose)
       : Fl_Widget(x, y, w, h), s_(s), changed_(std::move(changed)), choose_(std::move(choose)) {}
 
   void draw() override {
@@ -230,12 +230,11 @@ class ProfileView : public Fl_Widget {
                        std::nearbyint((m - s_.window.from) / s_.window.span() * (gx1 - gx0)));
     };
     const size_t c0 = static_cast<size_t>(std::max(0.0, std::floor(s_.window.from / 50)));
-    const size_t c1 =
-        std::min(celle.size(), static_cast<size_t>(std::ceil(s_.window.a / 50)) + 1);
+    const size_t c1 = std::min(celle.size(), static_cast<size_t>(std::ceil(s_.window.a / 50)) + 1);
     // Bands: tunnels, stations.
     for (const Stretch& t :
          clip(stretches(celle, sc::Profile::galleria), static_cast<int64_t>(s_.window.from),
-                  static_cast<int64_t>(s_.window.a) + 1)) {
+              static_cast<int64_t>(s_.window.a) + 1)) {
       fl_color(galleria_color);
       fl_rectf(X(static_cast<double>(t.from)), v0,
                std::max(1, X(static_cast<double>(t.a)) - X(static_cast<double>(t.from))), p1 - v0);
@@ -413,8 +412,7 @@ class ProfileView : public Fl_Widget {
   }
 
   template <typename FX>
-  void grid_and_axes(int gx0, int gx1, int v0, int v1, int p0, int p1, int vmax, int gmax,
-                      FX&& X) {
+  void grid_and_axes(int gx0, int gx1, int v0, int v1, int p0, int p1, int vmax, int gmax, FX&& X) {
     // Kilometre lines, 1, 2 or 5 times a power of ten apart.
     double step = 1000;
     while (s_.window.span() / step > 12)
@@ -466,13 +464,11 @@ class App {
     new Fl_Box(6, 6, 40, 22, "km");
     position_ = new Fl_Input(40, 6, 90, 22);
     position_->when(FL_WHEN_ENTER_KEY_ALWAYS);
-    position_->callback([](Fl_Widget*, void* a) { static_cast<App*>(a)->go_to_km(); },
-                         this);
+    position_->callback([](Fl_Widget*, void* a) { static_cast<App*>(a)->go_to_km(); }, this);
     auto* go = new Fl_Button(134, 6, 40, 22, "Go");
     go->callback([](Fl_Widget*, void* a) { static_cast<App*>(a)->go_to_km(); }, this);
     auto* whole = new Fl_Button(180, 6, 80, 22, "Whole line");
-    whole->callback([](Fl_Widget*, void* a) { static_cast<App*>(a)->whole_linea(); },
-                    this);
+    whole->callback([](Fl_Widget*, void* a) { static_cast<App*>(a)->whole_linea(); }, this);
     compile_ = new Fl_Button(266, 6, 120, 22, "Compile files");
     compile_->callback([](Fl_Widget*, void* a) { static_cast<App*>(a)->compile(); }, this);
     status_ = new Fl_Box(394, 6, W - 400, 22);
@@ -483,11 +479,10 @@ class App {
     profile_ = new ProfileView(
         0, bar + plan_top, W, profile_top, s_, [this] { update_view(); },
         [this](size_t c) { choose(c); });
-    faults_ = new Fl_Hold_Browser(0, bar + plan_top + profile_top, W,
-                                  H - bar - plan_top - profile_top);
+    faults_ =
+        new Fl_Hold_Browser(0, bar + plan_top + profile_top, W, H - bar - plan_top - profile_top);
     faults_->textsize(12);
-    faults_->callback([](Fl_Widget*, void* a) { static_cast<App*>(a)->chosen_fault(); },
-                      this);
+    faults_->callback([](Fl_Widget*, void* a) { static_cast<App*>(a)->chosen_fault(); }, this);
     w_->end();
     w_->resizable(profile_);
     load_data(true);
@@ -497,8 +492,7 @@ class App {
     w_->show();
     if (watcher_.errore().empty() && watcher_.fd() >= 0) {
       Fl::add_fd(
-          watcher_.fd(), FL_READ,
-          [](int, void* a) { static_cast<App*>(a)->file_event(); }, this);
+          watcher_.fd(), FL_READ, [](int, void* a) { static_cast<App*>(a)->file_event(); }, this);
     } else {
       report("watch " + watcher_.errore());
     }
@@ -546,15 +540,15 @@ class App {
         std::any_of(s_.dati.panel.begin(), s_.dati.panel.end(),
                     [](const PanelEntry& v) { return v.severity == Severity::avviso; });
     status_->labelcolor(!s_.dati.faults.empty() || !s_.dati.errore.empty() ? fault_color
-                       : warnings                                           ? warning_color
-                                                                          : FL_BLACK);
+                        : warnings                                         ? warning_color
+                                                                           : FL_BLACK);
     compile_->activate();
     if (!s_.source.from_descriptions()) compile_->deactivate();
     if (s_.choice) show_cella(*s_.choice);
     w_->redraw();
     report((first ? "loaded " : "reloaded ") +
-              std::string(s_.dati.errore.empty() ? s_.dati.outcome : s_.dati.errore) + "; faults " +
-              std::to_string(s_.dati.faults.size()) + "; " + window_text());
+           std::string(s_.dati.errore.empty() ? s_.dati.outcome : s_.dati.errore) + "; faults " +
+           std::to_string(s_.dati.faults.size()) + "; " + window_text());
   }
 
   static std::string nome(const std::string& p) {

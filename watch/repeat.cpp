@@ -50,7 +50,8 @@ int repeat_on_every_save(const WatchLoop& r, std::ostream& out, std::ostream& er
   for (;;) {
     const int status = r.step();
     err << std::flush;
-    out << "[" << local_time() << "] " << r.outcome(status) << "; watching for changes (Ctrl-C ends)" << std::endl;
+    out << "[" << local_time() << "] " << r.outcome(status)
+        << "; watching for changes (Ctrl-C ends)" << std::endl;
     if (!watcher.wait_for_change(stopped)) break;
   }
   if (!stopped) {

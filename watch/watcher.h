@@ -24,8 +24,8 @@ class Watcher {
   // least every 100 ms), or on a failure of the watch (errore() says).
   // `deadline`, when given, ends the wait with false after that long.
   bool wait_for_change(const volatile std::sig_atomic_t& stop,
-                        std::chrono::milliseconds quiet = std::chrono::milliseconds(100),
-                        std::optional<std::chrono::milliseconds> deadline = std::nullopt) {
+                       std::chrono::milliseconds quiet = std::chrono::milliseconds(100),
+                       std::optional<std::chrono::milliseconds> deadline = std::nullopt) {
     return watch_.wait_for_change(stop, quiet, deadline);
   }
 

@@ -24,7 +24,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, RowEncoding,
     ::testing::Values(
         EncodingCase{"MarkerOnly", {marcatore_fine}, ""},
-        EncodingCase{"StopsAtMarker", {"a", "b", marcatore_fine, "after", marcatore_fine}, "a\r\nb\r\n"},
+        EncodingCase{
+            "StopsAtMarker", {"a", "b", marcatore_fine, "after", marcatore_fine}, "a\r\nb\r\n"},
         EncodingCase{"EmptyEntryIsEmptyLine", {"", "x", "", marcatore_fine}, "\r\nx\r\n\r\n"},
         EncodingCase{"BlanksKept", {"  x  ", "   ", marcatore_fine}, "  x  \r\n   \r\n"},
         EncodingCase{"SingleBytesPassThrough", {"\xE8\xE0", marcatore_fine}, "\xE8\xE0\r\n"},

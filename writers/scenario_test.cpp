@@ -32,15 +32,15 @@ struct FileCase {
   std::string (*dati)();
   const std::vector<std::string>& (*table)();
   std::size_t rows;
-  std::size_t byte;                   // fixed bytes, without the free lines below
-  std::vector<std::size_t> free;    // lines whose text is free (signature)
-  std::uint64_t footprint;             // FNV-1a of the bytes, free lines emptied
+  std::size_t byte;               // fixed bytes, without the free lines below
+  std::vector<std::size_t> free;  // lines whose text is free (signature)
+  std::uint64_t footprint;        // FNV-1a of the bytes, free lines emptied
   std::size_t longest_line;
   std::string first;
   std::string last;
-  std::set<std::size_t> empty;        // every empty line, 1-based
+  std::set<std::size_t> empty;                         // every empty line, 1-based
   std::map<std::size_t, std::size_t> trailing_blanks;  // line -> trailing blanks
-  std::map<std::size_t, AccentCase> accents;             // lines with bytes >= 0x80
+  std::map<std::size_t, AccentCase> accents;           // lines with bytes >= 0x80
 };
 
 void PrintTo(const FileCase& test_case, std::ostream* os) { *os << test_case.nome; }
@@ -56,14 +56,70 @@ std::vector<std::string> split(const std::string& dati) {
 
 const std::vector<FileCase>& cases() {
   static const std::vector<FileCase> c{
-      {"linea", dati_linea, line_table, 74, 2633, {}, 0x18f445e7b5afc5ff, 79, "[generale]", "[fine]", {}, {}, {}},
-      {"treno", dati_treno, train_table, 57, 2574, {}, 0x591f4d85bd11af82, 88, "[generale]", "[fine]", {}, {{5, 1}}, {}},
-      {"scheda", dati_scheda, sheet_table, 49, 3733, {}, 0x4b0c1c14edaae340, 83, "", "", {1, 2, 12, 49}, {{9, 7}}, {}},
-      {"rallentamenti", dati_rallentamenti, restriction_table, 46, 3281, {}, 0x58e6b8a567a31074, 82, "",
-       "     i giorni esclusi i seguenti:.........", {1, 6, 40}, {}, {}},
-      {"note", dati_note, note_table, 28, 856, {25, 27}, 0x66b46795629ffebe, 186,
-       "Questa linea AV \xE8 la futura Corvale-Pravena attualmente in costruzione.", "",
-       {3, 5, 6, 18, 19, 22, 24, 26, 28}, {{8, 1}, {9, 1}},
+      {"linea",
+       dati_linea,
+       line_table,
+       74,
+       2633,
+       {},
+       0x18f445e7b5afc5ff,
+       79,
+       "[generale]",
+       "[fine]",
+       {},
+       {},
+       {}},
+      {"treno",
+       dati_treno,
+       train_table,
+       57,
+       2574,
+       {},
+       0x591f4d85bd11af82,
+       88,
+       "[generale]",
+       "[fine]",
+       {},
+       {{5, 1}},
+       {}},
+      {"scheda",
+       dati_scheda,
+       sheet_table,
+       49,
+       3733,
+       {},
+       0x4b0c1c14edaae340,
+       83,
+       "",
+       "",
+       {1, 2, 12, 49},
+       {{9, 7}},
+       {}},
+      {"rallentamenti",
+       dati_rallentamenti,
+       restriction_table,
+       46,
+       3281,
+       {},
+       0x58e6b8a567a31074,
+       82,
+       "",
+       "     i giorni esclusi i seguenti:.........",
+       {1, 6, 40},
+       {},
+       {}},
+      {"note",
+       dati_note,
+       note_table,
+       28,
+       856,
+       {25, 27},
+       0x66b46795629ffebe,
+       186,
+       "Questa linea AV \xE8 la futura Corvale-Pravena attualmente in costruzione.",
+       "",
+       {3, 5, 6, 18, 19, 22, 24, 26, 28},
+       {{8, 1}, {9, 1}},
        {{1, {1, 0}}, {2, {1, 2}}, {11, {0, 1}}, {12, {0, 1}}, {20, {2, 0}}, {21, {0, 1}}}},
   };
   return c;
@@ -71,7 +127,8 @@ const std::vector<FileCase>& cases() {
 
 // FNV-1a (64 bit) of the file with the text of the free lines left out
 // (their CR LF kept): pins every other byte of the content.
-std::uint64_t footprint(const std::vector<std::string>& rows, const std::vector<std::size_t>& free) {
+std::uint64_t footprint(const std::vector<std::string>& rows,
+                        const std::vector<std::size_t>& free) {
   std::uint64_t h = 0xcbf29ce484222325u;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     std::string riga = rows[i];
@@ -97,7 +154,8 @@ TEST_P(FileScenario, SizeLineCountAndLineEnds) {
   for (std::size_t n : test_case.free) free_bytes += rows.at(n - 1).size();
   EXPECT_EQ(dati.size(), test_case.byte + free_bytes);
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    EXPECT_EQ(rows[i].find_first_of("\r\n"), std::string::npos) << "bare CR or LF in line " << i + 1;
+    EXPECT_EQ(rows[i].find_first_of("\r\n"), std::string::npos)
+        << "bare CR or LF in line " << i + 1;
   }
   ASSERT_GE(dati.size(), 2u);
   EXPECT_EQ(dati.substr(dati.size() - 2), "\r\n");
@@ -134,7 +192,8 @@ TEST_P(FileScenario, TrailingBlanksKept) {
     const std::size_t last = r.find_last_not_of(' ');
     const std::size_t blanchi = last == std::string::npos ? r.size() : r.size() - last - 1;
     const auto expected = test_case.trailing_blanks.find(i + 1);
-    EXPECT_EQ(blanchi, expected == test_case.trailing_blanks.end() ? 0u : expected->second) << "line " << i + 1;
+    EXPECT_EQ(blanchi, expected == test_case.trailing_blanks.end() ? 0u : expected->second)
+        << "line " << i + 1;
   }
 }
 
@@ -169,7 +228,8 @@ TEST(GrigliaVuota, EmptyGridRowsWrittenOneByOne) {
     ASSERT_LT(s.first + s.how_many, rows.size());
     const std::string& riga = rows.at(s.first - 1);
     EXPECT_EQ(riga.find_first_not_of(" |"), std::string::npos) << "not an empty grid row: " << riga;
-    for (std::size_t i = s.first - 1; i < s.first - 1 + s.how_many; ++i) EXPECT_EQ(rows[i], riga) << "line " << i + 1;
+    for (std::size_t i = s.first - 1; i < s.first - 1 + s.how_many; ++i)
+      EXPECT_EQ(rows[i], riga) << "line " << i + 1;
     // Bounded by a different row before and the closing rule after.
     EXPECT_NE(rows.at(s.first - 2), riga);
     EXPECT_EQ(rows.at(s.first - 1 + s.how_many).find_first_not_of(" |_"), std::string::npos);
@@ -187,8 +247,8 @@ std::vector<std::string> headers(const std::vector<std::string>& rows) {
 
 TEST(LineDescription, SectionsInOrder) {
   EXPECT_EQ(headers(split(dati_linea())),
-            (std::vector<std::string>{"[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]",
-                                      "[indicazioni]", "[fine]"}));
+            (std::vector<std::string>{"[generale]", "[curve]", "[pendenze]", "[montagne]",
+                                      "[cartelli]", "[indicazioni]", "[fine]"}));
 }
 
 TEST(TrainDescription, SectionsInOrderWithAnEmptyRestrictionSection) {
@@ -254,10 +314,10 @@ TEST(NoteScenario, AccentedLettersAtTheirPlaces) {
   const std::vector<std::string> rows = split(dati_note());
   ASSERT_EQ(rows.size(), 28u);
   EXPECT_EQ(rows.at(0).size(), 71u);
-  EXPECT_EQ(rows.at(0).find('\xE8'), 16u);       // "AV è la futura"
-  EXPECT_EQ(rows.at(1).size(), 186u);            // one line, no break
+  EXPECT_EQ(rows.at(0).find('\xE8'), 16u);  // "AV è la futura"
+  EXPECT_EQ(rows.at(1).size(), 186u);       // one line, no break
   EXPECT_EQ(rows.at(10).substr(0, 10), " Velocit\xE0 ");
-  EXPECT_EQ(rows.at(20).find('\xE0'), 26u);      // "Pravena sarà"
+  EXPECT_EQ(rows.at(20).find('\xE0'), 26u);  // "Pravena sarà"
 }
 
 }  // namespace

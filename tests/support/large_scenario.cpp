@@ -9,7 +9,7 @@
 namespace sc::test {
 namespace {
 
-constexpr int32_t cartelli = 8;                      // indication boards
+constexpr int32_t cartelli = 8;                  // indication boards
 constexpr int32_t max_stazioni = 78 - cartelli;  // records 1 .. 79 - boards
 constexpr int32_t segnali_step = 1500;
 constexpr int32_t rallentamenti_step = 20000;
@@ -118,7 +118,8 @@ GeneratedScenario genera_scenario(int32_t lunghezza, int32_t extra_stazioni) {
       rallentamenti.push_back(x);
       placed = true;
     }
-    if (!placed) throw std::invalid_argument("no room for a restriction near " + std::to_string(x0));
+    if (!placed)
+      throw std::invalid_argument("no room for a restriction near " + std::to_string(x0));
   }
 
   // Stations: the first at 0 (type 8, 700 m), centred ones of 400 m spread

@@ -18,7 +18,6 @@ namespace sc::test::modified_scenario {
 
 using namespace test::file_scenario;
 
-
 // The exported description's lines, without the end marker of the table.
 inline std::vector<std::string> rows(const std::vector<std::string>& table) {
   std::vector<std::string> r(table.begin(), std::find(table.begin(), table.end(), marcatore_fine));
@@ -27,10 +26,13 @@ inline std::vector<std::string> rows(const std::vector<std::string>& table) {
 
 // The lines with `riga` in place of `replaces` (which must be there), or
 // added before "[fine]" when `replaces` is empty.
-inline ::testing::AssertionResult change(std::vector<std::string>& r, std::string_view replaces, std::string_view riga) {
+inline ::testing::AssertionResult change(std::vector<std::string>& r, std::string_view replaces,
+                                         std::string_view riga) {
   const std::string sought = replaces.empty() ? "[fine]" : std::string(replaces);
   const auto it = std::find(r.begin(), r.end(), sought);
-  if (it == r.end()) return ::testing::AssertionFailure() << "no line \"" << sought << "\" in the exported description";
+  if (it == r.end())
+    return ::testing::AssertionFailure()
+           << "no line \"" << sought << "\" in the exported description";
   if (replaces.empty()) {
     r.insert(it, std::string(riga));
   } else {
@@ -54,10 +56,14 @@ struct Result {
 
 // With `as_embedded` the descriptions are compiled as the embedded run
 // compiles its own (no reading on after the first fault).
-inline void compile(Result& e, const std::vector<std::string>& linea, const std::vector<std::string>& treno,
-                    bool as_embedded = false) {
-  CompileResult r = compile_descriptions({{linea_txt, crlf(linea)}, {treno_txt, crlf(treno)},
-                                          "Corvale_Pravena AV", "409", 1, !as_embedded});
+inline void compile(Result& e, const std::vector<std::string>& linea,
+                    const std::vector<std::string>& treno, bool as_embedded = false) {
+  CompileResult r = compile_descriptions({{linea_txt, crlf(linea)},
+                                          {treno_txt, crlf(treno)},
+                                          "Corvale_Pravena AV",
+                                          "409",
+                                          1,
+                                          !as_embedded});
   e.p = std::move(r.model);
   e.log = std::move(r.log);
   const Compilation& c = r.compilation;

@@ -37,7 +37,7 @@ inline std::vector<std::filesystem::path> fuzz_inputs(const std::string& target)
 
 // Every input must pass: `check` returns "" or what it found broken.
 inline void replay_fuzz(const std::string& target,
-                           const std::function<std::string(std::string_view)>& check) {
+                        const std::function<std::string(std::string_view)>& check) {
   const auto files = fuzz_inputs(target);
   // The seed corpus is part of the repository: an empty list means a wrong path.
   ASSERT_FALSE(files.empty()) << "no inputs under fuzz/*/" << target;

@@ -27,8 +27,8 @@ class RunningProcess {
   // Starts `program` with `args` in `cwd`; `env` entries are set in
   // the child (an empty value unsets the variable).
   // Its standard input is a pipe the test writes to with `write`.
-  RunningProcess(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
-                  const std::map<std::string, std::string>& env = {})
+  RunningProcess(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& cwd, const std::map<std::string, std::string>& env = {})
       : out_(outputs_ / "out"), err_(outputs_ / "err") {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -40,8 +40,10 @@ class RunningProcess {
       ::close(pipe_fds[1]);
       if (::dup2(pipe_fds[0], 0) < 0) ::_exit(122);
       for (const auto& [k, v] : env) {
-        if (v.empty()) ::unsetenv(k.c_str());
-        else ::setenv(k.c_str(), v.c_str(), 1);
+        if (v.empty())
+          ::unsetenv(k.c_str());
+        else
+          ::setenv(k.c_str(), v.c_str(), 1);
       }
       if (::chdir(cwd.c_str()) != 0) ::_exit(120);
       const int o = ::open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
@@ -77,7 +79,7 @@ class RunningProcess {
   }
   // Waits until standard output holds `text` `times` times.
   bool wait_out(const std::string& text, int times = 1,
-                   std::chrono::milliseconds limit = std::chrono::seconds(20)) const {
+                std::chrono::milliseconds limit = std::chrono::seconds(20)) const {
     return wait_until([&] { return count(out(), text) >= times; }, limit);
   }
   static int count(const std::string& s, const std::string& t) {
@@ -89,18 +91,21 @@ class RunningProcess {
   // Exit status (or 128 + signal) once it ended within `limit`, else none.
   std::optional<int> end(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
     if (status_) return status_;
-    wait_until([&] {
-      int s = 0;
-      if (::waitpid(pid_, &s, WNOHANG) != pid_) return false;
-      status_ = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
-      return true;
-    }, limit);
+    wait_until(
+        [&] {
+          int s = 0;
+          if (::waitpid(pid_, &s, WNOHANG) != pid_) return false;
+          status_ = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
+          return true;
+        },
+        limit);
     return status_;
   }
   void segnale(int s) const { ::kill(pid_, s); }
   // Writes `text` to its standard input.
   bool write(const std::string& text) const {
-    return input_ >= 0 && ::write(input_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    return input_ >= 0 &&
+           ::write(input_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
   }
   pid_t pid() const { return pid_; }
 

@@ -44,7 +44,8 @@ class TempDir {
   }
   ~TempDir() {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
   }
   TempDir(const TempDir&) = delete;
@@ -72,7 +73,8 @@ inline void write(const std::string& path, const std::string& bytes) {
 // The names in `dir`, hidden ones included.
 inline std::set<std::string> list_dir(const std::string& dir) {
   std::set<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) names.insert(e.path().filename().string());
+  for (const auto& e : std::filesystem::directory_iterator(dir))
+    names.insert(e.path().filename().string());
   return names;
 }
 
@@ -86,7 +88,8 @@ inline std::string in_child_process(const std::function<std::string()>& f, bool 
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
     ::close(fds[0]);
-    if (without_root && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    if (without_root && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+      ::_exit(2);
     const std::string r = f();
     const bool ok = ::write(fds[1], r.data(), r.size()) == static_cast<ssize_t>(r.size());
     ::_exit(ok ? 0 : 3);
@@ -99,7 +102,8 @@ inline std::string in_child_process(const std::function<std::string()>& f, bool 
   ::close(fds[0]);
   int status = 0;
   ::waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("child process failed");
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    throw std::runtime_error("child process failed");
   return r;
 }
 
