@@ -75,7 +75,7 @@ struct Large {
 const Large& large() {
   static const std::unique_ptr<Large> g = [] {
     auto g = std::make_unique<Large>();
-    g->scenario = sc::test::genera_scenario(large_length);
+    g->scenario = sc::test::generate_scenario(large_length);
     g->p.nome_scenario = sc::test::large_name;
     g->p.numero_treno = sc::test::large_treno;
     sc::FaultLog log;

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     lunghezza = static_cast<int32_t>(v);
   }
   try {
-    const sc::test::GeneratedScenario g = sc::test::genera_scenario(lunghezza);
+    const sc::test::GeneratedScenario g = sc::test::generate_scenario(lunghezza);
     const std::string nome = sc::test::large_name;
     const std::string linea = dir + "/" + nome + "_linea.txt";
     const std::string treno = dir + "/" + nome + "_" + sc::test::large_treno + "-.txt";

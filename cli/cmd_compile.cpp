@@ -175,7 +175,7 @@ int cmd_compile(const CompileOptions& o, std::ostream& out, std::ostream& err) {
   }
 
   if (!o.check_only) {
-    const CompilationWrite written = write_compilation(c, p, log, output, WriteMode{o.sync});
+    const CompilationWrite written = write_compilation(c, log, output, WriteMode{o.sync});
     if (!written.reason.empty()) {
       err << program_name << ": " << written.reason << std::endl;
       return written.status;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "compiler/fault_codes.h"
+#include "compiler/line_placement.h"
 
 namespace sc {
 namespace {
@@ -26,6 +27,33 @@ CompileResult compile(const std::string& line_text, const char* train_text = tre
   DescriptionText t{"Prova_1-.txt", std::nullopt};
   if (train_text) t.bytes = train_text;
   return compile({"Prova_linea.txt", line_text}, t);
+}
+
+// The log records, for each cell, the entry whose value each profile holds
+// there: an entry written behind the fill cursor of the ones before it
+// takes only the one cell it always writes, and the cells before the first
+// entry hold the start value that no entry gave.
+TEST(CompileDescriptions, EachCellNamesTheEntryWhoseValueItHolds) {
+  const CompileResult r = compile(linea(
+      "pendenza, 1000, 1\r\npendenza, 3000, 2\r\npendenza, 2000, 3\r\nmontagna, 500, 900, 1\r\n"));
+  ASSERT_TRUE(r.log.empty());
+  const auto line_of = [&](int32_t cella, CellLayer layer) {
+    const CellOrigins::CellOrigin* o = r.log.origins.at(cella, layer);
+    return o ? o->where.line : 0;
+  };
+  const struct {
+    int32_t cella;
+    int line;  // of the gradient entry; 0 for none
+  } gradients[] = {{0, 0}, {19, 0}, {20, 4}, {59, 4}, {60, 5}, {61, 6}, {1800, 6}};
+  for (const auto& g : gradients)
+    EXPECT_EQ(line_of(g.cella, CellLayer::pendenza), g.line) << g.cella;
+  const CelleMontagna tunnel = celle_montagna(500, 900);
+  ASSERT_FALSE(tunnel.vuota());
+  for (int64_t i = tunnel.first - 1; i <= tunnel.last + 1; ++i) {
+    const bool inside = i >= tunnel.first && i <= tunnel.last;
+    EXPECT_EQ(line_of(static_cast<int32_t>(i), CellLayer::galleria), inside ? 7 : 0) << i;
+  }
+  EXPECT_EQ(line_of(20, CellLayer::element), 0);  // a gradient places no element
 }
 
 TEST(CompileDescriptions, DescriptionThatCannotBeReadIsFault101ForTheLineAnd25ForTheTrain) {

@@ -4,6 +4,7 @@
 // notes, faults found after the first one).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -62,36 +63,43 @@ struct Fault {
 // The code as diagnostics show it: "E16", "W3", "N1".
 std::string diagnostic_code(const Fault& f);
 
-// Which entry of a description last changed each cell, so that a fault
-// found on the cells can name the entries behind them.
+// Which entry of a description put each thing a cell holds there, so that
+// a fault found on the cells can name the entries behind them and the
+// viewer can show them: the element (the entry that last changed the cell's
+// element fields) and, for each profile, the entry whose value the cell
+// holds.
+enum class CellLayer : uint8_t { element, velocita, aderenza, pendenza, galleria };
+inline constexpr size_t cell_layers = 5;
+
 class CellOrigins {
  public:
   struct CellOrigin {
-    SourceLocation where;  // the entry's key or position field
-    std::string what;      // "signal", "station" ...
+    SourceLocation where;  // the entry's key, position or value field
+    std::string what;      // "signal", "station", "gradient" ...
   };
-  // A new entry; its number for segna.
-  size_t is_new(SourceLocation where, std::string what) {
+  static constexpr uint32_t none = UINT32_MAX;
+  // A new entry; its number for mark.
+  uint32_t is_new(SourceLocation where, std::string what) {
     entries_.push_back({std::move(where), std::move(what)});
-    return entries_.size() - 1;
+    return static_cast<uint32_t>(entries_.size() - 1);
   }
-  void mark(int32_t cella, size_t entry) {
+  void mark(int32_t cella, uint32_t entry, CellLayer layer = CellLayer::element) {
     if (cella < 0) return;
-    if (static_cast<size_t>(cella) >= origin_.size())
-      origin_.resize(static_cast<size_t>(cella) + 1, none);
-    origin_[static_cast<size_t>(cella)] = entry;
+    std::vector<uint32_t>& v = origin_[static_cast<size_t>(layer)];
+    if (static_cast<size_t>(cella) >= v.size()) v.resize(static_cast<size_t>(cella) + 1, none);
+    v[static_cast<size_t>(cella)] = entry;
   }
-  // The entry that last changed the cell; null when none did.
-  const CellOrigin* at(int32_t cella) const {
-    if (cella < 0 || static_cast<size_t>(cella) >= origin_.size()) return nullptr;
-    const size_t v = origin_[static_cast<size_t>(cella)];
-    return v == none ? nullptr : &entries_[v];
+  // The entry behind what the cell holds in `layer`; null when none is.
+  const CellOrigin* at(int32_t cella, CellLayer layer = CellLayer::element) const {
+    const std::vector<uint32_t>& v = origin_[static_cast<size_t>(layer)];
+    if (cella < 0 || static_cast<size_t>(cella) >= v.size()) return nullptr;
+    const uint32_t e = v[static_cast<size_t>(cella)];
+    return e == none ? nullptr : &entries_[e];
   }
 
  private:
-  static constexpr size_t none = static_cast<size_t>(-1);
   std::vector<CellOrigin> entries_;
-  std::vector<size_t> origin_;
+  std::array<std::vector<uint32_t>, cell_layers> origin_;
 };
 
 class FaultLog {

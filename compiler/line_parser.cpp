@@ -91,8 +91,9 @@ class LineParser : ParserBase {
   int32_t curve_start_before_ = 0;
   int curve_row_before_ = 0;
   std::optional<PianoTracciato> piano_;
-  int32_t k_ = 0;       // gradient cursor: the next cell to fill
-  int32_t g0_ = 0;      // the gradient in force
+  int32_t k_ = 0;                          // gradient cursor: the next cell to fill
+  uint32_t g0_entry_ = CellOrigins::none;  // the entry of the gradient in force
+  int32_t g0_ = 0;                         // the gradient in force
   Field loc_g0_;        // where the gradient in force was read (none for the start 0)
   Field cursor_field_;  // the progressive that moved the cursor last
 };
@@ -127,6 +128,7 @@ LineOutcome LineParser::parse() {
   s_.indice_cartelli = first_board_record;
   k_ = 0;
   g0_ = 0;
+  g0_entry_ = CellOrigins::none;
   if (p_.modo != 0) {
     piano_.emplace(p_.tracciato);
     piano_->seed();
@@ -360,6 +362,7 @@ void LineParser::write_gradient() {
                "gradient " + num(g0_) + " gives the cell byte " + num(byte) + ", outside 0..255");
   }
   c.pendenza = static_cast<uint8_t>(byte);
+  s_.log.origins.mark(k_, g0_entry_, CellLayer::pendenza);
   ++k_;
 }
 
@@ -378,6 +381,7 @@ ElementStep LineParser::pendenza() {
   }
   g0_ = g;
   loc_g0_ = wg;
+  g0_entry_ = s_.log.origins.is_new(r_.location(wp), "gradient");
   return ElementStep::ahead;
 }
 
@@ -455,7 +459,11 @@ ElementStep LineParser::montagna() {
            "tunnel ends at " + num(fine) + " m, before it starts at " + num(inizio) +
                " m: it marks no cell");
   }
+  const CelleMontagna marked = celle_montagna(inizio, fine);
   memo_montagna(p_, inizio, fine, tipo);  // records no fault of its own
+  const uint32_t entry = s_.log.origins.is_new(r_.location(wi), "tunnel");
+  for (int64_t i = marked.first; i <= marked.last; ++i)
+    s_.log.origins.mark(static_cast<int32_t>(i), entry, CellLayer::galleria);
   return ElementStep::ahead;
 }
 

@@ -25,7 +25,7 @@ void ParserBase::avviso(int32_t numero, const Field& dove, std::string message,
 }
 
 void ParserBase::after_placing_cells(const CellWatch& watch, const Field& dove, const char* what) {
-  size_t entry = 0;
+  uint32_t entry = 0;
   bool is_new = false;
   for (const CellWatch::SeenCell& v : watch.seen()) {
     const Cella& after = p_.celle[static_cast<size_t>(v.indice)];

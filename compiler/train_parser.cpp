@@ -28,9 +28,10 @@ enum class EntryResult {
 
 // A profile (speed or adhesion) filled cell by cell up to each entry.
 struct FilledProfile {
-  int32_t indice = 0;    // next cell to fill
-  int32_t in_force = 0;  // value in force; 0 before the first entry
-  Field dove;            // the field that gave the value in force
+  int32_t indice = 0;                  // next cell to fill
+  int32_t in_force = 0;                // value in force; 0 before the first entry
+  uint32_t entry = CellOrigins::none;  // the entry that gave it, in the log's origins
+  Field dove;                          // the field that gave the value in force
 };
 
 std::string n(int64_t v) { return std::to_string(v); }
@@ -150,10 +151,14 @@ class TrainParser : ParserBase {
     return static_cast<uint8_t>(q);
   }
 
-  void write_speed(const Field& dove) { cella(vel_.indice, dove, "speed").velocita = fifth(vel_); }
+  void write_speed(const Field& dove) {
+    cella(vel_.indice, dove, "speed").velocita = fifth(vel_);
+    s_.log.origins.mark(vel_.indice, vel_.entry, CellLayer::velocita);
+  }
   void write_adhesion(const Field& dove) {
     cella(ade_.indice, dove, "adhesion").aderenza =
         static_cast<uint8_t>(ade_.in_force);  // low 8 bits
+    s_.log.origins.mark(ade_.indice, ade_.entry, CellLayer::aderenza);
   }
 
   // Fills the profile's cells from its fill index up to the cell before the
@@ -181,6 +186,7 @@ class TrainParser : ParserBase {
     fill(pr, c, dove, [&](const Field& d) { (this->*write)(d); });
     pr.in_force = valore;
     pr.dove = dove_valore;
+    pr.entry = s_.log.origins.is_new(r_.location(dove), entry);
     if (write == &TrainParser::write_adhesion && (valore < 0 || valore > 255)) {
       avviso(10, dove_valore,
              "adhesion " + n(valore) + " is stored in one byte as " +

@@ -8,11 +8,11 @@
 
 namespace sc {
 
-int compilation_status(const Percorso& p, const FaultLog& log) {
-  return log.numero(Severity::errore) == 0 && p.codice_errore == 0 ? status_ok : status_with_errors;
+int compilation_status(const FaultLog& log) {
+  return log.numero(Severity::errore) == 0 ? status_ok : status_with_errors;
 }
 
-CompilationWrite write_compilation(const Compilation& c, const Percorso& p, const FaultLog& log,
+CompilationWrite write_compilation(const Compilation& c, const FaultLog& log,
                                    const std::function<std::string(CompiledKind)>& percorso,
                                    WriteMode modo) {
   CompilationWrite s;
@@ -30,7 +30,7 @@ CompilationWrite write_compilation(const Compilation& c, const Percorso& p, cons
     return s;
   }
   for (const FileToWrite& f : files) s.written.push_back(f.path);
-  s.status = compilation_status(p, log);
+  s.status = compilation_status(log);
   return s;
 }
 

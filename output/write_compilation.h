@@ -15,7 +15,7 @@ namespace sc {
 
 // 0 when the compile recorded no fault (of the rules, or beside them such
 // as a text that cannot be stored), 1 otherwise.
-int compilation_status(const Percorso& p, const FaultLog& log);
+int compilation_status(const FaultLog& log);
 
 struct CompilationWrite {
   int status = 0;                    // the exit status
@@ -29,7 +29,7 @@ struct CompilationWrite {
 // compilation_status says, 4 when a file could not be written. Without
 // files: 3 after a reserved-slot clash (1250, 1251), 1 when the compile
 // ended before the cells existed; no file is written or touched.
-CompilationWrite write_compilation(const Compilation& c, const Percorso& p, const FaultLog& log,
+CompilationWrite write_compilation(const Compilation& c, const FaultLog& log,
                                    const std::function<std::string(CompiledKind)>& percorso,
                                    WriteMode modo = {});
 

@@ -112,7 +112,7 @@ int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compi
   }
 
   const CompilationWrite written = write_compilation(
-      c, p, log,
+      c, log,
       [&](CompiledKind k) { return percorso_file(dir, k, p.nome_scenario, p.numero_treno); },
       o.modo);
   if (!written.reason.empty()) err << program_name << ": " << written.reason << std::endl;

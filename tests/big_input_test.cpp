@@ -49,7 +49,7 @@ class BigInput : public ::testing::Test {
 // elements, every one where its entry puts it.
 TEST_F(BigInput, MillionMetreLineFullOfElementsCompilesToTheExpectedCells) {
   const std::string nome = large_name, treno = large_treno;
-  const GeneratedScenario g = genera_scenario();
+  const GeneratedScenario g = generate_scenario();
   write(dir / (nome + "_linea.txt"), g.linea);
   write(dir / (nome + "_" + treno + "-.txt"), g.treno);
   const ProgramOutcome e = compile({}, nome, treno);
@@ -100,7 +100,7 @@ TEST_F(BigInput, MillionMetreLineFullOfElementsCompilesToTheExpectedCells) {
   EXPECT_EQ(record_name(sc::record_ripetizione), treno);
 
   // One station more than the element table holds is a fault at that station.
-  const GeneratedScenario too_many = genera_scenario(large_length, 1);
+  const GeneratedScenario too_many = generate_scenario(large_length, 1);
   write(dir / (nome + "_" + treno + "-.txt"), too_many.treno);
   const ProgramOutcome t = compile({}, nome, treno);
   EXPECT_EQ(t.status, 1);

@@ -49,38 +49,6 @@ std::string entry_text(const DescriptionEntry& v) {
   return short_name(v.file) + ":" + std::to_string(v.line) + ": " + s;
 }
 
-// Where an entry's keys put their elements, by cell type.
-bool key_per_type(const std::string& key, uint8_t tipo) {
-  switch (tipo) {
-    case tipo_cella::segnale: return key == "segnale";
-    case tipo_cella::fine_rallentamento:
-    case tipo_cella::inizio_rallentamento:
-    case tipo_cella::avviso_rallentamento:
-    case tipo_cella::approccio_rallentamento: return key == "rallentamento";
-    case tipo_cella::indicatori_v_max: return key == "indicatori_vmax";
-    case tipo_cella::cartello_indicatore: return key == "cartello_indicatore";
-    case tipo_cella::codice:
-    case tipo_cella::codice_senza_velocita: return key == "abbattimento";
-    case tipo_cella::fermata: return key == "stazione";
-    case tipo_cella::marca_galleria: return key == "montagna";
-    default: return false;
-  }
-}
-
-// The entry of a restriction whose warning, start or end stands at `metres`.
-bool rallentamento_at(const DescriptionEntry& v, int64_t metres, uint8_t tipo) {
-  const auto x = v.numero(1), l = v.numero(3);
-  if (!x) return false;
-  switch (tipo) {
-    case tipo_cella::inizio_rallentamento: return *x == metres;
-    case tipo_cella::avviso_rallentamento: return *x - 1200 == metres;
-    case tipo_cella::fine_rallentamento: return l && *x + *l == metres;
-    case tipo_cella::approccio_rallentamento:
-      return *x - 1200 > metres && *x - 1200 - 250 <= metres;
-    default: return false;
-  }
-}
-
 PanelEntry panel_entry(const Fault& f, const std::vector<DescriptionEntry>& entries) {
   PanelEntry v;
   v.severity = f.severity;
@@ -170,6 +138,7 @@ Loading load(const Source& s) {
   FaultLog log;
   const Compilation outcome = compile_descriptions(p, 1, {s.linea, s.treno, s.nome, s.numero}, log);
   c.faults = log.all();
+  c.origins = log.origins;
   for (const Fault* f : log.in_order()) c.panel.push_back(panel_entry(*f, c.entries));
   const size_t warnings = log.numero(Severity::avviso);
   switch (outcome.status) {
@@ -203,7 +172,7 @@ std::string write_compiled(const Source& s) {
   if (c.status != Compilation::Result::pronto) return "nothing written: the compile gave no files";
   std::string dir = fs::path(s.linea).parent_path().string();
   if (dir.empty()) dir = ".";
-  const CompilationWrite written = write_compilation(c, p, log, [&](CompiledKind k) {
+  const CompilationWrite written = write_compilation(c, log, [&](CompiledKind k) {
     return percorso_file(dir, k, p.nome_scenario, p.numero_treno);
   });
   if (!written.reason.empty()) return written.reason;
@@ -216,32 +185,18 @@ std::string write_compiled(const Source& s) {
 std::vector<std::string> origin(const Loading& c, size_t i) {
   std::vector<std::string> out;
   if (i >= c.scenario.celle.size()) return out;
-  const Cella& cella = c.scenario.celle[i];
-  const int64_t inizio = static_cast<int64_t>(i) * 50;
-  const int64_t metres = cella_metres(cella, i, &c.scenario.elementi);
-  const DescriptionEntry* velocita = nullptr;
-  const DescriptionEntry* pendenza = nullptr;
-  const DescriptionEntry* galleria = nullptr;
-  for (const DescriptionEntry& v : c.entries) {
-    const std::string& k = v.key();
-    const auto p = v.numero(1);
-    if (!p) continue;
-    if (cella.tipo != tipo_cella::vuota && key_per_type(k, cella.tipo)) {
-      const bool here = k == "rallentamento" ? rallentamento_at(v, metres, cella.tipo)
-                        : k == "montagna"    ? false
-                                             : *p == metres;
-      if (here) out.push_back(entry_text(v));
-    }
-    // The entries in force at the cell: the last one at or before it.
-    if (k == "velocita" && *p <= inizio) velocita = &v;
-    if (k == "pendenza" && *p <= inizio) pendenza = &v;
-    if (k == "montagna" && cella.galleria != 0) {
-      const auto fine = v.numero(2);
-      if (fine && *p <= inizio && inizio < *fine) galleria = &v;
-    }
+  const int32_t cella = static_cast<int32_t>(i);
+  for (CellLayer layer : {CellLayer::element, CellLayer::velocita, CellLayer::aderenza,
+                          CellLayer::pendenza, CellLayer::galleria}) {
+    const CellOrigins::CellOrigin* o = c.origins.at(cella, layer);
+    if (!o) continue;
+    const auto v = std::find_if(c.entries.begin(), c.entries.end(), [&](const DescriptionEntry& e) {
+      return e.line == o->where.line && e.file == o->where.file;
+    });
+    out.push_back(v != c.entries.end() ? entry_text(*v)
+                                       : short_name(o->where.file) + ":" +
+                                             std::to_string(o->where.line) + ": " + o->what);
   }
-  for (const DescriptionEntry* v : {velocita, pendenza, galleria})
-    if (v) out.push_back(entry_text(*v));
   return out;
 }
 

@@ -63,6 +63,7 @@ struct Loading {
   std::string outcome;            // one line: "compiled without fault", "2 faults, 1 warning", ...
   std::string errore;             // set when nothing could be read
   std::vector<DescriptionEntry> entries;  // entries of both descriptions, in file order
+  CellOrigins origins;                    // the compile's record of the entries behind each cell
   bool has_celle() const { return !scenario.celle.empty(); }
 };
 
@@ -75,10 +76,12 @@ std::string write_compiled(const Source& s);
 
 // What cell `i` holds, one line each: the cell and its metres, the element
 // with its meaning, speed, gradient, tunnel, and the entries (FILE:LINE and
-// the entry) that put each there.
+// the entry) that put each there, as the compile recorded them.
 std::vector<std::string> describe_cella(const Loading& c, size_t i);
 
-// The entry lines that put what cell `i` holds there, as "FILE:LINE: entry".
+// The entry lines that put what cell `i` holds there, as "FILE:LINE: entry":
+// the element's, then those of the speed, adhesion, gradient and tunnel the
+// cell holds.
 std::vector<std::string> origin(const Loading& c, size_t i);
 
 // A fault as one line for the faults pane.

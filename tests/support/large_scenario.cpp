@@ -88,7 +88,7 @@ std::vector<GeneratedCurva> curve_generate(int32_t lunghezza) {
   return curve;
 }
 
-GeneratedScenario genera_scenario(int32_t lunghezza, int32_t extra_stazioni) {
+GeneratedScenario generate_scenario(int32_t lunghezza, int32_t extra_stations) {
   if (lunghezza < 50000 || lunghezza > 1000000 || lunghezza % 50 != 0) {
     throw std::invalid_argument("line length must be a multiple of 50 from 50000 to 1000000");
   }
@@ -126,7 +126,7 @@ GeneratedScenario genera_scenario(int32_t lunghezza, int32_t extra_stazioni) {
   // along the line, the last (type 6, 800 m) in the tail after the line end.
   // At least 1000 m apart so that 350 m stay between their extents.
   std::vector<GeneratedStazione>& stazioni = g.stazioni;
-  const int32_t how_many = std::min<int32_t>(max_stazioni, lunghezza / 1000) + extra_stazioni;
+  const int32_t how_many = std::min<int32_t>(max_stazioni, lunghezza / 1000) + extra_stations;
   int32_t end_before = INT32_MIN / 2;
   for (int32_t k = 1; k <= how_many; ++k) {
     GeneratedStazione st{0, 12, 400};

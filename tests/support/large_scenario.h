@@ -57,8 +57,8 @@ std::vector<GeneratedCurva> curve_generate(int32_t lunghezza);
 
 // `lunghezza` in metres: a multiple of 50, from 50000 to 1000000. Throws
 // std::invalid_argument otherwise, or when an element finds no room.
-// `extra_stazioni` stations beyond what the element table holds make a
+// `extra_stations` stations beyond what the element table holds make a
 // description that fails at the first of them.
-GeneratedScenario genera_scenario(int32_t lunghezza = large_length, int32_t extra_stazioni = 0);
+GeneratedScenario generate_scenario(int32_t lunghezza = large_length, int32_t extra_stations = 0);
 
 }  // namespace sc::test
