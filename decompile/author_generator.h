@@ -50,9 +50,9 @@ class ByteChoices {
 
 // How many times the entries of one description overlap, by kind.
 struct Overlaps {
-  int signal_over_signal = 0;   // a signal's approach markers over an earlier signal's
-  int signal_over_station = 0;  // a signal's approach markers over an earlier station's
-  int station_over_signal = 0;  // a station's approach markers over an earlier signal's
+  int signal_over_signal = 0;        // a signal's approach markers over an earlier signal's
+  int signal_over_station = 0;       // a signal's approach markers over an earlier station's
+  int station_over_signal = 0;       // a station's approach markers over an earlier signal's
   int restriction_over_markers = 0;  // a restriction cell on a marked cell or tunnel marker
   int board_over_markers = 0;        // a board on a tunnel marker
 
@@ -85,7 +85,8 @@ class AuthorGenerator {
     // in the slots the shuffle leaves them.
     std::vector<std::string> bends;
     curves(bends);
-    for (std::string& b : bends) line.insert(line.begin() + between(0, static_cast<int>(line.size())), std::move(b));
+    for (std::string& b : bends)
+      line.insert(line.begin() + between(0, static_cast<int>(line.size())), std::move(b));
     std::vector<size_t> slots;
     for (size_t i = 0; i < line.size(); ++i) {
       if (line[i].rfind("curva", 0) == 0) slots.push_back(i);
@@ -149,8 +150,8 @@ class AuthorGenerator {
     const char* names[] = {"uno", "due", "tre"};
     for (int i = 0; i < 3; ++i) {
       const auto& t = r[static_cast<size_t>(i)];
-      linea_ += printf_string("progressiva chilometrica %s,    %d,    %d,    %d\r\n", names[i], t[0],
-                              t[1], t[2]);
+      linea_ += printf_string("progressiva chilometrica %s,    %d,    %d,    %d\r\n", names[i],
+                              t[0], t[1], t[2]);
     }
   }
 
@@ -205,7 +206,8 @@ class AuthorGenerator {
       int c = one_in(6) ? u_ - 1 : between(1, u_ - 1);
       if (one_in(2) && !tunnel_list_.empty()) {
         const auto& t = tunnel_list_[static_cast<size_t>(between(0, int(tunnel_list_.size()) - 1))];
-        if (t.marks && t.last - t.first >= 3) c = t.first + 3 + 4 * between(0, (t.last - t.first - 3) / 4);
+        if (t.marks && t.last - t.first >= 3)
+          c = t.first + 3 + 4 * between(0, (t.last - t.first - 3) / 4);
       }
       if (c < 1 || c > u_ - 1 || !free(c)) continue;
       take(c);
@@ -231,23 +233,24 @@ class AuthorGenerator {
   enum class Kind { signal, station, restriction, code, other };
   struct Planned {
     Kind kind = Kind::other;
-    int anchor = 0;        // a signal's cell, a station's stop cell (or its position's cell)
-    bool marks = false;    // a station with approach markers
+    int anchor = 0;      // a signal's cell, a station's stop cell (or its position's cell)
+    bool marks = false;  // a station with approach markers
     std::string text;
     int sequence = 0;  // stations: their place along the line
   };
 
   void plan_train(std::vector<Entry>& out) {
     std::vector<Planned> p;
+    p.push_back({Kind::other, 0, false, printf_string("numero vetture,    %d", between(1, 20))});
     p.push_back({Kind::other, 0, false,
-                 printf_string("numero vetture,    %d", between(1, 20))});
-    p.push_back({Kind::other, 0, false, printf_string("percentuale massa frenata,    %d", between(50, 200))});
+                 printf_string("percentuale massa frenata,    %d", between(50, 200))});
     p.push_back({Kind::other, 0, false, printf_string("sabbia,    %d", between(0, 999))});
     p.push_back({Kind::other, 0, false,
                  printf_string("orologio,    %d              %d            %d ", between(0, 23),
                                between(0, 59), between(0, 59))});
     for (int pos = 0; pos <= last_position(); pos += 50 * between(20, 400))
-      p.push_back({Kind::other, 0, false, printf_string("aderenza,   %d,    %d", pos, between(0, 255))});
+      p.push_back(
+          {Kind::other, 0, false, printf_string("aderenza,   %d,    %d", pos, between(0, 255))});
     for (int pos = 0; pos <= last_position(); pos += 50 * between(10, 200))
       p.push_back({Kind::other, 0, false, printf_string("velocita,    %d,   %d", pos, speed())});
     // Positions first, order next: a cluster of signals and stations close
@@ -371,10 +374,10 @@ class AuthorGenerator {
       for (int c : celle) ok = ok && free(c);
       if (!ok) continue;
       for (int c : celle) take(c), restriction_cells_.push_back(c);
-      p.push_back({Kind::restriction, s, false,
-                   printf_string("rallentamento,   %d,   %d,   %d,   %d, %d, %d", x,
-                                 5 * between(12, 60), l, between(0, 2), f_ta,
-                                 one_in(2) ? 0 : between(1, 3))});
+      p.push_back(
+          {Kind::restriction, s, false,
+           printf_string("rallentamento,   %d,   %d,   %d,   %d, %d, %d", x, 5 * between(12, 60), l,
+                         between(0, 2), f_ta, one_in(2) ? 0 : between(1, 3))});
     }
   }
 
@@ -384,7 +387,8 @@ class AuthorGenerator {
       const int c = between(2, u_ - 2);
       if (!free(c)) continue;
       take(c);
-      p.push_back({Kind::code, c, false, printf_string("abbattimento, %7d,   %d", 50 * c, values[between(0, 3)])});
+      p.push_back({Kind::code, c, false,
+                   printf_string("abbattimento, %7d,   %d", 50 * c, values[between(0, 3)])});
     }
   }
 

@@ -46,8 +46,9 @@ std::optional<std::vector<MarkerWriter>> marker_order(const std::vector<Cella>& 
   // The entries marking each cell, with the value each writes.
   std::vector<std::vector<std::pair<size_t, uint8_t>>> by_cell(celle.size());
   for (size_t i = 0; i < all.size(); ++i) {
-    each_marker(all[i], last,
-                [&](int64_t c, uint8_t v) { by_cell[static_cast<size_t>(c)].push_back({i, v}); });
+    each_marker(all[i], last, [&](int64_t c, uint8_t v) {
+      by_cell[static_cast<size_t>(c)].push_back({i, v});
+    });
   }
   // Edges: an entry before the one whose marker the cell keeps.
   std::vector<std::vector<size_t>> after(all.size());

@@ -29,6 +29,39 @@ std::string round_trip(const Compiled& c, const std::string& linea, const std::s
          d.treno;
 }
 
+// Small descriptions where the order of the entries decides what the
+// cells hold.
+TEST(RoundTrip, EntriesThatOverwriteOneAnotherComeBackInAnOrderThatWorks) {
+  const std::string linea =
+      "[generale]\r\nlunghezza percorso,    6000\r\n[pendenze]\r\npendenza,   0,    "
+      "1\r\n[fine]\r\n";
+  const struct {
+    const char* test_case;
+    std::string treno;
+  } cases[] = {
+      {"a signal's markers over a later-placed signal's",
+       "[generale]\r\nsegnale,    3700,   2, 4, 1,  1, 0,    2,  2,1,1, 0\r\n"
+       "segnale,    3500,   1, 4, 1,  1, 1,    2,  2,1,1, 0\r\n[fine]\r\n"},
+      {"a station's markers over a signal's",
+       "[generale]\r\nsegnale,    3600,   0, 4, 1,  1, 2,    2,  2,1,1, 0\r\n"
+       "stazione,    3300, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    1,   10, 5, 7, NORD\r\n"
+       "[fine]\r\n"},
+      {"a signal's markers over a station's, itself over another signal's",
+       "[generale]\r\nsegnale,    3600,   0, 4, 1,  1, 2,    2,  2,1,1, 0\r\n"
+       "stazione,    3300, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    1,   10, 5, 7, NORD\r\n"
+       "segnale,    3500,   1, 4, 1,  1, 0,    2,  2,1,1, 0\r\n[fine]\r\n"},
+      {"speed and adhesion entries out of order, filling the last cells",
+       "[generale]\r\nvelocita,   12900,    150\r\nvelocita,   100,    90\r\n"
+       "velocita,   200,    60\r\naderenza,   12900,    7\r\naderenza,   0,    9\r\n"
+       "[fine]\r\n"},
+  };
+  for (const auto& k : cases) {
+    const Compiled c = compile_in_memory(linea, k.treno, "Prova", "1", true);
+    ASSERT_TRUE(c.written && c.faults.empty()) << k.test_case << "\n" << listing(c.faults);
+    EXPECT_EQ(round_trip(c, linea, k.treno), "") << k.test_case;
+  }
+}
+
 TEST(RoundTrip, AuthorsScenariosComeBackByteForByte) {
 #if defined(__SANITIZE_ADDRESS__)
   constexpr uint32_t seeds = 30;
