@@ -79,12 +79,30 @@ Decompilation decompile(const CompiledFiles& file) {
   out.treno = treno_text(treno_);
 
   Verify v = verify(out.linea, out.treno, out.nome_scenario, out.numero_treno, file);
+  // Approach markers that overlap: the entries that wrote them stood in
+  // another order. All stations after the signals first, then an order
+  // worked out from the markers the cells keep.
+  std::vector<std::string> candidates;
   if (v.first_byte && note.all().empty()) {
-    // Approach markers of a station over a signal's: the stations were
-    // placed after the signals.
-    std::string other = treno_text(treno_, /*stazioni_after_segnali=*/true);
+    candidates.push_back(treno_text(treno_, /*stazioni_after_segnali=*/true));
+  }
+  if (v.first_byte && !markers_match(d.celle, [&] {
+        std::vector<MarkerWriter> usual = treno_.stazioni_markers;
+        usual.insert(usual.end(), treno_.segnali_markers.begin(), treno_.segnali_markers.end());
+        return usual;
+      }())) {
+    if (auto order = marker_order(d.celle, treno_)) {
+      TrenoDescription ordered = treno_;
+      ordered.order = std::move(order);
+      candidates.push_back(treno_text(ordered));
+    }
+  }
+  for (std::string& other : candidates) {
     Verify w = verify(out.linea, other, out.nome_scenario, out.numero_treno, file);
-    if (!w.first_byte) out.treno = std::move(other), v = std::move(w);
+    if (!w.first_byte) {
+      out.treno = std::move(other), v = std::move(w);
+      break;
+    }
   }
   out.faults = std::move(v.faults);
   out.difference = std::move(v.first_byte);

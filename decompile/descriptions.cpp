@@ -43,6 +43,26 @@ std::string treno_text(const TrenoDescription& d, bool stazioni_after_segnali) {
   section(t, "[generale]", d.generale);
   section(t, "[aderenze]", d.aderenze);
   section(t, "[vel_limite]", d.vel_limite);
+  if (d.order) {
+    // Runs of stations and of signals, each under its label, in the order
+    // that their markers need.
+    section(t, "[rallentamenti]", d.rallentamenti);
+    t.emplace_back(
+        "-- the entries below stand in the order that gives their overlapping "
+        "approach markers --");
+    bool in_stations = false;
+    for (size_t i = 0; i < d.order->size(); ++i) {
+      const MarkerWriter& w = (*d.order)[i];
+      if (i == 0 || w.station != in_stations)
+        t.emplace_back(w.station ? "[stazioni]" : "[segnali]");
+      in_stations = w.station;
+      t.push_back(w.station ? d.stazioni.at(w.index) : d.segnali.at(w.index));
+    }
+    section(t, "[codici]", d.codes);
+    t.emplace_back("[fine]");
+    t.emplace_back(marcatore_fine);
+    return encode_rows(t);
+  }
   if (!stazioni_after_segnali) section(t, "[stazioni]", d.stazioni);
   section(t, "[rallentamenti]", d.rallentamenti);
   section(t, "[segnali]", d.segnali);

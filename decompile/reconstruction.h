@@ -45,28 +45,52 @@ struct LineaDescription {
   std::vector<std::string> generale, curve, pendenze, montagne, cartelli, indicazioni;
 };
 
+// An entry that writes approach markers: a signal (the cell before each of
+// its four markers, every second cell) or a station (the four cells before
+// its stop cell). Each marker overwrites what an earlier entry wrote there.
+struct MarkerWriter {
+  bool station = false;
+  size_t index = 0;  // into `stazioni` or `segnali`
+  int64_t cell = 0;  // the signal cell or the stop cell (-1: a station without markers)
+  int side = 0;      // a signal's sx * 3 + dx
+};
+
 struct TrenoDescription {
   std::vector<std::string> generale, aderenze, vel_limite, stazioni, rallentamenti, segnali, codes;
+  std::vector<MarkerWriter> stazioni_markers, segnali_markers;  // one per entry, in entry order
+  // Signals and stations in the order that reproduces their overlapping
+  // approach markers, when the usual order (stations, then signals) does not.
+  std::optional<std::vector<MarkerWriter>> order;
 };
 
 // General section of the line: length, kilometre references, backgrounds,
 // cab-signalling repetition.
 void generale_linea(const Data& d, LineaDescription& out, Note& note);
 
-// The entries of one cell profile held in cells 0 to U - 3 (cell U - 2 only
-// when an entry lies there; U - 1 and U stay 0): one at cell 0, then one
-// wherever the byte changes. `entry` formats an entry from its position in
+// The entries of one cell profile: one at cell 0, then one wherever the
+// byte changes up to cell U - 3. Each entry fills the cells from where the
+// fill stands up to the one before its own (at least one cell), and the
+// end of the description fills up to U - 3 (at least one cell), so the
+// last three cells take entries of their own, all at U - 2: the first sets
+// the value of U - 2, each further one moves the fill one cell on and sets
+// the value of the next. `entry` formats an entry from its position in
 // metres and its byte.
 template <typename Byte, typename EntryOf>
 void profile(const std::vector<Cella>& celle, Byte byte, EntryOf entry,
              std::vector<std::string>& out) {
   const int64_t u = static_cast<int64_t>(celle.size()) - 1;
   if (u < 3) return;
-  for (int64_t i = 0; i <= u - 2; ++i) {
-    const uint8_t b = byte(celle[static_cast<size_t>(i)]);
-    const bool change = i == 0 || b != byte(celle[static_cast<size_t>(i - 1)]);
-    // The end fill stops before U - 2: a value there needs an entry of its own.
-    if ((i < u - 2 && change) || (i == u - 2 && b != 0)) out.push_back(entry(50 * i, b));
+  const auto at = [&](int64_t i) { return byte(celle[static_cast<size_t>(i)]); };
+  for (int64_t i = 0; i < u - 2; ++i) {
+    if (i == 0 || at(i) != at(i - 1)) out.push_back(entry(50 * i, at(i)));
+  }
+  const int64_t tail = 50 * (u - 2);
+  if (at(u - 1) != 0 || at(u) != 0) {
+    out.push_back(entry(tail, at(u - 2)));
+    out.push_back(entry(tail, at(u - 1)));
+    if (at(u) != 0) out.push_back(entry(tail, at(u)));
+  } else if (at(u - 2) != 0) {
+    out.push_back(entry(tail, at(u - 2)));
   }
 }
 
@@ -92,6 +116,17 @@ void treno(const Data& d, const std::vector<bool>& pass_added, TrenoDescription&
 // stations come after the signals, so that their approach markers replace
 // the signals' where both mark a cell.
 std::string linea_text(const LineaDescription& l);
+
+// Whether the approach markers that `order` writes, one entry after the
+// other, give the `avviso` of every cell they touch.
+bool markers_match(const std::vector<Cella>& celle, const std::vector<MarkerWriter>& order);
+
+// An order of the signals and stations whose markers give the cells'
+// `avviso`: stations keep their order (it numbers them), and an entry whose
+// marker stands in a cell comes after the others that mark it. Nothing
+// when no order does.
+std::optional<std::vector<MarkerWriter>> marker_order(const std::vector<Cella>& celle,
+                                                      const TrenoDescription& t);
 std::string treno_text(const TrenoDescription& t, bool stazioni_after_segnali = false);
 
 }  // namespace sc::decompile

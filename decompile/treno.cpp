@@ -54,6 +54,9 @@ void stazioni(const Data& d, TrenoDescription& out, Note& note) {
                "as written");
     }
     const int32_t orario = r.orario;
+    const bool marks = r.tipo < 25 && r.tipo != 5 && r.tipo != 6 && r.fine % 50 == 0;
+    out.stazioni_markers.push_back(
+        {true, out.stazioni.size(), marks ? int64_t{r.fine} / 50 - 1 : -1, 0});
     out.stazioni.push_back(
         printf_string(
             "stazione, %7d, %2d, %4lld, %2d, %d, %d,  %d,%d,%d,  %d,%d,%d, %4d, %3d,%2d, %d, ",
@@ -131,6 +134,8 @@ void segnali(const std::vector<Cella>& c, TrenoDescription& out) {
     // when it reads back unchanged, else the same byte above 255.
     int tempo = 0;
     if (sx == 2) tempo = x.tempo >= 1 && x.tempo <= 100 ? x.tempo + 256 : x.tempo;
+    out.segnali_markers.push_back(
+        {false, out.segnali.size(), static_cast<int64_t>(i), unit(x.valore_4)});
     out.segnali.push_back(
         printf_string("segnale, %7lld,   %d, %d, %d,  %d, %d,    %d,  %d,%d,%d, %d",
                       static_cast<long long>(50 * (static_cast<int64_t>(i) - 1)), sx,
