@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <new>
 #include <ostream>
 #include <system_error>
 #include <vector>
@@ -91,11 +92,31 @@ int compile_watching(const CompileOptions& o, std::ostream& out, std::ostream& e
   return repeat_on_every_save(r, out, err);
 }
 
-// The faults and warnings in the format asked for.
+// The faults and warnings in the format asked for: the text shows the
+// first --max-diagnostics of them and counts the others; JSON and SARIF
+// carry every one, written as they are formatted.
+void show_diagnostics(const FaultLog& log, const CompileOptions& o, std::ostream& err) {
+  if (o.format == "json") write_json_diagnostics(log, err);
+  if (o.format == "sarif") write_sarif_diagnostics(log, program_version(), err);
+  if (o.format == "text") {
+    const size_t hidden =
+        write_text_diagnostics(log, DiagnosticStyle{use_color(o.color)}, o.max_diagnostics, err);
+    if (hidden > 0) {
+      err << program_name << ": " << count(hidden, "more diagnostic")
+          << " not shown; --max-diagnostics 0 shows them all" << std::endl;
+    }
+  }
+}
+
+// The diagnostics shown; when memory runs out while they are formatted, one
+// line says so and the compile goes on to write or refuse its files as its
+// status says.
 void report_diagnostics(const FaultLog& log, const CompileOptions& o, std::ostream& err) {
-  if (o.format == "json") err << json_diagnostics(log);
-  if (o.format == "sarif") err << sarif_diagnostics(log, program_version());
-  if (o.format == "text") err << formatta_faults(log, DiagnosticStyle{use_color(o.color)});
+  try {
+    show_diagnostics(log, o, err);
+  } catch (const std::bad_alloc&) {
+    err << "\n" << program_name << ": out of memory while showing the diagnostics; not all shown\n";
+  }
   err << std::flush;
 }
 

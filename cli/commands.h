@@ -30,6 +30,7 @@ struct CompileOptions {
   bool strict = false;                // --strict: any warning makes the status 1
   std::string color = "auto";         // --color auto|always|never
   std::string format = "text";        // --diagnostics-format text|json|sarif
+  size_t max_diagnostics = 200;       // --max-diagnostics: how many the text shows, 0 all
 };
 int cmd_compile(const CompileOptions& o, std::ostream& out, std::ostream& err);
 

@@ -99,6 +99,11 @@ Command register_compile(CLI::App& app, bool check_only) {
                   "Diagnostics on standard error as text, json (one array) or sarif (SARIF 2.1.0)")
       ->check(CLI::IsMember({"text", "json", "sarif"}))
       ->type_name("FORMAT");
+  sub->add_option("--max-diagnostics", o->max_diagnostics,
+                  "Show at most N diagnostics as text, then how many more there are (0: all; "
+                  "json and sarif carry all)")
+      ->capture_default_str()
+      ->type_name("N");
   sub->footer(
       "The scenario name and train number come from --name and --train, or else from\n"
       "the file names when they follow the rule NAME_linea.txt and NAME_NUMBER-.txt.\n"

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
+#include <string_view>
 #include <tuple>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -103,22 +106,39 @@ void read_on(const CompileInput& in, FaultLog& log) {
   // there is.
   (void)read_both(status, in, other, train_started);
 
-  const auto same = [](const Fault& a, const Fault& b) {
-    const auto location = [](const Fault& f) {
-      return f.where ? std::tuple(f.where->file, f.where->line, f.where->file_column())
-                     : std::tuple(std::string(), 0, 0);
-    };
+  // What tells two diagnostics apart: the code, the severity, the message
+  // and where they point. The first reading's diagnostics are keyed by a
+  // hash of these, so the filter takes time in proportion to their number.
+  const auto location = [](const Fault& f) {
+    return f.where
+               ? std::tuple(std::string_view(f.where->file), f.where->line, f.where->file_column())
+               : std::tuple(std::string_view(), 0, 0);
+  };
+  const auto same = [&](const Fault& a, const Fault& b) {
     return a.codice == b.codice && a.severity == b.severity && a.message == b.message &&
            location(a) == location(b);
   };
+  const auto key = [&](const Fault& f) {
+    const auto [file, line, column] = location(f);
+    size_t h = std::hash<std::string_view>{}(f.message);
+    for (const size_t part : {std::hash<std::string_view>{}(file), static_cast<size_t>(line),
+                              static_cast<size_t>(column), static_cast<size_t>(f.codice),
+                              static_cast<size_t>(f.severity)}) {
+      h ^= part + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+    }
+    return h;
+  };
   // The new faults are gathered first: adding to the log may move the
-  // faults that `gia` points to.
+  // faults that `seen` points to.
   std::vector<Fault> fresh;
   {
-    const std::vector<const Fault*> gia = log.in_order();
+    std::unordered_multimap<size_t, const Fault*> seen;
+    seen.reserve(log.all().size() + log.others().size());
+    for (const Fault& f : log.all()) seen.emplace(key(f), &f);
+    for (const Fault& f : log.others()) seen.emplace(key(f), &f);
     for (const Fault* f : other.in_order()) {
-      if (std::any_of(gia.begin(), gia.end(), [&](const Fault* g) { return same(*f, *g); }))
-        continue;
+      const auto [first, last] = seen.equal_range(key(*f));
+      if (std::any_of(first, last, [&](const auto& g) { return same(*f, *g.second); })) continue;
       fresh.push_back(*f);
       fresh.back().after_first = true;
     }

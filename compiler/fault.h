@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -134,8 +135,9 @@ class FaultLog {
   // The fault number the route model records: that of the last fault, 0
   // when there is none.
   int32_t codice_errore() const { return faults_.empty() ? 0 : faults_.back().codice; }
-  // Everything else, in the order found.
-  const std::vector<Fault>& others() const { return others_; }
+  // Everything else, in the order found (a deque: a million warnings grow
+  // it without ever being copied to a larger block).
+  const std::deque<Fault>& others() const { return others_; }
   // Both, in the order found.
   std::vector<const Fault*> in_order() const;
 
@@ -155,7 +157,7 @@ class FaultLog {
 
  private:
   std::vector<Fault> faults_;
-  std::vector<Fault> others_;
+  std::deque<Fault> others_;
   uint32_t next_ = 0;
 };
 

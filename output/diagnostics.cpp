@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <ostream>
 #include <set>
+#include <sstream>
+#include <utility>
+#include <vector>
 
 #include "compiler/text_1252.h"
 
@@ -123,6 +127,14 @@ std::string formatta_faults(const FaultLog& log, const DiagnosticStyle& stile) {
   return s;
 }
 
+size_t write_text_diagnostics(const FaultLog& log, const DiagnosticStyle& stile, size_t limit,
+                              std::ostream& out) {
+  const std::vector<const Fault*> all = log.in_order();
+  const size_t shown = limit == 0 ? all.size() : std::min(limit, all.size());
+  for (size_t i = 0; i < shown; ++i) out << formatta_fault(*all[i], stile);
+  return all.size() - shown;
+}
+
 std::string json_string(const std::string& t) {
   // Valid UTF-8 passes as it is; any other byte beyond ASCII (a
   // Windows-1252 text) is written as the code point of the same number, so
@@ -171,28 +183,38 @@ std::string location_fields(const std::optional<SourceLocation>& w) {
          ", \"end_column\": " + numero_o_null(fine, riga);
 }
 
+// One diagnostic as a JSON object.
+std::string json_object(const Fault& f) {
+  std::string s = "{" + location_fields(f.where);
+  s += ", \"severity\": " + json_string(std::string(severity_name(f.severity)));
+  s += ", \"code\": " + json_string(diagnostic_code(f));
+  s += ", \"message\": " + json_string(message(f));
+  s += ", \"position_m\": " + numero_o_null(f.posizione.value_or(0), f.posizione.has_value());
+  s += std::string(", \"after_first_fault\": ") + (f.after_first ? "true" : "false");
+  s += ", \"notes\": [";
+  for (size_t i = 0; i < f.notes.size(); ++i) {
+    s += (i ? ", {" : "{") + location_fields(f.notes[i].where) +
+         ", \"message\": " + json_string(f.notes[i].message) + "}";
+  }
+  return s + "]}";
+}
+
 }  // namespace
 
-std::string json_diagnostics(const FaultLog& log) {
-  std::string s = "[";
+void write_json_diagnostics(const FaultLog& log, std::ostream& out) {
+  out << "[";
   bool first = true;
   for (const Fault* f : log.in_order()) {
-    s += first ? "\n  {" : ",\n  {";
+    out << (first ? "\n  " : ",\n  ") << json_object(*f);
     first = false;
-    s += location_fields(f->where);
-    s += ", \"severity\": " + json_string(std::string(severity_name(f->severity)));
-    s += ", \"code\": " + json_string(diagnostic_code(*f));
-    s += ", \"message\": " + json_string(message(*f));
-    s += ", \"position_m\": " + numero_o_null(f->posizione.value_or(0), f->posizione.has_value());
-    s += std::string(", \"after_first_fault\": ") + (f->after_first ? "true" : "false");
-    s += ", \"notes\": [";
-    for (size_t i = 0; i < f->notes.size(); ++i) {
-      s += (i ? ", {" : "{") + location_fields(f->notes[i].where) +
-           ", \"message\": " + json_string(f->notes[i].message) + "}";
-    }
-    s += "]}";
   }
-  return s + (first ? "]\n" : "\n]\n");
+  out << (first ? "]\n" : "\n]\n");
+}
+
+std::string json_diagnostics(const FaultLog& log) {
+  std::ostringstream s;
+  write_json_diagnostics(log, s);
+  return std::move(s).str();
 }
 
 namespace {
@@ -212,7 +234,33 @@ std::string sarif_location(const SourceLocation& w, const std::string* message) 
 
 }  // namespace
 
-std::string sarif_diagnostics(const FaultLog& log, const std::string& version) {
+namespace {
+
+// One diagnostic as a SARIF result.
+std::string sarif_result(const Fault& f) {
+  const char* level = f.severity == Severity::errore   ? "error"
+                      : f.severity == Severity::avviso ? "warning"
+                                                       : "note";
+  std::string s =
+      "{\"ruleId\": " + json_string(diagnostic_code(f)) + ", \"level\": \"" + level +
+      "\", \"message\": {\"text\": " +
+      json_string(message(f) + (f.after_first ? " (found after the first fault)" : "")) + "}";
+  if (f.where && !f.where->file.empty())
+    s += ", \"locations\": [" + sarif_location(*f.where, nullptr) + "]";
+  if (!f.notes.empty()) {
+    s += ", \"relatedLocations\": [";
+    for (size_t i = 0; i < f.notes.size(); ++i) {
+      if (i) s += ", ";
+      s += sarif_location(f.notes[i].where, &f.notes[i].message);
+    }
+    s += "]";
+  }
+  return s + "}";
+}
+
+}  // namespace
+
+void write_sarif_diagnostics(const FaultLog& log, const std::string& version, std::ostream& out) {
   const std::vector<const Fault*> all = log.in_order();
   std::set<std::string> codici;
   for (const Fault* f : all) codici.insert(diagnostic_code(*f));
@@ -227,35 +275,22 @@ std::string sarif_diagnostics(const FaultLog& log, const std::string& version) {
     }
     rules += "}";
   }
-  std::string results;
-  for (const Fault* f : all) {
-    if (!results.empty()) results += ",\n        ";
-    const char* level = f->severity == Severity::errore   ? "error"
-                        : f->severity == Severity::avviso ? "warning"
-                                                          : "note";
-    results += "{\"ruleId\": " + json_string(diagnostic_code(*f)) + ", \"level\": \"" + level +
-               "\", \"message\": {\"text\": " +
-               json_string(message(*f) + (f->after_first ? " (found after the first fault)" : "")) +
-               "}";
-    if (f->where && !f->where->file.empty())
-      results += ", \"locations\": [" + sarif_location(*f->where, nullptr) + "]";
-    if (!f->notes.empty()) {
-      results += ", \"relatedLocations\": [";
-      for (size_t i = 0; i < f->notes.size(); ++i) {
-        if (i) results += ", ";
-        results += sarif_location(f->notes[i].where, &f->notes[i].message);
-      }
-      results += "]";
-    }
-    results += "}";
-  }
-  return "{\n  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n  \"version\": "
+  out << "{\n  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n  \"version\": "
          "\"2.1.0\",\n"
          "  \"runs\": [{\n    \"tool\": {\"driver\": {\"name\": \"scenario-compiler\", "
-         "\"version\": " +
-         json_string(version) + ", \"informationUri\": \"docs/format.md\", \"rules\": [" + rules +
-         "]}},\n    \"results\": [" + (results.empty() ? "" : "\n        " + results + "\n    ") +
-         "]\n  }]\n}\n";
+         "\"version\": "
+      << json_string(version) << ", \"informationUri\": \"docs/format.md\", \"rules\": [" << rules
+      << "]}},\n    \"results\": [";
+  for (size_t i = 0; i < all.size(); ++i) {
+    out << (i ? ",\n        " : "\n        ") << sarif_result(*all[i]);
+  }
+  out << (all.empty() ? "" : "\n    ") << "]\n  }]\n}\n";
+}
+
+std::string sarif_diagnostics(const FaultLog& log, const std::string& version) {
+  std::ostringstream s;
+  write_sarif_diagnostics(log, version, s);
+  return std::move(s).str();
 }
 
 std::string error_text(const std::string& a) { return " Errore n. " + a; }

@@ -13,6 +13,8 @@
 // reading says so after its code. Also as JSON (one array) and SARIF 2.1.0.
 #pragma once
 
+#include <cstddef>
+#include <iosfwd>
 #include <string>
 
 #include "compiler/fault.h"
@@ -32,13 +34,26 @@ std::string formatta_fault(const Fault& f, const DiagnosticStyle& stile = {});
 // Every diagnostic of the log, in the order found.
 std::string formatta_faults(const FaultLog& log, const DiagnosticStyle& stile = {});
 
+// The first `limit` diagnostics of the log (all of them when `limit` is 0),
+// in the order found, written to `out` one by one; returns how many were
+// not shown.
+size_t write_text_diagnostics(const FaultLog& log, const DiagnosticStyle& stile, size_t limit,
+                              std::ostream& out);
+
+// How many diagnostics the text output shows unless told otherwise.
+inline constexpr size_t default_max_diagnostics = 200;
+
 // Every diagnostic as one JSON array: objects with file, line, column,
 // end_column, severity, code, message, notes (and position_m,
 // after_first_fault).
 std::string json_diagnostics(const FaultLog& log);
+// The same written to `out` object by object, never held as one document.
+void write_json_diagnostics(const FaultLog& log, std::ostream& out);
 
 // The same as a SARIF 2.1.0 log with one run; `version` is the tool's.
 std::string sarif_diagnostics(const FaultLog& log, const std::string& version);
+// The same written to `out` result by result.
+void write_sarif_diagnostics(const FaultLog& log, const std::string& version, std::ostream& out);
 
 // `s` as a JSON string literal, quotes included.
 std::string json_string(const std::string& s);

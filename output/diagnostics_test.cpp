@@ -5,6 +5,9 @@
 #include <nlohmann/json.hpp>
 
 #include <set>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace sc {
 namespace {
@@ -114,6 +117,37 @@ TEST(Diagnostics, LogIsPrintedInTheOrderFound) {
   EXPECT_EQ(formatta_faults(log),
             "l.txt:3:1: error: first (at 100 m) [E12]\nab\n^~\nwarning: between [W3]\nerror: "
             "second (at 200 m) [E30]\n");
+}
+
+// The text shows the first diagnostics up to the limit, in the order found
+// (faults and warnings interleaved), and tells how many it left out; 0
+// shows them all.
+TEST(Diagnostics, TextStopsAtTheLimitAndCountsTheRest) {
+  FaultLog log;
+  for (int i = 0; i < 5; ++i) {
+    if (i == 2) log.add(Fault{12, std::nullopt, std::nullopt, "fault"});
+    log.avviso(3, std::nullopt, "w" + std::to_string(i));
+  }
+  const std::string all = formatta_faults(log);
+  struct Case {
+    size_t limit;
+    size_t hidden;
+    std::string shown;
+  };
+  const std::vector<Case> cases{
+      {0, 0, all},
+      {1, 5, "warning: w0 [W3]\n"},
+      {3, 3, "warning: w0 [W3]\nwarning: w1 [W3]\nerror: fault [E12]\n"},
+      {5, 1, all.substr(0, all.rfind("warning:"))},
+      {6, 0, all},
+      {200, 0, all},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.limit);
+    std::ostringstream out;
+    EXPECT_EQ(write_text_diagnostics(log, {}, c.limit, out), c.hidden);
+    EXPECT_EQ(out.str(), c.shown);
+  }
 }
 
 // The log of the JSON and SARIF tests: a fault at a field of a long line

@@ -1,13 +1,15 @@
 // Big inputs through the built program: the longest line the model allows,
 // full of elements, compiles to the cells it should; and the compile time
 // grows linearly with the number of entries, whether they stand one to a
-// line or all on one line.
+// line or all on one line; and the diagnostics' time grows linearly with
+// their number.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -199,6 +201,49 @@ TEST_F(BigInput, RepeatedLineLengthCostsNothing) {
   // Making the plan of 1000000 m anew for each entry took seconds.
   EXPECT_LT(seconds[1], 3 * seconds[0] + 0.2)
       << seconds[0] << " s for one entry, " << seconds[1] << " s for 1001";
+}
+
+// --- diagnostics linear in their number ----------------------------------------------
+
+// A train description of `warnings` unknown keys, then a value that cannot
+// be read: the fault ends the reading, and reading on finds every warning
+// again, each of which must be told apart from those already found.
+std::string warnings_before_a_fault(int warnings) {
+  std::string s = "[generale]\r\n";
+  for (int i = 0; i < warnings; ++i) s += "velocia" + n(i) + ", " + n(i) + ", 250\r\n";
+  return s + "velocita, x, 250\r\n[fine]\r\n";
+}
+
+TEST_F(BigInput, DiagnosticsTimeIsLinearInTheirNumber) {
+  write(dir / "Grande_linea.txt", rows({"[generale]", "lunghezza percorso,    100000", "[fine]"}));
+  constexpr int sizes[3] = {3000, 6000, 12000};
+  double seconds[3] = {0, 0, 0};
+  for (int i = 0; i < 3; ++i) {
+    write(dir / "Grande_1-.txt", warnings_before_a_fault(sizes[i]));
+    for (int fixture = 0; fixture < 3; ++fixture) {
+      ProgramRun e;
+      e.cwd = dir.path();
+      e.args = {"check", "Grande_linea.txt", "Grande_1-.txt", "--diagnostics-format", "json"};
+      const ProgramOutcome c = run_program(e);
+      ASSERT_EQ(c.status, 1) << c.err.substr(0, 3000);
+      if (fixture == 0) {
+        // Every warning once, and the fault: none repeated by the reading on.
+        const nlohmann::json j = nlohmann::json::parse(c.err);
+        ASSERT_EQ(j.size(), static_cast<size_t>(sizes[i]) + 1);
+        EXPECT_EQ(j.back()["code"], "E25");
+        EXPECT_EQ(j.front()["code"], "W1");
+        EXPECT_EQ(j[static_cast<size_t>(sizes[i]) - 1]["line"], sizes[i] + 1);
+      }
+      seconds[i] = fixture == 0 ? c.seconds : std::min(seconds[i], c.seconds);
+    }
+  }
+  // Twice the diagnostics: about twice the time (a pairwise filter takes
+  // four times).
+  for (int i = 1; i < 3; ++i) {
+    EXPECT_LT(seconds[i], 2.5 * seconds[i - 1])
+        << seconds[i - 1] << " s for " << sizes[i - 1] << " warnings, " << seconds[i] << " s for "
+        << sizes[i];
+  }
 }
 
 }  // namespace

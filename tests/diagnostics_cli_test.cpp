@@ -179,4 +179,58 @@ TEST_F(Diagnostics, ColourOnATerminalUnlessNoColorOrNeverAndWhenAlwaysAsked) {
   EXPECT_EQ(run("check", {"--color", "sometimes"}).status, 2);
 }
 
+// Text shows the first diagnostics and counts the rest; the summary and
+// the machine formats count and carry every one.
+TEST_F(Diagnostics, TextShowsTheFirstDiagnosticsAndCountsTheRest) {
+  std::string extra;
+  for (int i = 0; i < 205; ++i) extra += "velocia" + std::to_string(i) + ", 1500, 250\r\n";
+  change(treno_txt, "velocita,    1500,   250", extra + "velocita,    1500,   250");
+  const auto shown = [](const std::string& err) {
+    size_t n = 0;
+    for (size_t i = err.find("warning: unknown key"); i != std::string::npos;
+         i = err.find("warning: unknown key", i + 1))
+      ++n;
+    return n;
+  };
+  struct Case {
+    std::vector<std::string> options;
+    size_t shown;
+    std::string more;  // the count of those not shown, or "" when all are shown
+  };
+  const std::vector<Case> cases{
+      {{},
+       200,
+       "scenario-compiler: 5 more diagnostics not shown; --max-diagnostics 0 shows them "
+       "all\n"},
+      {{"--max-diagnostics", "0"}, 205, ""},
+      {{"--max-diagnostics", "204"},
+       204,
+       "scenario-compiler: 1 more diagnostic not shown; --max-diagnostics 0 shows them all\n"},
+      {{"--max-diagnostics", "205"}, 205, ""},
+  };
+  for (const std::string command : {"compile", "check"}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(command + " " + (c.options.empty() ? "" : c.options[1]));
+      const Outcome e = run(command, c.options);
+      EXPECT_EQ(e.status, 0);
+      EXPECT_EQ(shown(e.err), c.shown);
+      const std::string summary =
+          "scenario-compiler: 205 warnings; the compiled files do not change because of them\n";
+      ASSERT_GE(e.err.size(), summary.size());
+      EXPECT_EQ(e.err.substr(e.err.size() - summary.size()), summary);
+      EXPECT_EQ(e.err.find(" not shown") != std::string::npos, !c.more.empty());
+      if (!c.more.empty()) {
+        EXPECT_EQ(e.err.substr(e.err.size() - summary.size() - c.more.size(), c.more.size()),
+                  c.more);
+      }
+    }
+    for (const std::string format : {"json", "sarif"}) {
+      const Outcome m = run(command, {"--diagnostics-format", format, "--max-diagnostics", "1"});
+      EXPECT_EQ(m.status, 0);
+      const nlohmann::json j = nlohmann::json::parse(m.err);
+      EXPECT_EQ((format == "json" ? j : j["runs"][0]["results"]).size(), 205u) << format;
+    }
+  }
+}
+
 }  // namespace
