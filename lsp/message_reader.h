@@ -43,7 +43,7 @@ class MessageReader {
   std::string buffer_;
   size_t body_length_ = 0;  // of the body being read, once its header is read
   bool in_body_ = false;
-  size_t skipping_ = 0;  // bytes of a refused body still to drop
+  size_t skipping_ = 0;              // bytes of a refused body still to drop
   bool skip_to_header_end_ = false;  // an overlong header: drop up to its blank line
   std::deque<ReadEvent> ready_;
 };

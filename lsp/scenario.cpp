@@ -72,7 +72,9 @@ json to_diagnostic(const Compiled& c, const json& d, PositionEncoding e,
   std::string message = d["message"].get<std::string>();
   if (d["after_first_fault"].get<bool>()) message += " (found after the first fault)";
   json out = {{"range", range_of(c, d, e)},
-              {"severity", severity == "error" ? 1 : severity == "warning" ? 2 : 3},
+              {"severity", severity == "error"     ? 1
+                           : severity == "warning" ? 2
+                                                   : 3},
               {"code", code},
               {"source", "scenario-compiler"}};
   if (const CodeEntry* entry = find_code(code); entry && !format_doc.empty()) {
@@ -82,10 +84,10 @@ json to_diagnostic(const Compiled& c, const json& d, PositionEncoding e,
   json related = json::array();
   for (const json& n : d["notes"]) {
     if (n["file"].is_string()) {
-      related.push_back({{"location",
-                          {{"uri", uri_of_path(n["file"].get<std::string>())},
-                           {"range", range_of(c, n, e)}}},
-                         {"message", n["message"]}});
+      related.push_back(
+          {{"location",
+            {{"uri", uri_of_path(n["file"].get<std::string>())}, {"range", range_of(c, n, e)}}},
+           {"message", n["message"]}});
     } else {
       message += "\nnote: " + n["message"].get<std::string>();
     }
@@ -139,9 +141,12 @@ std::string heading_anchor(std::string_view heading) {
   std::string s;
   for (const char ch : heading) {
     const unsigned char u = static_cast<unsigned char>(ch);
-    if (std::isalnum(u)) s += static_cast<char>(std::tolower(u));
-    else if (ch == ' ' || ch == '-') s += '-';
-    else if (ch == '_' || u >= 0x80) s += ch;
+    if (std::isalnum(u))
+      s += static_cast<char>(std::tolower(u));
+    else if (ch == ' ' || ch == '-')
+      s += '-';
+    else if (ch == '_' || u >= 0x80)
+      s += ch;
   }
   return s;
 }
@@ -184,9 +189,9 @@ std::map<std::string, json> scenario_diagnostics(const ScenarioFiles& s, const R
   std::map<std::string, json> out;
   if (!s.line) {
     for (const std::string& t : s.trains) {
-      out[t] = json::array({information(
-          "no line description \"" + s.line_name +
-          "\" beside this train description: it cannot be compiled without one")});
+      out[t] = json::array(
+          {information("no line description \"" + s.line_name +
+                       "\" beside this train description: it cannot be compiled without one")});
     }
     return out;
   }

@@ -112,8 +112,8 @@ void Server::handle(const std::vector<std::string>& bodies) {
 }
 
 void Server::dispatch(const json& m, const std::set<std::string>& cancelled) {
-  const bool has_id = m.is_object() && m.contains("id") &&
-                      (m["id"].is_number_integer() || m["id"].is_string());
+  const bool has_id =
+      m.is_object() && m.contains("id") && (m["id"].is_number_integer() || m["id"].is_string());
   const json id = has_id ? m["id"] : json(nullptr);
   if (!m.is_object() || !m.contains("method") || !m["method"].is_string()) {
     // A response from the editor to a request of ours (none is sent) is
@@ -137,7 +137,8 @@ void Server::dispatch(const json& m, const std::set<std::string>& cancelled) {
       notification(method, params);
     }
   } catch (const json::exception& e) {
-    if (has_id) reply_error(id, rpc_error::invalid_params, std::string("invalid params: ") + e.what());
+    if (has_id)
+      reply_error(id, rpc_error::invalid_params, std::string("invalid params: ") + e.what());
     log(log_error, method + ": invalid params: " + e.what());
   } catch (const std::exception& e) {
     if (has_id) reply_error(id, rpc_error::internal_error, e.what());
@@ -164,8 +165,8 @@ json Server::initialize(const json& params) {
            {{"positionEncoding", encoding_ == PositionEncoding::utf8 ? "utf-8" : "utf-16"},
             {"textDocumentSync",
              {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}}}},
-          {"serverInfo", {{"name", std::string(program_name) + "-lsp"},
-                          {"version", program_version()}}}};
+          {"serverInfo",
+           {{"name", std::string(program_name) + "-lsp"}, {"version", program_version()}}}};
 }
 
 void Server::request(const std::string& method, const json& id, const json& params) {
@@ -201,9 +202,12 @@ void Server::notification(const std::string& method, const json& params) {
     return;
   }
   if (!initialized_ || shut_down_) return;
-  if (method == "textDocument/didOpen") open(params);
-  else if (method == "textDocument/didChange") change(params);
-  else if (method == "textDocument/didClose") close(params);
+  if (method == "textDocument/didOpen")
+    open(params);
+  else if (method == "textDocument/didChange")
+    change(params);
+  else if (method == "textDocument/didClose")
+    close(params);
   else if (method == "textDocument/didSave") {
     if (const auto p = path_of_uri(params.at("textDocument").at("uri").get<std::string>())) {
       if (auto d = documents_.find(*p); d != documents_.end()) {
@@ -249,7 +253,8 @@ void Server::change(const json& params) {
     const json& r = c.at("range");
     const Position from{r.at("start").at("line").get<size_t>(),
                         r.at("start").at("character").get<size_t>()};
-    const Position to{r.at("end").at("line").get<size_t>(), r.at("end").at("character").get<size_t>()};
+    const Position to{r.at("end").at("line").get<size_t>(),
+                      r.at("end").at("character").get<size_t>()};
     replace_range(d.text, from, to, text, encoding_);
   }
   d.version = td.value("version", d.version);

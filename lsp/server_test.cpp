@@ -84,7 +84,8 @@ bool holds(const json& actual, const json& expected) {
 }
 
 TEST(LanguageServer, LifecycleExchanges) {
-  const json ok_init = {{"jsonrpc", "2.0"}, {"id", 1},
+  const json ok_init = {{"jsonrpc", "2.0"},
+                        {"id", 1},
                         {"result", {{"capabilities", {{"positionEncoding", "utf-16"}}}}}};
   const json log = {{"method", "window/logMessage"}, {"params", {{"type", 1}}}};
   struct Case {
@@ -176,15 +177,15 @@ json open(const std::string& path, const std::string& text, int version = 1) {
                                                  {"text", text}}}});
 }
 json change(const std::string& path, int version, json changes) {
-  return notification(
-      "textDocument/didChange",
-      {{"textDocument", {{"uri", uri_of_path(path)}, {"version", version}}},
-       {"contentChanges", std::move(changes)}});
+  return notification("textDocument/didChange",
+                      {{"textDocument", {{"uri", uri_of_path(path)}, {"version", version}}},
+                       {"contentChanges", std::move(changes)}});
 }
 json edit(size_t l0, size_t c0, size_t l1, size_t c1, const std::string& text) {
-  return {{"range",
-           {{"start", {{"line", l0}, {"character", c0}}}, {"end", {{"line", l1}, {"character", c1}}}}},
-          {"text", text}};
+  return {
+      {"range",
+       {{"start", {{"line", l0}, {"character", c0}}}, {"end", {{"line", l1}, {"character", c1}}}}},
+      {"text", text}};
 }
 
 // "E16 17:12-17:16" for each diagnostic.
@@ -248,11 +249,11 @@ TEST(LanguageServer, DiagnosticsOfBothDescriptions) {
     const std::string line_text = test::read_bytes(sc.line);
     const size_t at = line_text.find("92000");
     const size_t line_start = line_text.rfind('\n', at) + 1;
-    const size_t line_no = static_cast<size_t>(std::count(line_text.begin(),
-                                                          line_text.begin() + at, '\n'));
-    s.send(change(sc.line, 2, {edit(line_no, at - line_start, line_no, at - line_start + 1, "5"),
-                               edit(line_no, at - line_start + 1, line_no, at - line_start + 2,
-                                    "0")}));
+    const size_t line_no =
+        static_cast<size_t>(std::count(line_text.begin(), line_text.begin() + at, '\n'));
+    s.send(change(sc.line, 2,
+                  {edit(line_no, at - line_start, line_no, at - line_start + 1, "5"),
+                   edit(line_no, at - line_start + 1, line_no, at - line_start + 2, "0")}));
     auto p = s.settle();
     EXPECT_EQ(p[line_txt]["version"], 2);
     EXPECT_EQ(p[train_txt]["version"], 1);
@@ -384,14 +385,15 @@ TEST(LanguageServerProgram, SameDiagnosticsAsCheck) {
   std::string train = replaced(dati_treno(), "segnale,    7500,", moved_signal);
   train = replaced(train, "velocita,    1500,   250", "velocia,    1500,   250");
   train = replaced(train, "CORVALE CENTRALE", "CORVAL\xC8, CENTRALE");
-  const std::string line = replaced(dati_linea(), "lunghezza percorso,    92000",
-                                    "lunghezza percorso,    50000");
+  const std::string line =
+      replaced(dati_linea(), "lunghezza percorso,    92000", "lunghezza percorso,    50000");
   Scenario sc(line, train);
 
   // check writes its diagnostics on standard error.
   const std::string json_out = sc.dir / "check.json";
-  const std::string command = std::string("'") + SC_PROGRAM + "' check --diagnostics-format json '" +
-                              sc.line + "' '" + sc.train + "' 2> '" + json_out + "'";
+  const std::string command = std::string("'") + SC_PROGRAM +
+                              "' check --diagnostics-format json '" + sc.line + "' '" + sc.train +
+                              "' 2> '" + json_out + "'";
   ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
   const json expected = json::parse(test::read_bytes(json_out));
   ASSERT_GT(expected.size(), 3u);

@@ -19,11 +19,15 @@ TEST(Text, ColumnsInEitherEncoding) {
       {"àb,x", {0, 2}, 3, 2},
       {"😀,x", {0, 2}, 4, 2},
       {"😀,x", {0, 3}, 5, 3},
-      {"a\r\nè😀z", {1, 3}, 9, 6},    // after "è😀" (UTF-16), after "è" and 2 bytes (UTF-8)
-      {"a\rb\nc", {2, 1}, 5, 5},      // a lone "\r" ends a line too
-      {"ab\r\ncd", {0, 9}, 2, 2},     // past the line's end: its end
-      {"ab", {5, 0}, 2, 2},           // past the last line: the text's end
-      {"😀", {0, 1}, 0, 1},           // inside a surrogate pair: before the character
+      // After "è😀" (UTF-16); after "è" and 2 bytes (UTF-8).
+      {"a\r\nè😀z", {1, 3}, 9, 6},
+      // A lone "\r" ends a line too.
+      {"a\rb\nc", {2, 1}, 5, 5},
+      // Past the line's end: its end; past the last line: the text's end.
+      {"ab\r\ncd", {0, 9}, 2, 2},
+      {"ab", {5, 0}, 2, 2},
+      // Inside a surrogate pair: before the character.
+      {"😀", {0, 1}, 0, 1},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(offset_of(c.text, c.p, PositionEncoding::utf16), c.utf16_offset) << c.text;
@@ -72,14 +76,16 @@ TEST(Text, FilePositions) {
   } cases[] = {
       {"x\r\nCITT\xC0, 5", DiskEncoding::windows_1252, "x\r\nCITTÀ, 5", 2, 8, 7, 8},
       {"CITT\xC3\x80, 5", DiskEncoding::utf8, "CITTÀ, 5", 1, 9, 7, 8},
-      {"\xEF\xBB\xBF" "ab, 5", DiskEncoding::utf8_bom, "ab, 5", 1, 5, 4, 4},
+      {"\xEF\xBB\xBF"
+       "ab, 5",
+       DiskEncoding::utf8_bom, "ab, 5", 1, 5, 4, 4},
       {"\xF0\x9F\x98\x80, 5", DiskEncoding::utf8, "😀, 5", 1, 7, 4, 6},
       // A character Windows-1252 lacks, saved as "?": one character still.
       {"a?, 5", DiskEncoding::windows_1252, "a😀, 5", 1, 5, 5, 7},
   };
   for (const Case& c : cases) {
-    const Position p16 = file_position(c.bytes, c.d, c.text, c.line, c.byte_column,
-                                       PositionEncoding::utf16);
+    const Position p16 =
+        file_position(c.bytes, c.d, c.text, c.line, c.byte_column, PositionEncoding::utf16);
     const Position p8 =
         file_position(c.bytes, c.d, c.text, c.line, c.byte_column, PositionEncoding::utf8);
     EXPECT_EQ(p16.line, static_cast<size_t>(c.line - 1)) << c.text;
