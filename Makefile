@@ -45,7 +45,7 @@ test-asan: asan
 # run of FUZZ_SHORT_SECONDS each. Inputs found go to $(FUZZ_BUILD)/fuzz-corpus,
 # crashing ones to $(FUZZ_BUILD)/fuzz-crashes (copy them to fuzz/regressions/
 # once fixed: the sanitizer suite replays that folder).
-FUZZ_TARGETS       := field_reader line train compile celle elementi tracciato listing plot round_trip
+FUZZ_TARGETS       := field_reader line train compile celle elementi tracciato listing plot round_trip lsp_reader
 FUZZ_SECONDS       ?= 300
 FUZZ_SHORT_SECONDS ?= 15
 

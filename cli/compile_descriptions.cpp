@@ -88,10 +88,15 @@ DescriptionText read_description(const std::string& path) {
 }
 
 Compilation compile_descriptions(Percorso& p, int32_t modo, const Descriptions& d, FaultLog& log) {
+  return compile_descriptions(p, modo, d, read_description(d.linea), read_description(d.treno),
+                              log);
+}
+
+Compilation compile_descriptions(Percorso& p, int32_t modo, const Descriptions& d,
+                                 const DescriptionText& linea, const DescriptionText& treno,
+                                 FaultLog& log) {
   warn_different_number(d, p.nome_scenario, log);
-  const CompileInput in{
-      read_description(d.linea), read_description(d.treno), p.nome_scenario, p.numero_treno, modo,
-      /*read_on=*/true};
+  const CompileInput in{linea, treno, p.nome_scenario, p.numero_treno, modo, /*read_on=*/true};
   CompileResult r = compile_descriptions(in, std::move(log));
   suggest_swap(r.log, in.line, in.train);
   const Compilation::Result status = r.compilation.status;

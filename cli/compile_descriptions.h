@@ -25,6 +25,12 @@ struct Descriptions {
 // are only read, each once.
 Compilation compile_descriptions(Percorso& p, int32_t modo, const Descriptions& d, FaultLog& log);
 
+// The same from the two descriptions as the caller already holds them (an
+// editor's buffers, or a file read by the caller); `d` names the files.
+Compilation compile_descriptions(Percorso& p, int32_t modo, const Descriptions& d,
+                                 const DescriptionText& linea, const DescriptionText& treno,
+                                 FaultLog& log);
+
 // The whole of the description file at `path`, or why it cannot be had;
 // diagnostics name it by `path`.
 DescriptionText read_description(const std::string& path);

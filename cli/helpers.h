@@ -1,7 +1,8 @@
 // The helper programs of scenario-compiler. The main program holds the
 // commands that need only the standard library, and the embedded run;
-// inspect (JSON), plot (Cairo), view (FLTK, X11) are programs of their own,
-// scenario-compiler-inspect, -plot and -view, each with its own options,
+// inspect (JSON), plot (Cairo), view (FLTK, X11) and lsp (JSON) are programs
+// of their own, scenario-compiler-inspect, -plot, -view and -lsp, each with
+// its own options,
 // and the embedded run's status window and error box (FLTK, X11) are shown
 // by scenario-compiler-run. The main program knows of each command only its
 // name and one-line summary, for its --help, and hands the command to the
@@ -32,6 +33,10 @@ inline constexpr HelperCommand view_command{
     "view",
     "A window with the plan view and profile of a scenario, redrawn whenever a description is "
     "saved (see 'view --help')"};
+inline constexpr HelperCommand lsp_command{
+    "lsp",
+    "A language server for the line and train descriptions, started by an editor (see 'lsp "
+    "--help')"};
 // The embedded run's status window and error box, which have no command
 // of their own.
 inline constexpr const char* run_helper_name = "run";

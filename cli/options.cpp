@@ -9,6 +9,7 @@
 //   scenario-compiler plot DIR -o OUT     a picture of a compiled scenario
 //   scenario-compiler explain CODE        what a fault or warning code means
 //   scenario-compiler decompile DIR       a compiled scenario's descriptions
+//   scenario-compiler lsp                 a language server for an editor
 //
 // Every command has --help; --version prints the version. Errors go to
 // standard error; the exit statuses are those of exit_statuses.h.
@@ -16,7 +17,7 @@
 // This program holds the commands that need only the standard library and
 // the embedded run, and defines their options here (the run's status
 // window is shown by a helper program). inspect, plot and view are helper
-// programs (helpers.h), each defining its own options:
+// programs (helpers.h), and so is lsp, each defining its own options:
 // once the parser has seen one of their commands, the whole command line
 // goes to the helper, which parses it again (its --help and usage errors
 // included).
@@ -194,6 +195,7 @@ int run_command_line(int argc, char** argv) {
   CLI::App* plot = register_helper(app, plot_command);
   const std::vector<Command> others{register_decompile(app)};
   CLI::App* view = register_helper(app, view_command);
+  CLI::App* lsp = register_helper(app, lsp_command);
   const Command explain = register_explain(app);
 
   // inspect and plot: their helper judges the whole command line, its
@@ -224,6 +226,7 @@ int run_command_line(int argc, char** argv) {
   }
   if (app.got_subcommand(explain.sub)) status = explain.run();
   if (app.got_subcommand(view)) status = run_helper(view_command.name, argv);
+  if (app.got_subcommand(lsp)) status = run_helper(lsp_command.name, argv);
   if (status < 0) {
     // The embedded run, with --out DIR or without arguments.
     status = run.opt_out->count() > 0 ? cmd_run(run.out, run.run_options, std::cerr)
