@@ -1,8 +1,6 @@
 // compile and check: an author's two description files compiled under the
 // identity of the options or of the file names. The description files are
 // the author's sources: they are only read, on every path.
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +21,7 @@
 #include "output/file_output.h"
 #include "output/text_file_names.h"
 #include "output/write_compilation.h"
+#include "platform/read_file.h"
 #include "watch/repeat.h"
 
 namespace sc {
@@ -45,7 +44,7 @@ bool use_color(const std::string& when) {
   if (when == "always") return true;
   if (when == "never") return false;
   const char* no_color = std::getenv("NO_COLOR");
-  return ::isatty(2) == 1 && (no_color == nullptr || *no_color == '\0');
+  return platform::standard_error_is_terminal() && (no_color == nullptr || *no_color == '\0');
 }
 
 // A compiled file must never land on one of the sources; says so on `err`.

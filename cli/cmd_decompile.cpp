@@ -13,6 +13,7 @@
 #include "decompile/decompile.h"
 #include "format/compiled_decode.h"
 #include "format/compiled_names.h"
+#include "output/compiled_read.h"
 #include "output/file_output.h"
 #include "output/text_file_names.h"
 

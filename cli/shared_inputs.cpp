@@ -1,7 +1,5 @@
 #include "cli/shared_inputs.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +9,7 @@
 #include <system_error>
 
 #include "format/compiled_names.h"
+#include "platform/read_file.h"
 
 #ifndef SC_VERSION
 #error "SC_VERSION must be defined by the build (the project's version)"
@@ -36,8 +35,9 @@ std::string shell_quoted(const std::string& s) {
 std::string unreadable(const std::string& path, bool dir_allowed) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) {
-    if (dir_allowed && ::access(path.c_str(), R_OK | X_OK) == 0) return "";
-    if (dir_allowed) return "cannot read \"" + path + "\": " + std::strerror(errno);
+    const int e = dir_allowed ? platform::directory_access(path) : 0;
+    if (dir_allowed && e == 0) return "";
+    if (dir_allowed) return "cannot read \"" + path + "\": " + std::strerror(e);
     return "\"" + path + "\" is a directory, not a file";
   }
   // A pipe, a device or a socket could block or never end: only regular

@@ -1,26 +1,9 @@
 #include "format/compiled_decode.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <string>
 
 namespace sc {
 std::string file_size(size_t n) { return "(size " + std::to_string(n) + ")"; }
-
-std::string read_binary_file(const std::filesystem::path& percorso) {
-  std::ifstream in(percorso, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot open " + percorso.string());
-  std::ostringstream out;
-  out << in.rdbuf();
-  if (in.bad()) throw std::runtime_error("cannot read " + percorso.string());
-  return std::move(out).str();
-}
 
 size_t max_bytes(CompiledKind tipo) {
   switch (tipo) {
@@ -29,45 +12,6 @@ size_t max_bytes(CompiledKind tipo) {
     case CompiledKind::tracciato: return max_plan_bytes;
   }
   return 0;
-}
-
-std::string read_compiled_file(const std::filesystem::path& percorso, CompiledKind tipo) {
-  const auto errore = [&](const std::string& what) {
-    return std::runtime_error("cannot " + what + " " + percorso.string() + ": " +
-                              std::strerror(errno));
-  };
-  // The size comes from the open file itself, so that what is read is what
-  // was measured; a file that grows meanwhile is read no further.
-  const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) throw errore("open");
-  struct CloseOnExit {
-    int fd;
-    ~CloseOnExit() { ::close(fd); }
-  } close{fd};
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) throw errore("read the size of");
-  if (!S_ISREG(st.st_mode)) throw std::runtime_error(percorso.string() + " is not a regular file");
-  const size_t byte = static_cast<size_t>(st.st_size);
-  // Only what cannot fit is refused here: a file too short for its kind
-  // is left to the decoder, which names where it ends.
-  const size_t limit = max_bytes(tipo);
-  if (byte > limit) {
-    throw DecodeError(0, std::string(compiled_file_name(tipo)) + ": file size " +
-                             std::to_string(byte) + " is above the " + std::to_string(limit) +
-                             " bytes that the largest " + compiled_file_name(tipo) +
-                             " file can have");
-  }
-  std::string dati(byte, '\0');
-  size_t read = 0;
-  while (read < byte) {
-    const ssize_t n = ::read(fd, dati.data() + read, byte - read);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw errore("read");
-    if (n == 0) break;  // the file shrank meanwhile: what is there is decoded
-    read += static_cast<size_t>(n);
-  }
-  dati.resize(read);
-  return dati;
 }
 
 std::string utf8_showable_from_1252(std::string_view text) {

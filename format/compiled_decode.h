@@ -39,19 +39,8 @@ class DecodeError : public std::runtime_error {
 // "(size N)", which ends a decoder's message about a file of N bytes.
 std::string file_size(size_t n);
 
-// The whole content of a file; std::runtime_error naming the file when it
-// cannot be read.
-std::string read_binary_file(const std::filesystem::path& percorso);
-
 // The most bytes a compiled file of that kind can have.
 size_t max_bytes(CompiledKind tipo);
-
-// The whole content of a compiled file of kind `tipo`, its size checked
-// against what that kind can hold before anything is read: a DecodeError
-// (offset 0) for a size above the limit (a file too short is left to the
-// decoder, which says where it ends), std::runtime_error naming the file
-// when it cannot be opened or read, or is no regular file.
-std::string read_compiled_file(const std::filesystem::path& percorso, CompiledKind tipo);
 
 // Windows-1252 text (the compiled names) as UTF-8.
 std::string utf8_from_1252(std::string_view text);

@@ -9,6 +9,7 @@
 
 #include "format/compiled_decode.h"
 #include "listing/listing_internal.h"
+#include "output/compiled_read.h"
 
 namespace sc {
 namespace {
@@ -42,7 +43,7 @@ std::optional<Elementi> adjacent_elementi(const std::filesystem::path& celle) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(sim, ec)) return std::nullopt;
   try {
-    return decode_elements(read_binary_file(sim));
+    return decode_elements(read_compiled_file(sim, CompiledKind::elementi));
   } catch (const std::exception&) {
     return std::nullopt;
   }

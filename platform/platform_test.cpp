@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "platform/folder_lock.h"
+#include "platform/read_file.h"
 #include "platform/replace_file.h"
 #include "platform/run_program.h"
 #include "platform/self_path.h"
@@ -71,6 +74,36 @@ TEST(Platform, AProgramThatCannotBeStartedIsItsErrno) {
   EXPECT_TRUE(sc::platform::is_executable_file("/bin/cat"));
   EXPECT_FALSE(
       sc::platform::is_executable_file(dir.path()));  // a directory is searchable, not a program
+}
+
+// A file is read only when it is a regular file within the limit; a FIFO
+// is refused without waiting for a writer.
+TEST(Platform, ReadRegularFileReadsWhatFitsAndRefusesTheRest) {
+  TempDir dir;
+  std::ofstream(dir / "f") << "12345";
+  std::ofstream(dir / "empty");
+  fs::create_directory(dir / "d");
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  using Failure = sc::platform::FileRead::Failure;
+  const struct {
+    const char* name;
+    size_t limit;
+    Failure failure;
+    int error;
+    size_t size;
+    const char* bytes;
+  } cases[] = {
+      {"f", 5, Failure::none, 0, 5, "12345"},        {"f", 4, Failure::too_large, 0, 5, ""},
+      {"empty", 0, Failure::none, 0, 0, ""},         {"d", 100, Failure::not_regular, 0, 0, ""},
+      {"fifo", 100, Failure::not_regular, 0, 0, ""}, {"missing", 100, Failure::open, ENOENT, 0, ""},
+  };
+  for (const auto& c : cases) {
+    const sc::platform::FileRead r = sc::platform::read_regular_file(dir / c.name, c.limit);
+    EXPECT_EQ(r.failure, c.failure) << c.name;
+    EXPECT_EQ(r.error, c.error) << c.name;
+    EXPECT_EQ(r.size, c.size) << c.name;
+    EXPECT_EQ(r.bytes, c.bytes) << c.name;
+  }
 }
 
 TEST(Platform, ReplaceFilesWritesEveryFileAndLeavesNoTemporaryFile) {

@@ -330,4 +330,18 @@ std::optional<std::string> replace_files(const std::vector<FileToReplace>& files
   return std::nullopt;
 }
 
+int write_at(int fd, uint64_t offset, std::string_view piece) {
+  while (!piece.empty()) {
+    const ssize_t n = ::pwrite(fd, piece.data(), piece.size(), static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) return ENOSPC;  // no progress and no error: a full device
+    piece.remove_prefix(static_cast<size_t>(n));
+    offset += static_cast<uint64_t>(n);
+  }
+  return 0;
+}
+
 }  // namespace sc::platform

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -44,5 +45,10 @@ std::optional<std::string> replace_files(const std::vector<FileToReplace>& files
 // pieces are gathered into a buffer, large ones written from where they
 // are. Returns 0 or the errno of the failure.
 int write_pieces(int fd, const std::vector<std::string_view>& pieces);
+
+// Writes `piece` to `fd` at `offset`, in as many calls as the system takes.
+// Returns 0 or the errno of the failure (ENOSPC for a call that writes
+// nothing and says no error).
+int write_at(int fd, uint64_t offset, std::string_view piece);
 
 }  // namespace sc::platform

@@ -23,6 +23,7 @@
 #include "format/celle.h"
 #include "format/compiled_decode.h"
 #include "format/compiled_names.h"
+#include "output/compiled_read.h"
 #include "output/file_output.h"
 #include "plot/plot_internal.h"
 
