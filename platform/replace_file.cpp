@@ -330,4 +330,10 @@ std::optional<std::string> replace_files(const std::vector<FileToReplace>& files
   return std::nullopt;
 }
 
+int folder_write_denied(const std::string& dir) {
+  // The effective user's rights, as the writes will have them.
+  if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return 0;
+  return errno;
+}
+
 }  // namespace sc::platform

@@ -45,4 +45,9 @@ std::optional<std::string> replace_files(const std::vector<FileToReplace>& files
 // are. Returns 0 or the errno of the failure.
 int write_pieces(int fd, const std::vector<std::string_view>& pieces);
 
+// Whether the running program may create files in the directory `dir`
+// (write and search permission for its effective user, a file system not
+// mounted read-only): 0, or the errno that says why not.
+int folder_write_denied(const std::string& dir);
+
 }  // namespace sc::platform
