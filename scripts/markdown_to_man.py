@@ -11,6 +11,7 @@ kept as text. Run at build time, so the installed page is the page of the
 tree it was built from.
 """
 
+import os
 import re
 import sys
 
@@ -147,6 +148,7 @@ def main():
         lines = f.readlines()
     page = convert(lines, name, section, version, summary)
     page += '.SH "SEE ALSO"\n.BR scenario\\-compiler (1)\n'
+    os.makedirs(os.path.dirname(os.path.abspath(target)), exist_ok=True)
     with open(target, "w", encoding="utf-8") as f:
         f.write(page)
     return 0

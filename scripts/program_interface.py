@@ -294,6 +294,11 @@ def command_line_model(main, commands, codes):
     return model
 
 
+def short(text):
+    """An option's help without its closing remark in brackets."""
+    return re.sub(r" \([^()]*\)$", "", text)
+
+
 def sh_quote(s):
     return "'" + s.replace("'", "'\\''") + "'"
 
@@ -406,7 +411,7 @@ def zsh_specs(opts, positionals, codes):
     """_arguments specifications, each a shell word as written in the script."""
     specs = []
     for names, kind, text in opts:
-        desc = zsh_escape(text.split(" (")[0][:70])
+        desc = zsh_escape(short(text))
         action = zsh_action(kind, codes)
         tail = ":%s:%s" % (names[-1].lstrip("-"), action) if action else ""
         tail = tail.replace("'", "'\\''")
@@ -471,10 +476,7 @@ def fish_arguments(kind, codes):
         return " -x -a %s" % fish_escape(" ".join(kind[1:]))
     if kind == ["code"]:
         return " -x -a %s" % fish_escape(" ".join(codes))
-    if kind == ["dir"]:
-        return " -x -a '(__fish_complete_directories)'"
-    endings = " ".join("." + k for k in kind if k != "dir")
-    return " -x -a '(__fish_complete_suffix %s)'" % endings
+    return " -x -a '(__scenario_compiler_files %s)'" % " ".join(kind)
 
 
 def fish_completion(main, commands, codes):
@@ -483,6 +485,20 @@ def fish_completion(main, commands, codes):
     out = [
         "# fish completion of scenario-compiler (made from its --help at build time).",
         "complete -c scenario-compiler -f",
+        "",
+        "# Directories, and files ending in the given endings (\"dir\": directories only).",
+        "function __scenario_compiler_files",
+        "    set -l token (commandline -ct)",
+        "    for ending in $argv",
+        "        if test $ending = dir",
+        "            continue",
+        "        end",
+        "        set -l found $token*.$ending",
+        "        printf '%s\\n' $found",
+        "    end",
+        "    __fish_complete_directories $token ''",
+        "end",
+        "",
     ]
     for c in main.commands:
         out.append(
@@ -497,7 +513,7 @@ def fish_completion(main, commands, codes):
                 flags += " -l %s" % n[2:] if n.startswith("--") else " -s %s" % n[1:]
             lines.append(
                 "complete -c scenario-compiler -n %s%s%s -d %s"
-                % (condition, flags, fish_arguments(kind, codes), fish_escape(text.split(" (")[0]))
+                % (condition, flags, fish_arguments(kind, codes), fish_escape(short(text)))
             )
         return lines
 
@@ -513,8 +529,7 @@ def fish_completion(main, commands, codes):
         if kinds == ["code"]:
             out.append("complete -c scenario-compiler -n %s -x -a %s" % (condition, fish_escape(" ".join(codes))))
         elif kinds:
-            endings = " ".join("." + k for k in kinds if k != "dir")
-            out.append("complete -c scenario-compiler -n %s -a '(__fish_complete_suffix %s)'" % (condition, endings))
+            out.append("complete -c scenario-compiler -n %s%s" % (condition, fish_arguments(kinds, codes)))
     out.append("")
     return "\n".join(out)
 
