@@ -67,9 +67,11 @@ as_user() {
 
 cd "$work" || exit 1
 unset DISPLAY
-chmod 755 "$prefix/bin"
+# (Not root: the prefix is the user's own, so its bin is made read-only.)
+chmod 555 "$prefix/bin"
 as_user "$installed" >"$root/out" 2>"$root/err"
 expect_status 4 $? "the run beside an installed program"
+chmod 755 "$prefix/bin"
 grep -q -- "--out DIR" "$root/err" || fail "the run's message names no --out DIR: $(cat "$root/err")"
 [ "$(ls "$prefix/bin")" = "scenario-compiler" ] || fail "the run wrote into bin: $(ls "$prefix/bin")"
 [ -z "$(ls "$work")" ] || fail "the run wrote into the working folder: $(ls "$work")"
