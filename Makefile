@@ -4,8 +4,14 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# Warnings stop the project's own builds (make test, .ci/run, the sanitizer
+# and fuzz builds); a user's `make run`, `build` or `install` only reports
+# them (a newer compiler's new warning must not stop a build): WERROR=ON
+# makes them errors there too.
+WERROR ?= OFF
 
-.PHONY: all deps build programs run test test-asan asan fuzz fuzz-build fuzz-short clean
+.PHONY: all deps build programs run test test-asan asan fuzz fuzz-build fuzz-short clean \
+        install uninstall package package-check
 
 all: build
 
@@ -13,7 +19,7 @@ deps:
 	@bash scripts/install-deps.sh
 
 $(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSC_WERROR=$(WERROR) $(CMAKE_FLAGS)
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -30,8 +36,29 @@ run: programs
 	ls -l "$(abspath $(BUILD))"/*_*.txt "$(abspath $(BUILD))"/*.dat "$(abspath $(BUILD))"/*.sim 2>/dev/null || true; \
 	echo "exit status $$status"; exit $$status
 
+# Installing: the program in PREFIX/bin, its helpers in
+# PREFIX/libexec/scenario-compiler, man pages, shell completions and docs
+# under PREFIX/share; DESTDIR=... installs under a staging root.
+# `make uninstall` removes what the last install put there.
+PREFIX ?= /usr/local
+install: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target sc_install_files
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+
+uninstall:
+	cmake --build $(BUILD) --target uninstall
+
+# A Debian package in $(BUILD)/ (CPack), and its check: the files it holds
+# and lintian's verdict.
+package: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target sc_install_files
+	cd $(BUILD) && cpack -G DEB
+
+package-check: package
+	bash tests/package_check.sh $(BUILD)
+
 $(ASAN_BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSC_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSC_SANITIZE=ON -DSC_WERROR=ON $(CMAKE_FLAGS)
 
 asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
@@ -50,7 +77,7 @@ FUZZ_SECONDS       ?= 300
 FUZZ_SHORT_SECONDS ?= 15
 
 $(FUZZ_BUILD)/CMakeCache.txt: | deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSC_FUZZ=ON
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSC_FUZZ=ON -DSC_WERROR=ON
 
 fuzz-build: deps $(FUZZ_BUILD)/CMakeCache.txt
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
@@ -65,7 +92,9 @@ fuzz-short:
 	$(MAKE) fuzz FUZZ_SECONDS=$(FUZZ_SHORT_SECONDS)
 
 # The sanitizer suite runs last, so the run ends with its summary.
-test: build
+test: deps $(BUILD)/CMakeCache.txt
+	cmake -S . -B $(BUILD) -DSC_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) fuzz-short
 	$(MAKE) test-asan

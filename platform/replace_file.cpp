@@ -344,4 +344,10 @@ int write_at(int fd, uint64_t offset, std::string_view piece) {
   return 0;
 }
 
+int folder_write_denied(const std::string& dir) {
+  // The effective user's rights, as the writes will have them.
+  if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return 0;
+  return errno;
+}
+
 }  // namespace sc::platform

@@ -51,4 +51,9 @@ int write_pieces(int fd, const std::vector<std::string_view>& pieces);
 // nothing and says no error).
 int write_at(int fd, uint64_t offset, std::string_view piece);
 
+// Whether the running program may create files in the directory `dir`
+// (write and search permission for its effective user, a file system not
+// mounted read-only): 0, or the errno that says why not.
+int folder_write_denied(const std::string& dir);
+
 }  // namespace sc::platform

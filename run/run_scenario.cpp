@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include "output/file_output.h"
 #include "output/text_file_names.h"
 #include "output/write_compilation.h"
+#include "platform/replace_file.h"
 #include "run/error_report.h"
 
 namespace sc {
@@ -130,6 +132,15 @@ int start_program(const RunOptions& o) {
     dir = program_dir();
   } catch (const std::exception& e) {
     std::cerr << program_name << ": cannot find the program's directory: " << e.what() << std::endl;
+    return status_file_not_written;
+  }
+  // An installed program's folder (PREFIX/bin) is seldom the user's to
+  // write: the run stops before its window and its first file.
+  if (const int denied = platform::folder_write_denied(dir)) {
+    std::cerr << program_name << ": cannot write into the program's directory \"" << dir
+              << "\": " << std::strerror(denied)
+              << "; nothing written. Run it with --out DIR to write the files into DIR"
+              << std::endl;
     return status_file_not_written;
   }
   // The window (or its headless form) lives until the run has ended and is

@@ -17,6 +17,8 @@ packages=(
   librsvg2-bin
   witalian wamerican  # word lists of scripts/check_naming.py
   clang-format  # scripts/check_format.sh
+  man-db groff-base  # the man pages rendered by the install test (man -l)
+  lintian  # the Debian package's check (make package-check)
 )
 
 missing=()

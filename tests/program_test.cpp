@@ -103,15 +103,20 @@ TEST(Program, SecondRunOverLongerOldFilesLeavesTheSameBytes) {
   EXPECT_EQ(without_program(dir), after_first);  // byte for byte
 }
 
-TEST(Program, ReadOnlyDirectoryIsReportedWithTheFileAndTheReason) {
+// As an installed program in a PREFIX/bin the user cannot write: the run
+// stops before its window and its first file, and tells of --out.
+TEST(Program, ReadOnlyDirectoryStopsTheRunBeforeAnythingAndPointsToOut) {
   TempDir dir;
   copy_program(dir);
   fs::permissions(dir.path(), fs::perms(0555));
   const Outcome e = run(dir, /*without_root=*/true);
   EXPECT_EQ(e.status, 4);
-  EXPECT_EQ(e.err, "Attendere\nscenario-compiler: cannot write \"" +
-                       dir / "Corvale_Pravena AV_linea.txt" + "\": Permission denied\n");
+  EXPECT_EQ(e.err, "scenario-compiler: cannot write into the program's directory \"" + dir.path() +
+                       "\": Permission denied; nothing written. Run it with --out DIR to write "
+                       "the files into DIR\n");
+  EXPECT_EQ(e.out, "");
   EXPECT_EQ(list_dir(dir.path()), (std::set<std::string>{program, run_program_name}));
+  EXPECT_EQ(e.work_dir, std::set<std::string>{});
 }
 
 }  // namespace
