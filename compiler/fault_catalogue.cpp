@@ -380,7 +380,8 @@ constexpr std::array entries{
               "disabling a "
               "whole entry but deleting it.",
               "Delete the line, or write the remark as a single field with a hyphen and no comma.",
-              treno, "", "# velocita,    1500,   120", remove_line, "Comments"},
+              treno, "velocita,    1500,   250", "# velocita,    1500,   120",
+              "velocita,    1500,   250", "Comments"},
     CodeEntry{"W4", avviso, "entry disabled by a hyphen",
               "A field holding a key word also holds a hyphen, so it is taken as a comment and "
               "passed over; its "
@@ -425,10 +426,13 @@ constexpr std::array entries{
               "cartello_indicatore,  4400,   (GALLERIA PIANORO)( Km. 10.710)", "Texts"},
     CodeEntry{
         "W10", avviso, "value stored in fewer bits",
-        "A value is larger than the field that stores it, so only part of it is kept: an adhesion "
-        "above 255, "
-        "signal values outside their ranges, a packed value outside 16 bits.",
-        "Adhesion is stored in one byte (its low 8 bits); signal values pack into decimal digits.",
+        "A value is larger than the field that stores it, so only part of it is kept, or it "
+        "spills into the value packed beside it: an adhesion, tunnel kind or signal TEMPO outside "
+        "0 to 255, signal values outside their digits, speed-board speeds and stripe counts the "
+        "board cannot show back, restriction and cut-off speeds outside 16 bits.",
+        "Adhesion, tunnel kind and TEMPO are stored in one byte (their low 8 bits); signal values "
+        "pack into decimal digits; a board's left and right speed share one 16-bit value (left / "
+        "5 in the hundreds, right / 5 below); restriction and cut-off speeds are 16-bit.",
         "Keep the value within the range the format gives for it.", treno, "aderenza,   0,    100",
         "aderenza,   0,    300", "aderenza,   0,    100", "Numbers"},
     CodeEntry{"W11", avviso, "train description with no entry",
@@ -505,6 +509,15 @@ constexpr std::array entries{
         "Nothing to do; or save the file in Windows-1252.", linea, cartello_4400,
         "cartello_indicatore,  4400,   (GALLERIA CITT\xC3\x80)( Km. 10.710     )",
         "(nothing to change)", "Text encoding"},
+    CodeEntry{"N2", note, "train description read without the line's cells",
+              "A fault of the line description left no cells (the line length is out of range or "
+              "cannot be read, or there is no [generale] section). Reading on to find every fault, "
+              "the train description is read on the cells of the longest line, 1000000 m: its "
+              "faults are all found, except positions beyond the end of this line.",
+              "The cells come from the line length; without them no element can be placed.",
+              "Correct the line description's fault; the train's positions are then checked too.",
+              none, "", "lunghezza percorso,    30.000", "lunghezza percorso,    30000",
+              "Sections"},
 };
 
 bool equal_ic(std::string_view a, std::string_view b) {

@@ -84,12 +84,15 @@ class LineParser : ParserBase {
   ElementStep cartello();
 
   void write_gradient();
+  void km_references_dropped();
   void board_values(const int32_t* v, const Field* w);
-  ElementStep after_placement(int32_t posizione, const Field* fields, const Placement& e);
+  ElementStep after_placement(int32_t posizione, const Field* fields, const Placement& e,
+                              double cella);
 
   bool read_length_ = false;
-  int32_t lunghezza_ = 0;     // the last line length read
-  bool lunghezza_ok_ = true;  // no fault in the line length
+  bool length_entry_ = false;  // a "lunghezza percorso" entry was found
+  int32_t lunghezza_ = 0;      // the last line length read
+  bool lunghezza_ok_ = true;   // no fault in the line length
   bool curve_before_ = false;
   int32_t curve_start_before_ = 0;
   int curve_row_before_ = 0;
@@ -128,11 +131,14 @@ LineOutcome LineParser::parse() {
 
   // Between the sections.
   if (!read_length_) {
+    // An entry whose length could not be read has its fault already.
+    if (length_entry_) return LineOutcome::fine;
     fault(fault_code::no_line_length, std::nullopt, r_.field(),
           "the general section has no \"lunghezza percorso\" entry");
     return LineOutcome::fine;
   }
   progressive_ordina(p_);
+  km_references_dropped();
   p_.numero_montagne = 0;
   s_.indice_cartelli = first_board_record;
   k_ = 0;
@@ -200,7 +206,9 @@ Generale LineParser::general_entry(const Field& key_field) {
     given_again(key.name, key_field);
     return true;
   };
-  if (entry(LineGeneralKey::lunghezza_percorso) && !lunghezza()) {
+  const bool length_entry = entry(LineGeneralKey::lunghezza_percorso);
+  length_entry_ = length_entry_ || length_entry;
+  if (length_entry && !lunghezza()) {
     lunghezza_ok_ = false;
     return Generale::fault;
   }
@@ -256,11 +264,13 @@ void LineParser::make_room() {
 
 void LineParser::triple(int record, const Field& key_field) {
   Elemento& e = p_.elementi.at(static_cast<size_t>(record));
-  e.inizio = r_.i32();
-  e.fine = r_.i32();
+  Field first, second;
+  e.inizio = valore(first);
+  e.fine = valore(second);
   e.progressiva = r_.i32();
   s_.km_references.push_back({r_.location(key_field), quote(without_leading_blanks(p_.riga)),
-                              e.inizio, e.fine, e.progressiva});
+                              e.inizio, e.fine, e.progressiva, r_.location(first),
+                              r_.location(second)});
 }
 
 bool LineParser::ripetizione(const Field& key_field) {
@@ -383,7 +393,7 @@ ElementStep LineParser::pendenza() {
   const int32_t g = valore(wg);
   if (!in_limits(pos, wp, "gradient")) return ElementStep::fine_elementi;
   const double q = arrotonda(pos / 50.0);
-  step_out_of_order("gradient", "per mille", pos, wp, q, k_, q > 0 ? 1 : 0, gradient_);
+  step_out_of_order("gradient", "per mille", pos, g, wp, q, k_, q > 0 ? 1 : 0, gradient_);
   if (q > 0) {
     cursor_field_ = wp;
     // Always at least the cell at the cursor.
@@ -479,7 +489,7 @@ ElementStep LineParser::montagna() {
                num(static_cast<uint8_t>(tipo)) +
                (written > 10 ? " (" + num(written) + " is kind " + num(tipo) + " with markers)"
                              : std::string()) +
-               "; give 0 to 255, or 11 to 265 for markers");
+               "; give 0 to 10, or 11 to 265 for markers");
   }
   const CelleMontagna c = celle_montagna(inizio, fine);
   if (!c.vuota()) {
@@ -507,12 +517,33 @@ ElementStep LineParser::indicatori() {
   if (!in_limits(posizione, w[0], "speed-indicator board")) return ElementStep::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
   if (!cell_within(c, posizione, w[0], "speed-indicator board")) return ElementStep::fine_elementi;
-  const ElementStep outcome = after_placement(
-      posizione, w, place(w[0], "speed-indicator board", [&] {
-        return memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-      }));
+  const ElementStep outcome =
+      after_placement(posizione, w,
+                      place(w[0], "speed-indicator board",
+                            [&] {
+                              return memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4],
+                                                           v[5], v[6], v[7], v[8]);
+                            }),
+                      c);
   if (outcome == ElementStep::ahead) board_values(v, w);
   return outcome;
+}
+
+// After the references were put in order: when their first values add up
+// to 0 and none has a second value above 0, all three are stored as 0.
+void LineParser::km_references_dropped() {
+  for (int rec = record_progressiva_tre; rec <= record_progressiva_uno; ++rec) {
+    const Elemento& e = p_.elementi.at(static_cast<size_t>(rec));
+    if (e.inizio != 0 || e.fine != 0 || e.progressiva != 0) return;
+  }
+  for (const KmReference& k : s_.km_references) {
+    if (k.inizio == 0 && k.fine == 0 && k.third == 0) continue;
+    s_.log.avviso(
+        warning_code::value_rounded, k.where,
+        "kilometre reference \"" + k.key +
+            "\" is dropped (stored as 0, 0, 0): the "
+            "first values of the references add up to 0 and none has a second value above 0");
+  }
 }
 
 // The values of a placed speed-indicator board that its cell cannot give
@@ -554,18 +585,23 @@ ElementStep LineParser::cartello() {
   if (!in_limits(posizione, wp, "indication board")) return ElementStep::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
   if (!cell_within(c, posizione, wp, "indication board")) return ElementStep::fine_elementi;
-  return after_placement(posizione, &wp, place(wp, "indication board", [&] {
-                           return place_board(p_, posizione, p_.riga, s_.indice_cartelli);
-                         }));
+  return after_placement(
+      posizione, &wp,
+      place(wp, "indication board",
+            [&] { return place_board(p_, posizione, p_.riga, s_.indice_cartelli); }),
+      c);
 }
 
 // A placement's fault ends the parse at the entry's position; a value that
 // does not fit its cell field is a run failure at that value.
-ElementStep LineParser::after_placement(int32_t posizione, const Field* fields,
-                                        const Placement& e) {
+ElementStep LineParser::after_placement(int32_t posizione, const Field* fields, const Placement& e,
+                                        double cella) {
   if (e.placed()) return ElementStep::ahead;
   if (e.codice == fault_code::run_failure) r_.fail_at(fields[e.valore], e.message);
   fault(e.codice, posizione, fields[0], e.message);
+  if (e.codice == fault_code::indication_board_cell_taken ||
+      e.codice == fault_code::speed_board_cell_taken)
+    note_cell_owner(cella);
   return ElementStep::returns;
 }
 

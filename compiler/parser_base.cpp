@@ -114,6 +114,12 @@ void ParserBase::mark_entry(const Field& dove) {
   }
 }
 
+void ParserBase::note_cell_owner(double cella) {
+  if (!(cella >= 0 && cella <= p_.last_cell()) || s_.log.all().empty()) return;
+  if (const CellOrigins::CellOrigin* o = s_.log.origins.at(static_cast<int32_t>(cella)))
+    s_.log.add_note(s_.log.all().size() - 1, {o->where, "the " + o->what + " placed here"});
+}
+
 void ParserBase::note_label(const std::string& field, const Field& dove) {
   if (fine_label_.line == 0 && contains_ic(field, "[fine]")) fine_label_ = dove;
 }
@@ -131,10 +137,10 @@ void ParserBase::given_again(const char* key, const Field& key_field) {
   given_.emplace_back(key, key_field);
 }
 
-void ParserBase::step_out_of_order(const char* what, const char* unit, int32_t pos,
+void ParserBase::step_out_of_order(const char* what, const char* unit, int32_t pos, int64_t value,
                                    const Field& where, double cella, int64_t cursor, int64_t kept,
                                    const StepInForce& before) {
-  if (cella > static_cast<double>(cursor) || cursor <= 0) return;
+  if (cella > static_cast<double>(cursor) || cursor <= 0 || value == before.value) return;
   const int64_t starts = cursor + kept;
   const std::string m = [](int64_t c) { return std::to_string(c * 50) + " m"; }(starts);
   std::vector<Note> notes;

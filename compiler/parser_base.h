@@ -83,13 +83,19 @@ class ParserBase {
   // replaces the earlier one.
   void given_again(const char* key, const Field& key_field);
 
+  // After a fault recorded on a taken cell: a note at the entry that put
+  // there what the cell holds, when one did.
+  void note_cell_owner(double cella);
+
   // An entry of a stepwise profile (`what` in `unit`) at `pos`, whose cell
   // (the position over 50, rounded) is `cella`, read while the cells before
   // `cursor` are already filled. At or before the cursor it cannot start
   // where it is written: the entry in force `before` keeps `kept` cells from
   // the cursor, and this one takes effect after them.
-  void step_out_of_order(const char* what, const char* unit, int32_t pos, const Field& where,
-                         double cella, int64_t cursor, int64_t kept, const StepInForce& before);
+  // An entry of the value in force changes nothing.
+  void step_out_of_order(const char* what, const char* unit, int32_t pos, int64_t value,
+                         const Field& where, double cella, int64_t cursor, int64_t kept,
+                         const StepInForce& before);
 
   // Runs one entry. While reading on after the first fault, a read failure
   // is recorded and the reading goes on at the next line (`poi` is then

@@ -181,8 +181,8 @@ class TrainParser : ParserBase {
     // An entry whose cell is 0 or lower writes no cell.
     const double c = arrotonda(static_cast<double>(pos) / 50.0);
     const bool speed = write == &TrainParser::write_speed;
-    step_out_of_order(speed ? "speed" : "adhesion", speed ? "km/h" : "", pos, dove, c, pr.indice,
-                      c > 0.0 && pr.indice < u_ ? 1 : 0, pr.entry);
+    step_out_of_order(speed ? "speed" : "adhesion", speed ? "km/h" : "", pos, valore, dove, c,
+                      pr.indice, c > 0.0 && pr.indice < u_ ? 1 : 0, pr.entry);
     fill(pr, c, dove, [&](const Field& d) { (this->*write)(d); });
     pr.in_force = valore;
     pr.dove = dove_valore;
@@ -237,11 +237,13 @@ class TrainParser : ParserBase {
 
   // After a placement: its fault ends the parse at the entry's position;
   // so does any fault number left by the line description.
-  EntryResult after_placement(int32_t pos, const Field& dove, const Placement& e,
-                              const char* entry) {
+  // `cella` is the cell whose taking the placement's fault tells.
+  EntryResult after_placement(int32_t pos, const Field& dove, const Placement& e, const char* entry,
+                              double cella) {
     if (!e.placed()) {
       if (e.codice == fault_code::run_failure) r_.fail_at(dove, e.message);
       fault(e.codice, pos, dove, e.message);
+      note_cell_owner(cella);
       return EntryResult::returned;
     }
     // Reading on after the first fault, that fault is not told again.
@@ -284,9 +286,10 @@ class TrainParser : ParserBase {
     if (e.placed() && v[1] == 2 && (tempo < 0 || tempo > 255)) {
       avviso(warning_code::fewer_bits, w[10],
              "signal TEMPO " + n(v[10]) + " is stored in one byte as " +
-                 n(static_cast<uint8_t>(tempo)) + "; give 0 to 255");
+                 n(static_cast<uint8_t>(tempo)) +
+                 "; give 0, or 101 to 255 (1 to 100 are stored as 101)");
     }
-    return after_placement(v[0], dove, e, "signal");
+    return after_placement(v[0], dove, e, "signal", c);
   }
 
   EntryResult rallentamento(const Field&) {
@@ -326,7 +329,11 @@ class TrainParser : ParserBase {
                    n(static_cast<int16_t>(v[f.i])) + "; give -32768 to 32767");
       }
     }
-    return after_placement(x, dove, e, "restriction");
+    const double taken = e.codice == fault_code::restriction_warning_cell_taken ? c.avviso
+                         : e.codice == fault_code::restriction_start_cell_taken ? c.inizio
+                         : e.codice == fault_code::restriction_end_cell_taken   ? c.fine
+                                                                                : -1.0;
+    return after_placement(x, dove, e, "restriction", taken);
   }
 
   EntryResult abbattimento(const Field&) {
@@ -352,6 +359,7 @@ class TrainParser : ParserBase {
       return EntryResult::ahead;
     }
     fault(e.codice, pos, dove, e.message);
+    note_cell_owner(cab_cell);
     return EntryResult::returned;
   }
 
@@ -432,13 +440,16 @@ class TrainParser : ParserBase {
 
     const Placement e = place(dove, "station", [&] { return place_station(p_, k_, lunghezza, b); });
     switch (e.codice) {
-      case 0: return EntryResult::ahead;
+      case 0: station_at_.push_back(dove); return EntryResult::ahead;
       case 25: r_.fail_at(dove, e.message);
       case 15:  // the range check's fault: the normal end follows
         fault(fault_code::position_beyond_line, r.progressiva, dove, e.message);
         return EntryResult::normal_end;
       case 22:
         fault(fault_code::stations_too_close, r.progressiva, dove, e.message);
+        if (!station_at_.empty())
+          s_.log.add_note(s_.log.all().size() - 1,
+                          {r_.location(station_at_.back()), "the station before it"});
         return EntryResult::returned;
       case 10:  // no position; the entry's key stands for it
         fault(fault_code::element_table_full, std::nullopt, key, e.message);
@@ -472,10 +483,11 @@ class TrainParser : ParserBase {
       // value of 1 added 100 to the second.
       for (const KmReference& k : s_.km_references) {
         if (k.inizio != e.inizio || int64_t{k.fine} + (k.third == 1 ? 100 : 0) != e.fine) continue;
-        record(p_, s_.log,
-               Fault{fault_code::km_reference_off_grid, std::nullopt, k.where,
-                     "kilometre reference \"" + k.key + "\" has " + (first ? "first" : "second") +
-                         " value " + n(first ? k.inizio : k.fine) + ", not a multiple of 50"});
+        record(
+            p_, s_.log,
+            Fault{fault_code::km_reference_off_grid, std::nullopt, first ? k.first_at : k.second_at,
+                  "kilometre reference \"" + k.key + "\" has " + (first ? "first" : "second") +
+                      " value " + n(first ? k.inizio : k.fine) + ", not a multiple of 50"});
         return;
       }
       fault_without_field(2, std::nullopt,
@@ -494,7 +506,8 @@ class TrainParser : ParserBase {
   const int32_t u_;
   FilledProfile vel_;
   FilledProfile ade_;
-  int32_t k_ = 1;  // the next station number
+  int32_t k_ = 1;                  // the next station number
+  std::vector<Field> station_at_;  // the positions of the stations placed
 };
 
 }  // namespace
