@@ -161,10 +161,10 @@ void ParserBase::step_out_of_order(const char* what, const char* unit, int32_t p
     }
   }
   avviso(warning_code::profile_overridden, where,
-         std::string(what) + " entry at " + std::to_string(pos) + " m lies at or before " +
-             std::to_string(cursor * 50) +
-             " m, where the entries above have filled the cells: it takes effect only from " + m +
-             in_force,
+         std::string(what) + " entry at " + std::to_string(pos) + " m falls in the cell at " +
+             std::to_string(static_cast<int64_t>(std::max(cella, 0.0)) * 50) +
+             " m, but the entries above have filled the cells up to " +
+             std::to_string(cursor * 50) + " m: it takes effect only from " + m + in_force,
          std::move(notes));
 }
 

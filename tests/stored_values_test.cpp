@@ -40,9 +40,9 @@ struct Case {
   const char* what;
   std::vector<Edit> mistake;
   std::string code;
-  ExampleFile file;     // the file the warning stands in
-  std::string line;     // the line it stands on, as edited
-  std::string before;   // what that line holds before the caret
+  ExampleFile file;             // the file the warning stands in
+  std::string line;             // the line it stands on, as edited
+  std::string before;           // what that line holds before the caret
   std::vector<Edit> as_stored;  // the same descriptions written as stored; none: no such text
   int notes = 0;
 };
@@ -271,8 +271,7 @@ TEST(StoredValues, EachValueStoredOtherwiseIsAWarningAtItAndTheBytesAreWhatItSay
 // nothing, are no warning.
 TEST(StoredValues, MappingsTheRulesDefineAreNoWarning) {
   const std::vector<std::pair<const char*, std::vector<Edit>>> table{
-      {"a speed entry out of order with the value in force",
-       {{T, "", "velocita,  1000,  250"}}},
+      {"a speed entry out of order with the value in force", {{T, "", "velocita,  1000,  250"}}},
       {"TEMPO 1 to 100 of a signal whose SX is 2, stored as 101",
        {{T, "segnale,    7500,   2, 4, 1,  1, 0,    2,  2,1,1, 0",
          "segnale,    7500,   2, 4, 1,  1, 0,    2,  2,1,1, 50"}}},
