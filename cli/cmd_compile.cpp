@@ -128,11 +128,8 @@ int final_status(const FaultLog& log, const CompileOptions& o, std::ostream& err
   if (errors == 0) {
     if (warnings == 0) return status_ok;
     if (text) {
-      err << program_name << ": " << count(warnings, "warning")
-          << (o.strict ? "; --strict makes them faults"
-                       : "; the compiled files do not change because of " +
-                             std::string(warnings == 1 ? "it" : "them"))
-          << std::endl;
+      err << program_name << ": " << warnings_summary(log)
+          << (o.strict ? "; --strict makes them faults" : "") << std::endl;
     }
     return o.strict ? status_with_errors : status_ok;
   }
@@ -140,7 +137,7 @@ int final_status(const FaultLog& log, const CompileOptions& o, std::ostream& err
     const size_t after = after_first(log);
     err << program_name << ": " << count(errors - after, "fault")
         << (after ? " and " + std::to_string(after) + " more found after the first" : std::string())
-        << (warnings ? ", " + count(warnings, "warning") : std::string())
+        << (warnings ? ", " + warnings_summary(log) : std::string())
         << (o.check_only ? "" : "; the compiled files were written all the same") << "; correct "
         << (errors == 1 ? "it" : "them") << " and run again" << std::endl;
   }

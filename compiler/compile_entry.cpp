@@ -18,6 +18,9 @@
 namespace sc {
 namespace {
 
+// The note N2.
+constexpr int32_t train_without_line_cells = 2;
+
 // The parsers' one catch-all failure handler: `parse` runs the reading of
 // the descriptions, and any failure it throws (a read past the end, a
 // value that does not fit, an index the rules did not foresee) comes back
@@ -57,9 +60,24 @@ std::optional<RunFailure> read_both(ReadState& status, const CompileInput& in, F
   return trap([&]() -> std::optional<RunFailure> {
     FieldReader linea(*in.line.bytes, in.line.name);
     linea.report_in(&log);
-    if (read_line(status, linea) == LineOutcome::fine) return std::nullopt;
-    // Reading on, a line without cells leaves the train nothing to place.
-    if (status.recovery && !status.p.ha_celle()) return std::nullopt;
+    const bool line_read = read_line(status, linea) == LineOutcome::continua;
+    if (status.recovery && !status.p.ha_celle()) {
+      // Reading on, a line description that left no cells: the train
+      // description is read on the cells of the longest line, so that its
+      // own faults are found; only the checks against the line's end are
+      // lost, which a note says.
+      if (!in.train.bytes) return std::nullopt;
+      create_cells(status.p, max_length);
+      log.add_other(Fault{train_without_line_cells, std::nullopt,
+                          SourceLocation{in.train.name, 0, 0, 0, ""},
+                          "the line description gave no line length: the train description is "
+                          "read on the cells of the longest line, " +
+                              std::to_string(max_length) +
+                              " m, so no position is checked against the end of this line",
+                          Severity::note});
+    } else if (!line_read) {
+      return std::nullopt;
+    }
     train_started = true;
     if (!in.train.bytes) return unreadable(in.train);
     FieldReader treno(*in.train.bytes, in.train.name);

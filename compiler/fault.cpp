@@ -25,6 +25,33 @@ size_t FaultLog::count_others(Severity g) const {
                                            [g](const Fault& f) { return f.severity == g; }));
 }
 
+std::string warnings_summary(const FaultLog& log) {
+  size_t changed = 0, skipped = 0, as_written = 0;
+  for (const Fault& f : log.others()) {
+    if (f.severity != Severity::avviso) continue;
+    switch (warning_effect(diagnostic_code(f))) {
+      case WarningEffect::changed: ++changed; break;
+      case WarningEffect::skipped: ++skipped; break;
+      case WarningEffect::as_written: ++as_written; break;
+    }
+  }
+  const size_t all = changed + skipped + as_written;
+  if (all == 0) return "";
+  std::string s = std::to_string(all) + (all == 1 ? " warning: " : " warnings: ");
+  // The first part names what is counted: "entry" or "entries".
+  bool named = false;
+  const auto part = [&](size_t n, const char* what) {
+    if (n == 0) return;
+    if (named) s += ", ";
+    s += std::to_string(n) + (named ? "" : n == 1 ? " entry" : " entries") + " " + what;
+    named = true;
+  };
+  part(changed, "changed");
+  part(skipped, "skipped");
+  part(as_written, "compiled as written");
+  return s;
+}
+
 size_t FaultLog::numero(Severity g) const {
   return count_others(g) + (g == Severity::errore ? faults_.size() : 0);
 }

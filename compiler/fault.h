@@ -161,6 +161,10 @@ class FaultLog {
   uint32_t next_ = 0;
 };
 
+// The warnings of `log` counted by what they say the compile did: "3
+// warnings: 2 entries changed, 1 skipped"; "" when there is none.
+std::string warnings_summary(const FaultLog& log);
+
 // Records a fault: appends it to the log, from which the route model's
 // fault record follows: `codice_errore` is the log's, and `posizione_errore`
 // the fault's position when it has one (otherwise it stays as it was).

@@ -380,7 +380,8 @@ constexpr std::array entries{
               "disabling a "
               "whole entry but deleting it.",
               "Delete the line, or write the remark as a single field with a hyphen and no comma.",
-              treno, "", "# velocita,    1500,   120", remove_line, "Comments"},
+              treno, "velocita,    1500,   250", "# velocita,    1500,   120",
+              "velocita,    1500,   250", "Comments"},
     CodeEntry{"W4", avviso, "entry disabled by a hyphen",
               "A field holding a key word also holds a hyphen, so it is taken as a comment and "
               "passed over; its "
@@ -425,10 +426,13 @@ constexpr std::array entries{
               "cartello_indicatore,  4400,   (GALLERIA PIANORO)( Km. 10.710)", "Texts"},
     CodeEntry{
         "W10", avviso, "value stored in fewer bits",
-        "A value is larger than the field that stores it, so only part of it is kept: an adhesion "
-        "above 255, "
-        "signal values outside their ranges, a packed value outside 16 bits.",
-        "Adhesion is stored in one byte (its low 8 bits); signal values pack into decimal digits.",
+        "A value is larger than the field that stores it, so only part of it is kept, or it "
+        "spills into the value packed beside it: an adhesion, tunnel kind or signal TEMPO outside "
+        "0 to 255, signal values outside their digits, speed-board speeds and stripe counts the "
+        "board cannot show back, restriction and cut-off speeds outside 16 bits.",
+        "Adhesion, tunnel kind and TEMPO are stored in one byte (their low 8 bits); signal values "
+        "pack into decimal digits; a board's left and right speed share one 16-bit value (left / "
+        "5 in the hundreds, right / 5 below); restriction and cut-off speeds are 16-bit.",
         "Keep the value within the range the format gives for it.", treno, "aderenza,   0,    100",
         "aderenza,   0,    300", "aderenza,   0,    100", "Numbers"},
     CodeEntry{"W11", avviso, "train description with no entry",
@@ -448,6 +452,54 @@ constexpr std::array entries{
         "scenario-compiler check 'Corvale_Pravena AV_linea.txt' 'Corvale_Pravena AV_409-.txt'",
         "Files"},
 
+    CodeEntry{"W13", avviso, "profile entry behind the filled cells",
+              "An entry of a stepwise profile (\"pendenza\", \"velocita\", \"aderenza\") lies "
+              "at or before the cell up to which the entries above it have already filled the "
+              "profile, so it cannot start where it is written: the value in force keeps the cell "
+              "at the fill point (none for a position of 0 or below), and this entry takes effect "
+              "only after it. The entry in force may then last one cell, or never be written.",
+              "A profile is filled forward, cell by cell, in the order of its entries: each entry "
+              "fills the cells from the fill point up to the one before its own cell with the "
+              "value in force, always at least one.",
+              "Put the profile's entries in order of position, each at its own 50 m cell.", linea,
+              "", "pendenza,  3000,   2", "(move the line between the entries at 1000 and 4500 m)",
+              "Values stored otherwise than written"},
+    CodeEntry{
+        "W14", avviso, "text missing or empty",
+        "A station name or board text is missing from its entry's line, so the reader takes "
+        "the next field, on a later line, as the text (a section label, a word of the next "
+        "entry, even a whole station) and reads the rest of that line as further fields; or "
+        "the text is empty.",
+        "A text is the next field, wherever it stands; an empty field is an empty text.",
+        "Write the text at the end of the entry's line.", treno,
+        "stazione,   93700,  6,  800,  0, 0, 0,  1,1,0,  2,1,1,    1,  11,50, 0, PRAVENA S.M.N",
+        "stazione,   93700,  6,  800,  0, 0, 0,  1,1,0,  2,1,1,    1,  11,50, 0",
+        "stazione,   93700,  6,  800,  0, 0, 0,  1,1,0,  2,1,1,    1,  11,50, 0, PRAVENA S.M.N",
+        "Values stored otherwise than written"},
+    CodeEntry{"W15", avviso, "entry after [fine]",
+              "An entry stands after a field holding \"[fine]\". Section labels do nothing, so it "
+              "is compiled like any other, and so is every entry after it.",
+              "A description ends at the end of its file; labels only make it readable.",
+              "Delete the entries after \"[fine]\", or move the label after them.", treno,
+              "[codici]", "[fine]", "[codici]", "Values stored otherwise than written"},
+    CodeEntry{"W16", avviso, "value rounded, clamped or dropped",
+              "A value is stored otherwise than written by a rule of its field: a speed that is no "
+              "multiple of 5 km/h, a station time whose minutes or seconds lie outside 0 to 59, a "
+              "cut-off speed below 0.",
+              "Speeds are stored in steps of 5 km/h (halves to even); a station time as seconds "
+              "from midnight; a cut-off speed of 0 or below as a code without speed.",
+              "Give the value as the field stores it.", treno, "velocita,    1500,   250",
+              "velocita,    1500,   248", "velocita,    1500,   250",
+              "Values stored otherwise than written"},
+    CodeEntry{"W17", avviso, "entry replaced by a later one",
+              "A later entry replaces this one's values: a general value given twice (the later "
+              "one is kept), or a tunnel whose cells a later tunnel takes (the later kind is kept "
+              "there).",
+              "Each general key sets one record; a tunnel writes its kind into every cell it "
+              "covers.",
+              "Give each general value once, and tunnels that do not overlap.", treno, "",
+              "sabbia,    200", remove_line, "Values stored otherwise than written"},
+
     // --- notes ------------------------------------------------------------
     CodeEntry{
         "N1", note, "UTF-8 description converted",
@@ -457,6 +509,15 @@ constexpr std::array entries{
         "Nothing to do; or save the file in Windows-1252.", linea, cartello_4400,
         "cartello_indicatore,  4400,   (GALLERIA CITT\xC3\x80)( Km. 10.710     )",
         "(nothing to change)", "Text encoding"},
+    CodeEntry{"N2", note, "train description read without the line's cells",
+              "A fault of the line description left no cells (the line length is out of range or "
+              "cannot be read, or there is no [generale] section). Reading on to find every fault, "
+              "the train description is read on the cells of the longest line, 1000000 m: its "
+              "faults are all found, except positions beyond the end of this line.",
+              "The cells come from the line length; without them no element can be placed.",
+              "Correct the line description's fault; the train's positions are then checked too.",
+              none, "", "lunghezza percorso,    30.000", "lunghezza percorso,    30000",
+              "Sections"},
 };
 
 bool equal_ic(std::string_view a, std::string_view b) {
@@ -483,6 +544,16 @@ const CodeEntry* find_code(std::string_view text) {
       return &v;
   }
   return nullptr;
+}
+
+WarningEffect warning_effect(std::string_view codice) {
+  // W3: the line is read as written; W12: the files are named as asked;
+  // W15: the entries are compiled as written.
+  for (std::string_view c : {"W3", "W12", "W15"})
+    if (codice == c) return WarningEffect::as_written;
+  for (std::string_view c : {"W1", "W2", "W4", "W7", "W11"})
+    if (codice == c) return WarningEffect::skipped;
+  return WarningEffect::changed;
 }
 
 std::string codice_fault(int32_t numero) { return "E" + std::to_string(numero); }

@@ -43,6 +43,12 @@ std::span<const CodeEntry> fault_catalogue();
 // there is none.
 const CodeEntry* find_code(std::string_view text);
 
+// What the compile did with the entry a warning concerns, for the closing
+// summary: stored a value otherwise than written, skipped it, or compiled
+// it as written (though the author may not have meant it).
+enum class WarningEffect { changed, skipped, as_written };
+WarningEffect warning_effect(std::string_view codice);
+
 // The code of fault number `numero` as diagnostics show it: "E16".
 std::string codice_fault(int32_t numero);
 

@@ -75,3 +75,19 @@ inline constexpr std::array all = {
 };
 
 }  // namespace sc::fault_code
+
+// The numbers of the warnings the compile records by name (W10 is 10).
+namespace sc::warning_code {
+
+inline constexpr int32_t fewer_bits = 10;
+// An entry of a stepwise profile at or before the cells already filled.
+inline constexpr int32_t profile_overridden = 13;
+// A text the reader takes from the next line, or an empty one.
+inline constexpr int32_t text_missing = 14;
+inline constexpr int32_t after_fine = 15;
+// A value the compile rounds, clamps or drops.
+inline constexpr int32_t value_rounded = 16;
+// An entry whose values a later entry replaces.
+inline constexpr int32_t entry_overridden = 17;
+
+}  // namespace sc::warning_code

@@ -1,6 +1,7 @@
 #include "compiler/line_parser.h"
 #include "compiler/fault_codes.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "compiler/parser_base.h"
 #include "compiler/text_1252.h"
 #include "compiler/tracciato_piano.h"
+#include "format/positions.h"
 
 namespace sc {
 namespace {
@@ -82,20 +84,31 @@ class LineParser : ParserBase {
   ElementStep cartello();
 
   void write_gradient();
-  ElementStep after_placement(int32_t posizione, const Field* fields, const Placement& e);
+  void km_references_dropped();
+  void board_values(const int32_t* v, const Field* w);
+  ElementStep after_placement(int32_t posizione, const Field* fields, const Placement& e,
+                              double cella);
 
   bool read_length_ = false;
-  int32_t lunghezza_ = 0;     // the last line length read
-  bool lunghezza_ok_ = true;  // no fault in the line length
+  bool length_entry_ = false;  // a "lunghezza percorso" entry was found
+  int32_t lunghezza_ = 0;      // the last line length read
+  bool lunghezza_ok_ = true;   // no fault in the line length
   bool curve_before_ = false;
   int32_t curve_start_before_ = 0;
   int curve_row_before_ = 0;
   std::optional<PianoTracciato> piano_;
-  int32_t k_ = 0;                          // gradient cursor: the next cell to fill
-  uint32_t g0_entry_ = CellOrigins::none;  // the entry of the gradient in force
-  int32_t g0_ = 0;                         // the gradient in force
-  Field loc_g0_;        // where the gradient in force was read (none for the start 0)
-  Field cursor_field_;  // the progressive that moved the cursor last
+  int32_t k_ = 0;         // gradient cursor: the next cell to fill
+  int32_t g0_ = 0;        // the gradient in force
+  Field loc_g0_;          // where the gradient in force was read (none for the start 0)
+  Field cursor_field_;    // the progressive that moved the cursor last
+  StepInForce gradient_;  // the gradient entry in force
+  uint32_t g0_entry_ = CellOrigins::none;  // its entry in the log's origins
+  // The cells each tunnel entry marked, and where its start stands.
+  struct TunnelCells {
+    int64_t first, last;
+    Field where;
+  };
+  std::vector<TunnelCells> tunnels_;
 };
 
 LineOutcome LineParser::parse() {
@@ -119,11 +132,14 @@ LineOutcome LineParser::parse() {
 
   // Between the sections.
   if (!read_length_) {
+    // An entry whose length could not be read has its fault already.
+    if (length_entry_) return LineOutcome::fine;
     fault(fault_code::no_line_length, std::nullopt, r_.field(),
           "the general section has no \"lunghezza percorso\" entry");
     return LineOutcome::fine;
   }
   progressive_ordina(p_);
+  km_references_dropped();
   p_.numero_montagne = 0;
   s_.indice_cartelli = first_board_record;
   k_ = 0;
@@ -169,6 +185,7 @@ bool LineParser::general_section() {
     // ten times in a row, with no end test between these reads.
     skip_comments(p_.riga, key_field, 10, false, parole_generale());
     foreign_comment(p_.riga, key_field);
+    note_label(p_.riga, key_field);
 
     const Generale g = recoverable_entry([&] { return general_entry(key_field); }, Generale::ahead);
     if (g == Generale::section_end) return true;
@@ -187,9 +204,13 @@ Generale LineParser::general_entry(const Field& key_field) {
   // Each test that matches reads its entry.
   auto entry = [&](LineGeneralKey g) {
     const DescriptionKey& key = key_of(g);
-    return recognise(holds_key(key, k), key_field, recognised, key.name, key.values);
+    if (!recognise(holds_key(key, k), key_field, recognised, key.name, key.values)) return false;
+    given_again(key.name, key_field);
+    return true;
   };
-  if (entry(LineGeneralKey::lunghezza_percorso) && !lunghezza()) {
+  const bool length_entry = entry(LineGeneralKey::lunghezza_percorso);
+  length_entry_ = length_entry_ || length_entry;
+  if (length_entry && !lunghezza()) {
     lunghezza_ok_ = false;
     return Generale::fault;
   }
@@ -245,11 +266,13 @@ void LineParser::make_room() {
 
 void LineParser::triple(int record, const Field& key_field) {
   Elemento& e = p_.elementi.at(static_cast<size_t>(record));
-  e.inizio = r_.i32();
-  e.fine = r_.i32();
+  Field first, second;
+  e.inizio = valore(first);
+  e.fine = valore(second);
   e.progressiva = r_.i32();
   s_.km_references.push_back({r_.location(key_field), quote(without_leading_blanks(p_.riga)),
-                              e.inizio, e.fine, e.progressiva});
+                              e.inizio, e.fine, e.progressiva, r_.location(first),
+                              r_.location(second)});
 }
 
 bool LineParser::ripetizione(const Field& key_field) {
@@ -291,6 +314,7 @@ ElementStep LineParser::elementi() {
     // Up to two comment fields (with a hyphen) in a row give way to the next.
     if (!skip_comments(p_.riga, key_field, 2, true, parole_elementi())) return ElementStep::ahead;
     foreign_comment(p_.riga, key_field);
+    note_label(p_.riga, key_field);
 
     const ElementStep outcome =
         recoverable_entry([&] { return elemento(key_field); }, ElementStep::ahead);
@@ -372,6 +396,7 @@ ElementStep LineParser::pendenza() {
   const int32_t g = valore(wg);
   if (!in_limits(pos, wp, "gradient")) return ElementStep::fine_elementi;
   const double q = arrotonda(pos / 50.0);
+  step_out_of_order("gradient", "per mille", pos, g, wp, q, k_, q > 0 ? 1 : 0, gradient_);
   if (q > 0) {
     cursor_field_ = wp;
     // Always at least the cell at the cursor.
@@ -382,6 +407,7 @@ ElementStep LineParser::pendenza() {
   g0_ = g;
   loc_g0_ = wg;
   g0_entry_ = s_.log.origins.is_new(r_.location(wp), "gradient");
+  gradient_ = {wp, g, k_};
   return ElementStep::ahead;
 }
 
@@ -459,10 +485,32 @@ ElementStep LineParser::montagna() {
            "tunnel ends at " + num(fine) + " m, before it starts at " + num(inizio) +
                " m: it marks no cell");
   }
-  const CelleMontagna marked = celle_montagna(inizio, fine);
+  const int32_t written = tipo;
   memo_montagna(p_, inizio, fine, tipo);  // records no fault of its own
+  if (tipo < 0 || tipo > 255) {
+    avviso(warning_code::fewer_bits, wt,
+           "tunnel kind " + num(written) + " is stored in one byte as " +
+               num(static_cast<uint8_t>(tipo)) +
+               (written > 10 ? " (" + num(written) + " is kind " + num(tipo) + " with markers)"
+                             : std::string()) +
+               "; give 0 to 10, or 11 to 265 for markers");
+  }
+  const CelleMontagna c = celle_montagna(inizio, fine);
+  if (!c.vuota()) {
+    for (const TunnelCells& t : tunnels_) {
+      if (t.last < c.first || c.last < t.first) continue;
+      const int64_t from = std::max(t.first, c.first), to = std::min(t.last, c.last);
+      avviso(warning_code::entry_overridden, wi,
+             "tunnel " + num(inizio) + ".." + num(fine) + " m overlaps the tunnel of line " +
+                 num(t.where.line) + ": its kind replaces that tunnel's from " + num(from * 50) +
+                 " to " + num((to + 1) * 50) + " m",
+             {{r_.location(t.where), "the tunnel whose cells it takes"}});
+      break;
+    }
+    tunnels_.push_back({c.first, c.last, wi});
+  }
   const uint32_t entry = s_.log.origins.is_new(r_.location(wi), "tunnel");
-  for (int64_t i = marked.first; i <= marked.last; ++i)
+  for (int64_t i = c.first; i <= c.last; ++i)
     s_.log.origins.mark(static_cast<int32_t>(i), entry, CellLayer::galleria);
   return ElementStep::ahead;
 }
@@ -476,10 +524,64 @@ ElementStep LineParser::indicatori() {
   if (!in_limits(posizione, w[0], "speed-indicator board")) return ElementStep::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
   if (!cell_within(c, posizione, w[0], "speed-indicator board")) return ElementStep::fine_elementi;
-  return after_placement(posizione, w, place(w[0], "speed-indicator board", [&] {
-                           return memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4], v[5],
-                                                        v[6], v[7], v[8]);
-                         }));
+  const ElementStep outcome =
+      after_placement(posizione, w,
+                      place(w[0], "speed-indicator board",
+                            [&] {
+                              return memo_indicatori_v_max(p_, posizione, v[1], v[2], v[3], v[4],
+                                                           v[5], v[6], v[7], v[8]);
+                            }),
+                      c);
+  if (outcome == ElementStep::ahead) board_values(v, w);
+  return outcome;
+}
+
+// After the references were put in order: when their first values add up
+// to 0 and none has a second value above 0, all three are stored as 0.
+void LineParser::km_references_dropped() {
+  for (int rec = record_progressiva_tre; rec <= record_progressiva_uno; ++rec) {
+    const Elemento& e = p_.elementi.at(static_cast<size_t>(rec));
+    if (e.inizio != 0 || e.fine != 0 || e.progressiva != 0) return;
+  }
+  for (const KmReference& k : s_.km_references) {
+    if (k.inizio == 0 && k.fine == 0 && k.third == 0) continue;
+    s_.log.avviso(
+        warning_code::value_rounded, k.where,
+        "kilometre reference \"" + k.key +
+            "\" is dropped (stored as 0, 0, 0): the "
+            "first values of the references add up to 0 and none has a second value above 0");
+  }
+}
+
+// The values of a placed speed-indicator board that its cell cannot give
+// back: each pair (left and right speed, the two stripe counts) shares one
+// 16-bit value, the left one in the hundreds (tens for the stripes).
+void LineParser::board_values(const int32_t* v, const Field* w) {
+  static constexpr const char* pairs[] = {"a", "b", "c"};
+  for (int i = 0; i < 3; ++i) {
+    const int32_t left = v[1 + i], right = v[5 + i];
+    const int32_t stored = static_cast<int32_t>(arrotonda(left * 20.0 + right / 5.0));
+    const int32_t shown_left = left_speed(stored), shown_right = right_speed(stored);
+    if (shown_left == left && shown_right == right) continue;
+    // The right speed is at fault when it is no multiple of 5 in 0..495.
+    const bool right_off = right < 0 || right > 495 || right % 5 != 0;
+    avviso(warning_code::fewer_bits, w[right_off ? 5 + i : 1 + i],
+           std::string("speeds ") + pairs[i] + " of the board, left " + num(left) + " and right " +
+               num(right) + " km/h, are stored as " + num(stored) +
+               (right_off ? ": the right speed spills into the left one"
+                          : ": the left speed is stored in steps of 5 km/h and spills into the "
+                            "right one") +
+               "; the board shows left " + num(shown_left) + " and right " + num(shown_right) +
+               " km/h (give multiples of 5, the right one below 500)");
+  }
+  const int64_t stripes = int64_t{v[4]} * 10 + v[8];  // within 16 bits once placed
+  if (stripes / 10 != v[4] || stripes % 10 != v[8]) {
+    const bool right_off = v[8] < 0 || v[8] > 9;
+    avviso(warning_code::fewer_bits, w[right_off ? 8 : 4],
+           "stripe counts left " + num(v[4]) + " and right " + num(v[8]) + " are stored as " +
+               num(stripes) + ", which the board shows as left " + num(stripes / 10) +
+               " and right " + num(stripes % 10) + " (give the right count 0 to 9)");
+  }
 }
 
 ElementStep LineParser::cartello() {
@@ -490,18 +592,23 @@ ElementStep LineParser::cartello() {
   if (!in_limits(posizione, wp, "indication board")) return ElementStep::fine_elementi;
   const double c = arrotonda(posizione / 50.0 + 1.0);
   if (!cell_within(c, posizione, wp, "indication board")) return ElementStep::fine_elementi;
-  return after_placement(posizione, &wp, place(wp, "indication board", [&] {
-                           return place_board(p_, posizione, p_.riga, s_.indice_cartelli);
-                         }));
+  return after_placement(
+      posizione, &wp,
+      place(wp, "indication board",
+            [&] { return place_board(p_, posizione, p_.riga, s_.indice_cartelli); }),
+      c);
 }
 
 // A placement's fault ends the parse at the entry's position; a value that
 // does not fit its cell field is a run failure at that value.
-ElementStep LineParser::after_placement(int32_t posizione, const Field* fields,
-                                        const Placement& e) {
+ElementStep LineParser::after_placement(int32_t posizione, const Field* fields, const Placement& e,
+                                        double cella) {
   if (e.placed()) return ElementStep::ahead;
   if (e.codice == fault_code::run_failure) r_.fail_at(fields[e.valore], e.message);
   fault(e.codice, posizione, fields[0], e.message);
+  if (e.codice == fault_code::indication_board_cell_taken ||
+      e.codice == fault_code::speed_board_cell_taken)
+    note_cell_owner(cella);
   return ElementStep::returns;
 }
 

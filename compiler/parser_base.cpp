@@ -61,7 +61,22 @@ Cella& ParserBase::cella(double indice, const Field& dove, const std::string& ro
 }
 
 std::string ParserBase::recorded_text(const char* what) {
+  const Field entry_end = r_.field();  // the entry's last field before its text
   std::string t = r_.stored_text();
+  const Field taken = r_.field();
+  if (entry_end.line > 0 && taken.line != entry_end.line) {
+    // The entry's line ended before its text: the reader went on to the
+    // next field, wherever it stands.
+    warned_line_ = taken.line;
+    avviso(warning_code::text_missing, taken,
+           "\"" + quote(t) + "\" is taken as the " + what + " of the entry on line " +
+               std::to_string(entry_end.line) + ", whose line ends before its " + what +
+               "; the rest of this line is read as further fields",
+           {{r_.location(entry_end), std::string("the entry whose ") + what + " is missing"}});
+  } else if (t.find_first_not_of(" \t") == std::string::npos) {
+    avviso(warning_code::text_missing, taken,
+           std::string("the ") + what + " is empty: an empty text is stored");
+  }
   if (t.size() > max_name_length) {
     r_.fail(std::string(what) + " is " + std::to_string(t.size()) +
             " bytes long; the element table holds at most " + std::to_string(max_name_length));
@@ -86,6 +101,71 @@ bool ParserBase::skip_comments(std::string& field, Field& dove, int times, bool 
     if (end_count && r_.eof()) return false;
   }
   return true;
+}
+
+void ParserBase::mark_entry(const Field& dove) {
+  entry_line_ = dove.line;
+  if (fine_label_.line > 0 && !fine_told_) {
+    fine_told_ = true;
+    avviso(warning_code::after_fine, dove,
+           "this entry stands after \"[fine]\", which ends nothing: it is compiled, and so is "
+           "every entry after it",
+           {{r_.location(fine_label_), "the label the entries follow"}});
+  }
+}
+
+void ParserBase::note_cell_owner(double cella) {
+  if (!(cella >= 0 && cella <= p_.last_cell()) || s_.log.all().empty()) return;
+  if (const CellOrigins::CellOrigin* o = s_.log.origins.at(static_cast<int32_t>(cella)))
+    s_.log.add_note(s_.log.all().size() - 1, {o->where, "the " + o->what + " placed here"});
+}
+
+void ParserBase::note_label(const std::string& field, const Field& dove) {
+  if (fine_label_.line == 0 && contains_ic(field, "[fine]")) fine_label_ = dove;
+}
+
+void ParserBase::given_again(const char* key, const Field& key_field) {
+  for (auto& [name, earlier] : given_) {
+    if (name != key) continue;
+    avviso(warning_code::entry_overridden, earlier,
+           std::string("\"") + key + "\" is given again on line " + std::to_string(key_field.line) +
+               ": the later entry replaces this one",
+           {{r_.location(key_field), "the entry in force"}});
+    earlier = key_field;
+    return;
+  }
+  given_.emplace_back(key, key_field);
+}
+
+void ParserBase::step_out_of_order(const char* what, const char* unit, int32_t pos, int64_t value,
+                                   const Field& where, double cella, int64_t cursor, int64_t kept,
+                                   const StepInForce& before) {
+  if (cella > static_cast<double>(cursor) || cursor <= 0 || value == before.value) return;
+  const int64_t starts = cursor + kept;
+  const std::string m = [](int64_t c) { return std::to_string(c * 50) + " m"; }(starts);
+  std::vector<Note> notes;
+  std::string in_force;
+  if (before.position.line > 0) {
+    const std::string value = std::to_string(before.value) + " " + unit;
+    if (starts > before.from) {
+      in_force = "; the " + value + " of line " + std::to_string(before.position.line) +
+                 " stays in force from " + std::to_string(before.from * 50) + " to " + m;
+      notes.push_back(
+          {r_.location(before.position), std::string("the ") + what + " entry in force from " +
+                                             std::to_string(before.from * 50) + " to " + m});
+    } else {
+      in_force = "; the " + value + " of line " + std::to_string(before.position.line) +
+                 " is never written";
+      notes.push_back({r_.location(before.position),
+                       std::string("the ") + what + " entry this one overrides before any cell"});
+    }
+  }
+  avviso(warning_code::profile_overridden, where,
+         std::string(what) + " entry at " + std::to_string(pos) + " m falls in the cell at " +
+             std::to_string(static_cast<int64_t>(std::max(cella, 0.0)) * 50) +
+             " m, but the entries above have filled the cells up to " +
+             std::to_string(cursor * 50) + " m: it takes effect only from " + m + in_force,
+         std::move(notes));
 }
 
 }  // namespace sc

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "compiler/celle.h"
@@ -16,6 +17,15 @@
 #include "compiler/sources.h"
 
 namespace sc {
+
+// The entry of a stepwise profile in force: where its position stands
+// (line 0 before the first entry), its value and the cell it is in force
+// from.
+struct StepInForce {
+  Field position;
+  int64_t value = 0;
+  int64_t from = 0;
+};
 
 class ParserBase {
  protected:
@@ -43,7 +53,7 @@ class ParserBase {
 
   // --- what the parse skips, told as warnings -------------------------------
   // A key field was recognised: its line holds an entry.
-  void mark_entry(const Field& dove) { entry_line_ = dove.line; }
+  void mark_entry(const Field& dove);
   // The outcome `vale` of a key test on the field at `key`; when it
   // matched, an entry `nome` of `values` values starts there (the first
   // match of the field sets `recognised`).
@@ -64,6 +74,28 @@ class ParserBase {
   // After a text stored in the compiled files: a comma that cut it (unless
   // what follows the comma is a new entry: a key of `parole` or a label).
   void cut_text(const char* what, std::span<const std::string_view> parole);
+
+  // --- values the compile stores otherwise than written ---------------------
+  // A field holding "[fine]": the entries after it still count.
+  void note_label(const std::string& field, const Field& dove);
+  // A key that sets values of its own record (the line length, a
+  // kilometre reference, the clock ...): given again, the later entry
+  // replaces the earlier one.
+  void given_again(const char* key, const Field& key_field);
+
+  // After a fault recorded on a taken cell: a note at the entry that put
+  // there what the cell holds, when one did.
+  void note_cell_owner(double cella);
+
+  // An entry of a stepwise profile (`what` in `unit`) at `pos`, whose cell
+  // (the position over 50, rounded) is `cella`, read while the cells before
+  // `cursor` are already filled. At or before the cursor it cannot start
+  // where it is written: the entry in force `before` keeps `kept` cells from
+  // the cursor, and this one takes effect after them.
+  // An entry of the value in force changes nothing.
+  void step_out_of_order(const char* what, const char* unit, int32_t pos, int64_t value,
+                         const Field& where, double cella, int64_t cursor, int64_t kept,
+                         const StepInForce& before);
 
   // Runs one entry. While reading on after the first fault, a read failure
   // is recorded and the reading goes on at the next line (`poi` is then
@@ -108,7 +140,10 @@ class ParserBase {
 
   void after_placing_cells(const CellWatch& watch, const Field& dove, const char* what);
 
-  int entry_line_ = 0;   // the line of the last recognised key
+  int entry_line_ = 0;  // the line of the last recognised key
+  Field fine_label_;    // the "[fine]" field, once read (line 0 before)
+  bool fine_told_ = false;
+  std::vector<std::pair<std::string, Field>> given_;  // keys of one record each, as last given
   int warned_line_ = 0;  // a line already warned about: no second warning for its fields
 
   ReadState& s_;

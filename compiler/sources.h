@@ -16,6 +16,7 @@ struct KmReference {
   SourceLocation where;  // the entry's key
   std::string key;       // the key as written
   int32_t inizio, fine, third;
+  SourceLocation first_at, second_at;  // its first and second value
 };
 
 // Working values handed from the line half to the train half.

@@ -107,10 +107,13 @@ Placement place_station(Percorso& p, int32_t& k, int32_t lunghezza, int32_t b) {
   if (k > 1) {
     const int32_t end_before = p.elementi.at(static_cast<size_t>(k - 1)).fine;
     if (int64_t{r.inizio} - 350 < end_before) {
+      const int64_t gap = int64_t{r.inizio} - end_before;
+      const std::string where =
+          gap >= 0 ? std::to_string(gap) + " m after" : std::to_string(-gap) + " m before";
       return Placement::fault(fault_code::stations_too_close,
-                              "station starts at " + std::to_string(r.inizio) +
-                                  " m, less than 350 m after the previous one ends at " +
-                                  std::to_string(end_before) + " m");
+                              "station starts at " + std::to_string(r.inizio) + " m, " + where +
+                                  " the previous one ends at " + std::to_string(end_before) +
+                                  " m; it must start 350 m or more after it");
     }
   }
 

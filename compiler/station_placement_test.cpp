@@ -161,14 +161,27 @@ TEST_F(StationPlacement, SpacingOf350mFromThePreviousEnd) {
   EXPECT_EQ(stazione(11350, 8, 500).codice, 0);  // starts at 10850: 350 m after it
   const Placement e = stazione(12650, 8, 500);   // starts at 12150: 300 m after 11850
   EXPECT_EQ(e.codice, 22);
-  EXPECT_EQ(e.message,
-            "station starts at 12150 m, less than 350 m after the previous one ends at 11850 m");
+  EXPECT_EQ(
+      e.message,
+      "station starts at 12150 m, 300 m after the previous one ends at 11850 m; it must start "
+      "350 m or more after it");
   // Written before the fault: extent, stop cell and markers.
   EXPECT_EQ(p.elementi[3].fine, 13150);
   EXPECT_EQ(p.celle[262].tipo, tipo_cella::fermata);
   EXPECT_EQ(p.celle[262].valore_1, 3);
   EXPECT_EQ(p.celle[261].avviso, 81);
   EXPECT_EQ(k, 3);
+}
+
+// A station placed before the previous one ends is told as before it, by
+// how much.
+TEST_F(StationPlacement, SpacingFaultSaysBeforeOrAfter) {
+  EXPECT_EQ(stazione(19300, 8, 400).codice, 0);  // ends at 19700
+  const Placement e = stazione(9200, 8, 400);    // starts at 8800
+  EXPECT_EQ(e.codice, 22);
+  EXPECT_EQ(e.message,
+            "station starts at 8800 m, 10900 m before the previous one ends at 19700 m; it must "
+            "start 350 m or more after it");
 }
 
 TEST_F(StationPlacement, RecordCountAgainstTheBoards) {

@@ -28,10 +28,11 @@ enum class EntryResult {
 
 // A profile (speed or adhesion) filled cell by cell up to each entry.
 struct FilledProfile {
-  int32_t indice = 0;                  // next cell to fill
-  int32_t in_force = 0;                // value in force; 0 before the first entry
-  uint32_t entry = CellOrigins::none;  // the entry that gave it, in the log's origins
-  Field dove;                          // the field that gave the value in force
+  int32_t indice = 0;                   // next cell to fill
+  int32_t in_force = 0;                 // value in force; 0 before the first entry
+  Field dove;                           // the field that gave the value in force
+  StepInForce entry;                    // the entry in force, for the warnings
+  uint32_t origin = CellOrigins::none;  // that entry in the log's origins
 };
 
 std::string n(int64_t v) { return std::to_string(v); }
@@ -56,6 +57,7 @@ class TrainParser : ParserBase {
       // at most twice; the third field is examined whatever it holds.
       if (!skip_comments(f, dove, 2, true, keywords())) break;
       foreign_comment(f, dove);
+      note_label(f, dove);
       const EntryResult e = recoverable_entry([&] { return inspect(f, dove); }, EntryResult::ahead);
       if (e != EntryResult::ahead && s_.recovery) {
         r_.resume_after_line(dove.line);
@@ -153,12 +155,12 @@ class TrainParser : ParserBase {
 
   void write_speed(const Field& dove) {
     cella(vel_.indice, dove, "speed").velocita = fifth(vel_);
-    s_.log.origins.mark(vel_.indice, vel_.entry, CellLayer::velocita);
+    s_.log.origins.mark(vel_.indice, vel_.origin, CellLayer::velocita);
   }
   void write_adhesion(const Field& dove) {
     cella(ade_.indice, dove, "adhesion").aderenza =
         static_cast<uint8_t>(ade_.in_force);  // low 8 bits
-    s_.log.origins.mark(ade_.indice, ade_.entry, CellLayer::aderenza);
+    s_.log.origins.mark(ade_.indice, ade_.origin, CellLayer::aderenza);
   }
 
   // Fills the profile's cells from its fill index up to the cell before the
@@ -183,10 +185,19 @@ class TrainParser : ParserBase {
     if (beyond_line(pos, 100, dove, entry)) return EntryResult::normal_end;
     // An entry whose cell is 0 or lower writes no cell.
     const double c = arrotonda(static_cast<double>(pos) / 50.0);
+    const bool speed = write == &TrainParser::write_speed;
+    step_out_of_order(speed ? "speed" : "adhesion", speed ? "km/h" : "", pos, valore, dove, c,
+                      pr.indice, c > 0.0 && pr.indice < u_ ? 1 : 0, pr.entry);
     fill(pr, c, dove, [&](const Field& d) { (this->*write)(d); });
     pr.in_force = valore;
     pr.dove = dove_valore;
-    pr.entry = s_.log.origins.is_new(r_.location(dove), entry);
+    pr.entry = {dove, valore, pr.indice};
+    pr.origin = s_.log.origins.is_new(r_.location(dove), entry);
+    if (speed && valore % 5 != 0 && valore > 0 && valore < 1278) {
+      avviso(warning_code::value_rounded, dove_valore,
+             "speed " + n(valore) + " km/h is stored in steps of 5 km/h, as " +
+                 n(static_cast<int64_t>(arrotonda(valore / 5.0)) * 5) + " km/h");
+    }
     if (write == &TrainParser::write_adhesion && (valore < 0 || valore > 255)) {
       avviso(10, dove_valore,
              "adhesion " + n(valore) + " is stored in one byte as " +
@@ -204,22 +215,26 @@ class TrainParser : ParserBase {
 
   // --- general values -------------------------------------------------------
 
-  EntryResult massa_frenata(const Field&) {
+  EntryResult massa_frenata(const Field& key) {
+    given_again(key_of(TrainKey::percentuale_massa_frenata).name, key);
     p_.elementi[record_treno_linea].inizio = r_.i32();
     return EntryResult::ahead;
   }
-  EntryResult numero_vetture(const Field&) {
+  EntryResult numero_vetture(const Field& key) {
+    given_again(key_of(TrainKey::numero_vetture).name, key);
     p_.elementi[record_treno_linea].progressiva = r_.i32();
     return EntryResult::ahead;
   }
-  EntryResult orologio(const Field&) {
+  EntryResult orologio(const Field& key) {
+    given_again(key_of(TrainKey::orologio).name, key);
     Elemento& e = p_.elementi[record_ripetizione];
     e.dato_10 = r_.i16();
     e.dato_11 = r_.i16();
     e.dato_12 = r_.i16();
     return EntryResult::ahead;
   }
-  EntryResult sabbia(const Field&) {
+  EntryResult sabbia(const Field& key) {
+    given_again(key_of(TrainKey::sabbia).name, key);
     p_.elementi[record_ripetizione].dato_7 = r_.i16();
     return EntryResult::ahead;
   }
@@ -228,11 +243,13 @@ class TrainParser : ParserBase {
 
   // After a placement: its fault ends the parse at the entry's position;
   // so does any fault number left by the line description.
-  EntryResult after_placement(int32_t pos, const Field& dove, const Placement& e,
-                              const char* entry) {
+  // `cella` is the cell whose taking the placement's fault tells.
+  EntryResult after_placement(int32_t pos, const Field& dove, const Placement& e, const char* entry,
+                              double cella) {
     if (!e.placed()) {
       if (e.codice == fault_code::run_failure) r_.fail_at(dove, e.message);
       fault(e.codice, pos, dove, e.message);
+      note_cell_owner(cella);
       return EntryResult::returned;
     }
     // Reading on after the first fault, that fault is not told again.
@@ -271,16 +288,24 @@ class TrainParser : ParserBase {
     const Placement e = place(dove, "signal", [&] {
       return memo_segnale(p_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], tempo);
     });
-    return after_placement(v[0], dove, e, "signal");
+    // TEMPO is kept only when SX is 2, in one byte.
+    if (e.placed() && v[1] == 2 && (tempo < 0 || tempo > 255)) {
+      avviso(warning_code::fewer_bits, w[10],
+             "signal TEMPO " + n(v[10]) + " is stored in one byte as " +
+                 n(static_cast<uint8_t>(tempo)) +
+                 "; give 0, or 101 to 255 (1 to 100 are stored as 101)");
+    }
+    return after_placement(v[0], dove, e, "signal", c);
   }
 
   EntryResult rallentamento(const Field&) {
     int32_t v[6];
-    Field dove;
+    Field w[6];
     for (int i = 0; i < 6; ++i) {
       v[i] = r_.i32();
-      if (i == 0) dove = r_.field();
+      w[i] = r_.field();
     }
+    const Field dove = w[0];
     const int32_t x = v[0];
     if (beyond_line(x, 100, dove, "restriction")) return EntryResult::normal_end;
     // Its start and end cells must lie within the cells too.
@@ -296,20 +321,51 @@ class TrainParser : ParserBase {
     const Placement e = place(dove, "restriction", [&] {
       return memo_rallentamento(p_, x, v[1], v[2], v[3], v[4], v[5]);
     });
-    return after_placement(x, dove, e, "restriction");
+    if (e.placed()) {
+      // Speed, f_tt and d_v are stored in 16-bit cell fields (d_v only when
+      // it is not 0).
+      static constexpr struct {
+        int i;
+        const char* name;
+      } stored[] = {{1, "restriction speed"}, {3, "restriction f_tt"}, {5, "restriction d_v"}};
+      for (const auto& f : stored) {
+        if (v[f.i] >= -32768 && v[f.i] <= 32767) continue;
+        avviso(warning_code::fewer_bits, w[f.i],
+               std::string(f.name) + " " + n(v[f.i]) + " is stored in 16 bits as " +
+                   n(static_cast<int16_t>(v[f.i])) + "; give -32768 to 32767");
+      }
+    }
+    const double taken = e.codice == fault_code::restriction_warning_cell_taken ? c.avviso
+                         : e.codice == fault_code::restriction_start_cell_taken ? c.inizio
+                         : e.codice == fault_code::restriction_end_cell_taken   ? c.fine
+                                                                                : -1.0;
+    return after_placement(x, dove, e, "restriction", taken);
   }
 
   EntryResult abbattimento(const Field&) {
     const int32_t pos = r_.i32();
     const Field dove = r_.field();
     const int32_t valore = r_.i32();
+    const Field dove_valore = r_.field();
     if (beyond_line(pos, 100, dove, "cab-code point")) return EntryResult::normal_end;
     // The cell at the position itself.
     const double cab_cell = arrotonda(static_cast<double>(pos) / 50.0);
     if (before_line(pos, cab_cell, dove, "cab-code point")) return EntryResult::normal_end;
     const Placement e = place(dove, "cab-code point", [&] { return set_cutoff(p_, pos, valore); });
-    if (e.placed()) return EntryResult::ahead;
+    if (e.placed()) {
+      if (valore > 32767) {
+        avviso(warning_code::fewer_bits, dove_valore,
+               "cut-off speed " + n(valore) + " is stored in 16 bits as " +
+                   n(static_cast<int16_t>(valore)) + "; give 1 to 32767");
+      } else if (valore < 0) {
+        avviso(warning_code::value_rounded, dove_valore,
+               "cut-off speed " + n(valore) +
+                   " is below 0: it is dropped, and the cell is a code without speed, as for 0");
+      }
+      return EntryResult::ahead;
+    }
     fault(e.codice, pos, dove, e.message);
+    note_cell_owner(cab_cell);
     return EntryResult::returned;
   }
 
@@ -330,13 +386,27 @@ class TrainParser : ParserBase {
     const int64_t ore = r_.i32();
     const Field dove_ore = r_.field();
     const int64_t minuti = r_.i32();
+    const Field dove_minuti = r_.field();
     const int64_t secondi = r_.i32();
+    const Field dove_secondi = r_.field();
     const int64_t orario = (ore * 60 + minuti) * 60 + secondi;
     if (orario < std::numeric_limits<int32_t>::min() ||
         orario > std::numeric_limits<int32_t>::max()) {
       r_.fail_at(dove_ore, "station time " + n(orario) + " s does not fit in 32 bits");
     }
     r.orario = static_cast<int32_t>(orario);
+    if (minuti < 0 || minuti > 59 || secondi < 0 || secondi > 59) {
+      // Stored as seconds from midnight: the time reads back otherwise.
+      const int64_t total = orario;
+      const auto two = [](int64_t x) { return (x < 10 ? "0" : "") + std::to_string(x); };
+      std::string back;
+      if (total >= 0) back = n(total / 3600) + ":" + two(total / 60 % 60) + ":" + two(total % 60);
+      avviso(warning_code::value_rounded, minuti < 0 || minuti > 59 ? dove_minuti : dove_secondi,
+             "station time " + n(ore) + ":" + n(minuti) + ":" + n(secondi) + " is stored as " +
+                 n(total) + " s from midnight" +
+                 (back.empty() ? std::string() : ", which reads back as " + back) +
+                 "; give minutes and seconds 0 to 59");
+    }
     r.nome = recorded_text("station name");
     cut_text("station name", keywords());
   }
@@ -376,13 +446,16 @@ class TrainParser : ParserBase {
 
     const Placement e = place(dove, "station", [&] { return place_station(p_, k_, lunghezza, b); });
     switch (e.codice) {
-      case 0: return EntryResult::ahead;
+      case 0: station_at_.push_back(dove); return EntryResult::ahead;
       case 25: r_.fail_at(dove, e.message);
       case 15:  // the range check's fault: the normal end follows
         fault(fault_code::position_beyond_line, r.progressiva, dove, e.message);
         return EntryResult::normal_end;
       case 22:
         fault(fault_code::stations_too_close, r.progressiva, dove, e.message);
+        if (!station_at_.empty())
+          s_.log.add_note(s_.log.all().size() - 1,
+                          {r_.location(station_at_.back()), "the station before it"});
         return EntryResult::returned;
       case 10:  // no position; the entry's key stands for it
         fault(fault_code::element_table_full, std::nullopt, key, e.message);
@@ -416,10 +489,11 @@ class TrainParser : ParserBase {
       // value of 1 added 100 to the second.
       for (const KmReference& k : s_.km_references) {
         if (k.inizio != e.inizio || int64_t{k.fine} + (k.third == 1 ? 100 : 0) != e.fine) continue;
-        record(p_, s_.log,
-               Fault{fault_code::km_reference_off_grid, std::nullopt, k.where,
-                     "kilometre reference \"" + k.key + "\" has " + (first ? "first" : "second") +
-                         " value " + n(first ? k.inizio : k.fine) + ", not a multiple of 50"});
+        record(
+            p_, s_.log,
+            Fault{fault_code::km_reference_off_grid, std::nullopt, first ? k.first_at : k.second_at,
+                  "kilometre reference \"" + k.key + "\" has " + (first ? "first" : "second") +
+                      " value " + n(first ? k.inizio : k.fine) + ", not a multiple of 50"});
         return;
       }
       fault_without_field(2, std::nullopt,
@@ -438,7 +512,8 @@ class TrainParser : ParserBase {
   const int32_t u_;
   FilledProfile vel_;
   FilledProfile ade_;
-  int32_t k_ = 1;  // the next station number
+  int32_t k_ = 1;                  // the next station number
+  std::vector<Field> station_at_;  // the positions of the stations placed
 };
 
 }  // namespace

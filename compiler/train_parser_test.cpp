@@ -555,7 +555,8 @@ TEST_F(TrainParser, StationFaults) {
        10700,
        4,
        11,
-       "station starts at 10500 m, less than 350 m after the previous one ends at 10200 m"},
+       "station starts at 10500 m, 300 m after the previous one ends at 10200 m; it must start 350 "
+       "m or more after it"},
       {{first, "stazione, 20000, 12, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 0, 0, 0, B"},
        3,
        10,

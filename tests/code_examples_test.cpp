@@ -82,7 +82,7 @@ TEST(CodeExamples, EachWarningExampleGivesItsCodeAndTheBytesOfWhatTheCompileDoes
   const std::map<std::string, std::vector<Change>> equivalent = {
       {"W1", {{ExampleFile::treno, "velocita,    1500,   250", ""}}},
       {"W2", {{ExampleFile::treno, "sabbia,    300", "sabbia,    300"}}},
-      {"W3", {{ExampleFile::treno, "", "velocita,    1500,   120"}}},
+      {"W3", {{ExampleFile::treno, "velocita,    1500,   250", "velocita,    1500,   120"}}},
       {"W4", {{ExampleFile::treno, "velocita,    1500,   250", ""}}},
       {"W5", {{ExampleFile::linea, "", "curvad1,  92500,  500"}}},
       {"W6", {}},
@@ -91,6 +91,15 @@ TEST(CodeExamples, EachWarningExampleGivesItsCodeAndTheBytesOfWhatTheCompileDoes
        {{ExampleFile::linea, "cartello_indicatore,  4400,   (GALLERIA PIANORO)( Km. 10.710     )",
          "cartello_indicatore,  4400,   (GALLERIA PIANORO"}}},
       {"W10", {{ExampleFile::treno, "aderenza,   0,    100", "aderenza,   0,    44"}}},
+      {"W13", {{ExampleFile::linea, "", "pendenza,  80550,   2"}}},
+      {"W14",
+       {{ExampleFile::treno,
+         "stazione,   93700,  6,  800,  0, 0, 0,  1,1,0,  2,1,1,    1,  11,50, 0, PRAVENA S.M.N",
+         "stazione,   93700,  6,  800,  0, 0, 0,  1,1,0,  2,1,1,    1,  11,50, 0, [rallentamenti]"},
+        {ExampleFile::treno, "[rallentamenti]", ""}}},
+      {"W15", {{ExampleFile::treno, "[codici]", ""}}},
+      {"W16", {{ExampleFile::treno, "velocita,    1500,   250", "velocita,    1500,   250"}}},
+      {"W17", {{ExampleFile::treno, "sabbia,    300", "sabbia,    200"}}},
       {"N1",
        {{ExampleFile::linea, "cartello_indicatore,  4400,   (GALLERIA PIANORO)( Km. 10.710     )",
          "cartello_indicatore,  4400,   (GALLERIA CITT\xC0)( Km. 10.710     )"}}},
@@ -133,7 +142,7 @@ TEST(CodeExamples, EachWarningExampleGivesItsCodeAndTheBytesOfWhatTheCompileDoes
     for (size_t i = 0; i < e.files.size(); ++i)
       EXPECT_TRUE(e.files[i] == q.files[i]) << "compiled file " << i;
   }
-  EXPECT_EQ(tried, 12);  // W1 to W11 and N1; W12 is a command-line case
+  EXPECT_EQ(tried, 17);  // W1 to W17 but W12 (a command-line case), and N1
 }
 
 // --- explain, run as a user would ------------------------------------------

@@ -50,7 +50,7 @@ TEST_F(Diagnostics, WarningsLeaveTheStatusAloneUnlessStrict) {
                   "`velocita`? [W1]\n"
                   "velocia,    1500,   250\n"
                   "^~~~~~~\n"
-                  "scenario-compiler: 1 warning; the compiled files do not change because of it\n");
+                  "scenario-compiler: 1 warning: 1 entry skipped\n");
     const Outcome s = run(command, {"--strict"});
     EXPECT_EQ(s.status, 1) << s.err;
     EXPECT_NE(s.err.find("--strict makes them faults"), std::string::npos) << s.err;

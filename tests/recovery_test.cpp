@@ -113,8 +113,12 @@ TEST(Recovery, FaultsAreToldAtTheirCause) {
        "\"segnale\" has 10 of its 11 values on its line"},
       {"a kilometre reference named as written", true,
        "progressiva chilometrica uno,    0,    0,    0",
-       "progressiva chilometrica uno,    1025,    0,    0", 2, linea_txt, 3, 1,
+       "progressiva chilometrica uno,    1025,    0,    0", 2, linea_txt, 3, 34,
        "kilometre reference \"progressiva chilometrica uno\" has first value 1025"},
+      {"a kilometre reference's second value, under it", true,
+       "progressiva chilometrica due,    0,    0,    0",
+       "progressiva chilometrica due,    0,    1025,    0", 2, linea_txt, 4, 40,
+       "kilometre reference \"progressiva chilometrica due\" has second value 1025"},
       {"a position beyond the line, in metres", false,
        "segnale,   91450,   2, 3, 1,  1, 0,    2,  2,1,1, 0",
        "segnale,  100000,   2, 3, 1,  1, 0,    2,  2,1,1, 0", 15, treno_txt, 53, 11,
@@ -160,6 +164,47 @@ TEST(Recovery, CellPassFaultNamesTheEntriesInvolved) {
   std::set<int> notes;
   for (const Note& r : f.notes) notes.insert(r.where.line);
   EXPECT_EQ(notes, (std::set<int>{fine - 2, fine - 1, fine}));
+}
+
+}  // namespace
+}  // namespace sc
+
+namespace sc {
+namespace {
+
+// A line description that leaves no cells hides none of the train
+// description's faults (a note says that positions were not checked
+// against the line's end), and a line length that cannot be read is one
+// fault, not two.
+TEST(Recovery, ALineWithoutCellsHidesNoFaultOfTheTrain) {
+  const std::string signal_3500 = "segnale,    3500,   2, 4, 1,  1, 0,    2,  2,1,1, 0";
+  const struct {
+    const char* test_case;
+    std::string length;
+    int32_t line_fault;
+  } cases[] = {
+      {"length out of range", "lunghezza percorso,    1000001", 1},
+      {"length that cannot be read", "lunghezza percorso,    30.000", 25},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.test_case);
+    std::vector<std::string> linea = linea_lines(), treno = treno_lines();
+    ASSERT_TRUE(change(linea, "lunghezza percorso,    92000", c.length));
+    ASSERT_TRUE(change(treno, "segnale,    7500,   2, 4, 1,  1, 0,    2,  2,1,1, 0", signal_3500));
+    Result e;
+    compile(e, linea, treno);
+    ASSERT_FALSE(e.log.empty());
+    EXPECT_EQ(e.log.all().front().codice, c.line_fault);
+    std::vector<std::string> later;
+    for (const Fault& f : e.log.others()) later.push_back(diagnostic_code(f));
+    EXPECT_EQ(later, (std::vector<std::string>{"N2", "E16"})) << other_list(e.log);
+    // The signal's fault stands at its line, with a note at the first signal.
+    const Fault& dup = e.log.others().back();
+    ASSERT_TRUE(dup.where.has_value());
+    EXPECT_EQ(dup.where->line, 18);
+    ASSERT_EQ(dup.notes.size(), 1u);
+    EXPECT_EQ(dup.notes[0].where.line, 17);
+  }
 }
 
 }  // namespace
