@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/percorso.h"
@@ -21,6 +22,14 @@
 namespace sc::decompile {
 
 // Random choices from a seeded engine.
+// Where a generated station of type `tipo` at `pos`, `l` metres long,
+// starts and ends: as the station placement lays out each type.
+inline std::pair<int, int> station_extent(int tipo, int pos, int l, int d6) {
+  if (tipo == 5 || tipo == 6) return {pos - l, pos + 150};
+  if (tipo == 7 || tipo == 8) return {pos - l, pos + l};
+  return {pos - l / 2, pos + l / 2 + (d6 != 0 ? 50 : 0)};
+}
+
 class SeededChoices {
  public:
   explicit SeededChoices(uint32_t seed) : r_(seed) {}
@@ -308,14 +317,7 @@ class AuthorGenerator {
       const int tipo = types[between(0, 9)];
       const int l = 100 * between(1, 10);
       const int d6 = one_in(2) ? between(1, 3) : 0;
-      int inizio, fine;
-      if (tipo == 5 || tipo == 6) {
-        inizio = pos - l, fine = pos + 150;
-      } else if (tipo == 7 || tipo == 8) {
-        inizio = pos - l, fine = pos + l;
-      } else {
-        inizio = pos - l / 2, fine = pos + l / 2 + (d6 != 0 ? 50 : 0);
-      }
+      const auto [inizio, fine] = station_extent(tipo, pos, l, d6);
       const int fermata = fine / 50 - 1;
       if (inizio - 350 < end_before || fermata > u_ - 2 ||
           (tipo < 25 && (fermata <= 1 || !free(fermata))))

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "decompile/author_generator.h"
 #include "decompile/decompile.h"
 #include "decompile/verify.h"
 #include "model/percorso.h"
@@ -150,14 +151,7 @@ class Generator {
       const int tipo = types[between(0, 9)];
       const int l = 100 * between(1, 10);
       const int d6 = one_in(2) ? between(1, 3) : 0;
-      int inizio, fine;
-      if (tipo == 5 || tipo == 6) {
-        inizio = pos - l, fine = pos + 150;
-      } else if (tipo == 7 || tipo == 8) {
-        inizio = pos - l, fine = pos + l;
-      } else {
-        inizio = pos - l / 2, fine = pos + l / 2 + (d6 != 0 ? 50 : 0);
-      }
+      const auto [inizio, fine] = station_extent(tipo, pos, l, d6);
       const int fermata = fine / 50 - 1;
       if (inizio - 350 < end_before || (tipo < 25 && (fermata <= 1 || !free(fermata)))) continue;
       if (tipo < 25) take(fermata);
