@@ -19,12 +19,13 @@ using json = nlohmann::json;
 constexpr std::array<std::string_view, 7> line_labels = {
     "[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]", "[indicazioni]", "[fine]"};
 constexpr std::array<std::string_view, 8> train_labels = {
-    "[generale]", "[aderenze]",      "[vel_limite]", "[stazioni]",
-    "[rallentamenti]", "[segnali]", "[codici]",     "[fine]"};
+    "[generale]",      "[aderenze]", "[vel_limite]", "[stazioni]",
+    "[rallentamenti]", "[segnali]",  "[codici]",     "[fine]"};
 
 std::string_view trimmed(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
+  while (!s.empty() &&
+         (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
     s.remove_suffix(1);
   return s;
 }
@@ -83,7 +84,8 @@ std::vector<std::string> value_names(std::string_view form) {
   size_t comma = form.find(',');
   while (comma != std::string_view::npos) {
     const size_t next = form.find(',', comma + 1);
-    out.emplace_back(trimmed(form.substr(comma + 1, next == form.npos ? form.npos : next - comma - 1)));
+    out.emplace_back(
+        trimmed(form.substr(comma + 1, next == form.npos ? form.npos : next - comma - 1)));
     comma = next;
   }
   return out;
@@ -194,12 +196,13 @@ json completion(std::string_view text, Position at, PositionEncoding, bool line_
   for (const DescriptionKey& k : keys_at(line_description, p)) {
     for (const std::string_view w : k.written) {
       if (w.empty()) continue;
-      items.push_back({{"label", std::string(w)},
-                       {"kind", 14},  // keyword
-                       {"detail", std::to_string(k.values) + (k.values == 1 ? " value" : " values")},
-                       {"documentation", markdown(docs.of(k.name, k.values, k.positioned))},
-                       {"insertText", snippet(w, k, docs)},
-                       {"insertTextFormat", 2}});  // snippet
+      items.push_back(
+          {{"label", std::string(w)},
+           {"kind", 14},  // keyword
+           {"detail", std::to_string(k.values) + (k.values == 1 ? " value" : " values")},
+           {"documentation", markdown(docs.of(k.name, k.values, k.positioned))},
+           {"insertText", snippet(w, k, docs)},
+           {"insertTextFormat", 2}});  // snippet
     }
   }
   const std::span<const std::string_view> labels =
@@ -282,8 +285,10 @@ json hover(const HoverTarget& t, const CellOrigins* origins, const KeyDocs& docs
     md = "**" + t.key_name + "** at " + std::to_string(t.metres) + " m: km " + km(t.metres) +
          ", cell " + std::to_string(t.cell);
     static constexpr std::pair<CellLayer, const char*> layers[] = {
-        {CellLayer::element, "element"},   {CellLayer::velocita, "speed"},
-        {CellLayer::aderenza, "adhesion"}, {CellLayer::pendenza, "gradient"},
+        {CellLayer::element, "element"},
+        {CellLayer::velocita, "speed"},
+        {CellLayer::aderenza, "adhesion"},
+        {CellLayer::pendenza, "gradient"},
         {CellLayer::galleria, "tunnel"}};
     std::string held;
     if (origins) {
@@ -291,8 +296,8 @@ json hover(const HoverTarget& t, const CellOrigins* origins, const KeyDocs& docs
         const CellOrigins::CellOrigin* o = origins->at(t.cell, layer);
         if (!o) continue;
         held += "\n- " + std::string(name) + ": " + o->what + ", " + file_name(o->where.file) +
-                " line " + std::to_string(o->where.line) + ": `" + std::string(trimmed(o->where.text)) +
-                "`";
+                " line " + std::to_string(o->where.line) + ": `" +
+                std::string(trimmed(o->where.text)) + "`";
       }
     }
     if (!origins)

@@ -45,7 +45,7 @@ struct HoverTarget {
   int values = 0;
   bool positioned = false;
   long long metres = 0;
-  int cell = 0;  // the cell the compile places the entry in
+  int cell = 0;       // the cell the compile places the entry in
   Position from, to;  // the field, in the editor's units
 };
 HoverTarget hover_target(std::string_view text, Position at, PositionEncoding e,
