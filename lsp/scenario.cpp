@@ -99,7 +99,7 @@ json to_diagnostic(const Compiled& c, const json& d, PositionEncoding e,
 
 // One compile of the line with one train (or with none).
 Compiled compile(const std::optional<std::string>& line, const std::optional<std::string>& train,
-                 const ReadSource& read) {
+                 const ReadSource& read, CellOrigins* origins = nullptr) {
   Compiled c;
   auto text_of = [&](const std::optional<std::string>& path) {
     DescriptionText t{path.value_or(""), std::nullopt, Unreadable::no_file};
@@ -125,6 +125,7 @@ Compiled compile(const std::optional<std::string>& line, const std::optional<std
   compile_descriptions(p, 1, Descriptions{l.name, t.name, std::nullopt, std::nullopt}, l, t, log);
   c.entries = json::parse(json_diagnostics(log), nullptr, false);
   if (!c.entries.is_array()) c.entries = json::array();
+  if (origins) *origins = std::move(log.origins);
   return c;
 }
 
@@ -219,6 +220,19 @@ std::map<std::string, json> scenario_diagnostics(const ScenarioFiles& s, const R
     }
   }
   return out;
+}
+
+std::optional<CellOrigins> scenario_origins(const ScenarioFiles& s, const std::string& path,
+                                            const ReadSource& read) {
+  if (!s.line) return std::nullopt;
+  std::optional<std::string> train;
+  if (std::find(s.trains.begin(), s.trains.end(), path) != s.trains.end())
+    train = path;
+  else if (!s.trains.empty())
+    train = s.trains.front();
+  CellOrigins origins;
+  compile(s.line, train, read, &origins);
+  return origins;
 }
 
 }  // namespace sc::lsp

@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "compiler/fault.h"
 #include "lsp/text.h"
 
 namespace sc::lsp {
@@ -46,6 +47,12 @@ std::map<std::string, nlohmann::json> scenario_diagnostics(const ScenarioFiles& 
                                                            const ReadSource& read,
                                                            PositionEncoding e,
                                                            const std::string& format_doc);
+
+// Which entry the compile put behind each cell, for the file at `path`:
+// a train compiled with the line, a line with its first train; nothing
+// when there is no line description to compile.
+std::optional<CellOrigins> scenario_origins(const ScenarioFiles& s, const std::string& path,
+                                            const ReadSource& read);
 
 // The anchor of a heading of docs/format.md ("Text encoding" gives
 // "text-encoding").

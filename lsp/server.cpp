@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "cli/compile_descriptions.h"
+#include "cli/identity.h"
 #include "cli/shared_inputs.h"
 #include "lsp/scenario.h"
 #include "output/exit_statuses.h"
@@ -71,7 +72,12 @@ std::string uri_of_path(std::string_view path) {
 }
 
 Server::Server(Send send, std::string format_doc)
-    : send_(std::move(send)), format_doc_(std::move(format_doc)) {}
+    : send_(std::move(send)), format_doc_(std::move(format_doc)) {
+  if (!format_doc_.empty()) {
+    const DescriptionText t = read_description(format_doc_);
+    docs_ = KeyDocs(t.bytes.value_or(""));
+  }
+}
 
 void Server::reply(const json& id, json result) {
   send_({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
@@ -164,7 +170,9 @@ json Server::initialize(const json& params) {
   return {{"capabilities",
            {{"positionEncoding", encoding_ == PositionEncoding::utf8 ? "utf-8" : "utf-16"},
             {"textDocumentSync",
-             {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}}}},
+             {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
+            {"completionProvider", {{"triggerCharacters", {"["}}}},
+            {"hoverProvider", true}}},
           {"serverInfo",
            {{"name", std::string(program_name) + "-lsp"}, {"version", program_version()}}}};
 }
@@ -193,7 +201,48 @@ void Server::request(const std::string& method, const json& id, const json& para
     reply(id, nullptr);
     return;
   }
+  if (method == "textDocument/completion") {
+    reply(id, complete(params));
+    return;
+  }
+  if (method == "textDocument/hover") {
+    reply(id, hover_at(params));
+    return;
+  }
   reply_error(id, rpc_error::method_not_found, "unknown method " + method);
+}
+
+namespace {
+
+Position position_of(const json& params) {
+  const json& p = params.at("position");
+  return {p.at("line").get<size_t>(), p.at("character").get<size_t>()};
+}
+
+}  // namespace
+
+json Server::complete(const json& params) const {
+  const auto p = path_of_uri(params.at("textDocument").at("uri").get<std::string>());
+  const auto d = p ? documents_.find(*p) : documents_.end();
+  if (d == documents_.end()) return json::array();
+  return completion(d->second.text, position_of(params), encoding_,
+                    name_from_linea_file(*p).has_value(), docs_);
+}
+
+json Server::hover_at(const json& params) {
+  const auto p = path_of_uri(params.at("textDocument").at("uri").get<std::string>());
+  const auto d = p ? documents_.find(*p) : documents_.end();
+  if (d == documents_.end()) return nullptr;
+  const HoverTarget t = hover_target(d->second.text, position_of(params), encoding_,
+                                     name_from_linea_file(*p).has_value());
+  if (t.kind != HoverTarget::position) return hover(t, nullptr, docs_);
+  auto o = origins_.find(*p);
+  if (o == origins_.end()) {
+    std::set<std::string> open;
+    for (const auto& [path, doc] : documents_) open.insert(path);
+    o = origins_.emplace(*p, scenario_origins(scenario_of(*p, open), *p, reader())).first;
+  }
+  return hover(t, o->second ? &*o->second : nullptr, docs_);
 }
 
 void Server::notification(const std::string& method, const json& params) {
@@ -268,10 +317,8 @@ void Server::close(const json& params) {
   changed_.insert(*p);
 }
 
-void Server::compile_pending() {
-  std::set<std::string> open;
-  for (const auto& [path, d] : documents_) open.insert(path);
-  const ReadSource read = [&](const std::string& path) {
+ReadSource Server::reader() const {
+  return [this](const std::string& path) {
     if (const auto d = documents_.find(path); d != documents_.end())
       return SourceBytes{encode(d->second.text, d->second.encoding), d->second.encoding,
                          d->second.text};
@@ -279,6 +326,13 @@ void Server::compile_pending() {
     const DiskEncoding e = disk_encoding(t.bytes.value_or(""));
     return SourceBytes{t.bytes, e, decode(t.bytes.value_or(""), e)};
   };
+}
+
+void Server::compile_pending() {
+  std::set<std::string> open;
+  for (const auto& [path, d] : documents_) open.insert(path);
+  const ReadSource read = reader();
+  origins_.clear();
   std::set<std::string> done;
   for (const std::string& path : changed_) {
     if (done.count(path)) continue;

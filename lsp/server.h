@@ -17,6 +17,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lsp/assist.h"
+#include "lsp/scenario.h"
 #include "lsp/text.h"
 
 namespace sc::lsp {
@@ -78,6 +80,12 @@ class Server {
   void reply_error(const json& id, int code, const std::string& message);
   void log(int type, const std::string& message);
 
+  // The descriptions as the compile reads them: the editor's buffers,
+  // else the files.
+  ReadSource reader() const;
+  json complete(const json& params) const;
+  json hover_at(const json& params);
+
   void open(const json& params);
   void change(const json& params);
   void close(const json& params);
@@ -91,6 +99,9 @@ class Server {
   std::map<std::string, Document> documents_;  // by path
   std::set<std::string> changed_;              // paths changed since the last compile
   std::set<std::string> told_line_;            // lines whose several trains the log named
+  KeyDocs docs_;
+  // What the compile put behind the cells, by file, until the next change.
+  std::map<std::string, std::optional<CellOrigins>> origins_;
 };
 
 }  // namespace sc::lsp

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <map>
@@ -376,6 +377,142 @@ std::vector<json> messages(const std::string& out) {
   ReadEvent e;
   while (r.next(e)) m.push_back(json::parse(e.text));
   return m;
+}
+
+// Where `needle` stands in `text` (ASCII before it), moved on by `ahead`
+// characters.
+json place(const std::string& text, const std::string& needle, size_t ahead = 0) {
+  const size_t at = text.find(needle);
+  if (at == std::string::npos) throw std::runtime_error("no \"" + needle + "\" in the text");
+  const size_t line = static_cast<size_t>(std::count(text.begin(), text.begin() + at, '\n'));
+  const size_t start = line == 0 ? 0 : text.rfind('\n', at) + 1;
+  return {{"line", line}, {"character", at - start + ahead}};
+}
+
+TEST(LanguageServer, CompletionAndHoverExchanges) {
+  Scenario sc;
+  std::vector<json> sent;
+  Server server{[&](const json& m) { sent.push_back(m); }, SC_FORMAT_DOC};
+  server.handle(initialize(1).dump());
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0]["result"]["capabilities"]["hoverProvider"], true);
+  EXPECT_TRUE(sent[0]["result"]["capabilities"].contains("completionProvider"));
+  const std::string line = dati_linea(), train = dati_treno();
+  server.handle({open(sc.line, line).dump(), open(sc.train, train).dump()});
+  server.compile_pending();
+
+  const auto at = [](const std::string& path, json position) {
+    return json{{"textDocument", {{"uri", uri_of_path(path)}}}, {"position", std::move(position)}};
+  };
+  // The line after a label: where a new entry is written.
+  const auto after = [&](const std::string& text, const std::string& label) {
+    json p = place(text, label);
+    p["line"] = p["line"].get<size_t>() + 1;
+    p["character"] = 0;
+    return p;
+  };
+  const auto range = [](json from, size_t width) {
+    json to = from;
+    to["character"] = from["character"].get<size_t>() + width;
+    return json{{"start", std::move(from)}, {"end", std::move(to)}};
+  };
+  struct Case {
+    const char* name;
+    std::string method;
+    json params;
+    // Completion: labels that must be offered, with a part of their
+    // insert text and of their documentation; labels that must not be.
+    std::vector<std::array<std::string, 3>> offered = {};
+    std::vector<std::string> not_offered = {};
+    // Hover: parts of its text (none: no hover) and its range.
+    std::vector<std::string> hover_parts = {};
+    json hover_range = nullptr;
+  } cases[] = {
+      {"completion under [segnali] of a train description",
+       "textDocument/completion",
+       at(sc.train, after(train, "[segnali]")),
+       {{"segnale", "segnale, ${1:P}, ${2:SX}, ${3:S1}", "a signal at"},
+        {"stazione", "${17:NAME}", "a station"},
+        {"[segnali]", "[segnali]", ""},
+        {"[rallentamenti]", "[rallentamenti]", ""}},
+       {"pendenza", "lunghezza percorso", "[pendenze]"}},
+      {"completion in [generale] of a line description",
+       "textDocument/completion",
+       at(sc.line, after(line, "[generale]")),
+       {{"lunghezza percorso", "lunghezza percorso, ${1:L}", "the length of the line"},
+        {"ripetizione segnali 4 codici", "ripetizione segnali 4 codici, ${1:A}, ${2:B}",
+         "cab signalling"},
+        {"sfondo tre", "sfondo tre, ${1:N}", "background"},
+        {"[pendenze]", "[pendenze]", ""}},
+       {"pendenza", "segnale", "[segnali]"}},
+      {"completion among the element entries of a line description",
+       "textDocument/completion",
+       at(sc.line, after(line, "[pendenze]")),
+       {{"pendenza", "pendenza, ${1:", "gradient"}, {"curvas1", "curvas1, ${1:", ""}},
+       {"lunghezza percorso", "sfondo uno"}},
+      {"hover on a signal's position: the cell after it, and what it holds",
+       "textDocument/hover",
+       at(sc.train, place(train, "segnale,    3500", 13)),
+       {},
+       {},
+       {"3500 m", "km 3.500", "cell 71", "element: signal", "segnale,    3500"},
+       range(place(train, "segnale,    3500", 12), 4)},
+      {"hover on a gradient's position: its own cell, the gradient behind it",
+       "textDocument/hover",
+       at(sc.line, place(line, "pendenza,  1000", 11)),
+       {},
+       {},
+       {"km 1.000", "cell 20", "gradient: gradient", "pendenza,  1000"},
+       range(place(line, "pendenza,  1000", 11), 4)},
+      {"hover on a key: its documentation",
+       "textDocument/hover",
+       at(sc.train, place(train, "segnale,    3500", 2)),
+       {},
+       {},
+       {"`segnale, P, SX, S1", "which must be free (E16)"},
+       range(place(train, "segnale,    3500"), 7)},
+      {"hover on a label", "textDocument/hover", at(sc.train, place(train, "[segnali]", 2))},
+      {"hover on a value that is no position", "textDocument/hover",
+       at(sc.train, place(train, "segnale,    3500,   2", 20))},
+      {"hover on the blanks before a position", "textDocument/hover",
+       at(sc.train, place(train, "segnale,    3500", 9))},
+  };
+  int id = 10;
+  for (const Case& c : cases) {
+    sent.clear();
+    server.handle(request(++id, c.method, c.params).dump());
+    ASSERT_EQ(sent.size(), 1u) << c.name << ": " << json(sent).dump();
+    ASSERT_EQ(sent[0]["id"], id) << c.name;
+    const json& result = sent[0]["result"];
+    if (c.method == "textDocument/completion") {
+      for (const auto& [label, insert, doc] : c.offered) {
+        const auto item = std::find_if(result.begin(), result.end(),
+                                       [&](const json& i) { return i["label"] == label; });
+        ASSERT_NE(item, result.end()) << c.name << ": no " << label;
+        EXPECT_NE((*item)["insertText"].get<std::string>().find(insert), std::string::npos)
+            << c.name << ": " << item->dump();
+        if (!doc.empty()) {
+          EXPECT_NE((*item)["documentation"]["value"].get<std::string>().find(doc),
+                    std::string::npos)
+              << c.name << ": " << item->dump();
+        }
+      }
+      for (const std::string& label : c.not_offered) {
+        EXPECT_TRUE(std::none_of(result.begin(), result.end(),
+                                 [&](const json& i) { return i["label"] == label; }))
+            << c.name << ": " << label << " offered";
+      }
+    } else if (c.hover_parts.empty()) {
+      EXPECT_TRUE(result.is_null()) << c.name << ": " << result.dump();
+    } else {
+      ASSERT_TRUE(result.is_object()) << c.name;
+      const std::string text = result["contents"]["value"].get<std::string>();
+      for (const std::string& part : c.hover_parts)
+        EXPECT_NE(text.find(part), std::string::npos)
+            << c.name << ": no " << part << " in " << text;
+      EXPECT_EQ(result["range"], c.hover_range) << c.name;
+    }
+  }
 }
 
 TEST(LanguageServerProgram, SameDiagnosticsAsCheck) {
