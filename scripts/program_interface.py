@@ -47,10 +47,10 @@ def run(program, *args):
 class Entry:
     """An option, positional or command of a help text."""
 
-    def __init__(self, spec, text):
-        self.spec = spec
+    def __init__(self, usage, text):
+        self.usage = usage
         self.text = " ".join(text.split())
-        tokens = spec.split()
+        tokens = usage.split()
         self.names = tokens[0].split(",")
         rest = [t for t in tokens[1:] if t not in ("REQUIRED", "...")]
         self.required = "REQUIRED" in tokens
@@ -227,7 +227,7 @@ def man_page(main, commands, codes, version):
         ".SH FILES",
         ".TP",
         "\\fIPREFIX\\fB/libexec/scenario\\-compiler/\\fR",
-        "The helper programs: \\fBscenario\\-compiler\\-inspect\\fR, \\fB\\-plot\\fR and \\fB\\-view\\fR "
+        "The helper programs: \\fBscenario\\-compiler\\-inspect\\fR, \\fB\\-plot\\fR, \\fB\\-view\\fR and \\fB\\-lsp\\fR "
         "run those commands, \\fBscenario\\-compiler\\-run\\fR shows the embedded run's status window. "
         "Each is looked up beside the program first, then here.",
         ".TP",
@@ -407,22 +407,22 @@ def zsh_action(kind, codes):
     return "_files -g \"*.(%s)\"" % "|".join(endings) if len(endings) > 1 else "_files -g \"*.%s\"" % endings[0]
 
 
-def zsh_specs(opts, positionals, codes):
-    """_arguments specifications, each a shell word as written in the script."""
-    specs = []
+def zsh_argument_words(opts, positionals, codes):
+    """The words of zsh's _arguments for each option and positional, each a shell word as written in the script."""
+    words = []
     for names, kind, text in opts:
         desc = zsh_escape(short(text))
         action = zsh_action(kind, codes)
         tail = ":%s:%s" % (names[-1].lstrip("-"), action) if action else ""
         tail = tail.replace("'", "'\\''")
         if len(names) == 1:
-            specs.append("'%s[%s]%s'" % (names[0], desc, tail))
+            words.append("'%s[%s]%s'" % (names[0], desc, tail))
         else:
-            specs.append("'(%s)'{%s}'[%s]%s'" % (" ".join(names), ",".join(names), desc, tail))
+            words.append("'(%s)'{%s}'[%s]%s'" % (" ".join(names), ",".join(names), desc, tail))
     for k, (kind, many) in enumerate(positionals):
         action = zsh_action(kind, codes).replace("'", "'\\''")
-        specs.append("'%s:%s:%s'" % ("*" if many else str(k + 1), "code" if kind == ["code"] else "file", action))
-    return specs
+        words.append("'%s:%s:%s'" % ("*" if many else str(k + 1), "code" if kind == ["code"] else "file", action))
+    return words
 
 
 def zsh_completion(main, commands, codes):
@@ -440,7 +440,7 @@ def zsh_completion(main, commands, codes):
     for c in main.commands:
         out.append("    '%s:%s'" % (c.name, zsh_escape(c.text)))
     out += ["  )", "  _arguments -C \\"]
-    for s in zsh_specs(model[""][0], [], codes):
+    for s in zsh_argument_words(model[""][0], [], codes):
         out.append("    %s \\" % s)
     out += [
         "    '1: :->command' \\",
@@ -455,9 +455,9 @@ def zsh_completion(main, commands, codes):
             continue
         out.append("        %s)" % name)
         out.append("          _arguments \\")
-        specs = zsh_specs(opts, positionals, codes)
-        for k, s in enumerate(specs):
-            out.append("            %s%s" % (s, " \\" if k < len(specs) - 1 else ""))
+        words = zsh_argument_words(opts, positionals, codes)
+        for k, s in enumerate(words):
+            out.append("            %s%s" % (s, " \\" if k < len(words) - 1 else ""))
         out.append("          ;;")
     out += ["      esac", "      ;;", "  esac", "}", "", '_scenario-compiler "$@"', ""]
     return "\n".join(out)
