@@ -30,6 +30,16 @@ inline std::pair<int, int> station_extent(int tipo, int pos, int l, int d6) {
   return {pos - l / 2, pos + l / 2 + (d6 != 0 ? 50 : 0)};
 }
 
+// The cells a generated restriction from cell `s` to cell `e` takes: its
+// start and end, its warning 24 cells before the start when it has one,
+// and the four approach cells before the warning when `approach`.
+inline std::vector<int> restriction_cells(int s, int e, bool avviso, bool approach) {
+  std::vector<int> celle{s, e};
+  if (avviso) celle.push_back(s - 24);
+  for (int j = 1; approach && j <= 4; ++j) celle.push_back(s - 24 - j);
+  return celle;
+}
+
 class SeededChoices {
  public:
   explicit SeededChoices(uint32_t seed) : r_(seed) {}
@@ -369,9 +379,7 @@ class AuthorGenerator {
       const int x = 50 * (s - 1);
       const bool avviso = x > 1500;
       const int f_ta = avviso && one_in(2) ? 1 : 0;
-      std::vector<int> celle{s, e};
-      if (avviso) celle.push_back(s - 24);
-      for (int j = 1; f_ta && j <= 4; ++j) celle.push_back(s - 24 - j);
+      const std::vector<int> celle = restriction_cells(s, e, avviso, f_ta != 0);
       bool ok = true;
       for (int c : celle) ok = ok && free(c);
       if (!ok) continue;

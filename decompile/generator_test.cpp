@@ -177,9 +177,7 @@ class Generator {
       const int x = 50 * (s - 1);
       const bool avviso = x > 1500;
       const int f_ta = avviso && one_in(2) ? 1 : 0;
-      std::vector<int> celle{s, e};
-      if (avviso) celle.push_back(s - 24);
-      for (int j = 1; f_ta && j <= 4; ++j) celle.push_back(s - 24 - j);
+      const std::vector<int> celle = restriction_cells(s, e, avviso, f_ta != 0);
       bool ok = true;
       for (int c : celle) ok = ok && free(c);
       if (!ok) continue;
