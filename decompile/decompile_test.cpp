@@ -6,6 +6,7 @@
 
 #include "decompile/decoders.h"
 #include "decompile/verify.h"
+#include "tests/support/lines.h"
 #include "writers/scenario.h"
 
 namespace sc::decompile {
@@ -54,18 +55,14 @@ constexpr int tenth = 10;
 constexpr int tenth = 1;
 #endif
 
-std::string listing(const std::vector<std::string>& v) {
-  std::string s;
-  for (const std::string& x : v) s += x + "\n";
-  return s;
-}
+using test::one_per_line;
 
 TEST(Decompile, EmbeddedScenarioRoundTrips) {
   ASSERT_TRUE(embedded().written);
   const Decompilation d = decompile(files_of(embedded()));
-  EXPECT_TRUE(d.identical()) << d.difference.value_or("") << "\n" << listing(d.unexplained);
-  EXPECT_TRUE(d.unexplained.empty()) << listing(d.unexplained);
-  EXPECT_TRUE(d.faults.empty()) << listing(d.faults);
+  EXPECT_TRUE(d.identical()) << d.difference.value_or("") << "\n" << one_per_line(d.unexplained);
+  EXPECT_TRUE(d.unexplained.empty()) << one_per_line(d.unexplained);
+  EXPECT_TRUE(d.faults.empty()) << one_per_line(d.faults);
   EXPECT_EQ(d.nome_scenario, "Corvale_Pravena AV");
   EXPECT_EQ(d.numero_treno, "409");
 }
@@ -112,7 +109,7 @@ TEST(Decompile, DamagedFilesNameWhatNoEntryExplains) {
     const Decompilation d = decompile({k.celle, k.elementi, k.tracciato});
     EXPECT_FALSE(d.identical()) << k.test_case;
     EXPECT_TRUE(contains(d.unexplained, k.expected)) << k.test_case << ":\n"
-                                                     << listing(d.unexplained);
+                                                     << one_per_line(d.unexplained);
     // What can be explained is still written.
     EXPECT_NE(d.treno.find("segnale,    1000"), std::string::npos) << k.test_case;
   }
@@ -123,9 +120,9 @@ TEST(Decompile, DamagedFilesNameWhatNoEntryExplains) {
 // 50 m grid of the cells.
 TEST(Decompile, SmallScenarioReadsAsAnAuthorWouldWriteIt) {
   const Compiled& c = small();
-  ASSERT_TRUE(c.written && c.faults.empty()) << listing(c.faults);
+  ASSERT_TRUE(c.written && c.faults.empty()) << one_per_line(c.faults);
   const Decompilation d = decompile(files_of(c));
-  ASSERT_TRUE(d.identical()) << *d.difference << "\n" << listing(d.unexplained);
+  ASSERT_TRUE(d.identical()) << *d.difference << "\n" << one_per_line(d.unexplained);
   EXPECT_EQ(d.linea,
             "[generale]\r\nlunghezza percorso,    5000\r\n"
             "progressiva chilometrica uno,    100,    200,    1\r\n"
@@ -208,11 +205,11 @@ TEST(Decompile, RareEntriesComeBackByteForByte) {
   for (const auto& k : cases) {
     const Compiled c = compile_in_memory(base_linea + k.linea + "[fine]\r\n",
                                          base_treno + k.treno + "[fine]\r\n", "Rara", "1", true);
-    ASSERT_TRUE(c.written && c.faults.empty()) << k.test_case << ": " << listing(c.faults);
+    ASSERT_TRUE(c.written && c.faults.empty()) << k.test_case << ": " << one_per_line(c.faults);
     const Decompilation d = decompile(files_of(c));
     EXPECT_TRUE(d.identical() && d.unexplained.empty())
         << k.test_case << ": " << d.difference.value_or("") << "\n"
-        << listing(d.unexplained) << d.linea << d.treno;
+        << one_per_line(d.unexplained) << d.linea << d.treno;
   }
 }
 

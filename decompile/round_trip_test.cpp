@@ -9,22 +9,19 @@
 #include "decompile/author_generator.h"
 #include "decompile/decompile.h"
 #include "decompile/verify.h"
+#include "tests/support/lines.h"
 
 namespace sc::decompile {
 namespace {
 
-std::string listing(const std::vector<std::string>& v) {
-  std::string s;
-  for (const std::string& x : v) s += x + "\n";
-  return s;
-}
+using test::one_per_line;
 
 // Compiles, decompiles, and says what went wrong ("" when the files come
 // back byte for byte).
 std::string round_trip(const Compiled& c, const std::string& linea, const std::string& treno) {
   const Decompilation d = decompile({c.celle, c.elementi, c.tracciato});
   if (d.identical() && d.unexplained.empty()) return "";
-  return d.difference.value_or("") + "\n" + listing(d.unexplained) + "--- line\n" + linea +
+  return d.difference.value_or("") + "\n" + one_per_line(d.unexplained) + "--- line\n" + linea +
          "--- train\n" + treno + "--- decompiled line\n" + d.linea + "--- decompiled train\n" +
          d.treno;
 }
@@ -57,7 +54,7 @@ TEST(RoundTrip, EntriesThatOverwriteOneAnotherComeBackInAnOrderThatWorks) {
   };
   for (const auto& k : cases) {
     const Compiled c = compile_in_memory(linea, k.treno, "Prova", "1", true);
-    ASSERT_TRUE(c.written && c.faults.empty()) << k.test_case << "\n" << listing(c.faults);
+    ASSERT_TRUE(c.written && c.faults.empty()) << k.test_case << "\n" << one_per_line(c.faults);
     EXPECT_EQ(round_trip(c, linea, k.treno), "") << k.test_case;
   }
 }

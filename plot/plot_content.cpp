@@ -7,12 +7,6 @@
 
 namespace sc::plot_detail {
 
-namespace {
-
-double metres(size_t cella) { return static_cast<double>(cella) * cella_metres; }
-
-}  // namespace
-
 Content collect(const CompiledScenario& sc) {
   Content c;
   const auto& el = sc.elementi;

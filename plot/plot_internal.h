@@ -18,6 +18,9 @@ namespace sc::plot_detail {
 // Cells are 50 m long.
 constexpr double cella_metres = 50;
 
+// Where a cell starts along the line, in metres.
+inline double metres(size_t cella) { return static_cast<double>(cella) * cella_metres; }
+
 struct Stazione {
   int numero;
   std::string nome;  // UTF-8

@@ -18,7 +18,6 @@ namespace {
 
 double kmh(const Cella& c) { return c.velocita * 5.0; }
 double per_thousand(const Cella& c) { return c.pendenza - 100.0; }
-double metres(size_t cella) { return static_cast<double>(cella) * cella_metres; }
 
 constexpr int mark_rows = 5;
 

@@ -39,7 +39,8 @@ struct ProgramRun {
 struct ProgramOutcome {
   int status = -1;  // exit status, or 128 + the signal that ended it
   std::string out, err;
-  double seconds = 0;
+  double seconds = 0;      // wall time from start to exit
+  double cpu_seconds = 0;  // processor time of the run (user and system)
 };
 
 inline ProgramOutcome run_program(const ProgramRun& e) {
@@ -82,8 +83,9 @@ inline ProgramOutcome run_program(const ProgramRun& e) {
   }
   ProgramOutcome r;
   int status = 0;
+  rusage usage{};
   const auto deadline = inizio + e.limit;
-  while (::waitpid(pid, &status, WNOHANG) == 0) {
+  while (::wait4(pid, &status, WNOHANG, &usage) == 0) {
     if (std::chrono::steady_clock::now() > deadline) {
       ::kill(pid, SIGKILL);
       ::waitpid(pid, &status, 0);
@@ -93,6 +95,10 @@ inline ProgramOutcome run_program(const ProgramRun& e) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
+  const auto seconds_of = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+  };
+  r.cpu_seconds = seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime);
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   r.out = read_bytes(out_path);
   r.err = read_bytes(err_path);
