@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "format/compiled_names.h"
+#include "output/terminal_text.h"
 #include "platform/read_file.h"
 
 #ifndef SC_VERSION
@@ -22,7 +23,8 @@ std::string in_dir(const std::string& dir, const std::string& nome) {
   return dir.back() == '/' ? dir + nome : dir + "/" + nome;
 }
 
-std::string shell_quoted(const std::string& s) {
+std::string shell_quoted(const std::string& text) {
+  const std::string s = terminal_text(text);
   const bool simple = !s.empty() && s.find_first_not_of(
                                         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
                                         "0123456789_-./:=+,@%") == std::string::npos;
@@ -55,22 +57,22 @@ bool prepare_dir(const std::string& dir, std::ostream& err) {
   std::error_code ec;
   if (fs::is_directory(dir, ec)) return true;
   if (fs::exists(dir, ec)) {
-    err << program_name << ": cannot write into \"" << dir << "\": it is not a directory"
-        << std::endl;
+    err << program_name << ": cannot write into \"" << terminal_text(dir)
+        << "\": it is not a directory" << std::endl;
     return false;
   }
   fs::create_directories(dir, ec);
   if (ec) {
-    err << program_name << ": cannot create the directory \"" << dir << "\": " << ec.message()
-        << std::endl;
+    err << program_name << ": cannot create the directory \"" << terminal_text(dir)
+        << "\": " << ec.message() << std::endl;
     return false;
   }
   return true;
 }
 
 int usage_error(const std::string& message) {
-  std::cerr << program_name << ": " << message << "\nRun with --help for more information."
-            << std::endl;
+  std::cerr << program_name << ": " << terminal_text(message)
+            << "\nRun with --help for more information." << std::endl;
   return status_usage;
 }
 

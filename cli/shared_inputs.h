@@ -20,7 +20,9 @@ struct RunOptions {
 // `nome` inside `dir`, as the user would type it: the bare name in ".".
 std::string in_dir(const std::string& dir, const std::string& nome);
 
-// `s` quoted for a POSIX shell when it holds anything but plain characters.
+// `s` quoted for a POSIX shell (single quotes) when it holds anything but
+// plain characters. A character that no terminal may be sent is written as
+// terminal_text escapes it (output/terminal_text.h).
 std::string shell_quoted(const std::string& s);
 
 // Why `path` cannot be read as an input file, or "" when it can. A
