@@ -46,10 +46,23 @@ const char* color_of(Severity g, const Colors& c) {
   return g == Severity::errore ? c.errore : g == Severity::avviso ? c.avviso : c.note;
 }
 
+// The message for JSON and SARIF, which escape what they must themselves:
+// a control character (below 0x20 but a tab, DEL) becomes "?".
+std::string without_controls(const std::string& t) {
+  std::string s = t;
+  for (char& c : s) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && c != '\t') || u == 0x7F) c = '?';
+  }
+  return s;
+}
+
 // The message with " (at P m)" when the fault has a position that the
-// message does not already give.
-std::string message(const Fault& f) {
-  std::string s = terminal_text(f.message, TextSource::description);
+// message does not already give: for the terminal (escaped as
+// terminal_text escapes) or for JSON and SARIF.
+std::string message(const Fault& f, bool terminal) {
+  std::string s =
+      terminal ? terminal_text(f.message, TextSource::description) : without_controls(f.message);
   if (f.posizione && !gives_position(f.message, *f.posizione))
     s += " (at " + std::to_string(*f.posizione) + " m)";
   return s;
@@ -123,8 +136,8 @@ std::string formatta_fault(const Fault& f, const DiagnosticStyle& stile) {
   const Colors c = colors(stile);
   const std::string_view severity = severity_name(f.severity);
   std::string s = std::string(c.bold) + location(f.where) + c.fine + color_of(f.severity, c) +
-                  std::string(severity) + ":" + c.fine + " " + c.bold + message(f) + c.fine + " [" +
-                  diagnostic_code(f) + "]";
+                  std::string(severity) + ":" + c.fine + " " + c.bold + message(f, true) + c.fine +
+                  " [" + diagnostic_code(f) + "]";
   if (f.after_first) s += " (found after the first fault)";
   s += "\n" + line_and_cursor(f.where, c);
   for (const Note& r : f.notes) {
@@ -201,7 +214,7 @@ std::string json_object(const Fault& f) {
   std::string s = "{" + location_fields(f.where);
   s += ", \"severity\": " + json_string(std::string(severity_name(f.severity)));
   s += ", \"code\": " + json_string(diagnostic_code(f));
-  s += ", \"message\": " + json_string(message(f));
+  s += ", \"message\": " + json_string(message(f, false));
   s += ", \"position_m\": " + numero_o_null(f.posizione.value_or(0), f.posizione.has_value());
   s += std::string(", \"after_first_fault\": ") + (f.after_first ? "true" : "false");
   s += ", \"notes\": [";
@@ -257,7 +270,8 @@ std::string sarif_result(const Fault& f) {
   std::string s =
       "{\"ruleId\": " + json_string(diagnostic_code(f)) + ", \"level\": \"" + level +
       "\", \"message\": {\"text\": " +
-      json_string(message(f) + (f.after_first ? " (found after the first fault)" : "")) + "}";
+      json_string(message(f, false) + (f.after_first ? " (found after the first fault)" : "")) +
+      "}";
   if (f.where && !f.where->file.empty())
     s += ", \"locations\": [" + sarif_location(*f.where, nullptr) + "]";
   if (!f.notes.empty()) {

@@ -69,7 +69,7 @@ int cmd_plot(const PlotArgs& o, std::ostream& out, std::ostream& err) {
         << *m / 1000 << " km on, and nothing after the fault is placed; the picture marks it"
         << std::endl;
   }
-  out << "wrote " << o.output << std::endl;
+  out << "wrote " << terminal_text(o.output) << std::endl;
   return status_ok;
 }
 

@@ -22,6 +22,7 @@
 
 #include "format/compiled_decode.h"
 #include "format/positions.h"
+#include "output/terminal_text.h"
 #include "plot/palette.h"
 #include "viewer/view_geometry.h"
 #include "watch/watcher.h"
@@ -513,7 +514,7 @@ class App {
  private:
   void report(const std::string& line) {
     if (!s_.options.check) return;
-    std::cout << line << std::endl;
+    std::cout << terminal_text(line, TextSource::description) << std::endl;
   }
 
   void load_data(bool first) {
