@@ -14,24 +14,31 @@ TEST(TerminalText, EscapesWhatATerminalWouldObeyAndPassesTheRest) {
     std::string shown;
   } cases[] = {
       {"Corvale_Pravena AV_409-.txt", TextSource::utf8, "Corvale_Pravena AV_409-.txt"},
-      {"a\x1b[31mb", TextSource::utf8, "a\\x1b[31mb"},                       // CSI by ESC
-      {"a\nb\r\tc", TextSource::utf8, "a\\x0ab\\x0d\\x09c"},                  // newline, CR, tab
-      {std::string("\0\x7f", 2), TextSource::utf8, "\\x00\\x7f"},           // NUL, DEL
-      {"x\xC2\x9B" "31m\xC2\x9D" "0;t", TextSource::utf8, "x\\u009b31m\\u009d0;t"},  // C1
+      {"a\x1b[31mb", TextSource::utf8, "a\\x1b[31mb"},             // CSI by ESC
+      {"a\nb\r\tc", TextSource::utf8, "a\\x0ab\\x0d\\x09c"},       // newline, CR, tab
+      {std::string("\0\x7f", 2), TextSource::utf8, "\\x00\\x7f"},  // NUL, DEL
+      {"x\xC2\x9B"
+       "31m\xC2\x9D"
+       "0;t",
+       TextSource::utf8, "x\\u009b31m\\u009d0;t"},  // C1
       {"Citt\xC3\xA0 \xE2\x82\xAC \xF0\x9F\x9A\x86", TextSource::utf8,
        "Citt\xC3\xA0 \xE2\x82\xAC \xF0\x9F\x9A\x86"},  // UTF-8 of 2, 3 and 4 bytes
-      {"a\xFF" "b", TextSource::utf8, "a\\xffb"},                 // never UTF-8
-      {"\xC0\xAF", TextSource::utf8, "\\xc0\\xaf"},                // over-long
-      {"\xED\xA0\x80", TextSource::utf8, "\\xed\\xa0\\x80"},        // a surrogate
-      {"ab\xE2\x82", TextSource::utf8, "ab\\xe2\\x82"},             // cut short at the end
-      {"\xE2\x82" "A", TextSource::utf8, "\\xe2\\x82A"},            // cut short by ASCII
-      {"C:\\dir", TextSource::utf8, "C:\\dir"},                    // a backslash stays
-      {"CITT\xC0", TextSource::windows_1252, "CITT\xC3\x80"},       // 1252 decoded
+      {"a\xFF"
+       "b",
+       TextSource::utf8, "a\\xffb"},                          // never UTF-8
+      {"\xC0\xAF", TextSource::utf8, "\\xc0\\xaf"},           // over-long
+      {"\xED\xA0\x80", TextSource::utf8, "\\xed\\xa0\\x80"},  // a surrogate
+      {"ab\xE2\x82", TextSource::utf8, "ab\\xe2\\x82"},       // cut short at the end
+      {"\xE2\x82"
+       "A",
+       TextSource::utf8, "\\xe2\\x82A"},                                   // cut short by ASCII
+      {"C:\\dir", TextSource::utf8, "C:\\dir"},                            // a backslash stays
+      {"CITT\xC0", TextSource::windows_1252, "CITT\xC3\x80"},              // 1252 decoded
       {"\x9B\x80", TextSource::windows_1252, "\xE2\x80\xBA\xE2\x82\xAC"},  // 0x9B is a quote mark
-      {"a\x1b\x81", TextSource::windows_1252, "a\\x1b\\u0081"},     // undefined 0x81: C1
-      {"Citt\xC3\xA0", TextSource::description, "Citt\xC3\xA0"},   // valid UTF-8 kept
-      {"Citt\xE0", TextSource::description, "Citt\xC3\xA0"},       // else Windows-1252
-      {"\xC2\x9B", TextSource::description, "\\u009b"},             // C1 of a UTF-8 file
+      {"a\x1b\x81", TextSource::windows_1252, "a\\x1b\\u0081"},            // undefined 0x81: C1
+      {"Citt\xC3\xA0", TextSource::description, "Citt\xC3\xA0"},           // valid UTF-8 kept
+      {"Citt\xE0", TextSource::description, "Citt\xC3\xA0"},               // else Windows-1252
+      {"\xC2\x9B", TextSource::description, "\\u009b"},                    // C1 of a UTF-8 file
       {"", TextSource::utf8, ""},
   };
   for (const auto& c : cases) {
