@@ -149,8 +149,13 @@ int final_status(const FaultLog& log, const CompileOptions& o, std::ostream& err
 
 int cmd_compile(const CompileOptions& o, std::ostream& out, std::ostream& err) {
   if (o.watch) return compile_watching(o, out, err);
-  for (const std::string& source : {o.linea, o.treno}) {
-    if (const std::string reason = unreadable(source, false); !reason.empty()) {
+  // Each description is opened once, checked on that descriptor and read
+  // from it: what is compiled is what was checked.
+  DescriptionText texts[2];
+  for (int i = 0; i < 2; ++i) {
+    std::string reason;
+    texts[i] = read_description(i == 0 ? o.linea : o.treno, &reason);
+    if (!reason.empty()) {
       err << program_name << ": " << terminal_text(reason) << std::endl;
       return status_usage;
     }
@@ -174,8 +179,9 @@ int cmd_compile(const CompileOptions& o, std::ostream& out, std::ostream& err) {
   }
 
   FaultLog log;
-  const Compilation c = compile_descriptions(p, o.without_tracciato ? 0 : 1,
-                                             {o.linea, o.treno, o.nome, o.numero}, log);
+  const Compilation c =
+      compile_descriptions(p, o.without_tracciato ? 0 : 1, {o.linea, o.treno, o.nome, o.numero},
+                           texts[0], texts[1], log);
   const bool reserved =
       c.status == Compilation::Result::errore_1250 || c.status == Compilation::Result::errore_1251;
 

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <ostream>
 #include <system_error>
@@ -34,22 +33,40 @@ std::string shell_quoted(const std::string& text) {
   return q + "'";
 }
 
-std::string unreadable(const std::string& path, bool dir_allowed) {
+std::string read_failure(const std::string& path, const platform::FileRead& r, bool dir_allowed) {
+  using Failure = platform::FileRead::Failure;
+  const auto cannot_read = [&](int error) {
+    return "cannot read \"" + path + "\": " + std::strerror(error);
+  };
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    const int e = dir_allowed ? platform::directory_access(path) : 0;
-    if (dir_allowed && e == 0) return "";
-    if (dir_allowed) return "cannot read \"" + path + "\": " + std::strerror(e);
-    return "\"" + path + "\" is a directory, not a file";
+  // A directory that cannot be opened is still told as a directory.
+  const bool directory =
+      r.directory || (r.failure == Failure::open && std::filesystem::is_directory(path, ec));
+  if (directory) {
+    if (!dir_allowed) return "\"" + path + "\" is a directory, not a file";
+    const int e = platform::directory_access(path);
+    return e == 0 ? "" : cannot_read(e);
   }
-  // A pipe, a device or a socket could block or never end: only regular
-  // files are read.
-  if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
-    return "\"" + path + "\" is not a regular file";
+  switch (r.failure) {
+    case Failure::none: return "";
+    // A pipe, a device or a socket could block or never end: only regular
+    // files are read.
+    case Failure::not_regular: return "\"" + path + "\" is not a regular file";
+    case Failure::too_large:
+      return "\"" + path + "\" is larger than the " + std::to_string(description_limit) +
+             " bytes an input file may have";
+    case Failure::open:
+    case Failure::size:
+    case Failure::read: break;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "cannot read \"" + path + "\": " + std::strerror(errno);
-  return "";
+  return cannot_read(r.error);
+}
+
+std::string unreadable(const std::string& path, bool dir_allowed) {
+  // Limit 0: the file is only checked, not read.
+  const platform::FileRead r = platform::read_regular_file(path, 0);
+  if (r.failure == platform::FileRead::Failure::too_large) return "";
+  return read_failure(path, r, dir_allowed);
 }
 
 bool prepare_dir(const std::string& dir, std::ostream& err) {

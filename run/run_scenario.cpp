@@ -17,6 +17,7 @@
 #include "output/terminal_text.h"
 #include "output/text_file_names.h"
 #include "output/write_compilation.h"
+#include "platform/read_file.h"
 #include "platform/replace_file.h"
 #include "run/error_report.h"
 
@@ -30,10 +31,11 @@ bool different(const std::string& path, const std::string& bytes) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0) return false;
   if (!S_ISREG(st.st_mode) || static_cast<uintmax_t>(st.st_size) != bytes.size()) return true;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  const std::string c(std::istreambuf_iterator<char>(in), {});
-  return c != bytes;
+  // Read through the descriptor it is checked on: what was swapped in since
+  // (a pipe, a device, a larger file) is in the way too.
+  const platform::FileRead r = platform::read_regular_file(path, bytes.size());
+  if (r.failure == platform::FileRead::Failure::open) return false;
+  return r.failure != platform::FileRead::Failure::none || r.bytes != bytes;
 }
 
 // A description the run is done with; one already gone is fine.

@@ -19,7 +19,10 @@ using namespace sc::test;
 using namespace sc::test::file_scenario;
 
 // Clears the screen, starts a CSI and an OSC, rings, breaks the line.
-const std::string hostile = "A\x1b[2J\xC2\x9B" "1m\xC2\x9D" "0;t\x07\nB\xFF";
+const std::string hostile =
+    "A\x1b[2J\xC2\x9B"
+    "1m\xC2\x9D"
+    "0;t\x07\nB\xFF";
 const std::string hostile_shown = "A\\x1b[2J\\u009b1m\\u009d0;t\\x07\\x0aB\\xff";
 
 // Every raw form of the hostile bytes; "\nB" is the newline of the text.
@@ -87,7 +90,9 @@ TEST_F(TerminalEscape, DiagnosticsEscapeTheFileTheLineAndTheMessage) {
   std::string linea = read_bytes(dir / linea_txt);
   const size_t fine = linea.find("[fine]");
   ASSERT_NE(fine, std::string::npos);
-  linea.insert(fine, "\x1b[2J\xC2\x9B" "CITT\xC2\x9D, 100\r\n");
+  linea.insert(fine,
+               "\x1b[2J\xC2\x9B"
+               "CITT\xC2\x9D, 100\r\n");
   const std::string folder = "d\x1b[31m";
   fs::create_directory(dir / folder);
   write(dir / folder + "/" + linea_txt, linea);
