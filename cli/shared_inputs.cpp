@@ -38,15 +38,21 @@ std::string read_failure(const std::string& path, const platform::FileRead& r, b
   const auto cannot_read = [&](int error) {
     return "cannot read \"" + path + "\": " + std::strerror(error);
   };
+  // A directory, a pipe or a device that could not be opened is still told
+  // as what it is (the name is looked at only for the message).
   std::error_code ec;
-  // A directory that cannot be opened is still told as a directory.
-  const bool directory =
-      r.directory || (r.failure == Failure::open && std::filesystem::is_directory(path, ec));
+  const std::filesystem::file_status st =
+      r.failure == Failure::open ? std::filesystem::status(path, ec)
+                                 : std::filesystem::file_status(std::filesystem::file_type::none);
+  const bool directory = r.directory || std::filesystem::is_directory(st);
+  const bool other = std::filesystem::exists(st) && !std::filesystem::is_directory(st) &&
+                     !std::filesystem::is_regular_file(st);
   if (directory) {
     if (!dir_allowed) return "\"" + path + "\" is a directory, not a file";
     const int e = platform::directory_access(path);
     return e == 0 ? "" : cannot_read(e);
   }
+  if (other) return "\"" + path + "\" is not a regular file";
   switch (r.failure) {
     case Failure::none: return "";
     // A pipe, a device or a socket could block or never end: only regular
