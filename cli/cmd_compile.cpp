@@ -19,6 +19,7 @@
 #include "compiler/text_1252.h"
 #include "output/diagnostics.h"
 #include "output/file_output.h"
+#include "output/terminal_text.h"
 #include "output/text_file_names.h"
 #include "output/write_compilation.h"
 #include "platform/read_file.h"
@@ -53,8 +54,8 @@ bool free_outputs(const CompileOptions& o, const std::function<std::string(Compi
   for (const CompiledName& n : compiled_names) {
     for (const std::string& source : {o.linea, o.treno}) {
       if (same_file(output(n.tipo), source)) {
-        err << program_name << ": the compiled file \"" << output(n.tipo)
-            << "\" would replace the description \"" << source
+        err << program_name << ": the compiled file \"" << terminal_text(output(n.tipo))
+            << "\" would replace the description \"" << terminal_text(source)
             << "\"; choose another --out directory or --name" << std::endl;
         return false;
       }
@@ -79,7 +80,7 @@ int compile_watching(const CompileOptions& o, std::ostream& out, std::ostream& e
   // The identity does not change with a save: a wrong one ends at once.
   const IdentityOutcome id = compilation_identity(o.linea, o.treno, o.nome, o.numero);
   if (!id.identity) {
-    err << program_name << ": " << id.errore << std::endl;
+    err << program_name << ": " << terminal_text(id.errore) << std::endl;
     return status_usage;
   }
   CompileOptions once = o;
@@ -148,15 +149,20 @@ int final_status(const FaultLog& log, const CompileOptions& o, std::ostream& err
 
 int cmd_compile(const CompileOptions& o, std::ostream& out, std::ostream& err) {
   if (o.watch) return compile_watching(o, out, err);
-  for (const std::string& source : {o.linea, o.treno}) {
-    if (const std::string reason = unreadable(source, false); !reason.empty()) {
-      err << program_name << ": " << reason << std::endl;
+  // Each description is opened once, checked on that descriptor and read
+  // from it: what is compiled is what was checked.
+  DescriptionText texts[2];
+  for (int i = 0; i < 2; ++i) {
+    std::string reason;
+    texts[i] = read_description(i == 0 ? o.linea : o.treno, &reason);
+    if (!reason.empty()) {
+      err << program_name << ": " << terminal_text(reason) << std::endl;
       return status_usage;
     }
   }
   const IdentityOutcome id = compilation_identity(o.linea, o.treno, o.nome, o.numero);
   if (!id.identity) {
-    err << program_name << ": " << id.errore << std::endl;
+    err << program_name << ": " << terminal_text(id.errore) << std::endl;
     return status_usage;
   }
 
@@ -173,8 +179,9 @@ int cmd_compile(const CompileOptions& o, std::ostream& out, std::ostream& err) {
   }
 
   FaultLog log;
-  const Compilation c = compile_descriptions(p, o.without_tracciato ? 0 : 1,
-                                             {o.linea, o.treno, o.nome, o.numero}, log);
+  const Compilation c =
+      compile_descriptions(p, o.without_tracciato ? 0 : 1, {o.linea, o.treno, o.nome, o.numero},
+                           texts[0], texts[1], log);
   const bool reserved =
       c.status == Compilation::Result::errore_1250 || c.status == Compilation::Result::errore_1251;
 
@@ -194,10 +201,10 @@ int cmd_compile(const CompileOptions& o, std::ostream& out, std::ostream& err) {
   if (!o.check_only) {
     const CompilationWrite written = write_compilation(c, log, output, WriteMode{o.sync});
     if (!written.reason.empty()) {
-      err << program_name << ": " << written.reason << std::endl;
+      err << program_name << ": " << terminal_text(written.reason) << std::endl;
       return written.status;
     }
-    for (const std::string& f : written.written) out << "wrote " << f << "\n";
+    for (const std::string& f : written.written) out << "wrote " << terminal_text(f) << "\n";
     out << std::flush;
   }
 

@@ -15,6 +15,7 @@
 #include "format/compiled_names.h"
 #include "output/compiled_read.h"
 #include "output/file_output.h"
+#include "output/terminal_text.h"
 #include "output/text_file_names.h"
 
 namespace sc {
@@ -50,7 +51,7 @@ std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs&
                                  std::string (&dati)[3], std::ostream& err) {
   for (const std::string& input : inputs) {
     if (const std::string reason = unreadable(input, true); !reason.empty()) {
-      err << program_name << ": " << reason << std::endl;
+      err << program_name << ": " << terminal_text(reason) << std::endl;
       return status_usage;
     }
   }
@@ -70,7 +71,7 @@ std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs&
       }
     }
   } catch (const std::exception& e) {
-    err << program_name << ": " << e.what() << std::endl;
+    err << program_name << ": " << terminal_text(e.what()) << std::endl;
     return status_usage;
   }
   return std::nullopt;
@@ -83,14 +84,14 @@ std::optional<int> blocked_outputs(const std::vector<std::string>& outputs, cons
   for (const std::string& output : outputs) {
     for (const std::optional<fs::path>& f : in.file) {
       if (f && same_file(output, *f)) {
-        err << program_name << ": \"" << unchecked(output)
+        err << program_name << ": \"" << terminal_text(output)
             << "\" would replace an input; choose another --out directory" << std::endl;
         return status_usage;
       }
     }
     std::error_code ec;
     if (!replace && (fs::exists(output, ec) || ec)) {
-      err << program_name << ": \"" << unchecked(output)
+      err << program_name << ": \"" << terminal_text(output)
           << "\" already exists; nothing written (give --force to replace it, or --out DIR for "
              "another directory)"
           << std::endl;
@@ -103,14 +104,15 @@ std::optional<int> blocked_outputs(const std::vector<std::string>& outputs, cons
 // What the decompile could not explain or reproduce. Texts that may quote
 // names from the element table: no control character reaches the terminal.
 void report_differences(const decompile::Decompilation& d, std::ostream& err) {
-  for (const std::string& s : d.unexplained) err << program_name << ": " << unchecked(s) << "\n";
+  for (const std::string& s : d.unexplained)
+    err << program_name << ": " << terminal_text(s, TextSource::windows_1252) << "\n";
   if (d.difference) {
-    err << program_name
-        << ": the written descriptions do not compile to the input: " << unchecked(*d.difference)
-        << "\n";
+    err << program_name << ": the written descriptions do not compile to the input: "
+        << terminal_text(*d.difference, TextSource::windows_1252) << "\n";
   }
   for (const std::string& f : d.faults) {
-    err << program_name << ": compiling the descriptions records " << unchecked(f) << "\n";
+    err << program_name << ": compiling the descriptions records "
+        << terminal_text(f, TextSource::description) << "\n";
   }
   err << std::flush;
 }
@@ -132,15 +134,16 @@ int cmd_decompile(const DecompileOptions& o, std::ostream& out, std::ostream& er
              ? std::nullopt
              : std::optional<std::string_view>(dati[static_cast<int>(CompiledKind::tracciato)])});
   } catch (const DecodeError& e) {  // checked above; kept for safety
-    err << program_name << ": " << e.what() << std::endl;
+    err << program_name << ": " << terminal_text(e.what()) << std::endl;
     return status_usage;
   }
 
   if (d.nome_scenario.empty() || d.numero_treno.empty() ||
       d.nome_scenario.find('/') != std::string::npos ||
       d.numero_treno.find('/') != std::string::npos) {
-    err << program_name << ": the scenario name \"" << unchecked(d.nome_scenario)
-        << "\" and train number \"" << unchecked(d.numero_treno)
+    err << program_name << ": the scenario name \""
+        << terminal_text(d.nome_scenario, TextSource::windows_1252) << "\" and train number \""
+        << terminal_text(d.numero_treno, TextSource::windows_1252)
         << "\" of the element table cannot name the description files; nothing written"
         << std::endl;
     return status_with_errors;
@@ -154,10 +157,10 @@ int cmd_decompile(const DecompileOptions& o, std::ostream& out, std::ostream& er
   report_differences(d, err);
   if (!prepare_dir(o.out, err)) return status_file_not_written;
   if (auto reason = replace_files({{linea, {d.linea}}, {treno, {d.treno}}})) {
-    err << program_name << ": " << unchecked(*reason) << std::endl;
+    err << program_name << ": " << terminal_text(*reason) << std::endl;
     return status_file_not_written;
   }
-  out << "wrote " << unchecked(linea) << "\nwrote " << unchecked(treno) << "\n";
+  out << "wrote " << terminal_text(linea) << "\nwrote " << terminal_text(treno) << "\n";
   if (d.identical() && d.unexplained.empty()) {
     out << "They compile to the same " << (without_tracciato ? "two" : "three")
         << " files; edit them, then:\n  " << program_name << " compile " << shell_quoted(linea)

@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/shared_inputs.h"
 #include "compiler/fault_catalogue.h"
+#include "output/terminal_text.h"
 
 namespace sc {
 namespace {
@@ -75,7 +76,7 @@ int cmd_explain(const std::optional<std::string>& codice, bool listing, std::ost
   }
   const CodeEntry* v = codice ? find_code(*codice) : nullptr;
   if (v == nullptr) {
-    err << program_name << ": explain: unknown code \"" << codice.value_or("")
+    err << program_name << ": explain: unknown code \"" << terminal_text(codice.value_or(""))
         << "\"; codes are written E16 (or 16), W3, N1; "
         << "'" << program_name << " explain --list' lists them all" << std::endl;
     return status_usage;

@@ -9,6 +9,7 @@
 #include "cli/shared_inputs.h"
 #include "output/embedded_scenario.h"
 #include "output/file_output.h"
+#include "output/terminal_text.h"
 
 namespace sc {
 
@@ -23,7 +24,7 @@ int cmd_export(const std::string& dir, bool replace, std::ostream& out, std::ost
     for (const ScenarioWriter& s : scenario_writers) {
       std::error_code ec;
       if (std::filesystem::exists(percorso(s.file), ec) || ec) {
-        err << program_name << ": \"" << percorso(s.file)
+        err << program_name << ": \"" << terminal_text(percorso(s.file))
             << "\" already exists; nothing exported (give --force to replace the files, or --out "
                "DIR "
                "for another directory)"
@@ -41,10 +42,10 @@ int cmd_export(const std::string& dir, bool replace, std::ostream& out, std::ost
   for (size_t i = 0; i < texts.size(); ++i)
     files.push_back({percorso(scenario_writers[i].file), {texts[i]}});
   if (auto reason = replace_files(files)) {
-    err << program_name << ": " << *reason << std::endl;
+    err << program_name << ": " << terminal_text(*reason) << std::endl;
     return status_file_not_written;
   }
-  for (const FileToWrite& f : files) out << "wrote " << f.path << "\n";
+  for (const FileToWrite& f : files) out << "wrote " << terminal_text(f.path) << "\n";
   out << "Edit the line and train descriptions, then compile them with:\n  " << program_name
       << " compile " << shell_quoted(percorso(TextFileKind::linea_txt)) << " "
       << shell_quoted(percorso(TextFileKind::treno_txt));

@@ -1,16 +1,16 @@
 #include "cli/compile_descriptions.h"
 #include "compiler/fault_codes.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <cerrno>
 #include <string>
 #include <system_error>
 #include <utility>
 
 #include "cli/identity.h"
+#include "cli/shared_inputs.h"
 #include "compiler/text_1252.h"
 #include "output/diagnostics.h"
+#include "platform/read_file.h"
 
 namespace sc {
 namespace {
@@ -68,22 +68,18 @@ void warn_different_number(const Descriptions& d, const std::string& nome_scenar
 
 }  // namespace
 
-DescriptionText read_description(const std::string& path) {
+DescriptionText read_description(const std::string& path, std::string* reason) {
+  using Failure = platform::FileRead::Failure;
   DescriptionText d{path, std::nullopt, Unreadable::no_file};
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return d;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    d.why = Unreadable::cannot_open;
-    return d;
+  platform::FileRead r = platform::read_regular_file(path, description_limit);
+  if (reason) *reason = read_failure(path, r, false);
+  if (r.failure == Failure::none) {
+    d.bytes = std::move(r.bytes);
+  } else if (r.failure == Failure::open && (r.error == ENOENT || r.error == ENOTDIR)) {
+    d.why = Unreadable::no_file;
+  } else {
+    d.why = r.failure == Failure::read ? Unreadable::cannot_read : Unreadable::cannot_open;
   }
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  if (in.bad()) {
-    d.why = Unreadable::cannot_read;
-    return d;
-  }
-  d.bytes = std::move(buf).str();
   return d;
 }
 

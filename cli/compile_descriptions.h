@@ -32,7 +32,10 @@ Compilation compile_descriptions(Percorso& p, int32_t modo, const Descriptions& 
                                  FaultLog& log);
 
 // The whole of the description file at `path`, or why it cannot be had;
-// diagnostics name it by `path`.
-DescriptionText read_description(const std::string& path);
+// diagnostics name it by `path`. The file is opened once, checked on that
+// descriptor (a regular file of at most description_limit bytes) and read
+// from it. `reason`, when given, receives why it was not read in the words
+// of unreadable() (cli/shared_inputs.h), or "".
+DescriptionText read_description(const std::string& path, std::string* reason = nullptr);
 
 }  // namespace sc

@@ -7,6 +7,7 @@
 #include "cli/helpers.h"
 #include "cli/shared_inputs.h"
 #include "output/exit_statuses.h"
+#include "output/terminal_text.h"
 #include "output/text_file_names.h"
 #include "platform/run_program.h"
 
@@ -35,14 +36,14 @@ HelperLookup find_helper(const std::string& name, const std::string& needed_by) 
 int run_helper(const std::string& nome, char** argv) {
   const HelperLookup helper = find_helper(nome, nome);
   if (helper.path.empty()) {
-    std::cerr << program_name << ": " << helper.problem << std::endl;
+    std::cerr << program_name << ": " << terminal_text(helper.problem) << std::endl;
     return status_usage;
   }
   std::cout.flush();
   std::cerr.flush();
   const int errore = platform::run_instead(helper.path, argv);
-  std::cerr << program_name << ": cannot run \"" << helper.path << "\": " << std::strerror(errore)
-            << std::endl;
+  std::cerr << program_name << ": cannot run \"" << terminal_text(helper.path)
+            << "\": " << std::strerror(errore) << std::endl;
   return status_usage;
 }
 

@@ -8,6 +8,7 @@
 
 #include "output/exit_statuses.h"
 #include "output/file_output.h"
+#include "platform/read_file.h"
 
 namespace sc {
 
@@ -20,12 +21,23 @@ struct RunOptions {
 // `nome` inside `dir`, as the user would type it: the bare name in ".".
 std::string in_dir(const std::string& dir, const std::string& nome);
 
-// `s` quoted for a POSIX shell when it holds anything but plain characters.
+// `s` quoted for a POSIX shell (single quotes) when it holds anything but
+// plain characters. A character that no terminal may be sent is written as
+// terminal_text escapes it (output/terminal_text.h).
 std::string shell_quoted(const std::string& s);
 
 // Why `path` cannot be read as an input file, or "" when it can. A
-// directory is accepted only with `dir_allowed`.
+// directory is accepted only with `dir_allowed`. The file is looked at
+// through a descriptor opened without waiting, so a pipe or a device in its
+// place never blocks.
 std::string unreadable(const std::string& path, bool dir_allowed);
+
+// The most a description file may hold: a larger one is not read at all.
+inline constexpr size_t description_limit = size_t{1} << 30;
+
+// Why the input file at `path` could not be read, in the words of
+// unreadable(), from the outcome `r` of reading it; "" when it was read.
+std::string read_failure(const std::string& path, const platform::FileRead& r, bool dir_allowed);
 
 // Makes sure `dir` exists as a directory, creating it (and its parents)
 // when missing. On failure says why on `err` and returns false.

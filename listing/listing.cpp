@@ -40,9 +40,7 @@ std::string celle_as(const std::vector<Cella>& celle, const InspectOptions& o, c
 std::optional<Elementi> adjacent_elementi(const std::filesystem::path& celle) {
   std::filesystem::path sim = celle;
   sim.replace_extension(".sim");
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(sim, ec)) return std::nullopt;
-  try {
+  try {  // read through the descriptor it is checked on; none there is no table
     return decode_elements(read_compiled_file(sim, CompiledKind::elementi));
   } catch (const std::exception&) {
     return std::nullopt;

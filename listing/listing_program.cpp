@@ -7,6 +7,7 @@
 #include "cli/shared_inputs.h"
 #include "format/compiled_decode.h"
 #include "listing/listing.h"
+#include "output/terminal_text.h"
 
 namespace sc {
 
@@ -23,25 +24,26 @@ int cmd_inspect(const InspectArgs& o, std::ostream& out, std::ostream& err) {
       options.every = *o.every;
     }
   } catch (const std::invalid_argument& e) {
-    err << program_name << ": " << e.what() << "\nRun with --help for more information."
-        << std::endl;
+    err << program_name << ": " << terminal_text(e.what())
+        << "\nRun with --help for more information." << std::endl;
     return status_usage;
   }
 
   if (const std::string reason = unreadable(o.file, false); !reason.empty()) {
-    err << program_name << ": " << reason << std::endl;
+    err << program_name << ": " << terminal_text(reason) << std::endl;
     return status_usage;
   }
   std::string text;
   try {
     text = show_file(o.file, options);
   } catch (const DecodeError& e) {
-    err << program_name << ": " << o.file << ": " << e.what() << std::endl;
+    err << program_name << ": " << terminal_text(o.file) << ": " << terminal_text(e.what())
+        << std::endl;
     return status_usage;
   } catch (const std::exception& e) {
     // A bad option for this kind of file, a file that cannot be read, or
     // one too large to hold in memory.
-    err << program_name << ": " << e.what() << std::endl;
+    err << program_name << ": " << terminal_text(e.what()) << std::endl;
     return status_usage;
   }
   out << text << std::flush;

@@ -23,6 +23,7 @@
 #include "lsp/message_reader.h"
 #include "lsp/server.h"
 #include "output/exit_statuses.h"
+#include "output/terminal_text.h"
 
 namespace {
 
@@ -80,7 +81,8 @@ int main(int argc, char** argv) {
       return sc::status_ok;
     }
     if (a != "--stdio") {
-      std::cerr << sc::program_name << ": lsp: unknown argument \"" << a << "\"\n"
+      std::cerr << sc::program_name << ": lsp: unknown argument \"" << sc::terminal_text(a)
+                << "\"\n"
                 << "Run with --help for more information." << std::endl;
       return sc::status_usage;
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "compiler/text_1252.h"
+#include "output/terminal_text.h"
 
 namespace sc {
 namespace {
@@ -25,18 +26,6 @@ bool gives_position(const std::string& message, int32_t posizione) {
     if (inizio_numero) return true;
   }
   return false;
-}
-
-// Text from a description as it may be shown on a terminal: a control
-// character (an escape sequence, a NUL, a stray carriage return) becomes
-// "?", one character for one, so a caret under the text still lines up.
-std::string mostrabile(const std::string& t) {
-  std::string s = t;
-  for (char& c : s) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if ((u < 0x20 && c != '\t') || u == 0x7F) c = '?';
-  }
-  return s;
 }
 
 struct Colors {
@@ -57,47 +46,84 @@ const char* color_of(Severity g, const Colors& c) {
   return g == Severity::errore ? c.errore : g == Severity::avviso ? c.avviso : c.note;
 }
 
+// The message for JSON and SARIF, which escape what they must themselves:
+// a control character (below 0x20 but a tab, DEL) becomes "?".
+std::string without_controls(const std::string& t) {
+  std::string s = t;
+  for (char& c : s) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && c != '\t') || u == 0x7F) c = '?';
+  }
+  return s;
+}
+
 // The message with " (at P m)" when the fault has a position that the
-// message does not already give.
-std::string message(const Fault& f) {
-  std::string s = mostrabile(f.message);
+// message does not already give: for the terminal (escaped as
+// terminal_text escapes) or for JSON and SARIF.
+std::string message(const Fault& f, bool terminal) {
+  std::string s =
+      terminal ? terminal_text(f.message, TextSource::description) : without_controls(f.message);
   if (f.posizione && !gives_position(f.message, *f.posizione))
     s += " (at " + std::to_string(*f.posizione) + " m)";
   return s;
 }
 
-// The caret line under a field: blanks up to the field (tabs kept, so the
-// caret lines up however tabs are shown), then "^" and one "~" for every
-// further character of the field.
-// In a UTF-8 line a character of several bytes takes one column.
-std::string underline(const SourceLocation& w) {
-  const bool utf8 = utf8_multibyte(w.text);
-  const auto continua = [&](size_t i) {
-    return utf8 && i < w.text.size() && (static_cast<unsigned char>(w.text[i]) & 0xC0) == 0x80;
-  };
+// A quoted source line: its control characters escaped as terminal_text
+// escapes them, its tabs kept (so the caret below lines up however tabs
+// are shown).
+std::string shown_line(const std::string& text) {
   std::string s;
+  for (ShownCharacters c(text, TextSource::description, /*keep_tabs=*/true); !c.done();) {
+    c.next(s);
+  }
+  return s;
+}
+
+// The caret line under a field of the line as shown_line shows it: blanks
+// up to the field (tabs kept), then "^" and "~" under the rest of the
+// field. A character takes as many columns as it is shown with: one for a
+// character of the text (of one byte or several), four or six for an escape.
+std::string underline(const SourceLocation& w) {
   const size_t column = w.column > 1 ? static_cast<size_t>(w.column - 1) : 0;
-  for (size_t i = 0; i < column; ++i) {
-    if (!continua(i)) s += (i < w.text.size() && w.text[i] == '\t') ? '\t' : ' ';
+  const size_t end = column + static_cast<size_t>(std::max(w.width, 1));
+  std::string s;
+  bool caret = false;
+  size_t at = 0;  // the byte of the text where the next character starts
+  std::string shown;
+  for (ShownCharacters c(w.text, TextSource::description, true); !c.done() && at < end;) {
+    shown.clear();
+    const size_t n = c.next(shown);
+    size_t columns = 0;  // UTF-8 continuation bytes take no column
+    for (const char b : shown) columns += (static_cast<unsigned char>(b) & 0xC0) != 0x80;
+    if (at + n <= column) {
+      s += shown == "\t" ? std::string("\t") : std::string(columns, ' ');
+    } else {
+      s += caret ? std::string(columns, '~') : "^" + std::string(columns - 1, '~');
+      caret = true;
+    }
+    at += n;
   }
-  s += '^';
-  for (size_t i = column + 1; i < column + static_cast<size_t>(std::max(w.width, 1)); ++i) {
-    if (!continua(i)) s += '~';
+  // A field at or past the end of the line.
+  if (!caret) {
+    s += std::string(column > at ? column - at : 0, ' ') + "^";
+    at = std::max(at, column) + 1;
   }
+  if (end > at) s += std::string(end - at, '~');
   return s;
 }
 
 // "FILE:LINE:COL: ", "FILE: " or "".
 std::string location(const std::optional<SourceLocation>& w) {
   if (!w || w->file.empty()) return "";
-  if (w->line <= 0) return w->file + ": ";
-  return w->file + ":" + std::to_string(w->line) + ":" +
+  const std::string file = terminal_text(w->file);
+  if (w->line <= 0) return file + ": ";
+  return file + ":" + std::to_string(w->line) + ":" +
          std::to_string(w->column > 0 ? w->file_column() : 1) + ": ";
 }
 
 std::string line_and_cursor(const std::optional<SourceLocation>& w, const Colors& c) {
   if (!w || w->line <= 0) return "";
-  return mostrabile(w->text) + "\n" + c.cursor + underline(*w) + c.fine + "\n";
+  return shown_line(w->text) + "\n" + c.cursor + underline(*w) + c.fine + "\n";
 }
 
 }  // namespace
@@ -110,13 +136,13 @@ std::string formatta_fault(const Fault& f, const DiagnosticStyle& stile) {
   const Colors c = colors(stile);
   const std::string_view severity = severity_name(f.severity);
   std::string s = std::string(c.bold) + location(f.where) + c.fine + color_of(f.severity, c) +
-                  std::string(severity) + ":" + c.fine + " " + c.bold + message(f) + c.fine + " [" +
-                  diagnostic_code(f) + "]";
+                  std::string(severity) + ":" + c.fine + " " + c.bold + message(f, true) + c.fine +
+                  " [" + diagnostic_code(f) + "]";
   if (f.after_first) s += " (found after the first fault)";
   s += "\n" + line_and_cursor(f.where, c);
   for (const Note& r : f.notes) {
     s += std::string(c.bold) + location(r.where) + c.fine + c.note + "note:" + c.fine + " " +
-         mostrabile(r.message) + "\n" + line_and_cursor(r.where, c);
+         terminal_text(r.message, TextSource::description) + "\n" + line_and_cursor(r.where, c);
   }
   return s;
 }
@@ -188,7 +214,7 @@ std::string json_object(const Fault& f) {
   std::string s = "{" + location_fields(f.where);
   s += ", \"severity\": " + json_string(std::string(severity_name(f.severity)));
   s += ", \"code\": " + json_string(diagnostic_code(f));
-  s += ", \"message\": " + json_string(message(f));
+  s += ", \"message\": " + json_string(message(f, false));
   s += ", \"position_m\": " + numero_o_null(f.posizione.value_or(0), f.posizione.has_value());
   s += std::string(", \"after_first_fault\": ") + (f.after_first ? "true" : "false");
   s += ", \"notes\": [";
@@ -244,7 +270,8 @@ std::string sarif_result(const Fault& f) {
   std::string s =
       "{\"ruleId\": " + json_string(diagnostic_code(f)) + ", \"level\": \"" + level +
       "\", \"message\": {\"text\": " +
-      json_string(message(f) + (f.after_first ? " (found after the first fault)" : "")) + "}";
+      json_string(message(f, false) + (f.after_first ? " (found after the first fault)" : "")) +
+      "}";
   if (f.where && !f.where->file.empty())
     s += ", \"locations\": [" + sarif_location(*f.where, nullptr) + "]";
   if (!f.notes.empty()) {

@@ -73,14 +73,49 @@ TEST(Diagnostics, CaretLineCases) {
 
 TEST(Diagnostics, ControlCharactersOfTheSourceNeverReachTheTerminal) {
   // An escape sequence and a NUL in the line and in the message (a key
-  // quoted in it) are shown as "?", so the caret stays under the field.
+  // quoted in it) are shown escaped, and the caret moves with the wider
+  // text so that it stays under the field.
   const Fault f{103, std::nullopt,
                 SourceLocation{"f.txt", 3, 8, 3, std::string("\x1b[2J\0,\t12x", 10)},
                 "curve key \"\x1b[2J\" holds no class digit"};
   EXPECT_EQ(formatta_fault(f),
-            "f.txt:3:8: error: curve key \"?[2J\" holds no class digit [E103]\n"
-            "?[2J?,\t12x\n"
-            "      \t^~~\n");
+            "f.txt:3:8: error: curve key \"\\x1b[2J\" holds no class digit [E103]\n"
+            "\\x1b[2J\\x00,\t12x\n"
+            "            \t^~~\n");
+}
+
+TEST(Diagnostics, CaretFollowsEscapedAndDecodedCharacters) {
+  const struct {
+    int column;
+    int width;
+    std::string text;
+    std::string shown;
+    std::string caret;
+  } cases[] = {
+      // C1 control U+009B in a UTF-8 line: six columns, "\u009b"
+      {5, 2, "a\xC2\x9B,12", "a\\u009b,12", "        ^~"},
+      // Windows-1252 "CITT\xC0" decoded: one column a character
+      {7, 1, "CITT\xC0,x", "CITT\xC3\x80,x", "      ^"},
+      // the field itself escaped: caret and tildes under all of it
+      {3, 2, "a,\x1b\x07", "a,\\x1b\\x07", "  ^~~~~~~~"},
+      // a line that is not valid UTF-8 is Windows-1252 throughout
+      {5, 1, "\xC3\x80\xFF,x", "\xC3\x83\xE2\x82\xAC\xC3\xBF,x", "    ^"},
+  };
+  for (const auto& c : cases) {
+    const Fault f{25, std::nullopt, SourceLocation{"f.txt", 2, c.column, c.width, c.text}, "bad"};
+    EXPECT_EQ(formatta_fault(f), "f.txt:2:" + std::to_string(c.column) + ": error: bad [E25]\n" +
+                                     c.shown + "\n" + c.caret + "\n")
+        << c.shown;
+  }
+}
+
+TEST(Diagnostics, FileNamesAndMessagesAreEscapedForTheTerminal) {
+  Fault f{16, std::nullopt, SourceLocation{"a\x1b]0;x\x07\n.txt", 2, 1, 1, "x"},
+          "name \"\xC2\x9D\" taken"};
+  f.notes.push_back({SourceLocation{"b\x1b.txt", 0, 0, 0, ""}, "see \x1b[1m"});
+  EXPECT_EQ(formatta_fault(f),
+            "a\\x1b]0;x\\x07\\x0a.txt:2:1: error: name \"\\u009d\" taken [E16]\nx\n^\n"
+            "b\\x1b.txt: note: see \\x1b[1m\n");
 }
 
 TEST(Diagnostics, FaultsWithoutSourceLine) {

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -33,7 +34,13 @@ FileWatch::FileWatch(const std::vector<std::string>& files) {
       error_ = "cannot watch the directory \"" + dir + "\": " + std::strerror(errno);
       return;
     }
-    entries_.push_back({wd, p.filename().string()});
+    Entry e{wd, p.filename().string(), dir};
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) == 0) {
+      e.device = st.st_dev;
+      e.inode = st.st_ino;
+    }
+    entries_.push_back(std::move(e));
   }
 }
 
@@ -64,6 +71,34 @@ bool FileWatch::read_events() {
   return relevant;
 }
 
+bool FileWatch::follow_replaced_directories() {
+  if (fd_ < 0) return false;
+  bool changed = false;
+  for (Entry& e : entries_) {
+    struct stat st {};
+    if (::stat(e.dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+      changed = changed || e.present;  // removed or moved away: its files are gone
+      e.present = false;
+      continue;
+    }
+    if (e.present && st.st_dev == e.device && st.st_ino == e.inode) continue;
+    const int wd = ::inotify_add_watch(fd_, e.dir.c_str(), save_events);
+    if (wd < 0) continue;  // tried again on the next call
+    const int old = e.wd;
+    e.wd = wd;
+    e.device = st.st_dev;
+    e.inode = st.st_ino;
+    e.present = true;
+    changed = true;
+    // The old directory (moved elsewhere) is no longer of interest, unless
+    // another entry still watches it.
+    bool used = false;
+    for (const Entry& other : entries_) used = used || other.wd == old;
+    if (!used && old != wd) ::inotify_rm_watch(fd_, old);
+  }
+  return changed;
+}
+
 bool FileWatch::wait_for_change(const volatile std::sig_atomic_t& stop,
                                 std::chrono::milliseconds quiet,
                                 std::optional<std::chrono::milliseconds> deadline) {
@@ -84,6 +119,7 @@ bool FileWatch::wait_for_change(const volatile std::sig_atomic_t& stop,
       return false;
     }
     if (r > 0 && read_events()) last = clock::now();
+    if (follow_replaced_directories()) last = clock::now();
   }
 }
 

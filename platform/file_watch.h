@@ -1,7 +1,9 @@
 // Watching files for saves (inotify). The directories that hold the files
 // are watched, not the files themselves: editors often save by writing a
 // new file and renaming it over the old one, which a watch on the old file
-// would miss.
+// would miss. A directory that is replaced (moved away and another put
+// in its place, or removed and made again) is followed: the watch moves to
+// the directory that now has the name.
 #pragma once
 
 #include <chrono>
@@ -36,11 +38,22 @@ class FileWatch {
   int fd() const { return fd_; }
   bool read_events();
 
+  // Moves the watch of each directory that was replaced or removed to the
+  // directory now at its name; true when one was (its files may have
+  // changed). wait_for_change calls it on every turn; an event loop of its
+  // own calls it now and then (a replaced directory sends no event).
+  bool follow_replaced_directories();
+
  private:
   int fd_ = -1;
   struct Entry {
     int wd;
     std::string name;  // file name inside the watched directory
+    std::string dir;   // the directory, as named
+    // The directory watched (device and inode); `present` false while
+    // nothing stands at its name.
+    unsigned long long device = 0, inode = 0;
+    bool present = true;
   };
   std::vector<Entry> entries_;
   std::string error_;

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_watch.h"
 #include "platform/folder_lock.h"
 #include "platform/read_file.h"
 #include "platform/replace_file.h"
@@ -103,7 +104,56 @@ TEST(Platform, ReadRegularFileReadsWhatFitsAndRefusesTheRest) {
     EXPECT_EQ(r.error, c.error) << c.name;
     EXPECT_EQ(r.size, c.size) << c.name;
     EXPECT_EQ(r.bytes, c.bytes) << c.name;
+    EXPECT_EQ(r.directory, std::string(c.name) == "d") << c.name;
   }
+}
+
+// A watched folder moved away and replaced by a copy, or removed and made
+// again, is followed: the watch hears saves in the folder now at the name,
+// and no longer those in the old one.
+TEST(Platform, AFileWatchFollowsAReplacedFolder) {
+  TempDir dir;
+  const std::string d = dir / "d";
+  fs::create_directory(d);
+  std::ofstream(d + "/a.txt") << "1";
+  sc::platform::FileWatch watch({d + "/a.txt"});
+  ASSERT_EQ(watch.error(), "");
+  EXPECT_FALSE(watch.follow_replaced_directories());  // nothing replaced yet
+
+  const struct {
+    const char* what;
+    void (*replace)(const std::string& d);
+  } cases[] = {
+      {"moved away, a copy in its place",
+       [](const std::string& d) {
+         fs::rename(d, d + ".old");
+         fs::copy(d + ".old", d);
+       }},
+      {"removed, then made again",
+       [](const std::string& d) {
+         fs::remove_all(d);
+         fs::create_directory(d);
+         std::ofstream(d + "/a.txt") << "2";
+       }},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(d + ".old");
+    c.replace(d);
+    watch.read_events();  // what the old folder said
+    EXPECT_TRUE(watch.follow_replaced_directories()) << c.what;
+    watch.read_events();
+    EXPECT_FALSE(watch.follow_replaced_directories()) << c.what;
+    if (fs::exists(d + ".old")) {
+      std::ofstream(d + ".old/a.txt") << "old";
+      EXPECT_FALSE(watch.read_events()) << c.what << ": the old folder is still heard";
+    }
+    std::ofstream(d + "/a.txt") << "new";
+    EXPECT_TRUE(watch.read_events()) << c.what << ": the new folder is not heard";
+  }
+  // Gone for good: told once.
+  fs::remove_all(d);
+  EXPECT_TRUE(watch.follow_replaced_directories());
+  EXPECT_FALSE(watch.follow_replaced_directories());
 }
 
 TEST(Platform, ReplaceFilesWritesEveryFileAndLeavesNoTemporaryFile) {

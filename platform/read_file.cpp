@@ -25,6 +25,7 @@ FileRead read_regular_file(const std::string& path, size_t limit) {
   if (::fstat(fd, &st) != 0) return failed(FileRead::Failure::size);
   if (!S_ISREG(st.st_mode)) {
     r.failure = FileRead::Failure::not_regular;
+    r.directory = S_ISDIR(st.st_mode);
     return r;
   }
   r.size = static_cast<size_t>(st.st_size);

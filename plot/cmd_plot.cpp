@@ -5,6 +5,7 @@
 
 #include "cli/shared_inputs.h"
 #include "format/compiled_decode.h"
+#include "output/terminal_text.h"
 #include "plot/cmd_plot.h"
 #include "plot/plot.h"
 
@@ -31,7 +32,7 @@ PlotOptions size_from_text(const std::string& text) {
 int cmd_plot(const PlotArgs& o, std::ostream& out, std::ostream& err) {
   for (const std::string& input : o.inputs) {
     if (const std::string reason = unreadable(input, true); !reason.empty()) {
-      err << program_name << ": " << reason << std::endl;
+      err << program_name << ": " << terminal_text(reason) << std::endl;
       return status_usage;
     }
   }
@@ -50,16 +51,16 @@ int cmd_plot(const PlotArgs& o, std::ostream& out, std::ostream& err) {
   } catch (const std::exception& e) {
     // A usage error, a malformed file (DecodeError names it) or one that
     // cannot be read: all are faults of the input.
-    err << program_name << ": " << e.what() << std::endl;
+    err << program_name << ": " << terminal_text(e.what()) << std::endl;
     return status_usage;
   }
   try {
     draw_scenario(scenario, o.output, options);
   } catch (const std::invalid_argument& e) {
-    err << program_name << ": " << e.what() << std::endl;
+    err << program_name << ": " << terminal_text(e.what()) << std::endl;
     return status_usage;
   } catch (const std::exception& e) {
-    err << program_name << ": " << e.what() << std::endl;
+    err << program_name << ": " << terminal_text(e.what()) << std::endl;
     return status_file_not_written;
   }
   if (const std::optional<double> m = compile_stop(scenario.celle)) {
@@ -68,7 +69,7 @@ int cmd_plot(const PlotArgs& o, std::ostream& out, std::ostream& err) {
         << *m / 1000 << " km on, and nothing after the fault is placed; the picture marks it"
         << std::endl;
   }
-  out << "wrote " << o.output << std::endl;
+  out << "wrote " << terminal_text(o.output) << std::endl;
   return status_ok;
 }
 

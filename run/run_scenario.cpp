@@ -14,8 +14,10 @@
 #include "cli/compile_descriptions.h"
 #include "output/diagnostics.h"
 #include "output/file_output.h"
+#include "output/terminal_text.h"
 #include "output/text_file_names.h"
 #include "output/write_compilation.h"
+#include "platform/read_file.h"
 #include "platform/replace_file.h"
 #include "run/error_report.h"
 
@@ -29,10 +31,11 @@ bool different(const std::string& path, const std::string& bytes) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0) return false;
   if (!S_ISREG(st.st_mode) || static_cast<uintmax_t>(st.st_size) != bytes.size()) return true;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  const std::string c(std::istreambuf_iterator<char>(in), {});
-  return c != bytes;
+  // Read through the descriptor it is checked on: what was swapped in since
+  // (a pipe, a device, a larger file) is in the way too.
+  const platform::FileRead r = platform::read_regular_file(path, bytes.size());
+  if (r.failure == platform::FileRead::Failure::open) return false;
+  return r.failure != platform::FileRead::Failure::none || r.bytes != bytes;
 }
 
 // A description the run is done with; one already gone is fine.
@@ -63,7 +66,7 @@ int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compi
       if (f != TextFileKind::linea_txt && f != TextFileKind::treno_txt) continue;
       const std::string path = percorso_file(dir, f, p.nome_scenario, p.numero_treno);
       if (different(path, texts[i])) {
-        err << program_name << ": \"" << path << "\" is not the embedded scenario's "
+        err << program_name << ": \"" << terminal_text(path) << "\" is not the embedded scenario's "
             << (f == TextFileKind::linea_txt ? "line" : "train")
             << " description; the run would replace it and then delete it. Nothing written (move "
                "it away, "
@@ -78,7 +81,7 @@ int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compi
     const std::string path =
         percorso_file(dir, scenario_writers[i].file, p.nome_scenario, p.numero_treno);
     if (auto reason = replace_file(path, texts[i], o.modo)) {
-      err << program_name << ": " << *reason << std::endl;
+      err << program_name << ": " << terminal_text(*reason) << std::endl;
       return status_file_not_written;
     }
   }
@@ -117,7 +120,8 @@ int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compi
       c, log,
       [&](CompiledKind k) { return percorso_file(dir, k, p.nome_scenario, p.numero_treno); },
       o.modo);
-  if (!written.reason.empty()) err << program_name << ": " << written.reason << std::endl;
+  if (!written.reason.empty())
+    err << program_name << ": " << terminal_text(written.reason) << std::endl;
   return written.status;
 }
 
@@ -131,14 +135,15 @@ int start_program(const RunOptions& o) {
   try {
     dir = program_dir();
   } catch (const std::exception& e) {
-    std::cerr << program_name << ": cannot find the program's directory: " << e.what() << std::endl;
+    std::cerr << program_name
+              << ": cannot find the program's directory: " << terminal_text(e.what()) << std::endl;
     return status_file_not_written;
   }
   // An installed program's folder (PREFIX/bin) is seldom the user's to
   // write: the run stops before its window and its first file.
   if (const int denied = platform::folder_write_denied(dir)) {
-    std::cerr << program_name << ": cannot write into the program's directory \"" << dir
-              << "\": " << std::strerror(denied)
+    std::cerr << program_name << ": cannot write into the program's directory \""
+              << terminal_text(dir) << "\": " << std::strerror(denied)
               << "; nothing written. Run it with --out DIR to write the files into DIR"
               << std::endl;
     return status_file_not_written;

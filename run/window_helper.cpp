@@ -6,6 +6,7 @@
 
 #include "cli/helpers.h"
 #include "output/exit_statuses.h"
+#include "output/terminal_text.h"
 #include "run/status_protocol.h"
 
 namespace sc {
@@ -16,8 +17,8 @@ namespace {
 constexpr std::chrono::seconds answer_limit{10};
 
 std::string fallback(const std::string& path, const std::string& what) {
-  return std::string(program_name) + ": the status window's helper program \"" + path + "\" " +
-         what + "; the status goes to standard error";
+  return std::string(program_name) + ": the status window's helper program \"" +
+         terminal_text(path) + "\" " + what + "; the status goes to standard error";
 }
 
 }  // namespace
@@ -50,7 +51,7 @@ void HelperStatusWindow::message(const std::string& text) {
 std::unique_ptr<StatusWindow> open_helper_status_window(std::ostream& err) {
   const HelperLookup helper = find_helper(run_helper_name, "the status window");
   if (helper.path.empty()) {
-    err << program_name << ": " << helper.problem << std::endl;
+    err << program_name << ": " << terminal_text(helper.problem) << std::endl;
     return std::make_unique<HeadlessStatus>(err);
   }
   int error = 0;

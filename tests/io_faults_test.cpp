@@ -241,6 +241,10 @@ TEST_F(IoFaults, InputThatCannotBeReadIsStatus2) {
   write(dir / "chiuso_409-.txt", treno);
   ::chmod((dir / "chiuso_409-.txt").c_str(), 0);
   ::mkfifo((dir / "tubo_409-.txt").c_str(), 0600);  // reading it would block forever
+  fs::create_symlink("/dev/zero", dir / "zero_409-.txt");
+  // Sparse: one byte above the most a description may hold, nothing on disk.
+  write(dir / "grande_409-.txt", "");
+  fs::resize_file(dir / "grande_409-.txt", (uintmax_t{1} << 30) + 1);
   const struct {
     const char* test_case;
     std::string linea, treno;
@@ -256,6 +260,11 @@ TEST_F(IoFaults, InputThatCannotBeReadIsStatus2) {
        "scenario-compiler: \"tubo_409-.txt\" is not a regular file\n"},
       {"line description is a device", "/dev/zero", treno_txt,
        "scenario-compiler: \"/dev/zero\" is not a regular file\n"},
+      {"train description is a link to a device", linea_txt, "zero_409-.txt",
+       "scenario-compiler: \"zero_409-.txt\" is not a regular file\n"},
+      {"train description above the size limit", linea_txt, "grande_409-.txt",
+       "scenario-compiler: \"grande_409-.txt\" is larger than the 1073741824 bytes an input file "
+       "may have\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.test_case);

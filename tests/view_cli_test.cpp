@@ -3,6 +3,7 @@
 // the window as another client of the server reads them.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -234,6 +235,69 @@ TEST_F(View, ShowsACompiledDirectoryAndCompilesOnlyWhenAsked) {
   EXPECT_NE(p->out().find("(GALLERIA   )(B. RINZELLI)"), std::string::npos) << p->out();
   ASSERT_TRUE(command(*p, "quit"));
   EXPECT_EQ(p->end(), 0);
+}
+
+// What takes a description's place, or its folder's, while the view shows
+// it: a file that is not a regular one is refused in the pane and the
+// status, the last good scenario stays and the window still answers; a
+// folder replaced by a copy is watched again.
+TEST_F(View, OddFilesAndAReplacedFolderOnReload) {
+  SERVE_DISPLAY();
+  const std::string treno = "s/" + treno_txt;
+  const std::string refused =
+      "not reloaded: \"" + treno + "\" is not a regular file; showing the last good state";
+  const struct {
+    const char* what;
+    void (*change)(const std::string& s);
+    std::string reloaded;  // the report of the reload the change starts
+  } cases[] = {
+      {"a link to /dev/zero",
+       [](const std::string& s) {
+         fs::create_symlink("/dev/zero", s + "/link");
+         fs::rename(s + "/link", s + "/" + treno_txt);
+       },
+       "reloaded " + refused + "; faults 0;"},
+      {"a FIFO",
+       [](const std::string& s) {
+         ASSERT_EQ(::mkfifo((s + "/fifo").c_str(), 0644), 0);
+         fs::rename(s + "/fifo", s + "/" + treno_txt);
+       },
+       "reloaded " + refused + "; faults 0;"},
+      {"the folder replaced by a copy",
+       [](const std::string& s) {
+         fs::rename(s, s + ".old");
+         fs::copy(s + ".old", s);
+       },
+       "reloaded compiled without fault; faults 0;"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(dir / "s");
+    fs::remove_all(dir / "s.old");
+    fs::create_directory(dir / "s");
+    for (const std::string& f : {linea_txt, treno_txt}) fs::copy_file(dir / f, dir / ("s/" + f));
+    auto p = launch({"s/" + linea_txt, treno});
+    ASSERT_TRUE(p->wait_out("window 0x")) << p->out() << p->err();
+
+    c.change(dir / "s");
+    ASSERT_TRUE(p->wait_out(c.reloaded, 1, std::chrono::milliseconds(5000))) << p->out();
+    if (c.reloaded.find("not reloaded") != std::string::npos) {
+      EXPECT_NE(p->out().find("pane " + refused + "\n"), std::string::npos) << p->out();
+    }
+    // The scenario shown is still there, and the window answers.
+    ASSERT_TRUE(command(*p, "select 71"));
+    EXPECT_NE(p->out().find("info signal at 3500 m"), std::string::npos) << p->out();
+
+    // A save in the folder now at that name is heard.
+    std::string t = read_bytes(dir / treno_txt);
+    replace(t, "segnale,    7500,", "segnale,    3500,");
+    fs::remove(dir / treno);
+    write(dir / treno, t);
+    ASSERT_TRUE(p->wait_out("reloaded 1 fault; faults 1;", 1, std::chrono::milliseconds(5000)))
+        << p->out();
+    ASSERT_TRUE(command(*p, "quit"));
+    EXPECT_EQ(p->end(), 0);
+  }
 }
 
 }  // namespace

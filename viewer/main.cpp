@@ -12,6 +12,7 @@
 
 #include "cli/shared_inputs.h"
 #include "format/compiled_decode.h"
+#include "output/terminal_text.h"
 #include "viewer/window.h"
 
 namespace {
@@ -45,7 +46,7 @@ constexpr const char* usage =
     "or no display.";
 
 int errore(const std::string& m, bool help = false) {
-  std::cerr << sc::program_name << ": view: " << m << std::endl;
+  std::cerr << sc::program_name << ": view: " << sc::terminal_text(m) << std::endl;
   if (help) std::cerr << "Run with --help for more information." << std::endl;
   return sc::status_usage;
 }

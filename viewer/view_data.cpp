@@ -35,12 +35,6 @@ std::string strip(std::string s) {
   return s.substr(a, b - a + 1);
 }
 
-std::optional<std::string> read_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::string short_name(const std::string& path) { return fs::path(path).filename().string(); }
 
 std::string entry_text(const DescriptionEntry& v) {
@@ -117,13 +111,19 @@ Loading load(const Source& s) {
     }
     return c;
   }
-  for (const std::string& f : {s.linea, s.treno}) {
-    const std::optional<std::string> text = read_text(f);
-    if (!text) {
-      c.errore = "cannot read \"" + f + "\"";
+  // Each description read once, through the descriptor it is checked on
+  // (a pipe or a device in its place is refused, never waited on), and
+  // compiled from the bytes read.
+  DescriptionText texts[2];
+  for (int i = 0; i < 2; ++i) {
+    const std::string& f = i == 0 ? s.linea : s.treno;
+    std::string reason;
+    texts[i] = read_description(f, &reason);
+    if (!reason.empty()) {
+      c.errore = reason;
       return c;
     }
-    std::vector<DescriptionEntry> v = description_entries(*text, f);
+    std::vector<DescriptionEntry> v = description_entries(*texts[i].bytes, f);
     c.entries.insert(c.entries.end(), std::make_move_iterator(v.begin()),
                      std::make_move_iterator(v.end()));
   }
@@ -136,7 +136,8 @@ Loading load(const Source& s) {
   p.nome_scenario = id.identity->nome_scenario;
   p.numero_treno = id.identity->numero_treno;
   FaultLog log;
-  const Compilation outcome = compile_descriptions(p, 1, {s.linea, s.treno, s.nome, s.numero}, log);
+  const Compilation outcome =
+      compile_descriptions(p, 1, {s.linea, s.treno, s.nome, s.numero}, texts[0], texts[1], log);
   c.faults = log.all();
   c.origins = log.origins;
   for (const Fault* f : log.in_order()) c.panel.push_back(panel_entry(*f, c.entries));
@@ -158,6 +159,17 @@ Loading load(const Source& s) {
   c.scenario.elementi = p.elementi;
   c.scenario.tracciato = plan_in_memory(p.tracciato);
   return c;
+}
+
+Loading reload(const Source& s, Loading last) {
+  Loading c = load(s);
+  if (c.errore.empty() || !last.has_celle()) return c;
+  // Nothing could be read: the last good state stays, and says why.
+  if (last.stale) last.panel.erase(last.panel.begin());
+  last.stale = true;
+  last.errore = "not reloaded: " + c.errore + "; showing the last good state";
+  last.panel.insert(last.panel.begin(), PanelEntry{Severity::errore, last.errore, "", 0, {}});
+  return last;
 }
 
 std::string write_compiled(const Source& s) {

@@ -64,11 +64,18 @@ struct Loading {
   std::string errore;             // set when nothing could be read
   std::vector<DescriptionEntry> entries;  // entries of both descriptions, in file order
   CellOrigins origins;                    // the compile's record of the entries behind each cell
+  bool stale = false;  // kept after a reload that failed; the pane's first line says why
   bool has_celle() const { return !scenario.celle.empty(); }
 };
 
 // Compiles or reads the scenario. Never writes a file.
 Loading load(const Source& s);
+
+// The scenario loaded again after a change of its files. When they cannot
+// be read (one is missing, is not a regular file, a compiled file is
+// damaged), `last` is kept as it was, its status (`errore`) and the first
+// line of its pane saying why.
+Loading reload(const Source& s, Loading last);
 
 // Compiles the descriptions and writes the compiled files beside the line
 // description; returns what was written, or why not.

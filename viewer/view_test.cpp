@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
+#include "format/celle.h"
 #include "format/compiled_decode_test.h"
 #include "viewer/view_data.h"
 #include "viewer/view_geometry.h"
@@ -106,6 +110,81 @@ TEST_F(Origin, AFaultIsListedAndNothingIsWritten) {
       << fault_line(c.faults.front());
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}),
             2);  // the two descriptions only
+}
+
+// A reload after a save that left something unreadable in a
+// description's place keeps what was shown, saying why in the status and
+// the pane's first line; it never waits on a pipe or reads a device. A
+// folder replaced by a copy is read again from the copy.
+TEST_F(Origin, AReloadThatCannotReadKeepsTheLastGoodState) {
+  namespace fs = std::filesystem;
+  std::ifstream in(s.treno, std::ios::binary);
+  const std::string good_treno((std::istreambuf_iterator<char>(in)), {});
+  std::string damaged = good_treno;
+  damaged.replace(damaged.find("segnale,    7500,"), 17, "segnale,    3500,");
+  const struct {
+    const char* what;
+    std::function<void(const std::string& treno)> change;
+    const char* errore;  // "": the reload reads the new files
+  } cases[] = {
+      {"a link to /dev/zero",
+       [](const std::string& t) {
+         fs::remove(t);
+         fs::create_symlink("/dev/zero", t);
+       },
+       "is not a regular file"},
+      {"a FIFO",
+       [](const std::string& t) {
+         fs::remove(t);
+         ASSERT_EQ(::mkfifo(t.c_str(), 0644), 0);
+       },
+       "is not a regular file"},
+      {"a folder", [](const std::string& t) { fs::remove(t), fs::create_directory(t); },
+       "is a directory, not a file"},
+      {"removed", [](const std::string& t) { fs::remove(t); }, "No such file or directory"},
+      {"the folder replaced by a copy with a fault",
+       [&](const std::string& t) {
+         const fs::path d = fs::path(t).parent_path();
+         fs::rename(d, d.string() + ".old");
+         fs::copy(d.string() + ".old", d);
+         fixture::write(t, damaged);
+         fs::remove_all(d.string() + ".old");
+       },
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fixture::write(s.treno, good_treno);
+    Loading shown = load(s);
+    ASSERT_TRUE(shown.errore.empty() && shown.has_celle()) << shown.errore;
+    const std::string celle = serializza_celle(shown.scenario.celle);
+    const size_t panel = shown.panel.size();
+
+    c.change(s.treno);
+    shown = reload(s, std::move(shown));
+    if (*c.errore == '\0') {
+      EXPECT_TRUE(shown.errore.empty()) << shown.errore;
+      EXPECT_EQ(shown.faults.size(), 1u);
+      EXPECT_FALSE(shown.stale);
+      continue;
+    }
+    EXPECT_NE(shown.errore.find(c.errore), std::string::npos) << shown.errore;
+    EXPECT_EQ(shown.errore.rfind("not reloaded: ", 0), 0u) << shown.errore;
+    EXPECT_EQ(serializza_celle(shown.scenario.celle), celle);
+    ASSERT_EQ(shown.panel.size(), panel + 1);
+    EXPECT_EQ(shown.panel.front().text, shown.errore);
+    // Failing again says so once, not twice.
+    shown = reload(s, std::move(shown));
+    EXPECT_EQ(shown.panel.size(), panel + 1);
+    EXPECT_EQ(serializza_celle(shown.scenario.celle), celle);
+    // A good file again: read as it is, the old reason gone.
+    fs::remove_all(s.treno);
+    fixture::write(s.treno, damaged);
+    shown = reload(s, std::move(shown));
+    EXPECT_TRUE(shown.errore.empty()) << shown.errore;
+    EXPECT_FALSE(shown.stale);
+    EXPECT_EQ(shown.faults.size(), 1u);
+  }
 }
 
 // A warning is listed in the pane with its line, and a click on it goes to

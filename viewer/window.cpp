@@ -22,6 +22,7 @@
 
 #include "format/compiled_decode.h"
 #include "format/positions.h"
+#include "output/terminal_text.h"
 #include "plot/palette.h"
 #include "viewer/view_geometry.h"
 #include "watch/watcher.h"
@@ -493,6 +494,7 @@ class App {
     if (watcher_.errore().empty() && watcher_.fd() >= 0) {
       Fl::add_fd(
           watcher_.fd(), FL_READ, [](int, void* a) { static_cast<App*>(a)->file_event(); }, this);
+      Fl::add_timeout(follow_seconds, follow_cb, this);
     } else {
       report("watch " + watcher_.errore());
     }
@@ -513,11 +515,11 @@ class App {
  private:
   void report(const std::string& line) {
     if (!s_.options.check) return;
-    std::cout << line << std::endl;
+    std::cout << terminal_text(line, TextSource::description) << std::endl;
   }
 
   void load_data(bool first) {
-    s_.dati = load(s_.source);
+    s_.dati = first ? load(s_.source) : reload(s_.source, std::move(s_.dati));
     if (first) {
       s_.window = Window{0, std::max(s_.fine(), 1000.0)};
     }
@@ -622,6 +624,18 @@ class App {
     Fl::add_timeout(0.15, reload_cb, this);
   }
   static void reload_cb(void* a) { static_cast<App*>(a)->load_data(false); }
+
+  // A folder replaced or made again sends no event to the old watch: it
+  // is looked for now and then, and reloaded like a save.
+  static constexpr double follow_seconds = 0.25;
+  static void follow_cb(void* a) {
+    App* app = static_cast<App*>(a);
+    if (app->watcher_.follow_replaced_directories()) {
+      Fl::remove_timeout(reload_cb, app);
+      Fl::add_timeout(0.15, reload_cb, app);
+    }
+    Fl::repeat_timeout(follow_seconds, follow_cb, app);
+  }
 
   void command() {
     char buf[512];

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "output/exit_statuses.h"
+#include "output/terminal_text.h"
 #include "watch/watcher.h"
 
 namespace sc {
@@ -44,7 +45,7 @@ int repeat_on_every_save(const WatchLoop& r, std::ostream& out, std::ostream& er
   EndSegnali segnali;
   Watcher watcher(r.files);
   if (!watcher.errore().empty()) {
-    err << program_name << ": " << watcher.errore() << std::endl;
+    err << program_name << ": " << terminal_text(watcher.errore()) << std::endl;
     return status_usage;
   }
   for (;;) {
@@ -55,7 +56,7 @@ int repeat_on_every_save(const WatchLoop& r, std::ostream& out, std::ostream& er
     if (!watcher.wait_for_change(stopped)) break;
   }
   if (!stopped) {
-    err << program_name << ": " << watcher.errore() << std::endl;
+    err << program_name << ": " << terminal_text(watcher.errore()) << std::endl;
     return status_usage;
   }
   out << "[" << local_time() << "] stopped" << std::endl;

@@ -34,6 +34,9 @@ class Watcher {
   // one of the files).
   int fd() const { return watch_.fd(); }
   bool read_events() { return watch_.read_events(); }
+  // A replaced or removed directory followed to what now has its name; true
+  // when one was (platform/file_watch.h).
+  bool follow_replaced_directories() { return watch_.follow_replaced_directories(); }
 
  private:
   platform::FileWatch watch_;
