@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -29,6 +30,7 @@ namespace fs = std::filesystem;
 struct Side {
   std::string celle, elementi;
   std::optional<std::string> tracciato;
+  bool descriptions = false;  // compiled here from descriptions
 
   decompile::CompiledFiles files() const {
     return {celle, elementi,
@@ -64,8 +66,8 @@ std::pair<fs::path, fs::path> descriptions_of(const fs::path& file) {
       if (identity_from_treno_file(t.string(), *nome)) treni.push_back(t);
     }
     if (treni.size() != 1) {
-      throw std::invalid_argument("no single train description " + *nome +
-                                  "_NUMBER-.txt beside " + file.string());
+      throw std::invalid_argument("no single train description " + *nome + "_NUMBER-.txt beside " +
+                                  file.string());
     }
     return {file, treni[0]};
   }
@@ -120,7 +122,10 @@ ScenarioFiles compiled_of(const fs::path& file) {
 // One side from what the user gave: compiled in memory when it is
 // descriptions, read when it is compiled files. The exit status on
 // trouble, said on `err`.
-std::optional<int> read_side(const std::string& input, Side& side, std::ostream& err) {
+// `modo` 0 compiles descriptions without the track plan.
+std::optional<int> read_side(const std::string& input, int32_t modo, Side& side,
+                             std::ostream& err) {
+  side = Side{};
   if (const std::string reason = unreadable(input, true); !reason.empty()) {
     err << program_name << ": " << reason << std::endl;
     return status_usage;
@@ -156,7 +161,8 @@ std::optional<int> read_side(const std::string& input, Side& side, std::ostream&
       p.nome_scenario = id.identity->nome_scenario;
       p.numero_treno = id.identity->numero_treno;
       FaultLog log;
-      const Compilation c = compile_descriptions(p, 1, d, linea, treno, log);
+      const Compilation c = compile_descriptions(p, modo, d, linea, treno, log);
+      side.descriptions = true;
       if (c.status != Compilation::Result::pronto) {
         err << program_name << ": " << unchecked(input)
             << ": the descriptions compile to no files (check shows why)" << std::endl;
@@ -165,8 +171,7 @@ std::optional<int> read_side(const std::string& input, Side& side, std::ostream&
       if (const size_t faults = log.numero(Severity::errore)) {
         err << program_name << ": " << unchecked(input) << ": the descriptions have "
             << count(faults, "fault")
-            << " (check shows them); compared as the compile writes them all the same"
-            << std::endl;
+            << " (check shows them); compared as the compile writes them all the same" << std::endl;
       }
       for (const CompiledFile& f : c.files) {
         std::string bytes = f.bytes.joined();
@@ -228,8 +233,15 @@ void write_json(const decompile::ScenarioDiff& d, std::ostream& out) {
 
 int cmd_diff(const DiffOptions& o, std::ostream& out, std::ostream& err) {
   Side old_side, new_side;
-  if (const auto status = read_side(o.old_side, old_side, err)) return *status;
-  if (const auto status = read_side(o.new_side, new_side, err)) return *status;
+  if (const auto status = read_side(o.old_side, 1, old_side, err)) return *status;
+  if (const auto status = read_side(o.new_side, 1, new_side, err)) return *status;
+  // Descriptions against files compiled without a track plan are compiled
+  // without one too.
+  std::ostringstream quiet;
+  if (old_side.descriptions && !new_side.descriptions && !new_side.tracciato)
+    read_side(o.old_side, 0, old_side, quiet);
+  if (new_side.descriptions && !old_side.descriptions && !old_side.tracciato)
+    read_side(o.new_side, 0, new_side, quiet);
   decompile::ScenarioDiff d;
   try {
     d = decompile::diff_scenarios(old_side.files(), new_side.files());

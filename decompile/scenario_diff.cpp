@@ -65,8 +65,8 @@ std::vector<Entry> entries_of(const std::string& text) {
     size_t from = comma + 1;
     while (true) {
       const size_t next = line.find(',', from);
-      e.values.push_back(trimmed(line.substr(from, next == std::string_view::npos ? line.size() - from
-                                                                              : next - from)));
+      e.values.push_back(trimmed(
+          line.substr(from, next == std::string_view::npos ? line.size() - from : next - from)));
       if (next == std::string_view::npos) break;
       from = next + 1;
     }
@@ -105,8 +105,7 @@ std::string speed(const std::string& s) { return s + " km/h"; }
 
 // "2 (4/1/1)": a side of a signal as inspect shows it.
 std::string signal_side(const Entry& e, size_t i) {
-  return value(e, i) + " (" + value(e, i + 1) + "/" + value(e, i + 2) + "/" + value(e, i + 3) +
-         ")";
+  return value(e, i) + " (" + value(e, i + 1) + "/" + value(e, i + 2) + "/" + value(e, i + 3) + ")";
 }
 
 std::optional<Item> item_of(const Entry& e) {
@@ -276,12 +275,9 @@ void compare_items(const std::vector<Item>& a, const std::vector<Item>& b,
       out.push_back(change_of(*r, "removed", true));
       continue;
     }
-    Change c{"station",
-             "renamed",
-             r->subject,
-             {},
-             {},
-             {{"name", "\"" + r->subject + "\"", "\"" + (*found)->subject + "\""}}};
+    Change c{"station",  "renamed",
+             r->subject, {},
+             {},         {{"name", "\"" + r->subject + "\"", "\"" + (*found)->subject + "\""}}};
     for (size_t f = 0; f < r->fields.size() && f < (*found)->fields.size(); ++f) {
       if (r->fields[f] != (*found)->fields[f]) {
         c.fields.push_back({r->fields[f].first, r->fields[f].second, (*found)->fields[f].second});
@@ -354,8 +350,12 @@ void compare_bytes(const CompiledFiles& x, const CompiledFiles& y, std::vector<C
     if (!c.fields.empty()) out.push_back(std::move(c)), ++listed;
   }
   if (a.size() != b.size()) {
-    out.push_back({"cells", "changed", "", {}, {}, {{"cells", std::to_string(a.size()),
-                                                      std::to_string(b.size())}}});
+    out.push_back({"cells",
+                   "changed",
+                   "",
+                   {},
+                   {},
+                   {{"cells", std::to_string(a.size()), std::to_string(b.size())}}});
   }
   const auto ea = decode_elements(x.elementi), eb = decode_elements(y.elementi);
   for (size_t i = 0; i < ea.size() && listed < shown_fields; ++i) {
@@ -393,10 +393,9 @@ void compare_bytes(const CompiledFiles& x, const CompiledFiles& y, std::vector<C
 
 const std::vector<std::string>& change_kinds() {
   static const std::vector<std::string> kinds{
-      "general",     "track plan",     "gradient",         "speed",   "adhesion",
-      "tunnel",      "curve",          "speed board",      "indication board",
-      "station",     "restriction",    "signal",           "cab code", "cells",
-      "element table"};
+      "general",  "track plan",  "gradient",         "speed",   "adhesion",    "tunnel",
+      "curve",    "speed board", "indication board", "station", "restriction", "signal",
+      "cab code", "cells",       "element table"};
   return kinds;
 }
 
@@ -417,13 +416,10 @@ ScenarioDiff diff_scenarios(const CompiledFiles& before, const CompiledFiles& af
   std::vector<Change> all;
   if (before.tracciato.has_value() != after.tracciato.has_value()) {
     const bool old_has = before.tracciato.has_value();
-    all.push_back({"track plan",
-                   old_has ? "removed" : "added",
-                   "",
-                   {},
-                   {},
-                   {{"curves", old_has ? "from the track plan" : "unknown (compiled without one)",
-                     old_has ? "unknown (compiled without one)" : "from the track plan"}}});
+    const std::string why = std::string("not compared: the ") + (old_has ? "newer" : "older") +
+                            " version was compiled without a track plan";
+    all.push_back(
+        {"track plan", old_has ? "removed" : "added", "", {}, {}, {{"curves", why, why}}});
   }
   compare_items(items_of(da, curves), items_of(db, curves), all);
   const std::vector<Cella> a = decode_cells(before.celle), b = decode_cells(after.celle);
@@ -439,8 +435,8 @@ ScenarioDiff diff_scenarios(const CompiledFiles& before, const CompiledFiles& af
 
   // What the entries leave unexplained: the decompile of a side could not
   // tell all its bytes, or the entries show nothing.
-  const bool exact = da.identical() && da.unexplained.empty() && db.identical() &&
-                     db.unexplained.empty();
+  const bool exact =
+      da.identical() && da.unexplained.empty() && db.identical() && db.unexplained.empty();
   if (all.empty() || !exact) compare_bytes(before, after, all);
   if (all.empty()) {
     all.push_back({"element table", "changed", "", {}, {}, {{"bytes", "as before", "others"}}});

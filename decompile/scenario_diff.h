@@ -21,9 +21,9 @@ struct ChangedField {
 };
 
 struct Change {
-  std::string kind;     // "general", "gradient", "station", "signal", "cells" ...
-  std::string action;   // "added", "removed", "changed", "renamed"
-  std::string subject;  // a station's name, a general value's key; may be empty
+  std::string kind;             // "general", "gradient", "station", "signal", "cells" ...
+  std::string action;           // "added", "removed", "changed", "renamed"
+  std::string subject;          // a station's name, a general value's key; may be empty
   std::optional<int64_t> from;  // metres: where the thing stands or its stretch begins
   std::optional<int64_t> to;    // metres: where a stretch ends (exclusive)
   std::vector<ChangedField> fields;
