@@ -52,8 +52,9 @@ std::vector<fs::path> ending_in(const fs::path& dir, const std::string& suffix) 
 }
 
 std::optional<std::pair<fs::path, fs::path>> descriptions_in(const fs::path& dir) {
-  const auto linee = ending_in(dir, "_linea.txt"), treni = ending_in(dir, "-.txt");
-  if (linee.size() == 1 && treni.size() == 1) return std::pair{linee[0], treni[0]};
+  const auto line_files = ending_in(dir, "_linea.txt"), train_files = ending_in(dir, "-.txt");
+  if (line_files.size() == 1 && train_files.size() == 1)
+    return std::pair{line_files[0], train_files[0]};
   return std::nullopt;
 }
 
@@ -61,15 +62,15 @@ std::optional<std::pair<fs::path, fs::path>> descriptions_in(const fs::path& dir
 std::pair<fs::path, fs::path> descriptions_of(const fs::path& file) {
   const fs::path dir = file.has_parent_path() ? file.parent_path() : fs::path(".");
   if (const auto nome = name_from_linea_file(file.string())) {
-    std::vector<fs::path> treni;
+    std::vector<fs::path> train_files;
     for (const fs::path& t : ending_in(dir, "-.txt")) {
-      if (identity_from_treno_file(t.string(), *nome)) treni.push_back(t);
+      if (identity_from_treno_file(t.string(), *nome)) train_files.push_back(t);
     }
-    if (treni.size() != 1) {
+    if (train_files.size() != 1) {
       throw std::invalid_argument("no single train description " + *nome + "_NUMBER-.txt beside " +
                                   file.string());
     }
-    return {file, treni[0]};
+    return {file, train_files[0]};
   }
   if (const auto id = identity_from_treno_file(file.string())) {
     const fs::path linea = dir / (id->nome_scenario + "_linea.txt");

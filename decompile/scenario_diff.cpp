@@ -411,7 +411,7 @@ ScenarioDiff diff_scenarios(const CompiledFiles& before, const CompiledFiles& af
                    before.tracciato == after.tracciato;
   if (out.same_bytes) return out;
 
-  const Decompilation da = decompile(before), db = decompile(after);
+  const Decompilation old_decompiled = decompile(before), new_decompiled = decompile(after);
   const bool curves = before.tracciato.has_value() && after.tracciato.has_value();
   std::vector<Change> all;
   if (before.tracciato.has_value() != after.tracciato.has_value()) {
@@ -421,7 +421,7 @@ ScenarioDiff diff_scenarios(const CompiledFiles& before, const CompiledFiles& af
     all.push_back(
         {"track plan", old_has ? "removed" : "added", "", {}, {}, {{"curves", why, why}}});
   }
-  compare_items(items_of(da, curves), items_of(db, curves), all);
+  compare_items(items_of(old_decompiled, curves), items_of(new_decompiled, curves), all);
   const std::vector<Cella> a = decode_cells(before.celle), b = decode_cells(after.celle);
   compare_profile(
       a, b, "gradient", [](const Cella& c) { return c.pendenza - 100; },
@@ -435,8 +435,8 @@ ScenarioDiff diff_scenarios(const CompiledFiles& before, const CompiledFiles& af
 
   // What the entries leave unexplained: the decompile of a side could not
   // tell all its bytes, or the entries show nothing.
-  const bool exact =
-      da.identical() && da.unexplained.empty() && db.identical() && db.unexplained.empty();
+  const bool exact = old_decompiled.identical() && old_decompiled.unexplained.empty() &&
+                     new_decompiled.identical() && new_decompiled.unexplained.empty();
   if (all.empty() || !exact) compare_bytes(before, after, all);
   if (all.empty()) {
     all.push_back({"element table", "changed", "", {}, {}, {{"bytes", "as before", "others"}}});
