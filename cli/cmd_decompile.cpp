@@ -11,6 +11,7 @@
 #include "cli/shared_inputs.h"
 #include "compiler/text_1252.h"
 #include "decompile/decompile.h"
+#include "decompile/scenario_diff.h"
 #include "format/compiled_decode.h"
 #include "format/compiled_names.h"
 #include "output/compiled_read.h"
@@ -161,7 +162,22 @@ int cmd_decompile(const DecompileOptions& o, std::ostream& out, std::ostream& er
     return status_file_not_written;
   }
   out << "wrote " << terminal_text(linea) << "\nwrote " << terminal_text(treno) << "\n";
+  if (without_tracciato) {
+    out << "No track plan was given, so the curves are unknown: the line description has "
+           "none.\n";
+  }
+  // A compile that stopped at a fault placed nothing after it.
+  const std::string stopped = d.stopped_at
+                                  ? "from a compile that stopped at a fault (no speed from " +
+                                        decompile::metres_and_km(*d.stopped_at) +
+                                        " to the end, nothing placed after the fault)"
+                                  : "";
   if (d.identical() && d.unexplained.empty()) {
+    if (d.stopped_at) {
+      out << "The cells hold no speed from " << decompile::metres_and_km(*d.stopped_at)
+          << " to the end, as the files of a compile that stopped at a fault do: the "
+             "descriptions hold what those files kept.\n";
+    }
     out << "They compile to the same " << (without_tracciato ? "two" : "three")
         << " files; edit them, then:\n  " << program_name << " compile " << shell_quoted(linea)
         << " " << shell_quoted(treno) << (without_tracciato ? " --no-plan" : "") << std::endl;
@@ -169,7 +185,8 @@ int cmd_decompile(const DecompileOptions& o, std::ostream& out, std::ostream& er
   }
   out << std::flush;
   err << program_name << ": "
-      << (d.unexplained.empty()
+      << (d.stopped_at ? "the input comes " + stopped
+          : d.unexplained.empty()
               ? "the decompiler failed to reproduce the input (a fault of the decompiler)"
               : "the input holds what no description gives (damaged or edited by hand)")
       << "; the descriptions written hold all that could be recovered" << std::endl;

@@ -41,6 +41,13 @@ struct DecompileOptions {
 };
 int cmd_decompile(const DecompileOptions& o, std::ostream& out, std::ostream& err);
 
+struct DiffOptions {
+  std::string old_side, new_side;  // each a directory or one file of a scenario
+  bool json = false;               // --json
+  bool stat = false;               // --stat: one line per kind
+};
+int cmd_diff(const DiffOptions& o, std::ostream& out, std::ostream& err);
+
 // What a diagnostic code means (CODE written E16, 16, W3 or N1), or with
 // `listing` every code with its title.
 int cmd_explain(const std::optional<std::string>& codice, bool listing, std::ostream& out,

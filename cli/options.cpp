@@ -9,6 +9,7 @@
 //   scenario-compiler plot DIR -o OUT     a picture of a compiled scenario
 //   scenario-compiler explain CODE        what a fault or warning code means
 //   scenario-compiler decompile DIR       a compiled scenario's descriptions
+//   scenario-compiler diff OLD NEW        what changed between two versions
 //   scenario-compiler lsp                 a language server for an editor
 //
 // Every command has --help; --version prints the version. Errors go to
@@ -147,6 +148,34 @@ Command register_decompile(CLI::App& app) {
           }};
 }
 
+Command register_diff(CLI::App& app) {
+  auto o = std::make_shared<DiffOptions>();
+  CLI::App* sub = app.add_subcommand(
+      "diff",
+      "Show what changed between two versions of a scenario, descriptions or compiled files, "
+      "entry by entry");
+  sub->add_option("OLD", o->old_side,
+                  "The older version: a directory holding one scenario's descriptions or compiled "
+                  "files, or one file of it (the others are found beside it by their names)")
+      ->required()
+      ->type_name("DIR_OR_FILE");
+  sub->add_option("NEW", o->new_side, "The newer version, given the same way")
+      ->required()
+      ->type_name("DIR_OR_FILE");
+  sub->add_flag("--json", o->json, "Write the changes as one JSON object, for tools");
+  sub->add_flag("--stat", o->stat, "One line per kind of entry: how many added, removed, changed");
+  sub->footer(
+      "Descriptions are compiled in memory and compiled files decompiled; entries are matched\n"
+      "by kind and position (stations by name), so reordering and reformatting show nothing.\n"
+      "Exit status 0: the two compile to the same bytes; 1: they differ; 2: a side cannot be\n"
+      "read.\n\n" +
+      exit_statuses_text());
+  return {sub, [o] {
+            if (o->json && o->stat) return usage_error("diff: give --json or --stat, not both");
+            return cmd_diff(*o, std::cout, std::cerr);
+          }};
+}
+
 Command register_explain(CLI::App& app) {
   struct Options {
     std::optional<std::string> codice;
@@ -193,7 +222,7 @@ int run_command_line(int argc, char** argv) {
   };
   CLI::App* inspect = register_helper(app, inspect_command);
   CLI::App* plot = register_helper(app, plot_command);
-  const std::vector<Command> others{register_decompile(app)};
+  const std::vector<Command> others{register_decompile(app), register_diff(app)};
   CLI::App* view = register_helper(app, view_command);
   CLI::App* lsp = register_helper(app, lsp_command);
   const Command explain = register_explain(app);

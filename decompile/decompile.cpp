@@ -5,6 +5,7 @@
 #include "decompile/decoders.h"
 #include "decompile/reconstruction.h"
 #include "decompile/verify.h"
+#include "format/celle.h"
 
 namespace sc::decompile {
 namespace {
@@ -62,6 +63,7 @@ Decompilation decompile(const CompiledFiles& file) {
   TrenoDescription treno_;
   generale_linea(d, linea, note);
   curve(d, linea, note);
+  if (!d.tracciato) linea.curve.emplace_back(no_plan_remark);
   profile(
       d.celle, [](const Cella& c) { return c.pendenza; },
       [](int64_t pos, uint8_t b) {
@@ -106,6 +108,8 @@ Decompilation decompile(const CompiledFiles& file) {
   }
   out.faults = std::move(v.faults);
   out.difference = std::move(v.first_byte);
+  if (const auto cell = compile_stop_cell(d.celle))
+    out.stopped_at = static_cast<int64_t>(*cell) * 50;
   out.unexplained = note.all();
   // What the notes above missed, cell by cell, record by record.
   for (std::string& s : v.different_fields) out.unexplained.push_back(std::move(s));

@@ -3,6 +3,7 @@
 // entry per stretch, natural units, nothing the compile adds by itself).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,9 +31,18 @@ struct Decompilation {
   // When the compile of the descriptions does not give the input back: the
   // first differing byte, as "FILE: byte N (...): A in the input, B compiled".
   std::optional<std::string> difference;
+  // Where the cells hold no speed from, to the end of the line, in metres:
+  // files written by a compile that stopped at a fault, which placed
+  // nothing after it.
+  std::optional<int64_t> stopped_at;
 
   bool identical() const { return !difference; }
 };
+
+// The remark the line description holds in place of curves when the
+// scenario was compiled without a track plan.
+inline constexpr const char* no_plan_remark =
+    "-- no track plan was compiled: the curves are unknown --";
 
 // Decodes and decompiles; the descriptions are compiled in memory and
 // compared with the input before this returns. Throws DecodeError (from

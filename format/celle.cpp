@@ -85,4 +85,13 @@ std::vector<Cella> decode_cells(std::string_view dati) {
   return celle;
 }
 
+std::optional<size_t> compile_stop_cell(const std::vector<Cella>& celle) {
+  if (celle.size() < 5) return std::nullopt;
+  const size_t last = celle.size() - 4;
+  if (celle[last].velocita != 0) return std::nullopt;
+  size_t i = last;
+  while (i > 0 && celle[i - 1].velocita == 0) --i;
+  return i;
+}
+
 }  // namespace sc

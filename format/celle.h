@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,12 @@ constexpr size_t max_cells = static_cast<size_t>(max_length + coda_linea) / 50 +
 // The name of a cell type: "signal", "station stop", "cab code" ...;
 // "unknown N" for a type no element gives.
 std::string nome_tipo_cella(uint8_t tipo);
+
+// The first cell of the stretch with no speed that runs to the last cell
+// the end fill reaches (U - 3): the mark of a compile that stopped at a
+// fault, which fills no speed after it. Nothing when the speed reaches the
+// end, or for fewer than five cells.
+std::optional<size_t> compile_stop_cell(const std::vector<Cella>& celle);
 
 std::string serializza_celle(const std::vector<Cella>& celle);
 

@@ -122,13 +122,9 @@ std::string plot_detail::stop_warning(double metres) {
 }
 
 std::optional<double> compile_stop(const std::vector<Cella>& celle) {
-  // The end fill reaches cell U - 3, the fourth cell from the end.
-  if (celle.size() < 5) return std::nullopt;
-  const size_t last = celle.size() - 4;
-  if (celle[last].velocita != 0) return std::nullopt;
-  size_t i = last;
-  while (i > 0 && celle[i - 1].velocita == 0) --i;
-  return static_cast<double>(i) * cella_metres;
+  const std::optional<size_t> cell = compile_stop_cell(celle);
+  if (!cell) return std::nullopt;
+  return static_cast<double>(*cell) * cella_metres;
 }
 
 std::string different_scenarios(const CompiledPaths& f, const CompiledScenario& sc) {

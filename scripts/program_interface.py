@@ -30,6 +30,8 @@ POSITIONAL_KINDS = {
     ("inspect", "FILE"): ["dat", "sim"],
     ("plot", "DIR_OR_FILES"): ["dir", "dat", "sim"],
     ("decompile", "DIR_OR_FILES"): ["dir", "dat", "sim"],
+    ("diff", "OLD"): ["dir", "txt", "dat", "sim"],
+    ("diff", "NEW"): ["dir", "txt", "dat", "sim"],
     ("view", "DIR_OR_FILES"): ["dir", "txt", "dat", "sim"],
     ("explain", "CODE"): ["code"],
 }
