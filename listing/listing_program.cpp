@@ -32,9 +32,8 @@ int cmd_inspect(const InspectArgs& o, std::ostream& out, std::ostream& err) {
     err << program_name << ": " << reason << std::endl;
     return status_usage;
   }
-  std::string text;
   try {
-    text = show_file(o.file, options);
+    show_file(o.file, options, out);
   } catch (const DecodeError& e) {
     err << program_name << ": " << o.file << ": " << e.what() << std::endl;
     return status_usage;
@@ -44,7 +43,7 @@ int cmd_inspect(const InspectArgs& o, std::ostream& out, std::ostream& err) {
     err << program_name << ": " << e.what() << std::endl;
     return status_usage;
   }
-  out << text << std::flush;
+  out << std::flush;
   return status_ok;
 }
 
