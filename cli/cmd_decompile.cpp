@@ -63,7 +63,10 @@ std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs&
         switch (static_cast<CompiledKind>(i)) {
           case CompiledKind::celle: decode_cells(dati[i]); break;
           case CompiledKind::elementi: decode_elements(dati[i]); break;
-          case CompiledKind::tracciato: decode_plan(dati[i]); break;
+          case CompiledKind::tracciato:
+            // Checked in place: decoding would hold the rows beside the file.
+            PlanFile(bytes_reader(dati[i]), dati[i].size());
+            break;
         }
       } catch (const DecodeError& e) {
         throw DecodeError(e.offset(), in.file[i]->string() + ": " + e.what());

@@ -62,6 +62,9 @@ Decompilation decompile(const CompiledFiles& file) {
   TrenoDescription treno_;
   generale_linea(d, linea, note);
   curve(d, linea, note);
+  // The curves are all the plan tells: its rows (as large as the file) are
+  // not held while the descriptions compile again below.
+  d.tracciato.reset();
   profile(
       d.celle, [](const Cella& c) { return c.pendenza; },
       [](int64_t pos, uint8_t b) {

@@ -92,6 +92,15 @@ class ValueCursor {
 
 }  // namespace
 
+ReadAt bytes_reader(std::string_view bytes) {
+  return [bytes](size_t offset, char* out, size_t n) -> size_t {
+    if (offset >= bytes.size()) return 0;
+    const size_t k = std::min(n, bytes.size() - offset);
+    std::copy_n(bytes.data() + offset, k, out);
+    return k;
+  };
+}
+
 PlanFile::PlanFile(ReadAt read, size_t size, size_t piece)
     : read_(std::move(read)), size_(size), piece_(piece) {
   // Every value checked and counted as decode_plan does, with where every
@@ -137,6 +146,16 @@ void PlanFile::each_row(const std::function<void(size_t, const Numero&, const Nu
     }
     f(i, vx, vy);
   }
+}
+
+Tracciato decode_plan(const PlanFile& plan) {
+  if (plan.rows() == 0) return Tracciato();
+  Tracciato t(plan.rows() - 1);
+  plan.each_row([&t](size_t i, const Numero& x, const Numero& y) {
+    t.column(0)[i] = x;
+    t.column(1)[i] = y;
+  });
+  return t;
 }
 
 std::string serializza_tracciato(const Tracciato& t) {

@@ -43,6 +43,10 @@ Tracciato decode_plan(std::string_view dati);
 // the file's own reading throws.
 using ReadAt = std::function<size_t(size_t offset, char* out, size_t n)>;
 
+// Reads bytes held in memory as a file is read (they must outlive the
+// reader).
+ReadAt bytes_reader(std::string_view bytes);
+
 // A track plan file read piece by piece, never held whole: the readers of
 // the largest plans (20 MB) keep a few pieces in memory instead of the file
 // and its decoded rows.
@@ -67,5 +71,9 @@ class PlanFile {
   int32_t rows_ = 0;
   size_t column_1_ = 0;  // the offset of row 0 of column 1
 };
+
+// The plan of a file read in pieces, held whole: what decode_plan gives for
+// the same bytes, without the file held beside it.
+Tracciato decode_plan(const PlanFile& plan);
 
 }  // namespace sc

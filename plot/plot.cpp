@@ -193,8 +193,13 @@ CompiledScenario read_scenario(const CompiledPaths& file) {
                        [](const std::string& d) { return decode_cells(d); });
   sc.elementi = with_name(file.elementi, CompiledKind::elementi,
                           [](const std::string& d) { return decode_elements(d); });
-  sc.tracciato = with_name(file.tracciato, CompiledKind::tracciato,
-                           [](const std::string& d) { return decode_plan(d); });
+  try {
+    // Read in pieces: the file (as large as its rows) is never held.
+    const OpenCompiled opened = open_compiled_file(file.tracciato, CompiledKind::tracciato);
+    sc.tracciato = decode_plan(PlanFile(opened.reader(file.tracciato), opened.size));
+  } catch (const DecodeError& e) {
+    throw DecodeError(e.offset(), file.tracciato.string() + ": " + e.what());
+  }
   return sc;
 }
 

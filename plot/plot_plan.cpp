@@ -12,7 +12,23 @@ namespace sc::plot_detail {
 
 namespace {
 
-using Points = std::vector<std::optional<Point>>;
+// The plan's points by metre, 16 bytes each (a long line has a million):
+// a metre without a point holds x NaN, which no point drawn has.
+class Points {
+ public:
+  explicit Points(size_t n = 0) : points_(n, Point{NAN, 0.0}) {}
+  size_t size() const { return points_.size(); }
+  bool empty() const { return points_.empty(); }
+  std::optional<Point> operator[](size_t i) const {
+    const Point& p = points_[i];
+    if (std::isnan(p.x)) return std::nullopt;
+    return p;
+  }
+  void set(size_t i, const Point& p) { points_[i] = p; }
+
+ private:
+  std::vector<Point> points_;
+};
 
 // No plan the compile writes comes near this far from its origin (a line
 // is at most 1000 km long); a value beyond it is left out of the picture,
@@ -20,30 +36,25 @@ using Points = std::vector<std::optional<Point>>;
 constexpr double max_plan_metres = 1e8;
 
 struct PlanPoints {
-  Points points;                  // by metre
-  std::vector<int32_t> previous;  // the last metre at or before each one with a point; -1 for none
-  size_t excluded = 0;            // rows with both values that are not drawn
+  Points points;        // by metre
+  size_t excluded = 0;  // rows with both values that are not drawn
 };
 
 // The plan's rows that hold two finite values within reach, by metre.
 PlanPoints plan_points(const Tracciato& t) {
   PlanPoints p;
-  p.points.resize(static_cast<size_t>(std::max(0, t.rows())));
-  p.previous.assign(p.points.size(), -1);
-  int32_t last = -1;
+  p.points = Points(static_cast<size_t>(std::max(0, t.rows())));
   for (size_t i = 0; i < p.points.size(); ++i) {
     const Numero& cx = t.column(0)[i];
     const Numero& cy = t.column(1)[i];
     if (cx.tag != Numero::Tag::empty && cy.tag != Numero::Tag::empty) {
       const double x = cx.valore, y = cy.valore;
       if (std::abs(x) <= max_plan_metres && std::abs(y) <= max_plan_metres) {  // false for NaN
-        p.points[i] = Point{x, y};
-        last = static_cast<int32_t>(i);
+        p.points.set(i, Point{x, y});
       } else {
         ++p.excluded;
       }
     }
-    p.previous[i] = last;
   }
   return p;
 }
@@ -53,9 +64,10 @@ std::optional<Point> point_at(const PlanPoints& p, double metres) {
   if (p.points.empty() || !std::isfinite(metres)) return std::nullopt;
   const auto i = static_cast<int32_t>(
       std::llround(std::clamp(metres, 0.0, static_cast<double>(p.points.size() - 1))));
-  const int32_t j = p.previous[static_cast<size_t>(i)];
-  if (j < 0 || j <= i - 2000) return std::nullopt;
-  return p.points[static_cast<size_t>(j)];
+  for (int32_t j = i; j >= 0 && j > i - 2000; --j) {
+    if (const std::optional<Point> q = p.points[static_cast<size_t>(j)]) return q;
+  }
+  return std::nullopt;
 }
 
 // The extent of the points in metres, and the last metre that has one.
