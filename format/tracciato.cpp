@@ -148,16 +148,6 @@ void PlanFile::each_row(const std::function<void(size_t, const Numero&, const Nu
   }
 }
 
-Tracciato decode_plan(const PlanFile& plan) {
-  if (plan.rows() == 0) return Tracciato();
-  Tracciato t(plan.rows() - 1);
-  plan.each_row([&t](size_t i, const Numero& x, const Numero& y) {
-    t.column(0)[i] = x;
-    t.column(1)[i] = y;
-  });
-  return t;
-}
-
 std::string serializza_tracciato(const Tracciato& t) {
   if (!t.present()) return {};
   size_t totale = 0;

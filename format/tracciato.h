@@ -72,8 +72,4 @@ class PlanFile {
   size_t column_1_ = 0;  // the offset of row 0 of column 1
 };
 
-// The plan of a file read in pieces, held whole: what decode_plan gives for
-// the same bytes, without the file held beside it.
-Tracciato decode_plan(const PlanFile& plan);
-
 }  // namespace sc

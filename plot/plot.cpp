@@ -194,9 +194,10 @@ CompiledScenario read_scenario(const CompiledPaths& file) {
   sc.elementi = with_name(file.elementi, CompiledKind::elementi,
                           [](const std::string& d) { return decode_elements(d); });
   try {
-    // Read in pieces: the file (as large as its rows) is never held.
+    // Read in pieces and held as its steps: neither the file nor its rows
+    // are ever held whole.
     const OpenCompiled opened = open_compiled_file(file.tracciato, CompiledKind::tracciato);
-    sc.tracciato = decode_plan(PlanFile(opened.reader(file.tracciato), opened.size));
+    sc.tracciato = CompactPlan::read(PlanFile(opened.reader(file.tracciato), opened.size));
   } catch (const DecodeError& e) {
     throw DecodeError(e.offset(), file.tracciato.string() + ": " + e.what());
   }

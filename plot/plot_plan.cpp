@@ -12,22 +12,18 @@ namespace sc::plot_detail {
 
 namespace {
 
-// The plan's points by metre, 16 bytes each (a long line has a million):
-// a metre without a point holds x NaN, which no point drawn has.
+// The plan's points by metre, computed as they are asked for from the plan
+// held as its steps (cheapest in order): a metre has none where either
+// value is empty, not a number or beyond reach (see below).
 class Points {
  public:
-  explicit Points(size_t n = 0) : points_(n, Point{NAN, 0.0}) {}
-  size_t size() const { return points_.size(); }
-  bool empty() const { return points_.empty(); }
-  std::optional<Point> operator[](size_t i) const {
-    const Point& p = points_[i];
-    if (std::isnan(p.x)) return std::nullopt;
-    return p;
-  }
-  void set(size_t i, const Point& p) { points_[i] = p; }
+  explicit Points(const CompactPlan& plan) : plan_(&plan) {}
+  size_t size() const { return static_cast<size_t>(plan_->rows()); }
+  bool empty() const { return size() == 0; }
+  std::optional<Point> operator[](size_t i) const;
 
  private:
-  std::vector<Point> points_;
+  const CompactPlan* plan_;
 };
 
 // No plan the compile writes comes near this far from its origin (a line
@@ -35,26 +31,27 @@ class Points {
 // as is one that is not a number, so the view and its grid stay finite.
 constexpr double max_plan_metres = 1e8;
 
+std::optional<Point> Points::operator[](size_t i) const {
+  const CompactPlan::Row r = plan_->row(i);
+  if (r.x.tag == Numero::Tag::empty || r.y.tag == Numero::Tag::empty) return std::nullopt;
+  const double x = r.x.valore, y = r.y.valore;
+  if (std::abs(x) <= max_plan_metres && std::abs(y) <= max_plan_metres)  // false for NaN
+    return Point{x, y};
+  return std::nullopt;
+}
+
 struct PlanPoints {
   Points points;        // by metre
   size_t excluded = 0;  // rows with both values that are not drawn
 };
 
 // The plan's rows that hold two finite values within reach, by metre.
-PlanPoints plan_points(const Tracciato& t) {
-  PlanPoints p;
-  p.points = Points(static_cast<size_t>(std::max(0, t.rows())));
+PlanPoints plan_points(const CompactPlan& t) {
+  PlanPoints p{Points(t)};
   for (size_t i = 0; i < p.points.size(); ++i) {
-    const Numero& cx = t.column(0)[i];
-    const Numero& cy = t.column(1)[i];
-    if (cx.tag != Numero::Tag::empty && cy.tag != Numero::Tag::empty) {
-      const double x = cx.valore, y = cy.valore;
-      if (std::abs(x) <= max_plan_metres && std::abs(y) <= max_plan_metres) {  // false for NaN
-        p.points.set(i, Point{x, y});
-      } else {
-        ++p.excluded;
-      }
-    }
+    const CompactPlan::Row r = t.row(i);
+    if (r.x.tag != Numero::Tag::empty && r.y.tag != Numero::Tag::empty && !p.points[i])
+      ++p.excluded;
   }
   return p;
 }
@@ -64,10 +61,14 @@ std::optional<Point> point_at(const PlanPoints& p, double metres) {
   if (p.points.empty() || !std::isfinite(metres)) return std::nullopt;
   const auto i = static_cast<int32_t>(
       std::llround(std::clamp(metres, 0.0, static_cast<double>(p.points.size() - 1))));
-  for (int32_t j = i; j >= 0 && j > i - 2000; --j) {
-    if (const std::optional<Point> q = p.points[static_cast<size_t>(j)]) return q;
+  if (const std::optional<Point> q = p.points[static_cast<size_t>(i)]) return q;
+  // Else the last point of the 2000 metres before it, walked forward: the
+  // plan computes its rows cheapest in order.
+  std::optional<Point> last;
+  for (int32_t j = std::max(0, i - 1999); j <= i; ++j) {
+    if (const std::optional<Point> q = p.points[static_cast<size_t>(j)]) last = q;
   }
-  return std::nullopt;
+  return last;
 }
 
 // The extent of the points in metres, and the last metre that has one.
