@@ -45,7 +45,8 @@ Decompilation decompile(const CompiledFiles& file) {
   Data d;
   d.celle = decode_cells(file.celle);
   d.elementi = decode_elements(file.elementi);
-  if (file.tracciato) d.tracciato = decode_plan(*file.tracciato);
+  // The plan is checked here and read again, in pieces, for its curves.
+  if (file.tracciato) d.tracciato.emplace(file.tracciato->read, file.tracciato->size);
 
   Decompilation out;
   out.nome_scenario = d.elementi[record_sfondo_identita].nome;
@@ -62,9 +63,6 @@ Decompilation decompile(const CompiledFiles& file) {
   TrenoDescription treno_;
   generale_linea(d, linea, note);
   curve(d, linea, note);
-  // The curves are all the plan tells: its rows (as large as the file) are
-  // not held while the descriptions compile again below.
-  d.tracciato.reset();
   profile(
       d.celle, [](const Cella& c) { return c.pendenza; },
       [](int64_t pos, uint8_t b) {

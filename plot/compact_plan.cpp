@@ -16,7 +16,8 @@ CompactPlan::Row step(const CompactPlan::Row& b2, const CompactPlan::Row& b1, in
   const double dx = x1 - x2;
   const double dy = y1 - y2;
   if (curve_class == 0) return {Numero::real(x1 + dx), Numero::real(y1 + dy)};
-  const double k = curve_class > 0 ? curvature_classes[curve_class - 1] : -curvature_classes[-curve_class - 1];
+  const double k =
+      curve_class > 0 ? curvature_classes[curve_class - 1] : -curvature_classes[-curve_class - 1];
   return {Numero::real(x1 + dx + k * dy), Numero::real(y1 + dy - k * dx)};
 }
 
@@ -89,10 +90,10 @@ CompactPlan::Row CompactPlan::row(size_t i) const {
     recent_ = {Row{}, m[0], m[1]};
     last_ = mark - 1;
     valid_from_ = mark - 2;
-    held_at_ = static_cast<size_t>(
-        std::lower_bound(held_.begin(), held_.end(), mark,
-                         [](const Held& h, int64_t r) { return h.row < r; }) -
-        held_.begin());
+    held_at_ =
+        static_cast<size_t>(std::lower_bound(held_.begin(), held_.end(), mark,
+                                             [](const Held& h, int64_t r) { return h.row < r; }) -
+                            held_.begin());
     const auto after = std::upper_bound(runs_.begin(), runs_.end(), mark,
                                         [](int64_t r, const Run& u) { return r < u.first; });
     run_at_ = after == runs_.begin() ? 0 : static_cast<size_t>(after - runs_.begin()) - 1;

@@ -47,8 +47,8 @@ class CompactPlan {
     Row value;
   };
   struct Run {
-    int32_t first;   // the first row of the run
-    int8_t curve_class;   // 0 straight, +n a right curve of class n, -n a left one
+    int32_t first;       // the first row of the run
+    int8_t curve_class;  // 0 straight, +n a right curve of class n, -n a left one
   };
   static constexpr size_t every = 1024;
 
