@@ -32,7 +32,8 @@ class CompactPlan {
   bool present() const { return rows_ > 0; }
   int32_t rows() const { return rows_; }
   // Row `i` (below rows()), as the plan holds it. Cheapest in order, or
-  // up to two rows back from the last one asked for.
+  // up to two rows back from the last one asked for. It keeps where it
+  // stands: one thread at a time.
   Row row(size_t i) const;
   // The rows kept as their values, not as a step.
   size_t rows_held() const { return held_.size(); }
