@@ -120,7 +120,9 @@ void json_celle(Sink& out, const std::vector<Cella>& celle, const InspectOptions
   Json j;
   j["file"] = "cells";
   j["cells"] = celle.size();
-  const auto [from, a] = limits(celle, o);
+  // Named variables, not a structured binding: the lambdas below use them.
+  const std::pair<size_t, size_t> range = limits(celle, o);
+  const size_t from = range.first, a = range.second;
   const auto chosen = [&](size_t i) { return show_table(o) && chosen_cella(celle[i], i, o, el); };
   size_t shown = 0;
   for (size_t i = from; i < a; ++i) shown += chosen(i) ? 1 : 0;
