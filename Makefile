@@ -111,6 +111,8 @@ bench: deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target sc-bench sc-generate-scenario sc-stopwatch sc-empty-program scenario-compiler
 	./$(BENCH_BUILD)/bench/sc-bench
 	bash bench/ratios.sh $(BENCH_BUILD)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target scenario-compiler-inspect scenario-compiler-plot scenario-compiler-view
+	bash bench/sizes.sh $(BENCH_BUILD)
 	bash bench/profile.sh $(BENCH_BUILD)
 
 clean:

@@ -111,7 +111,7 @@ void BM_RowsTracciato(benchmark::State& state) {
   for (auto _ : state) {
     sc::Percorso p;
     p.lunghezza_totale = large_length + sc::coda_linea;
-    sc::make_plan(p);
+    sc::create_plan(p);
     sc::PianoTracciato plan(p.tracciato);
     plan.seed();
     for (const auto& c : curve) {
@@ -122,7 +122,7 @@ void BM_RowsTracciato(benchmark::State& state) {
     }
     plan.complete();
     double sum = 0;
-    sc::by_computed_rows(p.tracciato, [&sum](double x, double y) { sum += x - y; });
+    sc::per_computed_rows(p.tracciato, [&sum](double x, double y) { sum += x - y; });
     benchmark::DoNotOptimize(sum);
   }
   state.counters["rows"] = large_length + sc::coda_linea + 1;
@@ -217,7 +217,7 @@ void BM_PlanOnFileTwoPasses(benchmark::State& state) {
       };
       q = put_int(q, c == 0 ? sc::seed_x[0] : sc::seed_y[0]);
       q = put_int(q, c == 0 ? sc::seed_x[1] : sc::seed_y[1]);
-      sc::by_computed_rows(t, [&](double x, double y) {
+      sc::per_computed_rows(t, [&](double x, double y) {
         if (buf.data() + buf.size() - q < 10) clear();
         q = put_real(q, c == 0 ? x : y);
       });
@@ -231,14 +231,14 @@ void BM_PlanOnFileTwoPasses(benchmark::State& state) {
     ::unlink(test_file().c_str());
     if (!ok) state.SkipWithError("write failed");
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * 2 * sc::plan_column_byte(t)));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * 2 * sc::plan_column_bytes(t)));
 }
 BENCHMARK(BM_PlanOnFileTwoPasses)->Unit(benchmark::kMillisecond);
 
 // A mapped file: sized first, the rows encoded straight into the mapping.
 void BM_PlanOnFileMapped(benchmark::State& state) {
   const sc::PlanSteps& t = large().p.tracciato;
-  const uint64_t column = sc::plan_column_byte(t);
+  const uint64_t column = sc::plan_column_bytes(t);
   for (auto _ : state) {
     const int fd = ::open(test_file().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     bool ok = ::ftruncate(fd, static_cast<off_t>(2 * column)) == 0;
@@ -248,7 +248,7 @@ void BM_PlanOnFileMapped(benchmark::State& state) {
       char* y = x + column;
       x = put_int(put_int(x, sc::seed_x[0]), sc::seed_x[1]);
       y = put_int(put_int(y, sc::seed_y[0]), sc::seed_y[1]);
-      sc::by_computed_rows(t, [&](double xv, double yv) {
+      sc::per_computed_rows(t, [&](double xv, double yv) {
         x = put_real(x, xv);
         y = put_real(y, yv);
       });

@@ -49,7 +49,7 @@ bool same_file(const std::string& a, const fs::path& b) {
 // without the layout of its kind is named here, as inspect and plot do).
 // The exit status when one cannot be used.
 std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs& in,
-                                 std::string (&dati)[3], std::ostream& err) {
+                                 std::string (&dati)[3], OpenCompiled& plan, std::ostream& err) {
   for (const std::string& input : inputs) {
     if (const std::string reason = unreadable(input, true); !reason.empty()) {
       err << program_name << ": " << terminal_text(reason) << std::endl;
@@ -61,11 +61,20 @@ std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs&
     for (int i = 0; i < 3; ++i) {
       if (!in.file[i]) continue;
       try {
-        dati[i] = read_compiled_file(*in.file[i], static_cast<CompiledKind>(i));
         switch (static_cast<CompiledKind>(i)) {
-          case CompiledKind::celle: decode_cells(dati[i]); break;
-          case CompiledKind::elementi: decode_elements(dati[i]); break;
-          case CompiledKind::tracciato: decode_plan(dati[i]); break;
+          case CompiledKind::celle:
+            dati[i] = read_compiled_file(*in.file[i], CompiledKind::celle);
+            decode_cells(dati[i]);
+            break;
+          case CompiledKind::elementi:
+            dati[i] = read_compiled_file(*in.file[i], CompiledKind::elementi);
+            decode_elements(dati[i]);
+            break;
+          case CompiledKind::tracciato:
+            // Kept open and read in pieces: the largest file is never held.
+            plan = open_compiled_file(*in.file[i], CompiledKind::tracciato);
+            PlanFile(plan.reader(*in.file[i]), plan.size);
+            break;
         }
       } catch (const DecodeError& e) {
         throw DecodeError(e.offset(), in.file[i]->string() + ": " + e.what());
@@ -123,7 +132,8 @@ void report_differences(const decompile::Decompilation& d, std::ostream& err) {
 int cmd_decompile(const DecompileOptions& o, std::ostream& out, std::ostream& err) {
   Inputs in;
   std::string dati[3];
-  if (const auto status = read_compiled(o.inputs, in, dati, err)) return *status;
+  OpenCompiled plan;
+  if (const auto status = read_compiled(o.inputs, in, dati, plan, err)) return *status;
   const bool without_tracciato = !in.file[static_cast<int>(CompiledKind::tracciato)];
 
   decompile::Decompilation d;
@@ -133,7 +143,8 @@ int cmd_decompile(const DecompileOptions& o, std::ostream& out, std::ostream& er
          dati[static_cast<int>(CompiledKind::elementi)],
          without_tracciato
              ? std::nullopt
-             : std::optional<std::string_view>(dati[static_cast<int>(CompiledKind::tracciato)])});
+             : std::optional<decompile::PlanBytes>(decompile::PlanBytes(
+                   plan.reader(*in.file[static_cast<int>(CompiledKind::tracciato)]), plan.size))});
   } catch (const DecodeError& e) {  // checked above; kept for safety
     err << program_name << ": " << terminal_text(e.what()) << std::endl;
     return status_usage;

@@ -36,7 +36,7 @@ std::string curve_key(int curve_class) {
 
 void curve(const Data& d, LineaDescription& out, Note& note) {
   if (!d.tracciato) return;
-  const Tracciato& t = *d.tracciato;
+  const PlanFile& t = *d.tracciato;
   const int64_t rows = t.rows();
   const int64_t lunghezza_totale = int64_t{d.elementi[record_treno_linea].fine} + coda_linea;
   if (rows != lunghezza_totale + 1) {
@@ -45,17 +45,12 @@ void curve(const Data& d, LineaDescription& out, Note& note) {
              std::to_string(lunghezza_totale + 1));
   }
   if (rows < 4) return;
-  const std::vector<Numero>& xs = t.column(0);
-  const std::vector<Numero>& ys = t.column(1);
-  const auto seed = [&](int64_t r, double x, double y) {
-    const Numero a = xs[static_cast<size_t>(r)], b = ys[static_cast<size_t>(r)];
+  const auto seed = [&](int64_t r, const Numero& a, const Numero& b, double x, double y) {
     if (a.tag != Numero::Tag::integer || b.tag != Numero::Tag::integer || a.valore != x ||
         b.valore != y) {
       note.add("track plan row " + std::to_string(r) + ": not the start point the compile writes");
     }
   };
-  seed(0, 0, 0);
-  seed(1, 0, 1);
 
   const int64_t last = rows - 3;  // the last two rows stay empty
   int previous = 0;
@@ -68,52 +63,57 @@ void curve(const Data& d, LineaDescription& out, Note& note) {
                                                             static_cast<long long>(s),
                                                             static_cast<long long>(l)));
   };
-  for (int64_t i = 2; i <= last; ++i) {
-    const size_t r = static_cast<size_t>(i);
-    const Numero x = xs[r], y = ys[r];
-    int curve_class = 0;
-    bool found = false;
-    if (x.tag == Numero::Tag::real && y.tag == Numero::Tag::real) {
-      const double x2 = xs[r - 2].valore, x1 = xs[r - 1].valore, y2 = ys[r - 2].valore,
-                   y1 = ys[r - 1].valore;
-      const auto fixture = [&](int c) {
-        const PlanStep p = step(x2, x1, y2, y1, c);
-        return equal(p.x, x.valore) && equal(p.y, y.valore);
-      };
-      // The class of the row before first (the fewest entries), then a
-      // straight step, then the curves.
-      static constexpr int order[] = {0, 1, -1, 2, -2, 3, -3, 4, -4, 5, -5, 6, -6};
-      if (fixture(previous)) {
-        curve_class = previous, found = true;
-      } else {
-        for (int c : order) {
-          if (c != previous && fixture(c)) {
-            curve_class = c, found = true;
-            break;
+  // The rows are read in order, the two before each one kept.
+  Numero x2{}, y2{}, x1{}, y1{};
+  t.each_row([&](size_t r, const Numero& x, const Numero& y) {
+    const auto i = static_cast<int64_t>(r);
+    if (i < 2) {
+      seed(i, x, y, 0, i == 0 ? 0 : 1);
+    } else if (i <= last) {
+      int curve_class = 0;
+      bool found = false;
+      if (x.tag == Numero::Tag::real && y.tag == Numero::Tag::real) {
+        const double vx2 = x2.valore, vx1 = x1.valore, vy2 = y2.valore, vy1 = y1.valore;
+        const auto fixture = [&](int c) {
+          const PlanStep p = step(vx2, vx1, vy2, vy1, c);
+          return equal(p.x, x.valore) && equal(p.y, y.valore);
+        };
+        // The class of the row before first (the fewest entries), then a
+        // straight step, then the curves.
+        static constexpr int order[] = {0, 1, -1, 2, -2, 3, -3, 4, -4, 5, -5, 6, -6};
+        if (fixture(previous)) {
+          curve_class = previous, found = true;
+        } else {
+          for (int c : order) {
+            if (c != previous && fixture(c)) {
+              curve_class = c, found = true;
+              break;
+            }
           }
         }
       }
+      if (!found && ++unexplained <= 5) {
+        note.add("track plan row " + std::to_string(i) +
+                 ": no straight or curved step gives this point");
+      }
+      if (curve_class != previous) {
+        close(i - 1);
+        previous = curve_class;
+        inizio = i;
+      }
+    } else {
+      if (i == last + 1) {
+        close(last);
+        if (unexplained > 5)
+          note.add("track plan: " + std::to_string(unexplained - 5) + " more rows like these");
+      }
+      if (x.tag != Numero::Tag::empty || y.tag != Numero::Tag::empty) {
+        note.add("track plan row " + std::to_string(i) +
+                 ": the compile leaves the last two rows empty");
+      }
     }
-    if (!found && ++unexplained <= 5) {
-      note.add("track plan row " + std::to_string(i) +
-               ": no straight or curved step gives this point");
-    }
-    if (curve_class != previous) {
-      close(i - 1);
-      previous = curve_class;
-      inizio = i;
-    }
-  }
-  close(last);
-  if (unexplained > 5)
-    note.add("track plan: " + std::to_string(unexplained - 5) + " more rows like these");
-  for (int64_t i = std::max<int64_t>(last + 1, 2); i < rows; ++i) {
-    if (xs[static_cast<size_t>(i)].tag != Numero::Tag::empty ||
-        ys[static_cast<size_t>(i)].tag != Numero::Tag::empty) {
-      note.add("track plan row " + std::to_string(i) +
-               ": the compile leaves the last two rows empty");
-    }
-  }
+    x2 = x1, y2 = y1, x1 = x, y1 = y;
+  });
 }
 
 }  // namespace sc::decompile

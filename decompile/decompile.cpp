@@ -46,7 +46,8 @@ Decompilation decompile(const CompiledFiles& file) {
   Data d;
   d.celle = decode_cells(file.celle);
   d.elementi = decode_elements(file.elementi);
-  if (file.tracciato) d.tracciato = decode_plan(*file.tracciato);
+  // The plan is checked here and read again, in pieces, for its curves.
+  if (file.tracciato) d.tracciato.emplace(file.tracciato->read, file.tracciato->size);
 
   Decompilation out;
   out.nome_scenario = d.elementi[record_sfondo_identita].nome;

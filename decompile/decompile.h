@@ -7,16 +7,33 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "format/tracciato.h"
+
 namespace sc::decompile {
+
+// The bytes of a track plan file: held in memory (they must outlive this),
+// or read from the file in pieces, so that the largest plan is never held
+// whole.
+struct PlanBytes {
+  PlanBytes(std::string_view bytes)  // NOLINT(google-explicit-constructor)
+      : read(bytes_reader(bytes)), size(bytes.size()) {}
+  PlanBytes(const std::string& bytes)  // NOLINT(google-explicit-constructor)
+      : PlanBytes(std::string_view(bytes)) {}
+  PlanBytes(ReadAt reader, size_t n) : read(std::move(reader)), size(n) {}
+
+  ReadAt read;
+  size_t size = 0;
+};
 
 // The bytes of the three compiled files of one scenario; no track plan for
 // a scenario compiled without one.
 struct CompiledFiles {
   std::string_view celle;
   std::string_view elementi;
-  std::optional<std::string_view> tracciato;
+  std::optional<PlanBytes> tracciato;
 };
 
 struct Decompilation {

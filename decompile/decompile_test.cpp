@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "decompile/decoders.h"
 #include "decompile/verify.h"
+#include "model/printf_string.h"
 #include "tests/support/lines.h"
 #include "writers/scenario.h"
 
@@ -112,6 +114,61 @@ TEST(Decompile, DamagedFilesNameWhatNoEntryExplains) {
                                                      << one_per_line(d.unexplained);
     // What can be explained is still written.
     EXPECT_NE(d.treno.find("segnale,    1000"), std::string::npos) << k.test_case;
+  }
+}
+
+// The first byte where two files differ, as the decompile names it.
+std::string first_difference(const std::string& input, const std::string& compiled) {
+  size_t n = 0;
+  while (n < input.size() && n < compiled.size() && input[n] == compiled[n]) ++n;
+  const auto hex = [n](const std::string& s) {
+    return n < s.size() ? printf_string("0x%02x", static_cast<unsigned char>(s[n]))
+                        : std::string("end of file");
+  };
+  return "track plan file: byte " + std::to_string(n) + " is " + hex(input) + " in the input, " +
+         hex(compiled) + " compiled from the descriptions";
+}
+
+TEST(Decompile, TrackPlanReadInPiecesIsComparedToTheFirstDifferingByte) {
+  // The embedded line's plan (2 MB) is compiled in several pieces, column 1
+  // apart from column 0.
+  const Compiled& c = embedded();
+  const std::string& good = *c.tracciato;
+  const size_t column_1 = good.size() / 2;  // every row but the seeds is a double
+  const struct {
+    const char* what;
+    std::string plan;
+  } cases[] = {
+      {"a byte of column 0", with_byte(good, 8 + 10 * 100 + 5, 0x33)},
+      {"a byte near the end of column 1", with_byte(good, good.size() - 40, 0x44)},
+      {"a byte where column 1 begins", with_byte(good, column_1 + 3, 0x01)},
+      {"one byte short", good.substr(0, good.size() - 1)},
+      {"two bytes more", good + std::string(2, '\0')},
+      {"no rows", ""},
+  };
+  for (const auto& k : cases) {
+    // Read back at most 1000 bytes at a time, as a file may give them.
+    const PlanBytes pieces(
+        [&k](size_t offset, char* out, size_t n) -> size_t {
+          if (offset >= k.plan.size()) return 0;
+          const size_t m = std::min({n, size_t{1000}, k.plan.size() - offset});
+          std::copy_n(k.plan.data() + offset, m, out);
+          return m;
+        },
+        k.plan.size());
+    Decompilation d;
+    try {
+      d = decompile({c.celle, c.elementi, pieces});
+    } catch (const DecodeError& e) {
+      // Not a plan at all: refused as decode_plan refuses it.
+      EXPECT_THROW(decode_plan(k.plan), DecodeError) << k.what;
+      continue;
+    }
+    ASSERT_TRUE(d.difference) << k.what;
+    const Compiled again =
+        compile_in_memory(d.linea, d.treno, d.nome_scenario, d.numero_treno, true);
+    ASSERT_TRUE(again.tracciato) << k.what;
+    EXPECT_EQ(*d.difference, first_difference(k.plan, *again.tracciato)) << k.what;
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "format/tracciato.h"
 #include "model/percorso.h"
 #include "model/printf_string.h"
 
@@ -19,7 +20,7 @@ namespace sc::decompile {
 struct Data {
   std::vector<Cella> celle;
   std::array<Elemento, numero_elementi> elementi{};
-  std::optional<Tracciato> tracciato;  // absent: compiled without a track plan
+  std::optional<PlanFile> tracciato;  // absent: compiled without a track plan
 
   int32_t last_cell() const { return static_cast<int32_t>(celle.size()) - 1; }
 };

@@ -1,7 +1,10 @@
 #include "format/tracciato.h"
 
+#include <algorithm>
 #include <climits>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "format/byte_le.h"
 #include "format/compiled_decode.h"
@@ -18,9 +21,11 @@ int16_t integer_of(const Numero& n) {
 }
 
 // One value of a track plan at the reader's position: its tag checked and
-// its bytes present. The reader is left after it.
-Numero valore_tracciato(ByteReader& l, size_t elemento, size_t totale) {
-  const size_t inizio = l.posizione();
+// its bytes present. The reader is left after it. The reader holds the
+// file from offset `base` on, and at least the value's bytes or the rest of
+// the file.
+Numero valore_tracciato(ByteReader& l, size_t elemento, size_t totale, size_t base = 0) {
+  const size_t inizio = base + l.posizione();
   const auto dove = [&] {
     return "track plan: element " + std::to_string(elemento) + " at offset " +
            std::to_string(inizio) + ": ";
@@ -44,7 +49,104 @@ Numero valore_tracciato(ByteReader& l, size_t elemento, size_t totale) {
   return Numero{};
 }
 
+// The values of a plan file one after the other from an offset, read
+// through a buffer of one piece.
+class ValueCursor {
+ public:
+  ValueCursor(const ReadAt& read, size_t size, size_t piece, size_t from)
+      : read_(read), size_(size), buffer_(piece < 16 ? 16 : piece, '\0'), position_(from) {}
+
+  size_t position() const { return position_; }
+
+  Numero next(size_t elemento) {
+    const size_t wanted = std::min<size_t>(10, size_ - std::min(position_, size_));
+    if (position_ + wanted > start_ + filled_ || position_ < start_) fill();
+    ByteReader l(
+        std::string_view(buffer_.data() + (position_ - start_), start_ + filled_ - position_));
+    const Numero n = valore_tracciato(l, elemento, size_, position_);
+    position_ += l.posizione();
+    return n;
+  }
+
+ private:
+  // The buffer from the current position on; less than a piece only at
+  // the end of the file (or where the file ends sooner than measured).
+  void fill() {
+    start_ = position_;
+    filled_ = 0;
+    const size_t want = std::min(buffer_.size(), size_ - std::min(start_, size_));
+    while (filled_ < want) {
+      const size_t got = read_(start_ + filled_, buffer_.data() + filled_, want - filled_);
+      if (got == 0) break;
+      filled_ += got;
+    }
+  }
+
+  const ReadAt& read_;
+  size_t size_;
+  std::string buffer_;
+  size_t start_ = 0;   // the offset of buffer_[0]
+  size_t filled_ = 0;  // the bytes of the buffer read
+  size_t position_;
+};
+
 }  // namespace
+
+ReadAt bytes_reader(std::string_view bytes) {
+  return [bytes](size_t offset, char* out, size_t n) -> size_t {
+    if (offset >= bytes.size()) return 0;
+    const size_t k = std::min(n, bytes.size() - offset);
+    std::copy_n(bytes.data() + offset, k, out);
+    return k;
+  };
+}
+
+PlanFile::PlanFile(ReadAt read, size_t size, size_t piece)
+    : read_(std::move(read)), size_(size), piece_(piece) {
+  // Every value checked and counted as decode_plan does, with where every
+  // 2^16-th value begins, to find column 1 without a third reading.
+  constexpr size_t every = size_t{1} << 16;
+  std::vector<size_t> marks;
+  size_t values = 0;
+  for (ValueCursor c(read_, size_, piece_, 0); c.position() < size_; ++values) {
+    if (values == 2 * max_plan_rows) {
+      throw DecodeError(c.position(),
+                        "track plan: more than " + std::to_string(2 * max_plan_rows) +
+                            " elements, the two columns of the longest line; element " +
+                            std::to_string(values) + " begins at offset " +
+                            std::to_string(c.position()) + " " + file_size(size_));
+    }
+    if (values % every == 0) marks.push_back(c.position());
+    c.next(values);
+  }
+  if (values == 0) return;
+  if (values % 2 != 0) {
+    throw DecodeError(size_, "track plan: " + std::to_string(values) +
+                                 " elements do not split into two columns of equal length " +
+                                 file_size(size_));
+  }
+  rows_ = static_cast<int32_t>(values / 2);
+  const size_t rows = values / 2;
+  ValueCursor c(read_, size_, piece_, marks[rows / every]);
+  for (size_t i = rows / every * every; i < rows; ++i) c.next(i);
+  column_1_ = c.position();
+}
+
+void PlanFile::each_row(const std::function<void(size_t, const Numero&, const Numero&)>& f) const {
+  const size_t rows = static_cast<size_t>(rows_);
+  ValueCursor x(read_, size_, piece_, 0);
+  ValueCursor y(read_, size_, piece_, column_1_);
+  for (size_t i = 0; i < rows; ++i) {
+    Numero vx, vy;
+    try {
+      vx = x.next(i);
+      vy = y.next(rows + i);
+    } catch (const DecodeError&) {
+      throw std::runtime_error("track plan: the file changed while it was read");
+    }
+    f(i, vx, vy);
+  }
+}
 
 std::string serializza_tracciato(const Tracciato& t) {
   if (!t.present()) return {};

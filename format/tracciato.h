@@ -6,8 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/percorso.h"
 
@@ -35,5 +37,39 @@ constexpr size_t max_plan_bytes = 2 * max_plan_rows * 10;
 // Two columns of equal length, at most max_plan_rows rows; an
 // empty file gives a plan without rows. DecodeError otherwise.
 Tracciato decode_plan(std::string_view dati);
+
+// Reads up to `n` bytes of a file at `offset` into `out` and returns how
+// many it read: fewer than `n` only at the end of the file. It throws what
+// the file's own reading throws.
+using ReadAt = std::function<size_t(size_t offset, char* out, size_t n)>;
+
+// Reads bytes held in memory as a file is read (they must outlive the
+// reader).
+ReadAt bytes_reader(std::string_view bytes);
+
+// A track plan file read piece by piece, never held whole: the readers of
+// the largest plans (20 MB) keep a few pieces in memory instead of the file
+// and its decoded rows.
+class PlanFile {
+ public:
+  // Reads the file of `size` bytes once, checking every value as
+  // decode_plan does (the same DecodeError for the same file), and finds
+  // where column 1 begins. `piece` is the size of each read.
+  PlanFile(ReadAt read, size_t size, size_t piece = 64 * 1024);
+
+  int32_t rows() const { return rows_; }
+  size_t size() const { return size_; }
+
+  // Calls `f(row, x, y)` for every row in order, reading the file again.
+  // std::runtime_error when the file no longer holds what was checked.
+  void each_row(const std::function<void(size_t, const Numero&, const Numero&)>& f) const;
+
+ private:
+  ReadAt read_;
+  size_t size_ = 0;
+  size_t piece_ = 0;
+  int32_t rows_ = 0;
+  size_t column_1_ = 0;  // the offset of row 0 of column 1
+};
 
 }  // namespace sc

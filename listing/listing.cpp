@@ -4,6 +4,7 @@
 #include "listing/listing.h"
 
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -31,9 +32,12 @@ void check_options(CompiledKind tipo, const InspectOptions& o) {
 
 // As text, or as JSON beginning with the file's path and size when `file`
 // is given.
-std::string celle_as(const std::vector<Cella>& celle, const InspectOptions& o, const Elementi* el,
-                     const LoadedFile* file) {
-  return o.json ? json_celle(celle, o, el, file) : celle_text(celle, o, el);
+void celle_as(Sink& out, const std::vector<Cella>& celle, const InspectOptions& o,
+              const Elementi* el, const LoadedFile* file) {
+  if (o.json)
+    json_celle(out, celle, o, el, file);
+  else
+    celle_text(out, celle, o, el);
 }
 
 // The element table beside a cells file (same name, ".sim"), when it reads.
@@ -52,17 +56,28 @@ std::string elementi_as(const std::array<Elemento, numero_elementi>& elementi,
   return o.json ? json_elementi(elementi, file) : elementi_text(elementi);
 }
 
-std::string tracciato_as(const Tracciato& tracciato, const InspectOptions& o,
-                         const LoadedFile* file) {
+void tracciato_as(Sink& out, const PlanRows& rows, const InspectOptions& o,
+                  const LoadedFile* file) {
   check_every(o);
-  return o.json ? json_tracciato(tracciato, o, file) : tracciato_text(tracciato, o);
+  if (o.json)
+    json_tracciato(out, rows, o, file);
+  else
+    tracciato_text(out, rows, o);
+}
+
+// The heading of the text: the file, its kind and size.
+std::string heading(const std::filesystem::path& file, CompiledKind tipo, size_t size) {
+  return file.string() + ": " + compiled_file_name(tipo) + " file, " + std::to_string(size) +
+         " bytes\n";
 }
 
 }  // namespace
 
 std::string show_celle(const std::vector<Cella>& celle, const InspectOptions& options,
                        const Elementi* elementi) {
-  return celle_as(celle, options, elementi, nullptr);
+  Sink out;
+  celle_as(out, celle, options, elementi, nullptr);
+  return std::move(out.text());
 }
 
 std::string show_elementi(const std::array<Elemento, numero_elementi>& elementi,
@@ -71,27 +86,45 @@ std::string show_elementi(const std::array<Elemento, numero_elementi>& elementi,
 }
 
 std::string show_tracciato(const Tracciato& tracciato, const InspectOptions& options) {
-  return tracciato_as(tracciato, options, nullptr);
+  Sink out;
+  tracciato_as(out, rows_of(tracciato), options, nullptr);
+  return std::move(out.text());
+}
+
+void show_file(const std::filesystem::path& file, const InspectOptions& options,
+               std::ostream& stream) {
+  const CompiledKind tipo = recognise_file_or_throw(file);
+  check_options(tipo, options);
+  Sink out(stream);
+  if (tipo == CompiledKind::tracciato) {
+    // Read piece by piece and checked whole before anything is shown; the
+    // rows are read again for the extent and once more as they are shown.
+    const OpenCompiled opened = open_compiled_file(file, tipo);
+    const PlanFile plan(opened.reader(file), opened.size);
+    const LoadedFile read{file.string(), opened.size};
+    const PlanRows rows{plan.rows(), [&plan](const PlanRows::Visit& f) { plan.each_row(f); }};
+    if (!options.json) out += heading(file, tipo, opened.size);
+    tracciato_as(out, rows, options, &read);
+    return;
+  }
+  const std::string dati = read_compiled_file(file, tipo);
+  const LoadedFile read{file.string(), dati.size()};
+  if (tipo == CompiledKind::celle) {
+    const std::vector<Cella> celle = decode_cells(dati);
+    const std::optional<Elementi> el = adjacent_elementi(file);
+    if (!options.json) out += heading(file, tipo, dati.size());
+    celle_as(out, celle, options, el ? &*el : nullptr, &read);
+    return;
+  }
+  const std::array<Elemento, numero_elementi> elementi = decode_elements(dati);
+  if (!options.json) out += heading(file, tipo, dati.size());
+  out += elementi_as(elementi, options, &read);
 }
 
 std::string show_file(const std::filesystem::path& file, const InspectOptions& options) {
-  const CompiledKind tipo = recognise_file_or_throw(file);
-  check_options(tipo, options);
-  const std::string dati = read_compiled_file(file, tipo);
-  const LoadedFile read{file.string(), dati.size()};
-  std::string body;
-  switch (tipo) {
-    case CompiledKind::celle: {
-      const std::optional<Elementi> el = adjacent_elementi(file);
-      body = celle_as(decode_cells(dati), options, el ? &*el : nullptr, &read);
-      break;
-    }
-    case CompiledKind::elementi: body = elementi_as(decode_elements(dati), options, &read); break;
-    case CompiledKind::tracciato: body = tracciato_as(decode_plan(dati), options, &read); break;
-  }
-  if (options.json) return body;
-  return file.string() + ": " + compiled_file_name(tipo) + " file, " + std::to_string(dati.size()) +
-         " bytes\n" + body;
+  std::ostringstream out;
+  show_file(file, options, out);
+  return std::move(out).str();
 }
 
 }  // namespace sc

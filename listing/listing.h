@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +84,12 @@ std::string show_tracciato(const Tracciato& tracciato, const InspectOptions& opt
 // file or an option that does not apply to its kind, std::runtime_error
 // when the file cannot be read.
 std::string show_file(const std::filesystem::path& file, const InspectOptions& options);
+
+// The same written to `out` as it is made: a track plan is read piece by
+// piece and shown row by row, never held whole. The file is checked before
+// anything is written; what fails after that (a read error, a file changed
+// while read) throws with part of the listing written.
+void show_file(const std::filesystem::path& file, const InspectOptions& options, std::ostream& out);
 
 // The two contest codes a scenario identity should carry, computed as the
 // compile computes them (compiler/codici_gara.h).

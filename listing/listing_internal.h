@@ -6,6 +6,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -48,14 +50,56 @@ std::pair<size_t, size_t> limits(const std::vector<Cella>& celle, const InspectO
 // std::invalid_argument for an `--every` below 1.
 void check_every(const InspectOptions& o);
 
+// The rows of a track plan, held in memory or read from its file piece by
+// piece: how many, and a walk over them in order (row, x, y), which may be
+// taken more than once.
+struct PlanRows {
+  using Visit = std::function<void(size_t, const Numero&, const Numero&)>;
+  int32_t rows = 0;
+  std::function<void(const Visit&)> each;
+};
+
+// The rows of a plan held in memory.
+PlanRows rows_of(const Tracciato& t);
+
 // Rows of a track plan shown: every N-th and the last.
 template <typename F>
-void by_lines(const Tracciato& t, int32_t every, F&& f) {
-  const int32_t n = t.rows();
-  for (int32_t i = 0; i < n; ++i) {
-    if (i % every == 0 || i == n - 1) f(static_cast<size_t>(i));
-  }
+void by_lines(const PlanRows& t, int32_t every, F&& f) {
+  const int32_t n = t.rows;
+  t.each([&](size_t i, const Numero& x, const Numero& y) {
+    const auto row = static_cast<int32_t>(i);
+    if (row % every == 0 || row == n - 1) f(i, x, y);
+  });
 }
+
+// Where a rendering goes: collected whole (for a caller that wants the
+// text), or passed on to a stream a piece at a time, so that the largest
+// listing is never held in memory.
+class Sink {
+ public:
+  Sink() = default;
+  explicit Sink(std::ostream& out) : out_(&out) {}
+  Sink(const Sink&) = delete;
+  Sink& operator=(const Sink&) = delete;
+  ~Sink() { flush(); }
+
+  Sink& operator+=(std::string_view s) {
+    text_ += s;
+    if (out_ != nullptr && text_.size() >= (size_t{1} << 16)) flush();
+    return *this;
+  }
+  void flush() {
+    if (out_ == nullptr) return;
+    out_->write(text_.data(), static_cast<std::streamsize>(text_.size()));
+    text_.clear();
+  }
+  // What was collected (all of it when there is no stream).
+  std::string& text() { return text_; }
+
+ private:
+  std::ostream* out_ = nullptr;
+  std::string text_;
+};
 
 // ---------------------------------------------------------------- records
 
@@ -86,14 +130,14 @@ struct Summary {
   int32_t last_full = -1;  // last row with both values set
   double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
 };
-Summary summary(const Tracciato& t);
+Summary summary(const PlanRows& t);
 
 // ---------------------------------------------------------------- renderings
 
-std::string celle_text(const std::vector<Cella>& celle, const InspectOptions& o,
-                       const Elementi* el);
+void celle_text(Sink& out, const std::vector<Cella>& celle, const InspectOptions& o,
+                const Elementi* el);
 std::string elementi_text(const std::array<Elemento, numero_elementi>& el);
-std::string tracciato_text(const Tracciato& t, const InspectOptions& o);
+void tracciato_text(Sink& out, const PlanRows& t, const InspectOptions& o);
 
 // The file shown, for the JSON to begin with its path and size.
 struct LoadedFile {
@@ -103,9 +147,9 @@ struct LoadedFile {
 
 // A JSON object, one key per line, starting with "path" and "bytes" when
 // `file` is given.
-std::string json_celle(const std::vector<Cella>& celle, const InspectOptions& o, const Elementi* el,
-                       const LoadedFile* file);
+void json_celle(Sink& out, const std::vector<Cella>& celle, const InspectOptions& o,
+                const Elementi* el, const LoadedFile* file);
 std::string json_elementi(const std::array<Elemento, numero_elementi>& el, const LoadedFile* file);
-std::string json_tracciato(const Tracciato& t, const InspectOptions& o, const LoadedFile* file);
+void json_tracciato(Sink& out, const PlanRows& t, const InspectOptions& o, const LoadedFile* file);
 
 }  // namespace sc::inspect_detail

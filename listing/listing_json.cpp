@@ -18,14 +18,25 @@ std::string dump(const Json& j) { return j.dump(-1, ' ', false, Json::error_hand
 
 // A top-level object with one key per line and its arrays one element per
 // line: readable, and a track plan stays one short line per row. The
-// file's path and size come first when it is given; `last`, when given,
-// is a last array member already rendered (its key and its lines).
-struct MemberRendered {
-  std::string key;
-  std::string rows;  // "    ELEMENT" lines joined by ",\n"; empty for no element
-};
+// file's path and size come first when it is given.
 
-std::string json_lines(Json j, const LoadedFile* file, const MemberRendered* last = nullptr) {
+// One member: its key and its value, an array one element per line.
+std::string member_text(const std::string& key, const Json& value) {
+  std::string out = "  " + dump(Json(key)) + ": ";
+  if (!value.is_array() || value.empty()) return out + dump(value);
+  out += "[\n";
+  bool first_el = true;
+  for (const Json& el : value) {
+    if (!first_el) out += ",\n";
+    first_el = false;
+    out += "    " + dump(el);
+  }
+  return out + "\n  ]";
+}
+
+// The opening of the object and its members, the closing left to the
+// caller (more members may follow, each after ",\n").
+std::string json_opening(Json j, const LoadedFile* file) {
   if (file) {
     Json whole;
     whole["path"] = file->percorso;
@@ -38,26 +49,27 @@ std::string json_lines(Json j, const LoadedFile* file, const MemberRendered* las
   for (auto it = j.begin(); it != j.end(); ++it) {
     if (!first) out += ",\n";
     first = false;
-    out += "  " + dump(Json(it.key())) + ": ";
-    if (it->is_array() && !it->empty()) {
-      out += "[\n";
-      bool first_el = true;
-      for (const Json& el : *it) {
-        if (!first_el) out += ",\n";
-        first_el = false;
-        out += "    " + dump(el);
-      }
-      out += "\n  ]";
-    } else {
-      out += dump(*it);
-    }
+    out += member_text(it.key(), *it);
   }
-  if (last) {
-    out += std::string(first ? "" : ",\n") + "  " + dump(Json(last->key)) + ": ";
-    out += last->rows.empty() ? "[]" : "[\n" + last->rows + "\n  ]";
-  }
-  out += "\n}\n";
   return out;
+}
+
+std::string json_lines(Json j, const LoadedFile* file) {
+  return json_opening(std::move(j), file) + "\n}\n";
+}
+
+// An array member written element by element as `each` gives them (each
+// call of `element` one rendered element), never held whole.
+template <typename Each>
+void streamed_member(Sink& out, const std::string& key, Each&& each) {
+  out += "  " + dump(Json(key)) + ": ";
+  bool first = true;
+  each([&](const std::string& element) {
+    out += first ? "[\n    " : ",\n    ";
+    first = false;
+    out += element;
+  });
+  out += first ? "[]" : "\n  ]";
 }
 
 // A plan value: null when empty; a real that JSON cannot write as a number
@@ -103,41 +115,49 @@ Json json_stazione(const Elemento& e, int numero) {
 
 }  // namespace
 
-std::string json_celle(const std::vector<Cella>& celle, const InspectOptions& o, const Elementi* el,
-                       const LoadedFile* file) {
+void json_celle(Sink& out, const std::vector<Cella>& celle, const InspectOptions& o,
+                const Elementi* el, const LoadedFile* file) {
   Json j;
   j["file"] = "cells";
   j["cells"] = celle.size();
-  const auto [from, a] = limits(celle, o);
-  Json choices = Json::array();
-  for (size_t i = from; i < a; ++i) {
-    const Cella& c = celle[i];
-    if (!show_table(o) || !chosen_cella(c, i, o, el)) continue;
-    Json r;
-    r["index"] = i;
-    r["metres"] = cella_metres(c, i, el);
-    r["tipo"] = c.tipo;
-    r["type"] = nome_tipo_cella(c.tipo);
-    r["valore_1"] = c.valore_1;
-    r["valore_2"] = c.valore_2;
-    r["valore_3"] = c.valore_3;
-    r["valore_4"] = c.valore_4;
-    r["tempo"] = c.tempo;
-    r["avviso"] = c.avviso;
-    r["galleria"] = c.galleria;
-    r["velocita"] = c.velocita;
-    r["speed_kmh"] = c.velocita * 5;
-    r["pendenza"] = c.pendenza;
-    r["gradient_per_mille"] = c.pendenza - 100;
-    r["aderenza"] = c.aderenza;
-    const std::string d = cella_detail(c, i, el);
-    if (!d.empty()) r["detail"] = d;
-    if (c.tipo == tipo_cella::cartello_indicatore && el != nullptr)
-      r["text"] = utf8_from_1252(board_text(c, *el));
-    choices.push_back(std::move(r));
-  }
-  j["shown"] = choices.size();
-  j["rows"] = std::move(choices);
+  // Named variables, not a structured binding: the lambdas below use them.
+  const std::pair<size_t, size_t> range = limits(celle, o);
+  const size_t from = range.first, a = range.second;
+  const auto chosen = [&](size_t i) { return show_table(o) && chosen_cella(celle[i], i, o, el); };
+  size_t shown = 0;
+  for (size_t i = from; i < a; ++i) shown += chosen(i) ? 1 : 0;
+  j["shown"] = shown;
+  out += json_opening(std::move(j), file);
+  out += ",\n";
+  // The rows one at a time: a long line's cells take megabytes as JSON.
+  streamed_member(out, "rows", [&](const auto& element) {
+    for (size_t i = from; i < a; ++i) {
+      if (!chosen(i)) continue;
+      const Cella& c = celle[i];
+      Json r;
+      r["index"] = i;
+      r["metres"] = cella_metres(c, i, el);
+      r["tipo"] = c.tipo;
+      r["type"] = nome_tipo_cella(c.tipo);
+      r["valore_1"] = c.valore_1;
+      r["valore_2"] = c.valore_2;
+      r["valore_3"] = c.valore_3;
+      r["valore_4"] = c.valore_4;
+      r["tempo"] = c.tempo;
+      r["avviso"] = c.avviso;
+      r["galleria"] = c.galleria;
+      r["velocita"] = c.velocita;
+      r["speed_kmh"] = c.velocita * 5;
+      r["pendenza"] = c.pendenza;
+      r["gradient_per_mille"] = c.pendenza - 100;
+      r["aderenza"] = c.aderenza;
+      const std::string d = cella_detail(c, i, el);
+      if (!d.empty()) r["detail"] = d;
+      if (c.tipo == tipo_cella::cartello_indicatore && el != nullptr)
+        r["text"] = utf8_from_1252(board_text(c, *el));
+      element(dump(r));
+    }
+  });
   const struct {
     Profile p;
     const char* nome;
@@ -149,9 +169,9 @@ std::string json_celle(const std::vector<Cella>& celle, const InspectOptions& o,
     Json t = Json::array();
     for (const Stretch& x : chosen_stretches(celle, p, o))
       t.push_back(Json{{"from", x.from}, {"to", x.a}, {"value", x.valore}});
-    j[std::string("stretches_") + nome] = std::move(t);
+    out += ",\n" + member_text(std::string("stretches_") + nome, t);
   }
-  return json_lines(std::move(j), file);
+  out += "\n}\n";
 }
 
 std::string json_elementi(const std::array<Elemento, numero_elementi>& el, const LoadedFile* file) {
@@ -205,21 +225,22 @@ std::string json_elementi(const std::array<Elemento, numero_elementi>& el, const
   return json_lines(std::move(j), file);
 }
 
-std::string json_tracciato(const Tracciato& t, const InspectOptions& o, const LoadedFile* file) {
+void json_tracciato(Sink& out, const PlanRows& t, const InspectOptions& o, const LoadedFile* file) {
   Json j;
   j["file"] = "track plan";
-  j["rows"] = t.rows();
+  j["rows"] = t.rows;
   j["last_filled_row"] = summary(t).last_full;
   j["every"] = o.every;
-  // The rows straight as text: a plan of a million rows would take a
-  // hundred bytes a row as JSON values.
-  MemberRendered points{"points", {}};
-  by_lines(t, o.every, [&](size_t i) {
-    if (!points.rows.empty()) points.rows += ",\n";
-    points.rows += "    [" + std::to_string(i) + "," + json_number(t.column(0)[i]) + "," +
-                   json_number(t.column(1)[i]) + "]";
+  out += json_opening(std::move(j), file);
+  out += ",\n";
+  // The rows straight as text, as they are read: a plan of a million rows
+  // would take a hundred bytes a row as JSON values.
+  streamed_member(out, "points", [&](const auto& element) {
+    by_lines(t, o.every, [&](size_t i, const Numero& x, const Numero& y) {
+      element("[" + std::to_string(i) + "," + json_number(x) + "," + json_number(y) + "]");
+    });
   });
-  return json_lines(std::move(j), file, &points);
+  out += "\n}\n";
 }
 
 }  // namespace sc::inspect_detail

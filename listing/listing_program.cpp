@@ -33,9 +33,8 @@ int cmd_inspect(const InspectArgs& o, std::ostream& out, std::ostream& err) {
     err << program_name << ": " << terminal_text(reason) << std::endl;
     return status_usage;
   }
-  std::string text;
   try {
-    text = show_file(o.file, options);
+    show_file(o.file, options, out);
   } catch (const DecodeError& e) {
     err << program_name << ": " << terminal_text(o.file) << ": " << terminal_text(e.what())
         << std::endl;
@@ -46,7 +45,7 @@ int cmd_inspect(const InspectArgs& o, std::ostream& out, std::ostream& err) {
     err << program_name << ": " << terminal_text(e.what()) << std::endl;
     return status_usage;
   }
-  out << text << std::flush;
+  out << std::flush;
   return status_ok;
 }
 

@@ -46,18 +46,23 @@ const ElementoField& elemento_field(std::string_view field) {
   throw std::out_of_range("no element field " + std::string(field));
 }
 
-Summary summary(const Tracciato& t) {
+PlanRows rows_of(const Tracciato& t) {
+  return PlanRows{t.rows(), [&t](const PlanRows::Visit& f) {
+                    for (size_t i = 0; i < static_cast<size_t>(t.rows()); ++i)
+                      f(i, t.column(0)[i], t.column(1)[i]);
+                  }};
+}
+
+Summary summary(const PlanRows& t) {
   Summary s;
   bool first = true;
-  for (int32_t i = 0; i < t.rows(); ++i) {
-    const Numero& cx = t.column(0)[static_cast<size_t>(i)];
-    const Numero& cy = t.column(1)[static_cast<size_t>(i)];
-    if (cx.tag == Numero::Tag::empty || cy.tag == Numero::Tag::empty) continue;
-    s.last_full = i;
+  t.each([&](size_t i, const Numero& cx, const Numero& cy) {
+    if (cx.tag == Numero::Tag::empty || cy.tag == Numero::Tag::empty) return;
+    s.last_full = static_cast<int32_t>(i);
     // Copies: the values lie unaligned in the packed records, where no
     // reference (std::min takes two) may bind to them.
     const double x = cx.valore, y = cy.valore;
-    if (!std::isfinite(x) || !std::isfinite(y)) continue;
+    if (!std::isfinite(x) || !std::isfinite(y)) return;
     if (first) {
       s.xmin = s.xmax = x;
       s.ymin = s.ymax = y;
@@ -67,7 +72,7 @@ Summary summary(const Tracciato& t) {
     s.xmax = std::max(s.xmax, x);
     s.ymin = std::min(s.ymin, y);
     s.ymax = std::max(s.ymax, y);
-  }
+  });
   return s;
 }
 

@@ -230,6 +230,40 @@ TEST_F(InspectFile, EveryThinsThePlanAndKeepsTheLastRow) {
                                       90000, 99000}));
 }
 
+TEST_F(InspectFile, PlanReadInPiecesListsAsThePlanHeldWhole) {
+  const Tracciato whole = decode_plan(serializza_tracciato(sc.tracciato));
+  for (const bool j : {false, true}) {
+    for (const int32_t every : {1, 7, 99000, 99001, 1000000}) {
+      SCOPED_TRACE(std::string(j ? "json" : "text") + ", every " + std::to_string(every));
+      InspectOptions o;
+      o.json = j;
+      o.every = every;
+      std::ostringstream streamed;
+      show_file(plan, o, streamed);
+      std::vector<std::string> got = rows(streamed.str());
+      std::vector<std::string> expected = rows(show_tracciato(whole, o));
+      // The file's own lines: the heading of the text, path and size in JSON.
+      ASSERT_GT(got.size(), 3u);
+      got.erase(got.begin() + (j ? 1 : 0), got.begin() + (j ? 3 : 1));
+      EXPECT_EQ(got, expected);
+      EXPECT_EQ(streamed.str().back(), '\n');
+    }
+  }
+}
+
+TEST_F(InspectFile, NothingIsWrittenBeforeTheWholePlanIsChecked) {
+  // The fault lies in the last value of column 1: far past what the first
+  // rows need.
+  fs::resize_file(plan, fs::file_size(plan) - 1);
+  for (const bool j : {false, true}) {
+    InspectOptions o;
+    o.json = j;
+    std::ostringstream out;
+    EXPECT_THROW(show_file(plan, o, out), DecodeError);
+    EXPECT_EQ(out.str(), "");
+  }
+}
+
 TEST_F(InspectFile, TruncatedFilesGiveTheDecodeError) {
   const struct {
     fs::path* file;

@@ -66,10 +66,12 @@ std::string stretches_text(const std::vector<Cella>& celle, const InspectOptions
 
 }  // namespace
 
-std::string celle_text(const std::vector<Cella>& celle, const InspectOptions& o,
-                       const Elementi* el) {
-  std::string out;
-  if (celle.empty()) return "Cells: none\n";
+void celle_text(Sink& out, const std::vector<Cella>& celle, const InspectOptions& o,
+                const Elementi* el) {
+  if (celle.empty()) {
+    out += "Cells: none\n";
+    return;
+  }
   out += printf_string("Cells: %zu (0 to %zu)", celle.size(), celle.size() - 1);
   const auto [from, a] = limits(celle, o);
   if (o.celle)
@@ -101,7 +103,8 @@ std::string celle_text(const std::vector<Cella>& celle, const InspectOptions& o,
                                        c.velocita * 5, c.pendenza - 100, c.aderenza);
       const std::string d = cella_detail(c, i, el);
       if (!d.empty()) riga += "  " + d;
-      out += riga + "\n";
+      riga += "\n";
+      out += riga;
     }
     out += printf_string(
         "%zu cells shown; metres: where the description places what the cell holds (signals, "
@@ -110,7 +113,7 @@ std::string celle_text(const std::vector<Cella>& celle, const InspectOptions& o,
         "5\n",
         shown);
   }
-  return out + stretches_text(celle, o);
+  out += stretches_text(celle, o);
 }
 
 std::string elementi_text(const std::array<Elemento, numero_elementi>& el) {
@@ -173,11 +176,14 @@ std::string elementi_text(const std::array<Elemento, numero_elementi>& el) {
   return out;
 }
 
-std::string tracciato_text(const Tracciato& t, const InspectOptions& o) {
-  if (t.rows() == 0) return "Track plan: no rows\n";
+void tracciato_text(Sink& out, const PlanRows& t, const InspectOptions& o) {
+  if (t.rows == 0) {
+    out += "Track plan: no rows\n";
+    return;
+  }
   const Summary s = summary(t);
-  std::string out = printf_string("Track plan: %d rows (metres 0 to %d), filled through row %d",
-                                  t.rows(), t.rows() - 1, s.last_full);
+  out += printf_string("Track plan: %d rows (metres 0 to %d), filled through row %d", t.rows,
+                       t.rows - 1, s.last_full);
   if (s.last_full >= 0) {
     out += printf_string("; x from %.1f to %.1f m, y from %.1f to %.1f m", s.xmin, s.xmax, s.ymin,
                          s.ymax);
@@ -186,11 +192,9 @@ std::string tracciato_text(const Tracciato& t, const InspectOptions& o) {
   if (o.every > 1) out += printf_string("Every %d-th row and the last.\n", o.every);
   out += "16-bit integers as written, reals with a decimal point, empty values as -\n";
   out += printf_string("%8s %24s %24s\n", "metre", "x", "y");
-  by_lines(t, o.every, [&](size_t i) {
-    out += printf_string("%8zu %24s %24s\n", i, text_number(t.column(0)[i]).c_str(),
-                         text_number(t.column(1)[i]).c_str());
+  by_lines(t, o.every, [&](size_t i, const Numero& x, const Numero& y) {
+    out += printf_string("%8zu %24s %24s\n", i, text_number(x).c_str(), text_number(y).c_str());
   });
-  return out;
 }
 
 }  // namespace sc::inspect_detail

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "format/compiled_names.h"
+#include "format/tracciato.h"
+#include "platform/open_file.h"
 
 namespace sc {
 
@@ -17,5 +19,16 @@ namespace sc {
 // std::runtime_error naming the file when it cannot be opened or read, or
 // is no regular file.
 std::string read_compiled_file(const std::filesystem::path& percorso, CompiledKind tipo);
+
+// A compiled file kept open to be read piece by piece: measured and
+// checked as read_compiled_file does (the same errors), nothing read yet.
+struct OpenCompiled {
+  platform::OpenFile file;
+  size_t size = 0;
+  // Reads the file at an offset, for PlanFile; std::runtime_error naming
+  // the file when a read fails.
+  ReadAt reader(const std::filesystem::path& percorso) const;
+};
+OpenCompiled open_compiled_file(const std::filesystem::path& percorso, CompiledKind tipo);
 
 }  // namespace sc

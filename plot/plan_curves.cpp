@@ -18,19 +18,18 @@ struct Point {
   double y = 0.0;
 };
 
-std::optional<Point> point(const Tracciato& t, size_t i) {
-  const std::vector<Numero>& xs = t.column(0);
-  const std::vector<Numero>& ys = t.column(1);
-  if (i >= xs.size() || i >= ys.size()) return std::nullopt;
-  if (xs[i].tag == Numero::Tag::empty || ys[i].tag == Numero::Tag::empty) return std::nullopt;
-  const double x = xs[i].valore;
-  const double y = ys[i].valore;
+std::optional<Point> point(const CompactPlan& t, size_t i) {
+  if (i >= static_cast<size_t>(t.rows())) return std::nullopt;
+  const CompactPlan::Row r = t.row(i);
+  if (r.x.tag == Numero::Tag::empty || r.y.tag == Numero::Tag::empty) return std::nullopt;
+  const double x = r.x.valore;
+  const double y = r.y.valore;
   if (!std::isfinite(x) || !std::isfinite(y)) return std::nullopt;
   return Point{x, y};
 }
 
 // The curvature class of point i, 0 when it or the two before it are missing.
-double point_curvature(const Tracciato& t, size_t i) {
+double point_curvature(const CompactPlan& t, size_t i) {
   if (i < 2) return 0.0;
   const std::optional<Point> a = point(t, i - 2);
   const std::optional<Point> b = point(t, i - 1);
@@ -61,9 +60,9 @@ double curvature_class(double k) {
   return k < 0 ? -best : best;
 }
 
-std::vector<CurvaStretch> curva_stretches(const Tracciato& t) {
+std::vector<CurvaStretch> curva_stretches(const CompactPlan& t) {
   std::vector<CurvaStretch> r;
-  const size_t rows = std::min(t.column(0).size(), t.column(1).size());
+  const size_t rows = static_cast<size_t>(t.rows());
   double open = 0.0;  // the class of the open stretch, 0: none open
   for (size_t i = 2; i < rows; ++i) {
     const double k = point_curvature(t, i);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/percorso.h"
+#include "plot/compact_plan.h"
 
 namespace sc {
 
@@ -33,6 +34,6 @@ double curvature_class(double k);
 // d2 = p[i] - p[i-1]: k = -cross(d1, d2) / |d1|^2, taken to its class.
 // Consecutive points of the same class join; a straight point, an empty or
 // non-finite entry ends a stretch.
-std::vector<CurvaStretch> curva_stretches(const Tracciato& t);
+std::vector<CurvaStretch> curva_stretches(const CompactPlan& t);
 
 }  // namespace sc

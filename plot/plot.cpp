@@ -189,8 +189,14 @@ CompiledScenario read_scenario(const CompiledPaths& file) {
                        [](const std::string& d) { return decode_cells(d); });
   sc.elementi = with_name(file.elementi, CompiledKind::elementi,
                           [](const std::string& d) { return decode_elements(d); });
-  sc.tracciato = with_name(file.tracciato, CompiledKind::tracciato,
-                           [](const std::string& d) { return decode_plan(d); });
+  try {
+    // Read in pieces and held as its steps: neither the file nor its rows
+    // are ever held whole.
+    const OpenCompiled opened = open_compiled_file(file.tracciato, CompiledKind::tracciato);
+    sc.tracciato = CompactPlan::read(PlanFile(opened.reader(file.tracciato), opened.size));
+  } catch (const DecodeError& e) {
+    throw DecodeError(e.offset(), file.tracciato.string() + ": " + e.what());
+  }
   return sc;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/percorso.h"
+#include "plot/compact_plan.h"
 
 namespace sc {
 
@@ -28,7 +29,7 @@ CompiledPaths find_scenario_files(const std::vector<std::filesystem::path>& inpu
 struct CompiledScenario {
   std::vector<Cella> celle;
   std::array<Elemento, numero_elementi> elementi{};
-  Tracciato tracciato;
+  CompactPlan tracciato;  // held as its steps: a long line's rows are not
 };
 
 // Reads and decodes the three files; a DecodeError names the file.

@@ -12,38 +12,46 @@ namespace sc::plot_detail {
 
 namespace {
 
-using Points = std::vector<std::optional<Point>>;
+// The plan's points by metre, computed as they are asked for from the plan
+// held as its steps (cheapest in order): a metre has none where either
+// value is empty, not a number or beyond reach (see below).
+class Points {
+ public:
+  explicit Points(const CompactPlan& plan) : plan_(&plan) {}
+  size_t size() const { return static_cast<size_t>(plan_->rows()); }
+  bool empty() const { return size() == 0; }
+  std::optional<Point> operator[](size_t i) const;
+
+ private:
+  const CompactPlan* plan_;
+};
 
 // No plan the compile writes comes near this far from its origin (a line
 // is at most 1000 km long); a value beyond it is left out of the picture,
 // as is one that is not a number, so the view and its grid stay finite.
 constexpr double max_plan_metres = 1e8;
 
+std::optional<Point> Points::operator[](size_t i) const {
+  const CompactPlan::Row r = plan_->row(i);
+  if (r.x.tag == Numero::Tag::empty || r.y.tag == Numero::Tag::empty) return std::nullopt;
+  const double x = r.x.valore, y = r.y.valore;
+  if (std::abs(x) <= max_plan_metres && std::abs(y) <= max_plan_metres)  // false for NaN
+    return Point{x, y};
+  return std::nullopt;
+}
+
 struct PlanPoints {
-  Points points;                  // by metre
-  std::vector<int32_t> previous;  // the last metre at or before each one with a point; -1 for none
-  size_t excluded = 0;            // rows with both values that are not drawn
+  Points points;        // by metre
+  size_t excluded = 0;  // rows with both values that are not drawn
 };
 
 // The plan's rows that hold two finite values within reach, by metre.
-PlanPoints plan_points(const Tracciato& t) {
-  PlanPoints p;
-  p.points.resize(static_cast<size_t>(std::max(0, t.rows())));
-  p.previous.assign(p.points.size(), -1);
-  int32_t last = -1;
+PlanPoints plan_points(const CompactPlan& t) {
+  PlanPoints p{Points(t)};
   for (size_t i = 0; i < p.points.size(); ++i) {
-    const Numero& cx = t.column(0)[i];
-    const Numero& cy = t.column(1)[i];
-    if (cx.tag != Numero::Tag::empty && cy.tag != Numero::Tag::empty) {
-      const double x = cx.valore, y = cy.valore;
-      if (std::abs(x) <= max_plan_metres && std::abs(y) <= max_plan_metres) {  // false for NaN
-        p.points[i] = Point{x, y};
-        last = static_cast<int32_t>(i);
-      } else {
-        ++p.excluded;
-      }
-    }
-    p.previous[i] = last;
+    const CompactPlan::Row r = t.row(i);
+    if (r.x.tag != Numero::Tag::empty && r.y.tag != Numero::Tag::empty && !p.points[i])
+      ++p.excluded;
   }
   return p;
 }
@@ -53,9 +61,14 @@ std::optional<Point> point_at(const PlanPoints& p, double metres) {
   if (p.points.empty() || !std::isfinite(metres)) return std::nullopt;
   const auto i = static_cast<int32_t>(
       std::llround(std::clamp(metres, 0.0, static_cast<double>(p.points.size() - 1))));
-  const int32_t j = p.previous[static_cast<size_t>(i)];
-  if (j < 0 || j <= i - 2000) return std::nullopt;
-  return p.points[static_cast<size_t>(j)];
+  if (const std::optional<Point> q = p.points[static_cast<size_t>(i)]) return q;
+  // Else the last point of the 2000 metres before it, walked forward: the
+  // plan computes its rows cheapest in order.
+  std::optional<Point> last;
+  for (int32_t j = std::max(0, i - 1999); j <= i; ++j) {
+    if (const std::optional<Point> q = p.points[static_cast<size_t>(j)]) last = q;
+  }
+  return last;
 }
 
 // The extent of the points in metres, and the last metre that has one.

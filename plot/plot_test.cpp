@@ -238,11 +238,12 @@ TEST_F(Plot, DrawsEmptyOrOddScenariosWithoutFailing) {
   odd.celle[2].tipo = tipo_cella::inizio_rallentamento;
   odd.celle[2].valore_1 = -30;
   odd.celle[3].pendenza = 255;
-  odd.tracciato = Tracciato(3);
-  odd.tracciato.column(0)[0] = Numero::real(1e300);
-  odd.tracciato.column(1)[0] = Numero::real(std::nan(""));
-  odd.tracciato.column(0)[1] = Numero::integer(5);
-  odd.tracciato.column(1)[1] = Numero::integer(5);
+  Tracciato odd_plan(3);
+  odd_plan.column(0)[0] = Numero::real(1e300);
+  odd_plan.column(1)[0] = Numero::real(std::nan(""));
+  odd_plan.column(0)[1] = Numero::integer(5);
+  odd_plan.column(1)[1] = Numero::integer(5);
+  odd.tracciato = odd_plan;
   odd.elementi[1].nome = "FAR";
   odd.elementi[1].progressiva = 2000000000;
   odd.elementi[1].inizio = -2000000000;

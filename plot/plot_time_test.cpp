@@ -51,11 +51,12 @@ CompiledScenario scenario_of(size_t celle) {
     c.velocita = 40;
   }
   const auto rows = static_cast<int32_t>(celle);
-  sc.tracciato = Tracciato(rows - 1);
+  Tracciato plan(rows - 1);
   for (int32_t i = 0; i < rows; ++i) {
-    sc.tracciato.column(0)[static_cast<size_t>(i)] = Numero::real(i);
-    sc.tracciato.column(1)[static_cast<size_t>(i)] = Numero::real(0);
+    plan.column(0)[static_cast<size_t>(i)] = Numero::real(i);
+    plan.column(1)[static_cast<size_t>(i)] = Numero::real(0);
   }
+  sc.tracciato = plan;
   for (int k = 1; k <= 78; ++k) {
     Elemento& e = sc.elementi.at(static_cast<size_t>(k));
     e.nome = "STATION " + std::to_string(k);

@@ -77,9 +77,10 @@ struct ViewState {
 };
 
 // A double from the track plan at row `i` (metres), if both values are set.
-bool plan_point(const Tracciato& t, size_t i, double& x, double& y) {
+bool plan_point(const CompactPlan& t, size_t i, double& x, double& y) {
   if (!t.present() || i >= static_cast<size_t>(t.rows())) return false;
-  const Numero nx = t.column(0)[i], ny = t.column(1)[i];
+  const CompactPlan::Row r = t.row(i);
+  const Numero nx = r.x, ny = r.y;
   if (nx.tag == Numero::Tag::empty || ny.tag == Numero::Tag::empty) return false;
   x = nx.valore;
   y = ny.valore;
@@ -101,7 +102,7 @@ class PlanView : public Fl_Widget {
     fl_color(FL_GRAY);
     fl_rect(x(), y(), w(), h());
     measure();
-    const Tracciato& t = s_.dati.scenario.tracciato;
+    const CompactPlan& t = s_.dati.scenario.tracciato;
     if (!ok_) {
       fl_color(FL_DARK3);
       fl_font(FL_HELVETICA, 14);
@@ -132,7 +133,7 @@ class PlanView : public Fl_Widget {
 
   int handle(int e) override {
     if (e == FL_PUSH && ok_) {
-      const Tracciato& t = s_.dati.scenario.tracciato;
+      const CompactPlan& t = s_.dati.scenario.tracciato;
       double best = 1e300;
       size_t line = 0;
       const size_t n = static_cast<size_t>(t.rows());
@@ -151,7 +152,7 @@ class PlanView : public Fl_Widget {
 
  private:
   void measure() {
-    const Tracciato& t = s_.dati.scenario.tracciato;
+    const CompactPlan& t = s_.dati.scenario.tracciato;
     ok_ = false;
     bool first = true;
     const size_t n = t.present() ? static_cast<size_t>(t.rows()) : 0;
@@ -175,7 +176,7 @@ class PlanView : public Fl_Widget {
   int Y(double py) const { return static_cast<int>(std::nearbyint(oy_ - py * scale_)); }
 
   void linea(size_t from, size_t a, size_t step, Fl_Color c, int thickness) {
-    const Tracciato& t = s_.dati.scenario.tracciato;
+    const CompactPlan& t = s_.dati.scenario.tracciato;
     fl_color(c);
     fl_line_style(FL_SOLID | FL_CAP_ROUND | FL_JOIN_ROUND, thickness);
     bool open = false;
