@@ -49,7 +49,8 @@ bool same_file(const std::string& a, const fs::path& b) {
 std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs& in,
                                  std::string (&dati)[3], std::ostream& err) {
   for (const std::string& input : inputs) {
-    if (const std::string reason = unreadable(input, true); !reason.empty()) {
+    for (const std::string& reason : {unreadable(input, true), half_replaced(input)}) {
+      if (reason.empty()) continue;
       err << program_name << ": " << reason << std::endl;
       return status_usage;
     }
@@ -88,8 +89,7 @@ std::optional<int> blocked_outputs(const std::vector<std::string>& outputs, cons
         return status_usage;
       }
     }
-    std::error_code ec;
-    if (!replace && (fs::exists(output, ec) || ec)) {
+    if (!replace && in_the_way(output)) {
       err << program_name << ": \"" << unchecked(output)
           << "\" already exists; nothing written (give --force to replace it, or --out DIR for "
              "another directory)"

@@ -27,6 +27,16 @@ std::string shell_quoted(const std::string& s);
 // directory is accepted only with `dir_allowed`.
 std::string unreadable(const std::string& path, bool dir_allowed);
 
+// When `path` (a directory of compiled files, or a file in one) lies in a
+// directory that an interrupted run left with a set of files half
+// replaced, the message a reader refuses it with; "" otherwise.
+std::string half_replaced(const std::string& path);
+
+// Whether something stands at `path` that writing a file there would
+// replace: any file, a symbolic link (even one that points nowhere), or
+// what cannot be looked at.
+bool in_the_way(const std::string& path);
+
 // Makes sure `dir` exists as a directory, creating it (and its parents)
 // when missing. On failure says why on `err` and returns false.
 bool prepare_dir(const std::string& dir, std::ostream& err);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -137,6 +138,87 @@ TEST(Platform, AFailedWriteLeavesEveryTargetAsItWas) {
             "cannot write \"" + dir / "b.txt" + "\": No space left on device");
   EXPECT_EQ(read(dir / "a.txt"), "old");
   EXPECT_FALSE(fs::exists(dir / "b.txt"));
+}
+
+// A record as a killed replacement leaves it: its entries, each name as
+// LENGTH:BYTES.
+std::string record_of(const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::string s = "scenario-compiler set 1\n";
+  for (const auto& [temporary, target] : entries) {
+    s += std::to_string(temporary.size()) + ":" + temporary + "\n";
+    s += std::to_string(target.size()) + ":" + target + "\n";
+  }
+  return s;
+}
+
+// The temporary name the test's names give `target`, 20 characters.
+std::string temporary(const std::string& target) {
+  std::string s = prefix(target);
+  return s + std::string(20 - s.size(), 'q');
+}
+
+bool is_test_temporary(const std::string& n) { return n.rfind(".tmp-", 0) == 0 && n.size() == 20; }
+
+TEST(Platform, TheNextReplacementCompletesAnUnfinishedSetAndOnlyInsideItsFolder) {
+  const sc::platform::TemporaryNames names{prefix, 20, is_test_temporary, ".set"};
+  struct Case {
+    const char* what;
+    std::string record;                 // the record's bytes
+    std::vector<std::string> expected;  // a.txt, b.txt, c.txt afterwards ("" missing)
+  };
+  const std::string line_break = "b\n.txt";  // a name may hold any byte but '/'
+  const std::vector<Case> cases{
+      // Killed after renaming a: b's temporary is still there.
+      {"half renamed",
+       record_of({{temporary("a.txt"), "a.txt"}, {temporary("b.txt"), "b.txt"}}),
+       {"new a", "new b", "old c"}},
+      {"none renamed",
+       record_of({{temporary("c.txt"), "c.txt"}, {temporary(line_break), line_break}}),
+       {"old a", "", "new c"}},
+      // Names that leave the folder, or that are no temporary of their
+      // target, are not followed; the record goes all the same.
+      {"hostile names",
+       record_of({{temporary("b.txt"), "../b.txt"}, {"a.txt", "c.txt"}, {"../x", "a.txt"}}),
+       {"old a", "", "old c"}},
+      {"not a record", "garbage\n", {"old a", "", "old c"}},
+      {"cut short",
+       record_of({{temporary("b.txt"), "b.txt"}}).substr(0, 30),
+       {"old a", "", "old c"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    std::ofstream(dir / "a.txt") << "old a";
+    std::ofstream(dir / "c.txt") << "old c";
+    // What a killed replacement left: a renamed, the temporaries of the rest.
+    if (c.record.find(temporary("a.txt")) != std::string::npos) {
+      std::ofstream(dir / "a.txt") << "new a";
+    }
+    std::ofstream(dir / temporary("b.txt")) << "new b";
+    std::ofstream(dir / temporary("c.txt")) << "new c";
+    std::ofstream(dir / temporary(line_break)) << "new b";
+    std::ofstream(dir / ".set") << c.record;
+    std::vector<sc::platform::FileToReplace> files{
+        {dir / "d.txt", [](int fd) { return sc::platform::write_pieces(fd, {"d"}); }},
+        {dir / "e.txt", [](int fd) { return sc::platform::write_pieces(fd, {"e"}); }},
+    };
+    ASSERT_EQ(sc::platform::replace_files(files, false, names), std::nullopt);
+    const std::string* wanted[] = {&c.expected[0], &c.expected[1], &c.expected[2]};
+    const char* target[] = {"a.txt", "b.txt", "c.txt"};
+    for (int i = 0; i < 3; ++i) {
+      if (target[i] == std::string("b.txt") && c.record.find(line_break) != std::string::npos) {
+        EXPECT_EQ(read(dir / line_break), "new b");
+      }
+      EXPECT_EQ(fs::exists(dir / target[i]) ? read(dir / target[i]) : "", *wanted[i]) << target[i];
+    }
+    // The record and every temporary file gone; the new set whole.
+    std::set<std::string> left;
+    for (const auto& e : fs::directory_iterator(dir.path())) left.insert(e.path().filename());
+    for (const std::string& n : left) EXPECT_FALSE(is_test_temporary(n) || n == ".set") << n;
+    EXPECT_EQ(read(dir / "d.txt"), "d");
+    EXPECT_EQ(read(dir / "e.txt"), "e");
+    EXPECT_FALSE(fs::exists(fs::path(dir.path()).parent_path() / "b.txt"));
+  }
 }
 
 TEST(Platform, AFolderLockIsHeldOnAFolderOnly) {

@@ -30,7 +30,8 @@ PlotOptions size_from_text(const std::string& text) {
 
 int cmd_plot(const PlotArgs& o, std::ostream& out, std::ostream& err) {
   for (const std::string& input : o.inputs) {
-    if (const std::string reason = unreadable(input, true); !reason.empty()) {
+    for (const std::string& reason : {unreadable(input, true), half_replaced(input)}) {
+      if (reason.empty()) continue;
       err << program_name << ": " << reason << std::endl;
       return status_usage;
     }
