@@ -49,10 +49,8 @@ FolderLock::Outcome take(int fd, const std::string& dir, const struct stat& st) 
   const double start = seconds_now();
   for (;;) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-      if (w.stop && w.stop()) {
-        ::flock(fd, LOCK_UN);
-        return FolderLock::Outcome::stopped;
-      }
+      // Stopped: the caller closes `fd`, which lets the lock go.
+      if (w.stop && w.stop()) return FolderLock::Outcome::stopped;
       return FolderLock::Outcome::held;
     }
     if (errno == EINTR) continue;

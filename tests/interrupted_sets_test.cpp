@@ -161,27 +161,31 @@ TEST_P(InterruptedSets, AKillAtEachRenameLeavesAWholeSetOrARefusalThenTheNextWri
   for (const Writer& w : writers()) {
     TempDir root;
     w.prepare(root.path());
-    const std::string out = root.path() / w.out;
+    const std::string out = root / w.out;
     const Contents earlier = files_of(out, w.set);
     // The new set, as an uninterrupted run writes it, from a copy.
     TempDir fresh_root;
     fs::copy(root.path(), fresh_root.path(), fs::copy_options::recursive);
     must_run(fresh_root.path(), w.args);
-    const Contents fresh = files_of(fresh_root.path() / w.out, w.set);
+    const Contents fresh = files_of(fresh_root / w.out, w.set);
 
     for (int n = 1; n <= w.renames; ++n) {
       SCOPED_TRACE(std::string(w.name) + ", signal " + std::to_string(signal) + " at rename " +
                    std::to_string(n));
       TempDir copy;
       fs::copy(root.path(), copy.path(), fs::copy_options::recursive);
-      const std::string dir = copy.path() / w.out;
+      const std::string dir = copy / w.out;
       ProgramRun killed;
       killed.program = strace;
       killed.cwd = copy.path();
-      killed.args = {"-f", "-o", "/dev/null", "-e",
+      killed.args = {"-f",
+                     "-o",
+                     "/dev/null",
+                     "-e",
                      "inject=renameat,renameat2:signal=" + std::to_string(signal) +
                          ":when=" + std::to_string(n),
-                     "--", SC_PROGRAM};
+                     "--",
+                     SC_PROGRAM};
       killed.args.insert(killed.args.end(), w.args.begin(), w.args.end());
       const ProgramOutcome k = run_program(killed);
       ASSERT_EQ(k.status, 128 + signal) << k.err;
@@ -225,10 +229,10 @@ TEST(InterruptedSetReaders, EveryReaderRefusesAnUnfinishedDirectory) {
   ProgramRun killed;
   killed.program = strace;
   killed.cwd = root.path();
-  killed.args = {"-f", "-o", "/dev/null", "-e", "inject=renameat,renameat2:signal=9:when=6",
-                 "--", SC_PROGRAM, "--out", "bin"};
+  killed.args = {"-f", "-o",       "/dev/null", "-e", "inject=renameat,renameat2:signal=9:when=6",
+                 "--", SC_PROGRAM, "--out",     "bin"};
   ASSERT_EQ(run_program(killed).status, 128 + SIGKILL);
-  ASSERT_TRUE(fs::exists(root.path() / "bin" / record));
+  ASSERT_TRUE(fs::exists(root / ("bin/" + record)));
   const std::vector<std::vector<std::string>> readers{
       {"inspect", "bin/" + dat},
       {"plot", "bin", "-o", "p.svg"},
@@ -240,8 +244,8 @@ TEST(InterruptedSetReaders, EveryReaderRefusesAnUnfinishedDirectory) {
     const ProgramOutcome r = run_program(root.path(), args);
     EXPECT_EQ(r.status, 2) << r.err;
     EXPECT_NE(r.err.find("an interrupted run left \"bin"), std::string::npos) << r.err;
-    EXPECT_FALSE(fs::exists(root.path() / "p.svg"));
-    EXPECT_FALSE(fs::exists(root.path() / "d"));
+    EXPECT_FALSE(fs::exists(root / "p.svg"));
+    EXPECT_FALSE(fs::exists(root / "d"));
   }
 }
 
@@ -301,14 +305,14 @@ TEST(LockedFolder, EachWriterSaysItWaitsEndsOnCtrlCAndGivesUpAfterItsWait) {
   TempDir root;
   must_run(root.path(), {"export", "--out", "src"});
   must_run(root.path(), {"--out", "bin"});
-  fs::create_directory(root.path() / "o");
-  const std::string out = root.path() / "o";
+  fs::create_directory(root / "o");
+  const std::string out = root / "o";
   const std::string pid = "(process " + std::to_string(::getpid()) + ")";
   const HeldLock lock(out);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     // Waiting: one line, then Ctrl-C ends it at once, nothing written.
-    const std::string err_path = root.path() / "err";
+    const std::string err_path = root / "err";
     const Started s = start(root.path(), c.args, err_path);
     const auto begun = std::chrono::steady_clock::now();
     std::string err;
@@ -335,8 +339,7 @@ TEST(LockedFolder, EachWriterSaysItWaitsEndsOnCtrlCAndGivesUpAfterItsWait) {
       ::waitpid(s.pid, &status, 0);
     }
     EXPECT_LT(took, 1.0);
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-              c.status_on_sigint);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), c.status_on_sigint);
     err = read_bytes(err_path);
     // Said once.
     EXPECT_EQ(err.find("waiting for another run"), err.rfind("waiting for another run")) << err;
