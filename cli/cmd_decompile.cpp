@@ -1,5 +1,6 @@
 // decompile: a compiled scenario back to a line and a train description,
 // checked by compiling them in memory before anything is written.
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -9,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/shared_inputs.h"
+#include "compiler/set_agreement.h"
 #include "compiler/text_1252.h"
 #include "decompile/decompile.h"
 #include "format/compiled_decode.h"
@@ -24,6 +26,10 @@ namespace fs = std::filesystem;
 
 struct Inputs {
   std::optional<fs::path> file[3];  // by CompiledKind: celle, elementi, tracciato
+  // As decoded, to compare the files with one another.
+  std::vector<Cella> celle;
+  std::array<Elemento, numero_elementi> elementi{};
+  std::optional<int32_t> plan_rows;
 };
 
 // One directory holding one scenario, or its files named by their suffixes;
@@ -62,9 +68,9 @@ std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs&
       try {
         dati[i] = read_compiled_file(*in.file[i], static_cast<CompiledKind>(i));
         switch (static_cast<CompiledKind>(i)) {
-          case CompiledKind::celle: decode_cells(dati[i]); break;
-          case CompiledKind::elementi: decode_elements(dati[i]); break;
-          case CompiledKind::tracciato: decode_plan(dati[i]); break;
+          case CompiledKind::celle: in.celle = decode_cells(dati[i]); break;
+          case CompiledKind::elementi: in.elementi = decode_elements(dati[i]); break;
+          case CompiledKind::tracciato: in.plan_rows = decode_plan(dati[i]).rows(); break;
         }
       } catch (const DecodeError& e) {
         throw DecodeError(e.offset(), in.file[i]->string() + ": " + e.what());
@@ -75,6 +81,28 @@ std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs&
     return status_usage;
   }
   return std::nullopt;
+}
+
+// Warns, naming the file, when the files read cannot be of one compile or
+// the track plan may be stale; the decompile goes on with them as they are.
+void warn_of_mixed_files(const Inputs& in, std::ostream& err) {
+  const auto name = [&](CompiledKind k) {
+    const std::optional<fs::path>& f = in.file[static_cast<int>(k)];
+    return f ? f->string() : std::string();
+  };
+  std::vector<std::string> warnings =
+      set_disagreements({in.celle, in.elementi, in.plan_rows, name(CompiledKind::celle),
+                         name(CompiledKind::elementi), name(CompiledKind::tracciato)});
+  const std::optional<fs::path>& plan = in.file[static_cast<int>(CompiledKind::tracciato)];
+  if (plan) {
+    if (auto stale = stale_plan(*plan, *in.file[static_cast<int>(CompiledKind::celle)]))
+      warnings.push_back(*stale);
+  }
+  for (const std::string& w : warnings) {
+    err << program_name << ": warning: the files may not be of one compile: " << unchecked(w)
+        << "\n";
+  }
+  err << std::flush;
 }
 
 // The exit status when a description to write would replace an input, or
@@ -121,6 +149,7 @@ int cmd_decompile(const DecompileOptions& o, std::ostream& out, std::ostream& er
   Inputs in;
   std::string dati[3];
   if (const auto status = read_compiled(o.inputs, in, dati, err)) return *status;
+  warn_of_mixed_files(in, err);
   const bool without_tracciato = !in.file[static_cast<int>(CompiledKind::tracciato)];
 
   decompile::Decompilation d;

@@ -362,5 +362,89 @@ TEST(LockedFolder, EachWriterSaysItWaitsEndsOnCtrlCAndGivesUpAfterItsWait) {
   }
 }
 
+// Files of two compiles side by side (the cells and track plan of one, the
+// element table of another with its second station moved): plot and
+// decompile go on, with a warning naming the file that disagrees. A track
+// plan written long before the cells (a compile without the plan leaves it)
+// is said to be maybe stale, not refused.
+TEST(MixedSets, ReadersWarnNamingTheFileThatDisagreesAndAStalePlanIsNoRefusal) {
+  TempDir root;
+  must_run(root.path(), {"export", "--out", "src"});
+  fs::copy(root / "src", root / "moved", fs::copy_options::recursive);
+  std::string treno = read_bytes(root / ("moved/" + treno_txt));
+  replace(treno, "stazione,   29950,", "stazione,   31950,");
+  write(root / ("moved/" + treno_txt), treno);
+  must_run(root.path(), {"compile", "src/" + linea_txt, "src/" + treno_txt, "--out", "a"});
+  must_run(root.path(), {"compile", "moved/" + linea_txt, "moved/" + treno_txt, "--out", "b"});
+  fs::create_directory(root / "mixed");
+  for (const std::string& f : {linea_dat, dat}) fs::copy(root / ("a/" + f), root / ("mixed/" + f));
+  fs::copy(root / ("b/" + sim), root / ("mixed/" + sim));
+  // The plan of "a" an hour older than its cells.
+  const fs::path plan = root / ("a/" + linea_dat);
+  fs::last_write_time(plan, fs::last_write_time(plan) - std::chrono::hours(1));
+
+  struct Case {
+    std::vector<std::string> args;
+    std::string warning;
+  };
+  const std::vector<Case> cases{
+      {{"decompile", "mixed", "--out", "d1"},
+       "warning: the files may not be of one compile: mixed/" + dat +
+           ": cell 602 holds the stop of station 2, which ends at 32150 m in mixed/" + sim},
+      {{"plot", "mixed", "-o", "m.svg"},
+       "warning: the files may not be of one compile: mixed/" + dat + ": cell 602"},
+      {{"decompile", "a", "--out", "d2"},
+       "warning: the files may not be of one compile: a/" + linea_dat + " was written before a/" +
+           dat + " and may be stale"},
+      {{"plot", "a", "-o", "a.svg"}, "a/" + linea_dat + " was written before a/" + dat},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+    const ProgramOutcome r = run_program(root.path(), c.args);
+    EXPECT_NE(r.status, 2) << r.err;  // read and used, not refused
+    EXPECT_NE(r.err.find(c.warning), std::string::npos) << r.err;
+  }
+  // One compile's files, just written: no warning.
+  const ProgramOutcome whole = run_program(root.path(), {"decompile", "b", "--out", "d3"});
+  EXPECT_EQ(whole.status, 0);
+  EXPECT_EQ(whole.err.find("warning"), std::string::npos) << whole.err;
+}
+
+// A symbolic link at a name to write, even one that points nowhere, is in
+// the way like any file: nothing written without --force, and with it the
+// link is replaced by the file.
+TEST(DanglingLink, IsInTheWayOfExportAndDecompileUnlessForced) {
+  TempDir root;
+  must_run(root.path(), {"--out", "bin"});
+  struct Case {
+    std::vector<std::string> args;
+    std::string target;
+  };
+  const std::vector<Case> cases{
+      {{"export", "--out", "o"}, note},
+      {{"decompile", "bin", "--out", "o"}, treno_txt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0]);
+    fs::remove_all(root / "o");
+    fs::create_directory(root / "o");
+    const fs::path link = root / ("o/" + c.target);
+    fs::create_symlink(root / "nowhere", link);
+    const ProgramOutcome refused = run_program(root.path(), c.args);
+    EXPECT_EQ(refused.status, 4) << refused.err;
+    EXPECT_NE(refused.err.find("\"o/" + c.target + "\" already exists"), std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_FALSE(fs::exists(root / "nowhere"));
+    std::vector<std::string> forced = c.args;
+    forced.push_back("--force");
+    const ProgramOutcome r = run_program(root.path(), forced);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_regular_file(link));
+    EXPECT_FALSE(fs::exists(root / "nowhere"));
+  }
+}
+
 }  // namespace
 }  // namespace sc::test
