@@ -33,9 +33,9 @@ std::vector<std::string> set_disagreements(const SetToCompare& s) {
   if (lunghezza >= 0 && lunghezza <= max_length) {
     const size_t cells = static_cast<size_t>(last_cell_for(lunghezza)) + 1;
     if (celle.size() != cells) {
-      out.push_back(s.cells_name + " holds " + std::to_string(celle.size()) +
-                    " cells, where the " + std::to_string(lunghezza) + " m line of " +
-                    s.elements_name + " has " + std::to_string(cells));
+      out.push_back(s.cells_name + " holds " + std::to_string(celle.size()) + " cells, where the " +
+                    std::to_string(lunghezza) + " m line of " + s.elements_name + " has " +
+                    std::to_string(cells));
     }
     const int32_t rows = lunghezza + coda_linea + 1;
     if (s.plan_rows && *s.plan_rows != rows) {
@@ -53,8 +53,7 @@ std::vector<std::string> set_disagreements(const SetToCompare& s) {
     if (k < 1 || k > stations) {
       out.push_back(s.cells_name + ": cell " + std::to_string(i) +
                     " holds the stop of station record " + std::to_string(k) + ", which " +
-                    s.elements_name + " does not hold (" + std::to_string(stations) +
-                    " stations)");
+                    s.elements_name + " does not hold (" + std::to_string(stations) + " stations)");
     } else if (stop_cell(elementi[static_cast<size_t>(k)].fine) != static_cast<int64_t>(i)) {
       out.push_back(s.cells_name + ": cell " + std::to_string(i) + " holds the stop of station " +
                     std::to_string(k) + ", which ends at " +

@@ -46,17 +46,32 @@ TEST(SetAgreement, FilesOfTwoCompilesAreToldByTheFileThatDisagrees) {
   };
   const std::vector<Case> cases{
       {"one compile", [](auto&) {}, &a, rows, {}},
-      {"cells of another compile", [](auto&) {}, &b, rows,
+      {"cells of another compile",
+       [](auto&) {},
+       &b,
+       rows,
        {"C.dat: cell 602 holds the stop of station 2, which ends at 32150 m in E.sim (its stop "
         "in cell 642)"}},
-      {"a plan of another length", [](auto&) {}, &a, rows + 50,
+      {"a plan of another length",
+       [](auto&) {},
+       &a,
+       rows + 50,
        {"P.dat holds " + std::to_string(rows + 50) + " rows, where the 92000 m line of E.sim has " +
         std::to_string(rows)}},
-      {"another identity's contest code", [](auto& c) { c[1].valore_2 += 1; }, &a, rows,
+      {"another identity's contest code",
+       [](auto& c) { c[1].valore_2 += 1; },
+       &a,
+       rows,
        {"C.dat holds the contest code"}},
-      {"a cell short", [](auto& c) { c.pop_back(); }, &a, rows,
+      {"a cell short",
+       [](auto& c) { c.pop_back(); },
+       &a,
+       rows,
        {"C.dat holds 1980 cells, where the 92000 m line of E.sim has 1981"}},
-      {"a stop of a record that is no station", [](auto& c) { c[602].valore_1 = 70; }, &a, rows,
+      {"a stop of a record that is no station",
+       [](auto& c) { c[602].valore_1 = 70; },
+       &a,
+       rows,
        {"C.dat: cell 602 holds the stop of station record 70, which E.sim does not hold (3 "
         "stations)"}},
       // Without the compile's mark the files are taken as they are.

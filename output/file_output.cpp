@@ -15,16 +15,6 @@ std::string temp_prefix(const std::string& target) {
   return s + "-";
 }
 
-bool temp_name(const std::string& nome) {
-  const std::string start = ".scenario-compiler-";
-  if (nome.size() != temp_name_length || nome.compare(0, start.size(), start) != 0) return false;
-  for (size_t i = start.size(); i < start.size() + 16; ++i) {
-    const char c = nome[i];
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-  }
-  return nome[start.size() + 16] == '-';
-}
-
 std::optional<std::string> unfinished_set_in(const std::string& dir) {
   if (!platform::unfinished_set(dir, set_record_name)) return std::nullopt;
   return "an interrupted run left \"" + dir +
@@ -60,8 +50,7 @@ std::optional<std::string> replace_files(const std::vector<FileToWrite>& files, 
   for (const FileToWrite& f : files) {
     v.push_back({f.path, f.write ? f.write : [&f](int fd) { return write_pieces(fd, f.pieces); }});
   }
-  return platform::replace_files(v, modo.sync,
-                                 {temp_prefix, temp_name_length, temp_name, set_record_name});
+  return platform::replace_files(v, modo.sync, {temp_prefix, temp_name_length, set_record_name});
 }
 
 }  // namespace sc

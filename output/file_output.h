@@ -110,7 +110,4 @@ std::optional<std::string> unfinished_set_in(const std::string& dir);
 std::string temp_prefix(const std::string& target);
 inline constexpr size_t temp_name_length = 42;  // the whole name's length, whatever the target's
 
-// Whether `nome` has the form of a temporary file's name, whatever its target.
-bool temp_name(const std::string& nome);
-
 }  // namespace sc

@@ -157,64 +157,66 @@ std::string temporary(const std::string& target) {
   return s + std::string(20 - s.size(), 'q');
 }
 
-bool is_test_temporary(const std::string& n) { return n.rfind(".tmp-", 0) == 0 && n.size() == 20; }
-
 TEST(Platform, TheNextReplacementCompletesAnUnfinishedSetAndOnlyInsideItsFolder) {
-  const sc::platform::TemporaryNames names{prefix, 20, is_test_temporary, ".set"};
+  const sc::platform::TemporaryNames names{prefix, 20, ".set"};
+  const std::string line_break = "b\n.txt";  // a name may hold any byte but '/'
+  const std::string tb = temporary("b.txt"), tc = temporary("c.txt"), tl = temporary(line_break);
   struct Case {
     const char* what;
     std::string record;                 // the record's bytes
-    std::vector<std::string> expected;  // a.txt, b.txt, c.txt afterwards ("" missing)
+    std::vector<std::string> expected;  // a.txt, b.txt, c.txt, "b\n.txt" afterwards ("" missing)
+    std::set<std::string> temporaries_left;
   };
-  const std::string line_break = "b\n.txt";  // a name may hold any byte but '/'
   const std::vector<Case> cases{
-      // Killed after renaming a: b's temporary is still there.
+      // Killed after renaming a: b's temporary is still there. c's is no
+      // part of the set, and of no target written now: it stays.
       {"half renamed",
-       record_of({{temporary("a.txt"), "a.txt"}, {temporary("b.txt"), "b.txt"}}),
-       {"new a", "new b", "old c"}},
+       record_of({{temporary("a.txt"), "a.txt"}, {tb, "b.txt"}}),
+       {"new a", "new b", "old c", ""},
+       {tc, tl}},
       {"none renamed",
-       record_of({{temporary("c.txt"), "c.txt"}, {temporary(line_break), line_break}}),
-       {"old a", "", "new c"}},
+       record_of({{tc, "c.txt"}, {tl, line_break}}),
+       {"old a", "", "new c", "new b"},
+       {tb}},
       // Names that leave the folder, or that are no temporary of their
       // target, are not followed; the record goes all the same.
       {"hostile names",
-       record_of({{temporary("b.txt"), "../b.txt"}, {"a.txt", "c.txt"}, {"../x", "a.txt"}}),
-       {"old a", "", "old c"}},
-      {"not a record", "garbage\n", {"old a", "", "old c"}},
+       record_of({{tb, "../b.txt"}, {"a.txt", "c.txt"}, {"../x", "a.txt"}}),
+       {"old a", "", "old c", ""},
+       {tb, tc, tl}},
+      {"not a record", "garbage\n", {"old a", "", "old c", ""}, {tb, tc, tl}},
       {"cut short",
-       record_of({{temporary("b.txt"), "b.txt"}}).substr(0, 30),
-       {"old a", "", "old c"}},
+       record_of({{tb, "b.txt"}}).substr(0, 30),
+       {"old a", "", "old c", ""},
+       {tb, tc, tl}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
-    std::ofstream(dir / "a.txt") << "old a";
-    std::ofstream(dir / "c.txt") << "old c";
     // What a killed replacement left: a renamed, the temporaries of the rest.
-    if (c.record.find(temporary("a.txt")) != std::string::npos) {
-      std::ofstream(dir / "a.txt") << "new a";
-    }
-    std::ofstream(dir / temporary("b.txt")) << "new b";
-    std::ofstream(dir / temporary("c.txt")) << "new c";
-    std::ofstream(dir / temporary(line_break)) << "new b";
+    const bool a_renamed = c.record.find(temporary("a.txt")) != std::string::npos;
+    std::ofstream(dir / "a.txt") << (a_renamed ? "new a" : "old a");
+    std::ofstream(dir / "c.txt") << "old c";
+    std::ofstream(dir / tb) << "new b";
+    std::ofstream(dir / tc) << "new c";
+    std::ofstream(dir / tl) << "new b";
     std::ofstream(dir / ".set") << c.record;
     std::vector<sc::platform::FileToReplace> files{
         {dir / "d.txt", [](int fd) { return sc::platform::write_pieces(fd, {"d"}); }},
         {dir / "e.txt", [](int fd) { return sc::platform::write_pieces(fd, {"e"}); }},
     };
     ASSERT_EQ(sc::platform::replace_files(files, false, names), std::nullopt);
-    const std::string* wanted[] = {&c.expected[0], &c.expected[1], &c.expected[2]};
-    const char* target[] = {"a.txt", "b.txt", "c.txt"};
-    for (int i = 0; i < 3; ++i) {
-      if (target[i] == std::string("b.txt") && c.record.find(line_break) != std::string::npos) {
-        EXPECT_EQ(read(dir / line_break), "new b");
-      }
-      EXPECT_EQ(fs::exists(dir / target[i]) ? read(dir / target[i]) : "", *wanted[i]) << target[i];
+    const std::string target[] = {"a.txt", "b.txt", "c.txt", line_break};
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(fs::exists(dir / target[i]) ? read(dir / target[i]) : "", c.expected[i])
+          << target[i];
     }
-    // The record and every temporary file gone; the new set whole.
+    EXPECT_FALSE(fs::exists(dir / ".set"));
     std::set<std::string> left;
-    for (const auto& e : fs::directory_iterator(dir.path())) left.insert(e.path().filename());
-    for (const std::string& n : left) EXPECT_FALSE(is_test_temporary(n) || n == ".set") << n;
+    for (const std::string& t : {tb, tc, tl}) {
+      if (fs::exists(dir / t)) left.insert(t);
+    }
+    EXPECT_EQ(left, c.temporaries_left);
     EXPECT_EQ(read(dir / "d.txt"), "d");
     EXPECT_EQ(read(dir / "e.txt"), "e");
     EXPECT_FALSE(fs::exists(fs::path(dir.path()).parent_path() / "b.txt"));

@@ -256,10 +256,10 @@ void finish_unfinished(const Folder& c, const TemporaryNames& n, bool sync) {
   if (sync) ::fsync(c.fd.fd);
 }
 
-// Removes what killed replacements left behind: the temporary files of
-// these targets, and any other name `is_temporary` takes for one. Only
-// under the lock: without it the name could belong to a replacement that
-// is under way.
+// Removes what killed replacements of these targets (and of the record)
+// left behind. Only under the lock: without it the name could belong to a
+// replacement that is under way. (Names of other forms are never taken for
+// one: they may be an author's files.)
 void remove_temporaries(const Folder& c, const TemporaryNames& n) {
   if (!c.held_lock->held()) return;
   const int listing_fd = ::openat(c.fd.fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -271,15 +271,12 @@ void remove_temporaries(const Folder& c, const TemporaryNames& n) {
   }
   std::vector<std::string> prefixes;
   for (const std::string& t : c.target) prefixes.push_back(n.prefix(t));
+  if (n.record != nullptr) prefixes.push_back(n.prefix(n.record));
   std::vector<std::string> to_remove;
   while (const dirent* e = ::readdir(d)) {
     const std::string nome = e->d_name;
     if (nome.empty() || nome[0] != '.') continue;
-    if (n.is_temporary != nullptr && n.is_temporary(nome)) {
-      to_remove.push_back(nome);
-      continue;
-    }
-    for (size_t i = 0; i < c.target.size(); ++i) {
+    for (size_t i = 0; i < prefixes.size(); ++i) {
       if (temporary_of(nome, prefixes[i], n.length)) {
         to_remove.push_back(nome);
         break;

@@ -28,14 +28,12 @@ struct FileToReplace {
 
 // The names of temporary files: prefix(target) then six varying
 // characters, `length` in all. A file of such a name found in a locked
-// directory is taken for one a killed replacement left, and removed, and
-// so is any name `is_temporary` recognises (when set). `record` (when set)
-// is the name of the intent record a set of several files is replaced
-// under.
+// directory is taken for one a killed replacement left, and removed.
+// `record` (when set) is the name of the intent record a set of several
+// files is replaced under (its own temporary file is named as the record's).
 struct TemporaryNames {
   std::string (*prefix)(const std::string& target);
   size_t length;
-  bool (*is_temporary)(const std::string& name) = nullptr;
   const char* record = nullptr;
 };
 

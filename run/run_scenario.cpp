@@ -100,18 +100,18 @@ int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compi
     }
   }
 
-  // The five files replaced as one set; from then until both descriptions
-  // are deleted, a signal that would end the run waits.
+  // The writers in order, each file replaced whole; a failure stops the
+  // run with the files before it written. From the first write until both
+  // descriptions are deleted, a signal that would end the run waits.
   std::optional<SignalsHeld> held;
   held.emplace();
-  std::vector<FileToWrite> files;
   for (size_t i = 0; i < texts.size(); ++i) {
-    files.push_back({percorso_file(dir, scenario_writers[i].file, p.nome_scenario, p.numero_treno),
-                     {texts[i]}});
-  }
-  if (auto reason = replace_files(files, o.modo)) {
-    err << program_name << ": " << *reason << std::endl;
-    return status_file_not_written;
+    const std::string path =
+        percorso_file(dir, scenario_writers[i].file, p.nome_scenario, p.numero_treno);
+    if (auto reason = replace_file(path, texts[i], o.modo)) {
+      err << program_name << ": " << *reason << std::endl;
+      return status_file_not_written;
+    }
   }
 
   // The line description is read and deleted before the train description

@@ -57,7 +57,7 @@ def writers(program, root):
         ("compile", ["compile", "src/" + LINE, "src/" + TRAIN, "--out", "o"], [COMPILED]),
         ("export", ["export", "--out", "o", "--force"], [[LINE, TRAIN] + DOCS]),
         ("decompile", ["decompile", "bin", "--out", "o", "--force"], [[LINE, TRAIN]]),
-        ("run", ["--out", "o"], [DOCS, COMPILED]),
+        ("run", ["--out", "o"], [[d] for d in DOCS] + [COMPILED]),
     ]
 
 
