@@ -11,7 +11,7 @@ CMAKE_FLAGS ?=
 WERROR ?= OFF
 
 .PHONY: all deps build programs run test test-asan asan fuzz fuzz-build fuzz-short clean \
-        install uninstall package package-check
+        install uninstall package package-check stress
 
 all: build
 
@@ -90,6 +90,13 @@ fuzz: fuzz-build
 
 fuzz-short:
 	$(MAKE) fuzz FUZZ_SECONDS=$(FUZZ_SHORT_SECONDS)
+
+# A few hundred random kills of the writing commands (SIGKILL and SIGINT at
+# random moments) and the checks of the sets they leave; minutes, so not in
+# `make test` or CI. KILLS=N for another number, SEED=N to repeat a series.
+KILLS ?= 400
+stress: build
+	python3 tests/stress_kills.py $(BUILD) $(KILLS)
 
 # The sanitizer suite runs last, so the run ends with its summary.
 test: deps $(BUILD)/CMakeCache.txt

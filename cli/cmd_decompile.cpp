@@ -1,5 +1,6 @@
 // decompile: a compiled scenario back to a line and a train description,
 // checked by compiling them in memory before anything is written.
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -9,7 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/shared_inputs.h"
-#include "compiler/text_1252.h"
+#include "compiler/set_agreement.h"
 #include "decompile/decompile.h"
 #include "decompile/scenario_diff.h"
 #include "format/compiled_decode.h"
@@ -26,6 +27,10 @@ namespace fs = std::filesystem;
 
 struct Inputs {
   std::optional<fs::path> file[3];  // by CompiledKind: celle, elementi, tracciato
+  // As decoded, to compare the files with one another.
+  std::vector<Cella> celle;
+  std::array<Elemento, numero_elementi> elementi{};
+  std::optional<int32_t> plan_rows;
 };
 
 // One directory holding one scenario, or its files named by their suffixes;
@@ -51,7 +56,8 @@ bool same_file(const std::string& a, const fs::path& b) {
 std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs& in,
                                  std::string (&dati)[3], OpenCompiled& plan, std::ostream& err) {
   for (const std::string& input : inputs) {
-    if (const std::string reason = unreadable(input, true); !reason.empty()) {
+    for (const std::string& reason : {unreadable(input, true), half_replaced(input)}) {
+      if (reason.empty()) continue;
       err << program_name << ": " << terminal_text(reason) << std::endl;
       return status_usage;
     }
@@ -64,16 +70,16 @@ std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs&
         switch (static_cast<CompiledKind>(i)) {
           case CompiledKind::celle:
             dati[i] = read_compiled_file(*in.file[i], CompiledKind::celle);
-            decode_cells(dati[i]);
+            in.celle = decode_cells(dati[i]);
             break;
           case CompiledKind::elementi:
             dati[i] = read_compiled_file(*in.file[i], CompiledKind::elementi);
-            decode_elements(dati[i]);
+            in.elementi = decode_elements(dati[i]);
             break;
           case CompiledKind::tracciato:
             // Kept open and read in pieces: the largest file is never held.
             plan = open_compiled_file(*in.file[i], CompiledKind::tracciato);
-            PlanFile(plan.reader(*in.file[i]), plan.size);
+            in.plan_rows = PlanFile(plan.reader(*in.file[i]), plan.size).rows();
             break;
         }
       } catch (const DecodeError& e) {
@@ -85,6 +91,28 @@ std::optional<int> read_compiled(const std::vector<std::string>& inputs, Inputs&
     return status_usage;
   }
   return std::nullopt;
+}
+
+// Warns, naming the file, when the files read cannot be of one compile or
+// the track plan may be stale; the decompile goes on with them as they are.
+void warn_of_mixed_files(const Inputs& in, std::ostream& err) {
+  const auto name = [&](CompiledKind k) {
+    const std::optional<fs::path>& f = in.file[static_cast<int>(k)];
+    return f ? f->string() : std::string();
+  };
+  std::vector<std::string> warnings =
+      set_disagreements({in.celle, in.elementi, in.plan_rows, name(CompiledKind::celle),
+                         name(CompiledKind::elementi), name(CompiledKind::tracciato)});
+  const std::optional<fs::path>& plan = in.file[static_cast<int>(CompiledKind::tracciato)];
+  if (plan) {
+    if (auto stale = stale_plan(*plan, *in.file[static_cast<int>(CompiledKind::celle)]))
+      warnings.push_back(*stale);
+  }
+  for (const std::string& w : warnings) {
+    err << program_name << ": warning: the files may not be of one compile: " << terminal_text(w)
+        << "\n";
+  }
+  err << std::flush;
 }
 
 // The exit status when a description to write would replace an input, or
@@ -99,8 +127,7 @@ std::optional<int> blocked_outputs(const std::vector<std::string>& outputs, cons
         return status_usage;
       }
     }
-    std::error_code ec;
-    if (!replace && (fs::exists(output, ec) || ec)) {
+    if (!replace && in_the_way(output)) {
       err << program_name << ": \"" << terminal_text(output)
           << "\" already exists; nothing written (give --force to replace it, or --out DIR for "
              "another directory)"
@@ -134,6 +161,7 @@ int cmd_decompile(const DecompileOptions& o, std::ostream& out, std::ostream& er
   std::string dati[3];
   OpenCompiled plan;
   if (const auto status = read_compiled(o.inputs, in, dati, plan, err)) return *status;
+  warn_of_mixed_files(in, err);
   const bool without_tracciato = !in.file[static_cast<int>(CompiledKind::tracciato)];
 
   decompile::Decompilation d;

@@ -253,9 +253,11 @@ int cmd_diff(const DiffOptions& o, std::ostream& out, std::ostream& err) {
   if (o.json) {
     write_json(d, out);
   } else if (o.stat) {
-    for (const std::string& s : decompile::stat_lines(d)) out << terminal_text(s, TextSource::description) << "\n";
+    for (const std::string& s : decompile::stat_lines(d))
+      out << terminal_text(s, TextSource::description) << "\n";
   } else {
-    for (const decompile::Change& c : d.changes) out << terminal_text(change_text(c), TextSource::description) << "\n";
+    for (const decompile::Change& c : d.changes)
+      out << terminal_text(change_text(c), TextSource::description) << "\n";
   }
   out << std::flush;
   return d.same_bytes ? status_ok : status_with_errors;

@@ -22,8 +22,7 @@ int cmd_export(const std::string& dir, bool replace, std::ostream& out, std::ost
   // An author's edited descriptions are never replaced by accident.
   if (!replace) {
     for (const ScenarioWriter& s : scenario_writers) {
-      std::error_code ec;
-      if (std::filesystem::exists(percorso(s.file), ec) || ec) {
+      if (in_the_way(percorso(s.file))) {
         err << program_name << ": \"" << terminal_text(percorso(s.file))
             << "\" already exists; nothing exported (give --force to replace the files, or --out "
                "DIR "

@@ -13,6 +13,8 @@
 
 #include "cli/shared_inputs.h"
 #include "output/exit_statuses.h"
+#include "output/terminal_text.h"
+#include "platform/folder_lock.h"
 
 namespace sc {
 
@@ -28,13 +30,42 @@ inline constexpr const char* sync_help =
     "are\n"
     "replaced atomically but left to the system to write back, as a copy is)";
 
+// The help of --wait (every command that writes into a directory).
+inline constexpr const char* wait_help =
+    "When another run is writing into the directory, wait at most SECONDS for it, then give up "
+    "with\n"
+    "status 4, nothing written (by default the wait lasts until it is done; Ctrl-C ends it)";
+
+// --wait SECONDS on `app`, into `seconds` (negative when not given).
+inline CLI::Option* add_wait_option(CLI::App* app, double& seconds) {
+  return app->add_option("--wait", seconds, wait_help)
+      ->check(CLI::NonNegativeNumber)
+      ->type_name("SECONDS");
+}
+
+// How this process waits for a directory another run is writing into: one
+// line on standard error when the wait begins, the end after `seconds`
+// (negative: none).
+inline void wait_for_folders(double seconds) {
+  platform::LockWaiting w = platform::lock_waiting();
+  w.limit_seconds = seconds;
+  w.on_wait = [](const std::string& dir, long holder) {
+    std::cerr << program_name << ": waiting for another run writing into \"" << terminal_text(dir)
+              << "\"" << (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string())
+              << " to finish; Ctrl-C ends the wait" << std::endl;
+  };
+  platform::set_lock_waiting(std::move(w));
+}
+
 // The options of the embedded run, given without a command.
 struct RunCommandOptions {
   std::string out;
   RunOptions run_options;
+  double wait = -1;
   CLI::Option* opt_out = nullptr;
   CLI::Option* opt_sync = nullptr;
   CLI::Option* opt_force = nullptr;
+  CLI::Option* opt_wait = nullptr;
 };
 
 inline void register_run(CLI::App& app, RunCommandOptions& r) {
@@ -45,6 +76,7 @@ inline void register_run(CLI::App& app, RunCommandOptions& r) {
   r.opt_force = app.add_flag("--force", r.run_options.force,
                              "Replace a line or train description in DIR that differs from the "
                              "embedded one (the run deletes it)");
+  r.opt_wait = add_wait_option(&app, r.wait);
 }
 
 // The program's own options, help and footer; the commands are added by
@@ -86,6 +118,8 @@ inline int run_options_error(const RunCommandOptions& r, bool with_command) {
     return usage_error("--sync goes after the command, e.g. \"compile LINE TRAIN --sync\"");
   if (r.opt_force->count() > 0)
     return usage_error("--force goes after the command, e.g. \"export --force\"");
+  if (r.opt_wait->count() > 0)
+    return usage_error("--wait goes after the command, e.g. \"compile LINE TRAIN --wait 10\"");
   return 0;
 }
 
@@ -114,6 +148,7 @@ inline int parse_command_line(CLI::App& app, const RunCommandOptions& run, int a
     return parse_error(app, e, argc, argv);
   }
   if (const int errore = run_options_error(run, !app.get_subcommands().empty())) return errore;
+  wait_for_folders(run.wait);
   return -1;
 }
 

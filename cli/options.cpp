@@ -44,7 +44,7 @@ struct Command {
   std::function<int()> run;
 };
 
-Command register_export(CLI::App& app) {
+Command register_export(CLI::App& app, double& wait) {
   struct Options {
     std::string out = ".";
     bool force = false;
@@ -57,6 +57,7 @@ Command register_export(CLI::App& app) {
       ->type_name("DIR")
       ->capture_default_str();
   sub->add_flag("--force", o->force, "Replace files of the same names");
+  add_wait_option(sub, wait);
   sub->footer(exit_statuses_text());
   return {sub, [o] {
             if (o->out.empty())
@@ -65,7 +66,7 @@ Command register_export(CLI::App& app) {
           }};
 }
 
-Command register_compile(CLI::App& app, bool check_only) {
+Command register_compile(CLI::App& app, bool check_only, double& wait) {
   auto o = std::make_shared<CompileOptions>();
   o->check_only = check_only;
   CLI::App* sub =
@@ -120,6 +121,7 @@ Command register_compile(CLI::App& app, bool check_only) {
     sub->add_flag("--no-plan", o->without_tracciato,
                   "Compile without the track plan (mode 0): no NAME_linea.dat");
     sub->add_flag("--sync", o->sync, sync_help);
+    add_wait_option(sub, wait);
   }
   return {sub, [o] {
             if (o->out.empty())
@@ -128,7 +130,7 @@ Command register_compile(CLI::App& app, bool check_only) {
           }};
 }
 
-Command register_decompile(CLI::App& app) {
+Command register_decompile(CLI::App& app, double& wait) {
   auto o = std::make_shared<DecompileOptions>();
   CLI::App* sub = app.add_subcommand("decompile",
                                      "Write the line and train description of a compiled scenario, "
@@ -140,6 +142,7 @@ Command register_decompile(CLI::App& app) {
   sub->add_option("--out", o->out, "Directory to write into (created if missing)")
       ->type_name("DIR");
   sub->add_flag("--force", o->replace, "Replace files of the same names");
+  add_wait_option(sub, wait);
   sub->footer(exit_statuses_text());
   return {sub, [o] {
             if (o->out.empty())
@@ -216,13 +219,13 @@ int run_command_line(int argc, char** argv) {
   prepare_program(app, run);
 
   const std::vector<Command> commands{
-      register_export(app),
-      register_compile(app, /*check_only=*/false),
-      register_compile(app, /*check_only=*/true),
+      register_export(app, run.wait),
+      register_compile(app, /*check_only=*/false, run.wait),
+      register_compile(app, /*check_only=*/true, run.wait),
   };
   CLI::App* inspect = register_helper(app, inspect_command);
   CLI::App* plot = register_helper(app, plot_command);
-  const std::vector<Command> others{register_decompile(app), register_diff(app)};
+  const std::vector<Command> others{register_decompile(app, run.wait), register_diff(app)};
   CLI::App* view = register_helper(app, view_command);
   CLI::App* lsp = register_helper(app, lsp_command);
   const Command explain = register_explain(app);
@@ -246,6 +249,7 @@ int run_command_line(int argc, char** argv) {
   }
   if (const char* nome = helper()) return run_helper(nome, argv);
   if (const int errore = run_options_error(run, !app.get_subcommands().empty())) return errore;
+  wait_for_folders(run.wait);
 
   int status = -1;
   for (const std::vector<Command>* v : {&commands, &others}) {

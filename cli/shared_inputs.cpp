@@ -75,6 +75,22 @@ std::string unreadable(const std::string& path, bool dir_allowed) {
   return read_failure(path, r, dir_allowed);
 }
 
+std::string half_replaced(const std::string& path) {
+  std::error_code ec;
+  std::string dir = path;
+  if (!std::filesystem::is_directory(path, ec)) {
+    dir = std::filesystem::path(path).parent_path().string();
+    if (dir.empty()) dir = ".";
+  }
+  return unfinished_set_in(dir).value_or("");
+}
+
+bool in_the_way(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::file_status st = std::filesystem::symlink_status(path, ec);
+  return std::filesystem::exists(st) || st.type() == std::filesystem::file_type::none;
+}
+
 bool prepare_dir(const std::string& dir, std::ostream& err) {
   namespace fs = std::filesystem;
   std::error_code ec;

@@ -39,6 +39,16 @@ inline constexpr size_t description_limit = size_t{1} << 30;
 // unreadable(), from the outcome `r` of reading it; "" when it was read.
 std::string read_failure(const std::string& path, const platform::FileRead& r, bool dir_allowed);
 
+// When `path` (a directory of compiled files, or a file in one) lies in a
+// directory that an interrupted run left with a set of files half
+// replaced, the message a reader refuses it with; "" otherwise.
+std::string half_replaced(const std::string& path);
+
+// Whether something stands at `path` that writing a file there would
+// replace: any file, a symbolic link (even one that points nowhere), or
+// what cannot be looked at.
+bool in_the_way(const std::string& path);
+
 // Makes sure `dir` exists as a directory, creating it (and its parents)
 // when missing. On failure says why on `err` and returns false.
 bool prepare_dir(const std::string& dir, std::ostream& err);

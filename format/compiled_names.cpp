@@ -1,6 +1,7 @@
 #include "format/compiled_names.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
 #include <map>
 #include <stdexcept>
@@ -143,6 +144,15 @@ ScenarioFiles find_scenario_files(const std::vector<fs::path>& inputs, bool plan
   return {*found[static_cast<int>(CompiledKind::celle)],
           *found[static_cast<int>(CompiledKind::elementi)],
           found[static_cast<int>(CompiledKind::tracciato)]};
+}
+
+std::optional<std::string> stale_plan(const fs::path& plan, const fs::path& celle) {
+  std::error_code ec, ec2;
+  const fs::file_time_type p = fs::last_write_time(plan, ec);
+  const fs::file_time_type c = fs::last_write_time(celle, ec2);
+  if (ec || ec2 || c - p <= std::chrono::seconds(10)) return std::nullopt;
+  return plan.string() + " was written before " + celle.string() +
+         " and may be stale (a compile with --no-plan leaves the track plan as it was)";
 }
 
 }  // namespace sc

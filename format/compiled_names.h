@@ -73,4 +73,11 @@ struct ScenarioFiles {
 ScenarioFiles find_scenario_files(const std::vector<std::filesystem::path>& inputs,
                                   bool plan_required);
 
+// When the track plan `plan` was last written well before the cells file
+// `celle` (more than 10 s: one compile writes them within moments, and a
+// compile without the plan leaves an existing plan as it was), the warning
+// that says it may be stale; otherwise nothing.
+std::optional<std::string> stale_plan(const std::filesystem::path& plan,
+                                      const std::filesystem::path& celle);
+
 }  // namespace sc

@@ -29,7 +29,8 @@ int cmd_inspect(const InspectArgs& o, std::ostream& out, std::ostream& err) {
     return status_usage;
   }
 
-  if (const std::string reason = unreadable(o.file, false); !reason.empty()) {
+  for (const std::string& reason : {unreadable(o.file, false), half_replaced(o.file)}) {
+    if (reason.empty()) continue;
     err << program_name << ": " << terminal_text(reason) << std::endl;
     return status_usage;
   }

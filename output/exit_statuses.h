@@ -38,7 +38,9 @@ inline constexpr ExitStatus exit_statuses[] = {
      "file that cannot be read (a missing description, a truncated or malformed compiled file for "
      "`inspect`, "
      "`plot` and `decompile`), or the helper program of `inspect`, `plot` or `view` missing "
-     "(beside the program and in `PREFIX/libexec/scenario-compiler/`)"},
+     "(beside the program and in `PREFIX/libexec/scenario-compiler/`), or compiled files in a "
+     "directory that an interrupted run left with a set half replaced (`inspect`, `plot`, "
+     "`decompile`, `view`; see What a run leaves where)"},
     {status_reserved_error,
      "reserved-slot clash (Errore n. 1250 or 1251): no compiled file written",
      "error report \" Errore n. 1250\" or \" Errore n. 1251\": the reserved slots of the compiled "
@@ -47,10 +49,11 @@ inline constexpr ExitStatus exit_statuses[] = {
      "is written "
      "or touched"},
     {status_file_not_written,
-     "an output file could not be written, or a file is in the way (see --force)",
+     "an output file could not be written, a file is in the way (see --force), or --wait ended",
      "a file could not be written (the message names the file and the reason), or `export` or "
      "`decompile` found a file it would replace without `--force`, or the embedded run found a "
-     "description that differs from its own (nothing written)"},
+     "description that differs from its own (nothing written), or the wait for another run "
+     "writing into the directory ended at `--wait SECONDS` (nothing written)"},
 };
 
 // "Exit status:" and one line per status, as --help ends.

@@ -15,6 +15,20 @@ std::string temp_prefix(const std::string& target) {
   return s + "-";
 }
 
+std::optional<std::string> unfinished_set_in(const std::string& dir) {
+  if (!platform::unfinished_set(dir, set_record_name)) return std::nullopt;
+  return "an interrupted run left \"" + dir +
+         "\" with a set of files half replaced; run the command that wrote them again (any "
+         "command that writes into that directory completes the set first)";
+}
+
+std::optional<std::string> DirLock::failure() const {
+  const platform::FolderLock::Outcome o = lock_.outcome();
+  if (o == platform::FolderLock::Outcome::gave_up || o == platform::FolderLock::Outcome::stopped)
+    return platform::lock_failure(o, dir_);
+  return std::nullopt;
+}
+
 int write_pieces(int fd, const std::vector<std::string_view>& pieces) {
   return platform::write_pieces(fd, pieces);
 }
@@ -36,7 +50,7 @@ std::optional<std::string> replace_files(const std::vector<FileToWrite>& files, 
   for (const FileToWrite& f : files) {
     v.push_back({f.path, f.write ? f.write : [&f](int fd) { return write_pieces(fd, f.pieces); }});
   }
-  return platform::replace_files(v, modo.sync, {temp_prefix, temp_name_length});
+  return platform::replace_files(v, modo.sync, {temp_prefix, temp_name_length, set_record_name});
 }
 
 }  // namespace sc

@@ -80,13 +80,30 @@ int write_pieces(int fd, const std::vector<std::string_view>& pieces);
 // unlocked (`locked()` false); the replacements then report what fails.
 class DirLock {
  public:
-  explicit DirLock(const std::string& dir) : lock_(dir) {}
+  explicit DirLock(const std::string& dir) : dir_(dir), lock_(dir) {}
 
   bool locked() const { return lock_.held(); }
 
+  // Why the wait for another process's lock ended without it (it gave up
+  // after the process's limit, or was stopped), naming the directory; or
+  // nothing.
+  std::optional<std::string> failure() const;
+
  private:
+  std::string dir_;
   platform::FolderLock lock_;
 };
+
+// The intent record of a set of files being replaced in a directory: its
+// name there (no scenario's file can have it: theirs end in .dat, .sim or
+// .txt), present only while a set is being renamed, or after a run was
+// killed doing so until the next replacement in that directory completes
+// the set.
+inline constexpr const char* set_record_name = ".scenario-compiler-set";
+
+// When the directory `dir` holds an unfinished set, the message a reader
+// refuses it with; otherwise nothing.
+std::optional<std::string> unfinished_set_in(const std::string& dir);
 
 // The name of the temporary files of `target` (a name without directory)
 // up to its last 6 characters, which vary; a leading '.' hides them.

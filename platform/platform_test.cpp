@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -187,6 +188,89 @@ TEST(Platform, AFailedWriteLeavesEveryTargetAsItWas) {
             "cannot write \"" + dir / "b.txt" + "\": No space left on device");
   EXPECT_EQ(read(dir / "a.txt"), "old");
   EXPECT_FALSE(fs::exists(dir / "b.txt"));
+}
+
+// A record as a killed replacement leaves it: its entries, each name as
+// LENGTH:BYTES.
+std::string record_of(const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::string s = "scenario-compiler set 1\n";
+  for (const auto& [temporary, target] : entries) {
+    s += std::to_string(temporary.size()) + ":" + temporary + "\n";
+    s += std::to_string(target.size()) + ":" + target + "\n";
+  }
+  return s;
+}
+
+// The temporary name the test's names give `target`, 20 characters.
+std::string temporary(const std::string& target) {
+  std::string s = prefix(target);
+  return s + std::string(20 - s.size(), 'q');
+}
+
+TEST(Platform, TheNextReplacementCompletesAnUnfinishedSetAndOnlyInsideItsFolder) {
+  const sc::platform::TemporaryNames names{prefix, 20, ".set"};
+  const std::string line_break = "b\n.txt";  // a name may hold any byte but '/'
+  const std::string tb = temporary("b.txt"), tc = temporary("c.txt"), tl = temporary(line_break);
+  struct Case {
+    const char* what;
+    std::string record;                 // the record's bytes
+    std::vector<std::string> expected;  // a.txt, b.txt, c.txt, "b\n.txt" afterwards ("" missing)
+    std::set<std::string> temporaries_left;
+  };
+  const std::vector<Case> cases{
+      // Killed after renaming a: b's temporary is still there. c's is no
+      // part of the set, and of no target written now: it stays.
+      {"half renamed",
+       record_of({{temporary("a.txt"), "a.txt"}, {tb, "b.txt"}}),
+       {"new a", "new b", "old c", ""},
+       {tc, tl}},
+      {"none renamed",
+       record_of({{tc, "c.txt"}, {tl, line_break}}),
+       {"old a", "", "new c", "new b"},
+       {tb}},
+      // Names that leave the folder, or that are no temporary of their
+      // target, are not followed; the record goes all the same.
+      {"hostile names",
+       record_of({{tb, "../b.txt"}, {"a.txt", "c.txt"}, {"../x", "a.txt"}}),
+       {"old a", "", "old c", ""},
+       {tb, tc, tl}},
+      {"not a record", "garbage\n", {"old a", "", "old c", ""}, {tb, tc, tl}},
+      {"cut short",
+       record_of({{tb, "b.txt"}}).substr(0, 30),
+       {"old a", "", "old c", ""},
+       {tb, tc, tl}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    // What a killed replacement left: a renamed, the temporaries of the rest.
+    const bool a_renamed = c.record.find(temporary("a.txt")) != std::string::npos;
+    std::ofstream(dir / "a.txt") << (a_renamed ? "new a" : "old a");
+    std::ofstream(dir / "c.txt") << "old c";
+    std::ofstream(dir / tb) << "new b";
+    std::ofstream(dir / tc) << "new c";
+    std::ofstream(dir / tl) << "new b";
+    std::ofstream(dir / ".set") << c.record;
+    std::vector<sc::platform::FileToReplace> files{
+        {dir / "d.txt", [](int fd) { return sc::platform::write_pieces(fd, {"d"}); }},
+        {dir / "e.txt", [](int fd) { return sc::platform::write_pieces(fd, {"e"}); }},
+    };
+    ASSERT_EQ(sc::platform::replace_files(files, false, names), std::nullopt);
+    const std::string target[] = {"a.txt", "b.txt", "c.txt", line_break};
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(fs::exists(dir / target[i]) ? read(dir / target[i]) : "", c.expected[i])
+          << target[i];
+    }
+    EXPECT_FALSE(fs::exists(dir / ".set"));
+    std::set<std::string> left;
+    for (const std::string& t : {tb, tc, tl}) {
+      if (fs::exists(dir / t)) left.insert(t);
+    }
+    EXPECT_EQ(left, c.temporaries_left);
+    EXPECT_EQ(read(dir / "d.txt"), "d");
+    EXPECT_EQ(read(dir / "e.txt"), "e");
+    EXPECT_FALSE(fs::exists(fs::path(dir.path()).parent_path() / "b.txt"));
+  }
 }
 
 TEST(Platform, AFolderLockIsHeldOnAFolderOnly) {

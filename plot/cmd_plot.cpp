@@ -31,13 +31,15 @@ PlotOptions size_from_text(const std::string& text) {
 
 int cmd_plot(const PlotArgs& o, std::ostream& out, std::ostream& err) {
   for (const std::string& input : o.inputs) {
-    if (const std::string reason = unreadable(input, true); !reason.empty()) {
+    for (const std::string& reason : {unreadable(input, true), half_replaced(input)}) {
+      if (reason.empty()) continue;
       err << program_name << ": " << terminal_text(reason) << std::endl;
       return status_usage;
     }
   }
   PlotOptions options;
   CompiledScenario scenario;
+  std::vector<std::string> warnings;
   try {
     if (o.size) options = size_from_text(*o.size);
     if (o.from_km) options.from = *o.from_km * 1000;
@@ -48,11 +50,16 @@ int cmd_plot(const PlotArgs& o, std::ostream& out, std::ostream& err) {
     if (const std::string different = different_scenarios(file, scenario); !different.empty()) {
       throw std::invalid_argument("the files are not of one scenario: " + different);
     }
+    warnings = mixed_set_warnings(file, scenario);
   } catch (const std::exception& e) {
     // A usage error, a malformed file (DecodeError names it) or one that
     // cannot be read: all are faults of the input.
     err << program_name << ": " << terminal_text(e.what()) << std::endl;
     return status_usage;
+  }
+  for (const std::string& w : warnings) {
+    err << program_name << ": warning: the files may not be of one compile: " << terminal_text(w)
+        << std::endl;
   }
   try {
     draw_scenario(scenario, o.output, options);

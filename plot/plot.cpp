@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "compiler/codici_gara.h"
+#include "compiler/set_agreement.h"
 #include "compiler/text_1252.h"
 #include "format/celle.h"
 #include "format/compiled_decode.h"
@@ -169,6 +170,15 @@ std::string different_scenarios(const CompiledPaths& f, const CompiledScenario& 
     }
   }
   return "";
+}
+
+std::vector<std::string> mixed_set_warnings(const CompiledPaths& f, const CompiledScenario& sc) {
+  std::vector<std::string> out = set_disagreements(
+      {sc.celle, sc.elementi,
+       sc.tracciato.present() ? std::optional<int32_t>(sc.tracciato.rows()) : std::nullopt,
+       f.celle.string(), f.elementi.string(), f.tracciato.string()});
+  if (auto stale = stale_plan(f.tracciato, f.celle)) out.push_back(*stale);
+  return out;
 }
 
 CompiledPaths find_scenario_files(const std::vector<fs::path>& inputs) {

@@ -42,6 +42,12 @@ CompiledScenario read_scenario(const CompiledPaths& file);
 // cell 1 holds the compile's mark.
 std::string different_scenarios(const CompiledPaths& file, const CompiledScenario& sc);
 
+// What tells that the files may not be of one compile without refusing
+// them (a station stop in the cells that the element table places
+// elsewhere, a track plan written well before the cells), one line each,
+// naming the file.
+std::vector<std::string> mixed_set_warnings(const CompiledPaths& file, const CompiledScenario& sc);
+
 // Where the compile that wrote the cells stopped at a fault, in metres:
 // every cell from there to the last the end fill reaches has speed 0 (a
 // compile that ends normally fills the speed in force up to three cells

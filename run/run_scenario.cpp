@@ -1,5 +1,6 @@
 #include "run/run_scenario.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "cli/compile_descriptions.h"
@@ -38,6 +40,26 @@ bool different(const std::string& path, const std::string& bytes) {
   return r.failure != platform::FileRead::Failure::none || r.bytes != bytes;
 }
 
+// SIGINT, SIGTERM and SIGHUP held (pending, not lost) while it lives: the
+// descriptions the run writes, reads and deletes are deleted whatever
+// signal comes in between (a SIGKILL leaves them to the next run, which
+// writes and deletes them again).
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    sigset_t s;
+    sigemptyset(&s);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&s, sig);
+    ::pthread_sigmask(SIG_BLOCK, &s, &old_);
+  }
+  ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+  sigset_t old_{};
+};
+
 // A description the run is done with; one already gone is fine.
 void remove_if_present(const std::string& path) {
   std::error_code ec;
@@ -55,6 +77,10 @@ int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compi
   ui.show(expected_label);
 
   const DirLock block(dir);
+  if (const std::optional<std::string> m = block.failure()) {
+    err << program_name << ": " << terminal_text(*m) << std::endl;
+    return status_file_not_written;
+  }
   std::vector<std::string> texts;
   for (const ScenarioWriter& s : scenario_writers) texts.push_back(s.dati());
 
@@ -77,6 +103,11 @@ int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compi
     }
   }
 
+  // The writers in order, each file replaced whole; a failure stops the
+  // run with the files before it written. From the first write until both
+  // descriptions are deleted, a signal that would end the run waits.
+  std::optional<SignalsHeld> held;
+  held.emplace();
   for (size_t i = 0; i < texts.size(); ++i) {
     const std::string path =
         percorso_file(dir, scenario_writers[i].file, p.nome_scenario, p.numero_treno);
@@ -101,6 +132,7 @@ int run_scenario(const std::string& dir, StatusWindow& ui, const Compiler& compi
   in.modo = 1;
   CompileResult r = compile(in);
   if (r.train_consumed) remove_if_present(treno);
+  held.reset();
   p = std::move(r.model);
   const FaultLog& log = r.log;
   const Compilation& c = r.compilation;

@@ -19,6 +19,7 @@ packages=(
   clang-format  # scripts/check_format.sh
   man-db groff-base  # the man pages rendered by the install test (man -l)
   lintian  # the Debian package's check (make package-check)
+  strace  # the tests that kill a run at each rename of a set
 )
 
 missing=()

@@ -87,6 +87,7 @@ int main(int argc, char** argv) {
     s.compiled = positional;
     for (const std::string& p : positional) {
       if (const std::string m = sc::unreadable(p, true); !m.empty()) return errore(m);
+      if (const std::string m = sc::half_replaced(p); !m.empty()) return errore(m);
     }
     try {
       std::vector<std::filesystem::path> inputs(positional.begin(), positional.end());

@@ -104,8 +104,11 @@ Loading load(const Source& s) {
   if (!s.from_descriptions()) {
     try {
       std::vector<fs::path> inputs(s.compiled.begin(), s.compiled.end());
-      c.scenario = read_scenario(find_scenario_files(inputs));
+      const CompiledPaths files = find_scenario_files(inputs);
+      c.scenario = read_scenario(files);
       c.outcome = "compiled files, read as they are";
+      const std::vector<std::string> warnings = mixed_set_warnings(files, c.scenario);
+      if (!warnings.empty()) c.outcome += "; they may not be of one compile: " + warnings.front();
     } catch (const std::exception& e) {
       c.errore = e.what();
     }
