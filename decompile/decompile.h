@@ -28,6 +28,10 @@ struct PlanBytes {
   size_t size = 0;
 };
 
+// The plan's bytes read whole: only where both plans must be looked at
+// row by row (a difference to name).
+std::string whole_plan(const PlanBytes& plan);
+
 // The bytes of the three compiled files of one scenario; no track plan for
 // a scenario compiled without one.
 struct CompiledFiles {

@@ -365,8 +365,10 @@ void compare_bytes(const CompiledFiles& x, const CompiledFiles& y, std::vector<C
     if (c.fields.empty()) c.fields.push_back({"numbers", "as before", "others"});
     out.push_back(std::move(c)), ++listed;
   }
-  if (x.tracciato && y.tracciato && *x.tracciato != *y.tracciato) {
-    const Tracciato pa = decode_plan(*x.tracciato), pb = decode_plan(*y.tracciato);
+  const std::string plan_x = x.tracciato ? whole_plan(*x.tracciato) : std::string();
+  const std::string plan_y = y.tracciato ? whole_plan(*y.tracciato) : std::string();
+  if (x.tracciato && y.tracciato && plan_x != plan_y) {
+    const Tracciato pa = decode_plan(plan_x), pb = decode_plan(plan_y);
     int32_t row = std::min(pa.rows(), pb.rows());
     for (int c = 0; c < 2; ++c) {
       for (int32_t i = 0; i < std::min(pa.rows(), pb.rows()); ++i) {
@@ -407,8 +409,10 @@ std::string metres_and_km(int64_t m) {
 
 ScenarioDiff diff_scenarios(const CompiledFiles& before, const CompiledFiles& after) {
   ScenarioDiff out;
-  out.same_bytes = before.celle == after.celle && before.elementi == after.elementi &&
-                   before.tracciato == after.tracciato;
+  out.same_bytes =
+      before.celle == after.celle && before.elementi == after.elementi &&
+      before.tracciato.has_value() == after.tracciato.has_value() &&
+      (!before.tracciato || whole_plan(*before.tracciato) == whole_plan(*after.tracciato));
   if (out.same_bytes) return out;
 
   const Decompilation old_decompiled = decompile(before), new_decompiled = decompile(after);

@@ -185,14 +185,13 @@ std::optional<Difference> first_plan_difference(const std::optional<PlanBytes>& 
   return d;
 }
 
-// The whole input plan, to tell its rows apart from the compiled ones.
+}  // namespace
+
 std::string whole_plan(const PlanBytes& plan) {
   std::string out(plan.size, '\0');
   out.resize(read_plan(plan, 0, out.data(), plan.size));
   return out;
 }
-
-}  // namespace
 
 Compiled compile_in_memory(const std::string& linea, const std::string& treno,
                            const std::string& nome_scenario, const std::string& numero_treno,
