@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake make
+  g++ cmake make ninja-build  # ninja runs the build (Makefile's GENERATOR)
   libgtest-dev libgmock-dev
   libfltk1.3-dev
   libcli11-dev
