@@ -17,6 +17,7 @@
 #include "decompile/scenario_diff.h"
 #include "format/compiled_decode.h"
 #include "format/compiled_names.h"
+#include "format/tracciato.h"
 #include "output/compiled_read.h"
 #include "output/diagnostics.h"
 #include "output/terminal_text.h"
@@ -29,10 +30,18 @@ namespace fs = std::filesystem;
 // The compiled bytes of one side.
 struct Side {
   std::string celle, elementi;
+  // The track plan: compiled here from descriptions, or a compiled file kept
+  // open and read in pieces (the largest file is never held whole).
   std::optional<std::string> tracciato;
+  std::optional<fs::path> plan_path;
+  std::optional<OpenCompiled> plan_file;
   bool descriptions = false;  // compiled here from descriptions
 
+  bool has_plan() const { return tracciato || plan_file; }
   decompile::CompiledFiles files() const {
+    if (plan_file)
+      return {celle, elementi,
+              decompile::PlanBytes(plan_file->reader(*plan_path), plan_file->size)};
     return {celle, elementi,
             tracciato ? std::optional<std::string_view>(*tracciato) : std::nullopt};
   }
@@ -193,10 +202,17 @@ std::optional<int> read_side(const std::string& input, int32_t modo, Side& side,
     };
     side.celle = read(compiled->celle, CompiledKind::celle);
     side.elementi = read(compiled->elementi, CompiledKind::elementi);
-    if (compiled->tracciato) side.tracciato = read(*compiled->tracciato, CompiledKind::tracciato);
     decode_cells(side.celle);
     decode_elements(side.elementi);
-    if (side.tracciato) decode_plan(*side.tracciato);
+    if (compiled->tracciato) {
+      side.plan_path = *compiled->tracciato;
+      side.plan_file = open_compiled_file(*compiled->tracciato, CompiledKind::tracciato);
+      try {
+        PlanFile(side.plan_file->reader(*side.plan_path), side.plan_file->size);  // checked whole
+      } catch (const DecodeError& e) {
+        throw DecodeError(e.offset(), side.plan_path->string() + ": " + e.what());
+      }
+    }
   } catch (const std::exception& e) {
     err << program_name << ": " << terminal_text(e.what()) << std::endl;
     return status_usage;
@@ -239,9 +255,9 @@ int cmd_diff(const DiffOptions& o, std::ostream& out, std::ostream& err) {
   // Descriptions against files compiled without a track plan are compiled
   // without one too.
   std::ostringstream quiet;
-  if (old_side.descriptions && !new_side.descriptions && !new_side.tracciato)
+  if (old_side.descriptions && !new_side.descriptions && !new_side.has_plan())
     read_side(o.old_side, 0, old_side, quiet);
-  if (new_side.descriptions && !old_side.descriptions && !old_side.tracciato)
+  if (new_side.descriptions && !old_side.descriptions && !old_side.has_plan())
     read_side(o.new_side, 0, new_side, quiet);
   decompile::ScenarioDiff d;
   try {

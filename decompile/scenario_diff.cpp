@@ -12,6 +12,19 @@
 namespace sc::decompile {
 namespace {
 
+// Whether two track plans hold the same bytes, read a piece at a time.
+bool same_plan(const PlanBytes& a, const PlanBytes& b) {
+  if (a.size != b.size) return false;
+  constexpr size_t piece = 64 * 1024;
+  std::string pa(piece, '\0'), pb(piece, '\0');
+  for (size_t at = 0; at < a.size; at += piece) {
+    const size_t n = std::min(piece, a.size - at);
+    if (a.read(at, pa.data(), n) != n || b.read(at, pb.data(), n) != n) return false;
+    if (std::string_view(pa.data(), n) != std::string_view(pb.data(), n)) return false;
+  }
+  return true;
+}
+
 // One entry of a decompiled description: its section, key and values
 // (blanks around each value removed, runs of blanks inside one made one).
 struct Entry {
@@ -365,10 +378,10 @@ void compare_bytes(const CompiledFiles& x, const CompiledFiles& y, std::vector<C
     if (c.fields.empty()) c.fields.push_back({"numbers", "as before", "others"});
     out.push_back(std::move(c)), ++listed;
   }
-  const std::string plan_x = x.tracciato ? whole_plan(*x.tracciato) : std::string();
-  const std::string plan_y = y.tracciato ? whole_plan(*y.tracciato) : std::string();
-  if (x.tracciato && y.tracciato && plan_x != plan_y) {
-    const Tracciato pa = decode_plan(plan_x), pb = decode_plan(plan_y);
+  if (x.tracciato && y.tracciato && !same_plan(*x.tracciato, *y.tracciato)) {
+    // Held whole only here, to name the first row that differs.
+    const Tracciato pa = decode_plan(whole_plan(*x.tracciato));
+    const Tracciato pb = decode_plan(whole_plan(*y.tracciato));
     int32_t row = std::min(pa.rows(), pb.rows());
     for (int c = 0; c < 2; ++c) {
       for (int32_t i = 0; i < std::min(pa.rows(), pb.rows()); ++i) {
@@ -409,10 +422,9 @@ std::string metres_and_km(int64_t m) {
 
 ScenarioDiff diff_scenarios(const CompiledFiles& before, const CompiledFiles& after) {
   ScenarioDiff out;
-  out.same_bytes =
-      before.celle == after.celle && before.elementi == after.elementi &&
-      before.tracciato.has_value() == after.tracciato.has_value() &&
-      (!before.tracciato || whole_plan(*before.tracciato) == whole_plan(*after.tracciato));
+  out.same_bytes = before.celle == after.celle && before.elementi == after.elementi &&
+                   before.tracciato.has_value() == after.tracciato.has_value() &&
+                   (!before.tracciato || same_plan(*before.tracciato, *after.tracciato));
   if (out.same_bytes) return out;
 
   const Decompilation old_decompiled = decompile(before), new_decompiled = decompile(after);
