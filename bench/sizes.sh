@@ -6,6 +6,9 @@
 #   check       the same compile, writing nothing
 #   inspect     the track plan as text, and as JSON (--json)
 #   decompile   the compiled folder into a new folder
+#   diff        the compiled folder against its descriptions (the same
+#               bytes: the descriptions compiled in memory, the plans
+#               compared a piece at a time)
 #   plot        the compiled folder as a PNG of the default size
 #   view        the compiled folder in the viewer's window, which quits as
 #               soon as it has drawn (--control, "quit" on standard input);
@@ -58,7 +61,7 @@ measure() {
 # The median of the numbers on standard input.
 median() { sort -g | awk '{ v[NR] = $1 } END { x = 1 + (NR - 1) * 0.5; i = int(x); if (i >= NR) print v[NR]; else print v[i] + (x - i) * (v[i + 1] - v[i]) }'; }
 
-commands=(compile check inspect inspect_json decompile plot view)
+commands=(compile check inspect inspect_json decompile diff plot view)
 sizes=(100000 300000 1000000)
 
 # One command at one size: median time (ms) and peak (KB) into
@@ -80,6 +83,7 @@ run_command() {
       inspect) read -r t m < <(measure "$prog" inspect "$plan") ;;
       inspect_json) read -r t m < <(measure "$prog" inspect --json "$plan") ;;
       decompile) read -r t m < <(measure "$prog" decompile "$dir/ref" --out "$dir/new") ;;
+      diff) read -r t m < <(measure "$prog" diff "$dir/ref" "$dir/src") ;;
       plot)
         mkdir -p "$dir/new"
         read -r t m < <(measure "$prog" plot "$dir/ref" -o "$dir/new/plot.png")
@@ -154,7 +158,7 @@ for name in "${commands[@]}"; do
   }
   case $name in
     inspect | inspect_json) target="<= 0.5" ;;
-    decompile | plot | view) target="<= 1" ;;
+    decompile | diff | plot | view) target="<= 1" ;;
     *) target="" ;;
   esac
   printf "%-13s %6s %6s %8s %6s %6s %8s %8.2f %s\n" "$name" \
