@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/run_program.h"
+#include "tests/support/held_lock.h"
 
 namespace sc::test {
 namespace {
@@ -273,20 +274,6 @@ Started start(const std::string& cwd, const std::vector<std::string>& args,
   }
   return {pid, err_path};
 }
-
-// The directory `dir` locked as another run holds it, while it lives.
-class HeldLock {
- public:
-  explicit HeldLock(const std::string& dir) : fd_(::open(dir.c_str(), O_RDONLY | O_DIRECTORY)) {
-    EXPECT_EQ(::flock(fd_, LOCK_EX), 0);
-  }
-  ~HeldLock() { ::close(fd_); }
-  HeldLock(const HeldLock&) = delete;
-  HeldLock& operator=(const HeldLock&) = delete;
-
- private:
-  int fd_;
-};
 
 TEST(LockedFolder, EachWriterSaysItWaitsEndsOnCtrlCAndGivesUpAfterItsWait) {
   struct Case {

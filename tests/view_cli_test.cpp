@@ -16,6 +16,7 @@
 #include <regex>
 
 #include "tests/run_program.h"
+#include "tests/support/held_lock.h"
 #include "tests/support/running_process.h"
 #include "tests/support/test_dir.h"
 #include "tests/support/xvfb.h"
@@ -233,6 +234,32 @@ TEST_F(View, ShowsACompiledDirectoryAndCompilesOnlyWhenAsked) {
       << p->out();
   ASSERT_TRUE(command(*p, "select 1232"));
   EXPECT_NE(p->out().find("(GALLERIA   )(B. RINZELLI)"), std::string::npos) << p->out();
+  ASSERT_TRUE(command(*p, "quit"));
+  EXPECT_EQ(p->end(), 0);
+}
+
+// "Compile files" into a folder another run is writing into: the status
+// says so at once, the window goes on answering, pressing the button again
+// ends the wait with nothing written, and once the folder is free it writes.
+TEST_F(View, CompileFilesWaitsForAFolderWithoutFreezing) {
+  SERVE_DISPLAY();
+  auto p = launch({linea_txt, treno_txt});
+  ASSERT_TRUE(p->wait_out("window 0x")) << p->err();
+  {
+    const HeldLock lock(dir.path());
+    ASSERT_TRUE(p->write("compile\n"));
+    ASSERT_TRUE(p->wait_out("compile waiting for another run writing into \"")) << p->out();
+    EXPECT_NE(p->out().find("(process " + std::to_string(::getpid()) + ")"), std::string::npos)
+        << p->out();
+    ASSERT_TRUE(command(*p, "select 10")) << p->out();  // the window answers while it waits
+    ASSERT_TRUE(command(*p, "compile"));                // the button again: the wait ends
+    ASSERT_TRUE(p->wait_out("compile stopped while waiting to write into")) << p->out();
+    EXPECT_NE(p->out().find("nothing written"), std::string::npos) << p->out();
+    for (const std::string& f : {linea_dat, sim, dat}) EXPECT_FALSE(fs::exists(dir / f)) << f;
+  }
+  ASSERT_TRUE(command(*p, "compile"));
+  EXPECT_NE(p->out().find("compile wrote " + linea_dat + " " + sim + " " + dat), std::string::npos)
+      << p->out();
   ASSERT_TRUE(command(*p, "quit"));
   EXPECT_EQ(p->end(), 0);
 }

@@ -23,6 +23,7 @@
 #include "format/compiled_decode.h"
 #include "format/positions.h"
 #include "output/terminal_text.h"
+#include "platform/folder_lock.h"
 #include "plot/palette.h"
 #include "viewer/view_geometry.h"
 #include "watch/watcher.h"
@@ -612,9 +613,37 @@ class App {
     if (*v.posizione >= 0) choose(static_cast<size_t>(*v.posizione / 50));
   }
 
+  // While another run writes into the folder, "Compile files" waits with
+  // the window still answering: the status line says what it waits for,
+  // and pressing the button again (or closing the window) ends the wait
+  // with nothing written.
   void compile() {
-    const std::string outcome = write_compiled(s_.source);
-    status_->copy_label((local_time() + "  " + outcome).c_str());
+    if (waiting_) {
+      stop_waiting_ = true;
+      return;
+    }
+    const platform::LockWaiting before = platform::lock_waiting();
+    platform::LockWaiting w = before;
+    w.on_wait = [this](const std::string& dir, long holder) {
+      const std::string m =
+          "waiting for another run writing into \"" + dir + "\"" +
+          (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string()) +
+          "; press Compile files again to stop";
+      status_->copy_label((local_time() + "  " + terminal_text(m)).c_str());
+      report("compile " + m);
+    };
+    w.stop = [this] {
+      Fl::check();
+      return stop_waiting_ || !w_->shown();
+    };
+    platform::set_lock_waiting(std::move(w));
+    waiting_ = true;
+    stop_waiting_ = false;
+    const Source source = s_.source;  // a reload while waiting replaces s_
+    const std::string outcome = write_compiled(source);
+    waiting_ = false;
+    platform::set_lock_waiting(before);
+    status_->copy_label((local_time() + "  " + terminal_text(outcome)).c_str());
     report("compile " + outcome);
   }
 
@@ -692,6 +721,7 @@ class App {
   ProfileView* profile_ = nullptr;
   Fl_Hold_Browser* faults_ = nullptr;
   std::string incoming_;
+  bool waiting_ = false, stop_waiting_ = false;  // "Compile files" waiting for the folder
 };
 
 }  // namespace
