@@ -35,15 +35,15 @@ if command -v perf >/dev/null && perf record -q -F 20000 -o "$work/perf.data" ba
   }
   echo "profile of $rounds compiles (perf; shares of the compiler process's samples), by object:"
   report | awk '{ gsub("%", "", $1); s[$2] += $1 } END { for (k in s) printf "  %6.2f%%  %s\n", s[k], k }' |
-    sort -rn | head -8
+    sort -rn | sed -n 1,8p
   echo "by function:"
-  report | head -25 | cut -c1-150
+  report | sed -n 1,25p | cut -c1-150
 elif command -v valgrind >/dev/null; then
   echo "perf is not usable here; one compile under callgrind (instructions of the program only):"
   rm -rf "$work/out"; mkdir "$work/out"
   valgrind --tool=callgrind --callgrind-out-file="$work/cg.out" \
     "$prog" compile "${sources[0]}" "${sources[1]}" --out "$work/out" >/dev/null 2>&1
-  callgrind_annotate "$work/cg.out" 2>/dev/null | head -30
+  callgrind_annotate "$work/cg.out" 2>/dev/null | sed -n 1,30p
 else
   echo "profile.sh: neither perf nor valgrind is installed" >&2
   exit 2
