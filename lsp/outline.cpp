@@ -144,7 +144,8 @@ json entry_symbol(const Lines& lines, size_t i, const std::vector<Span>& fields,
       name += " " + std::to_string(*metres) + " m";
       detail = written + "km " + km_text(*metres);
     } else {
-      detail = written + (last > at ? "position \"" + collapsed(text(at + 1)) + "\"" : "no position");
+      detail =
+          written + (last > at ? "position \"" + collapsed(text(at + 1)) + "\"" : "no position");
     }
     // A station goes by its name, the last of its values.
     const size_t name_field = at + static_cast<size_t>(k.values);

@@ -133,8 +133,7 @@ TEST(Outline, WhatAFaultyOrUnfinishedDocumentHolds) {
         "[curve] | section | 3 | 4:0-11:14 sel 4:0-4:7",
         "  curva 2000 m | curvad1: km 2.000 | 8 | 5:0-5:17",
         "  pendenza 1000 m | km 1.000 | 8 | 6:0-6:17",
-        "  pendenza 4500 m | km 4.500 | 8 | 6:19-6:36",
-        "  curvx | unknown key | 20 | 7:0-7:8",
+        "  pendenza 4500 m | km 4.500 | 8 | 6:19-6:36", "  curvx | unknown key | 20 | 7:0-7:8",
         "  pendenza | position \"abc\" | 8 | 9:0-9:16",
         "  [pendenze | unknown key | 20 | 10:0-10:9",
         "  pendenza 9000 m | km 9.000 | 8 | 11:0-11:14"}},
@@ -147,11 +146,9 @@ TEST(Outline, WhatAFaultyOrUnfinishedDocumentHolds) {
        "segnale\n"
        "velocita, -50, 30\n",
        false,
-       {"[generale] | section | 3 | 0:0-1:12 sel 0:0-0:10",
-        "  sabbia | 300 | 7 | 1:2-1:12",
+       {"[generale] | section | 3 | 0:0-1:12 sel 0:0-0:10", "  sabbia | 300 | 7 | 1:2-1:12",
         "[note] | section (a label the exported files lack) | 3 | 2:0-5:17 sel 2:0-2:6",
-        "  stazione 500 m | km 0.500 | 5 | 3:0-3:16",
-        "  segnale | no position | 24 | 4:0-4:7",
+        "  stazione 500 m | km 0.500 | 5 | 3:0-3:16", "  segnale | no position | 24 | 4:0-4:7",
         "  velocita -50 m | km -0.050 | 8 | 5:0-5:17"}},
       {"general keys where element entries stand, in the line description's own order",
        "[generale]\n"
@@ -161,12 +158,12 @@ TEST(Outline, WhatAFaultyOrUnfinishedDocumentHolds) {
        true,
        {"[generale] | section | 3 | 0:0-1:16 sel 0:0-0:10",
         "  pendenza 100 m | km 0.100 | 8 | 1:0-1:16",
-        "[pendenze] | section | 3 | 2:0-3:13 sel 2:0-2:10",
-        "  sfondo uno | 4 | 7 | 3:0-3:13"}},
+        "[pendenze] | section | 3 | 2:0-3:13 sel 2:0-2:10", "  sfondo uno | 4 | 7 | 3:0-3:13"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(symbol_lines(outline(c.text, PositionEncoding::utf16, c.line_description)), c.expected);
+    EXPECT_EQ(symbol_lines(outline(c.text, PositionEncoding::utf16, c.line_description)),
+              c.expected);
   }
 }
 
@@ -182,17 +179,19 @@ TEST(Outline, DocumentSymbolRequest) {
     Server server{[&](const json& m) { sent.push_back(m); }};
     json caps = json::object();
     if (utf8) caps["general"]["positionEncodings"] = {"utf-8"};
-    server.handle(
-        json{{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", {{"capabilities", caps}}}}
-            .dump());
+    server.handle(json{{"jsonrpc", "2.0"},
+                       {"id", 1},
+                       {"method", "initialize"},
+                       {"params", {{"capabilities", caps}}}}
+                      .dump());
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0]["result"]["capabilities"]["documentSymbolProvider"], true);
-    server.handle(json{{"jsonrpc", "2.0"},
-                       {"method", "textDocument/didOpen"},
-                       {"params",
-                        {{"textDocument",
-                          {{"uri", uri_of_path(train)}, {"version", 1}, {"text", text}}}}}}
-                      .dump());
+    server.handle(
+        json{{"jsonrpc", "2.0"},
+             {"method", "textDocument/didOpen"},
+             {"params",
+              {{"textDocument", {{"uri", uri_of_path(train)}, {"version", 1}, {"text", text}}}}}}
+            .dump());
     for (const std::string& path : {train, dir / "Corvale_linea.txt"}) {
       sent.clear();
       server.handle(json{{"jsonrpc", "2.0"},
