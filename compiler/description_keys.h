@@ -117,6 +117,16 @@ inline constexpr DescriptionKey train_keys[] = {
     {"stazione", "", false, "stazione", 17, {"stazione"}, true},
 };
 
+// The section labels the exported descriptions write, in their order. In
+// the line description "[generale]" opens the general section and the next
+// label ends it; the others only help the reader, as the train
+// description's labels do (everything before "[generale]" is skipped).
+inline constexpr std::string_view line_section_labels[] = {
+    "[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]", "[indicazioni]", "[fine]"};
+inline constexpr std::string_view train_section_labels[] = {
+    "[generale]",      "[aderenze]", "[vel_limite]", "[stazioni]",
+    "[rallentamenti]", "[segnali]",  "[codici]",     "[fine]"};
+
 inline constexpr const DescriptionKey& key_of(LineGeneralKey k) {
   return line_general_keys[static_cast<size_t>(k)];
 }

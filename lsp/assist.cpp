@@ -14,14 +14,6 @@ namespace {
 
 using json = nlohmann::json;
 
-// The section labels the exported descriptions write; only the first
-// counts (see docs/format.md, "Sections"), the others help the reader.
-constexpr std::array<std::string_view, 7> line_labels = {
-    "[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]", "[indicazioni]", "[fine]"};
-constexpr std::array<std::string_view, 8> train_labels = {
-    "[generale]",      "[aderenze]", "[vel_limite]", "[stazioni]",
-    "[rallentamenti]", "[segnali]",  "[codici]",     "[fine]"};
-
 std::string_view trimmed(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() &&
@@ -130,9 +122,16 @@ bool in_cell_after(const DescriptionKey& k) {
          &k == &key_of(LineElementKey::cartello_indicatore);
 }
 
+std::string file_name(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
 // A whole number as the reader takes it: an optional minus sign and
 // digits, ending at a blank; nothing else in the field.
-std::optional<long long> number(std::string_view field) {
+std::optional<long long> whole_number(std::string_view field) {
   field = trimmed(field);
   size_t i = field.starts_with('-') ? 1 : 0;
   if (i == field.size()) return std::nullopt;
@@ -147,19 +146,12 @@ std::optional<long long> number(std::string_view field) {
   return v;
 }
 
-std::string km(long long metres) {
+std::string km_text(long long metres) {
   const long long a = metres < 0 ? -metres : metres;
   std::string frac = std::to_string(a % 1000);
   frac.insert(0, 3 - frac.size(), '0');
   return (metres < 0 ? "-" : "") + std::to_string(a / 1000) + "." + frac;
 }
-
-std::string file_name(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 std::string_view KeyDocs::section(std::string_view name) const {
   const std::string_view md = format_md_;
@@ -206,8 +198,8 @@ json completion(std::string_view text, Position at, PositionEncoding, bool line_
     }
   }
   const std::span<const std::string_view> labels =
-      line_description ? std::span<const std::string_view>(line_labels)
-                       : std::span<const std::string_view>(train_labels);
+      line_description ? std::span<const std::string_view>(line_section_labels)
+                       : std::span<const std::string_view>(train_section_labels);
   for (const std::string_view l : labels) {
     if (p == Place::before_general && l != "[generale]") continue;
     items.push_back({{"label", std::string(l)},
@@ -261,7 +253,7 @@ HoverTarget hover_target(std::string_view text, Position at, PositionEncoding e,
   const size_t begin = static_cast<size_t>(field.data() - l.data());
   if (cursor < begin || cursor > begin + field.size()) return t;
   if (f == 1) {
-    const std::optional<long long> m = number(field);
+    const std::optional<long long> m = whole_number(field);
     if (!key->positioned || !m) return t;
     t.kind = HoverTarget::position;
     t.metres = *m;
@@ -282,7 +274,7 @@ json hover(const HoverTarget& t, const CellOrigins* origins, const KeyDocs& docs
   if (t.kind == HoverTarget::key) {
     md = docs.of(t.key_name, t.values, t.positioned);
   } else {
-    md = "**" + t.key_name + "** at " + std::to_string(t.metres) + " m: km " + km(t.metres) +
+    md = "**" + t.key_name + "** at " + std::to_string(t.metres) + " m: km " + km_text(t.metres) +
          ", cell " + std::to_string(t.cell);
     static constexpr std::pair<CellLayer, const char*> layers[] = {
         {CellLayer::element, "element"},

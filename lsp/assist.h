@@ -4,6 +4,7 @@
 // entries the compile put behind that cell).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,13 @@ class KeyDocs {
   std::string_view section(std::string_view name) const;
   std::string format_md_;
 };
+
+// A whole number as the reader takes it: an optional minus sign and
+// digits, nothing else in the field but blanks around it; nothing when it
+// is not one or does not fit in 32 bits.
+std::optional<long long> whole_number(std::string_view field);
+// Metres as km with three decimals ("3.500", "-0.050").
+std::string km_text(long long metres);
 
 // The protocol's CompletionItem array for `at` in `text`, a line
 // description when `line_description`, else a train description.

@@ -7,6 +7,7 @@
 #include "cli/compile_descriptions.h"
 #include "cli/identity.h"
 #include "cli/shared_inputs.h"
+#include "lsp/outline.h"
 #include "lsp/scenario.h"
 #include "output/exit_statuses.h"
 
@@ -172,7 +173,8 @@ json Server::initialize(const json& params) {
             {"textDocumentSync",
              {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
             {"completionProvider", {{"triggerCharacters", {"["}}}},
-            {"hoverProvider", true}}},
+            {"hoverProvider", true},
+            {"documentSymbolProvider", true}}},
           {"serverInfo",
            {{"name", std::string(program_name) + "-lsp"}, {"version", program_version()}}}};
 }
@@ -209,6 +211,10 @@ void Server::request(const std::string& method, const json& id, const json& para
     reply(id, hover_at(params));
     return;
   }
+  if (method == "textDocument/documentSymbol") {
+    reply(id, symbols(params));
+    return;
+  }
   reply_error(id, rpc_error::method_not_found, "unknown method " + method);
 }
 
@@ -227,6 +233,13 @@ json Server::complete(const json& params) const {
   if (d == documents_.end()) return json::array();
   return completion(d->second.text, position_of(params), encoding_,
                     name_from_linea_file(*p).has_value(), docs_);
+}
+
+json Server::symbols(const json& params) const {
+  const auto p = path_of_uri(params.at("textDocument").at("uri").get<std::string>());
+  const auto d = p ? documents_.find(*p) : documents_.end();
+  if (d == documents_.end()) return nullptr;
+  return outline(d->second.text, encoding_, name_from_linea_file(*p).has_value());
 }
 
 json Server::hover_at(const json& params) {

@@ -85,6 +85,8 @@ class Server {
   ReadSource reader() const;
   json complete(const json& params) const;
   json hover_at(const json& params);
+  // The outline of an open document (null for one not open).
+  json symbols(const json& params) const;
 
   void open(const json& params);
   void change(const json& params);
