@@ -14,8 +14,10 @@ namespace sc::platform {
 
 namespace {
 
-constexpr uint32_t save_events =
-    IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ATTRIB;
+constexpr uint32_t save_events = IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE | IN_MOVED_TO | IN_DELETE |
+                                 IN_MOVED_FROM | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
+// The watched directory itself removed or moved away, or its watch gone.
+constexpr uint32_t directory_gone = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED;
 
 }  // namespace
 
@@ -63,8 +65,11 @@ bool FileWatch::read_events() {
       if (ev.len > 0)
         nome.assign(buf + i + sizeof(inotify_event),
                     strnlen(buf + i + sizeof(inotify_event), ev.len));
-      for (const Entry& v : entries_)
-        if (v.wd == ev.wd && v.name == nome) relevant = true;
+      for (Entry& v : entries_) {
+        if (v.wd != ev.wd) continue;
+        if (ev.mask & directory_gone) v.stale = true;
+        if (v.name == nome) relevant = true;
+      }
       i = fine;
     }
   }
@@ -81,7 +86,9 @@ bool FileWatch::follow_replaced_directories() {
       e.present = false;
       continue;
     }
-    if (e.present && st.st_dev == e.device && st.st_ino == e.inode) continue;
+    // The same device and inode is the same directory unless its watch was
+    // dropped: a folder removed and made again may be given the inode back.
+    if (e.present && !e.stale && st.st_dev == e.device && st.st_ino == e.inode) continue;
     const int wd = ::inotify_add_watch(fd_, e.dir.c_str(), save_events);
     if (wd < 0) continue;  // tried again on the next call
     const int old = e.wd;
@@ -89,6 +96,7 @@ bool FileWatch::follow_replaced_directories() {
     e.device = st.st_dev;
     e.inode = st.st_ino;
     e.present = true;
+    e.stale = false;
     changed = true;
     // The old directory (moved elsewhere) is no longer of interest, unless
     // another entry still watches it.

@@ -54,6 +54,7 @@ class FileWatch {
     // nothing stands at its name.
     unsigned long long device = 0, inode = 0;
     bool present = true;
+    bool stale = false;  // its watch dropped (the directory removed or moved)
   };
   std::vector<Entry> entries_;
   std::string error_;
