@@ -340,26 +340,9 @@ void compare_bytes(const CompiledFiles& x, const CompiledFiles& y, std::vector<C
   const std::vector<Cella> a = decode_cells(x.celle), b = decode_cells(y.celle);
   size_t listed = 0;
   for (size_t i = 0; i < std::min(a.size(), b.size()) && listed < shown_fields; ++i) {
-    const Cella& p = a[i];
-    const Cella& q = b[i];
-    const struct {
-      const char* nome;
-      int vp, vq;
-    } fields[] = {{"tipo", p.tipo, q.tipo},
-                  {"valore_1", p.valore_1, q.valore_1},
-                  {"valore_2", p.valore_2, q.valore_2},
-                  {"valore_3", p.valore_3, q.valore_3},
-                  {"valore_4", p.valore_4, q.valore_4},
-                  {"tempo", p.tempo, q.tempo},
-                  {"avviso", p.avviso, q.avviso},
-                  {"galleria", p.galleria, q.galleria},
-                  {"velocita", p.velocita, q.velocita},
-                  {"pendenza", p.pendenza, q.pendenza},
-                  {"aderenza", p.aderenza, q.aderenza}};
     Change c{"cells", "changed", "cell " + std::to_string(i), static_cast<int64_t>(50 * i), {}, {}};
-    for (const auto& f : fields) {
-      if (f.vp != f.vq) c.fields.push_back({f.nome, std::to_string(f.vp), std::to_string(f.vq)});
-    }
+    for (const CellFieldDifference& f : differing_fields(a[i], b[i]))
+      c.fields.push_back({f.nome, std::to_string(f.a), std::to_string(f.b)});
     if (!c.fields.empty()) out.push_back(std::move(c)), ++listed;
   }
   if (a.size() != b.size()) {

@@ -34,28 +34,11 @@ void compare_celle(const std::vector<Cella>& a, const std::vector<Cella>& b,
   }
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n && out.size() < shown_fields; ++i) {
-    const Cella& x = a[i];
-    const Cella& y = b[i];
-    const struct {
-      const char* nome;
-      int vx, vy;
-    } fields[] = {{"tipo", x.tipo, y.tipo},
-                  {"valore_1", x.valore_1, y.valore_1},
-                  {"valore_2", x.valore_2, y.valore_2},
-                  {"valore_3", x.valore_3, y.valore_3},
-                  {"valore_4", x.valore_4, y.valore_4},
-                  {"tempo", x.tempo, y.tempo},
-                  {"avviso", x.avviso, y.avviso},
-                  {"galleria", x.galleria, y.galleria},
-                  {"velocita", x.velocita, y.velocita},
-                  {"pendenza", x.pendenza, y.pendenza},
-                  {"aderenza", x.aderenza, y.aderenza}};
-    for (const auto& c : fields) {
-      if (c.vx == c.vy) continue;
-      out.push_back(cella_at(static_cast<int64_t>(i)) + ": " + c.nome + " " + std::to_string(c.vx) +
-                    " is explained by no entry (the descriptions give " + std::to_string(c.vy) +
-                    ")");
-      break;
+    const std::vector<CellFieldDifference> d = differing_fields(a[i], b[i]);
+    if (!d.empty()) {
+      out.push_back(cella_at(static_cast<int64_t>(i)) + ": " + d[0].nome + " " +
+                    std::to_string(d[0].a) + " is explained by no entry (the descriptions give " +
+                    std::to_string(d[0].b) + ")");
     }
   }
 }

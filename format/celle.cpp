@@ -94,4 +94,22 @@ std::optional<size_t> compile_stop_cell(const std::vector<Cella>& celle) {
   return i;
 }
 
+std::vector<CellFieldDifference> differing_fields(const Cella& a, const Cella& b) {
+  const CellFieldDifference fields[] = {{"tipo", a.tipo, b.tipo},
+                                        {"valore_1", a.valore_1, b.valore_1},
+                                        {"valore_2", a.valore_2, b.valore_2},
+                                        {"valore_3", a.valore_3, b.valore_3},
+                                        {"valore_4", a.valore_4, b.valore_4},
+                                        {"tempo", a.tempo, b.tempo},
+                                        {"avviso", a.avviso, b.avviso},
+                                        {"galleria", a.galleria, b.galleria},
+                                        {"velocita", a.velocita, b.velocita},
+                                        {"pendenza", a.pendenza, b.pendenza},
+                                        {"aderenza", a.aderenza, b.aderenza}};
+  std::vector<CellFieldDifference> out;
+  for (const CellFieldDifference& f : fields)
+    if (f.a != f.b) out.push_back(f);
+  return out;
+}
+
 }  // namespace sc

@@ -35,6 +35,15 @@ std::optional<size_t> compile_stop_cell(const std::vector<Cella>& celle);
 
 std::string serializza_celle(const std::vector<Cella>& celle);
 
+// A field in which two cells differ: its name and each cell's value.
+struct CellFieldDifference {
+  const char* nome;
+  int a, b;
+};
+// The fields in which `a` and `b` differ, in the order of the file's
+// layout; none for equal cells.
+std::vector<CellFieldDifference> differing_fields(const Cella& a, const Cella& b);
+
 // A multiple of 15 bytes, at most max_cells cells; DecodeError
 // (compiled_decode.h) otherwise.
 std::vector<Cella> decode_cells(std::string_view dati);
